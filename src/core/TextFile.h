@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tavimo {
+
+// Splits Windows-1252 text into lines at CR LF, LF or a lone CR. A terminator at
+// the very end does not start another line, so "a\r\n" is one line and
+// "a\r\n\r\n" two (the second empty).
+QStringList splitTextLines(const QByteArray &bytes);
+
+// The lines of a text file, or nothing when the file cannot be opened or read.
+std::optional<QStringList> readTextLines(const QString &path);
+
+// Result of a file write: on failure, a message naming the file and the reason,
+// ready to show to the user.
+struct WriteResult {
+    bool ok = true;
+    QString error;
+    explicit operator bool() const { return ok; }
+};
+
+// Writes every line followed by CR LF, in Windows-1252, through a temporary file
+// that replaces the old one only once it is complete: a failed write leaves the
+// old file whole.
+WriteResult writeTextLines(const QString &path, const QStringList &lines);
+
+// Writes raw bytes atomically, as writeTextLines does.
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+} // namespace tavimo
