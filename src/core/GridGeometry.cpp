@@ -139,6 +139,8 @@ CellGeometry cellGeometry(int slot, int gridCols) {
     cell.lblFrom = QRect(x + 15, y + 104, 100, 15);
     cell.lblConnect = cell.lblFrom;
     cell.picProg = QRect(x + 23, y + 107, 84, 6);
+    cell.bounds = cell.shape1 | cell.img | cell.imgAfterPageSwitch | cell.lblCall | cell.lblFrom |
+                  cell.picProg;
     return cell;
 }
 

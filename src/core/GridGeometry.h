@@ -11,11 +11,12 @@
 // Everything here is pure: no widget is touched. The main window uses it like
 // this:
 //
-//     const ScreenMetrics screen = screenMetrics(QGuiApplication::primaryScreen());
-//     // before resizing, measure what the frame (title bar, borders, menu bar) adds:
+//     const ScreenMetrics screen = screenMetrics(this->screen());
+//     // Before resizing, what the frame (title bar, borders, menu bar) adds:
 //     const FrameExtra extra = frameExtra(frameGeometry().size(), centralWidget()->size(), screen);
-//     layout = thumbLayout(setting).value_or(layout);          // an invalid setting keeps the old
-//     one const MainWindowSize size = mainWindowSize(screen, guiSize, layout, extra);
+//     layout = thumbLayout(setting).value_or(layout); // an invalid setting keeps the old one
+//     const MainWindowSize size = mainWindowSize(screen, guiSize, layout, extra);
+//     // resize() leaves the decorations out (decoration = frameGeometry() less geometry()):
 //     resize(size.widthPixels - decorationW, size.heightPixels - decorationH);
 //     const double labelPoints = labelFontSize(screen.screenHeight, guiSize);
 //     ...
@@ -23,8 +24,10 @@
 //     const UserScale scale(layout.scaleSize(), centralWidget()->size());
 //     for (int slot = 0; slot < layout.slotCount; ++slot) {
 //         const CellGeometry cell = cellGeometry(slot, layout.gridCols);
-//         cells[slot]->setGeometry(scale.toPixels(cell.shape1));
-//         ...   // lblCall, lblFrom, lblConnect, picProg likewise (in cell or window units)
+//         const QRect bounds = scale.toPixels(cell.bounds);
+//         cells[slot]->setGeometry(bounds);
+//         // its parts relative to the cell:
+//         lblCall->setGeometry(scale.toPixels(cell.lblCall).translated(-bounds.topLeft()));
 //     }
 
 #include <QLineF>
@@ -153,6 +156,8 @@ QPoint cellOrigin(int slot, int gridCols);
 // Every part of one main-window cell, in window units (the fields carry the
 // names of the cell's parts).
 struct CellGeometry {
+    QRect bounds;             // everything below: the frame and the 2 units of
+                              // sender label that hang below it
     QRect shape1;             // the cell's frame, 130 x 117
     QLineF line1;             // white left edge of the frame
     QLineF line2;             // white top edge of the frame

@@ -104,6 +104,7 @@ private slots:
         QCOMPARE(cell.lblFrom, QRect(sender, QSize(100, 15)));
         QCOMPARE(cell.lblConnect, cell.lblFrom);
         QCOMPARE(cell.picProg, QRect(progress, QSize(84, 6)));
+        QCOMPARE(cell.bounds, QRect(frame.topLeft(), QSize(130, 119)));
         // The white edges run along the frame's left and top sides.
         const QPointF corner = frame.topLeft();
         QCOMPARE(cell.line1, QLineF(corner, corner + QPointF(0, 117)));
