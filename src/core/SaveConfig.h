@@ -22,6 +22,7 @@ struct WindowSideValues {
     QStringList blockedCallsigns; // the first ten are kept
 };
 
+// paths, config and prompts are always needed; store whenever window is given.
 struct SaveConfigInputs {
     const AppPaths *paths = nullptr;
     const Config *config = nullptr;

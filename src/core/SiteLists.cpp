@@ -13,6 +13,7 @@
 #include <QHash>
 
 #include <cmath>
+#include <utility>
 
 namespace tavimo {
 namespace {
@@ -111,14 +112,15 @@ template <typename RecordLine> QStringList listLines(const SiteList &sites, Reco
 // A comb sort whose gap shrinks by 0.65 until a pass at gap 1 swaps nothing.
 void combSort(SiteList &sites) {
     const qsizetype n = sites.size() - 1;
+    SiteRecord *r = sites.data(); // detaches once, not on every swap
     qsizetype gap = n;
     double flag = 0;
     do {
         gap = static_cast<qsizetype>(std::floor((gap + 1) * 0.65));
         flag = static_cast<double>(gap);
         for (qsizetype i = 0; i <= n - gap; ++i) {
-            if (sites.at(i).Callsign > sites.at(i + gap).Callsign) {
-                sites.swapItemsAt(i, i + gap);
+            if (r[i].Callsign > r[i + gap].Callsign) {
+                std::swap(r[i], r[i + gap]);
                 flag = 2;
             }
         }

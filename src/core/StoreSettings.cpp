@@ -48,7 +48,8 @@ WindowPlacement readWindowPlacement(const SettingsStore &store) {
 }
 
 void writeWindowPlacement(SettingsStore &store, const WindowPlacement &p) {
-    const bool minimized = p.showCmd == WindowPlacement::Minimized || p.showCmd == 6;
+    const bool minimized =
+        p.showCmd == WindowPlacement::Minimized || p.showCmd == WindowPlacement::Minimize;
     const auto write = [&](const char *key, std::int32_t value) {
         store.setValue(kGeometry, QLatin1String(key), QString::number(value));
     };
@@ -97,8 +98,8 @@ void applyWindowPlacement(QWidget &window, const WindowPlacement &p) {
         window.setWindowState(Qt::WindowMaximized);
         break;
     case WindowPlacement::Minimized:
-    case 6: // minimised without activation
-    case 7:
+    case WindowPlacement::Minimize:
+    case WindowPlacement::MinimizedNoActivate:
         window.setWindowState(p.flags & WindowPlacement::RestoreToMaximized
                                   ? Qt::WindowMinimized | Qt::WindowMaximized
                                   : Qt::WindowMinimized);

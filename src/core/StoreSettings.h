@@ -15,7 +15,14 @@ class SettingsStore;
 // "Geometry"): flags, show state, minimised position and the normal rectangle
 // in pixels, right and bottom exclusive. The defaults are those of a first start.
 struct WindowPlacement {
-    enum ShowCmd : std::int32_t { Hidden = 0, Normal = 1, Minimized = 2, Maximized = 3 };
+    enum ShowCmd : std::int32_t {
+        Hidden = 0,
+        Normal = 1,
+        Minimized = 2,
+        Maximized = 3,
+        Minimize = 6,           // minimised, next window activated
+        MinimizedNoActivate = 7 // minimised without activation
+    };
     enum Flags : std::int32_t { RestoreToMaximized = 2 };
 
     std::int32_t flags = 0;
