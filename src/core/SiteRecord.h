@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+
+namespace tavimo {
+
+// One picture site. SSTV and WX sites share the record; WX sites leave the
+// position and camera address empty.
+struct SiteRecord {
+    // Callsign or, for WX sites, the site's name; the sort key. An empty
+    // callsign marks a record that is left out when the lists are written.
+    QString Callsign;
+    // Address of the latest picture; unique within a list. May hold the marker
+    // "NoDelete", which requesters strip before use.
+    QString PictureUrl;
+    // One slot-map text per thumbnail setting 1 to 4 (see SlotMap.h); element 0
+    // never reaches the files and is only in force while ThumbSetting is 0.
+    std::array<QString, 5> SlotMap;
+    double Latitude = 0;  // degrees, south negative; 0 = unknown
+    double Longitude = 0; // degrees, west negative; 0 = unknown
+    QString LastPictureDate;
+    QString CamUrl; // stored and edited only, never fetched
+
+    bool operator==(const SiteRecord &) const = default;
+};
+
+// The SSTV sites of pages 1 to 10 and the WX sites of the WX page, each kept in
+// callsign order. Other code refers to a site by its index, so a sort moves it.
+using SiteList = QList<SiteRecord>;
+using WxSiteList = QList<SiteRecord>;
+
+} // namespace tavimo

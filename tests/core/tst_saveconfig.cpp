@@ -1,0 +1,222 @@
+#include "core/AppPaths.h"
+#include "core/Config.h"
+#include "core/SaveConfig.h"
+#include "core/SettingsStore.h"
+#include "core/SiteLists.h"
+#include "core/SlotMap.h"
+
+#include "support/FakePrompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace tavimo;
+using tavimo::test::FakePrompts;
+
+namespace {
+
+QByteArray readBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+SiteRecord site(const QString &callsign, const QString &url) {
+    SiteRecord r;
+    r.Callsign = callsign;
+    r.PictureUrl = url;
+    for (int k = 1; k <= 4; ++k)
+        r.SlotMap[k] = kEmptySlotMap;
+    return r;
+}
+
+const QByteArray kConfigBytes = "1\r\n2\r\n1\r\n60\r\n0\r\n0\r\n41.5\r\n-81.2\r\n0\r\n0\r\n0\r\n"
+                                "K1ABC\r\n0\r\n0\r\n0\r\n";
+const QByteArray kSstvBytes = "K1ABC*1000000000*0000000000*0000000000*0000000000*41.5*-81.2**\r\n"
+                              "http://127.0.0.1/k1abc.jpg\r\n"
+                              "SM0XYZ*2000000000*0000000000*0000000000*0000000000*0*0**\r\n"
+                              "http://127.0.0.1/sm0xyz.jpg\r\n";
+const QByteArray kWxBytes = "NOAA*1*1*1*1\r\nhttp://127.0.0.1/wx/image1\r\n";
+
+// A data folder and a settings file holding the files above, loaded as at start-up.
+struct Scene {
+    QTemporaryDir dir;
+    AppPaths paths;
+    std::unique_ptr<SettingsStore> store;
+    Config config;
+    SiteList sites;
+    WxSiteList wxSites;
+    FakePrompts prompts;
+    WindowSideValues window;
+
+    explicit Scene(const QString &settingsFile = QString()) {
+        paths.dataFolder = dir.filePath("data");
+        QDir().mkpath(paths.dataFolder);
+        writeBytes(paths.data("tavimo.cfg"), kConfigBytes);
+        writeBytes(paths.data("tavimo.lst"), kSstvBytes);
+        writeBytes(paths.data("WXsites.lst"), kWxBytes);
+        store = std::make_unique<SettingsStore>(settingsFile.isEmpty() ? dir.filePath("s.ini")
+                                                                       : settingsFile);
+        config = readConfig(paths.data("tavimo.cfg")).config;
+        sites = readSiteList(paths.data("tavimo.lst")).sites;
+        wxSites = readWxSiteList(paths.data("WXsites.lst")).sites;
+        window.placement = {0, 3, 100, 100, 10, 20, 810, 620};
+        for (int i = 1; i <= 10; ++i)
+            window.pageNames.append("P" + QString::number(i));
+        window.SaveFolder = "/home/u/Pictures/";
+        window.blockedCallsigns = {"K9BAD"};
+    }
+
+    SaveConfigResult save(bool windowVisible = true) {
+        return SaveConfig({&paths, &config, &sites, &wxSites, store.get(), &prompts,
+                           windowVisible ? &window : nullptr});
+    }
+
+    QMap<QString, QByteArray> files() const {
+        QMap<QString, QByteArray> result;
+        for (const QString name : {"tavimo.cfg", "tavimo.lst", "WXsites.lst"})
+            result[name] = readBytes(paths.data(name));
+        result["settings"] = readBytes(store->fileName());
+        return result;
+    }
+};
+
+} // namespace
+
+class SaveConfigTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesEveryFileInOrder() {
+        Scene s;
+        s.config.MyLat = 42.5;
+        s.sites.append(site("W1DUP", "http://127.0.0.1/k1abc.jpg"));
+        s.wxSites.append(site("METEOR", "http://127.0.0.1/meteor.jpg"));
+        s.wxSites.append(site("NOAA 2", "http://127.0.0.1/wx/image1"));
+
+        s.sites[0].LastPictureDate = "2024-05-01 10:00";
+
+        // Each message shows after the files before its list were written.
+        QStringList seen;
+        QList<QByteArray> sstvFileAtMessage;
+        s.prompts.onCall = [&](const FakePrompts::Call &call) {
+            seen.append(call.text.section("\r\n", 0, 0));
+            QVERIFY(readBytes(s.paths.data("tavimo.cfg")).contains("42.5"));
+            sstvFileAtMessage.append(readBytes(s.paths.data("tavimo.lst")));
+            QVERIFY(!QFileInfo::exists(s.store->fileName()));
+        };
+        const SaveConfigResult result = s.save();
+        QVERIFY(result.ok);
+        QCOMPARE(seen, (QStringList{"Duplicate removed from SSTV list",
+                                    "Duplicate removed from WX list"}));
+        const QByteArray sstvFile = readBytes(s.paths.data("tavimo.lst"));
+        QCOMPARE(sstvFileAtMessage, (QList<QByteArray>{kSstvBytes, sstvFile}));
+        QCOMPARE(sstvFile, QByteArray(kSstvBytes).replace("-81.2**", "-81.2*2024-05-01 10:00*"));
+        QCOMPARE(s.prompts.calls[0].text, QString("Duplicate removed from SSTV list\r\n"
+                                                  "W1DUP  http://127.0.0.1/k1abc.jpg"));
+        QCOMPARE(s.prompts.calls[1].title, QString("Tavimo"));
+
+        QCOMPARE(readBytes(s.paths.data("WXsites.lst")),
+                 kWxBytes + "METEOR*0000000000*0000000000*0000000000*0000000000\r\n"
+                            "http://127.0.0.1/meteor.jpg\r\n");
+        QCOMPARE(readConfig(s.paths.data("tavimo.cfg")).config, s.config);
+
+        SettingsStore back(s.store->fileName());
+        QCOMPARE(readWindowPlacement(back), s.window.placement);
+        QCOMPARE(readPageNames(back, "x"), s.window.pageNames);
+        QCOMPARE(readSaveFolder(back, "x"), s.window.SaveFolder);
+        QCOMPARE(back.value("Monitor", "Mon"), QString("0"));
+        QCOMPARE(readBlockedCallsigns(back), s.window.blockedCallsigns);
+    }
+
+    void hiddenWindowLeavesTheStoreAlone() {
+        Scene s;
+        s.config.GuiSize = 3;
+        QVERIFY(s.save(false).ok);
+        QVERIFY(!QFileInfo::exists(s.store->fileName()));
+        QCOMPARE(readConfig(s.paths.data("tavimo.cfg")).config.GuiSize, 3);
+    }
+
+    void duplicatesAreReportedOnceAcrossSaves() {
+        Scene s;
+        s.sites.append(site("W1DUP", "http://127.0.0.1/sm0xyz.jpg"));
+        s.wxSites.append(site("NOAA 2", "http://127.0.0.1/wx/image1"));
+        QVERIFY(s.save().ok);
+        QVERIFY(s.save().ok);
+        QCOMPARE(s.prompts.calls.size(), 2);
+        QCOMPARE(s.sites.size(), 3); // the dropped record stays in memory
+        QCOMPARE(readBytes(s.paths.data("tavimo.lst")), kSstvBytes);
+        QCOMPARE(readBytes(s.paths.data("WXsites.lst")), kWxBytes);
+    }
+
+    void listsThatFailedToLoadAreNotWritten() {
+        Scene s;
+        s.sites.clear();
+        s.wxSites.clear();
+        QVERIFY(SaveConfig(
+                    {&s.paths, &s.config, nullptr, nullptr, s.store.get(), &s.prompts, &s.window})
+                    .ok);
+        QCOMPARE(readBytes(s.paths.data("tavimo.lst")), kSstvBytes);
+        QCOMPARE(readBytes(s.paths.data("WXsites.lst")), kWxBytes);
+        QVERIFY(QFileInfo::exists(s.store->fileName()));
+    }
+
+    // Folder permissions do not stop root, so each write is made to fail by
+    // putting a folder where the file goes, or a file where a folder goes.
+    void failedWriteKeepsOldFilesAndStops_data() {
+        QTest::addColumn<QString>("blocked"); // the file that cannot be written
+        QTest::newRow("configuration") << "tavimo.cfg";
+        QTest::newRow("sstv list") << "tavimo.lst";
+        QTest::newRow("wx list") << "WXsites.lst";
+        QTest::newRow("settings") << "settings";
+        QTest::newRow("data folder") << "data folder";
+    }
+    void failedWriteKeepsOldFilesAndStops() {
+        QFETCH(QString, blocked);
+        QTemporaryDir scratch;
+        const QString blocker = scratch.filePath("not-a-folder");
+        writeBytes(blocker, "x");
+        Scene s(blocked == "settings" ? blocker + "/Tavimo.ini" : QString());
+        s.store->setValue("LABELS", "1", "old"); // nothing reaches the file before sync
+        QString blockedPath;
+        if (blocked == "data folder") {
+            s.paths.dataFolder = blocker;
+            blockedPath = blocker + "/tavimo.cfg";
+        } else if (blocked != "settings") {
+            blockedPath = s.paths.data(blocked);
+            QVERIFY(QFile::remove(blockedPath));
+            QVERIFY(QDir().mkpath(blockedPath));
+        }
+        const auto before = s.files();
+        // A duplicate would show a message of its own if its list were reached.
+        if (blocked != "settings" && blocked != "WXsites.lst")
+            s.wxSites.append(site("NOAA 2", "http://127.0.0.1/wx/image1"));
+
+        const SaveConfigResult result = s.save();
+        QVERIFY(!result.ok);
+        if (!blockedPath.isEmpty())
+            QCOMPARE(result.failedFile, blockedPath);
+        QCOMPARE(s.prompts.calls.size(), 1);
+        const FakePrompts::Call &failure = s.prompts.calls.last();
+        QVERIFY2(failure.text.contains(QFileInfo(result.failedFile).fileName()),
+                 qPrintable(failure.text));
+        QCOMPARE(failure.text, result.error);
+        QCOMPARE(s.files(), before);
+        // No temporary file is left behind.
+        for (const QString &name : QDir(s.paths.dataFolder).entryList(QDir::Files | QDir::Hidden))
+            QVERIFY2(before.contains(name), qPrintable(name));
+    }
+};
+
+QTEST_GUILESS_MAIN(SaveConfigTest)
+#include "tst_saveconfig.moc"
