@@ -3,19 +3,32 @@
 #include "core/AppPaths.h"
 #include "core/Config.h"
 #include "core/DateOrder.h"
+#include "core/Endpoints.h"
+#include "core/GridGeometry.h"
 #include "core/Language.h"
 #include "core/Monitors.h"
 #include "core/SiteRecord.h"
+#include "core/SlotTable.h"
 #include "core/StoreSettings.h"
 #include "core/WindowRegistry.h"
 
+#include <QColor>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tavimo {
 
+class DownloadContext;
+class MainWindowAccess;
 class Prompts;
 class SettingsStore;
+class WindowOpener;
+
+// The current time in UTC; tests hand in a clock of their own.
+using UtcClock = std::function<QDateTime()>;
 
 inline const QString kVersionTitle = QStringLiteral("Tavimo  4.91");
 
@@ -31,6 +44,7 @@ struct PageState {
     bool Online = false;
     bool UpdateCheckPending = true;
     int GalleryRequest = 0;
+    tavimo::SlotTable SlotTable;
 
     bool isWxPage() const { return CurrentPage >= PageCount; }
 };
@@ -41,6 +55,11 @@ struct AppState {
     AppPaths paths;
     SettingsStore *settings = nullptr; // not owned
     Prompts *prompts = nullptr;        // not owned
+    DownloadContext *downloads = nullptr; // not owned: the one network manager and DownloadBuffer
+    WindowOpener *opener = nullptr;       // not owned
+    MainWindowAccess *mainWindow = nullptr; // set by the main window while it exists
+    UtcClock utcNow = [] { return QDateTime::currentDateTimeUtc(); };
+    Endpoints endpoints = Endpoints::defaults();
     QString VersionTitle = kVersionTitle;
 
     Config config;
@@ -64,6 +83,12 @@ struct AppState {
 
     MonitorList monitors;
     WindowRegistry windows;
+
+    // The screen the main window opened on, in twips as the layouts expect.
+    ScreenMetrics screen;
+    // Colours of the web view window.
+    QColor ColorLight{110, 180, 220};
+    QColor ColorDark{57, 140, 190};
 };
 
 } // namespace tavimo

@@ -1,0 +1,198 @@
+#pragma once
+
+#include "core/GridGeometry.h"
+#include "core/Language.h"
+#include "core/MainWindowAccess.h"
+#include "core/RefreshTimers.h"
+#include "core/StartupFiles.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+
+class QAction;
+class QMenu;
+
+namespace tavimo {
+
+struct AppState;
+class ClockSetter;
+class ConnectionChecker;
+class CornerMenuButton;
+class DesktopBridge;
+class DownloadControl;
+class ThumbCell;
+class WindowOpener;
+
+// What the main window needs of the world outside the shared data; main()
+// hands in the real services, tests their fakes.
+struct MainWindowDeps {
+    // Opens the other windows; falls back to AppState::opener when null.
+    WindowOpener *opener = nullptr;
+    // The start-up connection check; null counts as online.
+    ConnectionChecker *connectionChecker = nullptr;
+    // Takes the single-instance lock: false when another copy runs. Empty
+    // means there is no other copy.
+    std::function<bool()> acquireSingleInstance;
+    // Whether the program folder may be written (files left there by older
+    // versions are moved out only then).
+    std::function<bool(const QString &)> folderWritable = isFolderWritable;
+    // For the time page's answer and the paste commands.
+    ClockSetter *clockSetter = nullptr;
+    DesktopBridge *desktop = nullptr;
+    // Ends the program once shutdown is done; QCoreApplication::quit when empty.
+    std::function<void()> quit;
+    // Tick intervals of the two refresh timers.
+    std::chrono::milliseconds sstvTick = std::chrono::seconds(1);
+    std::chrono::milliseconds wxTick = std::chrono::minutes(1);
+};
+
+// The thumbnail grid with its menus: starts the program up, shows one page of
+// site pictures, and shuts the program down when it closes.
+class MainWindow : public QMainWindow, public MainWindowAccess {
+    Q_OBJECT
+
+public:
+    MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Brings every setting, list and folder into its working state, checks the
+    // connection and loads the start page. False when the program must end at
+    // once (another copy runs, the SSTV list is missing, the user gave up at
+    // the connection check); nothing has been saved then, and nothing will be.
+    // The caller shows the window after a true answer.
+    bool startUp();
+    bool isStartedUp() const { return startedUp_; }
+
+    // Stops every timer and download, closes the other windows, saves the
+    // configuration, lists and settings, removes the cached pictures and ends
+    // the program. Runs when the window closes; at most once, and never after
+    // an early exit of startUp().
+    void shutDown();
+    bool hasShutDown() const { return shutDown_; }
+
+    // Sizes the window for GuiSize and the thumbnail setting (1 to 4: 5, 10,
+    // 15 or 24 slots) and builds that many empty cells. A setting outside 1..4
+    // keeps the grid it has.
+    void LayoutMainWindow(int setting);
+    // Empties every cell in place, the window and the number of cells unchanged.
+    void ArrangeThumbnailGrid();
+
+    // The page loaders: they place the sites of the page shown into their
+    // slots and start their downloads.
+    void LoadSstvPage();
+    void LoadWxPage();
+
+    // --- Read-outs -----------------------------------------------------------------
+
+    const QList<ThumbCell *> &cells() const { return cells_; }
+    ThumbCell *cell(int slot) const;
+    const ThumbLayout &thumbLayout() const { return layout_; }
+    int GridRows() const { return layout_.gridRows; }
+    int GridCols() const { return layout_.gridCols; }
+    double LabelFontSize() const { return labelFontSize_; }
+    int PageLabelWidth() const { return pageLabelWidth_; }
+    const FrameExtra &frameExtra() const { return frameExtra_; }
+    QWidget *picAll() const { return picAll_; }
+    RefreshTimers &refreshTimers() { return refresh_; }
+    CornerMenuButton *clockButton() const { return clock_; }
+    DownloadControl *updatesControl() const { return ucUpdates; }
+    // A menu item by its name ("mnuRefresh") and, for a menu array, its index
+    // ("mnuPage", 11). For a submenu this is its menu action. Null when unknown.
+    QAction *menuItem(const QString &name, int index = -1) const;
+    // A submenu by name ("mnuSetup", "mnuPopMenu"), or null.
+    QMenu *menu(const QString &name) const;
+    // The Setup caption: the UTC time "hh:mm", " UTC   " and the Setup word.
+    QString clockCaption() const;
+
+    // --- MainWindowAccess -------------------------------------------------------------
+
+    QWidget *window() override { return this; }
+    void setMainEnabled(bool enabled) override;
+    void activateMain() override;
+    void StopRefreshTimers() override;
+    void StartRefreshTimers() override;
+    void resumeRefreshTimers() override;
+    void armSitesChanged() override;
+    void handOverPickedSite(int siteIndex) override;
+    QString pageCaption(int page) const override;
+    void setPageCaption(int page, const QString &caption) override;
+    void repaintPageItem() override;
+    QString slotCallCaption(int slot) const override;
+    QString slotFromCaption(int slot) const override;
+    void clearSlot(int slot) override;
+    QRect slotFrameOnScreen(int slot) const override;
+    QFont labelFont() const override;
+    AnimatedPicture *slotPicture(int slot) override;
+
+    // Timers named after their role; the handlers below run on their ticks.
+    QTimer siteNewsTimer;     // one shot: open the site-news dialog
+    QTimer blinkTimer;        // 150 ms blink of a slot frame
+    QTimer clockTimer;        // UTC clock caption
+    QTimer sitesChangedTimer; // one shot: reload after the site lists changed
+    QTimer tipShowTimer;      // hover tip delay
+    QTimer tipHideTimer;      // hover tip lifetime
+    QTimer sitePickTimer;     // one shot: apply the site picked in the selection grid
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    QAction *addItem(QMenu *menu, const QString &name, int index, const QString &caption);
+    QMenu *addSubmenu(QMenu *parent, const QString &name, int index, const QString &caption);
+    void registerItem(const QString &name, int index, QAction *action);
+    void applyMenuCaptions(const MenuCaptions &captions);
+
+    // Reads the language file and sets everything that depends on it.
+    void LoadLanguageForWindow();
+    void placeCells();
+    QColor backColor() const;
+    void emptyCell(ThumbCell &cell);
+    int currentPageIndex() const;
+    WindowOpener *opener() const;
+
+    // Event handlers, filled by the page, fetch and update logic.
+    void Timer3_Timer();
+    void Timer5_Timer();
+    void Timer9_Timer();
+    void ucUpdates_updatesReady(const QString &key);
+    void ucUpdates_noUpdates(const QString &key);
+
+    AppState &state_;
+    MainWindowDeps deps_;
+    RefreshTimers refresh_;
+    bool startedUp_ = false;
+    bool shutDown_ = false;
+
+    DownloadControl *ucDnLoad = nullptr;  // slot pictures
+    DownloadControl *ucCkNew = nullptr;   // check pictures
+    DownloadControl *ucUpdates = nullptr; // time page, home page, updates list
+
+    QWidget *picAll_ = nullptr;
+    QList<ThumbCell *> cells_;
+    ThumbLayout layout_;
+    FrameExtra frameExtra_;
+    double labelFontSize_ = 0;
+    bool labelsBold_ = true; // the small size makes them regular for good
+    int pageLabelWidth_ = 0; // only ever grows
+    int LastTipSlot = -1;
+    int pickedSite_ = -1; // the pick handed over, until sitePickTimer fires
+    QString ClockText;
+
+    QMap<MenuItemKey, QAction *> menuItems_;
+    QMap<QString, QMenu *> menus_;
+    CornerMenuButton *clock_ = nullptr;
+    QMenu *mnuPg = nullptr;
+    QMenu *mnuSetup = nullptr;
+    QMenu *mnuUpdate = nullptr;
+    QAction *mnuRefresh = nullptr;
+    QList<QAction *> mnuPage; // 1 to 11; element 0 unused
+};
+
+} // namespace tavimo
