@@ -81,7 +81,7 @@ void AnimatedPicture::clear() {
     buffer_.reset();
     bytes_.clear();
     still_ = QImage();
-    pictureSize_ = QSize();
+    pictureSize_ = QSize(0, 0);
     frameCount_ = 0;
     started_ = false;
     update();

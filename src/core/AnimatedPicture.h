@@ -84,7 +84,7 @@ private:
     std::unique_ptr<QTimer> slowFrame_;
     // Frame 0 until the animation starts; the playing movie then holds what is shown.
     QImage still_;
-    QSize pictureSize_;
+    QSize pictureSize_{0, 0};
     int frameCount_ = 0;
     bool started_ = false;
     QColor backColor_;
