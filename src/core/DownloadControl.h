@@ -117,7 +117,9 @@ public:
 signals:
     void ready(const QString &key);
     void failed(const QString &key);
-    // Bytes flavour only. bytesMax is 0 while the server has not announced a size.
+    // Bytes flavour only, at most about every 100 ms. bytesMax is 0 while the
+    // server has not announced a size (the last report of such a body may carry
+    // the size received).
     void progress(const QString &key, qint64 bytesMax, qint64 bytesDone);
 
 protected:
