@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <memory>
+#include <unordered_map>
+
+namespace tavimo {
+
+// What every download control of the program shares: the one network manager,
+// the limits of a transfer, and `DownloadBuffer`. Made once (the program keeps
+// it in AppState); tests make their own with short limits. Must outlive the
+// controls that use it.
+class DownloadContext {
+public:
+    static constexpr std::chrono::milliseconds DefaultTransferTimeout{30'000};
+    static constexpr qint64 DefaultBodyCap = qint64(32) * 1024 * 1024;
+    static constexpr int MaxRedirects = 5;
+
+    DownloadContext();
+    ~DownloadContext();
+    DownloadContext(const DownloadContext &) = delete;
+    DownloadContext &operator=(const DownloadContext &) = delete;
+
+    QNetworkAccessManager &network() { return network_; }
+
+    // A read fails when no byte arrives for this long (connecting and waiting for
+    // the answer included).
+    std::chrono::milliseconds transferTimeout() const { return transferTimeout_; }
+    void setTransferTimeout(std::chrono::milliseconds timeout) { transferTimeout_ = timeout; }
+
+    // A reply announced or grown larger than this is aborted and fails.
+    qint64 bodyCap() const { return bodyCap_; }
+    void setBodyCap(qint64 bytes) { bodyCap_ = bytes; }
+
+    // "Tavimo/" and the program's version.
+    const QByteArray &userAgent() const { return userAgent_; }
+    void setUserAgent(const QByteArray &agent) { userAgent_ = agent; }
+
+    // A GET request as every download sends it: straight from the server (no
+    // cache on our side, "Cache-Control: no-cache" for the ones in between), our
+    // user agent, at most MaxRedirects redirects and never from https to http.
+    QNetworkRequest request(const QUrl &url) const;
+
+    // `DownloadBuffer`: the bytes of the most recent byte download that completed
+    // on any control. Replaced whole just before that download's ready signal;
+    // a failed download leaves it alone. A ready handler takes (and may shorten)
+    // the bytes before it lets the event loop run again.
+    QByteArray DownloadBuffer;
+
+private:
+    QNetworkAccessManager network_;
+    std::chrono::milliseconds transferTimeout_ = DefaultTransferTimeout;
+    qint64 bodyCap_ = DefaultBodyCap;
+    QByteArray userAgent_;
+};
+
+// A keyed web reader placed on a window. Requests never block: the outcome of
+// each arrives later, on the event loop, as exactly one of ready() or failed(),
+// and never inside the request call. At most one read runs per key; asking
+// again for a key that is still running drops the older read without a signal.
+// The key is no longer pending when its signal arrives, so a handler may ask
+// for the same key again. Destroying the control (or cancelAll) drops every
+// running read without a signal.
+//
+// The three flavours differ in what a read delivers:
+//   Bytes   (slot pictures, gallery pictures, text messages): the body goes to
+//           DownloadBuffer; progress() is raised while it arrives. The hosts'
+//           PictureReady, NoImage and Progress handlers hang on ready(),
+//           failed() and progress().
+//   Picture (check pictures): the body is decoded (BMP, GIF, JPEG or PNG) into
+//           Picture(); bytes that are no such picture fail. PictureReady and
+//           NoCkNew hang on ready() and failed().
+//   Text    (time page, home page, updates list, last-heard list): the body goes
+//           to DownloadBuffer, without progress. updatesReady and noUpdates hang
+//           on ready() and failed().
+//
+// A read fails on a network error, an HTTP status other than 2xx, an address
+// that is not http or https, a stall longer than the transfer timeout, or a
+// body larger than the cap. A failed read leaves DownloadBuffer and Picture()
+// as they were.
+class DownloadControl : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Flavour { Bytes, Picture, Text };
+    Q_ENUM(Flavour)
+
+    DownloadControl(DownloadContext &context, Flavour flavour, QObject *parent = nullptr);
+    ~DownloadControl() override;
+
+    Flavour flavour() const { return flavour_; }
+
+    // Starts reading url under key (Bytes and Text flavours). Every read goes to
+    // the server, so the callers' cache option has no counterpart here.
+    void DownloadFile(const QString &url, const QString &key);
+    // The same for the Picture flavour.
+    void DownloadPicture(const QString &url, const QString &key);
+
+    // The picture of the last read that completed on this control (Picture
+    // flavour); null before the first one.
+    const QImage &Picture() const { return picture_; }
+
+    bool isPending(const QString &key) const;
+    int pendingCount() const { return int(reads_.size()); }
+
+    // Drops every running read without a signal (shutdown, a window closing).
+    void cancelAll();
+
+signals:
+    void ready(const QString &key);
+    void failed(const QString &key);
+    // Bytes flavour only, at most about every 100 ms. bytesMax is 0 while the
+    // server has not announced a size (the last report of such a body may carry
+    // the size received).
+    void progress(const QString &key, qint64 bytesMax, qint64 bytesDone);
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    struct Read;
+
+    void start(const QString &url, const QString &key);
+    // Keys are taken by value: a handler may replace or drop the read, and with
+    // it the connection that holds the caller's copy.
+    void onMetaData(QString key, quint64 serial);
+    void onProgress(QString key, quint64 serial, qint64 done, qint64 total);
+    void onFinished(QString key, quint64 serial);
+    void fail(QString key, quint64 serial, const QString &why);
+    Read *current(const QString &key, quint64 serial) const;
+    std::unique_ptr<Read> take(const QString &key);
+    void drop(Read &read);
+
+    DownloadContext &context_;
+    const Flavour flavour_;
+    QImage picture_;
+    std::unordered_map<QString, std::unique_ptr<Read>> reads_;
+    quint64 nextSerial_ = 1;
+};
+
+} // namespace tavimo

@@ -1,0 +1,96 @@
+#include "support/Fixtures.h"
+
+#include "core/TextCodec.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTimeZone>
+
+namespace tavimo::test {
+
+namespace {
+
+QImage drawImage(QSize size, const QColor &colour, const QString &text, bool smoothText) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    if (!text.isEmpty() && size.width() >= 8 && size.height() >= 8) {
+        QPainter painter(&image);
+        QFont font = painter.font();
+        font.setPixelSize(std::max(6, size.height() / 6));
+        if (!smoothText)
+            font.setStyleStrategy(QFont::NoAntialias);
+        painter.setFont(font);
+        painter.setPen(colour.lightness() > 128 ? Qt::black : Qt::white);
+        painter.drawText(image.rect(), Qt::AlignCenter, text);
+    }
+    return image;
+}
+
+} // namespace
+
+QImage makeImage(QSize size, const QColor &colour, const QString &text) {
+    return drawImage(size, colour, text, true);
+}
+
+QByteArray encodeImage(const QImage &image, const char *format, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        return {};
+    return bytes;
+}
+
+QByteArray jpegBytes(QSize size, const QColor &colour, const QString &text) {
+    return encodeImage(makeImage(size, colour, text), "JPG", 90);
+}
+
+QByteArray pngBytes(QSize size, const QColor &colour, const QString &text) {
+    return encodeImage(makeImage(size, colour, text), "PNG");
+}
+
+QByteArray bmpBytes(QSize size, const QColor &colour, const QString &text) {
+    return encodeImage(makeImage(size, colour, text), "BMP");
+}
+
+QByteArray animatedGifBytes(QSize size, const QList<QColor> &frameColours, int delayMs) {
+    // Two colours a frame, so that up to 128 frames keep their colours exactly.
+    QList<GifFrame> frames;
+    for (qsizetype i = 0; i < frameColours.size(); ++i) {
+        const QString label = size.height() >= 12 ? QString::number(i + 1) : QString();
+        frames.append({drawImage(size, frameColours[i], label, false), delayMs});
+    }
+    return encodeAnimatedGif(frames);
+}
+
+QString trailerDate(const QDateTime &when) {
+    return when.toTimeZone(QTimeZone::utc()).toString(QStringLiteral("MM/dd/yy HH:mm:ss"));
+}
+
+QByteArray trailer(const QString &sender, const QString &status, const QString &date) {
+    return "***" + encodeCp1252(QString(sender + u'*' + status + u'*' + date));
+}
+
+QByteArray trailer(const QString &sender, const QString &status, const QDateTime &when) {
+    return trailer(sender, status, trailerDate(when));
+}
+
+QByteArray withTrailer(const QByteArray &picture, const QString &sender, const QString &status,
+                       const QString &date) {
+    return picture + trailer(sender, status, date);
+}
+
+QByteArray withTrailer(const QByteArray &picture, const QString &sender, const QString &status,
+                       const QDateTime &when) {
+    return picture + trailer(sender, status, when);
+}
+
+QByteArray checkPicture(int width, int height) {
+    return encodeImage(makeImage(QSize(width, height), Qt::black), "JPG", 50);
+}
+
+} // namespace tavimo::test
