@@ -1,13 +1,65 @@
+// Tavimo: the latest pictures of SSTV and weather-satellite reception sites,
+// side by side.
+
+#include "app/AppWindowOpener.h"
+#include "core/AppPaths.h"
+#include "core/AppState.h"
+#include "core/DownloadControl.h"
+#include "core/Prompts.h"
+#include "core/SettingsStore.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/SessionEnd.h"
+#include "platform/ClockSetter.h"
+#include "platform/ConnectionChecker.h"
+#include "platform/DesktopBridge.h"
+#include "platform/SingleInstanceGuard.h"
+#include "platform/TerminationSignals.h"
+
 #include <QApplication>
-#include <QMainWindow>
+
+using namespace tavimo;
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavimo"));
     QApplication::setOrganizationName(QStringLiteral("Tavimo"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tavimo"));
-    window.resize(800, 600);
+    QApplication::setApplicationVersion(QStringLiteral("4.91"));
+
+    SettingsStore settings;
+    MessageBoxPrompts prompts;
+    DownloadContext downloads;
+    AppState state;
+    state.paths = AppPaths::standard();
+    state.settings = &settings;
+    state.prompts = &prompts;
+    state.downloads = &downloads;
+    state.endpoints = readEndpoints(settings);
+
+    AppWindowOpener opener(state);
+    state.opener = &opener;
+    TcpConnectionChecker connection(state.endpoints.ConnectionProbe);
+    SingleInstanceGuard instance;
+    const std::unique_ptr<ClockSetter> clockSetter = createClockSetter();
+    const std::unique_ptr<DesktopBridge> desktop = createDesktopBridge();
+
+    MainWindowDeps deps;
+    deps.opener = &opener;
+    deps.connectionChecker = &connection;
+    deps.acquireSingleInstance = [&instance] { return instance.tryLock(); };
+    deps.clockSetter = clockSetter.get();
+    deps.desktop = desktop.get();
+    MainWindow window(state, deps);
+    state.windows.add(QStringLiteral("MainWindow"), &window);
+
+    // An early exit saves nothing: the files stay as the user left them.
+    if (!window.startUp())
+        return 0;
     window.show();
+    prompts.setParent(&window);
+
+    // The desktop ending the session, or a terminal or service manager asking
+    // the program to end, closes the window as the user would: it saves.
+    TerminationSignals termination;
+    closeOnSessionEnd(window, termination);
     return QApplication::exec();
 }

@@ -91,12 +91,12 @@ public:
 
     const QList<ThumbCell *> &cells() const { return cells_; }
     ThumbCell *cell(int slot) const;
-    const ThumbLayout &thumbLayout() const { return layout_; }
+    const ThumbLayout &gridLayout() const { return layout_; }
     int GridRows() const { return layout_.gridRows; }
     int GridCols() const { return layout_.gridCols; }
     double LabelFontSize() const { return labelFontSize_; }
     int PageLabelWidth() const { return pageLabelWidth_; }
-    const FrameExtra &frameExtra() const { return frameExtra_; }
+    const FrameExtra &frameExtras() const { return frameExtra_; }
     QWidget *picAll() const { return picAll_; }
     RefreshTimers &refreshTimers() { return refresh_; }
     CornerMenuButton *clockButton() const { return clock_; }

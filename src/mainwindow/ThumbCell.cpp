@@ -131,8 +131,8 @@ void ThumbCell::setLabelFont(double points, bool bold) {
 
 bool ThumbCell::isBlank() const {
     const QPixmap picture = img->pixmap();
-    return picture.isNull() && AniGIF->isEmpty() && !AniGIF->isVisible() &&
-           lblCall->text().isEmpty() && lblFrom->text().isEmpty() && !picProg->isVisible() &&
+    return picture.isNull() && AniGIF->isEmpty() && AniGIF->isHidden() &&
+           lblCall->text().isEmpty() && lblFrom->text().isEmpty() && picProg->isHidden() &&
            img->toolTip().isEmpty();
 }
 
