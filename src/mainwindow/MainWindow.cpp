@@ -398,6 +398,19 @@ bool MainWindow::startUp() {
 
 // ---- Shutdown ---------------------------------------------------------------------
 
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_ || !startedUp_)
+        return;
+    shownOnce_ = true;
+    // The desktop's frame is known only once the window is up; the size
+    // counts it in, so the window is fitted again then.
+    QTimer::singleShot(0, this, [this] {
+        if (!isMaximized() && !isFullScreen())
+            fitWindowSize();
+    });
+}
+
 void MainWindow::closeEvent(QCloseEvent *event) {
     shutDown();
     event->accept();
@@ -484,28 +497,29 @@ static int menuBarHeight(QMenuBar *bar, int width) {
     return forWidth > 0 ? forWidth : bar->sizeHint().height();
 }
 
-void MainWindow::LayoutMainWindow(int setting) {
-    AppState &s = state_;
-    const ScreenMetrics &screen = s.screen;
-    const int guiSize = s.config.GuiSize;
-
+void MainWindow::fitWindowSize() {
+    const ScreenMetrics &screen = state_.screen;
     // What the frame and the menu bar add, before the window is resized.
     const QSize decoration = frameGeometry().size() - geometry().size();
     const QSize client(width(), height() - menuBarHeight(menuBar(), width()));
     frameExtra_ = tavimo::frameExtra(frameGeometry().size(), client, screen);
-
-    labelFontSize_ = labelFontSize(screen.screenHeight, guiSize);
-    if (guiSize == 0)
-        labelsBold_ = false;
-
-    if (const auto chosen = tavimo::thumbLayout(setting))
-        layout_ = *chosen;
-    s.page.SlotCount = layout_.slotCount;
-    const MainWindowSize size = mainWindowSize(screen, guiSize, layout_, frameExtra_);
+    const MainWindowSize size = mainWindowSize(screen, state_.config.GuiSize, layout_, frameExtra_);
     resize(std::max(1, size.widthPixels - decoration.width()),
            std::max(1, size.heightPixels - decoration.height()));
     const int bar = menuBarHeight(menuBar(), width());
     picAll_->setGeometry(0, bar, width(), std::max(0, height() - bar));
+}
+
+void MainWindow::LayoutMainWindow(int setting) {
+    AppState &s = state_;
+    const int guiSize = s.config.GuiSize;
+    labelFontSize_ = labelFontSize(s.screen.screenHeight, guiSize);
+    if (guiSize == 0)
+        labelsBold_ = false;
+    if (const auto chosen = tavimo::thumbLayout(setting))
+        layout_ = *chosen;
+    s.page.SlotCount = layout_.slotCount;
+    fitWindowSize();
 
     QStringList captions;
     for (int i = 1; i <= s.page.PageCount && i < mnuPage.size(); ++i)

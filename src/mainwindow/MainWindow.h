@@ -140,6 +140,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -152,6 +153,8 @@ private:
     // Reads the language file and sets everything that depends on it.
     void LoadLanguageForWindow();
     void placeCells();
+    // Sizes the window for GuiSize and the grid, frame included.
+    void fitWindowSize();
     QColor backColor() const;
     void emptyCell(ThumbCell &cell);
     int currentPageIndex() const;
@@ -169,6 +172,7 @@ private:
     RefreshTimers refresh_;
     bool startedUp_ = false;
     bool shutDown_ = false;
+    bool shownOnce_ = false;
 
     DownloadControl *ucDnLoad = nullptr;  // slot pictures
     DownloadControl *ucCkNew = nullptr;   // check pictures
