@@ -75,16 +75,6 @@ private slots:
         QFETCH(QString, newer);
         QCOMPARE(newerVersionOnHomePage(page, own).value_or(QString()), newer);
     }
-
-    void order() {
-        const auto v = [](const char *text) {
-            return *parseProgramVersion(QString::fromLatin1(text));
-        };
-        QVERIFY(v("4.91") < v("4.92"));
-        QVERIFY(v("4.92") < v("4.100"));
-        QVERIFY(v("4.100") < v("5.0"));
-        QVERIFY(v("5.00") == v("5.0"));
-    }
 };
 
 QTEST_GUILESS_MAIN(VersionCheckTest)
