@@ -3,6 +3,8 @@
 #include "core/StoreSettings.h"
 #include "core/TextCodec.h"
 
+#include "support/TestFiles.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,18 +12,10 @@
 
 using namespace tavimo;
 
+using tavimo::test::readBytes;
+using tavimo::test::writeBytes;
+
 namespace {
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Setting n of the file as a number, MyCall as its length.
 double setting(const Config &c, int line) {

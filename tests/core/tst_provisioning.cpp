@@ -4,6 +4,8 @@
 
 #include "support/FakePrompts.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,21 +15,8 @@
 using namespace tavimo;
 using tavimo::test::FakePrompts;
 
-namespace {
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
+using tavimo::test::readBytes;
+using tavimo::test::writeBytes;
 
 class ProvisioningTest : public QObject {
     Q_OBJECT

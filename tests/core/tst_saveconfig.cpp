@@ -7,6 +7,8 @@
 
 #include "support/FakePrompts.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,27 +20,11 @@
 using namespace tavimo;
 using tavimo::test::FakePrompts;
 
+using tavimo::test::makeSite;
+using tavimo::test::readBytes;
+using tavimo::test::writeBytes;
+
 namespace {
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-SiteRecord site(const QString &callsign, const QString &url) {
-    SiteRecord r;
-    r.Callsign = callsign;
-    r.PictureUrl = url;
-    for (int k = 1; k <= 4; ++k)
-        r.SlotMap[k] = kEmptySlotMap;
-    return r;
-}
 
 const QByteArray kConfigBytes = "1\r\n2\r\n1\r\n60\r\n0\r\n0\r\n41.5\r\n-81.2\r\n0\r\n0\r\n0\r\n"
                                 "K1ABC\r\n0\r\n0\r\n0\r\n";
@@ -100,9 +86,9 @@ private slots:
     void writesEveryFileInOrder() {
         Scene s;
         s.config.MyLat = 42.5;
-        s.sites.append(site("W1DUP", "http://127.0.0.1/k1abc.jpg"));
-        s.wxSites.append(site("METEOR", "http://127.0.0.1/meteor.jpg"));
-        s.wxSites.append(site("NOAA 2", "http://127.0.0.1/wx/image1"));
+        s.sites.append(makeSite("W1DUP", "http://127.0.0.1/k1abc.jpg"));
+        s.wxSites.append(makeSite("METEOR", "http://127.0.0.1/meteor.jpg"));
+        s.wxSites.append(makeSite("NOAA 2", "http://127.0.0.1/wx/image1"));
 
         s.sites[0].LastPictureDate = "2024-05-01 10:00";
 
@@ -149,8 +135,8 @@ private slots:
 
     void duplicatesAreReportedOnceAcrossSaves() {
         Scene s;
-        s.sites.append(site("W1DUP", "http://127.0.0.1/sm0xyz.jpg"));
-        s.wxSites.append(site("NOAA 2", "http://127.0.0.1/wx/image1"));
+        s.sites.append(makeSite("W1DUP", "http://127.0.0.1/sm0xyz.jpg"));
+        s.wxSites.append(makeSite("NOAA 2", "http://127.0.0.1/wx/image1"));
         QVERIFY(s.save().ok);
         QVERIFY(s.save().ok);
         QCOMPARE(s.prompts.calls.size(), 2);
@@ -200,7 +186,7 @@ private slots:
         const auto before = s.files();
         // A duplicate would show a message of its own if its list were reached.
         if (blocked != "settings" && blocked != "WXsites.lst")
-            s.wxSites.append(site("NOAA 2", "http://127.0.0.1/wx/image1"));
+            s.wxSites.append(makeSite("NOAA 2", "http://127.0.0.1/wx/image1"));
 
         const SaveConfigResult result = s.save();
         QVERIFY(!result.ok);

@@ -5,6 +5,8 @@
 
 #include "support/FakePrompts.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -16,27 +18,11 @@
 using namespace tavimo;
 using tavimo::test::FakePrompts;
 
+using tavimo::test::makeSite;
+using tavimo::test::readBytes;
+using tavimo::test::writeBytes;
+
 namespace {
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-SiteRecord site(const QString &callsign, const QString &url) {
-    SiteRecord r;
-    r.Callsign = callsign;
-    r.PictureUrl = url;
-    for (int k = 1; k <= 4; ++k)
-        r.SlotMap[k] = kEmptySlotMap;
-    return r;
-}
 
 QStringList callsigns(const SiteList &sites) {
     QStringList result;
@@ -186,7 +172,8 @@ private slots:
     }
 
     void sortOrder() {
-        SiteList sites{site("b", "1"), site("B", "2"), site("a1", "3"), site("", "4")};
+        SiteList sites{makeSite("b", "1"), makeSite("B", "2"), makeSite("a1", "3"),
+                       makeSite("", "4")};
         SortSiteList(sites);
         QCOMPARE(callsigns(sites), (QStringList{"", "B", "a1", "b"}));
 
@@ -197,7 +184,7 @@ private slots:
         for (int i = 0; i < 3000; ++i) {
             const QString call = QString::number(random->bounded(900), 36).toUpper() +
                                  (random->bounded(2) ? "x" : "\u00D8");
-            many.append(site(call, QString::number(i)));
+            many.append(makeSite(call, QString::number(i)));
             expected.append(call);
         }
         std::sort(expected.begin(), expected.end());
@@ -206,14 +193,15 @@ private slots:
 
         SiteList none;
         SortSiteList(none);
-        SiteList one{site("x", "1")};
+        SiteList one{makeSite("x", "1")};
         SortSiteList(one);
         QCOMPARE(one.size(), 1);
     }
 
     void duplicates() {
-        SiteList sites{site("", "U"), site("K1A", "U"), site("K2B", "V"), site("K3C", "U"),
-                       site("", "V"), site("K4D", "V"), site("k5e", "u")};
+        SiteList sites{makeSite("", "U"),    makeSite("K1A", "U"), makeSite("K2B", "V"),
+                       makeSite("K3C", "U"), makeSite("", "V"),    makeSite("K4D", "V"),
+                       makeSite("k5e", "u")};
         const QStringList dropped = removeDuplicateAddresses(sites);
         // An emptied record takes no part; the comparison is case-sensitive.
         QCOMPARE(dropped, (QStringList{"K3C  U", "K4D  V"}));
@@ -223,7 +211,8 @@ private slots:
 
     // Texts from picture trailers and dialogs cannot break the file.
     void cleanedFieldsKeepTheFileReadable() {
-        SiteList sites{site("AB*C", "http://127.0.0.1/a*b.jpg"), site("K1Z", "http://127.0.0.1/z")};
+        SiteList sites{makeSite("AB*C", "http://127.0.0.1/a*b.jpg"),
+                       makeSite("K1Z", "http://127.0.0.1/z")};
         sites[0].LastPictureDate = QString("2024-01-05\r\n10:00") + QChar(0) + "*";
         sites[0].CamUrl = "http://127.0.0.1/cam*1\n";
         sites[0].Latitude = 41.5;
@@ -244,7 +233,7 @@ private slots:
         QCOMPARE(r.Longitude, -81.2);
         QCOMPARE(back.sites.at(1).SlotMap[1], QString("1000000000"));
 
-        WxSiteList wx{site("WX*1", "http://127.0.0.1/wx\r")};
+        WxSiteList wx{makeSite("WX*1", "http://127.0.0.1/wx\r")};
         wx[0].SlotMap = {"", "1*", "0", "0", "0"};
         QVERIFY(writeWxSiteList(path, wx));
         const SiteListFile wxBack = readWxSiteList(path);

@@ -362,8 +362,12 @@ bool LoopbackServer::start(quint16 port) {
                 return;
             }
             QObject::connect(server, &QTcpServer::newConnection, anchor, [server, anchor, shared] {
-                while (QTcpSocket *socket = server->nextPendingConnection())
+                while (QTcpSocket *socket = server->nextPendingConnection()) {
+                    // Without it a kept-alive connection waits out the client's
+                    // delayed acknowledgement before each larger answer.
+                    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
                     new Connection(socket, shared, anchor);
+                }
             });
             bound = server->serverPort();
         },

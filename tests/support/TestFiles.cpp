@@ -1,0 +1,31 @@
+#include "support/TestFiles.h"
+
+#include "core/SlotMap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tavimo::test {
+
+QByteArray readBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+SiteRecord makeSite(const QString &callsign, const QString &url) {
+    SiteRecord r;
+    r.Callsign = callsign;
+    r.PictureUrl = url;
+    for (int k = 1; k <= 4; ++k)
+        r.SlotMap[k] = kEmptySlotMap;
+    return r;
+}
+
+} // namespace tavimo::test

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/SiteRecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tavimo::test {
+
+// The file's bytes, or "<unreadable>" so that a comparison with real content fails.
+QByteArray readBytes(const QString &path);
+
+// Writes the bytes, making the folder first; false when that fails.
+bool writeBytes(const QString &path, const QByteArray &bytes);
+
+// An SSTV site on no page.
+SiteRecord makeSite(const QString &callsign, const QString &url);
+
+} // namespace tavimo::test

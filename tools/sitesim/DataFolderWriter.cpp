@@ -1,0 +1,123 @@
+#include "sitesim/DataFolderWriter.h"
+
+#include "core/Numbers.h"
+#include "core/SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tavimo::sitesim {
+
+namespace {
+
+constexpr int kSstvPages = 10;
+
+} // namespace
+
+QString dataFolderOf(const QString &home) {
+    return home + QStringLiteral("/data/tavimo");
+}
+
+QString settingsFileOf(const QString &home) {
+    return home + QStringLiteral("/config/Tavimo/Tavimo.ini");
+}
+
+QChar slotCharacter(int slot) {
+    const int value = slot + 1;
+    return value < 10 ? QChar(u'0' + value) : QChar(char16_t(value + 55));
+}
+
+int slotsPerPage(int thumbSetting) {
+    switch (thumbSetting) {
+    case 1:
+        return 5;
+    case 2:
+        return 10;
+    case 3:
+        return 15;
+    default:
+        return 24;
+    }
+}
+
+QStringList sstvListLines(const QList<SstvSiteInfo> &sites, const QString &base) {
+    QStringList lines;
+    for (qsizetype i = 0; i < sites.size(); ++i) {
+        const SstvSiteInfo &site = sites[i];
+        QStringList fields{site.callsign};
+        for (int setting = 1; setting <= 4; ++setting) {
+            QString map(kSstvPages, u'0');
+            const int perPage = slotsPerPage(setting);
+            const qsizetype page = i / perPage;
+            if (page < kSstvPages)
+                map[page] = slotCharacter(int(i % perPage));
+            fields << map;
+        }
+        fields << numberText(site.latitude) << numberText(site.longitude) << QString() << QString();
+        lines << fields.join(u'*') << base + sstvPicturePath(site.number);
+    }
+    return lines;
+}
+
+QStringList wxListLines(const QList<WxSiteInfo> &sites, const QString &base) {
+    QStringList lines;
+    for (qsizetype i = 0; i < sites.size(); ++i) {
+        QStringList fields{sites[i].name};
+        for (int setting = 1; setting <= 4; ++setting)
+            fields << (i < slotsPerPage(setting) ? QString::number(i + 1) : QStringLiteral("0"));
+        lines << fields.join(u'*') << base + wxPicturePath(sites[i].number);
+    }
+    return lines;
+}
+
+QStringList configLines() {
+    return {QStringLiteral("1"),    QStringLiteral("4"),   QStringLiteral("1"),
+            QStringLiteral("60"),   QStringLiteral("0"),   QStringLiteral("0"),
+            QStringLiteral("52.1"), QStringLiteral("5.1"), QStringLiteral("0"),
+            QStringLiteral("0"),    QStringLiteral("0"),   QStringLiteral("SIM0OP"),
+            QStringLiteral("0"),    QStringLiteral("0"),   QStringLiteral("0")};
+}
+
+QList<QPair<QString, QString>> endpointSettings(const QString &base) {
+    return {
+        {QStringLiteral("ConnectionProbe"), base + QStringLiteral("/")},
+        {QStringLiteral("TimePage"), base + QStringLiteral("/time")},
+        {QStringLiteral("HomePage"), base + QStringLiteral("/home/")},
+        {QStringLiteral("UpdatesList"), base + QStringLiteral("/updates/updates.txt")},
+        {QStringLiteral("UpdatesMirror"), base + QStringLiteral("/mirror/updates.txt")},
+        {QStringLiteral("CallbookEham"), base + QStringLiteral("/callbook/eham/")},
+        {QStringLiteral("CallbookQrz"), base + QStringLiteral("/callbook/qrz/")},
+        {QStringLiteral("CallbookHamdata"), base + QStringLiteral("/callbook/hamdata/")},
+        {QStringLiteral("QrzPictures"), base + QStringLiteral("/qrzpics/")},
+        {QStringLiteral("WebMap"), base + QStringLiteral("/map/")},
+    };
+}
+
+WriteResult writeDataFolder(const QString &home, const QList<SstvSiteInfo> &sstv,
+                            const QList<WxSiteInfo> &wx, const QString &base) {
+    const QString data = dataFolderOf(home);
+    const QString ini = settingsFileOf(home);
+    for (const QString &folder : {data, QFileInfo(ini).absolutePath()}) {
+        if (!QDir().mkpath(folder))
+            return {false, QStringLiteral("Could not create the folder %1.").arg(folder)};
+    }
+    if (WriteResult r =
+            writeTextLines(data + QStringLiteral("/tavimo.lst"), sstvListLines(sstv, base));
+        !r)
+        return r;
+    if (WriteResult r =
+            writeTextLines(data + QStringLiteral("/WXsites.lst"), wxListLines(wx, base));
+        !r)
+        return r;
+    if (WriteResult r = writeTextLines(data + QStringLiteral("/tavimo.cfg"), configLines()); !r)
+        return r;
+    SettingsStore settings(ini);
+    for (const auto &[key, value] : endpointSettings(base))
+        settings.setValue(QStringLiteral("Endpoints"), key, value);
+    QString error;
+    if (!settings.sync(&error))
+        return {false, error};
+    return {};
+}
+
+} // namespace tavimo::sitesim

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The simulated reception sites: who they are, where they are, and when each of
+// their pictures arrived. Nothing here touches the network or draws.
+namespace tavimo::sitesim {
+
+using Clock = std::function<QDateTime()>;
+
+// A site keeps its current picture and the ones before it: image1 (current)
+// to image30.
+inline constexpr int kHistoryLength = 30;
+inline constexpr int kMaxSstvSites = 240; // ten pages of 24 slots
+inline constexpr int kMaxWxSites = 24;    // one page
+
+enum class SiteFault {
+    None,
+    NotFound, // every address of the site answers 404
+    Slow,     // answers late and trickles the bytes
+    Stall,    // takes the request and never answers
+    Garbage,  // answers 200 with bytes that are no picture
+};
+
+struct SimConfig {
+    int sstvCount = 24;
+    int wxCount = 4;
+    int intervalSeconds = 60; // between new pictures of a site
+    // Faulty sites are the last SSTV sites: the last notFound ones, the slow ones
+    // before them, then the stalling ones, then the garbage ones. No overlap.
+    int notFound = 0;
+    int slow = 0;
+    int stall = 0;
+    int garbage = 0;
+};
+
+struct SstvSiteInfo {
+    int number = 0; // 1-based, the folder in the site's address
+    QString callsign;
+    double latitude = 0;
+    double longitude = 0;
+    bool animated = false; // serves animated GIFs under image*.jpg
+    SiteFault fault = SiteFault::None;
+    qint64 periodMs = 0; // between new pictures
+    qint64 phaseMs = 0;  // offset of this site's changes, so that sites change apart
+};
+
+struct WxSiteInfo {
+    int number = 0;
+    QString name;
+    qint64 periodMs = 0;
+    qint64 phaseMs = 0;
+};
+
+// Served addresses (paths on the server). SSTV pictures end in "image1.jpg"
+// with "checknew.jpg" and image2.jpg to image30.jpg beside them; WX pictures
+// do not, and have no check picture.
+QString sstvFolder(int number);      // "/sstv/<n>/"
+QString sstvPicturePath(int number); // "/sstv/<n>/image1.jpg"
+QString wxPicturePath(int number);   // "/wx/<n>/latest.jpg"
+
+QList<SstvSiteInfo> makeSstvSites(const SimConfig &config);
+QList<WxSiteInfo> makeWxSites(const SimConfig &config);
+
+// When a site's pictures arrive. Picture numbers count up from 0; the current
+// picture at the origin is number kHistoryLength - 1, so a full history of
+// pictures exists from the start.
+class PictureTimeline {
+public:
+    PictureTimeline(const QDateTime &origin, qint64 periodMs, qint64 phaseMs, qint64 freshMs);
+
+    qint64 currentNumber(const QDateTime &now) const;
+    QDateTime arrival(qint64 number) const;
+    // The check picture beside the current picture: width 1 while the picture
+    // is fresh (younger than the fresh time), else 2; the height changes with
+    // every new picture.
+    QSize checkPictureSize(const QDateTime &now) const;
+    // The picture served as image<position>.jpg (position 1 = current), or
+    // nothing outside 1..kHistoryLength.
+    std::optional<qint64> historyNumber(int position, const QDateTime &now) const;
+
+private:
+    qint64 originMs_;
+    qint64 periodMs_;
+    qint64 phaseMs_;
+    qint64 freshMs_;
+};
+
+// What a picture's trailer and drawing show.
+struct PictureCaption {
+    QString sender; // may hold "Ø", as sites write it
+    QString status;
+    QDateTime time; // UTC
+};
+
+PictureCaption sstvCaption(const SstvSiteInfo &site, qint64 number, const QDateTime &time);
+
+} // namespace tavimo::sitesim

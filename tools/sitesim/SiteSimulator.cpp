@@ -1,0 +1,164 @@
+#include "sitesim/SiteSimulator.h"
+
+#include "sitesim/PictureArt.h"
+#include "support/Fixtures.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+namespace tavimo::sitesim {
+
+namespace {
+
+// Pictures drawn once are kept; a long run starts afresh now and then.
+constexpr qsizetype kCacheEntries = 4000;
+
+test::Route pictureRoute(const QByteArray &bytes) {
+    test::Route route;
+    route.body = bytes;
+    // Sites name every picture .jpg, whatever it holds.
+    route.contentType = "image/jpeg";
+    return route;
+}
+
+test::Route notFound() {
+    test::Route route;
+    route.status = 404;
+    route.body = "not found\n";
+    route.contentType = "text/plain";
+    return route;
+}
+
+QByteArray garbage(int seed) {
+    QRandomGenerator random(quint32(seed) * 2654435761u);
+    QByteArray bytes("\x00\x01no picture here, just noise\n", 29);
+    while (bytes.size() < 3000)
+        bytes.append(static_cast<char>(random.bounded(256)));
+    return bytes;
+}
+
+} // namespace
+
+Clock SiteSimulator::systemClock() {
+    return [] { return QDateTime::currentDateTimeUtc(); };
+}
+
+SiteSimulator::SiteSimulator(const SimConfig &config, Clock clock)
+    : config_(config), clock_(std::move(clock)), sstv_(makeSstvSites(config)),
+      wx_(makeWxSites(config)) {
+    const QDateTime origin = clock_();
+    const qint64 freshMs = qint64(std::max(1, config.intervalSeconds)) * 1000;
+    for (const SstvSiteInfo &site : std::as_const(sstv_))
+        sstvTimelines_.append(PictureTimeline(origin, site.periodMs, site.phaseMs, freshMs));
+    for (const WxSiteInfo &site : std::as_const(wx_))
+        wxTimelines_.append(PictureTimeline(origin, site.periodMs, site.phaseMs, freshMs));
+}
+
+QByteArray SiteSimulator::cached(const QString &key, const std::function<QByteArray()> &make) {
+    {
+        QMutexLocker lock(&cacheMutex_);
+        const auto it = cache_.constFind(key);
+        if (it != cache_.constEnd())
+            return it.value();
+    }
+    // Drawn without the lock; two threads may draw the same picture, with the same result.
+    const QByteArray bytes = make();
+    QMutexLocker lock(&cacheMutex_);
+    if (cache_.size() >= kCacheEntries)
+        cache_.clear();
+    cache_.insert(key, bytes);
+    return bytes;
+}
+
+QByteArray SiteSimulator::sstvPicture(qsizetype index, qint64 number) {
+    const SstvSiteInfo &site = sstv_[index];
+    const PictureCaption caption = sstvCaption(site, number, sstvTimelines_[index].arrival(number));
+    return cached(QStringLiteral("s%1-%2").arg(index).arg(number), [&] {
+        QByteArray picture;
+        if (site.animated) {
+            QList<test::GifFrame> frames;
+            for (int frame = 0; frame < kAnimationFrames; ++frame)
+                frames.append({drawSstvPicture(site, number, caption, frame), 400});
+            picture = test::encodeAnimatedGif(frames);
+        } else {
+            picture = test::encodeImage(drawSstvPicture(site, number, caption), "JPG", 85);
+        }
+        return test::withTrailer(picture, caption.sender, caption.status, caption.time);
+    });
+}
+
+QByteArray SiteSimulator::checkPicture(qsizetype index) {
+    const QSize size = sstvTimelines_[index].checkPictureSize(clock_());
+    return cached(QStringLiteral("c%1x%2").arg(size.width()).arg(size.height()),
+                  [&] { return test::checkPicture(size.width(), size.height()); });
+}
+
+QByteArray SiteSimulator::wxPicture(qsizetype index, qint64 number) {
+    return cached(QStringLiteral("w%1-%2").arg(index).arg(number), [&] {
+        const QImage image = drawWxPicture(wx_[index], number, wxTimelines_[index].arrival(number));
+        return test::encodeImage(image, "JPG", 85);
+    });
+}
+
+std::optional<test::Route> SiteSimulator::answer(const test::RecordedRequest &request) {
+    static const QRegularExpression address(QStringLiteral("^/(sstv|wx)/(\\d{1,4})/([^/]+)$"));
+    QString path = QString::fromUtf8(request.path);
+    path = path.left(path.indexOf(u'?') < 0 ? path.size() : path.indexOf(u'?'));
+    if (path == u"/") {
+        // The program's connection probe.
+        test::Route route;
+        route.body = "Tavimo site simulator\n";
+        route.contentType = "text/plain";
+        return route;
+    }
+    const QRegularExpressionMatch match = address.match(path);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const qsizetype index = match.captured(2).toInt() - 1;
+    if (match.captured(1) == u"sstv")
+        return index >= 0 && index < sstv_.size() ? sstvAnswer(index, match.captured(3))
+                                                  : std::nullopt;
+    return index >= 0 && index < wx_.size() ? wxAnswer(index, match.captured(3)) : std::nullopt;
+}
+
+std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QString &file) {
+    static const QRegularExpression picture(QStringLiteral("^image(\\d{1,3})\\.jpg$"));
+    const SstvSiteInfo &site = sstv_[index];
+    const QRegularExpressionMatch match = picture.match(file);
+    const bool isCheck = file == u"checknew.jpg";
+    std::optional<qint64> number;
+    if (match.hasMatch())
+        number = sstvTimelines_[index].historyNumber(match.captured(1).toInt(), clock_());
+    if (!isCheck && !number)
+        return std::nullopt;
+
+    switch (site.fault) {
+    case SiteFault::NotFound:
+        return notFound();
+    case SiteFault::Stall: {
+        test::Route route;
+        route.stall = true;
+        return route;
+    }
+    case SiteFault::Garbage:
+        return pictureRoute(garbage(site.number * 31 + (isCheck ? 0 : int(*number % 1000))));
+    case SiteFault::None:
+    case SiteFault::Slow:
+        break;
+    }
+    test::Route route = pictureRoute(isCheck ? checkPicture(index) : sstvPicture(index, *number));
+    if (site.fault == SiteFault::Slow) {
+        route.delayMs = kSlowDelayMs;
+        route.trickleChunk = kSlowChunk;
+        route.trickleIntervalMs = kSlowIntervalMs;
+    }
+    return route;
+}
+
+std::optional<test::Route> SiteSimulator::wxAnswer(qsizetype index, const QString &file) {
+    if (file != u"latest.jpg")
+        return std::nullopt; // no check pictures on WX sites
+    return pictureRoute(wxPicture(index, wxTimelines_[index].currentNumber(clock_())));
+}
+
+} // namespace tavimo::sitesim

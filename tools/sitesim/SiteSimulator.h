@@ -1,0 +1,56 @@
+#pragma once
+
+#include "sitesim/SiteModel.h"
+#include "support/LoopbackServer.h"
+
+#include <QHash>
+#include <QMutex>
+
+// The simulated sites behind one loopback server: every answer is made on
+// request from the site model and the clock.
+namespace tavimo::sitesim {
+
+// How a slow site answers: late, then in small pieces.
+inline constexpr int kSlowDelayMs = 1500;
+inline constexpr int kSlowChunk = 2048;
+inline constexpr int kSlowIntervalMs = 400;
+
+class SiteSimulator {
+public:
+    explicit SiteSimulator(const SimConfig &config, Clock clock = systemClock());
+
+    static Clock systemClock();
+
+    const SimConfig &config() const { return config_; }
+    const QList<SstvSiteInfo> &sstvSites() const { return sstv_; }
+    const QList<WxSiteInfo> &wxSites() const { return wx_; }
+    const PictureTimeline &sstvTimeline(qsizetype index) const { return sstvTimelines_[index]; }
+    const PictureTimeline &wxTimeline(qsizetype index) const { return wxTimelines_[index]; }
+    QDateTime now() const { return clock_(); }
+
+    // The bytes a healthy site serves. SSTV pictures carry a trailer; those of
+    // animated sites are GIF files.
+    QByteArray sstvPicture(qsizetype index, qint64 number);
+    QByteArray checkPicture(qsizetype index); // as of now
+    QByteArray wxPicture(qsizetype index, qint64 number);
+
+    // The answer to one request, faults applied; nothing for an address that no
+    // site has (the server answers 404). Safe to call from any thread.
+    std::optional<test::Route> answer(const test::RecordedRequest &request);
+
+private:
+    QByteArray cached(const QString &key, const std::function<QByteArray()> &make);
+    std::optional<test::Route> sstvAnswer(qsizetype index, const QString &file);
+    std::optional<test::Route> wxAnswer(qsizetype index, const QString &file);
+
+    SimConfig config_;
+    Clock clock_;
+    QList<SstvSiteInfo> sstv_;
+    QList<WxSiteInfo> wx_;
+    QList<PictureTimeline> sstvTimelines_;
+    QList<PictureTimeline> wxTimelines_;
+    QMutex cacheMutex_;
+    QHash<QString, QByteArray> cache_;
+};
+
+} // namespace tavimo::sitesim

@@ -1,0 +1,186 @@
+// tavimo-sitesim: simulated SSTV and WX reception sites on 127.0.0.1, for the
+// demo and the end-to-end tests.
+
+#include "sitesim/DataFolderWriter.h"
+#include "sitesim/SiteSimulator.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace tavimo;
+using namespace tavimo::sitesim;
+
+namespace {
+
+// The write end of the socket pair that carries SIGINT and SIGTERM into the
+// event loop; a signal handler can reach nothing else.
+int signalWriteEnd = -1;
+
+extern "C" void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalWriteEnd, &byte, 1);
+}
+
+const char *const kDescription =
+    "Serves simulated SSTV and WX reception sites on 127.0.0.1 until SIGINT or SIGTERM.\n"
+    "\n"
+    "SSTV site n (1..N) serves /sstv/n/image1.jpg (its current picture, with a trailer\n"
+    "\"***sender*status*MM/DD/YY hh:mm:ss\" in UTC), image2.jpg to image30.jpg (the\n"
+    "pictures before it, shifted on every new picture) and checknew.jpg (width 1 while\n"
+    "the current picture is newer than the interval, else 2; its height changes with\n"
+    "every new picture). Every sixth site serves animated GIF pictures; every third site\n"
+    "changes only every third interval. WX site m (1..M) serves /wx/m/latest.jpg, with\n"
+    "no check picture. / answers 200 (the connection probe).\n"
+    "\n"
+    "Faulty sites are the last SSTV sites: the last --fail-404 ones, then the --slow\n"
+    "ones before them, then --stall, then --garbage, without overlap.\n"
+    "\n"
+    "With --home DIR it writes, for Tavimo started with XDG_DATA_HOME=DIR/data and\n"
+    "XDG_CONFIG_HOME=DIR/config:\n"
+    "  DIR/data/tavimo/tavimo.lst   the SSTV sites, filling the pages from page 1, slot 1,\n"
+    "                               for every thumbnail setting\n"
+    "  DIR/data/tavimo/WXsites.lst  the WX sites, filling the WX page\n"
+    "  DIR/data/tavimo/tavimo.cfg   window size 1, 24 thumbnails, automatic refresh\n"
+    "                               every 60 s, start on SSTV page 1, English, own\n"
+    "                               position 52.1 N 5.1 E, kilometres, callsign SIM0OP\n"
+    "  DIR/config/Tavimo/Tavimo.ini section Endpoints: ConnectionProbe, TimePage,\n"
+    "                               HomePage, UpdatesList, UpdatesMirror, CallbookEham,\n"
+    "                               CallbookQrz, CallbookHamdata, QrzPictures and WebMap\n"
+    "                               pointed at this server (other settings are kept)\n"
+    "\n"
+    "Once it listens it prints one line: listening on http://127.0.0.1:PORT";
+
+struct NumberOption {
+    QCommandLineOption option;
+    int minimum;
+    int maximum;
+};
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    // Pictures are drawn with fonts, which need a GUI application, never a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("tavimo-sitesim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.addHelpOption();
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Port to listen on; 0 picks a free one (default 0)."), QStringLiteral("P"),
+        QStringLiteral("0"));
+    const QCommandLineOption sstv(QStringLiteral("sstv"),
+                                  QStringLiteral("Number of SSTV sites, 0 to 240 (default 24)."),
+                                  QStringLiteral("N"), QStringLiteral("24"));
+    const QCommandLineOption wx(QStringLiteral("wx"),
+                                QStringLiteral("Number of WX sites, 0 to 24 (default 4)."),
+                                QStringLiteral("M"), QStringLiteral("4"));
+    const QCommandLineOption interval(
+        QStringLiteral("interval"),
+        QStringLiteral("Seconds between new pictures of a site (default 60)."), QStringLiteral("S"),
+        QStringLiteral("60"));
+    const QCommandLineOption home(
+        QStringLiteral("home"),
+        QStringLiteral("Write a data folder and settings file for Tavimo below DIR (see above)."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption fail404(QStringLiteral("fail-404"),
+                                     QStringLiteral("The last N SSTV sites answer 404."),
+                                     QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption slow(
+        QStringLiteral("slow"),
+        QStringLiteral("N SSTV sites answer after 1.5 s and send 2 KiB every 0.4 s."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption stall(QStringLiteral("stall"),
+                                   QStringLiteral("N SSTV sites take requests and never answer."),
+                                   QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption garbage(
+        QStringLiteral("garbage"),
+        QStringLiteral("N SSTV sites answer with bytes that are no picture."), QStringLiteral("N"),
+        QStringLiteral("0"));
+    for (const QCommandLineOption &option :
+         {port, sstv, wx, interval, home, fail404, slow, stall, garbage})
+        parser.addOption(option);
+    parser.process(app);
+
+    const auto number = [&](const QCommandLineOption &option, int minimum, int maximum) {
+        bool ok = false;
+        const int value = parser.value(option).toInt(&ok);
+        if (!ok || value < minimum || value > maximum) {
+            std::fprintf(stderr, "tavimo-sitesim: --%s wants a whole number from %d to %d\n",
+                         qPrintable(option.names().constFirst()), minimum, maximum);
+            std::exit(2);
+        }
+        return value;
+    };
+    SimConfig config;
+    const int portNumber = number(port, 0, 65535);
+    config.sstvCount = number(sstv, 0, kMaxSstvSites);
+    config.wxCount = number(wx, 0, kMaxWxSites);
+    config.intervalSeconds = number(interval, 1, 86400);
+    config.notFound = number(fail404, 0, kMaxSstvSites);
+    config.slow = number(slow, 0, kMaxSstvSites);
+    config.stall = number(stall, 0, kMaxSstvSites);
+    config.garbage = number(garbage, 0, kMaxSstvSites);
+
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
+        std::perror("tavimo-sitesim: socketpair");
+        return 1;
+    }
+    signalWriteEnd = pair[1];
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    QSocketNotifier notifier(pair[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(pair[0], &byte, 1);
+        QCoreApplication::quit();
+    });
+
+    SiteSimulator simulator(config);
+    test::LoopbackServer server;
+    server.setRequestLogLimit(0); // a long run would otherwise keep every request
+    server.setHandler(
+        [&simulator](const test::RecordedRequest &request) { return simulator.answer(request); });
+    if (!server.start(quint16(portNumber))) {
+        std::fprintf(stderr, "tavimo-sitesim: cannot listen on 127.0.0.1:%d\n", portNumber);
+        return 1;
+    }
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+
+    if (parser.isSet(home)) {
+        const QString dir = QDir(parser.value(home)).absolutePath();
+        const WriteResult written =
+            writeDataFolder(dir, simulator.sstvSites(), simulator.wxSites(), base);
+        if (!written) {
+            std::fprintf(stderr, "tavimo-sitesim: %s\n", qPrintable(written.error));
+            return 1;
+        }
+        std::fprintf(stderr, "tavimo-sitesim: wrote %s and %s\n", qPrintable(dataFolderOf(dir)),
+                     qPrintable(settingsFileOf(dir)));
+    }
+
+    std::printf("listening on %s\n", qPrintable(base));
+    std::fflush(stdout);
+
+    const int result = QCoreApplication::exec();
+    server.stop();
+    ::close(pair[0]);
+    ::close(pair[1]);
+    return result;
+}
