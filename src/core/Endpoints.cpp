@@ -2,6 +2,8 @@
 
 #include "core/SettingsStore.h"
 
+#include <QUrl>
+
 namespace tavimo {
 
 Endpoints Endpoints::defaults() {
@@ -25,13 +27,11 @@ Endpoints readEndpoints(const SettingsStore &store) {
 QString joinEndpoint(const QString &base, const QString &path) {
     if (base.isEmpty())
         return {};
-    QString head = base;
-    while (head.endsWith(u'/'))
-        head.chop(1);
     qsizetype start = 0;
     while (start < path.size() && path.at(start) == u'/')
         ++start;
-    return head + u'/' + path.mid(start);
+    const QUrl relative(path.mid(start), QUrl::TolerantMode);
+    return QUrl(base, QUrl::TolerantMode).resolved(relative).toString(QUrl::FullyEncoded);
 }
 
 } // namespace tavimo

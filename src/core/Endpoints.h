@@ -14,8 +14,8 @@ class SettingsStore;
 // store (section "Endpoints", key = the field's name); an empty value switches
 // that request off quietly. Tests and the demo point them at a local server.
 //
-// Every value is a whole address. Those that name a folder end in "/" and the
-// caller appends its own path with joinEndpoint():
+// Every value is a whole address. Those that name a folder end in "/"; the
+// caller adds its own path with joinEndpoint():
 //   ConnectionProbe  address whose host the start-up check connects to
 //   TimePage         the time page (answers with "BR" and the UTC time)
 //   HomePage         the maker's home page, which names the latest version
@@ -79,8 +79,11 @@ inline const std::array<EndpointDefault, 10> kEndpointDefaults{{
 // blanks around it.
 Endpoints readEndpoints(const SettingsStore &store);
 
-// An address below a folder endpoint: exactly one "/" between the two. Empty
-// when the endpoint is empty (switched off).
+// The address of `path` relative to an endpoint, resolved as a browser resolves
+// a link: below the endpoint when it ends in "/", beside it otherwise (so a
+// mirror given by one of its lists finds the other lists next to it). A
+// leading "/" of `path` is ignored: the result never leaves the endpoint's
+// folder. Empty when the endpoint is empty (switched off).
 QString joinEndpoint(const QString &base, const QString &path);
 
 } // namespace tavimo
