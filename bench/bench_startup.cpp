@@ -172,8 +172,8 @@ Run startOnce(const test::LoopbackServer &server, bool print) {
                 times << double(layout.nsecsElapsed()) / 1e6;
             }
             std::sort(times.begin(), times.end());
-            std::printf("%-8d %6d %8.3f median %8.3f min\n", setting,
-                        int(window.cells().size()), times.at(rounds / 2), times.first());
+            std::printf("%-8d %6d %8.3f median %8.3f min\n", setting, int(window.cells().size()),
+                        times.at(rounds / 2), times.first());
         }
     }
     return run;

@@ -53,10 +53,10 @@ struct PageState {
 // tests make their own. Nothing here is global.
 struct AppState {
     AppPaths paths;
-    SettingsStore *settings = nullptr; // not owned
-    Prompts *prompts = nullptr;        // not owned
-    DownloadContext *downloads = nullptr; // not owned: the one network manager and DownloadBuffer
-    WindowOpener *opener = nullptr;       // not owned
+    SettingsStore *settings = nullptr;      // not owned
+    Prompts *prompts = nullptr;             // not owned
+    DownloadContext *downloads = nullptr;   // not owned: the one network manager and DownloadBuffer
+    WindowOpener *opener = nullptr;         // not owned
     MainWindowAccess *mainWindow = nullptr; // set by the main window while it exists
     UtcClock utcNow = [] { return QDateTime::currentDateTimeUtc(); };
     Endpoints endpoints = Endpoints::defaults();
@@ -75,8 +75,8 @@ struct AppState {
     DateOrder dateOrder;
     QString ZeroChar = QStringLiteral("0");
 
-    QStringList lstMap;  // map picture file names, sorted without regard to case
-    QString SaveFolder;  // last folder a picture was saved to
+    QStringList lstMap;   // map picture file names, sorted without regard to case
+    QString SaveFolder;   // last folder a picture was saved to
     QStringList lstBlock; // blocked callsign fragments
     int MonIdx = 0;
     WindowPlacement placement;

@@ -126,8 +126,10 @@ void MainWindow::buildMenus() {
     mnuPg = topMenu(QStringLiteral("mnuPg"), QStringLiteral("Page 1"));
     mnuPage.append(nullptr);
     for (int i = 1; i < kPageCount; ++i)
-        mnuPage.append(addItem(mnuPg, QStringLiteral("mnuPage"), i, QStringLiteral("Page %1").arg(i)));
-    mnuPage.append(addItem(mnuPg, QStringLiteral("mnuPage"), kPageCount, QStringLiteral("WX Sites")));
+        mnuPage.append(
+            addItem(mnuPg, QStringLiteral("mnuPage"), i, QStringLiteral("Page %1").arg(i)));
+    mnuPage.append(
+        addItem(mnuPg, QStringLiteral("mnuPage"), kPageCount, QStringLiteral("WX Sites")));
     for (QAction *page : std::as_const(mnuPage)) {
         if (page)
             page->setCheckable(true);
@@ -159,7 +161,8 @@ void MainWindow::buildMenus() {
     addItem(mnuSetup, QStringLiteral("mnuEdit"), -1, QStringLiteral("Edit a Site"));
     addItem(mnuSetup, QStringLiteral("mnuRemove"), -1, QStringLiteral("Remove a Site"));
     separator(mnuSetup, QStringLiteral("mnuSep2"));
-    QMenu *rate = addSubmenu(mnuSetup, QStringLiteral("mnuRefRate"), -1, QStringLiteral("Refresh rate"));
+    QMenu *rate =
+        addSubmenu(mnuSetup, QStringLiteral("mnuRefRate"), -1, QStringLiteral("Refresh rate"));
     const QStringList rates{QStringLiteral("30 sec"), QStringLiteral("60 sec"),
                             QStringLiteral("90 sec"), QStringLiteral("120 sec"),
                             QStringLiteral("Manual refresh")};
@@ -170,8 +173,8 @@ void MainWindow::buildMenus() {
                             QStringLiteral("Large"), QStringLiteral("Extra large")};
     for (int i = 0; i < sizes.size(); ++i)
         addItem(gui, QStringLiteral("mnuGUIsizes"), i, sizes[i])->setCheckable(true);
-    QMenu *thumbs =
-        addSubmenu(mnuSetup, QStringLiteral("mnuThumbs"), -1, QStringLiteral("Number of thumbnails"));
+    QMenu *thumbs = addSubmenu(mnuSetup, QStringLiteral("mnuThumbs"), -1,
+                               QStringLiteral("Number of thumbnails"));
     const QStringList counts{QStringLiteral(" 5"), QStringLiteral("10"), QStringLiteral("15"),
                              QStringLiteral("24")};
     for (int i = 0; i < counts.size(); ++i)
@@ -180,7 +183,8 @@ void MainWindow::buildMenus() {
         addSubmenu(mnuSetup, QStringLiteral("mnustartup"), -1, QStringLiteral("Startup sites"));
     addItem(startup, QStringLiteral("mnustartDSSTV"), -1, QStringLiteral("DSSTV sites"))
         ->setCheckable(true);
-    addItem(startup, QStringLiteral("mnustartWX"), -1, QStringLiteral("WX sites"))->setCheckable(true);
+    addItem(startup, QStringLiteral("mnustartWX"), -1, QStringLiteral("WX sites"))
+        ->setCheckable(true);
     QMenu *language =
         addSubmenu(mnuSetup, QStringLiteral("mnuLanguage"), -1, QStringLiteral("Language"));
     const QStringList languages{QStringLiteral("English"), QStringLiteral("Spanish"),
@@ -208,14 +212,16 @@ void MainWindow::buildMenus() {
     addItem(pop, QStringLiteral("mnuReloadPage"), -1, QStringLiteral("Reload this page"));
     separator(pop, QStringLiteral("mnuRefreshSep"));
     addItem(pop, QStringLiteral("mnuLast15"), -1, QStringLiteral("Last15"));
-    addItem(pop, QStringLiteral("mnuLast10"), -1, QStringLiteral("Last 10 heard"))->setVisible(false);
+    addItem(pop, QStringLiteral("mnuLast10"), -1, QStringLiteral("Last 10 heard"))
+        ->setVisible(false);
     addItem(pop, QStringLiteral("mnuTX"), -1, QStringLiteral("TX1-TX5"))->setVisible(false);
     addItem(pop, QStringLiteral("mnuText"), -1, QStringLiteral("Text"))->setVisible(false);
     addItem(pop, QStringLiteral("mnuCamSite"), -1, QStringLiteral("View Cam"));
     separator(pop, QStringLiteral("mnuMapSep"));
     addItem(pop, QStringLiteral("mnuMapLoc"), -1, QStringLiteral("Map location"));
     addItem(pop, QStringLiteral("mnuNoLat"), -1, QStringLiteral("No lat"));
-    QMenu *earth = addSubmenu(pop, QStringLiteral("mnuEarthView"), -1, QStringLiteral("Earth view"));
+    QMenu *earth =
+        addSubmenu(pop, QStringLiteral("mnuEarthView"), -1, QStringLiteral("Earth view"));
     addItem(earth, QStringLiteral("mnuStView"), 0, QStringLiteral("Street View"));
     addItem(earth, QStringLiteral("mnuStView"), 1, QStringLiteral("Satellite view"));
     addItem(pop, QStringLiteral("mnuQrzCall"), -1, QStringLiteral("QRZ call"));
@@ -273,8 +279,8 @@ void MainWindow::LoadLanguageForWindow() {
     if (QAction *lang = menuItem(QStringLiteral("mnuLang"), s.config.LanguageIndex))
         lang->setChecked(true);
     // Setting the caption puts the plain item back, as after a finished pass.
-    restorePlainMenuText(mnuRefresh,
-                         refreshMenuCaption(s.texts, s.config.AutoRefreshMode, s.config.RefreshSeconds));
+    restorePlainMenuText(
+        mnuRefresh, refreshMenuCaption(s.texts, s.config.AutoRefreshMode, s.config.RefreshSeconds));
     ClockText = clockCaption();
     clock_->setCaption(ClockText);
 }
@@ -504,8 +510,10 @@ void MainWindow::fitWindowSize() {
     const QSize client(width(), height() - menuBarHeight(menuBar(), width()));
     frameExtra_ = tavimo::frameExtra(frameGeometry().size(), client, screen);
     const MainWindowSize size = mainWindowSize(screen, state_.config.GuiSize, layout_, frameExtra_);
-    resize(std::max(1, size.widthPixels - decoration.width()),
-           std::max(1, size.heightPixels - decoration.height()));
+    // A maximised or minimised window keeps its size; the grid fills it.
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        resize(std::max(1, size.widthPixels - decoration.width()),
+               std::max(1, size.heightPixels - decoration.height()));
     const int bar = menuBarHeight(menuBar(), width());
     picAll_->setGeometry(0, bar, width(), std::max(0, height() - bar));
 }

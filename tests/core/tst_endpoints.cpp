@@ -39,17 +39,21 @@ void EndpointsTest::joinEndpoint_data() {
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("address");
-    QTest::newRow("folder") << "http://www.qrz.com/" << "db/AB1CD#t_detail"
+    QTest::newRow("folder") << "http://www.qrz.com/"
+                            << "db/AB1CD#t_detail"
                             << "http://www.qrz.com/db/AB1CD#t_detail";
-    QTest::newRow("leading slash stays below")
-        << "http://127.0.0.1:9/callbook/eham/" << "/callbook/AB1CD"
-        << "http://127.0.0.1:9/callbook/eham/callbook/AB1CD";
+    QTest::newRow("leading slash stays below") << "http://127.0.0.1:9/callbook/eham/"
+                                               << "/callbook/AB1CD"
+                                               << "http://127.0.0.1:9/callbook/eham/callbook/AB1CD";
     QTest::newRow("beside a list") << "http://127.0.0.1:9/mirror/updates.txt"
                                    << "updates/sstvupdates.txt"
                                    << "http://127.0.0.1:9/mirror/updates/sstvupdates.txt";
-    QTest::newRow("query kept") << "http://maps.example/" << "maps?q=51.5,-0.12&t=h&z=18"
+    QTest::newRow("query kept") << "http://maps.example/"
+                                << "maps?q=51.5,-0.12&t=h&z=18"
                                 << "http://maps.example/maps?q=51.5,-0.12&t=h&z=18";
-    QTest::newRow("switched off") << "" << "db/AB1CD" << "";
+    QTest::newRow("switched off") << ""
+                                  << "db/AB1CD"
+                                  << "";
 }
 
 void EndpointsTest::joinEndpoint() {

@@ -74,10 +74,10 @@ inline QStringList sampleWxListLines() {
 inline QStringList configFileLines(int guiSize, int thumbSetting, int autoRefresh, int seconds,
                                    int startPage, int language = 0) {
     return {QString::number(guiSize), QString::number(thumbSetting), QString::number(autoRefresh),
-            QString::number(seconds), QString::number(startPage), QString::number(language),
-            QStringLiteral("52.1"), QStringLiteral("5.1"), QStringLiteral("0"),
-            QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("SIM0OP"),
-            QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+            QString::number(seconds), QString::number(startPage),    QString::number(language),
+            QStringLiteral("52.1"),   QStringLiteral("5.1"),         QStringLiteral("0"),
+            QStringLiteral("0"),      QStringLiteral("0"),           QStringLiteral("SIM0OP"),
+            QStringLiteral("0"),      QStringLiteral("0"),           QStringLiteral("0")};
 }
 
 class Harness {

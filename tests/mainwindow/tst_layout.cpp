@@ -27,6 +27,7 @@ private slots:
     void pageSwitchEmptiesCellsInPlace();
     void smallSizeLabelsStayRegular();
     void menuBarShowsPictureItems();
+    void otherWindowsReachTheSlotsAndPages();
 
 private:
     static void fillCell(ThumbCell &cell, const QString &picture);
@@ -85,7 +86,8 @@ void LayoutTest::windowSizeFollowsGuiSize() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     const ScreenMetrics &screen = h.state.screen;
-    const int width = int(std::nearbyint(screen.screenHeight * widthFactor / screen.twipsPerPixelX));
+    const int width =
+        int(std::nearbyint(screen.screenHeight * widthFactor / screen.twipsPerPixelX));
     // Once shown, the window is fitted again with its frame as the desktop
     // draws it.
     QTRY_COMPARE(w.frameGeometry().width(), width);
@@ -240,6 +242,49 @@ void LayoutTest::menuBarShowsPictureItems() {
         QVERIFY2(std::abs(plain.blue() - plain.red()) < 40, qPrintable(plain.name()));
     // The page item keeps its picture.
     QCOMPARE(edgeColours(image, page).first, menuGradientColor(MenuPicture::Page, 0));
+}
+
+void LayoutTest::otherWindowsReachTheSlotsAndPages() {
+    Harness h;
+    QVERIFY(h.startUp());
+    MainWindow &w = h.window();
+    MainWindowAccess &access = w;
+    QImage still(40, 30, QImage::Format_RGB32);
+    const QString picture = h.data(QStringLiteral("images/sstv/3"));
+    QVERIFY(still.save(picture, "PNG"));
+    fillCell(*w.cell(3), picture);
+    w.cell(3)->moveImg(QRect(400, 130, 100, 80));
+    h.state.page.SlotTable.set(3, stSiteCall, QStringLiteral("AB1CD"));
+    QCOMPARE(access.slotCallCaption(3), QStringLiteral("AB1CD - 2 days"));
+    QCOMPARE(access.slotFromCaption(3), QStringLiteral("From XY9Z"));
+    QCOMPARE(access.slotPicture(3), w.cell(3)->AniGIF);
+    QCOMPARE(access.slotPicture(10), nullptr); // the page has ten slots
+
+    access.clearSlot(3);
+    w.cell(3)->img->setToolTip(QString()); // a removed site's tip goes with the next hover
+    QVERIFY(w.cell(3)->isBlank());
+    QCOMPARE(w.cell(3)->imgUnits(), cellGeometry(3, 5).img);
+    QCOMPARE(h.state.page.SlotTable.at(3, stSiteCall), QString());
+
+    access.setPageCaption(1, QStringLiteral("Europe"));
+    access.repaintPageItem();
+    QCOMPARE(access.pageCaption(1), QStringLiteral("Europe"));
+    QCOMPARE(menuPicture(w.menuItem(QStringLiteral("mnuPg")))->text, QStringLiteral("Europe"));
+
+    access.setMainEnabled(false);
+    QVERIFY(!w.isEnabled());
+    access.setMainEnabled(true);
+    access.handOverPickedSite(1);
+    QVERIFY(w.sitePickTimer.isActive());
+    access.armSitesChanged();
+    QVERIFY(w.sitesChangedTimer.isActive());
+    access.StopRefreshTimers();
+    h.state.config.AutoRefreshMode = 0;
+    access.resumeRefreshTimers();
+    QVERIFY(!w.refreshTimers().sstvRunning());
+    h.state.config.AutoRefreshMode = 1;
+    access.resumeRefreshTimers();
+    QVERIFY(w.refreshTimers().sstvRunning());
 }
 
 QTEST_MAIN(LayoutTest)

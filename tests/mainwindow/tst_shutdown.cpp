@@ -43,10 +43,11 @@ void ShutdownTest::closingSavesAndRemovesCachedPictures() {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-    const QStringList cached{QStringLiteral("images/sstv/0"), QStringLiteral("images/sstv/23"),
-                             QStringLiteral("images/wx/1"), QStringLiteral("images/last15/3"),
-                             QStringLiteral("images/Map.bmp"), QStringLiteral("Sites.txt"),
-                             QStringLiteral("DiscontinuedSites.txt")};
+    const QStringList cached{
+        QStringLiteral("images/sstv/0"),        QStringLiteral("images/sstv/23"),
+        QStringLiteral("images/wx/1"),          QStringLiteral("images/last15/3"),
+        QStringLiteral("images/Map.bmp"),       QStringLiteral("Sites.txt"),
+        QStringLiteral("DiscontinuedSites.txt")};
     for (const QString &file : cached)
         touch(h.data(file));
     touch(h.data(QStringLiteral("TextFiles/AB1CD-1.txt")));
@@ -75,7 +76,8 @@ void ShutdownTest::closingSavesAndRemovesCachedPictures() {
     h.closeWindow();
     SettingsStore saved(h.iniPath);
     QCOMPARE(saved.value(QStringLiteral("LABELS"), QStringLiteral("2")), QStringLiteral("Asia"));
-    QCOMPARE(saved.value(QStringLiteral("Geometry"), QStringLiteral("showCmd")), QStringLiteral("1"));
+    QCOMPARE(saved.value(QStringLiteral("Geometry"), QStringLiteral("showCmd")),
+             QStringLiteral("1"));
 
     // A second close does nothing more.
     QCOMPARE(h.quits, 1);

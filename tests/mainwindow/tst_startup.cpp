@@ -91,7 +91,8 @@ void StartupTest::legacyFilesMoveIn() {
     Harness h;
     h.programFolderWritable = writable;
     const QString program = h.state.paths.programFolder;
-    QVERIFY(writeTextLines(program + QStringLiteral("/tavimo.cfg"), configFileLines(3, 1, 0, 120, 0)));
+    QVERIFY(
+        writeTextLines(program + QStringLiteral("/tavimo.cfg"), configFileLines(3, 1, 0, 120, 0)));
     QVERIFY(writeTextLines(program + QStringLiteral("/WxSites.lst"), sampleWxListLines()));
     QVERIFY(writeTextLines(program + QStringLiteral("/tavimo.lst"), sampleSiteListLines()));
 
@@ -258,8 +259,8 @@ void StartupTest::startUpCaptionsAndRequests() {
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
 
-    QCOMPARE(h.state.lstMap, (QStringList{QStringLiteral("Europe Map.png"),
-                                          QStringLiteral("World Map.png")}));
+    QCOMPARE(h.state.lstMap,
+             (QStringList{QStringLiteral("Europe Map.png"), QStringLiteral("World Map.png")}));
     QCOMPARE(w.menuItem(QStringLiteral("mnuPage"), 3)->text(), QStringLiteral("Europe"));
     QCOMPARE(w.menuItem(QStringLiteral("mnuPage"), 2)->text(), QStringLiteral("Page 2"));
     QCOMPARE(w.menuItem(QStringLiteral("mnuRefresh"))->text(),
