@@ -9,17 +9,18 @@
 //
 // The main window's picture handler, once answerStillFits gave `target`:
 //
-//     if (pass.finish(target->slot)) ... // counted first: whatever follows, the slot is done
+//     const bool passEnded = pass.finish(target->slot); // counted whatever follows
 //     const StoredSlotPicture stored =
 //         storeSlotPicture(downloadBuffer, *target, page.isWxPage(), state.paths, slotTable,
 //                          state.SiteList, state.texts, state.ZeroChar);
 //     lblFrom[slot] = stored.lblFrom;
 //     ShowSlotPicture(stored.file, slot, target->site); // placeholder when it cannot be shown
-//     // the age is shown for SSTV pages: decided by page.isWxPage(), not by the file's path
-//     endOfPass() when the pass is complete
+//     if (passEnded || pass.isComplete())
+//         endOfPass();
 //
-// (The end-of-pass rule runs after the picture is shown, as before; only the
-// counting moved first.)
+// ShowSlotPicture shows the age on SSTV pages: that is decided by
+// page.isWxPage(), never by looking for "sstv" in the file's path (a data
+// folder may well contain those letters).
 
 #include "core/AppPaths.h"
 #include "core/DownloadKeys.h"
