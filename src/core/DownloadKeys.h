@@ -60,8 +60,8 @@ struct PictureKey {
 // does not fit a whole number.
 std::optional<CheckKey> parseCheckKey(const QString &key);
 
-// The page part, slot and site of a picture key, read like the legacy number
-// reader does: the leading number stops at "-", "307-12" reads as 307. Nothing
+// The page part, slot and site of a picture key, each number read with Val
+// (the leading number stops at "-": "307-12" reads as 307). Nothing
 // when a number does not fit a whole number.
 std::optional<PictureKey> parsePictureKey(const QString &key);
 

@@ -231,13 +231,6 @@ private slots:
         QCOMPARE(j.checkHeight, QString::number(size.height()));
     }
 
-    void slotPictureFiles() {
-        AppPaths paths;
-        paths.dataFolder = QStringLiteral("/data/tavimo");
-        QCOMPARE(slotPictureFile(paths, false, 7), QStringLiteral("/data/tavimo/images/sstv/7"));
-        QCOMPARE(slotPictureFile(paths, true, 23), QStringLiteral("/data/tavimo/images/wx/23"));
-    }
-
     void strayImage1FilesRemoved() {
         QTemporaryDir dir;
         for (const char *name : {"image1.jpg", "IMAGE1.GIF", "image10.jpg", "7", "image1"}) {
