@@ -6,46 +6,44 @@
 
 namespace tavimo {
 
-// Columns of the slot table. Column 0 stays empty; 4 to 6 belong to the
-// gallery, and the page map keeps distance and azimuth in 4 and 5.
-enum SlotColumn : int {
-    stFrom = 1,        // sender's callsign from the picture trailer, or "Not found"
-    stInfo = 2,        // "Old", "Animated" or the trailer's status
-    stTime = 3,        // the picture's date, in the system's order
-    stGalFrom = 4,     // gallery: sender
-    stGalInfo = 5,     // gallery: status
-    stGalTime = 6,     // gallery: time
-    stSiteCall = 7,    // callsign of the SSTV site in the slot, as shown (ZeroChar)
-    stSiteIndex = 8,   // its index in SiteList, as decimal text
-    stCheckHeight = 9, // height of the last check picture; "0" forces a download
-    stDistance = stGalFrom,
-    stAzimuth = stGalInfo,
-};
+// What the program knows about each thumbnail slot of the page on show: 30 rows
+// (slots 0 to 29, the most any layout has) of 10 text cells. Row numbers are
+// also the gallery's cell numbers; the gallery keeps to its own columns.
+//
+// Column 0 is never used. The main window writes `stFrom`, `stInfo` and
+// `stTime` per answer, `stSiteCall` and `stSiteIndex` when it places a site,
+// and `stCheckHeight` per check picture; the gallery writes only the three
+// `stGal*` columns.
+inline constexpr int stFrom = 1;        // sender from the trailer ("0", not "Ø"), or "Not found"
+inline constexpr int stInfo = 2;        // "Old", "Animated" or the trailer's status field
+inline constexpr int stTime = 3;        // the site's last-picture date in the system's order
+inline constexpr int stGalFrom = 4;     // gallery cell: sender
+inline constexpr int stGalInfo = 5;     // gallery cell: status
+inline constexpr int stGalTime = 6;     // gallery cell: picture date
+inline constexpr int stSiteCall = 7;    // the slot's SSTV callsign as shown (zeros as ZeroChar)
+inline constexpr int stSiteIndex = 8;   // that site's index in SiteList, as decimal text
+inline constexpr int stCheckHeight = 9; // last check-picture height; "0" or "" = none
 
-inline constexpr int kSlotRows = 30; // slots 0 to 29, more than any page has
-inline constexpr int kSlotColumns = 10;
+class SlotTable {
+public:
+    static constexpr int Rows = 30;
+    static constexpr int Columns = 10;
 
-// What the program knows about each slot of the page shown. Every cell is a
-// text; an erased table makes every picture download again.
-struct SlotTable {
-    std::array<std::array<QString, kSlotColumns>, kSlotRows> cells;
+    // The cell's text; "" for a row or column outside the table, so a slot
+    // number read from a stale answer can never reach past it.
+    QString value(int row, int column) const;
+    // Writes one cell; a row or column outside the table is ignored.
+    void setValue(int row, int column, const QString &text);
 
-    // A slot or column outside the table reads as empty and writes nowhere.
-    QString at(int slot, int column) const {
-        return valid(slot, column) ? cells[std::size_t(slot)][std::size_t(column)] : QString();
-    }
-    void set(int slot, int column, const QString &text) {
-        if (valid(slot, column))
-            cells[std::size_t(slot)][std::size_t(column)] = text;
-    }
-    void erase() {
-        for (auto &row : cells)
-            row.fill(QString());
-    }
+    // Every cell "" again: after a page change, a page reload from the slot
+    // menu and a change of the site lists. Without a remembered check height
+    // every picture is downloaded again on the next pass.
+    void erase();
 
-    static bool valid(int slot, int column) {
-        return slot >= 0 && slot < kSlotRows && column >= 0 && column < kSlotColumns;
-    }
+    static bool isRow(int row) { return row >= 0 && row < Rows; }
+
+private:
+    std::array<std::array<QString, Columns>, Rows> cells_;
 };
 
 } // namespace tavimo

@@ -698,7 +698,7 @@ void MainWindow::clearSlot(int slot) {
     c->lblFrom->setText(QString());
     c->moveImg(c->geometryUnits().img);
     c->picProg->hide();
-    state_.page.SlotTable.set(slot, stSiteCall, QString());
+    state_.page.SlotTable.setValue(slot, stSiteCall, QString());
 }
 
 QRect MainWindow::slotFrameOnScreen(int slot) const {

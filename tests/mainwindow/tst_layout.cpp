@@ -254,7 +254,7 @@ void LayoutTest::otherWindowsReachTheSlotsAndPages() {
     QVERIFY(still.save(picture, "PNG"));
     fillCell(*w.cell(3), picture);
     w.cell(3)->moveImg(QRect(400, 130, 100, 80));
-    h.state.page.SlotTable.set(3, stSiteCall, QStringLiteral("AB1CD"));
+    h.state.page.SlotTable.setValue(3, stSiteCall, QStringLiteral("AB1CD"));
     QCOMPARE(access.slotCallCaption(3), QStringLiteral("AB1CD - 2 days"));
     QCOMPARE(access.slotFromCaption(3), QStringLiteral("From XY9Z"));
     QCOMPARE(access.slotPicture(3), w.cell(3)->AniGIF);
@@ -264,7 +264,7 @@ void LayoutTest::otherWindowsReachTheSlotsAndPages() {
     w.cell(3)->img->setToolTip(QString()); // a removed site's tip goes with the next hover
     QVERIFY(w.cell(3)->isBlank());
     QCOMPARE(w.cell(3)->imgUnits(), cellGeometry(3, 5).img);
-    QCOMPARE(h.state.page.SlotTable.at(3, stSiteCall), QString());
+    QCOMPARE(h.state.page.SlotTable.value(3, stSiteCall), QString());
 
     access.setPageCaption(1, QStringLiteral("Europe"));
     access.repaintPageItem();

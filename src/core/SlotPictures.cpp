@@ -1,0 +1,63 @@
+#include "core/SlotPictures.h"
+
+#include "core/Logging.h"
+#include "core/PictureTrailer.h"
+#include "core/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace tavimo {
+
+QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot) {
+    return paths.data((wxPage ? QStringLiteral("images/wx/") : QStringLiteral("images/sstv/")) +
+                      QString::number(slot));
+}
+
+StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget &target,
+                                   bool wxPage, const AppPaths &paths, SlotTable &table,
+                                   SiteList &sites, const LanguageTexts &texts,
+                                   const QString &zeroChar) {
+    const int slot = target.slot;
+    table.setValue(slot, stFrom, QString());
+    table.setValue(slot, stInfo, QStringLiteral("Old"));
+    table.setValue(slot, stTime, QString());
+
+    StoredSlotPicture result;
+    result.file = slotPictureFile(paths, wxPage, slot);
+
+    const SplitPicture split = splitPictureTrailer(download);
+    const WriteResult written = writeFileAtomically(result.file, split.picture);
+    result.stored = written.ok;
+    if (!written.ok) {
+        result.error = written.error;
+        qCWarning(lcCore) << "slot picture not stored:" << written.error;
+        QFile::remove(result.file);
+    }
+
+    if (!split.hasTrailer)
+        return result;
+    const TrailerFields fields = parseTrailerText(split.text);
+    if (fields.fieldCount == 0)
+        return result;
+    table.setValue(slot, stFrom, fields.sender);
+    if (fields.fieldCount >= 2)
+        table.setValue(slot, stInfo, fields.status);
+    if (fields.fieldCount >= 3 && !wxPage && target.site >= 0 && target.site < sites.size())
+        sites[target.site].LastPictureDate = fields.date;
+    result.lblFrom = senderCaption(fields, TrailerReader::Slot, texts.LngFromPrefix, zeroChar);
+    return result;
+}
+
+int removeStrayImage1Files(const QString &folder) {
+    QDir dir(folder);
+    int removed = 0;
+    const QStringList names = dir.entryList({QStringLiteral("image1.*")}, QDir::Files);
+    for (const QString &name : names) {
+        if (dir.remove(name))
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace tavimo

@@ -1,0 +1,66 @@
+#pragma once
+
+// The stored pictures of the page's slots, and what a picture answer writes.
+//
+// Each slot's latest picture is kept as a file named by the slot number, with
+// no extension, in images/sstv (SSTV pages) or images/wx (the WX page) under
+// DataFolder. The file holds the picture's own bytes; the trailer goes to the
+// slot table and, on SSTV pages, to the site's `LastPictureDate`.
+//
+// The main window's picture handler, once answerStillFits gave `target`:
+//
+//     const bool passEnded = pass.finish(target->slot); // counted whatever follows
+//     const StoredSlotPicture stored =
+//         storeSlotPicture(downloadBuffer, *target, page.isWxPage(), state.paths, slotTable,
+//                          state.SiteList, state.texts, state.ZeroChar);
+//     lblFrom[slot] = stored.lblFrom;
+//     ShowSlotPicture(stored.file, slot, target->site); // placeholder when it cannot be shown
+//     if (passEnded || pass.isComplete())
+//         endOfPass();
+//
+// ShowSlotPicture shows the age on SSTV pages: that is decided by
+// page.isWxPage(), never by looking for "sstv" in the file's path (a data
+// folder may well contain those letters).
+
+#include "core/AppPaths.h"
+#include "core/DownloadKeys.h"
+#include "core/Language.h"
+#include "core/SiteRecord.h"
+#include "core/SlotTable.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tavimo {
+
+// DataFolder/images/sstv/<slot> or DataFolder/images/wx/<slot>.
+QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot);
+
+struct StoredSlotPicture {
+    QString file; // the slot's picture file, to be shown next
+    bool stored = false;
+    QString error;   // why the file could not be written; it is then gone
+    QString lblFrom; // the sender line for the cell; "" when there is none
+};
+
+// Handles the bytes of a picture answer for `target`:
+// - `stFrom`, `stInfo`, `stTime` of the slot start as "", "Old", "";
+// - the trailer is cut off and the picture's own bytes replace the slot file
+//   atomically; when that fails the old file is removed too, so the display
+//   draws the "not found" placeholder rather than an older picture under new
+//   captions;
+// - a trailer with a ":" sets `stFrom` (sender) and, with two fields,
+//   `stInfo` (status) and the sender line; with three fields on an SSTV page
+//   the date becomes `LastPictureDate` of sites[target.site]. The WX page
+//   stores no date.
+StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget &target,
+                                   bool wxPage, const AppPaths &paths, SlotTable &table,
+                                   SiteList &sites, const LanguageTexts &texts,
+                                   const QString &zeroChar);
+
+// Deletes every "image1.*" file in `folder` (what earlier versions left in
+// the SSTV picture folder), before a picture is fetched after its check
+// picture. Returns how many were removed.
+int removeStrayImage1Files(const QString &folder);
+
+} // namespace tavimo
