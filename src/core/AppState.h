@@ -89,6 +89,12 @@ struct AppState {
     // Colours of the web view window.
     QColor ColorLight{110, 180, 220};
     QColor ColorDark{57, 140, 190};
+
+    // --- The road of a picture ---
+
+    // --- Refresh schedule, menus, update check and clock ---
+
+    // --- Thumbnail hover, click and pop-up; slot assignment; maps ---
 };
 
 } // namespace tavimo

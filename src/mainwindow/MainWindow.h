@@ -129,6 +129,15 @@ public:
     QFont labelFont() const override;
     AnimatedPicture *slotPicture(int slot) override;
 
+    // --- The road of a picture: page loading, slot fetch and display ----------------
+    // (public members of that work go here)
+
+    // --- Refresh schedule, menus, update check and clock -----------------------------
+    // (public members of that work go here)
+
+    // --- Thumbnail hover, click and pop-up; slot assignment; maps; save and paste ----
+    // (public members of that work go here)
+
     // Timers named after their role; the handlers below run on their ticks.
     QTimer siteNewsTimer;     // one shot: open the site-news dialog
     QTimer blinkTimer;        // 150 ms blink of a slot frame
@@ -166,6 +175,12 @@ private:
     void Timer9_Timer();
     void ucUpdates_updatesReady(const QString &key);
     void ucUpdates_noUpdates(const QString &key);
+
+    // --- The road of a picture (private) ----------------------------------------------
+
+    // --- Refresh schedule, menus, update check and clock (private) -------------------
+
+    // --- Thumbnail hover, click and pop-up; slot assignment; maps (private) ----------
 
     AppState &state_;
     MainWindowDeps deps_;
