@@ -66,6 +66,10 @@ SitePick captureSitePick(bool galleryPick, const PageState &page);
 // The gallery's request for SiteList[siteIndex] (below 1: a site, not a slot).
 int galleryRequestForSite(int siteIndex);
 
+// What the window does with the slot. On either page the slot's picture file
+// goes before the new picture is fetched: a failed fetch must not leave the
+// previous site's picture there to be viewed, saved or pasted under the new
+// site's name.
 struct SlotAssignment {
     int slot = 0;
     int site = 0;
