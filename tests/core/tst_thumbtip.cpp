@@ -324,11 +324,6 @@ private slots:
         QCOMPARE(click.position, (SitePosition{42.0, -71.0}));
         QVERIFY(click.popUp.mnuMapLoc.visible);
     }
-
-    void tipUnderPicture() {
-        QCOMPARE(tipLabelTopLeft(QRect(14, 20, 120, 90), QRect(10, 16, 128, 120), 60),
-                 QPoint(44, 110));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestThumbTip)
