@@ -1,0 +1,233 @@
+#include "platform/PictureTransfer.h"
+
+#include "core/Prompts.h"
+#include "core/TextFile.h"
+#include "platform/DesktopBridge.h"
+#include "platform/Logging.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QMimeData>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+namespace tavimo {
+
+namespace {
+
+constexpr int kPasteWaitMs = 500;
+
+// Stops the refresh timers for the life of the procedure and starts them
+// again on whatever path it leaves by.
+class RefreshPause {
+public:
+    explicit RefreshPause(const PictureTransferContext &context) : context_(context) {
+        if (context_.StopRefreshTimers)
+            context_.StopRefreshTimers();
+    }
+    ~RefreshPause() {
+        if (context_.autoRefresh && context_.StartRefreshTimers)
+            context_.StartRefreshTimers();
+    }
+    RefreshPause(const RefreshPause &) = delete;
+    RefreshPause &operator=(const RefreshPause &) = delete;
+
+private:
+    const PictureTransferContext &context_;
+};
+
+QString groupedWholeNumber(qint64 value, QChar separator) {
+    QString digits = QString::number(value < 0 ? -value : value);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, separator);
+    return value < 0 ? QStringLiteral("-") + digits : digits;
+}
+
+bool pictureExists(const QString &path) {
+    return QFileInfo(path).isFile();
+}
+
+// The file's bytes, or nothing after one message naming it.
+std::optional<QByteArray> readPictureFile(const QString &path, Prompts &prompts) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return bytes;
+    }
+    qCWarning(lcPlatform) << "cannot read" << path << file.errorString();
+    prompts.message(QCoreApplication::translate("tavimo", "Could not read %1:\n%2")
+                        .arg(QDir::toNativeSeparators(path), file.errorString()),
+                    QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+    return std::nullopt;
+}
+
+// Copies `source` over `target` through a temporary file; on failure one
+// message names the file that failed and the target is left as it was.
+bool copyPicture(const QString &source, const QString &target, Prompts &prompts) {
+    const std::optional<QByteArray> bytes = readPictureFile(source, prompts);
+    if (!bytes)
+        return false;
+    const WriteResult written = writeFileAtomically(target, *bytes);
+    if (!written) {
+        prompts.message(written.error, QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+QString saveFilter(const PictureRef &picture, bool animated) {
+    if (picture.kind == PictureKind::MapCapture)
+        return MakeFilter(QString(), QStringLiteral("bmp files (*.bmp)"), QStringLiteral("*.bmp"));
+    if (animated)
+        return MakeFilter(QString(), QStringLiteral("gif files (*.gif)"), QStringLiteral("*.gif"));
+    return MakeFilter(QString(), QStringLiteral("jpg files (*.jpg)"), QStringLiteral("*.jpg"));
+}
+
+QString cannotShowMessage(const LanguageTexts &texts, const QString &path) {
+    const QString text = texts.LngCannotShow.isEmpty()
+                             ? QStringLiteral("This picture cannot be shown.")
+                             : texts.LngCannotShow;
+    return text + u'\n' + QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+QString PicturePath(const PictureRef &picture, const AppPaths &paths) {
+    const QString index = QString::number(picture.index);
+    switch (picture.kind) {
+    case PictureKind::Slot:
+        return paths.data(
+            (picture.wxPage ? QStringLiteral("images/wx/") : QStringLiteral("images/sstv/")) +
+            index);
+    case PictureKind::GalleryCell:
+        return paths.data(QStringLiteral("images/last15/") + index);
+    case PictureKind::MapCapture:
+        return paths.data(QStringLiteral("images/Map.bmp"));
+    }
+    return {};
+}
+
+QString pastePicturePath(const AppPaths &paths) {
+    return paths.data(QStringLiteral("images/paste.gif"));
+}
+
+bool isAnimatedPicture(const QString &path) {
+    QImageReader reader(path);
+    return reader.canRead() && reader.supportsAnimation() && reader.imageCount() > 1;
+}
+
+QString pasteTooBigQuestion(const LanguageTexts &texts, qint64 bytes) {
+    return QString(texts.LngPasteTooBig)
+        .replace(QStringLiteral("???"), groupedWholeNumber(bytes, u','));
+}
+
+void writeToClipboard(QMimeData *data) {
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
+                             const PictureTransferContext &context) {
+    const RefreshPause pause(context);
+    TransferResult result;
+    result.PicturePath = PicturePath(picture, context.paths);
+    if (!pictureExists(result.PicturePath)) {
+        result.outcome = TransferOutcome::NoPicture;
+        return result;
+    }
+
+    FileDialogRequest request;
+    request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
+    request.InitialDir = SaveFolder;
+    request.Filter = saveFilter(picture, isAnimatedPicture(result.PicturePath));
+    request.FileName = QStringLiteral("image1");
+    request.OwnerWindow = context.owner;
+    request.OpenDialog = false;
+    const QString chosen = context.showFileDialog ? context.showFileDialog(request) : QString();
+    if (chosen.isEmpty()) {
+        result.outcome = TransferOutcome::Cancelled;
+        return result;
+    }
+
+    const QString base = SaveFolder.isEmpty() ? QDir::currentPath() : SaveFolder;
+    result.target = QDir::cleanPath(QDir(base).absoluteFilePath(chosen));
+    SaveFolder = result.target.left(result.target.lastIndexOf(u'/') + 1);
+    result.outcome = copyPicture(result.PicturePath, result.target, context.prompts)
+                         ? TransferOutcome::Done
+                         : TransferOutcome::Failed;
+    return result;
+}
+
+TransferResult PasteIntoMMSSTV(const PictureRef &picture, const PictureTransferContext &context) {
+    const RefreshPause pause(context);
+    TransferResult result;
+    result.PicturePath = PicturePath(picture, context.paths);
+    if (!pictureExists(result.PicturePath)) {
+        result.outcome = TransferOutcome::NoPicture;
+        return result;
+    }
+
+    auto mime = std::make_unique<QMimeData>();
+    if (isAnimatedPicture(result.PicturePath)) {
+        const qint64 size = QFileInfo(result.PicturePath).size();
+        if (size > kPasteQuestionBytes && context.prompts.yesNo(pasteTooBigQuestion(
+                                              context.texts, size)) == Prompts::Answer::No) {
+            result.outcome = TransferOutcome::Cancelled;
+            return result;
+        }
+        const QString pasteFile = pastePicturePath(context.paths);
+        if (!copyPicture(result.PicturePath, pasteFile, context.prompts)) {
+            result.outcome = TransferOutcome::Failed;
+            return result;
+        }
+        const QImage image(pasteFile);
+        if (image.isNull()) {
+            context.prompts.message(cannotShowMessage(context.texts, pasteFile));
+            result.outcome = TransferOutcome::Failed;
+            return result;
+        }
+        // The receiving program takes the animation from the file; the
+        // picture is there for programs that read only pictures.
+        mime->setImageData(image);
+        mime->setText(pasteFile);
+        mime->setUrls({QUrl::fromLocalFile(pasteFile)});
+    } else {
+        const QImage image(result.PicturePath);
+        if (image.isNull()) {
+            context.prompts.message(cannotShowMessage(context.texts, result.PicturePath));
+            result.outcome = TransferOutcome::Failed;
+            return result;
+        }
+        mime->setImageData(image);
+    }
+    if (context.clipboard)
+        context.clipboard(mime.release());
+    result.outcome = TransferOutcome::Done;
+
+    if (!context.bridge)
+        return result;
+    DesktopBridge &bridge = *context.bridge;
+    if (ActivateWindowByTitle(bridge, QStringLiteral("MMSSTV"))) {
+        result.windowFound = true;
+        bridge.wait(kPasteWaitMs);
+        bridge.sendKeys(QStringLiteral("%{E}"));
+        bridge.wait(kPasteWaitMs);
+        bridge.sendKeys(QStringLiteral("{P}"));
+    }
+    bridge.wait(kPasteWaitMs);
+    return result;
+}
+
+bool ActivateWindowByTitle(DesktopBridge &bridge, const QString &Title) {
+    return bridge.activateWindowByTitle(Title);
+}
+
+} // namespace tavimo
