@@ -96,8 +96,9 @@ private:
     }
 };
 
-// Four SSTV sites, three of them on page 1 of the 10-slot setting and one on
-// page 2, and two WX sites.
+// Five SSTV sites, three of them on page 1, one on page 2 and one on page 3
+// in every thumbnail setting, and two WX sites. Every page the tests switch
+// to holds a site, so that a reload there has something to load.
 inline QStringList rigSiteListLines() {
     return {QStringLiteral("AB1CD*1000000000*1000000000*1000000000*1000000000*51.5*-0.12**"),
             QStringLiteral("http://127.0.0.1:1/ab1cd/image1.jpg"),
@@ -106,7 +107,9 @@ inline QStringList rigSiteListLines() {
             QStringLiteral("K0XYZ*3000000000*3000000000*3000000000*3000000000*0*0**"),
             QStringLiteral("http://127.0.0.1:1/k0xyz/image1.jpg"),
             QStringLiteral("ON4AA*0100000000*0100000000*0100000000*0100000000*50.8*4.4**"),
-            QStringLiteral("http://127.0.0.1:1/on4aa/image1.jpg")};
+            QStringLiteral("http://127.0.0.1:1/on4aa/image1.jpg"),
+            QStringLiteral("SP3AB*0020000000*0020000000*0020000000*0020000000*52.2*21**"),
+            QStringLiteral("http://127.0.0.1:1/sp3ab/image1.jpg")};
 }
 
 inline QStringList rigWxListLines() {
