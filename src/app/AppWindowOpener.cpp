@@ -1,6 +1,7 @@
 #include "app/AppWindowOpener.h"
 
 #include "core/AppState.h"
+#include "mainwindow/HelpWindow.h"
 
 #include <QLoggingCategory>
 #include <QWidget>
@@ -98,7 +99,15 @@ void AppWindowOpener::openPageNames() {
 }
 
 void AppWindowOpener::openHelp() {
-    notBuilt("help");
+    if (QWidget *open = state_.windows.find(QStringLiteral("HelpWindow"))) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto *help = new HelpWindow(readHelpText(state_.paths));
+    state_.windows.add(QStringLiteral("HelpWindow"), help);
+    help->show();
 }
 
 void AppWindowOpener::openTextMessages(int slot, const QString &slotCallsign) {

@@ -79,6 +79,7 @@ MainWindow::MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent)
     } else {
         qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
     }
+    connectRefreshAndMenus();
 }
 
 MainWindow::~MainWindow() {
@@ -621,13 +622,7 @@ void MainWindow::Timer3_Timer() {
     clock_->setCaption(ClockText);
 }
 
-void MainWindow::Timer5_Timer() {}
-
 void MainWindow::Timer9_Timer() {}
-
-void MainWindow::ucUpdates_updatesReady(const QString &) {}
-
-void MainWindow::ucUpdates_noUpdates(const QString &) {}
 
 // ---- MainWindowAccess -------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include "core/MainWindowAccess.h"
 #include "core/RefreshTimers.h"
 #include "core/StartupFiles.h"
+#include "core/UpdateCheck.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -135,6 +136,31 @@ public:
     // --- Refresh schedule, menus, update check and clock -----------------------------
     // (public members of that work go here)
 
+    // Looks for a newer version on the maker's home page and for news of the
+    // site list in the updates list (its mirror when the list fails or is too
+    // old). Runs at the end of the first whole pass after start-up, a Refresh
+    // or a change of the site lists.
+    void CheckForUpdates();
+
+    // Blinks the frame of `slot` blue and in its own colour, ten times in
+    // three seconds, to show where a site picked from the alphabetical list is.
+    void startSlotBlink(int slot);
+    // The blink, while it runs: the slot, the ticks so far and the frame's own colour.
+    int BlinkSlot = -1;
+    int BlinkCount = 0;
+    QColor BlinkColour;
+
+    // The sites placed on the SSTV page shown, one entry each: the callsign as
+    // stored, four blanks and the slot counted from 1. The page loader fills
+    // it; F2 shows it as the alphabetical list.
+    QStringList List1;
+
+    // Called just before every reload the window starts on its own (refresh
+    // timers, Refresh, the menus): wxPage says which loader runs.
+    std::function<void(bool wxPage)> onReload;
+    // Opens an address in the desktop's web browser; QDesktopServices when empty.
+    std::function<bool(const QString &address)> openExternalUrl;
+
     // --- Thumbnail hover, click and pop-up; slot assignment; maps; save and paste ----
     // (public members of that work go here)
 
@@ -179,6 +205,67 @@ private:
     // --- The road of a picture (private) ----------------------------------------------
 
     // --- Refresh schedule, menus, update check and clock (private) -------------------
+
+    // Connects the refresh timers, the menus, F2 and F5 and the update check
+    // to their handlers; runs once, after the menus are built.
+    void connectRefreshAndMenus();
+    void connectMainMenus();
+
+    // The refresh timers' ticks.
+    void Timer6_Timer();
+    void Timer4_Timer();
+    // The reload shared by the refresh commands: on an SSTV page the Refresh
+    // item shows its loading look; nothing is loaded while offline.
+    void commonReload();
+    // The reload after a page, layout or language change: the loading look on
+    // either kind of page, nothing while offline.
+    void reloadAfterChange();
+    void loadSstv();
+    void loadWx();
+    void restartRefreshIfAutomatic();
+    void clearHoverState();
+
+    void mnuRate_Click(int index);
+    void mnuRefresh_Click();
+    void mnuReloadPage_Click();
+    void mnuRefreshSite_Click();
+    void fetchSelectedSlot();
+    void Form_KeyDown(int key);
+    void showAlphaList();
+    void Timer2_Timer();
+    // Ends a running blink at once, the frame back in its own colour.
+    void stopSlotBlink();
+
+    void mnuPage_Click(int index);
+    void mnu5_Click(int index);
+    void mnuGUIsizes_Click(int index);
+    void mnuLang_Click(int index);
+    void mnuSetup_Click();
+    void mnustartDSSTV_Click();
+    void mnustartWX_Click();
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+    void mnuAdd_Click();
+    void mnuEdit_Click();
+    void mnuRemove_Click();
+    void mnuLatLon_Click();
+    void mnupgSel_Click();
+    void mnuQrzCall_Click();
+    void mnuLast15_Click();
+
+    void timePageReady(const QByteArray &page);
+    void homePageReady(const QByteArray &page);
+    void applyUpdateDecision(const UpdateDecision &decision, const QByteArray &bytes);
+    void Timer1_Timer();
+    void mnuUpCorvane_Click();
+
+    UpdateCheck updateCheck_;
+    bool clockChecked_ = false; // the time page is taken once per start
+    // `UpdatesList`: the sections of an accepted list with news, kept until
+    // the site-news window opens with them; `UpdatesFromMain`: whether it came
+    // from the maker's host rather than the mirror.
+    QStringList UpdatesListSections;
+    bool UpdatesFromMain = true;
 
     // --- Thumbnail hover, click and pop-up; slot assignment; maps (private) ----------
 

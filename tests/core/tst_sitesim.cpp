@@ -1,5 +1,8 @@
 #include "core/SettingsStore.h"
 #include "core/TextFile.h"
+#include "core/TimePage.h"
+#include "core/UpdateCheck.h"
+#include "core/VersionCheck.h"
 #include "sitesim/DataFolderWriter.h"
 #include "sitesim/SiteSimulator.h"
 #include "support/Fixtures.h"
@@ -270,6 +273,72 @@ private slots:
         QCOMPARE(at.sim.answer(get("/elsewhere")), std::nullopt);
     }
 
+    void servesTheProgramsServices_data() {
+        QTest::addColumn<UpdatesListState>("state");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<UpdateDecision::Action>("action");
+        QTest::newRow("valid") << UpdatesListState::Valid << 200 << UpdateDecision::Action::Accept;
+        QTest::newRow("truncated")
+            << UpdatesListState::Truncated << 200 << UpdateDecision::Action::Refuse;
+        QTest::newRow("too old") << UpdatesListState::TooOld << 200
+                                 << UpdateDecision::Action::TryMirror;
+        QTest::newRow("missing") << UpdatesListState::Missing << 404
+                                 << UpdateDecision::Action::TryMirror;
+    }
+    void servesTheProgramsServices() {
+        QFETCH(UpdatesListState, state);
+        QFETCH(int, status);
+        QFETCH(UpdateDecision::Action, action);
+        SimConfig config;
+        config.sstvCount = 6;
+        config.newsSites = 2;
+        config.homeVersion = QStringLiteral("5.02");
+        config.updatesList = state;
+        SimAt at(config);
+        at.now = kOrigin.addSecs(3723); // 13:02:03 UTC
+        const auto ask = [&](const QString &path) {
+            test::RecordedRequest request = get(path);
+            request.headers.insert("host", "127.0.0.1:8000");
+            return at.sim.answer(request);
+        };
+
+        const auto time = ask("/time");
+        QVERIFY(time && time->status == 200);
+        QCOMPARE(timePageUtcTime(time->body), QStringLiteral("13:02:03"));
+        const auto home = ask("/home/");
+        QVERIFY(home && home->status == 200);
+        QCOMPARE(homePageVersionText(home->body), QStringLiteral("5.02"));
+
+        // The user's list lacks the announced sites.
+        SiteList listed;
+        for (const SstvSiteInfo &site : at.sim.sstvSites().mid(0, 4)) {
+            SiteRecord record;
+            record.Callsign = site.callsign;
+            record.PictureUrl = "http://127.0.0.1:8000" + sstvPicturePath(site.number);
+            listed.append(record);
+        }
+        const auto list = ask("/updates/sstvupdates.txt");
+        QVERIFY(list);
+        QCOMPARE(list->status, status);
+        const UpdateDecision main =
+            status == 200 ? judgeUpdatesList(ListSource::Main, list->body, kOrigin.date(), listed)
+                          : judgeFailedList(ListSource::Main);
+        QCOMPARE(main.action, action);
+        if (action == UpdateDecision::Action::Accept)
+            QCOMPARE(main.news.newSites.size(), 2);
+
+        for (const char *path :
+             {"/mirror/updates/sstvupdates.txt", "/mirror/updates/updates.txt"}) {
+            const auto mirror = ask(path);
+            QVERIFY(mirror && mirror->status == 200);
+            const UpdateDecision decision =
+                judgeUpdatesList(ListSource::Mirror, mirror->body, kOrigin.date(), listed);
+            QCOMPARE(decision.action, UpdateDecision::Action::Accept);
+            QCOMPARE(decision.news.newSites.first().pictureUrl,
+                     "http://127.0.0.1:8000" + sstvPicturePath(5));
+        }
+    }
+
     void slotCharacters_data() {
         QTest::addColumn<int>("slot");
         QTest::addColumn<QChar>("character");
@@ -362,8 +431,9 @@ private slots:
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitCode(), 0);
         const QString help = QString::fromLocal8Bit(process.readAllStandardOutput());
-        for (const char *option : {"--port", "--sstv", "--wx", "--interval", "--home", "--fail-404",
-                                   "--slow", "--stall", "--garbage", "--help"})
+        for (const char *option :
+             {"--port", "--sstv", "--wx", "--interval", "--home", "--fail-404", "--slow", "--stall",
+              "--garbage", "--home-version", "--updates", "--news", "--help"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         for (const char *written : {"tavimo.lst", "WXsites.lst", "tavimo.cfg", "Tavimo.ini",
                                     "Endpoints", "checknew.jpg", "image30.jpg"})
@@ -427,6 +497,8 @@ private slots:
             QCOMPARE(decodedSize(picture.body), QSize(512, 384));
         }
         QCOMPARE(test::httpGet(QUrl(base + "/")).status, 200);
+        QCOMPARE(test::httpGet(QUrl(base + "/time")).status, 200);
+        QCOMPARE(test::httpGet(QUrl(base + "/updates/sstvupdates.txt")).status, 200);
         QCOMPARE(test::httpGet(QUrl(base + "/sstv/25/image1.jpg")).status, 404);
 
         const QString data = home.filePath("data/tavimo");

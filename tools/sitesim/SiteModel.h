@@ -28,6 +28,15 @@ enum class SiteFault {
     Garbage,  // answers 200 with bytes that are no picture
 };
 
+// What the maker's updates list looks like on the simulated main host. The
+// mirror always serves a good, current list.
+enum class UpdatesListState {
+    Valid,     // current and whole
+    Truncated, // cut short on the way: its header claims more bytes than arrive
+    TooOld,    // dated 61 days ago
+    Missing,   // answers 404
+};
+
 struct SimConfig {
     int sstvCount = 24;
     int wxCount = 4;
@@ -38,6 +47,12 @@ struct SimConfig {
     int slow = 0;
     int stall = 0;
     int garbage = 0;
+    // The version the home page names; the program's own shows no notice.
+    QString homeVersion = QStringLiteral("4.91");
+    UpdatesListState updatesList = UpdatesListState::Valid;
+    // The last this many SSTV sites are announced as new in the updates list
+    // (and left out of the written site list, so that they are news).
+    int newsSites = 0;
 };
 
 struct SstvSiteInfo {

@@ -1,10 +1,14 @@
 #include "sitesim/SiteSimulator.h"
 
+#include "core/Numbers.h"
 #include "sitesim/PictureArt.h"
 #include "support/Fixtures.h"
+#include "support/UpdateServices.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace tavimo::sitesim {
 
@@ -111,6 +115,10 @@ std::optional<test::Route> SiteSimulator::answer(const test::RecordedRequest &re
         route.contentType = "text/plain";
         return route;
     }
+    const QByteArray host = request.headers.value("host");
+    if (std::optional<test::Route> service =
+            serviceAnswer(path, QStringLiteral("http://") + QString::fromLatin1(host)))
+        return service;
     const QRegularExpressionMatch match = address.match(path);
     if (!match.hasMatch())
         return std::nullopt;
@@ -159,6 +167,56 @@ std::optional<test::Route> SiteSimulator::wxAnswer(qsizetype index, const QStrin
     if (file != u"latest.jpg")
         return std::nullopt; // no check pictures on WX sites
     return pictureRoute(wxPicture(index, wxTimelines_[index].currentNumber(clock_())));
+}
+
+QList<SstvSiteInfo> SiteSimulator::newsSites() const {
+    const qsizetype count = std::clamp<qsizetype>(config_.newsSites, 0, sstv_.size());
+    return sstv_.mid(sstv_.size() - count);
+}
+
+QByteArray SiteSimulator::updatesList(const QString &base, int ageDays) const {
+    test::UpdatesListContent content;
+    for (const SstvSiteInfo &site : newsSites()) {
+        content.newSites.append(
+            {site.callsign + u'*' + numberText(site.latitude) + u'*' + numberText(site.longitude),
+             base + sstvPicturePath(site.number)});
+    }
+    return test::updatesListBytes(content, clock_().toUTC().date().addDays(-ageDays));
+}
+
+std::optional<test::Route> SiteSimulator::serviceAnswer(const QString &path, const QString &base) {
+    test::Route route;
+    route.contentType = "text/plain";
+    if (path == u"/time") {
+        route.contentType = "text/html";
+        route.body = test::timePageBytes(clock_());
+        return route;
+    }
+    if (path == u"/home/" || path == u"/home") {
+        route.contentType = "text/html";
+        route.body = test::homePageBytes(config_.homeVersion);
+        return route;
+    }
+    if (path == u"/mirror/updates/sstvupdates.txt" || path == u"/mirror/updates/updates.txt") {
+        route.body = updatesList(base, 0);
+        return route;
+    }
+    if (path != u"/updates/sstvupdates.txt")
+        return std::nullopt;
+    switch (config_.updatesList) {
+    case UpdatesListState::Valid:
+        route.body = updatesList(base, 0);
+        break;
+    case UpdatesListState::Truncated:
+        route.body = updatesList(base, 0).chopped(1);
+        break;
+    case UpdatesListState::TooOld:
+        route.body = updatesList(base, 61);
+        break;
+    case UpdatesListState::Missing:
+        return notFound();
+    }
+    return route;
 }
 
 } // namespace tavimo::sitesim

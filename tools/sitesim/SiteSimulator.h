@@ -34,6 +34,9 @@ public:
     QByteArray checkPicture(qsizetype index); // as of now
     QByteArray wxPicture(qsizetype index, qint64 number);
 
+    // The sites announced as new by the updates list.
+    QList<SstvSiteInfo> newsSites() const;
+
     // The answer to one request, faults applied; nothing for an address that no
     // site has (the server answers 404). Safe to call from any thread.
     std::optional<test::Route> answer(const test::RecordedRequest &request);
@@ -42,6 +45,10 @@ private:
     QByteArray cached(const QString &key, const std::function<QByteArray()> &make);
     std::optional<test::Route> sstvAnswer(qsizetype index, const QString &file);
     std::optional<test::Route> wxAnswer(qsizetype index, const QString &file);
+    // The time page, the home page and the updates lists; nothing for any
+    // other path. base is "http://host:port" as the request named it.
+    std::optional<test::Route> serviceAnswer(const QString &path, const QString &base);
+    QByteArray updatesList(const QString &base, int ageDays) const;
 
     SimConfig config_;
     Clock clock_;

@@ -40,6 +40,13 @@ const char *const kDescription =
     "changes only every third interval. WX site m (1..M) serves /wx/m/latest.jpg, with\n"
     "no check picture. / answers 200 (the connection probe).\n"
     "\n"
+    "The program's web services are served too: /time (the UTC time page), /home/\n"
+    "(the home page, naming --home-version), /updates/sstvupdates.txt (the updates\n"
+    "list, as --updates says: valid, truncated, old (61 days) or missing) and its\n"
+    "mirror's copies /mirror/updates/sstvupdates.txt and /mirror/updates/updates.txt\n"
+    "(always valid). The list announces the last --news SSTV sites as new; they are\n"
+    "left out of the written tavimo.lst.\n"
+    "\n"
     "Faulty sites are the last SSTV sites: the last --fail-404 ones, then the --slow\n"
     "ones before them, then --stall, then --garbage, without overlap.\n"
     "\n"
@@ -108,8 +115,20 @@ int main(int argc, char *argv[]) {
         QStringLiteral("garbage"),
         QStringLiteral("N SSTV sites answer with bytes that are no picture."), QStringLiteral("N"),
         QStringLiteral("0"));
-    for (const QCommandLineOption &option :
-         {port, sstv, wx, interval, home, fail404, slow, stall, garbage})
+    const QCommandLineOption homeVersion(
+        QStringLiteral("home-version"),
+        QStringLiteral("Version the home page names (default 4.91, no notice)."),
+        QStringLiteral("V"), QStringLiteral("4.91"));
+    const QCommandLineOption updates(
+        QStringLiteral("updates"),
+        QStringLiteral("The updates list: valid, truncated, old or missing (default valid)."),
+        QStringLiteral("STATE"), QStringLiteral("valid"));
+    const QCommandLineOption news(
+        QStringLiteral("news"),
+        QStringLiteral("The last N SSTV sites are announced as new sites (default 0)."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    for (const QCommandLineOption &option : {port, sstv, wx, interval, home, fail404, slow, stall,
+                                             garbage, homeVersion, updates, news})
         parser.addOption(option);
     parser.process(app);
 
@@ -132,6 +151,21 @@ int main(int argc, char *argv[]) {
     config.slow = number(slow, 0, kMaxSstvSites);
     config.stall = number(stall, 0, kMaxSstvSites);
     config.garbage = number(garbage, 0, kMaxSstvSites);
+    config.newsSites = number(news, 0, config.sstvCount);
+    config.homeVersion = parser.value(homeVersion);
+    const QString listState = parser.value(updates);
+    if (listState == u"valid") {
+        config.updatesList = UpdatesListState::Valid;
+    } else if (listState == u"truncated") {
+        config.updatesList = UpdatesListState::Truncated;
+    } else if (listState == u"old") {
+        config.updatesList = UpdatesListState::TooOld;
+    } else if (listState == u"missing") {
+        config.updatesList = UpdatesListState::Missing;
+    } else {
+        std::fprintf(stderr, "tavimo-sitesim: --updates wants valid, truncated, old or missing\n");
+        return 2;
+    }
 
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
@@ -165,8 +199,10 @@ int main(int argc, char *argv[]) {
 
     if (parser.isSet(home)) {
         const QString dir = QDir(parser.value(home)).absolutePath();
-        const WriteResult written =
-            writeDataFolder(dir, simulator.sstvSites(), simulator.wxSites(), base);
+        // The sites the updates list announces are not in the user's list yet.
+        const QList<SstvSiteInfo> listed = simulator.sstvSites().mid(
+            0, simulator.sstvSites().size() - simulator.newsSites().size());
+        const WriteResult written = writeDataFolder(dir, listed, simulator.wxSites(), base);
         if (!written) {
             std::fprintf(stderr, "tavimo-sitesim: %s\n", qPrintable(written.error));
             return 1;
