@@ -236,6 +236,7 @@ private:
 
     PassCounter pass_;
     bool passEndApplied_ = false;
+    bool strayImage1Checked_ = false;
     QHash<QString, SlotRequest> checkRequests_;
     QHash<QString, SlotRequest> pictureRequests_;
 

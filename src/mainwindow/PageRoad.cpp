@@ -36,7 +36,6 @@ namespace tavimo {
 namespace {
 
 // The picture area of a cell, from the frame's corner.
-constexpr int kPictureLeft = 4;
 constexpr int kPictureTop = 4;
 constexpr double kFitWidth = 118;
 constexpr double kFitHeight = 88;
@@ -303,7 +302,11 @@ void MainWindow::ucCkNew_PictureReady(const QString &Ky) {
         finishSlot(slot);
         ShowPictureAge(slot, site);
     } else {
-        removeStrayImage1Files(s.paths.data(QStringLiteral("images/sstv")));
+        // Only older versions left such files: one look per pass will do.
+        if (!strayImage1Checked_) {
+            strayImage1Checked_ = true;
+            removeStrayImage1Files(s.paths.data(QStringLiteral("images/sstv")));
+        }
         requestSlotPicture(slot, site);
     }
     applyEndOfPassRule();
@@ -370,6 +373,7 @@ void MainWindow::startPagePass(const QList<int> &slotList) {
     // A page without sites has no end to wait for: the loader puts the plain
     // item back itself, and the update check waits for a pass that ends.
     passEndApplied_ = slotList.isEmpty();
+    strayImage1Checked_ = false;
     mirrorPassCounts();
 }
 
@@ -411,15 +415,13 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site) {
         return;
     }
 
+    // Nothing is painted while this runs, so the picture box moves once,
+    // straight to its fitted place.
     const QRect shape = c->geometryUnits().shape1;
-    c->img->hide();
-    c->moveImg(QRect(shape.left() + kPictureLeft, shape.top() + kPictureTop, int(kFitWidth),
-                     int(kFitHeight)));
     const QRectF fitted =
         c->AniGIF->loadFile(file) ? fitPictureInCell(c->AniGIF->pictureSize(), shape) : QRectF();
     if (fitted.isEmpty()) {
         c->AniGIF->clear();
-        c->img->show();
         ShowNotFound(slot, site, true);
         return;
     }
@@ -436,8 +438,10 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site) {
         page.SlotTable.setValue(slot, stInfo, kAnimated);
     } else {
         c->AniGIF->hide();
-        c->img->setPixmap(QPixmap::fromImage(c->AniGIF->firstFrame()));
+        // Once the part lets go of the frame it converts in place, uncopied.
+        QImage frame = c->AniGIF->firstFrame();
         c->AniGIF->clear();
+        c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
     }
     c->img->show();
     c->img->update();
