@@ -62,6 +62,13 @@ QRect roundedRect(const QRectF &r) {
     return QRect(rounded(r.x()), rounded(r.y()), rounded(r.width()), rounded(r.height()));
 }
 
+// The bar of a download that starts, drawn on the cell's colour.
+void showEmptyProgress(ThumbCell &c) {
+    c.picProg->setPercent(0);
+    c.picProg->setBackColor(c.shapeColor());
+    c.picProg->show();
+}
+
 } // namespace
 
 QRectF fitPictureInCell(QSize picture, const QRect &shape1) {
@@ -171,11 +178,8 @@ void MainWindow::requestSlotPicture(int slot, int site) {
     page.CurrentUrl = requestUrl(record.PictureUrl);
     const QString key = pictureKey(page.CurrentPage, slot, site);
     pictureRequests_.insert(key, SlotRequest{page.CurrentPage, record.Callsign});
-    if (ThumbCell *c = cell(slot)) {
-        c->picProg->setPercent(0);
-        c->picProg->setBackColor(c->shapeColor());
-        c->picProg->show();
-    }
+    if (ThumbCell *c = cell(slot))
+        showEmptyProgress(*c);
     ucDnLoad->DownloadFile(page.CurrentUrl, key);
 }
 
@@ -184,11 +188,8 @@ void MainWindow::requestWxPicture(int slot, const QString &url, const QString &n
         return;
     const QString key = pictureKey(state_.page.CurrentPage, slot);
     pictureRequests_.insert(key, SlotRequest{state_.page.CurrentPage, name});
-    if (ThumbCell *c = cell(slot)) {
-        c->picProg->setPercent(0);
-        c->picProg->setBackColor(c->shapeColor());
-        c->picProg->show();
-    }
+    if (ThumbCell *c = cell(slot))
+        showEmptyProgress(*c);
     ucDnLoad->DownloadFile(url, key);
 }
 
@@ -208,7 +209,7 @@ void MainWindow::StartSlotFetch() {
     if (!page.isWxPage())
         requestCheckPicture(slot, planned->site, planned->checkUrl);
     else
-        requestWxPicture(slot, planned->url, s.WxSiteList[planned->site].Callsign);
+        requestWxPicture(slot, planned->url, planned->caption);
 }
 
 // ---- Whether an answer still belongs ---------------------------------------------------

@@ -172,6 +172,7 @@ private slots:
     void failuresShowThePlaceholder_data();
     void failuresShowThePlaceholder();
     void refetchingOneSlot();
+    void openViewerFollowsItsSlot();
     void animatedPictureAnimates();
     void slowPictureShowsProgress();
     void pageSwitchDropsLateAnswers();
@@ -396,6 +397,23 @@ void PageRoadTest::refetchingOneSlot() {
     QVERIFY(rig.passEnded());
 }
 
+void PageRoadTest::openViewerFollowsItsSlot() {
+    Rig rig;
+    const QString call = QStringLiteral("AB1CD");
+    rig.addSite(call, 2);
+    rig.setCheck(call, 1, 20);
+    rig.setPicture(call, stillPicture(QStringLiteral("v"), QSize(200, 100)));
+    QWidget viewer;
+    rig.h.state.windows.add(QStringLiteral("PictureViewer"), &viewer);
+    rig.h.state.page.SelectedSlot = 2;
+    QVERIFY(rig.start());
+    QVERIFY(rig.waitForPassEnd());
+    QCOMPARE(rig.h.opener.calls.count(QStringLiteral("openPictureViewer")), 1);
+    // The viewer takes the picture's size from the slot's animation part.
+    QCOMPARE(rig.window().slotPicture(2)->pictureSize(), QSize(200, 100));
+    QVERIFY(rig.cell(2).AniGIF->isHidden());
+}
+
 void PageRoadTest::animatedPictureAnimates() {
     Rig rig;
     const QString call = QStringLiteral("AB1CD");
@@ -605,6 +623,22 @@ void PageRoadTest::wxPageFetchesDirectly() {
     QCOMPARE(rig.cell(2).lblCall->text(), QStringLiteral("METEOR"));
     QCOMPARE(rig.shownImage(2), rig.placeholder(2, true, false));
     QCOMPARE(rig.site(QStringLiteral("AB1CD")).LastPictureDate, oldDate);
+
+    // Fetching the failed slot again, once its site answers.
+    const QByteArray back = stillPicture(QStringLiteral("meteor"), QSize(512, 384));
+    Route meteor;
+    meteor.body = back;
+    rig.server.setRoute(QStringLiteral("/meteor/latest.jpg"), meteor);
+    rig.h.state.page.SelectedSlot = 2;
+    rig.window().StartSlotFetch();
+    QVERIFY(QTest::qWaitFor([&] { return fileBytes(rig.slotFile(2, true)) == back; }, 10000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return !rig.cell(2).img->pixmap().isNull() &&
+                   rig.shownImage(2).size() == QSize(512, 384);
+        },
+        10000));
+    QCOMPARE(rig.requests(QStringLiteral("/meteor/checknew.jpg")), 0);
 }
 
 void PageRoadTest::picturesFitTheCell_data() {
