@@ -140,7 +140,8 @@ public:
     void StartSlotFetch();
     // Starts a pass over these slots: the loaders do, and assigning a site to
     // a slot runs a pass of that one slot. Each slot then counts once,
-    // however it ends, and the end-of-pass rule runs once when all have.
+    // however it ends, and the end-of-pass rule runs once when all have. A
+    // pass over no slot has no end: its caller puts the plain Refresh item back.
     void startPagePass(const QList<int> &slotList);
     // Requests the picture of SiteList[site] for an SSTV slot of the page
     // shown, under the key that ties the answer to both.
