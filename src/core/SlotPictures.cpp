@@ -4,8 +4,13 @@
 #include "core/PictureTrailer.h"
 #include "core/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace tavimo {
 
@@ -27,7 +32,7 @@ StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget 
     result.file = slotPictureFile(paths, wxPage, slot);
 
     const SplitPicture split = splitPictureTrailer(download);
-    const WriteResult written = writeFileAtomically(result.file, split.picture);
+    const WriteResult written = replaceCachedPicture(result.file, split.picture);
     result.stored = written.ok;
     if (!written.ok) {
         result.error = written.error;
@@ -47,6 +52,32 @@ StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget 
         sites[target.site].LastPictureDate = fields.date;
     result.lblFrom = senderCaption(fields, TrailerReader::Slot, texts.LngFromPrefix, zeroChar);
     return result;
+}
+
+WriteResult replaceCachedPicture(const QString &path, const QByteArray &bytes) {
+    const QString part = path + QStringLiteral(".part");
+    QFile file(part);
+    QString reason;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        file.write(bytes) == bytes.size() && file.flush()) {
+        file.close();
+        // The old file goes first: renaming over it would make the file system
+        // push the new data to the disk at once (ext4 guards files replaced
+        // that way), which a cached picture does not need. Nothing reads the
+        // file between the two steps; the window does all its reading on the
+        // thread that runs this.
+        QFile::remove(path);
+        if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) ==
+            0)
+            return {};
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    } else {
+        reason = file.errorString();
+    }
+    file.close();
+    QFile::remove(part);
+    return {false, QCoreApplication::translate("tavimo", "Could not save %1:\n%2")
+                       .arg(QDir::toNativeSeparators(path), reason)};
 }
 
 int removeStrayImage1Files(const QString &folder) {

@@ -27,6 +27,7 @@
 #include "core/Language.h"
 #include "core/SiteRecord.h"
 #include "core/SlotTable.h"
+#include "core/TextFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -57,6 +58,14 @@ StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget 
                                    bool wxPage, const AppPaths &paths, SlotTable &table,
                                    SiteList &sites, const LanguageTexts &texts,
                                    const QString &zeroChar);
+
+// Replaces a cached picture file: the bytes are written beside it and put in
+// its place once complete, so the file is never half a picture, and a failed
+// write leaves the old file. Unlike the program's other files it is not forced
+// to the disk: cached pictures go when the program ends, and a sync per
+// picture would hold up the window on a slow disk. The message names the file
+// and the reason.
+WriteResult replaceCachedPicture(const QString &path, const QByteArray &bytes);
 
 // Deletes every "image1.*" file in `folder` (what earlier versions left in
 // the SSTV picture folder), before a picture is fetched after its check

@@ -76,6 +76,7 @@ MainWindow::MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent)
         ucUpdates->setObjectName(QStringLiteral("ucUpdates"));
         connect(ucUpdates, &DownloadControl::ready, this, &MainWindow::ucUpdates_updatesReady);
         connect(ucUpdates, &DownloadControl::failed, this, &MainWindow::ucUpdates_noUpdates);
+        connectPageRoad();
     } else {
         qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
     }
@@ -608,12 +609,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
         placeCells();
     return QMainWindow::eventFilter(watched, event);
 }
-
-// ---- Pages ------------------------------------------------------------------------
-
-void MainWindow::LoadSstvPage() {}
-
-void MainWindow::LoadWxPage() {}
 
 // ---- Timers and downloads ---------------------------------------------------------
 

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/DownloadKeys.h"
 #include "core/GridGeometry.h"
 #include "core/Language.h"
 #include "core/MainWindowAccess.h"
+#include "core/PagePlan.h"
 #include "core/RefreshTimers.h"
 #include "core/StartupFiles.h"
 #include "core/UpdateCheck.h"
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
@@ -14,6 +17,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -131,7 +135,32 @@ public:
     AnimatedPicture *slotPicture(int slot) override;
 
     // --- The road of a picture: page loading, slot fetch and display ----------------
-    // (public members of that work go here)
+
+    // Fetches the picture of slot `SelectedSlot` again (the slot menu's
+    // refresh, a click on a "Not found" slot). It is not counted in the pass.
+    void StartSlotFetch();
+    // Starts a pass over these slots: the loaders do, and assigning a site to
+    // a slot runs a pass of that one slot. Each slot then counts once,
+    // however it ends, and the end-of-pass rule runs once when all have. A
+    // pass over no slot has no end: its caller puts the plain Refresh item back.
+    void startPagePass(const QList<int> &slotList);
+    // Requests the picture of SiteList[site] for an SSTV slot of the page
+    // shown, under the key that ties the answer to both.
+    void requestSlotPicture(int slot, int site);
+    // Shows a stored slot picture, still or animated, fitted into the cell;
+    // the placeholder when it cannot be shown. `site` is the SiteList index
+    // for the age (SSTV pages only).
+    void ShowSlotPicture(const QString &file, int slot, int site);
+    // The age caption and old-picture frame of an SSTV slot.
+    void ShowPictureAge(int slot, int site);
+    // The "not found" placeholder; counts the slot as finished. pictureRead:
+    // the download worked but the picture cannot be shown.
+    void ShowNotFound(int slot, int site, bool pictureRead);
+    const PassCounter &pagePass() const { return pass_; }
+
+    // One item per SSTV site of the page: callsign as stored, four blanks and
+    // the slot number counted from 1 (the alphabetical menu and F2 read it).
+    QStringList List1;
 
     // --- Refresh schedule, menus, update check and clock -----------------------------
     // (public members of that work go here)
@@ -203,6 +232,40 @@ private:
     void ucUpdates_noUpdates(const QString &key);
 
     // --- The road of a picture (private) ----------------------------------------------
+
+    // What a request was made for: an answer whose slot shows another site or
+    // another page by now is not applied.
+    struct SlotRequest {
+        int page = 0;
+        QString call; // the site's callsign as stored (WX: its name)
+    };
+
+    void connectPageRoad();
+    void ucCkNew_PictureReady(const QString &Ky);
+    void ucCkNew_NoCkNew(const QString &id);
+    void ucDnLoad_NoImage(const QString &id);
+    void ucDnLoad_Progress(const QString &id, qint64 BytesMax, qint64 BytesDone);
+    void ucDnLoad_PictureReady(const QString &id);
+    void requestCheckPicture(int slot, int site, const QString &url);
+    void requestWxPicture(int slot, const QString &url, const QString &name);
+    // The slot and site an answer may still be applied to. An answer that no
+    // longer fits its slot is dropped, but the slot still counts.
+    enum class AnswerUse { Outcome, Progress };
+    std::optional<SlotTarget> checkAnswerTarget(const QString &key);
+    std::optional<SlotTarget> pictureAnswerTarget(const QString &key, AnswerUse use);
+    bool requestStillFits(const std::optional<SlotRequest> &request, const SlotTarget &target);
+    void dropAnswer(int slot);
+    void finishSlot(int slot);
+    void applyEndOfPassRule();
+    void mirrorPassCounts();
+    // Defined by the update-check work.
+    void CheckForUpdates();
+
+    PassCounter pass_;
+    bool passEndApplied_ = false;
+    bool strayImage1Checked_ = false;
+    QHash<QString, SlotRequest> checkRequests_;
+    QHash<QString, SlotRequest> pictureRequests_;
 
     // --- Refresh schedule, menus, update check and clock (private) -------------------
 

@@ -7,6 +7,7 @@
 #include "core/AnimatedPicture.h"
 #include "core/MenuBarPainter.h"
 #include "mainwindow/ThumbCell.h"
+#include "support/LoopbackServer.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -201,8 +202,19 @@ void LayoutTest::smallSizeLabelsStayRegular() {
 }
 
 void LayoutTest::menuBarShowsPictureItems() {
+    // A site that never answers keeps the first pass, and the Refresh item's
+    // loading look, going while the bar is looked at.
+    LoopbackServer server;
+    QVERIFY(server.start());
+    Route stall;
+    stall.stall = true;
+    server.setHandler([stall](const RecordedRequest &) { return std::optional<Route>(stall); });
     Harness h;
+    h.downloads.setTransferTimeout(std::chrono::minutes(1));
     h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(1, 2, 1, 60, 0));
+    h.writeData(QStringLiteral("tavimo.lst"),
+                {QStringLiteral("AB1CD*1000000000*1000000000*1000000000*1000000000*0*0**"),
+                 server.url(QStringLiteral("/ab1cd/image1.jpg")).toString()});
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
     w.show();

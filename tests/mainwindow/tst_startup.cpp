@@ -163,6 +163,8 @@ void StartupTest::startPageStartsItsTimer() {
     QFETCH(int, page);
     Harness h;
     h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(1, 2, autoRefresh, 60, startPage));
+    // Sites on page 1, so that its pass has answers to wait for.
+    h.writeData(QStringLiteral("tavimo.lst"), sampleSiteListLines());
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
 
@@ -272,7 +274,8 @@ void StartupTest::startUpCaptionsAndRequests() {
     QCOMPARE(h.opener.calls, QStringList{QStringLiteral("rebuildSiteSelection")});
     QCOMPARE(h.state.SiteList.size(), 2);
     QVERIFY(h.state.sitesLoaded);
-    QCOMPARE(h.state.page.CurrentUrl, h.state.endpoints.TimePage);
+    // The request started last: the check picture of the page's last site.
+    QCOMPARE(h.state.page.CurrentUrl, QStringLiteral("http://127.0.0.1:1/ef2gh/image1.jpg"));
     QTRY_COMPARE(server.requestCount(QStringLiteral("/time")), 1);
     const RecordedRequest request = server.requests().constFirst();
     QCOMPARE(request.headers.value("cache-control"), QByteArray("no-cache"));

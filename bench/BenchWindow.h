@@ -1,0 +1,145 @@
+#pragma once
+
+// The real main window in a scratch data folder written for the site
+// simulator's sites, for the pass benchmarks. The sites' addresses point at a
+// loopback server the benchmark runs; what that server answers is the
+// benchmark's business (the simulator itself, or fixed pictures).
+
+#include "core/AppState.h"
+#include "core/DownloadControl.h"
+#include "core/Endpoints.h"
+#include "core/MenuBarPainter.h"
+#include "core/SettingsStore.h"
+#include "core/WindowOpener.h"
+#include "mainwindow/MainWindow.h"
+#include "sitesim/DataFolderWriter.h"
+#include "support/FakePrompts.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+
+namespace tavimo::bench {
+
+struct NoWindows final : WindowOpener {
+    void openGallery(int) override {}
+    void closeGallery() override {}
+    void openPictureViewer(const QString &, int, QPoint) override {}
+    void openCaptionZoom(int) override {}
+    void closeCaptionZoom() override {}
+    void openStation(const QString &, bool) override {}
+    void openSiteMap(int, double, double) override {}
+    void openWebMap(const QString &, const QString &) override {}
+    void openSiteSelection(bool, int, bool) override {}
+    void rebuildSiteSelection() override {}
+    void openSiteNews(const QStringList &, bool) override {}
+    void openAbout() override {}
+    void openAddSite() override {}
+    void openEditSite() override {}
+    void openRemoveSite() override {}
+    void openOwnPosition() override {}
+    void openPageNames() override {}
+    void openHelp() override {}
+    void openTextMessages(int, const QString &) override {}
+    void openLastHeard(int) override {}
+    void closeLastHeard() override {}
+    void openPageMap() override {}
+    void closeAll() override {}
+};
+
+// Runs the event loop until `done` or the time is up.
+inline bool waitUntil(const std::function<bool()> &done, int timeoutMs = 30000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Resident memory of this process in bytes.
+inline qint64 residentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+class BenchWindow {
+public:
+    // Writes the data folder for `sites` served under `base` (24 slots, page 1).
+    BenchWindow(const QList<sitesim::SstvSiteInfo> &sites, const QString &base) {
+        const QString home = dir.path();
+        if (const WriteResult written = sitesim::writeDataFolder(home, sites, {}, base); !written)
+            std::fprintf(stderr, "%s\n", qPrintable(written.error));
+        state.paths.dataFolder = sitesim::dataFolderOf(home);
+        state.paths.programFolder = home + QStringLiteral("/program");
+        state.paths.bundledDataFolder = QStringLiteral(TAVIMO_SOURCE_DATA_DIR);
+        settings = std::make_unique<SettingsStore>(sitesim::settingsFileOf(home));
+        state.settings = settings.get();
+        state.prompts = &prompts;
+        state.downloads = &downloads;
+        state.opener = &opener;
+        state.endpoints = readEndpoints(*settings);
+        // Only the sites' own requests are measured.
+        state.endpoints.TimePage.clear();
+    }
+
+    // Starts the window (its first pass begins) and stops the refresh timers.
+    bool start(bool show) {
+        MainWindowDeps deps;
+        deps.opener = &opener;
+        deps.quit = [] {};
+        window = std::make_unique<MainWindow>(state, deps);
+        if (!window->startUp()) {
+            std::fprintf(stderr, "start-up ended early: %s\n",
+                         qPrintable(prompts.texts().join(u'|')));
+            return false;
+        }
+        window->refreshTimers().StopRefreshTimers();
+        refreshItem = window->menuItem(QStringLiteral("mnuRefresh"));
+        if (show)
+            window->show();
+        return true;
+    }
+
+    // Cheap enough to ask on every turn of the event loop: the counts first.
+    bool passEnded() const {
+        const PageState &page = state.page;
+        return page.FinishedCount >= page.ExpectedCount && !menuPicture(refreshItem);
+    }
+    bool waitForPassEnd() {
+        return waitUntil([this] { return passEnded(); });
+    }
+
+    // A reload as the Refresh command does it; with `forget`, the slot table
+    // is erased first, so every site's picture counts as new.
+    void reload(bool forget) {
+        if (forget)
+            state.page.SlotTable.erase();
+        setRefreshMenuText(refreshItem, refreshItem->text());
+        state.page.FinishedCount = 0;
+        window->LoadSstvPage();
+    }
+
+    QTemporaryDir dir;
+    AppState state;
+    std::unique_ptr<SettingsStore> settings;
+    test::FakePrompts prompts;
+    DownloadContext downloads;
+    NoWindows opener;
+    std::unique_ptr<MainWindow> window;
+    QAction *refreshItem = nullptr;
+};
+
+} // namespace tavimo::bench

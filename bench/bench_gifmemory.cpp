@@ -1,0 +1,127 @@
+// Memory of animated thumbnails: the resident size of the process with 24
+// animated GIF thumbnails playing, less the same window showing 24 still
+// pictures.
+//
+// How it measures: one process, the real MainWindow (shown, offscreen unless
+// QT_QPA_PLATFORM says otherwise) on a page of 24 slots, its sites served from
+// a loopback server. The pictures are the site simulator's own: a still test
+// card (JPEG) and an animated one (GIF, 320 x 256, several frames), each with
+// its trailer. First every site serves the still picture; once that pass has
+// ended and the window has run for a while, the resident size is read from
+// /proc/self/statm. Then every site serves the animation, the slot table is
+// erased so the pass fetches all again, and after the animations have played
+// for a while the resident size is read again.
+
+#include "BenchWindow.h"
+
+#include "core/AnimatedPicture.h"
+#include "mainwindow/ThumbCell.h"
+#include "sitesim/SiteSimulator.h"
+#include "support/Fixtures.h"
+#include "support/LoopbackServer.h"
+
+#include <QApplication>
+#include <QMutex>
+
+#include <algorithm>
+#include <atomic>
+
+using namespace tavimo;
+
+namespace {
+
+constexpr int kSites = 24;
+
+// Runs the window for a while and returns the largest resident size seen.
+qint64 settle(int ms) {
+    qint64 largest = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        largest = std::max(largest, bench::residentBytes());
+    }
+    return largest;
+}
+
+double mib(qint64 bytes) {
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
+    QApplication app(argc, argv);
+
+    sitesim::SimConfig config;
+    config.sstvCount = kSites;
+    config.wxCount = 0;
+    const QDateTime fixed = QDateTime::currentDateTimeUtc();
+    sitesim::SiteSimulator simulator(config, [fixed] { return fixed; });
+    qsizetype stillSite = -1;
+    qsizetype animatedSite = -1;
+    for (qsizetype i = 0; i < simulator.sstvSites().size(); ++i) {
+        const sitesim::SstvSiteInfo &site = simulator.sstvSites()[i];
+        if (site.fault != sitesim::SiteFault::None)
+            continue;
+        (site.animated ? animatedSite : stillSite) = i;
+    }
+    if (stillSite < 0 || animatedSite < 0) {
+        std::fprintf(stderr, "the simulator has no still or no animated site\n");
+        return 1;
+    }
+    const auto pictureOf = [&](qsizetype index) {
+        return simulator.sstvPicture(index, simulator.sstvTimeline(index).currentNumber(fixed));
+    };
+    const QByteArray still = pictureOf(stillSite);
+    const QByteArray animated = pictureOf(animatedSite);
+
+    std::atomic<bool> serveAnimated{false};
+    std::atomic<int> checkHeight{20};
+    test::LoopbackServer server;
+    server.setHandler([&](const test::RecordedRequest &request) -> std::optional<test::Route> {
+        test::Route route;
+        if (request.path.endsWith("/checknew.jpg"))
+            route.body = test::checkPicture(1, checkHeight);
+        else if (request.path.startsWith("/sstv/"))
+            route.body = serveAnimated ? animated : still;
+        else
+            return std::nullopt;
+        return route;
+    });
+    if (!server.start()) {
+        std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
+        return 1;
+    }
+
+    bench::BenchWindow w(simulator.sstvSites(), server.url(QStringLiteral("")).toString());
+    if (!w.start(true) || !w.waitForPassEnd()) {
+        std::fprintf(stderr, "the first pass did not end\n");
+        return 1;
+    }
+    const qint64 stillBytes = settle(3000);
+
+    serveAnimated = true;
+    checkHeight = 21;
+    w.reload(true);
+    if (!w.waitForPassEnd()) {
+        std::fprintf(stderr, "the animated pass did not end\n");
+        return 1;
+    }
+    int playing = 0;
+    for (ThumbCell *cell : w.window->cells())
+        playing += cell->AniGIF->isAnimating() ? 1 : 0;
+    const qint64 animatedBytes = settle(5000);
+
+    std::printf("resident size, window of %d thumbnails\n", kSites);
+    std::printf("  24 still pictures (JPEG, %lld bytes)                 %8.1f MiB\n",
+                static_cast<long long>(still.size()), mib(stillBytes));
+    std::printf("  24 animations (GIF, %lld bytes; %d playing)         %8.1f MiB\n",
+                static_cast<long long>(animated.size()), playing, mib(animatedBytes));
+    std::printf("  animated less still: %.1f MiB (target under 60 MB)\n",
+                mib(animatedBytes - stillBytes));
+    return 0;
+}
