@@ -158,10 +158,6 @@ public:
     void ShowNotFound(int slot, int site, bool pictureRead);
     const PassCounter &pagePass() const { return pass_; }
 
-    // One item per SSTV site of the page: callsign as stored, four blanks and
-    // the slot number counted from 1 (the alphabetical menu and F2 read it).
-    QStringList List1;
-
     // --- Refresh schedule, menus, update check and clock -----------------------------
     // (public members of that work go here)
 
@@ -258,8 +254,6 @@ private:
     void finishSlot(int slot);
     void applyEndOfPassRule();
     void mirrorPassCounts();
-    // Defined by the update-check work.
-    void CheckForUpdates();
 
     PassCounter pass_;
     bool passEndApplied_ = false;
@@ -292,7 +286,6 @@ private:
     void mnuRefresh_Click();
     void mnuReloadPage_Click();
     void mnuRefreshSite_Click();
-    void fetchSelectedSlot();
     void Form_KeyDown(int key);
     void showAlphaList();
     void Timer2_Timer();

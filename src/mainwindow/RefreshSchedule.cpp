@@ -172,14 +172,9 @@ void MainWindow::Timer5_Timer() {
     restartRefreshIfAutomatic();
 }
 
+// Refreshing one site touches neither the timers nor the pass.
 void MainWindow::mnuRefreshSite_Click() {
-    fetchSelectedSlot();
-}
-
-// The slot fetch of SelectedSlot: the check picture, then the picture when it
-// is new. Refreshing one site touches neither the timers nor the pass.
-void MainWindow::fetchSelectedSlot() {
-    qCDebug(lcMainWindow) << "fetch of slot" << state_.page.SelectedSlot << "asked for";
+    StartSlotFetch();
 }
 
 // ---- Keys and the alphabetical list -------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include "core/MenuBarPainter.h"
 #include "platform/ClockSetter.h"
+#include "support/LoopbackServer.h"
 
 #include <QAction>
 #include <QMenu>
@@ -98,23 +99,24 @@ private:
 
 // Five SSTV sites, three of them on page 1, one on page 2 and one on page 3
 // in every thumbnail setting, and two WX sites. Every page the tests switch
-// to holds a site, so that a reload there has something to load.
-inline QStringList rigSiteListLines() {
+// to holds a site, so that a reload there has something to load. Their
+// server never answers, so no answer changes a slot while a test looks.
+inline QStringList rigSiteListLines(const QString &base) {
     return {QStringLiteral("AB1CD*1000000000*1000000000*1000000000*1000000000*51.5*-0.12**"),
-            QStringLiteral("http://127.0.0.1:1/ab1cd/image1.jpg"),
+            base + QStringLiteral("/ab1cd/image1.jpg"),
             QStringLiteral("EF2GH*2000000000*2000000000*2000000000*2000000000*40*-74**"),
-            QStringLiteral("http://127.0.0.1:1/ef2gh/image1.jpg"),
+            base + QStringLiteral("/ef2gh/image1.jpg"),
             QStringLiteral("K0XYZ*3000000000*3000000000*3000000000*3000000000*0*0**"),
-            QStringLiteral("http://127.0.0.1:1/k0xyz/image1.jpg"),
+            base + QStringLiteral("/k0xyz/image1.jpg"),
             QStringLiteral("ON4AA*0100000000*0100000000*0100000000*0100000000*50.8*4.4**"),
-            QStringLiteral("http://127.0.0.1:1/on4aa/image1.jpg"),
+            base + QStringLiteral("/on4aa/image1.jpg"),
             QStringLiteral("SP3AB*0020000000*0020000000*0020000000*0020000000*52.2*21**"),
-            QStringLiteral("http://127.0.0.1:1/sp3ab/image1.jpg")};
+            base + QStringLiteral("/sp3ab/image1.jpg")};
 }
 
-inline QStringList rigWxListLines() {
-    return {QStringLiteral("NOAA*1*1*1*1"), QStringLiteral("http://127.0.0.1:1/wx/latest.jpg"),
-            QStringLiteral("METEOR*2*2*2*2"), QStringLiteral("http://127.0.0.1:1/wx/meteor.jpg")};
+inline QStringList rigWxListLines(const QString &base) {
+    return {QStringLiteral("NOAA*1*1*1*1"), base + QStringLiteral("/wx/latest.jpg"),
+            QStringLiteral("METEOR*2*2*2*2"), base + QStringLiteral("/wx/meteor.jpg")};
 }
 
 class RefreshRig {
@@ -136,8 +138,15 @@ public:
         h.writeData(QStringLiteral("tavimo.cfg"),
                     configFileLines(options.guiSize, options.thumbSetting, options.autoRefresh,
                                     options.refreshSeconds, options.startPage, options.language));
-        h.writeData(QStringLiteral("tavimo.lst"), rigSiteListLines());
-        h.writeData(QStringLiteral("WXsites.lst"), rigWxListLines());
+        sites.setHandler([](const RecordedRequest &) {
+            Route route;
+            route.stall = true;
+            return std::optional<Route>(route);
+        });
+        sites.start();
+        const QString base = sites.url(QStringLiteral("")).toString();
+        h.writeData(QStringLiteral("tavimo.lst"), rigSiteListLines(base));
+        h.writeData(QStringLiteral("WXsites.lst"), rigWxListLines(base));
         h.state.opener = &opener;
         opener.state = &h.state;
     }
@@ -191,6 +200,7 @@ public:
             emit window_->refreshTimers().wxTick();
     }
 
+    LoopbackServer sites;
     Harness h;
     FakeClockSetter clock;
     HandOverOpener opener;

@@ -53,6 +53,17 @@ struct ServiceRig {
         QTest::qWait(150); // the site-news window opens on a 100 ms timer
     }
 
+    // The rows name the rig's sites at "http://127.0.0.1:1"; the rig serves
+    // them from a port of its own.
+    UpdatesListContent withSiteAddresses(UpdatesListContent content) {
+        const QString base = rig.sites.url(QStringLiteral("/")).toString();
+        const QString rowBase = QStringLiteral("http://127.0.0.1:1/");
+        content.moved.replaceInStrings(rowBase, base);
+        for (auto &site : content.newSites)
+            site.second.replace(rowBase, base);
+        return content;
+    }
+
     RefreshRig rig;
 };
 
@@ -95,9 +106,9 @@ void UpdateCheckWindowTest::listWithNewsOpensTheSiteNews_data() {
 
 void UpdateCheckWindowTest::listWithNewsOpensTheSiteNews() {
     QFETCH(UpdatesListContent, content);
-    const QByteArray list = updatesListBytes(content, kToday);
-    server.setRoute(kListPath, textRoute(list));
     ServiceRig s(server);
+    const QByteArray list = updatesListBytes(s.withSiteAddresses(content), kToday);
+    server.setRoute(kListPath, textRoute(list));
     const SiteList before = s.rig.h.state.SiteList;
 
     s.rig.w().CheckForUpdates();
@@ -125,8 +136,8 @@ void UpdateCheckWindowTest::listWithoutNewsFillsPositions() {
                              QStringLiteral("http://127.0.0.1:1/k0xyz/image1.jpg")});
     content.newSites.append(
         {QStringLiteral("AB1CD*1*2"), QStringLiteral("http://127.0.0.1:1/ab1cd/image1.jpg")});
-    server.setRoute(kListPath, textRoute(updatesListBytes(content, kToday)));
     ServiceRig s(server);
+    server.setRoute(kListPath, textRoute(updatesListBytes(s.withSiteAddresses(content), kToday)));
 
     s.rig.w().CheckForUpdates();
     s.settle();
