@@ -63,7 +63,7 @@ void MainWindow::connectMainMenus() {
     onItem(QStringLiteral("mnupgSel"), -1, [this] { mnupgSel_Click(); });
     onItem(QStringLiteral("mnuQrzCall"), -1, [this] { mnuQrzCall_Click(); });
     onItem(QStringLiteral("mnuLast15"), -1, [this] { mnuLast15_Click(); });
-    onItem(QStringLiteral("mnuUpCorvane"), -1, [this] { mnuUpCorvane_Click(); });
+    onItem(QStringLiteral("mnuUpTavimo"), -1, [this] { mnuUpTavimo_Click(); });
 }
 
 // ---- Pages ------------------------------------------------------------------------------

@@ -145,7 +145,7 @@ void MainWindow::buildMenus() {
     addItem(mnuFind, QStringLiteral("mnuAll"), -1, QStringLiteral("All sites"));
 
     mnuUpdate = topMenu(QStringLiteral("mnuUpdate"), QStringLiteral("Updates"));
-    addItem(mnuUpdate, QStringLiteral("mnuUpCorvane"), -1, QStringLiteral("Update Tavimo"));
+    addItem(mnuUpdate, QStringLiteral("mnuUpTavimo"), -1, QStringLiteral("Update Tavimo"));
     mnuUpdate->menuAction()->setVisible(false);
 
     // Setup sits at the right end, its caption the UTC clock.

@@ -313,7 +313,7 @@ private:
     void homePageReady(const QByteArray &page);
     void applyUpdateDecision(const UpdateDecision &decision, const QByteArray &bytes);
     void Timer1_Timer();
-    void mnuUpCorvane_Click();
+    void mnuUpTavimo_Click();
 
     UpdateCheck updateCheck_;
     bool clockChecked_ = false; // the time page is taken once per start

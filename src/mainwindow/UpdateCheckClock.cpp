@@ -132,11 +132,11 @@ void MainWindow::homePageReady(const QByteArray &page) {
     }
     notice->setVisible(true);
     setUpdateMenuText(notice, QStringLiteral("   ") + texts.LngUpdate + QStringLiteral("   "));
-    if (QAction *download = menuItem(QStringLiteral("mnuUpCorvane")))
+    if (QAction *download = menuItem(QStringLiteral("mnuUpTavimo")))
         download->setText(texts.LngNewVersion + QStringLiteral("Tavimo ") + *newer);
 }
 
-void MainWindow::mnuUpCorvane_Click() {
+void MainWindow::mnuUpTavimo_Click() {
     const QString address = joinEndpoint(state_.endpoints.HomePage, kDownloadPage);
     if (address.isEmpty())
         return;

@@ -248,7 +248,7 @@ void UpdateCheckWindowTest::newerVersion() {
     QVERIFY(picture);
     QCOMPARE(picture->kind, MenuPicture::Update);
     QCOMPARE(picture->text, QStringLiteral("   ") + texts.LngUpdate + QStringLiteral("   "));
-    QAction *download = w.menuItem(QStringLiteral("mnuUpCorvane"));
+    QAction *download = w.menuItem(QStringLiteral("mnuUpTavimo"));
     QCOMPARE(download->text(), texts.LngNewVersion + QStringLiteral("Tavimo ") + announced);
 
     download->trigger();
