@@ -13,6 +13,7 @@
 #include "core/WindowOpener.h"
 #include "mainwindow/MainWindow.h"
 #include "sitesim/DataFolderWriter.h"
+#include "sitesim/SiteSimulator.h"
 #include "support/FakePrompts.h"
 
 #include <QAction>
@@ -53,6 +54,23 @@ struct NoWindows final : WindowOpener {
     void openPageMap() override {}
     void closeAll() override {}
 };
+
+// Offscreen unless the caller's environment says otherwise, and quiet.
+inline void prepareBenchEnvironment() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
+}
+
+// The simulator's SSTV sites frozen at one moment: their pictures never change,
+// so every round of a benchmark fetches the same bytes.
+inline std::unique_ptr<sitesim::SiteSimulator> frozenSimulator(int sstvSites) {
+    sitesim::SimConfig config;
+    config.sstvCount = sstvSites;
+    config.wxCount = 0;
+    const QDateTime fixed = QDateTime::currentDateTimeUtc();
+    return std::make_unique<sitesim::SiteSimulator>(config, [fixed] { return fixed; });
+}
 
 // Runs the event loop until `done` or the time is up.
 inline bool waitUntil(const std::function<bool()> &done, int timeoutMs = 30000) {

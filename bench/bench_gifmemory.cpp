@@ -51,16 +51,10 @@ double mib(qint64 bytes) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
+    bench::prepareBenchEnvironment();
     QApplication app(argc, argv);
-
-    sitesim::SimConfig config;
-    config.sstvCount = kSites;
-    config.wxCount = 0;
-    const QDateTime fixed = QDateTime::currentDateTimeUtc();
-    sitesim::SiteSimulator simulator(config, [fixed] { return fixed; });
+    const std::unique_ptr<sitesim::SiteSimulator> frozen = bench::frozenSimulator(kSites);
+    sitesim::SiteSimulator &simulator = *frozen;
     qsizetype stillSite = -1;
     qsizetype animatedSite = -1;
     for (qsizetype i = 0; i < simulator.sstvSites().size(); ++i) {
@@ -74,7 +68,8 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     const auto pictureOf = [&](qsizetype index) {
-        return simulator.sstvPicture(index, simulator.sstvTimeline(index).currentNumber(fixed));
+        return simulator.sstvPicture(index,
+                                     simulator.sstvTimeline(index).currentNumber(simulator.now()));
     };
     const QByteArray still = pictureOf(stillSite);
     const QByteArray animated = pictureOf(animatedSite);

@@ -72,16 +72,10 @@ void printRow(const char *what, const Tally &t, int passes, double ms) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
+    bench::prepareBenchEnvironment();
     QApplication app(argc, argv);
-
-    sitesim::SimConfig config;
-    config.sstvCount = kSites;
-    config.wxCount = 0;
-    const QDateTime fixed = QDateTime::currentDateTimeUtc();
-    sitesim::SiteSimulator simulator(config, [fixed] { return fixed; });
+    const std::unique_ptr<sitesim::SiteSimulator> frozen = bench::frozenSimulator(kSites);
+    sitesim::SiteSimulator &simulator = *frozen;
     CountingServer counting(simulator);
     if (!counting.server.start()) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1\n");

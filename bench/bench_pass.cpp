@@ -75,16 +75,10 @@ double barePass(QNetworkAccessManager &network, const QStringList &pictureUrls) 
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
+    bench::prepareBenchEnvironment();
     QApplication app(argc, argv);
-
-    sitesim::SimConfig config;
-    config.sstvCount = kSites;
-    config.wxCount = 0;
-    const QDateTime fixed = QDateTime::currentDateTimeUtc();
-    sitesim::SiteSimulator simulator(config, [fixed] { return fixed; });
+    const std::unique_ptr<sitesim::SiteSimulator> frozen = bench::frozenSimulator(kSites);
+    sitesim::SiteSimulator &simulator = *frozen;
     test::LoopbackServer server;
     std::atomic<qint64> bodyBytes{0};
     server.setHandler([&](const test::RecordedRequest &request) {

@@ -12,6 +12,8 @@
 // Uses the offscreen platform unless QT_QPA_PLATFORM says otherwise. Prints,
 // does not judge.
 
+#include "BenchWindow.h"
+
 #include "core/AppState.h"
 #include "core/DownloadControl.h"
 #include "core/SettingsStore.h"
@@ -117,31 +119,7 @@ Run startOnce(const test::LoopbackServer &server, bool print) {
     MainWindowDeps deps;
     deps.connectionChecker = &checker;
     deps.quit = [] {};
-    struct NoWindows final : WindowOpener {
-        void openGallery(int) override {}
-        void closeGallery() override {}
-        void openPictureViewer(const QString &, int, QPoint) override {}
-        void openCaptionZoom(int) override {}
-        void closeCaptionZoom() override {}
-        void openStation(const QString &, bool) override {}
-        void openSiteMap(int, double, double) override {}
-        void openWebMap(const QString &, const QString &) override {}
-        void openSiteSelection(bool, int, bool) override {}
-        void rebuildSiteSelection() override {}
-        void openSiteNews(const QStringList &, bool) override {}
-        void openAbout() override {}
-        void openAddSite() override {}
-        void openEditSite() override {}
-        void openRemoveSite() override {}
-        void openOwnPosition() override {}
-        void openPageNames() override {}
-        void openHelp() override {}
-        void openTextMessages(int, const QString &) override {}
-        void openLastHeard(int) override {}
-        void closeLastHeard() override {}
-        void openPageMap() override {}
-        void closeAll() override {}
-    } opener;
+    bench::NoWindows opener;
     deps.opener = &opener;
     MainWindow window(state, deps);
     if (!window.startUp()) {
