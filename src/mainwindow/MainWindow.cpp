@@ -81,6 +81,7 @@ MainWindow::MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent)
         qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
     }
     connectRefreshAndMenus();
+    connectThumbActions();
 }
 
 MainWindow::~MainWindow() {
@@ -553,6 +554,7 @@ void MainWindow::LayoutMainWindow(int setting) {
         emptyCell(*cell);
         cell->setGeometryUnits(cellGeometry(cell->slot(), layout_.gridCols));
         cell->setLabelFont(labelFontSize_, labelsBold_);
+        wireThumbCell(*cell);
     }
     placeCells();
 }
@@ -595,7 +597,7 @@ void MainWindow::ArrangeThumbnailGrid() {
         cell->setShapeColor(back);
         cell->picProg->hide();
     }
-    LastTipSlot = -1;
+    hover_.LastTipSlot = -1;
 }
 
 void MainWindow::placeCells() {
@@ -605,6 +607,8 @@ void MainWindow::placeCells() {
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (thumbEventFilter(watched, event))
+        return true;
     if (watched == picAll_ && event->type() == QEvent::Resize)
         placeCells();
     return QMainWindow::eventFilter(watched, event);
@@ -616,8 +620,6 @@ void MainWindow::Timer3_Timer() {
     ClockText = clockCaption();
     clock_->setCaption(ClockText);
 }
-
-void MainWindow::Timer9_Timer() {}
 
 // ---- MainWindowAccess -------------------------------------------------------------
 

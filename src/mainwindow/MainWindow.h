@@ -1,13 +1,17 @@
 #pragma once
 
 #include "core/DownloadKeys.h"
+#include "core/FileDialogs.h"
 #include "core/GridGeometry.h"
 #include "core/Language.h"
 #include "core/MainWindowAccess.h"
 #include "core/PagePlan.h"
 #include "core/RefreshTimers.h"
+#include "core/SlotAssignment.h"
 #include "core/StartupFiles.h"
+#include "core/ThumbTip.h"
 #include "core/UpdateCheck.h"
+#include "platform/PictureTransfer.h"
 
 #include <QHash>
 #include <QList>
@@ -20,6 +24,7 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace tavimo {
@@ -49,6 +54,10 @@ struct MainWindowDeps {
     // For the time page's answer and the paste commands.
     ClockSetter *clockSetter = nullptr;
     DesktopBridge *desktop = nullptr;
+    // Asks where a picture is saved; tests answer without a dialog.
+    ShowFileDialogFunction showFileDialog = qtFileDialog;
+    // Takes the picture that is pasted; the system clipboard unless replaced.
+    ClipboardWriter clipboard = writeToClipboard;
     // Ends the program once shutdown is done; QCoreApplication::quit when empty.
     std::function<void()> quit;
     // Tick intervals of the two refresh timers.
@@ -187,7 +196,25 @@ public:
     std::function<bool(const QString &address)> openExternalUrl;
 
     // --- Thumbnail hover, click and pop-up; slot assignment; maps; save and paste ----
-    // (public members of that work go here)
+
+    // The pointer moves over a slot's picture, still or animated: prepares the
+    // slot's tip, or with Ctrl alone opens its enlarged captions.
+    void img_MouseMove(int Index, int Shift);
+    // A button goes down on a slot's picture: the viewer, a fresh fetch of a
+    // failed slot, or the slot's pop-up menu (any button but the left one).
+    void img_MouseDown(int Index, int Button, int Shift);
+    // The pointer is over the grid's background: the tip goes, the enlarged
+    // captions close.
+    void picAll_MouseMove();
+
+    // The tip under a hovered thumbnail, and what the pointer has done so far.
+    QLabel *tipLabel() const { return lblToolTip; }
+    const ThumbHover &thumbHover() const { return hover_; }
+    // The site position of the slot last clicked, as the pop-up's map items use it.
+    SitePosition popUpPosition() const { return popUpPosition_; }
+
+    // The region map the last map location looked for ("Europe Map").
+    QString MapName;
 
     // Timers named after their role; the handlers below run on their ticks.
     QTimer siteNewsTimer;     // one shot: open the site-news dialog
@@ -325,6 +352,43 @@ private:
 
     // --- Thumbnail hover, click and pop-up; slot assignment; maps (private) ----------
 
+    void connectThumbActions();
+    // Gives a cell's picture and frame to the hover and click handlers (once per cell).
+    void wireThumbCell(ThumbCell &cell);
+    // Mouse moves and presses on the thumbnails and the grid's background.
+    bool thumbEventFilter(QObject *watched, QEvent *event);
+    ThumbContext thumbContext() const;
+    ThumbSlotState thumbSlotState(int slot) const;
+    void applyTip(int slot, const ThumbTipPlan &tip);
+    void applyPopUp(const ThumbPopUp &popUp);
+    // The map views item's caption as the language gives it ("??" the callsign).
+    QString earthViewTemplate();
+    void showSlotViewer(int slot, const QString &path, QPoint cursorPos);
+    void Timer7_Timer();
+    void Timer8_Timer();
+
+    void mnuMapLoc_Click();
+    void mnuStView_Click(int Index);
+    void mnuSave_Click();
+    void mnuPaste_Click();
+    PictureTransferContext transferContext();
+    void mnuLeaveBlank_Click();
+    void mnuSelectSite_Click();
+    void mnuAll_Click();
+    void mnuAlphaList_Click(int Index);
+    // Puts the picked site into the slot the pick was captured for, and
+    // fetches that slot alone.
+    void assignPickedSite(const SitePick &pick, int siteIndex);
+
+    ThumbHover hover_;
+    QLabel *lblToolTip = nullptr;
+    // Fixed at the click that opened the pop-up, for its map items.
+    SitePosition popUpPosition_;
+    // Fixed when the site-selection grid opened: where its pick goes.
+    std::optional<SitePick> sitePick_;
+    QString earthViewTemplate_;
+    QString earthViewShown_;
+
     AppState &state_;
     MainWindowDeps deps_;
     RefreshTimers refresh_;
@@ -343,8 +407,7 @@ private:
     double labelFontSize_ = 0;
     bool labelsBold_ = true; // the small size makes them regular for good
     int pageLabelWidth_ = 0; // only ever grows
-    int LastTipSlot = -1;
-    int pickedSite_ = -1; // the pick handed over, until sitePickTimer fires
+    int pickedSite_ = -1;    // the pick handed over, until sitePickTimer fires
     QString ClockText;
 
     QMap<MenuItemKey, QAction *> menuItems_;

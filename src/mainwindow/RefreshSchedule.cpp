@@ -100,7 +100,9 @@ void MainWindow::restartRefreshIfAutomatic() {
 }
 
 void MainWindow::clearHoverState() {
-    LastTipSlot = -1;
+    hover_.TipText.clear();
+    hover_.HoverIndex = -1;
+    hover_.LastTipSlot = -1;
 }
 
 // ---- The refresh timers -------------------------------------------------------------
