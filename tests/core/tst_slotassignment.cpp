@@ -119,7 +119,6 @@ private slots:
         QTest::addColumn<bool>("onWxPage");
         QTest::addColumn<int>("slotCount");
         QTest::newRow("WX pick on an SSTV page") << SitePick{1, true, false} << 0 << false << 24;
-        QTest::newRow("SSTV pick on the WX page") << SitePick{1, false, false} << 0 << true << 10;
         QTest::newRow("slot beyond the layout") << SitePick{12, false, false} << 0 << false << 10;
         QTest::newRow("no such site") << SitePick{1, false, false} << 4 << false << 24;
     }

@@ -82,36 +82,33 @@ private slots:
 
     void tip_data() {
         QTest::addColumn<int>("slot");
-        QTest::addColumn<int>("units");
-        QTest::addColumn<double>("myLat"); // 0: home not set
+        QTest::addColumn<int>("units"); // -1: home not set
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("tipText");
         QTest::addColumn<QString>("toolTip");
 
         const QString when = QStringLiteral("\n 2024/05/01 12:34 UTC ");
         QTest::newRow("position, km")
-            << 0 << 0 << 40.7 << "X" << QStringLiteral(" X  5,582 km 51\u00B0 ") + when << "";
+            << 0 << 0 << "X" << QStringLiteral(" X  5,582 km 51\u00B0 ") + when << "";
         QTest::newRow("position, miles")
-            << 0 << 1 << 40.7 << "X" << QStringLiteral(" X  3,468 mi 51\u00B0 ") + when << "";
+            << 0 << 1 << "X" << QStringLiteral(" X  3,468 mi 51\u00B0 ") + when << "";
         QTest::newRow("picture without trailer")
-            << 0 << 0 << 40.7 << "Old" << QStringLiteral(" 5,582 km 51\u00B0 ") << "";
+            << 0 << 0 << "Old" << QStringLiteral(" 5,582 km 51\u00B0 ") << "";
         QTest::newRow("no position")
-            << 1 << 0 << 40.7 << "X" << QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ")
+            << 1 << 0 << "X" << QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ")
             << "No position known for G4NOPOS";
-        QTest::newRow("home not set") << 0 << 0 << 0.0 << "X" << QString() << kNoHome;
-        QTest::newRow("picture not found") << 2 << 0 << 40.7 << "" << QString() << "";
-        QTest::newRow("empty slot") << 6 << 0 << 40.7 << "" << QString() << "";
+        QTest::newRow("home not set") << 0 << -1 << "X" << QString() << kNoHome;
+        QTest::newRow("picture not found") << 2 << 0 << "" << QString() << "";
+        QTest::newRow("empty slot") << 6 << 0 << "" << QString() << "";
     }
     void tip() {
         QFETCH(int, slot);
         QFETCH(int, units);
-        QFETCH(double, myLat);
         QFETCH(QString, info);
         Fixture f;
-        f.config.Units = static_cast<std::int16_t>(units);
-        f.config.MyLat = myLat;
-        if (myLat == 0)
-            f.config.MyLon = 0;
+        f.config.Units = static_cast<std::int16_t>(std::max(units, 0));
+        if (units < 0)
+            f.config.MyLat = f.config.MyLon = 0;
         if (!info.isEmpty())
             f.table.setValue(slot, stInfo, info);
 
@@ -169,17 +166,13 @@ private slots:
         QTEST(visibleItems(click.popUp), "visible");
     }
 
-    void popUpCaptions() {
+    void popUpNamesTheClickedSite() {
         Fixture f;
-        const QString call = QStringLiteral("DL\u00D8ABC");
-        const ThumbPopUp menu = thumbPopUp(f.context(), 0, ThumbSlotState{call, false, false},
-                                           SitePosition{51.5, -0.12}, kEarthView);
-        QCOMPARE(menu.mnuLast15.caption, "Last 30 of " + call);
-        QCOMPARE(menu.mnuMapLoc.caption, "Show " + call + " on the map");
-        // The next slot's menu names the next site, not the first one.
-        const ThumbPopUp next = thumbPopUp(f.context(), 1, ThumbSlotState{"G4NOPOS", false, false},
+        f.t.LngLookupTpl = QStringLiteral("Look up ??");
+        const ThumbPopUp menu = thumbPopUp(f.context(), 1, ThumbSlotState{"G4NOPOS", false, false},
                                            SitePosition{}, kEarthView);
-        QCOMPARE(next.mnuEarthView.caption, QStringLiteral("Map views of G4NOPOS"));
+        QCOMPARE(menu.mnuQrzCall.caption, QStringLiteral("Look up G4NOPOS"));
+        QCOMPARE(menu.mnuEarthView.caption, QStringLiteral("Map views of G4NOPOS"));
     }
 
     void leftClick_data() {
@@ -193,7 +186,6 @@ private slots:
         using A = ThumbClickAction;
         QTest::newRow("still picture") << 0 << false << false << true << A::OpenViewer << true;
         QTest::newRow("animated picture") << 0 << false << true << true << A::OpenViewer << false;
-        QTest::newRow("download under way") << 0 << true << false << true << A::Nothing << false;
         QTest::newRow("empty slot") << 6 << false << false << true << A::Nothing << false;
         QTest::newRow("no picture file") << 0 << false << true << false << A::Nothing << false;
         QTest::newRow("not found, fetched again")
