@@ -10,25 +10,8 @@ using namespace tavimo;
 
 namespace {
 
-const QString kNoPos = QStringLiteral("No position known for ??");
 const QString kNoHome = QStringLiteral("Enter your own position");
 const QString kEarthView = QStringLiteral("Map views of ??");
-
-LanguageTexts texts() {
-    LanguageTexts t;
-    t.LngNoPosTpl = kNoPos;
-    t.LngNoHome = kNoHome;
-    t.LngLast30Tpl = QStringLiteral("Last ** of ??");
-    t.LngMapLocTpl = QStringLiteral("Show ?? on the map");
-    t.LngLookupTpl = QStringLiteral("Look up ??");
-    t.LngRefreshSite = QStringLiteral("Refresh site");
-    t.LngReloadPage = QStringLiteral("Reload page");
-    t.LngSave = QStringLiteral("Save");
-    t.LngPaste = QStringLiteral("Paste");
-    t.LngLeave = QStringLiteral("Leave");
-    t.LngSelectSite = QStringLiteral("Select");
-    return t;
-}
 
 SiteRecord site(const QString &call, double lat, double lon) {
     SiteRecord r = test::makeSite(call, QStringLiteral("http://127.0.0.1/") + call + "/image1");
@@ -38,65 +21,56 @@ SiteRecord site(const QString &call, double lat, double lon) {
 }
 
 // Slot 0: London (DL0ABC shown as "DLØABC"); 1: no position; 2: "Not found";
-// 3: a transmitted picture; 4: a callsign no site has; 5: on the equator;
 // 6: empty.
 struct Fixture {
-    SiteList sites{site("DL0ABC", 51.5, -0.12), site("G4NOPOS", 0, 0), site("K1FAIL", 42.0, -71.0),
-                   site("PY2EQ", 0, -46.6)};
+    SiteList sites{site("DL0ABC", 51.5, -0.12), site("G4NOPOS", 0, 0), site("K1FAIL", 42.0, -71.0)};
     SlotTable table;
     Config config;
-    LanguageTexts t = texts();
+    LanguageTexts t;
+    QTemporaryDir dir;
+    AppPaths paths;
 
     Fixture() {
         config.MyLat = 40.7;
         config.MyLon = -74;
-        fill(0, QStringLiteral("DL\u00D8ABC"), QStringLiteral("X"),
-             QStringLiteral("2024/05/01 12:34"));
-        fill(1, QStringLiteral("G4NOPOS"), QStringLiteral("X"), QStringLiteral("2024/05/01"));
-        fill(2, QStringLiteral("K1FAIL"), QString(), QString());
+        t.LngNoPosTpl = QStringLiteral("No position known for ??");
+        t.LngNoHome = kNoHome;
+        t.LngLast30Tpl = QStringLiteral("Last ** of ??");
+        t.LngMapLocTpl = QStringLiteral("Show ?? on the map");
+        paths.dataFolder = dir.path();
+        fill(0, QStringLiteral("DL\u00D8ABC"), QStringLiteral("2024/05/01 12:34"));
+        fill(1, QStringLiteral("G4NOPOS"), QStringLiteral("2024/05/01"));
+        fill(2, QStringLiteral("K1FAIL"), QString());
+        table.setValue(2, stInfo, QString());
         table.setValue(2, stFrom, QStringLiteral("Not found"));
-        fill(3, QStringLiteral("TX1"), QStringLiteral("X"), QString());
-        fill(4, QStringLiteral("ZZ9ZZ"), QStringLiteral("X"), QString());
-        fill(5, QStringLiteral("PY2EQ"), QStringLiteral("X"), QString());
     }
-    void fill(int slot, const QString &call, const QString &info, const QString &time) {
+    void fill(int slot, const QString &call, const QString &time) {
         table.setValue(slot, stSiteCall, call);
-        table.setValue(slot, stInfo, info);
+        table.setValue(slot, stInfo, QStringLiteral("X"));
         table.setValue(slot, stTime, time);
     }
     ThumbContext context(bool wx = false) const { return {table, sites, config, t, wx}; }
+    ThumbClickPlan click(int slot, int button, int shift, ThumbSlotState state, bool wx = false) {
+        return ThumbHover().click(slot, button, shift, context(wx), state, paths, kEarthView);
+    }
 };
 
+#define ITEM(name)                                                                                 \
+    { #name, &m.name }
 QStringList visibleItems(const ThumbPopUp &m) {
     const QList<std::pair<const char *, const PopUpItem *>> items{
-        {"mnuRefreshSite", &m.mnuRefreshSite},
-        {"mnuReloadPage", &m.mnuReloadPage},
-        {"mnuRefreshSep", &m.mnuRefreshSep},
-        {"mnuLast15", &m.mnuLast15},
-        {"mnuLast10", &m.mnuLast10},
-        {"mnuTX", &m.mnuTX},
-        {"mnuText", &m.mnuText},
-        {"mnuCamSite", &m.mnuCamSite},
-        {"mnuMapSep", &m.mnuMapSep},
-        {"mnuMapLoc", &m.mnuMapLoc},
-        {"mnuNoLat", &m.mnuNoLat},
-        {"mnuEarthView", &m.mnuEarthView},
-        {"mnuQrzCall", &m.mnuQrzCall},
-        {"mnuQrzFrom", &m.mnuQrzFrom},
-        {"mnuQrzSep", &m.mnuQrzSep},
-        {"mnuSave", &m.mnuSave},
-        {"mnuPaste", &m.mnuPaste},
-        {"mnuPasteSep", &m.mnuPasteSep},
-        {"mnuLeaveBlank", &m.mnuLeaveBlank},
-        {"mnuSelectSite", &m.mnuSelectSite},
-    };
+        ITEM(mnuRefreshSite), ITEM(mnuReloadPage), ITEM(mnuRefreshSep), ITEM(mnuLast15),
+        ITEM(mnuLast10),      ITEM(mnuTX),         ITEM(mnuText),       ITEM(mnuCamSite),
+        ITEM(mnuMapSep),      ITEM(mnuMapLoc),     ITEM(mnuNoLat),      ITEM(mnuEarthView),
+        ITEM(mnuQrzCall),     ITEM(mnuQrzFrom),    ITEM(mnuQrzSep),     ITEM(mnuSave),
+        ITEM(mnuPaste),       ITEM(mnuPasteSep),   ITEM(mnuLeaveBlank), ITEM(mnuSelectSite)};
     QStringList names;
-    for (const auto &[name, item] : items) {
+    for (const auto &[name, item] : items)
         if (item->visible)
             names.append(QString::fromLatin1(name));
-    }
     return names;
 }
+#undef ITEM
 
 } // namespace
 
@@ -108,55 +82,33 @@ private slots:
 
     void tip_data() {
         QTest::addColumn<int>("slot");
-        QTest::addColumn<int>("units");
-        QTest::addColumn<double>("myLat");
+        QTest::addColumn<int>("units"); // -1: home not set
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("tipText");
         QTest::addColumn<QString>("toolTip");
-        QTest::addColumn<bool>("timer");
 
-        const QString ny = QStringLiteral("\n 2024/05/01 12:34 UTC ");
+        const QString when = QStringLiteral("\n 2024/05/01 12:34 UTC ");
         QTest::newRow("position, km")
-            << 0 << 0 << 40.7 << "X" << QStringLiteral(" X  5,582 km 51\u00B0 ") + ny << "" << true;
+            << 0 << 0 << "X" << QStringLiteral(" X  5,582 km 51\u00B0 ") + when << "";
         QTest::newRow("position, miles")
-            << 0 << 1 << 40.7 << "X" << QStringLiteral(" X  3,468 mi 51\u00B0 ") + ny << "" << true;
+            << 0 << 1 << "X" << QStringLiteral(" X  3,468 mi 51\u00B0 ") + when << "";
         QTest::newRow("picture without trailer")
-            << 0 << 0 << 40.7 << "Old" << QStringLiteral(" 5,582 km 51\u00B0 ") << "" << true;
-        QTest::newRow("animated picture")
-            << 0 << 0 << 40.7 << "Animated" << QStringLiteral(" 5,582 km 51\u00B0 ") << "" << true;
-        QTest::newRow("status letters Old taken out")
-            << 0 << 0 << 40.7 << "PD-Old" << QStringLiteral(" PD-  5,582 km 51\u00B0 ") + ny << ""
-            << true;
+            << 0 << 0 << "Old" << QStringLiteral(" 5,582 km 51\u00B0 ") << "";
         QTest::newRow("no position")
-            << 1 << 0 << 40.7 << "X" << QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ")
-            << "No position known for G4NOPOS" << true;
-        QTest::newRow("callsign no site has")
-            << 4 << 0 << 40.7 << "X" << QStringLiteral(" X  0 km 0\u00B0 \n ")
-            << "No position known for ZZ9ZZ" << true;
-        QTest::newRow("home not set") << 0 << 0 << 0.0 << "X"
-                                      << "" << kNoHome << false;
-        QTest::newRow("home not set, no position") << 1 << 0 << 0.0 << "X"
-                                                   << "" << kNoHome << false;
-        QTest::newRow("picture not found") << 2 << 0 << 40.7 << ""
-                                           << ""
-                                           << "" << false;
-        QTest::newRow("transmitted picture") << 3 << 0 << 40.7 << "X"
-                                             << ""
-                                             << "" << false;
-        QTest::newRow("empty slot") << 6 << 0 << 40.7 << ""
-                                    << ""
-                                    << "" << false;
+            << 1 << 0 << "X" << QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ")
+            << "No position known for G4NOPOS";
+        QTest::newRow("home not set") << 0 << -1 << "X" << QString() << kNoHome;
+        QTest::newRow("picture not found") << 2 << 0 << "" << QString() << "";
+        QTest::newRow("empty slot") << 6 << 0 << "" << QString() << "";
     }
     void tip() {
         QFETCH(int, slot);
         QFETCH(int, units);
-        QFETCH(double, myLat);
         QFETCH(QString, info);
         Fixture f;
-        f.config.Units = static_cast<std::int16_t>(units);
-        f.config.MyLat = myLat;
-        if (myLat == 0)
-            f.config.MyLon = 0;
+        f.config.Units = static_cast<std::int16_t>(std::max(units, 0));
+        if (units < 0)
+            f.config.MyLat = f.config.MyLon = 0;
         if (!info.isEmpty())
             f.table.setValue(slot, stInfo, info);
 
@@ -165,42 +117,19 @@ private slots:
         QCOMPARE(plan.kind, ThumbTipPlan::Kind::Prepared);
         QTEST(hover.TipText, "tipText");
         QTEST(plan.pictureToolTip, "toolTip");
-        QTEST(plan.startTipTimer, "timer");
-        QCOMPARE(hover.tipSlot(), std::optional<int>(slot));
-    }
-
-    void tipPosition_data() {
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::newRow("zero shown as slashed zero") << 0 << 51.5 << -0.12;
-        QTest::newRow("no position") << 1 << 0.0 << 0.0;
-        QTest::newRow("not found still looked up") << 2 << 42.0 << -71.0;
-        QTest::newRow("transmitted picture has none") << 3 << 0.0 << 0.0;
-    }
-    void tipPosition() {
-        QFETCH(int, slot);
-        Fixture f;
-        ThumbHover hover;
-        const ThumbTipPlan plan = hover.mouseMove(slot, 0, f.context());
-        QTEST(plan.position.SiteLat, "lat");
-        QTEST(plan.position.SiteLon, "lon");
+        QCOMPARE(plan.startTipTimer, !hover.TipText.isEmpty());
     }
 
     void tipStates() {
         Fixture f;
         ThumbHover hover;
         QCOMPARE(hover.mouseMove(0, 0, f.context(true)).kind, ThumbTipPlan::Kind::Nothing);
-        QCOMPARE(hover.LastTipSlot, -1);
-
         QCOMPARE(hover.mouseMove(0, 2, f.context()).kind, ThumbTipPlan::Kind::CaptionZoom);
-        QVERIFY(hover.TipText.isEmpty());
         // The same slot again: nothing until the pointer has left.
         QCOMPARE(hover.mouseMove(0, 0, f.context()).kind, ThumbTipPlan::Kind::Nothing);
         hover.leave();
         QCOMPARE(hover.tipSlot(), std::nullopt);
         QCOMPARE(hover.mouseMove(0, 3, f.context()).kind, ThumbTipPlan::Kind::Prepared);
-        QVERIFY(!hover.TipText.isEmpty());
     }
 
     void popUp_data() {
@@ -213,9 +142,8 @@ private slots:
                                  "mnuMapSep",      "mnuMapLoc",     "mnuNoLat",      "mnuEarthView",
                                  "mnuQrzCall",     "mnuQrzSep",     "mnuSave",       "mnuPaste",
                                  "mnuPasteSep",    "mnuLeaveBlank", "mnuSelectSite"};
-        QStringList withPosition = common;
+        QStringList withPosition = common, withoutPosition = common;
         withPosition.removeOne("mnuNoLat");
-        QStringList withoutPosition = common;
         withoutPosition.removeOne("mnuMapLoc");
 
         QTest::newRow("empty slot")
@@ -226,46 +154,29 @@ private slots:
                                                 "mnuPasteSep",    "mnuLeaveBlank", "mnuSelectSite"};
         QTest::newRow("slot with a position") << 0 << false << "DLØABC" << withPosition;
         QTest::newRow("slot without a position") << 1 << false << "G4NOPOS" << withoutPosition;
-        QTest::newRow("site on the equator") << 5 << false << "PY2EQ" << withoutPosition;
-        QTest::newRow("transmitted picture") << 3 << false << "TX1" << withoutPosition;
     }
     void popUp() {
         QFETCH(int, slot);
         QFETCH(bool, wx);
         QFETCH(QString, lblCall);
         Fixture f;
-        QTemporaryDir dir;
-        AppPaths paths;
-        paths.dataFolder = dir.path();
-        ThumbHover hover;
-        const ThumbClickPlan click = hover.click(
-            slot, 2, 0, f.context(wx), ThumbSlotState{lblCall, false, false}, paths, kEarthView);
+        const ThumbClickPlan click = f.click(slot, 2, 0, ThumbSlotState{lblCall, false, false}, wx);
         QCOMPARE(click.action, ThumbClickAction::PopUp);
         QCOMPARE(click.SelectedSlot, slot);
         QTEST(visibleItems(click.popUp), "visible");
     }
 
-    void popUpCaptions() {
+    void popUpNamesTheClickedSite() {
         Fixture f;
-        const ThumbPopUp menu =
-            thumbPopUp(f.context(), 0, ThumbSlotState{QStringLiteral("DL\u00D8ABC"), false, false},
-                       SitePosition{51.5, -0.12}, kEarthView);
-        const QString call = QStringLiteral("DL\u00D8ABC");
-        QCOMPARE(menu.mnuLast15.caption, "Last 30 of " + call);
-        QCOMPARE(menu.mnuMapLoc.caption, "Show " + call + " on the map");
-        QCOMPARE(menu.mnuNoLat.caption, "No position known for " + call);
-        QCOMPARE(menu.mnuQrzCall.caption, "Look up " + call);
-        QCOMPARE(menu.mnuEarthView.caption, "Map views of " + call);
-        QCOMPARE(menu.mnuSelectSite.caption, QStringLiteral("Select"));
-        // The next slot's menu names the next site, not the first one.
-        const ThumbPopUp next = thumbPopUp(f.context(), 1, ThumbSlotState{"G4NOPOS", false, false},
+        f.t.LngLookupTpl = QStringLiteral("Look up ??");
+        const ThumbPopUp menu = thumbPopUp(f.context(), 1, ThumbSlotState{"G4NOPOS", false, false},
                                            SitePosition{}, kEarthView);
-        QCOMPARE(next.mnuEarthView.caption, QStringLiteral("Map views of G4NOPOS"));
+        QCOMPARE(menu.mnuQrzCall.caption, QStringLiteral("Look up G4NOPOS"));
+        QCOMPARE(menu.mnuEarthView.caption, QStringLiteral("Map views of G4NOPOS"));
     }
 
     void leftClick_data() {
         QTest::addColumn<int>("slot");
-        QTest::addColumn<QString>("lblCall");
         QTest::addColumn<bool>("progress");
         QTest::addColumn<bool>("animated");
         QTest::addColumn<bool>("file");
@@ -273,36 +184,24 @@ private slots:
         QTest::addColumn<bool>("loadFirst");
 
         using A = ThumbClickAction;
-        QTest::newRow("still picture")
-            << 0 << "DLØABC" << false << false << true << A::OpenViewer << true;
-        QTest::newRow("animated picture")
-            << 0 << "DLØABC" << false << true << true << A::OpenViewer << false;
-        QTest::newRow("download under way")
-            << 0 << "DLØABC" << true << false << true << A::Nothing << false;
-        QTest::newRow("empty slot") << 6 << "" << false << false << true << A::Nothing << false;
-        QTest::newRow("no picture file")
-            << 0 << "DLØABC" << false << true << false << A::Nothing << false;
-        QTest::newRow("picture not found, fetched again")
-            << 2 << "K1FAIL" << true << false << false << A::Refetch << false;
+        QTest::newRow("still picture") << 0 << false << false << true << A::OpenViewer << true;
+        QTest::newRow("animated picture") << 0 << false << true << true << A::OpenViewer << false;
+        QTest::newRow("empty slot") << 6 << false << false << true << A::Nothing << false;
+        QTest::newRow("no picture file") << 0 << false << true << false << A::Nothing << false;
+        QTest::newRow("not found, fetched again")
+            << 2 << true << false << false << A::Refetch << false;
     }
     void leftClick() {
         QFETCH(int, slot);
-        QFETCH(QString, lblCall);
         QFETCH(bool, progress);
         QFETCH(bool, animated);
         QFETCH(bool, file);
         Fixture f;
-        QTemporaryDir dir;
-        AppPaths paths;
-        paths.dataFolder = dir.path();
-        const QString picture = dir.filePath(QStringLiteral("images/sstv/%1").arg(slot));
+        const QString picture = f.dir.filePath(QStringLiteral("images/sstv/%1").arg(slot));
         if (file)
             QVERIFY(test::writeBytes(picture, "picture"));
-
-        ThumbHover hover;
-        const ThumbClickPlan click =
-            hover.click(slot, 1, 0, f.context(), ThumbSlotState{lblCall, progress, animated}, paths,
-                        kEarthView);
+        const QString call = f.table.value(slot, stSiteCall);
+        const ThumbClickPlan click = f.click(slot, 1, 0, ThumbSlotState{call, progress, animated});
         QTEST(click.action, "action");
         QTEST(click.loadPictureFirst, "loadFirst");
         if (click.action == ThumbClickAction::OpenViewer)
@@ -313,13 +212,10 @@ private slots:
         // With Ctrl held the tip keeps its last values; the menu still works on
         // the slot that was clicked.
         Fixture f;
-        QTemporaryDir dir;
-        AppPaths paths;
-        paths.dataFolder = dir.path();
         ThumbHover hover;
         hover.mouseMove(0, 0, f.context());
         const ThumbClickPlan click = hover.click(
-            2, 2, 2, f.context(), ThumbSlotState{"K1FAIL", false, false}, paths, kEarthView);
+            2, 2, 2, f.context(), ThumbSlotState{"K1FAIL", false, false}, f.paths, kEarthView);
         QCOMPARE(click.tip.kind, ThumbTipPlan::Kind::CaptionZoom);
         QCOMPARE(click.position, (SitePosition{42.0, -71.0}));
         QVERIFY(click.popUp.mnuMapLoc.visible);
