@@ -128,15 +128,11 @@ private slots:
     void date_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");
-        const QDate may31(2024, 5, 31);
-        QTest::newRow("year first") << "2024-05-31" << may31;
-        QTest::newRow("year first, slashes, blanks") << " 2024/5/31 " << may31;
-        QTest::newRow("month first") << "05/31/2024" << may31;
-        QTest::newRow("month first, short") << "5-31-24" << may31;
-        QTest::newRow("month first, points") << "5.31.2024" << may31;
+        for (const char *may31 : {"2024-05-31", " 2024/5/31 ", "05/31/2024", "5-31-24", "5.31.2024",
+                                  "05/31/2024 13:05:09"})
+            QTest::newRow(may31) << QString(may31) << QDate(2024, 5, 31);
         QTest::newRow("two-digit year 29") << "1/2/29" << QDate(2029, 1, 2);
         QTest::newRow("two-digit year 30") << "1/2/30" << QDate(1930, 1, 2);
-        QTest::newRow("with a time") << "05/31/2024 13:05:09" << may31;
         QTest::newRow("leap day") << "2024-02-29" << QDate(2024, 2, 29);
         for (const char *bad :
              {"2023-02-29", "31/05/2024", "05/31-2024", "5/31/202", "yesterday", "", "+5/31/2024"})
