@@ -1,62 +1,13 @@
-#include "core/TextCodec.h"
 #include "core/UpdateCheck.h"
+#include "support/UpdateServices.h"
 
+#include <QPointF>
 #include <QTest>
 
 using namespace tavimo;
+using test::UpdatesListContent;
 
 namespace {
-
-// ---- Updates-list builders (also the model for the simulator's routes) ----
-
-// The contents of an updates list, one text per entry line.
-struct ListContent {
-    QStringList moved;   // "callsign*address*DELETE" or "callsign*address*newAddress"
-    QStringList renamed; // "oldCallsign*newCallsign"
-    QList<QPair<QString, QString>> newSites; // record line, address line
-};
-
-// `body` (everything after the size) behind a size that counts its own digits, plus
-// `sizeError`.
-QByteArray withSize(const QByteArray &body, int sizeError = 0) {
-    qsizetype size = body.size();
-    while (QByteArray::number(size).size() + body.size() != size)
-        size = QByteArray::number(size).size() + body.size();
-    return QByteArray::number(size + sizeError) + body;
-}
-
-// The bytes of an updates list dated `date`, whose header states its own size exactly, or
-// `sizeError` bytes more.
-QByteArray updatesListBytes(const ListContent &content, const QDate &date, int sizeError = 0,
-                            const QString &eol = QStringLiteral("\r\n")) {
-    QString body = QLatin1Char('*') + date.toString(Qt::ISODate) + eol;
-    body += QStringLiteral("/////5 Tavimo site updates") + eol;
-    body += QStringLiteral("/////5 moved and discontinued sites") + eol;
-    for (const QString &line : content.moved)
-        body += line + eol;
-    body += QStringLiteral("/////5") + eol;
-    body += QStringLiteral("/////5 new callsigns") + eol;
-    for (const QString &line : content.renamed)
-        body += line + eol;
-    body += QStringLiteral("/////5") + eol;
-    body += QStringLiteral("/////5 new sites") + eol;
-    for (const auto &[record, address] : content.newSites)
-        body += record + eol + address + eol;
-    return withSize(encodeCp1252(body), sizeError);
-}
-
-QByteArray validList(const ListContent &content, const QDate &date) {
-    return updatesListBytes(content, date);
-}
-
-// A list cut short on the way: its header still claims the whole size.
-QByteArray truncatedList(const ListContent &content, const QDate &date, int missingBytes) {
-    return updatesListBytes(content, date).chopped(missingBytes);
-}
-
-QByteArray oldList(const ListContent &content, const QDate &today, int ageDays = 61) {
-    return updatesListBytes(content, today.addDays(-ageDays));
-}
 
 const QDate today(2024, 6, 15);
 
@@ -79,6 +30,10 @@ SiteList baseSites() {
             site("VK2XY", "http://vk/image.jpg", -33.5, 151.5)};
 }
 
+QByteArray list(const UpdatesListContent &content, int ageDays = 0, int sizeError = 0) {
+    return test::updatesListBytes(content, today.addDays(-ageDays), sizeError);
+}
+
 // One line per item of the news, in the order of the dialog's lists.
 QStringList describe(const SiteNews &news) {
     QStringList lines;
@@ -93,25 +48,21 @@ QStringList describe(const SiteNews &news) {
     return lines;
 }
 
-const ListContent someNews{{}, {}, {{"DL1XX*52.5*13.4", "http://dl/image.jpg"}}};
+const UpdatesListContent someNews{{}, {}, {{"DL1XX*52.5*13.4", "http://dl/image.jpg"}}};
 
 QString actionName(UpdateDecision::Action action) {
-    switch (action) {
-    case UpdateDecision::Action::Accept:
-        return "accept";
-    case UpdateDecision::Action::Refuse:
-        return "refuse";
-    case UpdateDecision::Action::TryMirror:
-        return "mirror";
-    case UpdateDecision::Action::Ignore:
-        return "ignore";
-    }
-    return {};
+    static const char *const names[] = {"accept", "refuse", "mirror", "ignore"};
+    return names[int(action)];
+}
+
+UpdatesList parsed(const UpdatesListContent &content) {
+    const std::optional<UpdatesList> result = readUpdatesList(list(content));
+    return result.value_or(UpdatesList{});
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(ListContent)
+Q_DECLARE_METATYPE(UpdatesListContent)
 Q_DECLARE_METATYPE(ListSource)
 Q_DECLARE_METATYPE(SiteRecord)
 
@@ -119,77 +70,40 @@ class UpdateCheckTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void builderStatesItsOwnSize() {
-        for (int entries : {0, 1, 30, 400}) {
-            ListContent content;
-            for (int i = 0; i < entries; ++i)
-                content.moved << QStringLiteral("K%1*http://x/%1*DELETE").arg(i);
-            const QByteArray bytes = validList(content, today);
-            QCOMPARE(readUpdatesHeader(bytes)->declaredSize, double(bytes.size()));
-        }
-    }
-
     void judge_data() {
         QTest::addColumn<ListSource>("source");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("mirrorPath");
         QTest::addColumn<bool>("news");
-
+        const auto row = [](const char *name, ListSource source, const QByteArray &bytes,
+                            const char *action, bool news) {
+            QTest::newRow(name) << source << bytes << QString(action) << news;
+        };
         const auto main = ListSource::Main;
-        const auto mirror = ListSource::Mirror;
-        QTest::newRow("valid list with news") << main << validList(someNews, today) << "accept"
-                                              << "" << true;
-        QTest::newRow("valid list without news") << main << validList({}, today) << "accept"
-                                                 << "" << false;
-        QTest::newRow("lf line ends")
-            << main << updatesListBytes(someNews, today, 0, "\n") << "accept"
-            << "" << true;
-        QTest::newRow("one byte more stated: refused, no mirror")
-            << main << updatesListBytes(someNews, today, 1) << "refuse"
-            << "" << false;
-        QTest::newRow("one byte less stated: refused, no mirror")
-            << main << updatesListBytes(someNews, today, -1) << "refuse"
-            << "" << false;
-        QTest::newRow("truncated: refused, no mirror")
-            << main << truncatedList(someNews, today, 20) << "refuse"
-            << "" << false;
-        QTest::newRow("60 days old accepted") << main << oldList(someNews, today, 60) << "accept"
-                                              << "" << true;
-        QTest::newRow("61 days old: mirror's recent list")
-            << main << oldList(someNews, today) << "mirror"
-            << "updates/updates.txt" << false;
-        QTest::newRow("61 days old from the mirror: refused")
-            << mirror << oldList(someNews, today) << "refuse"
-            << "" << false;
-        QTest::newRow("dated ahead accepted")
-            << main << validList(someNews, today.addDays(3)) << "accept"
-            << "" << true;
-        QTest::newRow("mirror list accepted") << mirror << validList(someNews, today) << "accept"
-                                              << "" << true;
-
-        QByteArray noDate = validList({}, today);
+        QByteArray noDate = list({});
         noDate.replace(today.toString(Qt::ISODate).toLatin1(), "someday!!!");
-        QTest::newRow("unreadable date: refused, no mirror") << main << noDate << "refuse"
-                                                             << "" << false;
-        QTest::newRow("no header: refused")
-            << main << QByteArray("<html>Not found</html>") << "refuse"
-            << "" << false;
-        QTest::newRow("empty answer: refused") << main << QByteArray() << "refuse"
-                                               << "" << false;
-        const QByteArray sixSections = withSize("*2024-06-15/////5/////5/////5/////5/////5 five");
-        QTest::newRow("six sections: refused") << main << sixSections << "refuse"
-                                               << "" << false;
+        const QByteArray sixSections = "*2024-06-15/////5/////5/////5/////5/////5 five";
+
+        row("valid with news", main, list(someNews), "accept", true);
+        row("one byte more stated", main, list(someNews, 0, 1), "refuse", false);
+        row("one byte less stated", main, list(someNews, 0, -1), "refuse", false);
+        row("truncated", main, list(someNews).chopped(20), "refuse", false);
+        row("60 days old", main, list(someNews, 60), "accept", true);
+        row("61 days old", main, list(someNews, 61), "mirror", false);
+        row("61 days old from the mirror", ListSource::Mirror, list(someNews, 61), "refuse", false);
+        row("unreadable date", main, noDate, "refuse", false);
+        row("no header", main, "<html>Not found</html>", "refuse", false);
+        row("six sections", main, QByteArray::number(sixSections.size() + 2) + sixSections,
+            "refuse", false);
     }
     void judge() {
         QFETCH(ListSource, source);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, action);
-        QFETCH(QString, mirrorPath);
         QFETCH(bool, news);
         const UpdateDecision decision = judgeUpdatesList(source, bytes, today, baseSites());
         QCOMPARE(actionName(decision.action), action);
-        QCOMPARE(decision.mirrorPath, mirrorPath);
+        QCOMPARE(decision.mirrorPath, action == "mirror" ? "updates/updates.txt" : "");
         QCOMPARE(decision.source, source);
         QCOMPARE(decision.list.has_value(), action == "accept");
         QCOMPARE(!decision.news.isEmpty(), news);
@@ -197,170 +111,117 @@ private slots:
             QVERIFY(!decision.reason.isEmpty());
     }
 
-    // A whole check as the main window drives it: every answer goes to the check, and every
-    // "mirror" decision is one request to the mirror.
+    // A whole check as the main window drives it: every "mirror" decision is one request to
+    // the mirror. Events: "begin" or "<main|mirror>:<good|old|size-off|failed>".
     void check_data() {
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("actions");
         QTest::addColumn<int>("mirrorRequests");
-
-        QTest::newRow("good main list")
-            << QStringList{"begin", "main good"} << QStringList{"accept"} << 0;
-        QTest::newRow("size off: no mirror")
-            << QStringList{"begin", "main size-off"} << QStringList{"refuse"} << 0;
-        QTest::newRow("old main, good mirror") << QStringList{"begin", "main old", "mirror good"}
-                                               << QStringList{"mirror", "accept"} << 1;
-        QTest::newRow("old main, old mirror: stop")
-            << QStringList{"begin", "main old", "mirror old"} << QStringList{"mirror", "refuse"}
-            << 1;
-        QTest::newRow("failed main, good mirror")
-            << QStringList{"begin", "main failed", "mirror good"} << QStringList{"mirror", "accept"}
-            << 1;
-        QTest::newRow("failed main, failed mirror: stop")
-            << QStringList{"begin", "main failed", "mirror failed", "mirror failed"}
-            << QStringList{"mirror", "refuse", "ignore"} << 1;
-        QTest::newRow("failed main, size-off mirror")
-            << QStringList{"begin", "main failed", "mirror size-off"}
-            << QStringList{"mirror", "refuse"} << 1;
-        QTest::newRow("main answers again while the mirror is awaited")
-            << QStringList{"begin", "main failed", "main good", "mirror good"}
-            << QStringList{"mirror", "ignore", "accept"} << 1;
-        QTest::newRow("answer without a check")
-            << QStringList{"mirror good", "main good"} << QStringList{"ignore", "ignore"} << 0;
-        QTest::newRow("a new check drops the old mirror answer")
-            << QStringList{"begin", "main failed", "begin", "mirror good", "main good"}
-            << QStringList{"mirror", "ignore", "accept"} << 1;
-        QTest::newRow("each check gets its own mirror request")
-            << QStringList{"begin", "main failed", "mirror failed",
-                           "begin", "main failed", "mirror failed"}
-            << QStringList{"mirror", "refuse", "mirror", "refuse"} << 2;
+        const auto row = [](const char *name, const char *events, const char *actions, int n) {
+            QTest::newRow(name) << QString(events) << QString(actions) << n;
+        };
+        row("size off", "begin main:size-off", "refuse", 0);
+        row("old main", "begin main:old mirror:good", "mirror accept", 1);
+        row("both failed", "begin main:failed mirror:failed mirror:failed", "mirror refuse ignore",
+            1);
+        row("main again while the mirror is awaited", "begin main:failed main:good mirror:good",
+            "mirror ignore accept", 1);
+        row("no check running", "mirror:good main:good", "ignore ignore", 0);
+        row("new check drops the old mirror answer",
+            "begin main:failed begin mirror:good main:good", "mirror ignore accept", 1);
+        row("each check its own mirror request",
+            "begin main:failed mirror:failed begin main:failed mirror:failed",
+            "mirror refuse mirror refuse", 2);
     }
     void check() {
-        QFETCH(QStringList, events);
-        QFETCH(QStringList, actions);
+        QFETCH(QString, events);
+        QFETCH(QString, actions);
         QFETCH(int, mirrorRequests);
         const SiteList sites = baseSites();
         UpdateCheck check;
         QStringList seen;
         int requests = 0;
-        for (const QString &event : events) {
+        for (const QString &event : events.split(u' ')) {
             if (event == "begin") {
                 check.begin();
-                QVERIFY(check.isRunning());
                 continue;
             }
-            const auto [from, what] = std::pair(event.section(' ', 0, 0), event.section(' ', 1));
-            const ListSource source = from == "main" ? ListSource::Main : ListSource::Mirror;
-            UpdateDecision decision;
-            if (what == "failed")
-                decision = check.listFailed(source);
-            else if (what == "good")
-                decision = check.listReceived(source, validList(someNews, today), today, sites);
-            else if (what == "old")
-                decision = check.listReceived(source, oldList(someNews, today), today, sites);
-            else if (what == "size-off")
-                decision =
-                    check.listReceived(source, updatesListBytes(someNews, today, 1), today, sites);
-            else
-                QFAIL(qPrintable("unknown event " + event));
+            const ListSource source =
+                event.startsWith("main") ? ListSource::Main : ListSource::Mirror;
+            const QString what = event.section(u':', 1);
+            const UpdateDecision decision =
+                what == "failed" ? check.listFailed(source)
+                                 : check.listReceived(source,
+                                                      list(someNews, what == "old" ? 61 : 0,
+                                                           what == "size-off" ? 1 : 0),
+                                                      today, sites);
             seen << actionName(decision.action);
-            if (decision.action == UpdateDecision::Action::TryMirror) {
-                ++requests;
-                QVERIFY(check.isRunning());
-            }
+            requests += decision.action == UpdateDecision::Action::TryMirror;
         }
-        QCOMPARE(seen, actions);
+        QCOMPARE(seen.join(u' '), actions);
         QCOMPARE(requests, mirrorRequests);
-        QVERIFY(!check.isRunning() || actions.last() == "mirror");
+        QCOMPARE(check.isRunning(), actions.endsWith("mirror"));
     }
 
     void news_data() {
-        QTest::addColumn<ListContent>("content");
+        QTest::addColumn<UpdatesListContent>("content");
         QTest::addColumn<SiteList>("extraSites");
         QTest::addColumn<QStringList>("expected");
-
-        QTest::newRow("nothing listed") << ListContent{} << SiteList{} << QStringList{};
-        QTest::newRow("discontinued") << ListContent{{"x*http://a/1.jpg*DELETE"}, {}, {}}
-                                      << SiteList{} << QStringList{"gone K1AB http://a/1.jpg"};
-        QTest::newRow("moved") << ListContent{{"K3EF*http://c/1.jpg*http://c/2.jpg"}, {}, {}}
-                               << SiteList{}
-                               << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg"};
-        QTest::newRow("two records share a moved address")
-            << ListContent{{"K3EF*http://c/1.jpg*http://c/2.jpg"}, {}, {}}
-            << SiteList{site("K3EFB", "http://c/1.jpg")}
-            << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg",
-                           "moved K3EFB http://c/1.jpg http://c/2.jpg"};
-        QTest::newRow("address compared exactly")
-            << ListContent{{"K1AB*http://A/1.jpg*DELETE", "K1AB*http://a/1*DELETE"}, {}, {}}
-            << SiteList{} << QStringList{};
-        QTest::newRow("site kept after an earlier notice")
-            << ListContent{{"K9KEPT*http://k/1.jpg*DELETE"}, {}, {}} << SiteList{} << QStringList{};
-        QTest::newRow("renamed, exact callsign") << ListContent{{}, {"K4GH*K4GHN"}, {}}
-                                                 << SiteList{} << QStringList{"renamed K4GH K4GHN"};
-        QTest::newRow("part of a callsign is no match")
-            << ListContent{{}, {"K4G*K4X", "4GHZ*K4X", "k4gh*K4X"}, {}} << SiteList{}
-            << QStringList{};
-        QTest::newRow("rename touches the first record only")
-            << ListContent{{}, {"DL1AA*DL1AB"}, {}}
-            << SiteList{site("DL1AA", "http://d/1"), site("DL1AA", "http://d/2")}
-            << QStringList{"renamed DL1AA DL1AB"};
-        QTest::newRow("new site") << ListContent{{},
-                                                 {},
-                                                 {{"DL1XX*52.5*13.4", "http://dl/image.jpg"}}}
-                                  << SiteList{} << QStringList{"new DL1XX http://dl/image.jpg"};
-        QTest::newRow("new site already in the list")
-            << ListContent{{}, {}, {{"ON4AA*50.8*4.3", "http://on/image.jpg"}}} << SiteList{}
-            << QStringList{};
-        QTest::newRow("new site at an address a move just gave")
-            << ListContent{{"K3EF*http://c/1.jpg*http://c/2.jpg"},
-                           {},
-                           {{"K3EF*40*-75", "http://c/2.jpg"}}}
-            << SiteList{} << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg"};
-        QTest::newRow("camera only: no news")
-            << ListContent{{}, {}, {{"W1AW (Cam)*41.7*-72.7", "http://w1/cam.jpg"}}} << SiteList{}
-            << QStringList{};
-        QTest::newRow("empty address only: no news")
-            << ListContent{{"K1AB**DELETE"}, {}, {{"W1AW*41.7*-72.7", ""}}}
-            << SiteList{site("EMPTY", "")} << QStringList{};
         QTest::newRow("everything at once")
-            << ListContent{{"x*http://a/1.jpg*delete", "K3EF*http://c/1.jpg*http://c/3.jpg"},
-                           {"VK2XY*VK2XZ"},
-                           {{"DL1XX*52.5*13.4", "http://dl/image.jpg"}}}
+            << UpdatesListContent{{"x*http://a/1.jpg*delete", "K3EF*http://c/1.jpg*http://c/3.jpg"},
+                                  {"VK2XY*VK2XZ"},
+                                  {{"DL1XX*52.5*13.4", "http://dl/image.jpg"}}}
             << SiteList{}
             << QStringList{"new DL1XX http://dl/image.jpg", "gone K1AB http://a/1.jpg",
                            "renamed VK2XY VK2XZ", "moved K3EF http://c/1.jpg http://c/3.jpg"};
+        QTest::newRow("two records share a moved address")
+            << UpdatesListContent{{"K3EF*http://c/1.jpg*http://c/2.jpg"}, {}, {}}
+            << SiteList{site("K3EFB", "http://c/1.jpg")}
+            << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg",
+                           "moved K3EFB http://c/1.jpg http://c/2.jpg"};
+        QTest::newRow("addresses and callsigns compared exactly")
+            << UpdatesListContent{{"K1AB*http://A/1.jpg*DELETE", "K1AB*http://a/1*DELETE",
+                                   "K9KEPT*http://k/1.jpg*DELETE"},
+                                  {"K4G*K4X", "4GHZ*K4X", "k4gh*K4X"},
+                                  {}}
+            << SiteList{} << QStringList{};
+        QTest::newRow("rename touches the first record only")
+            << UpdatesListContent{{}, {"DL1AA*DL1AB"}, {}}
+            << SiteList{site("DL1AA", "http://d/1"), site("DL1AA", "http://d/2")}
+            << QStringList{"renamed DL1AA DL1AB"};
+        QTest::newRow("new sites already known, cameras, empty addresses")
+            << UpdatesListContent{{"K1AB**DELETE", "K3EF*http://c/1.jpg*http://c/2.jpg"},
+                                  {},
+                                  {{"ON4AA*50.8*4.3", "http://on/image.jpg"},
+                                   {"K3EF*40*-75", "http://c/2.jpg"},
+                                   {"W1AW (Cam)*41.7*-72.7", "http://w1/cam.jpg"},
+                                   {"W1AW*41.7*-72.7", ""}}}
+            << SiteList{site("EMPTY", "")}
+            << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg"};
     }
     void news() {
-        QFETCH(ListContent, content);
+        QFETCH(UpdatesListContent, content);
         QFETCH(SiteList, extraSites);
         QFETCH(QStringList, expected);
         const SiteList sites = baseSites() + extraSites;
-        const std::optional<UpdatesList> list = readUpdatesList(validList(content, today));
-        QVERIFY(list);
-        const SiteNews news = compareSiteList(*list, sites);
-        QCOMPARE(describe(news), expected);
-        QCOMPARE(news.isEmpty(), expected.isEmpty());
-
-        // The dialog applies exactly what the check announced.
+        const UpdatesList updates = parsed(content);
+        QCOMPARE(describe(compareSiteList(updates, sites)), expected);
+        // The dialog applies exactly what the check announced, and an applied move is no news.
         SiteList applied = sites;
-        QCOMPARE(describe(applySiteChanges(applied, *list)), expected);
-        // Once applied, a move is no news any more.
-        QVERIFY(compareSiteList(*list, applied).movedSites.isEmpty());
+        QCOMPARE(describe(applySiteChanges(applied, updates)), expected);
+        QVERIFY(compareSiteList(updates, applied).movedSites.isEmpty());
     }
 
-    void applyChangesTheList() {
-        const std::optional<UpdatesList> list = readUpdatesList(validList(
-            {{"K3EF*http://c/1.jpg*http://c/2.jpg"}, {"K1AB*ZZ9ZZ", "VK2XY*AA1AA"}, {}}, today));
-        QVERIFY(list);
+    void applyKeepsTheListSorted() {
         SiteList sites = baseSites();
-        applySiteChanges(sites, *list);
+        applySiteChanges(
+            sites,
+            parsed({{"K3EF*http://c/1.jpg*http://c/2.jpg"}, {"K1AB*ZZ9ZZ", "VK2XY*AA1AA"}, {}}));
         QStringList order;
         for (const SiteRecord &record : sites)
-            order << record.Callsign + " " + record.PictureUrl;
-        QCOMPARE(order, (QStringList{"AA1AA http://vk/image.jpg", "K3EF http://c/2.jpg",
-                                     "K4GH http://g/1.jpg", "K4GHZ http://gz/1.jpg",
-                                     "K9KEPT http://k/1.jpgNoDelete", "ON4AA http://on/image.jpg",
-                                     "ZZ9ZZ http://a/1.jpg"}));
+            order << record.Callsign;
+        QCOMPARE(order.join(u' '), "AA1AA K3EF K4GH K4GHZ K9KEPT ON4AA ZZ9ZZ");
+        QCOMPARE(sites[1].PictureUrl, QStringLiteral("http://c/2.jpg"));
     }
 
     void positions_data() {
@@ -368,62 +229,45 @@ private slots:
         QTest::addColumn<SiteRecord>("stored");
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
-
-        QTest::newRow("unknown position taken")
-            << "ON4AA*50.85*4.35" << site("ON4AA", "http://x") << 50.85 << 4.35;
-        QTest::newRow("known position kept")
-            << "VK2XY*-33.8*151.2" << site("VK2XY", "http://x", -33.5, 151.5) << -33.5 << 151.5;
+        const SiteRecord unknown = site("G1AA", "http://x");
+        QTest::newRow("unknown taken") << "G1AA*50.85*4.35" << unknown << 50.85 << 4.35;
+        QTest::newRow("known kept")
+            << "G1AA*-33.8*151.2" << site("G1AA", "http://x", -33.5, 151.5) << -33.5 << 151.5;
         QTest::newRow("only the unknown half taken")
             << "G1AA*51.5*-0.1" << site("G1AA", "http://x", 52.0, 0) << 52.0 << -0.1;
-        QTest::newRow("empty field leaves it unknown")
-            << "G1AA**-0.1" << site("G1AA", "http://x") << 0.0 << -0.1;
+        QTest::newRow("empty field stays unknown") << "G1AA**-0.1" << unknown << 0.0 << -0.1;
     }
     void positions() {
         QFETCH(QString, record);
         QFETCH(SiteRecord, stored);
         QFETCH(double, lat);
         QFETCH(double, lon);
-        const std::optional<UpdatesList> list =
-            readUpdatesList(validList({{}, {}, {{record, "http://x"}}}, today));
-        QVERIFY(list);
         SiteList sites{site("A", "http://other"), stored, site("Z", "http://x")};
-        const SiteRecord untouched = sites[2];
-        const int changed = fillMissingPositions(sites, *list);
+        const int changed = fillMissingPositions(sites, parsed({{}, {}, {{record, "http://x"}}}));
         QCOMPARE(sites[1].Latitude, lat);
         QCOMPARE(sites[1].Longitude, lon);
         QCOMPARE(changed, sites[1] == stored ? 0 : 1);
-        QCOMPARE(sites[2], untouched); // only the first record with the address
+        QCOMPARE(sites[2], site("Z", "http://x")); // only the first record with the address
     }
 
-    void newSiteRecords_data() {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<QString>("cam");
-        QTest::newRow("with camera")
-            << "VK2XY*-33.8*151.2*http://vk/cam" << -33.8 << 151.2 << "http://vk/cam";
-        QTest::newRow("three fields") << "DL1XX*52.5*13.4" << 52.5 << 13.4 << "";
-        QTest::newRow("comma is no point") << "DL1XX*52,5*abc" << 52.0 << 0.0 << "";
-    }
     void newSiteRecords() {
-        QFETCH(QString, record);
-        QFETCH(double, lat);
-        QFETCH(double, lon);
-        QFETCH(QString, cam);
-        const std::optional<UpdatesList> list =
-            readUpdatesList(validList({{}, {}, {{record, "http://n/image.jpg"}}}, today));
-        QVERIFY(list);
-        QCOMPARE(list->newSites.size(), 1);
-        const SiteRecord made = newSiteRecord(list->newSites.first());
-        QCOMPARE(made.Callsign, record.section('*', 0, 0));
-        QCOMPARE(made.PictureUrl, QStringLiteral("http://n/image.jpg"));
-        QCOMPARE(made.Latitude, lat);
-        QCOMPARE(made.Longitude, lon);
-        QCOMPARE(made.CamUrl, cam);
+        const UpdatesList updates = parsed({{},
+                                            {},
+                                            {{"VK2XY*-33.8*151.2*http://vk/cam", "http://n/a.jpg"},
+                                             {"DL1XX*52,5*abc", "http://n/b.jpg"}}});
+        QCOMPARE(updates.newSites.size(), 2);
+        const SiteRecord made = newSiteRecord(updates.newSites.first());
+        QCOMPARE(made.Callsign, QStringLiteral("VK2XY"));
+        QCOMPARE(made.PictureUrl, QStringLiteral("http://n/a.jpg"));
+        QCOMPARE(QPointF(made.Latitude, made.Longitude), QPointF(-33.8, 151.2));
+        QCOMPARE(made.CamUrl, QStringLiteral("http://vk/cam"));
         QCOMPARE(made.SlotMap[0], QString());
         for (std::size_t layout = 1; layout <= 4; ++layout)
             QCOMPARE(made.SlotMap[layout], QStringLiteral("0000000000"));
         QVERIFY(made.LastPictureDate.isEmpty());
+        // A comma is no decimal point, and letters read as 0.
+        const SiteRecord comma = newSiteRecord(updates.newSites.last());
+        QCOMPARE(QPointF(comma.Latitude, comma.Longitude), QPointF(52, 0));
     }
 };
 
