@@ -12,40 +12,24 @@ class DesktopBridgeTest : public QObject {
 private slots:
     void activationFollowsTheWaits() {
         FakeDesktopBridge bridge;
-        bridge.addWindow("EasyPal");
-        bridge.addWindow("MMSSTV");
-        QVERIFY(bridge.activateWindowByTitle("MMSSTV"));
-        QCOMPARE(bridge.log(), (QStringList{"find MMSSTV", "front MMSSTV", "wait 200",
-                                            "restore MMSSTV", "wait 500"}));
-    }
-
-    void missingWindowReturnsAtOnce() {
-        FakeDesktopBridge bridge;
         bridge.addWindow("mmsstv");
         QVERIFY(!bridge.activateWindowByTitle("MMSSTV"));
         QCOMPARE(bridge.log(), QStringList{"find MMSSTV"});
+        bridge.addWindow("MMSSTV");
+        QVERIFY(bridge.activateWindowByTitle("MMSSTV"));
+        QCOMPARE(bridge.log().mid(1), (QStringList{"find MMSSTV", "front MMSSTV", "wait 200",
+                                                   "restore MMSSTV", "wait 500"}));
     }
 
-    void fakeRejectsWrongNotation() {
-        FakeDesktopBridge bridge;
-        QVERIFY(bridge.sendKeys("%{E}"));
-        QVERIFY(!bridge.sendKeys("{F77}"));
-        QCOMPARE(bridge.sentKeys(), (QStringList{"%{E}", "{F77}"}));
-    }
-
-    void nullBridgeFindsNothingAndTypesNothing() {
-        NullDesktopBridge bridge;
-        int waits = 0;
-        bridge.setWaitFunction([&](int) { ++waits; });
-        QVERIFY(!bridge.activateWindowByTitle("MMSSTV"));
-        QVERIFY(!bridge.sendKeys("{F7}"));
-        QCOMPARE(waits, 0);
-    }
-
-    void noDisplayGivesTheNullBridge() {
+    void withoutADisplayNothingIsFoundOrTyped() {
         // A display that cannot exist: the socket folder has no such entry.
         const std::unique_ptr<DesktopBridge> bridge = createDesktopBridge(":65000");
         QVERIFY(dynamic_cast<NullDesktopBridge *>(bridge.get()));
+        int waits = 0;
+        bridge->setWaitFunction([&](int) { ++waits; });
+        QVERIFY(!bridge->activateWindowByTitle("MMSSTV"));
+        QVERIFY(!bridge->sendKeys("{F7}"));
+        QCOMPARE(waits, 0);
     }
 
     // The wait holds the thread: a timer that falls due meanwhile fires only afterwards.

@@ -1,12 +1,13 @@
 #include "platform/SingleInstanceGuard.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/TestFiles.h"
 
 using namespace tavimo;
 
@@ -15,28 +16,14 @@ class SingleInstanceTest : public QObject {
 
 private slots:
     void secondGuardRefusesUntilTheFirstLetsGo() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("tavimo.lock");
-        SingleInstanceGuard first(path);
+        const QString path = dir_.filePath("held.lock");
+        auto first = std::make_unique<SingleInstanceGuard>(path);
         SingleInstanceGuard second(path);
-        QVERIFY(first.tryLock());
-        QVERIFY(first.isLocked());
+        QVERIFY(first->tryLock());
         QVERIFY(!second.tryLock());
         QVERIFY(!second.isLocked());
-        first.unlock();
-        QVERIFY(second.tryLock());
-        QVERIFY(!first.tryLock());
-    }
-
-    void destroyingTheGuardReleasesTheLock() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("tavimo.lock");
-        {
-            SingleInstanceGuard first(path);
-            QVERIFY(first.tryLock());
-        }
+        first.reset();
         QVERIFY(!QFileInfo::exists(path));
-        SingleInstanceGuard second(path);
         QVERIFY(second.tryLock());
     }
 
@@ -48,17 +35,11 @@ private slots:
         const qint64 deadPid = child.processId();
         child.kill();
         QVERIFY(child.waitForFinished());
-
-        QTemporaryDir dir;
-        const QString path = dir.filePath("tavimo.lock");
-        QFile stale(path);
-        QVERIFY(stale.open(QIODevice::WriteOnly));
         // The lock file's own format: process id, program name, host name.
-        stale.write(QByteArray::number(deadPid) + '\n' +
-                    QCoreApplication::applicationName().toUtf8() + '\n' +
-                    QSysInfo::machineHostName().toUtf8() + '\n');
-        stale.close();
-
+        const QString path = dir_.filePath("stale.lock");
+        QVERIFY(test::writeBytes(path, QByteArray::number(deadPid) + '\n' +
+                                           QCoreApplication::applicationName().toUtf8() + '\n' +
+                                           QSysInfo::machineHostName().toUtf8() + '\n'));
         SingleInstanceGuard guard(path);
         QVERIFY(guard.tryLock());
         QVERIFY(guard.isLocked());
@@ -66,8 +47,7 @@ private slots:
 
     // A live holder keeps its lock however old the file is.
     void oldLockOfALiveProcessHolds() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("tavimo.lock");
+        const QString path = dir_.filePath("old.lock");
         SingleInstanceGuard first(path);
         QVERIFY(first.tryLock());
         QFile file(path);
@@ -75,8 +55,7 @@ private slots:
         QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addDays(-2),
                                  QFileDevice::FileModificationTime));
         file.close();
-        SingleInstanceGuard second(path);
-        QVERIFY(!second.tryLock());
+        QVERIFY(!SingleInstanceGuard(path).tryLock());
     }
 
     void unusableFolderDoesNotStopTheProgram() {
@@ -84,6 +63,9 @@ private slots:
         QVERIFY(guard.tryLock());
         QVERIFY(!guard.isLocked());
     }
+
+private:
+    QTemporaryDir dir_;
 };
 
 QTEST_GUILESS_MAIN(SingleInstanceTest)
