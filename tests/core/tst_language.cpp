@@ -1,85 +1,55 @@
 #include "core/Language.h"
-#include "core/Prompts.h"
 #include "core/TextCodec.h"
 
+#include "support/FakePrompts.h"
+#include "support/TestFiles.h"
+
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tavimo;
+using Outcome = tavimo::LanguageLoadOutcome;
 
 namespace {
 
-const QString kVersionTitle = QStringLiteral("Tavimo  4.91");
-
-// Records every box instead of showing it.
-class RecordingPrompts final : public Prompts {
-public:
-    struct Shown {
-        QString text;
-        QString title;
-        Icon icon;
-    };
-    QList<Shown> shown;
-
-    void message(const QString &text, const QString &title, Icon icon) override {
-        shown.append({text, title, icon});
-    }
-    Answer retryCancel(const QString &text, const QString &title) override {
-        shown.append({text, title, Icon::None});
-        return Answer::Cancel;
-    }
-    Answer yesNo(const QString &text, const QString &title) override {
-        shown.append({text, title, Icon::Question});
-        return Answer::No;
-    }
-};
+const QString kTitle = QStringLiteral("Tavimo  4.91");
+const QString kBundled = QStringLiteral(TAVIMO_SOURCE_DATA_DIR "/Languages");
 
 QString oldText(const char *name) {
     return QStringLiteral("old ") + QLatin1String(name);
 }
 
-// Texts and captions as a previous language left them, so that a test can see
-// which ones a load replaced.
-void fillWithOldValues(LanguageTexts &texts, MenuCaptions &captions) {
-    for (const LanguageTextSlot &slot : kLanguageTextSlots)
-        texts.*slot.text = oldText(slot.name);
-    for (int entry : kUnusedLanguageEntries)
-        texts.unusedEntries.insert(entry, QStringLiteral("old unused"));
-    texts.LngPasteTooBig = texts.LngTextTitle = texts.LngReloadMessages = texts.LngSaveMessage =
-        texts.LngPasteMessage = texts.LngTextReadFailed = QStringLiteral("old held");
-    for (const MenuCaptionSlot &slot : kMenuCaptionSlots)
-        captions.insert({QLatin1String(slot.menu), slot.index}, oldText(slot.menu));
-}
-
-// A language file whose entry n reads "Entry n = En", cut after `lineCount` lines
-// when that is given.
+// A language file whose entry n reads "Entry n = En", cut after lineCount lines.
 QByteArray languageFile(const QString &versionLine, int lineCount = 1 + kLanguageEntryCount) {
     QStringList lines{versionLine};
     for (int entry = 1; entry <= kLanguageEntryCount; ++entry)
         lines.append(QStringLiteral("Entry %1 = E%1").arg(entry));
-    lines = lines.mid(0, lineCount);
-    return encodeCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return lineCount == 0 ? QByteArray()
+                          : encodeCp1252(lines.mid(0, lineCount).join("\r\n") + "\r\n");
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+struct Scene {
+    QTemporaryDir dir;
+    LanguageTexts texts;
+    MenuCaptions captions;
+    tavimo::test::FakePrompts prompts;
 
-QString bundledLanguages() {
-    return QStringLiteral(TAVIMO_SOURCE_DATA_DIR "/Languages");
-}
-
-const LanguageTextSlot *textSlot(const QString &name) {
-    for (const LanguageTextSlot &slot : kLanguageTextSlots) {
-        if (name == QLatin1String(slot.name))
-            return &slot;
+    // Texts as a previous language left them, so that a test sees what a load replaced.
+    void fillWithOldValues() {
+        for (const LanguageTextSlot &slot : kLanguageTextSlots)
+            texts.*slot.text = oldText(slot.name);
+        texts.LngTextTitle = QStringLiteral("old held");
+        for (const MenuCaptionSlot &slot : kMenuCaptionSlots)
+            captions.insert({QLatin1String(slot.menu), slot.index}, oldText(slot.menu));
     }
-    return nullptr;
-}
+    // An empty file means no file at all.
+    LanguageLoadResult load(int index, const QByteArray &file, bool write = true) {
+        if (write)
+            tavimo::test::writeBytes(dir.filePath(languageFileName(index)), file);
+        return LoadLanguage(dir.path(), index, kTitle, prompts, texts, captions);
+    }
+};
 
 } // namespace
 
@@ -89,141 +59,105 @@ class LanguageTest : public QObject {
 private slots:
     void bundledFileLoads_data() {
         QTest::addColumn<int>("index");
-        QTest::newRow("English") << 0;
-        QTest::newRow("Spanish") << 1;
-        QTest::newRow("German") << 2;
-        QTest::newRow("French") << 3;
-        QTest::newRow("Dutch") << 4;
+        for (int index = 0; index < kLanguageCount; ++index)
+            QTest::newRow(qPrintable(languageFileName(index))) << index;
     }
     void bundledFileLoads() {
         QFETCH(int, index);
-        LanguageTexts texts;
-        MenuCaptions captions;
-        RecordingPrompts prompts;
+        Scene s;
         const LanguageLoadResult result =
-            LoadLanguage(bundledLanguages(), index, kVersionTitle, prompts, texts, captions);
+            LoadLanguage(kBundled, index, kTitle, s.prompts, s.texts, s.captions);
         QVERIFY(result.succeeded());
-        QCOMPARE(result.languageIndex, index);
         QCOMPARE(result.entriesRead, kLanguageEntryCount);
-        QVERIFY(prompts.shown.isEmpty());
+        QVERIFY(s.prompts.calls.isEmpty());
+        LanguageTexts &t = s.texts;
 
         // 54 named texts and 9 entries that no window shows: the 63 shared texts.
         for (const LanguageTextSlot &slot : kLanguageTextSlots)
-            QVERIFY2(!(texts.*slot.text).trimmed().isEmpty(), slot.name);
-        QCOMPARE(texts.unusedEntries.size(), qsizetype(kUnusedLanguageEntries.size()));
-        for (const QString &value : texts.unusedEntries)
+            QVERIFY2(!(t.*slot.text).trimmed().isEmpty(), slot.name);
+        QCOMPARE(t.unusedEntries.size(), qsizetype(kUnusedLanguageEntries.size()));
+        QCOMPARE(s.captions.size(), qsizetype(kMenuCaptionSlots.size()));
+        for (const QString &value : t.unusedEntries.values() + s.captions.values())
             QVERIFY(!value.isEmpty());
-        QCOMPARE(captions.size(), qsizetype(kMenuCaptionSlots.size()));
-        for (auto it = captions.cbegin(); it != captions.cend(); ++it)
-            QVERIFY2(!it.value().isEmpty(), qPrintable(it.key().menu));
-        for (const QString *held :
-             {&texts.LngPasteTooBig, &texts.LngTextTitle, &texts.LngReloadMessages,
-              &texts.LngSaveMessage, &texts.LngPasteMessage, &texts.LngTextReadFailed})
-            QVERIFY(!held->trimmed().isEmpty());
 
         // Placeholders where their users replace them.
-        QVERIFY(texts.LngLast30Tpl.contains(QStringLiteral("**")));
-        for (const QString *callTemplate :
-             {&texts.LngLast30Tpl, &texts.LngMapLocTpl, &texts.LngNoPosTpl, &texts.LngLookupTpl,
-              &texts.LngTextTitle, &captions[{QStringLiteral("mnuEarthView"), -1}]})
-            QVERIFY2(callTemplate->contains(QStringLiteral("??")), qPrintable(*callTemplate));
-        QVERIFY(texts.LngPasteTooBig.contains(QStringLiteral("???")));
-        QVERIFY(texts.LngTextReadFailed.startsWith(QStringLiteral("  ")));
+        QVERIFY(t.LngLast30Tpl.contains("**"));
+        for (const QString *tpl :
+             {&t.LngLast30Tpl, &t.LngMapLocTpl, &t.LngNoPosTpl, &t.LngLookupTpl, &t.LngTextTitle,
+              &s.captions[{"mnuEarthView", -1}]})
+            QVERIFY2(tpl->contains("??"), qPrintable(*tpl));
+        QVERIFY(t.LngPasteTooBig.contains("???"));
+        QVERIFY(t.LngTextReadFailed.startsWith("  "));
 
         // The blanks and line breaks that the loader adds.
-        QVERIFY(texts.LngPage.endsWith(u' ') && !texts.LngPage.endsWith(QStringLiteral("  ")));
-        QVERIFY(texts.LngNewPicPrefix.startsWith(u' '));
-        QVERIFY(texts.LngCallSep.startsWith(u' '));
-        QCOMPARE(texts.LngUrlRules.count(QStringLiteral("\r\n")), 1);
-        QCOMPARE(texts.LngInstructions.count(QStringLiteral("\r\n")), 1);
+        QVERIFY(t.LngPage.endsWith(u' ') && !t.LngPage.endsWith("  "));
+        QVERIFY(t.LngNewPicPrefix.startsWith(u' ') && t.LngCallSep.startsWith(u' '));
+        QCOMPARE(t.LngUrlRules.count("\r\n"), 1);
+        QCOMPARE(t.LngInstructions.count("\r\n"), 1);
+        // The gallery tells a "new picture" caption from an age caption by this text.
+        QVERIFY(!("XX9ABC" + t.LngCallSep + " 3" + t.LngDays).contains(t.LngNewPicPrefix));
 
-        // The gallery tells a "new picture" caption from an age caption by the
-        // new-picture text: an age caption must not contain it.
-        const QString ageCaption =
-            QStringLiteral("XX9ABC") + texts.LngCallSep + QStringLiteral(" 3") + texts.LngDays;
-        QVERIFY(!ageCaption.contains(texts.LngNewPicPrefix));
-        QVERIFY((QStringLiteral("XX9ABC") + texts.LngNewPicPrefix).contains(texts.LngNewPicPrefix));
-    }
-
-    void bundledFileBytes_data() {
-        QTest::addColumn<QString>("name");
-        for (int index = 0; index < kLanguageCount; ++index)
-            QTest::newRow(qPrintable(languageFileName(index))) << languageFileName(index);
-    }
-    void bundledFileBytes() {
-        QFETCH(QString, name);
-        QFile file(QDir(bundledLanguages()).filePath(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        // Windows-1252 with CR LF, not UTF-8 read as Windows-1252.
+        const QByteArray bytes = tavimo::test::readBytes(kBundled + '/' + languageFileName(index));
         QVERIFY(bytes.endsWith("\r\n"));
-        const QList<QByteArray> lines = bytes.chopped(2).split('\n');
-        QCOMPARE(lines.size(), 1 + kLanguageEntryCount);
-        for (const QByteArray &line : lines) {
-            QVERIFY2(line.endsWith('\r') || &line == &lines.last(), line.constData());
-            QVERIFY2(line.count('\r') <= 1, line.constData());
-        }
-        QVERIFY(lines.first().endsWith("- " + kVersionTitle.toLatin1() + "\r"));
-        // Windows-1252, not UTF-8 read as Windows-1252.
+        QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
+        QCOMPARE(bytes.count('\n'), 1 + kLanguageEntryCount);
         const QString text = decodeCp1252(bytes);
         QVERIFY(!text.contains(QChar(0x00C3)) && !text.contains(QChar(0x00C2)));
-        for (int entry = 1; entry <= kLanguageEntryCount; ++entry) {
-            const QByteArray &line = lines.at(entry);
-            QVERIFY2(line.startsWith(QByteArray::number(100 + entry).mid(1) + ' '),
-                     line.constData());
-            QCOMPARE(line.count('='), 1);
-        }
     }
 
-    void versionLine_data() {
-        QTest::addColumn<QString>("versionLine");
-        QTest::addColumn<LanguageLoadOutcome>("outcome");
-        QTest::newRow("title after words")
-            << "Tavimo language file English - Tavimo  4.91" << LanguageLoadOutcome::Loaded;
-        QTest::newRow("title alone") << "Tavimo  4.91" << LanguageLoadOutcome::Loaded;
-        QTest::newRow("one blank")
-            << "Language file - Tavimo 4.91" << LanguageLoadOutcome::WrongVersion;
-        QTest::newRow("other version")
-            << "Language file - Tavimo  4.90" << LanguageLoadOutcome::WrongVersion;
-        QTest::newRow("trailing blank")
-            << "Language file - Tavimo  4.91 " << LanguageLoadOutcome::WrongVersion;
-        QTest::newRow("twice, last matches")
-            << "Tavimo 3.0 language file - Tavimo  4.91" << LanguageLoadOutcome::Loaded;
-        QTest::newRow("twice, last differs")
-            << "Tavimo  4.91 language file for Tavimo 5" << LanguageLoadOutcome::WrongVersion;
-        QTest::newRow("no Tavimo") << "Language file 4.91" << LanguageLoadOutcome::NotFound;
-        QTest::newRow("lower case") << "tavimo  4.91" << LanguageLoadOutcome::NotFound;
+    // A failure shows one box in the chosen language and changes nothing.
+    void versionAndIndex_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("versionLine"); // empty: no file
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("message");
+        const QString wrong = "Wrong language file version.";
+        const QString missing = "Language file not found or corrupt";
+        const auto row = [](const char *name, int index, const char *line, Outcome outcome,
+                            const QString &message) {
+            QTest::newRow(name) << index << QString(line) << outcome << message;
+        };
+        row("title after words", 0, "Language file English - Tavimo  4.91", Outcome::Loaded, "");
+        row("title alone", 0, "Tavimo  4.91", Outcome::Loaded, "");
+        row("one blank", 0, "Language file - Tavimo 4.91", Outcome::WrongVersion, wrong);
+        row("trailing blank", 0, "Language file - Tavimo  4.91 ", Outcome::WrongVersion, wrong);
+        row("twice, last matches", 0, "Tavimo 3.0 file - Tavimo  4.91", Outcome::Loaded, "");
+        row("twice, last differs", 0, "Tavimo  4.91 for Tavimo 5", Outcome::WrongVersion, wrong);
+        row("no Tavimo", 0, "Language file 4.91", Outcome::NotFound, missing);
+        row("lower case", 0, "tavimo  4.91", Outcome::NotFound, missing);
+        row("Spanish, missing", 1, "", Outcome::NotFound, missing);
+        row("German, wrong", 2, "Tavimo  4.90", Outcome::WrongVersion, wrong);
+        row("French, wrong", 3, "Tavimo  4.90", Outcome::WrongVersion,
+            "Mauvaise version de fichier langage.");
+        row("Dutch, missing", 4, "", Outcome::NotFound, "Taalbestand ontbreekt of corrupt.");
+        row("Dutch, wrong", 4, "Tavimo  4.90", Outcome::WrongVersion, "Foute taalbestand versie.");
+        row("index -1", -1, "", Outcome::NotFound, "");
+        row("index 5", 5, "", Outcome::NotFound, "");
     }
-    void versionLine() {
+    void versionAndIndex() {
+        QFETCH(int, index);
         QFETCH(QString, versionLine);
-        QFETCH(LanguageLoadOutcome, outcome);
-        QTemporaryDir dir;
-        writeFile(dir.filePath(languageFileName(0)), languageFile(versionLine));
-        LanguageTexts texts;
-        MenuCaptions captions;
-        fillWithOldValues(texts, captions);
-        const MenuCaptions oldCaptions = captions;
-        RecordingPrompts prompts;
-
-        const LanguageLoadResult result =
-            LoadLanguage(dir.path(), 0, kVersionTitle, prompts, texts, captions);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, message);
+        Scene s;
+        s.fillWithOldValues();
+        const MenuCaptions oldCaptions = s.captions;
+        const auto result = s.load(index, languageFile(versionLine), !versionLine.isEmpty());
         QCOMPARE(result.outcome, outcome);
-        QCOMPARE(CheckLanguageVersion(versionLine, kVersionTitle),
-                 outcome == LanguageLoadOutcome::Loaded);
-        if (outcome == LanguageLoadOutcome::Loaded) {
-            QVERIFY(prompts.shown.isEmpty());
-            QCOMPARE(texts.LngReloadPage, QStringLiteral("E93"));
+        if (!versionLine.isEmpty())
+            QCOMPARE(CheckLanguageVersion(versionLine, kTitle), outcome == Outcome::Loaded);
+        if (outcome == Outcome::Loaded) {
+            QVERIFY(s.prompts.calls.isEmpty());
+            QCOMPARE(s.texts.LngReloadPage, QStringLiteral("E93"));
             return;
         }
-        QCOMPARE(prompts.shown.size(), 1);
-        QCOMPARE(prompts.shown.first().text,
-                 outcome == LanguageLoadOutcome::WrongVersion
-                     ? QStringLiteral("Wrong language file version.")
-                     : QStringLiteral("Language file not found or corrupt"));
-        QCOMPARE(prompts.shown.first().title, QStringLiteral("tavimo"));
-        QCOMPARE(prompts.shown.first().icon, Prompts::Icon::Exclamation);
-        QCOMPARE(captions, oldCaptions);
-        QCOMPARE(texts.LngBarCaption, oldText("LngBarCaption"));
-        QCOMPARE(texts.LngTextTitle, QStringLiteral("old held"));
+        QCOMPARE(s.prompts.texts(), QStringList{message});
+        QCOMPARE(s.prompts.calls[0].title, QStringLiteral("tavimo"));
+        QCOMPARE(s.prompts.calls[0].icon, Prompts::Icon::Exclamation);
+        QCOMPARE(s.captions, oldCaptions);
+        QCOMPARE(s.texts.LngBarCaption, oldText("LngBarCaption"));
+        QCOMPARE(s.texts.LngTextTitle, QStringLiteral("old held"));
     }
 
     // A file that ends early keeps what it read and leaves the rest as it was.
@@ -232,7 +166,6 @@ private slots:
         QTest::addColumn<int>("lastApplied");
         QTest::newRow("empty file") << 0 << 0;
         QTest::newRow("version line only") << 1 << 0;
-        QTest::newRow("ends after line 40") << 40 << 39;
         QTest::newRow("ends inside the first joined pair") << 43 << 41;
         QTest::newRow("ends after the first joined pair") << 44 << 43;
         QTest::newRow("last entry missing") << 96 << 95;
@@ -240,92 +173,34 @@ private slots:
     void shortFile() {
         QFETCH(int, lineCount);
         QFETCH(int, lastApplied);
-        QTemporaryDir dir;
-        writeFile(dir.filePath(languageFileName(3)),
-                  lineCount == 0 ? QByteArray()
-                                 : languageFile(QStringLiteral("Tavimo  4.91"), lineCount));
-        LanguageTexts texts;
-        MenuCaptions captions;
-        fillWithOldValues(texts, captions);
-        RecordingPrompts prompts;
-
-        const LanguageLoadResult result =
-            LoadLanguage(dir.path(), 3, kVersionTitle, prompts, texts, captions);
-        QCOMPARE(result.outcome, LanguageLoadOutcome::NotFound);
+        Scene s;
+        s.fillWithOldValues();
+        const auto result = s.load(3, languageFile(kTitle, lineCount));
+        QCOMPARE(result.outcome, Outcome::NotFound);
         QCOMPARE(result.entriesRead, qMax(0, lineCount - 1));
-        QCOMPARE(prompts.shown.size(), 1);
-        QCOMPARE(prompts.shown.first().text,
-                 QStringLiteral("Fichier langage non trouvé ou corrompu."));
-
-        for (const MenuCaptionSlot &slot : kMenuCaptionSlots) {
-            const QString expected = slot.entry <= lastApplied
-                                         ? QStringLiteral("E%1").arg(slot.entry)
-                                         : oldText(slot.menu);
-            QCOMPARE(captions.value({QLatin1String(slot.menu), slot.index}), expected);
-        }
-        for (const LanguageTextSlot &slot : kLanguageTextSlots) {
-            if (slot.lastEntry <= lastApplied)
-                QVERIFY2(texts.*slot.text != oldText(slot.name), slot.name);
-            else
-                QCOMPARE(texts.*slot.text, oldText(slot.name));
-        }
-        QCOMPARE(texts.LngTextTitle, QStringLiteral("old held"));
-    }
-
-    void loaderMessages_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("fileExists");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("English, missing") << 0 << false << "Language file not found or corrupt";
-        QTest::newRow("Spanish, missing") << 1 << false << "Language file not found or corrupt";
-        QTest::newRow("German, wrong version") << 2 << true << "Wrong language file version.";
-        QTest::newRow("French, wrong version")
-            << 3 << true << "Mauvaise version de fichier langage.";
-        QTest::newRow("Dutch, missing") << 4 << false << "Taalbestand ontbreekt of corrupt.";
-        QTest::newRow("Dutch, wrong version") << 4 << true << "Foute taalbestand versie.";
-        QTest::newRow("index -1") << -1 << false << "";
-        QTest::newRow("index 5") << 5 << false << "";
-    }
-    void loaderMessages() {
-        QFETCH(int, index);
-        QFETCH(bool, fileExists);
-        QFETCH(QString, message);
-        QTemporaryDir dir;
-        if (fileExists)
-            writeFile(dir.filePath(languageFileName(index)),
-                      languageFile(QStringLiteral("Tavimo  4.90")));
-        LanguageTexts texts;
-        MenuCaptions captions;
-        RecordingPrompts prompts;
-        const LanguageLoadResult result =
-            LoadLanguage(dir.path(), index, kVersionTitle, prompts, texts, captions);
-        QVERIFY(!result.succeeded());
-        QCOMPARE(prompts.shown.size(), 1);
-        QCOMPARE(prompts.shown.first().text, message);
-        QCOMPARE(prompts.shown.first().title, QStringLiteral("tavimo"));
-        QVERIFY(captions.isEmpty());
-        QVERIFY(texts.LngLoading.isEmpty());
+        QCOMPARE(s.prompts.texts(), QStringList{"Fichier langage non trouvé ou corrompu."});
+        for (const MenuCaptionSlot &slot : kMenuCaptionSlots)
+            QCOMPARE(s.captions.value({QLatin1String(slot.menu), slot.index}),
+                     slot.entry <= lastApplied ? QStringLiteral("E%1").arg(slot.entry)
+                                               : oldText(slot.menu));
+        for (const LanguageTextSlot &slot : kLanguageTextSlots)
+            QCOMPARE(s.texts.*slot.text == oldText(slot.name), slot.lastEntry > lastApplied);
+        QCOMPARE(s.texts.LngTextTitle, QStringLiteral("old held"));
     }
 
     void entryValue_data() {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("value");
-        QTest::newRow("commentary and value") << "Refresh word = Refresh"
-                                              << "Refresh";
-        QTest::newRow("two equals signs") << "a = b = c d "
-                                          << "c d";
-        QTest::newRow("no equals sign") << "   whole line  "
-                                        << "whole line";
-        QTest::newRow("nothing after the sign") << "unused =   "
-                                                << "";
-        QTest::newRow("sign first") << "=value"
-                                    << "value";
-        QTest::newRow("inner blanks kept") << "x =  a  b  "
-                                           << "a  b";
-        QTest::newRow("only blanks are trimmed") << "x =\tv\t"
-                                                 << "\tv\t";
-        QTest::newRow("empty line") << ""
-                                    << "";
+        const char *rows[][3] = {
+            {"commentary and value", "Refresh word = Refresh", "Refresh"},
+            {"two equals signs", "a = b = c d ", "c d"},
+            {"no equals sign", "   whole line  ", "whole line"},
+            {"nothing after the sign", "unused =   ", ""},
+            {"inner blanks kept", "x =  a  b  ", "a  b"},
+            {"only blanks are trimmed", "x =\tv\t", "\tv\t"},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
     }
     void entryValue() {
         QFETCH(QString, line);
@@ -333,70 +208,34 @@ private slots:
         QCOMPARE(ReadLanguageLine(line), value);
     }
 
-    // Where a few entries land, with the blanks and joins the loader adds.
-    void entryPlacement_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("entry 1") << "mnuLang" << 0 << "E1";
-        QTest::newRow("entry 5") << "mnuLang" << 4 << "E5";
-        QTest::newRow("entry 6") << "mnuLanguage" << -1 << "E6";
-        QTest::newRow("entry 22") << "mnuRate" << 4 << "E22";
-        QTest::newRow("entry 29") << "mnuEarthView" << -1 << "E29";
-        QTest::newRow("entry 31") << "mnuStView" << 1 << "E31";
-        QTest::newRow("entry 32") << "LngBarCaption" << 0 << "E32";
-        QTest::newRow("entries 42 and 43") << "LngUrlRules" << 0 << "E42\r\nE43";
-        QTest::newRow("entry 44") << "LngAddButton" << 0 << "E44";
-        QTest::newRow("entry 50") << "LngNewPicPrefix" << 0 << " E50";
-        QTest::newRow("entry 51") << "LngCallSep" << 0 << " E51";
-        QTest::newRow("entry 61") << "LngPage" << 0 << "E61 ";
-        QTest::newRow("entries 66 and 67") << "LngInstructions" << 0 << "E66\r\nE67";
-        QTest::newRow("entry 68") << "LngGrid" << 0 << "E68";
-        QTest::newRow("entry 77") << "LngDay" << 0 << "E77";
-        QTest::newRow("entry 86") << "LngFromPrefix" << 0 << "E86";
-        QTest::newRow("entry 89") << "LngLastHeard" << 0 << "E89";
-        QTest::newRow("entry 93") << "LngReloadPage" << 0 << "E93";
-    }
+    // Where entries land, with the blanks and CR LF joins the loader adds.
     void entryPlacement() {
-        QFETCH(QString, name);
-        QFETCH(int, index);
-        QFETCH(QString, value);
-        QTemporaryDir dir;
-        writeFile(dir.filePath(languageFileName(2)),
-                  languageFile(QStringLiteral("x Tavimo  4.91")));
-        LanguageTexts texts;
-        MenuCaptions captions;
-        RecordingPrompts prompts;
-        QVERIFY(LoadLanguage(dir.path(), 2, kVersionTitle, prompts, texts, captions).succeeded());
-        if (name.startsWith(QStringLiteral("mnu"))) {
-            QCOMPARE(captions.value({name, index}), value);
-        } else {
-            const LanguageTextSlot *slot = textSlot(name);
-            QVERIFY(slot);
-            QCOMPARE(texts.*slot->text, value);
-        }
+        Scene s;
+        QVERIFY(s.load(2, languageFile("x " + kTitle)).succeeded());
+        QCOMPARE(s.captions.value({"mnuLang", 0}), "E1");
+        QCOMPARE(s.captions.value({"mnuLanguage", -1}), "E6");
+        QCOMPARE(s.captions.value({"mnuStView", 1}), "E31");
+        const LanguageTexts &t = s.texts;
+        QCOMPARE(t.LngBarCaption, "E32");
+        QCOMPARE(t.LngUrlRules, "E42\r\nE43");
+        QCOMPARE(t.LngAddButton, "E44");
+        QCOMPARE(t.LngNewPicPrefix, " E50");
+        QCOMPARE(t.LngCallSep, " E51");
+        QCOMPARE(t.LngPage, "E61 ");
+        QCOMPARE(t.LngInstructions, "E66\r\nE67");
+        QCOMPARE(t.LngReloadPage, "E93");
         for (int entry : kUnusedLanguageEntries)
-            QCOMPARE(texts.unusedEntries.value(entry), QStringLiteral("E%1").arg(entry));
+            QCOMPARE(t.unusedEntries.value(entry), QStringLiteral("E%1").arg(entry));
         // The texts no file fills come with the language.
-        QCOMPARE(texts.LngReloadMessages, QStringLiteral("Nachrichten wieder laden"));
+        QCOMPARE(t.LngReloadMessages, "Nachrichten wieder laden");
     }
 
-    void refreshCaption_data() {
-        QTest::addColumn<int>("autoRefreshMode");
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("manual") << 0 << 150 << "Refresh (manual) ";
-        QTest::newRow("automatic") << 1 << 60 << "Refresh (auto 60 sec) ";
-        QTest::newRow("automatic, 120") << 1 << 120 << "Refresh (auto 120 sec) ";
-    }
     void refreshCaption() {
-        QFETCH(int, autoRefreshMode);
-        QFETCH(int, seconds);
-        QFETCH(QString, caption);
         LanguageTexts texts;
-        texts.LngRefresh = QStringLiteral("Refresh");
-        texts.LngManual = QStringLiteral("manual");
-        QCOMPARE(refreshMenuCaption(texts, autoRefreshMode, seconds), caption);
+        texts.LngRefresh = "Refresh";
+        texts.LngManual = "manual";
+        QCOMPARE(refreshMenuCaption(texts, 0, 150), "Refresh (manual) ");
+        QCOMPARE(refreshMenuCaption(texts, 1, 120), "Refresh (auto 120 sec) ");
     }
 };
 
