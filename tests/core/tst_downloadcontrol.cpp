@@ -78,6 +78,34 @@ private slots:
         context->setTransferTimeout(2s);
     }
 
+    // Five hops are followed, a sixth is a failure; https never hands over to
+    // http (nothing on the loopback speaks TLS, so the request's policy is checked).
+    void redirects_data() {
+        QTest::addColumn<int>("hops");
+        QTest::newRow("5 redirects") << 5;
+        QTest::newRow("6 redirects") << 6;
+    }
+    void redirects() {
+        QFETCH(int, hops);
+        for (int hop = 0; hop < hops; ++hop) {
+            Route route;
+            route.status = 302;
+            route.headers.append({"Location", QString("/hop%1").arg(hop + 1).toLatin1()});
+            server.setRoute(QString("/hop%1").arg(hop), route);
+        }
+        server.setRoute(QString("/hop%1").arg(hops), body("arrived"));
+        context->DownloadBuffer = "before";
+        DownloadControl control(*context, Flavour::Bytes);
+        Recorder recorder(*context, control);
+        control.DownloadFile(url("/hop0"), "1");
+        QTRY_COMPARE(recorder.outcomes.size(), 1);
+        QCOMPARE(recorder.outcomes.first(),
+                 hops <= DownloadContext::MaxRedirects ? "ready 1 arrived" : "failed 1 before");
+        const QNetworkRequest request = context->request(QUrl("https://127.0.0.1/x"));
+        QCOMPARE(request.attribute(QNetworkRequest::RedirectPolicyAttribute).toInt(),
+                 int(QNetworkRequest::NoLessSafeRedirectPolicy));
+    }
+
     // The older read of "1" would end last; "1" and "11" share digits.
     void sameKeyTwiceRaisesOnlyTheNewerRead() {
         server.setRoute("/old", body("old", 300));
