@@ -14,6 +14,13 @@
 
 using namespace tavimo;
 using namespace tavimo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+QString savedCall(const Harness &h) {
+    return readConfig(h.data(u"tavimo.cfg"_s)).config.MyCall;
+}
+} // namespace
 
 class ShutdownTest : public QObject {
     Q_OBJECT
@@ -22,38 +29,26 @@ private slots:
     void closingSavesAndRemovesCachedPictures();
     void dialogsCloseBeforeTheSave();
     void hiddenWindowKeepsTheStoredPlacement();
-    void terminationSignalClosesTheWindow();
-    void quittingOtherwiseStillShutsDown();
-
-private:
-    static void touch(const QString &path) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("x");
-    }
+    void endingOtherwiseStillShutsDown_data();
+    void endingOtherwiseStillShutsDown();
 };
 
 void ShutdownTest::closingSavesAndRemovesCachedPictures() {
     Harness h;
-    h.writeData(QStringLiteral("tavimo.lst"), sampleSiteListLines());
-    h.writeData(QStringLiteral("WXsites.lst"), sampleWxListLines());
+    h.writeData(u"tavimo.lst"_s, sampleSiteListLines());
+    h.writeData(u"WXsites.lst"_s, sampleWxListLines());
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-
-    const QStringList cached{
-        QStringLiteral("images/sstv/0"),        QStringLiteral("images/sstv/23"),
-        QStringLiteral("images/wx/1"),          QStringLiteral("images/last15/3"),
-        QStringLiteral("images/Map.bmp"),       QStringLiteral("Sites.txt"),
-        QStringLiteral("DiscontinuedSites.txt")};
-    for (const QString &file : cached)
-        touch(h.data(file));
-    touch(h.data(QStringLiteral("TextFiles/AB1CD-1.txt")));
-    h.state.config.MyCall = QStringLiteral("NEW1CALL");
-    h.state.SiteList[0].LastPictureDate = QStringLiteral("05/01/24 13:05");
-    w.setPageCaption(2, QStringLiteral("Asia"));
+    const QStringList cached{"images/sstv/0",        "images/sstv/23", "images/wx/1",
+                             "images/last15/3",      "images/Map.bmp", "Sites.txt",
+                             "DiscontinuedSites.txt"};
+    for (const QString &file : cached + QStringList{"TextFiles/AB1CD-1.txt"})
+        QVERIFY(writeBytes(h.data(file), "x"));
+    h.state.config.MyCall = u"NEW1CALL"_s;
+    h.state.SiteList[0].LastPictureDate = u"05/01/24 13:05"_s;
+    w.setPageCaption(2, u"Asia"_s);
 
     w.close();
 
@@ -65,67 +60,66 @@ void ShutdownTest::closingSavesAndRemovesCachedPictures() {
         QVERIFY2(!QFileInfo::exists(h.data(file)), qPrintable(file));
     for (const char *folder : {"images", "images/sstv", "images/wx", "images/last15", "TextFiles"})
         QVERIFY(QFileInfo(h.data(QLatin1String(folder))).isDir());
-    QVERIFY(QFileInfo::exists(h.data(QStringLiteral("TextFiles/AB1CD-1.txt"))));
-
-    QCOMPARE(readConfig(h.data(QStringLiteral("tavimo.cfg"))).config.MyCall,
-             QStringLiteral("NEW1CALL"));
-    const SiteListFile sites = readSiteList(h.data(QStringLiteral("tavimo.lst")));
+    QVERIFY(QFileInfo::exists(h.data(u"TextFiles/AB1CD-1.txt"_s)));
+    QCOMPARE(savedCall(h), u"NEW1CALL"_s);
+    const SiteListFile sites = readSiteList(h.data(u"tavimo.lst"_s));
     QCOMPARE(sites.sites.size(), 2);
-    QCOMPARE(sites.sites[0].LastPictureDate, QStringLiteral("05/01/24 13:05"));
-    QCOMPARE(readWxSiteList(h.data(QStringLiteral("WXsites.lst"))).sites.size(), 1);
+    QCOMPARE(sites.sites[0].LastPictureDate, u"05/01/24 13:05"_s);
+    QCOMPARE(readWxSiteList(h.data(u"WXsites.lst"_s)).sites.size(), 1);
     h.closeWindow();
     SettingsStore saved(h.iniPath);
-    QCOMPARE(saved.value(QStringLiteral("LABELS"), QStringLiteral("2")), QStringLiteral("Asia"));
-    QCOMPARE(saved.value(QStringLiteral("Geometry"), QStringLiteral("showCmd")),
-             QStringLiteral("1"));
-
-    // A second close does nothing more.
-    QCOMPARE(h.quits, 1);
+    QCOMPARE(saved.value(u"LABELS"_s, u"2"_s), u"Asia"_s);
+    QCOMPARE(saved.value(u"Geometry"_s, u"showCmd"_s), u"1"_s);
+    QCOMPARE(h.quits, 1); // a second close does nothing more
 }
 
 void ShutdownTest::dialogsCloseBeforeTheSave() {
     Harness h;
-    h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(1, 2, 1, 60, 0));
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
     w.show();
     // A dialog that changes data as it closes, restarts refreshing and asks
     // for a reload, as the site dialogs do.
     h.opener.onCloseAll = [&] {
-        h.state.config.MyCall = QStringLiteral("FROMDIALOG");
+        h.state.config.MyCall = u"FROMDIALOG"_s;
         w.resumeRefreshTimers();
         w.armSitesChanged();
     };
     QWidget registered;
-    registered.setAttribute(Qt::WA_DeleteOnClose, false);
     registered.show();
-    h.state.windows.add(QStringLiteral("AboutDialog"), &registered);
+    h.state.windows.add(u"AboutDialog"_s, &registered);
 
     w.close();
 
-    QCOMPARE(h.opener.calls.count(QStringLiteral("closeAll")), 1);
+    QCOMPARE(h.opener.count(u"closeAll"_s), 1);
     QVERIFY(!registered.isVisible());
-    QCOMPARE(readConfig(h.data(QStringLiteral("tavimo.cfg"))).config.MyCall,
-             QStringLiteral("FROMDIALOG"));
+    QCOMPARE(savedCall(h), u"FROMDIALOG"_s);
     QVERIFY(!w.refreshTimers().sstvRunning());
     QVERIFY(!w.sitesChangedTimer.isActive());
 }
 
 void ShutdownTest::hiddenWindowKeepsTheStoredPlacement() {
     Harness h;
-    h.settings->setValue(QStringLiteral("Geometry"), QStringLiteral("Left"), QStringLiteral("33"));
+    h.settings->setValue(u"Geometry"_s, u"Left"_s, u"33"_s);
     QVERIFY(h.startUp());
-    h.state.config.MyCall = QStringLiteral("HIDDEN1");
+    h.state.config.MyCall = u"HIDDEN1"_s;
     h.window().shutDown();
-    QCOMPARE(readConfig(h.data(QStringLiteral("tavimo.cfg"))).config.MyCall,
-             QStringLiteral("HIDDEN1"));
+    QCOMPARE(savedCall(h), u"HIDDEN1"_s);
     h.closeWindow();
     SettingsStore saved(h.iniPath);
-    QCOMPARE(saved.value(QStringLiteral("Geometry"), QStringLiteral("Left")), QStringLiteral("33"));
-    QVERIFY(!saved.contains(QStringLiteral("LABELS"), QStringLiteral("1")));
+    QCOMPARE(saved.value(u"Geometry"_s, u"Left"_s), u"33"_s);
+    QVERIFY(!saved.contains(u"LABELS"_s, u"1"_s));
 }
 
-void ShutdownTest::terminationSignalClosesTheWindow() {
+void ShutdownTest::endingOtherwiseStillShutsDown_data() {
+    QTest::addColumn<bool>("signal");
+    QTest::newRow("SIGTERM") << true;
+    // The event loop ending any other way announces it with aboutToQuit.
+    QTest::newRow("event loop quits") << false;
+}
+
+void ShutdownTest::endingOtherwiseStillShutsDown() {
+    QFETCH(bool, signal);
     Harness h;
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
@@ -133,30 +127,18 @@ void ShutdownTest::terminationSignalClosesTheWindow() {
     TerminationSignals termination;
     QVERIFY(termination.isActive());
     closeOnSessionEnd(w, termination);
-    h.state.config.MyCall = QStringLiteral("SIGTERM1");
+    h.state.config.MyCall = u"ENDED1"_s;
 
-    std::raise(SIGTERM);
-
-    QTRY_VERIFY(w.hasShutDown());
-    QVERIFY(!w.isVisible());
-    QCOMPARE(readConfig(h.data(QStringLiteral("tavimo.cfg"))).config.MyCall,
-             QStringLiteral("SIGTERM1"));
-}
-
-void ShutdownTest::quittingOtherwiseStillShutsDown() {
-    Harness h;
-    QVERIFY(h.startUp());
-    MainWindow &w = h.window();
-    TerminationSignals termination;
-    closeOnSessionEnd(w, termination);
-    h.state.config.MyCall = QStringLiteral("QUIT1");
-    // The event loop ending by any other way (the last window gone, a quit
-    // from elsewhere) announces it with aboutToQuit.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    QCoreApplication::exec();
-    QVERIFY(w.hasShutDown());
-    QCOMPARE(readConfig(h.data(QStringLiteral("tavimo.cfg"))).config.MyCall,
-             QStringLiteral("QUIT1"));
+    if (signal) {
+        std::raise(SIGTERM);
+        QTRY_VERIFY(w.hasShutDown());
+        QVERIFY(!w.isVisible());
+    } else {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        QVERIFY(w.hasShutDown());
+    }
+    QCOMPARE(savedCall(h), u"ENDED1"_s);
 }
 
 QTEST_MAIN(ShutdownTest)

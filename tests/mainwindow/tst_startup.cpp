@@ -1,22 +1,14 @@
 // Start-up of the main window: early exits, files from older versions, the
-// configuration reaching the layout, the start page's timers, the connection
-// check and the language captions.
+// configuration reaching the layout, the start page's timers and the
+// connection check.
 
 #include "MainWindowHarness.h"
 
-#include "core/CornerMenu.h"
-#include "core/Language.h"
-#include "core/MenuBarPainter.h"
-#include "core/TextFile.h"
-#include "mainwindow/ThumbCell.h"
-#include "support/LoopbackServer.h"
-
-#include <QAction>
-#include <QMenu>
 #include <QtTest>
 
 using namespace tavimo;
 using namespace tavimo::test;
+using namespace Qt::StringLiterals;
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -30,35 +22,29 @@ private slots:
     void startPageStartsItsTimer_data();
     void startPageStartsItsTimer();
     void retryThenOnline();
-    void switchedOffProbeCountsAsOnline();
-    void languageFileCaptionsTheMenus();
-    void startUpCaptionsAndRequests();
 };
 
 void StartupTest::earlyExitSavesNothing_data() {
     QTest::addColumn<QString>("exit");
-    QTest::newRow("second instance") << QStringLiteral("instance");
-    QTest::newRow("missing tavimo.lst") << QStringLiteral("list");
-    QTest::newRow("cancel at the connection check") << QStringLiteral("cancel");
+    QTest::newRow("second instance") << u"instance"_s;
+    QTest::newRow("missing tavimo.lst") << u"list"_s;
+    QTest::newRow("cancel at the connection check") << u"cancel"_s;
 }
 
 void StartupTest::earlyExitSavesNothing() {
     QFETCH(QString, exit);
     Harness h(/*bundledLists=*/exit != u"list");
-    h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(2, 3, 1, 90, 0));
+    h.writeConfig(3, 1, 0, 90, 2);
     if (exit != u"list")
-        h.writeData(QStringLiteral("tavimo.lst"), sampleSiteListLines());
-    h.writeData(QStringLiteral("WXsites.lst"), sampleWxListLines());
-    h.settings->setValue(QStringLiteral("LABELS"), QStringLiteral("1"), QStringLiteral("Mine"));
-    h.settings->setValue(QStringLiteral("Geometry"), QStringLiteral("Left"), QStringLiteral("40"));
+        h.writeData(u"tavimo.lst"_s, sampleSiteListLines());
+    h.writeData(u"WXsites.lst"_s, sampleWxListLines());
+    h.settings->setValue(u"LABELS"_s, u"1"_s, u"Mine"_s);
     QVERIFY(h.settings->sync());
-
-    const QStringList watched{h.data(QStringLiteral("tavimo.cfg")),
-                              h.data(QStringLiteral("tavimo.lst")),
-                              h.data(QStringLiteral("WXsites.lst")), h.iniPath};
+    const QStringList watched{h.data(u"tavimo.cfg"_s), h.data(u"tavimo.lst"_s),
+                              h.data(u"WXsites.lst"_s), h.iniPath};
     QList<QByteArray> before;
     for (const QString &path : watched)
-        before << Harness::fileHash(path);
+        before << readBytes(path);
 
     h.otherInstance = exit == u"instance";
     if (exit == u"cancel")
@@ -66,18 +52,17 @@ void StartupTest::earlyExitSavesNothing() {
     QVERIFY(!h.startUp());
 
     if (exit == u"instance")
-        QCOMPARE(h.prompts.texts(), QStringList{QStringLiteral("Tavimo is already running.")});
+        QCOMPARE(h.prompts.texts(), QStringList{u"Tavimo is already running."_s});
     else if (exit == u"list")
-        QCOMPARE(h.prompts.texts(), QStringList{QStringLiteral(".lst file not found")});
+        QCOMPARE(h.prompts.texts(), QStringList{u".lst file not found"_s});
     else
         QCOMPARE(h.prompts.count(FakePrompts::Kind::RetryCancel), 1);
-
     h.window().show();
-    h.closeWindow(); // the window closing after an early exit saves nothing either
+    h.closeWindow(); // closing after an early exit saves nothing either
     QCOMPARE(h.quits, 0);
     for (qsizetype i = 0; i < watched.size(); ++i)
-        QVERIFY2(Harness::fileHash(watched[i]) == before[i], qPrintable(watched[i]));
-    QVERIFY(!QFileInfo::exists(h.data(QStringLiteral("Backups/tavimo.lst"))));
+        QVERIFY2(readBytes(watched[i]) == before[i], qPrintable(watched[i]));
+    QVERIFY(!QFileInfo::exists(h.data(u"Backups/tavimo.lst"_s)));
 }
 
 void StartupTest::legacyFilesMoveIn_data() {
@@ -90,38 +75,34 @@ void StartupTest::legacyFilesMoveIn() {
     QFETCH(bool, writable);
     Harness h;
     h.programFolderWritable = writable;
-    const QString program = h.state.paths.programFolder;
-    QVERIFY(
-        writeTextLines(program + QStringLiteral("/tavimo.cfg"), configFileLines(3, 1, 0, 120, 0)));
-    QVERIFY(writeTextLines(program + QStringLiteral("/WxSites.lst"), sampleWxListLines()));
-    QVERIFY(writeTextLines(program + QStringLiteral("/tavimo.lst"), sampleSiteListLines()));
+    const QString program = h.state.paths.programFolder + u'/';
+    QVERIFY(writeTextLines(program + "tavimo.cfg", configFileLines(3, 1, 0, 120, 0)));
+    QVERIFY(writeTextLines(program + "WxSites.lst", sampleWxListLines()));
+    QVERIFY(writeTextLines(program + "tavimo.lst", sampleSiteListLines()));
 
     QVERIFY(h.startUp());
 
-    const QStringList moved{QStringLiteral("tavimo.cfg"), QStringLiteral("WxSites.lst"),
-                            QStringLiteral("tavimo.lst")};
-    for (const QString &name : moved)
-        QCOMPARE(QFileInfo::exists(program + u'/' + name), !writable);
+    for (const char *name : {"tavimo.cfg", "WxSites.lst", "tavimo.lst"})
+        QCOMPARE(QFileInfo::exists(program + QLatin1String(name)), !writable);
     if (writable) {
         // The WX list takes the spelling the program reads, in both places.
-        QCOMPARE(readTextLines(h.data(QStringLiteral("WXsites.lst"))).value(), sampleWxListLines());
-        QVERIFY(QFileInfo::exists(h.data(QStringLiteral("Backups/WXsites.lst"))));
-        QVERIFY(QFileInfo::exists(h.data(QStringLiteral("Backups/tavimo.cfg"))));
+        QCOMPARE(readTextLines(h.data(u"WXsites.lst"_s)).value(), sampleWxListLines());
+        QVERIFY(QFileInfo::exists(h.data(u"Backups/WXsites.lst"_s)));
+        QVERIFY(QFileInfo::exists(h.data(u"Backups/tavimo.cfg"_s)));
         // Moved before the configuration and the lists are read.
         QCOMPARE(h.state.config.GuiSize, 3);
         QCOMPARE(h.state.page.SlotCount, 5);
         QCOMPARE(h.state.SiteList.size(), 2);
         QCOMPARE(h.state.WxSiteList.size(), 1);
     } else {
-        // The bundled defaults stay in use.
-        QCOMPARE(h.state.config.GuiSize, 1);
+        QCOMPARE(h.state.config.GuiSize, 1); // the bundled defaults stay in use
         QCOMPARE(h.state.SiteList.size(), 0);
     }
 }
 
 void StartupTest::configurationClampsReachTheLayout() {
     Harness h;
-    h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(7, 9, 1, 60000, 0));
+    h.writeConfig(9, 1, 0, 60000, 7);
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
 
@@ -134,9 +115,8 @@ void StartupTest::configurationClampsReachTheLayout() {
     QCOMPARE(w.GridCols(), 5);
     // Extra large: the window is 1.13333 screen heights wide.
     const ScreenMetrics &screen = h.state.screen;
-    const int expectedWidth =
-        int(std::nearbyint(screen.screenHeight * 1.13333 / screen.twipsPerPixelX));
-    QCOMPARE(w.frameGeometry().width(), expectedWidth);
+    QCOMPARE(w.frameGeometry().width(),
+             int(std::nearbyint(screen.screenHeight * 1.13333 / screen.twipsPerPixelX)));
     QCOMPARE(w.LabelFontSize(), screen.screenHeight * 7 / 9000.0);
     QCOMPARE(w.cell(0)->lblCall->font().pointSizeF(), w.LabelFontSize());
 }
@@ -162,33 +142,30 @@ void StartupTest::startPageStartsItsTimer() {
     QFETCH(bool, wxRunning);
     QFETCH(int, page);
     Harness h;
-    h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(1, 2, autoRefresh, 60, startPage));
+    h.writeConfig(2, autoRefresh, startPage);
     // Sites on page 1, so that its pass has answers to wait for.
-    h.writeData(QStringLiteral("tavimo.lst"), sampleSiteListLines());
+    h.writeData(u"tavimo.lst"_s, sampleSiteListLines());
     QVERIFY(h.startUp());
-    MainWindow &w = h.window();
 
-    QCOMPARE(w.refreshTimers().sstvRunning(), sstvRunning);
-    QCOMPARE(w.refreshTimers().wxRunning(), wxRunning);
-    QCOMPARE(h.state.page.CurrentPage, page);
-    QCOMPARE(h.state.page.FinishedCount, 0);
-    QVERIFY(h.state.page.UpdateCheckPending);
-    QVERIFY(w.menuItem(QStringLiteral("mnuPage"), page)->isChecked());
+    QCOMPARE(h.w().refreshTimers().sstvRunning(), sstvRunning);
+    QCOMPARE(h.w().refreshTimers().wxRunning(), wxRunning);
+    QCOMPARE(h.page().CurrentPage, page);
+    QCOMPARE(h.page().FinishedCount, 0);
+    QVERIFY(h.page().UpdateCheckPending);
+    QVERIFY(h.item(u"mnuPage"_s, page)->isChecked());
     const bool wx = page == 11;
-    QCOMPARE(w.menuItem(QStringLiteral("mnustartWX"))->isChecked(), wx);
-    QCOMPARE(w.menuItem(QStringLiteral("mnustartDSSTV"))->isChecked(), !wx);
-    const auto pageItem = menuPicture(w.menuItem(QStringLiteral("mnuPg")));
+    QCOMPARE(h.item(u"mnustartWX"_s)->isChecked(), wx);
+    QCOMPARE(h.item(u"mnustartDSSTV"_s)->isChecked(), !wx);
+    const auto pageItem = menuPicture(h.item(u"mnuPg"_s));
     QVERIFY(pageItem);
-    QCOMPARE(pageItem->text, wx ? QStringLiteral("WX sites") : QStringLiteral("Page 1"));
-    // The SSTV start page shows the Refresh item in its loading look.
-    QCOMPARE(menuPicture(w.menuItem(QStringLiteral("mnuRefresh"))).has_value(), !wx);
+    QCOMPARE(pageItem->text, wx ? u"WX sites"_s : u"Page 1"_s);
+    QCOMPARE(h.loadingLook(), !wx); // only an SSTV page shows the loading look
 }
 
 void StartupTest::retryThenOnline() {
     Harness h;
-    h.checker.queueAnswer(false);
-    h.checker.queueAnswer(false);
-    h.checker.queueAnswer(true);
+    for (bool online : {false, false, true})
+        h.checker.queueAnswer(online);
     h.prompts.queueAnswer(Prompts::Answer::Retry);
     h.prompts.queueAnswer(Prompts::Answer::Retry);
     QStringList titlesWhileAsking;
@@ -202,83 +179,12 @@ void StartupTest::retryThenOnline() {
     QCOMPARE(h.prompts.count(FakePrompts::Kind::RetryCancel), 2);
     for (const FakePrompts::Call &call : std::as_const(h.prompts.calls)) {
         QCOMPARE(call.text, h.state.texts.LngNoConnection);
-        QCOMPARE(call.title, QStringLiteral("Tavimo"));
+        QCOMPARE(call.title, u"Tavimo"_s);
     }
-    const QString offline = QStringLiteral("Tavimo") + h.state.texts.LngOffline;
+    const QString offline = u"Tavimo"_s + h.state.texts.LngOffline;
     QCOMPARE(titlesWhileAsking, (QStringList{offline, offline}));
     QVERIFY(h.state.page.Online);
-    QCOMPARE(h.window().windowTitle(), QStringLiteral("Tavimo"));
-}
-
-void StartupTest::switchedOffProbeCountsAsOnline() {
-    Harness h;
-    h.state.endpoints.ConnectionProbe.clear();
-    h.checker.queueAnswer(false);
-    QVERIFY(h.startUp());
-    QCOMPARE(h.checker.checkCount(), 0);
-    QVERIFY(h.prompts.calls.isEmpty());
-    QVERIFY(h.state.page.Online);
-}
-
-void StartupTest::languageFileCaptionsTheMenus() {
-    Harness h;
-    h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(1, 2, 0, 60, 0, /*German*/ 2));
-    QVERIFY(h.startUp());
-    MainWindow &w = h.window();
-
-    const QStringList lines =
-        readTextLines(h.data(QStringLiteral("Languages/") + languageFileName(2))).value();
-    for (const MenuCaptionSlot &slot : kMenuCaptionSlots) {
-        const QString name = QString::fromLatin1(slot.menu);
-        QAction *item = w.menuItem(name, slot.index);
-        QVERIFY2(item, qPrintable(name));
-        const QString shown = item->menu() ? item->menu()->title() : item->text();
-        QCOMPARE(shown, ReadLanguageLine(lines.at(slot.entry)));
-    }
-    QVERIFY(w.menuItem(QStringLiteral("mnuLang"), 2)->isChecked());
-    QVERIFY(!w.menuItem(QStringLiteral("mnuLang"), 0)->isChecked());
-    QCOMPARE(w.menuItem(QStringLiteral("mnuPage"), 11)->text(), h.state.texts.LngWxPage);
-    QCOMPARE(w.menuItem(QStringLiteral("mnuPage"), 4)->text(), h.state.texts.LngPage + u'4');
-    QCOMPARE(w.menu(QStringLiteral("mnuUpdate"))->title(), h.state.texts.LngUpdate);
-}
-
-void StartupTest::startUpCaptionsAndRequests() {
-    LoopbackServer server;
-    QVERIFY(server.start());
-    Route time;
-    time.body = "<BR>May. 01, 13:05:09 UTC";
-    server.setRoute(QStringLiteral("/time"), time);
-
-    Harness h;
-    h.state.endpoints.TimePage = server.url(QStringLiteral("/time")).toString();
-    h.writeData(QStringLiteral("tavimo.cfg"), configFileLines(1, 2, 1, 90, 0));
-    h.writeData(QStringLiteral("tavimo.lst"), sampleSiteListLines());
-    h.settings->setValue(QStringLiteral("LABELS"), QStringLiteral("3"), QStringLiteral("Europe"));
-    QVERIFY(QDir().mkpath(h.data(QStringLiteral("Maps"))));
-    for (const char *name : {"World Map.png", "Europe Map.png", "readme.txt"})
-        QFile(h.data(QStringLiteral("Maps/") + QLatin1String(name))).open(QIODevice::WriteOnly);
-
-    QVERIFY(h.startUp());
-    MainWindow &w = h.window();
-
-    QCOMPARE(h.state.lstMap,
-             (QStringList{QStringLiteral("Europe Map.png"), QStringLiteral("World Map.png")}));
-    QCOMPARE(w.menuItem(QStringLiteral("mnuPage"), 3)->text(), QStringLiteral("Europe"));
-    QCOMPARE(w.menuItem(QStringLiteral("mnuPage"), 2)->text(), QStringLiteral("Page 2"));
-    QCOMPARE(w.menuItem(QStringLiteral("mnuRefresh"))->text(),
-             QStringLiteral("Refresh (auto 90 sec) "));
-    // The clock shows true UTC, whatever the local zone.
-    QCOMPARE(w.clockButton()->caption(), QStringLiteral("13:05 UTC   Setup"));
-    QVERIFY(!w.menuItem(QStringLiteral("mnuCall"))->isVisible());
-    QVERIFY(!w.menuItem(QStringLiteral("mnuUpdate"))->isVisible());
-    QCOMPARE(h.opener.calls, QStringList{QStringLiteral("rebuildSiteSelection")});
-    QCOMPARE(h.state.SiteList.size(), 2);
-    QVERIFY(h.state.sitesLoaded);
-    // The request started last: the check picture of the page's last site.
-    QCOMPARE(h.state.page.CurrentUrl, QStringLiteral("http://127.0.0.1:1/ef2gh/image1.jpg"));
-    QTRY_COMPARE(server.requestCount(QStringLiteral("/time")), 1);
-    const RecordedRequest request = server.requests().constFirst();
-    QCOMPARE(request.headers.value("cache-control"), QByteArray("no-cache"));
+    QCOMPARE(h.window().windowTitle(), u"Tavimo"_s);
 }
 
 QTEST_MAIN(StartupTest)

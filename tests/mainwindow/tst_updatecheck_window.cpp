@@ -1,70 +1,61 @@
-// The main window's web services against a loopback server: the updates list
-// with its size and age rules and the mirror, the hand-over to the site-news
-// window, the newer-version notice, and the clock correction from the time
-// page around midnight.
+// The main window's web services against the loopback server: the updates
+// list with its size and age rules and the mirror, the hand-over to the
+// site-news window, the newer-version notice, and the clock correction from
+// the time page around midnight.
 
-#include "RefreshRig.h"
+#include "MainWindowHarness.h"
 
-#include "support/LoopbackServer.h"
 #include "support/UpdateServices.h"
 
 #include <QtTest>
 
 using namespace tavimo;
 using namespace tavimo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kListPath = QStringLiteral("/updates/sstvupdates.txt");
-const QString kMirrorAfterFailure = QStringLiteral("/mirror/updates/sstvupdates.txt");
-const QString kMirrorAfterOld = QStringLiteral("/mirror/updates/updates.txt");
+const QString kListPath = u"/updates/sstvupdates.txt"_s;
+const QString kMirrorAfterFailure = u"/mirror/updates/sstvupdates.txt"_s;
+const QString kMirrorAfterOld = u"/mirror/updates/updates.txt"_s;
 const QDate kToday(2024, 5, 1); // the harness's clock
-
-Route textRoute(const QByteArray &body, int status = 200) {
-    Route route;
-    route.status = status;
-    route.body = body;
-    route.contentType = "text/plain";
-    return route;
-}
 
 UpdatesListContent newSite() {
     UpdatesListContent content;
-    content.newSites.append(
-        {QStringLiteral("NEW1*10.5*20.25"), QStringLiteral("http://127.0.0.1:1/new1/image1.jpg")});
+    content.newSites.append({u"NEW1*10.5*20.25"_s, u"http://127.0.0.1:1/new1/image1.jpg"_s});
     return content;
 }
 
-// A started window whose update services are on `server`.
-struct ServiceRig {
-    explicit ServiceRig(LoopbackServer &server) {
-        QVERIFY(rig.start());
-        // The page's own pass must not start a check of its own here.
-        rig.page().UpdateCheckPending = false;
-        Endpoints &endpoints = rig.h.state.endpoints;
-        endpoints.HomePage = server.url(QStringLiteral("/home/")).toString();
-        endpoints.UpdatesList = server.url(kListPath).toString();
-        endpoints.UpdatesMirror = server.url(QStringLiteral("/mirror/")).toString();
+struct Rig : Harness {
+    Rig() {
+        writeConfig(2);
+        addQuietSites();
     }
-
+    // Started with its update services on the loopback server.
+    bool start() {
+        if (!startUp())
+            return false;
+        page().UpdateCheckPending = false; // the page's own pass must not check
+        state.endpoints.HomePage = url(u"/home/"_s);
+        state.endpoints.UpdatesList = url(kListPath);
+        state.endpoints.UpdatesMirror = url(u"/mirror/"_s);
+        opener.calls.clear();
+        return true;
+    }
+    void serveText(const QString &path, const QByteArray &body, int status = 200) {
+        Route route;
+        route.status = status;
+        route.contentType = "text/plain";
+        serve(path, body, route);
+    }
     // Waits until every request of the check has been answered and handled.
     void settle() {
-        QTRY_COMPARE(rig.w().updatesControl()->pendingCount(), 0);
+        QTRY_COMPARE(w().updatesControl()->pendingCount(), 0);
         QTest::qWait(150); // the site-news window opens on a 100 ms timer
     }
-
-    // The rows name the rig's sites at "http://127.0.0.1:1"; the rig serves
-    // them from a port of its own.
-    UpdatesListContent withSiteAddresses(UpdatesListContent content) {
-        const QString base = rig.sites.url(QStringLiteral("/")).toString();
-        const QString rowBase = QStringLiteral("http://127.0.0.1:1/");
-        content.moved.replaceInStrings(rowBase, base);
-        for (auto &site : content.newSites)
-            site.second.replace(rowBase, base);
-        return content;
+    int mirrorRequests() {
+        return server.requestCount(kMirrorAfterFailure) + server.requestCount(kMirrorAfterOld);
     }
-
-    RefreshRig rig;
 };
 
 } // namespace
@@ -73,12 +64,6 @@ class UpdateCheckWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        server.clearRoutes();
-        server.clearRequests();
-    }
-    void initTestCase() { QVERIFY(server.start()); }
-
     void listWithNewsOpensTheSiteNews_data();
     void listWithNewsOpensTheSiteNews();
     void listWithoutNewsFillsPositions();
@@ -88,17 +73,14 @@ private slots:
     void newerVersion();
     void timePageCorrectsTheClock_data();
     void timePageCorrectsTheClock();
-
-private:
-    LoopbackServer server;
 };
 
 void UpdateCheckWindowTest::listWithNewsOpensTheSiteNews_data() {
     QTest::addColumn<UpdatesListContent>("content");
     UpdatesListContent moved;
-    moved.moved << QStringLiteral("AB1CD*http://127.0.0.1:1/ab1cd/image1.jpg*DELETE");
+    moved.moved << u"AB1CD*http://127.0.0.1:1/ab1cd/image1.jpg*DELETE"_s;
     UpdatesListContent renamed;
-    renamed.renamed << QStringLiteral("EF2GH*EF2XY");
+    renamed.renamed << u"EF2GH*EF2XY"_s;
     QTest::newRow("a new site") << newSite();
     QTest::newRow("a discontinued site") << moved;
     QTest::newRow("a new callsign") << renamed;
@@ -106,55 +88,49 @@ void UpdateCheckWindowTest::listWithNewsOpensTheSiteNews_data() {
 
 void UpdateCheckWindowTest::listWithNewsOpensTheSiteNews() {
     QFETCH(UpdatesListContent, content);
-    ServiceRig s(server);
-    const QByteArray list = updatesListBytes(s.withSiteAddresses(content), kToday);
-    server.setRoute(kListPath, textRoute(list));
-    const SiteList before = s.rig.h.state.SiteList;
+    Rig rig;
+    QVERIFY(rig.start());
+    // The rows name the sites on port 1; the rig serves them elsewhere.
+    const QString base = rig.url(u"/"_s);
+    content.moved.replaceInStrings(u"http://127.0.0.1:1/"_s, base);
+    const QByteArray list = updatesListBytes(content, kToday);
+    rig.serveText(kListPath, list);
+    const SiteList before = rig.state.SiteList;
 
-    s.rig.w().CheckForUpdates();
-    QTRY_COMPARE(s.rig.opener.count(QStringLiteral("openSiteNews")), 1);
-    s.settle();
+    rig.w().CheckForUpdates();
+    QTRY_COMPARE(rig.opener.count(u"openSiteNews"_s), 1);
+    rig.settle();
 
-    QCOMPARE(s.rig.opener.count(QStringLiteral("openSiteNews")), 1);
-    QCOMPARE(s.rig.opener.siteNewsFromMain, QList<bool>{true});
-    const QStringList sections = s.rig.opener.siteNews.constFirst();
-    QCOMPARE(sections, QString::fromLatin1(list).split(QStringLiteral("/////5")));
-    QCOMPARE(server.requestCount(kListPath), 1);
-    QCOMPARE(server.requestCount(kMirrorAfterFailure) + server.requestCount(kMirrorAfterOld), 0);
+    QCOMPARE(rig.opener.count(u"openSiteNews"_s), 1);
+    QCOMPARE(rig.opener.siteNewsFromMain, QList<bool>{true});
+    QCOMPARE(rig.opener.siteNews.constFirst(), QString::fromLatin1(list).split("/////5"));
+    QCOMPARE(rig.server.requestCount(kListPath), 1);
+    QCOMPARE(rig.mirrorRequests(), 0);
     // The window applies the news; the check itself changes no site.
-    QCOMPARE(s.rig.h.state.SiteList.size(), before.size());
+    QCOMPARE(rig.state.SiteList.size(), before.size());
     for (qsizetype i = 0; i < before.size(); ++i) {
-        QCOMPARE(s.rig.h.state.SiteList[i].Callsign, before[i].Callsign);
-        QCOMPARE(s.rig.h.state.SiteList[i].PictureUrl, before[i].PictureUrl);
+        QCOMPARE(rig.state.SiteList[i].Callsign, before[i].Callsign);
+        QCOMPARE(rig.state.SiteList[i].PictureUrl, before[i].PictureUrl);
     }
 }
 
 void UpdateCheckWindowTest::listWithoutNewsFillsPositions() {
+    Rig rig;
+    QVERIFY(rig.start());
     UpdatesListContent content;
     // Known sites: one without a position takes the list's, one with keeps its own.
-    content.newSites.append({QStringLiteral("K0XYZ*12.5*-3.25"),
-                             QStringLiteral("http://127.0.0.1:1/k0xyz/image1.jpg")});
-    content.newSites.append(
-        {QStringLiteral("AB1CD*1*2"), QStringLiteral("http://127.0.0.1:1/ab1cd/image1.jpg")});
-    ServiceRig s(server);
-    server.setRoute(kListPath, textRoute(updatesListBytes(s.withSiteAddresses(content), kToday)));
+    content.newSites.append({u"K0XYZ*12.5*-3.25"_s, rig.url(u"/k0xyz/image1.jpg"_s)});
+    content.newSites.append({u"AB1CD*1*2"_s, rig.url(u"/ab1cd/image1.jpg"_s)});
+    rig.serveText(kListPath, updatesListBytes(content, kToday));
 
-    s.rig.w().CheckForUpdates();
-    s.settle();
+    rig.w().CheckForUpdates();
+    rig.settle();
 
-    QCOMPARE(s.rig.opener.count(QStringLiteral("openSiteNews")), 0);
-    const SiteList &sites = s.rig.h.state.SiteList;
-    const auto find = [&](const QString &callsign) {
-        for (const SiteRecord &site : sites) {
-            if (site.Callsign == callsign)
-                return site;
-        }
-        return SiteRecord{};
-    };
-    QCOMPARE(find(QStringLiteral("K0XYZ")).Latitude, 12.5);
-    QCOMPARE(find(QStringLiteral("K0XYZ")).Longitude, -3.25);
-    QCOMPARE(find(QStringLiteral("AB1CD")).Latitude, 51.5);
-    QCOMPARE(find(QStringLiteral("AB1CD")).Longitude, -0.12);
+    QCOMPARE(rig.opener.count(u"openSiteNews"_s), 0);
+    QCOMPARE(rig.site(u"K0XYZ"_s).Latitude, 12.5);
+    QCOMPARE(rig.site(u"K0XYZ"_s).Longitude, -3.25);
+    QCOMPARE(rig.site(u"AB1CD"_s).Latitude, 51.5);
+    QCOMPARE(rig.site(u"AB1CD"_s).Longitude, -0.12);
 }
 
 void UpdateCheckWindowTest::listRulesAndMirror_data() {
@@ -190,79 +166,75 @@ void UpdateCheckWindowTest::listRulesAndMirror() {
     QFETCH(int, mirrorAfterOld);
     QFETCH(int, newsFromMain);
     QFETCH(int, newsFromMirror);
-    server.setRoute(kListPath,
-                    textRoute(updatesListBytes(newSite(), kToday.addDays(-mainAge), mainSizeError),
-                              mainStatus));
+    Rig rig;
+    QVERIFY(rig.start());
+    rig.serveText(kListPath, updatesListBytes(newSite(), kToday.addDays(-mainAge), mainSizeError),
+                  mainStatus);
     const int mirrorSizeError =
         QByteArray(QTest::currentDataTag()).endsWith("one byte off") ? 1 : 0;
-    const Route mirror = textRoute(
-        updatesListBytes(newSite(), kToday.addDays(-mirrorAge), mirrorSizeError), mirrorStatus);
-    server.setRoute(kMirrorAfterFailure, mirror);
-    server.setRoute(kMirrorAfterOld, mirror);
-    ServiceRig s(server);
+    const QByteArray mirror =
+        updatesListBytes(newSite(), kToday.addDays(-mirrorAge), mirrorSizeError);
+    rig.serveText(kMirrorAfterFailure, mirror, mirrorStatus);
+    rig.serveText(kMirrorAfterOld, mirror, mirrorStatus);
 
-    s.rig.w().CheckForUpdates();
-    QTRY_COMPARE(server.requestCount(kListPath), 1);
-    QTRY_COMPARE(server.requestCount(kMirrorAfterFailure), mirrorAfterFailure);
-    QTRY_COMPARE(server.requestCount(kMirrorAfterOld), mirrorAfterOld);
-    s.settle();
+    rig.w().CheckForUpdates();
+    QTRY_COMPARE(rig.server.requestCount(kListPath), 1);
+    QTRY_COMPARE(rig.server.requestCount(kMirrorAfterFailure), mirrorAfterFailure);
+    QTRY_COMPARE(rig.server.requestCount(kMirrorAfterOld), mirrorAfterOld);
+    rig.settle();
 
-    QCOMPARE(server.requestCount(kListPath), 1);
-    QCOMPARE(server.requestCount(kMirrorAfterFailure), mirrorAfterFailure);
-    QCOMPARE(server.requestCount(kMirrorAfterOld), mirrorAfterOld);
-    QCOMPARE(s.rig.opener.siteNewsFromMain.count(true), newsFromMain);
-    QCOMPARE(s.rig.opener.siteNewsFromMain.count(false), newsFromMirror);
+    QCOMPARE(rig.server.requestCount(kListPath), 1);
+    QCOMPARE(rig.server.requestCount(kMirrorAfterFailure), mirrorAfterFailure);
+    QCOMPARE(rig.server.requestCount(kMirrorAfterOld), mirrorAfterOld);
+    QCOMPARE(rig.opener.siteNewsFromMain.count(true), newsFromMain);
+    QCOMPARE(rig.opener.siteNewsFromMain.count(false), newsFromMirror);
 }
 
 void UpdateCheckWindowTest::newerVersion_data() {
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QString>("announced"); // empty: no notice
-    QTest::newRow("4.92") << homePageBytes(QStringLiteral("4.92")) << "4.92";
-    QTest::newRow("5.00") << homePageBytes(QStringLiteral("5.00")) << "5.00";
+    QTest::newRow("4.92") << homePageBytes(u"4.92"_s) << "4.92";
     // Compared as numbers: 4.100 comes after 4.91.
-    QTest::newRow("4.100") << homePageBytes(QStringLiteral("4.100")) << "4.100";
-    QTest::newRow("the same") << homePageBytes(QStringLiteral("4.91")) << "";
-    QTest::newRow("4.90") << homePageBytes(QStringLiteral("4.90")) << "";
+    QTest::newRow("4.100") << homePageBytes(u"4.100"_s) << "4.100";
+    QTest::newRow("the same") << homePageBytes(u"4.91"_s) << "";
+    QTest::newRow("4.90") << homePageBytes(u"4.90"_s) << "";
     QTest::newRow("no version named") << QByteArray("<html>Welcome, 4.99 visitors</html>") << "";
 }
 
 void UpdateCheckWindowTest::newerVersion() {
     QFETCH(QByteArray, page);
     QFETCH(QString, announced);
-    server.setRoute(QStringLiteral("/home/"), textRoute(page));
-    server.setRoute(kListPath, textRoute(updatesListBytes({}, kToday)));
-    ServiceRig s(server);
-    MainWindow &w = s.rig.w();
-    QAction *notice = w.menuItem(QStringLiteral("mnuUpdate"));
+    Rig rig;
+    QVERIFY(rig.start());
+    rig.serveText(u"/home/"_s, page);
+    rig.serveText(kListPath, updatesListBytes({}, kToday));
+    QAction *notice = rig.item(u"mnuUpdate"_s);
     notice->setVisible(true); // whatever an earlier check showed
 
-    w.CheckForUpdates();
+    rig.w().CheckForUpdates();
     QVERIFY(!notice->isVisible());
-    s.settle();
+    rig.settle();
 
-    const LanguageTexts &texts = s.rig.h.state.texts;
+    const LanguageTexts &texts = rig.state.texts;
     QCOMPARE(notice->isVisible(), !announced.isEmpty());
     if (announced.isEmpty())
         return;
     const auto picture = menuPicture(notice);
     QVERIFY(picture);
     QCOMPARE(picture->kind, MenuPicture::Update);
-    QCOMPARE(picture->text, QStringLiteral("   ") + texts.LngUpdate + QStringLiteral("   "));
-    QAction *download = w.menuItem(QStringLiteral("mnuUpTavimo"));
-    QCOMPARE(download->text(), texts.LngNewVersion + QStringLiteral("Tavimo ") + announced);
-
+    QCOMPARE(picture->text, u"   "_s + texts.LngUpdate + u"   "_s);
+    QAction *download = rig.item(u"mnuUpTavimo"_s);
+    QCOMPARE(download->text(), texts.LngNewVersion + u"Tavimo "_s + announced);
     download->trigger();
-    QCOMPARE(s.rig.openedUrls,
-             QStringList{server.url(QStringLiteral("/home/_mgxroot/page_10724.html")).toString()});
+    QCOMPARE(rig.openedUrls, QStringList{rig.url(u"/home/_mgxroot/page_10724.html"_s)});
 }
 
 void UpdateCheckWindowTest::timePageCorrectsTheClock_data() {
     QTest::addColumn<QDateTime>("now");
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QList<qint64>>("adjustments"); // milliseconds
-    const QDate day(2024, 5, 1);
-    const auto at = [&](int h, int m, int sec, int days = 0) {
-        return QDateTime(day.addDays(days), QTime(h, m, sec), Qt::UTC);
+    const auto at = [](int h, int m, int sec, int days = 0) {
+        return QDateTime(kToday.addDays(days), QTime(h, m, sec), Qt::UTC);
     };
     QTest::newRow("9 s slow") << at(13, 5, 0) << timePageBytes(at(13, 5, 9)) << QList<qint64>{9000};
     QTest::newRow("3 s fast, just after midnight")
@@ -282,12 +254,12 @@ void UpdateCheckWindowTest::timePageCorrectsTheClock() {
     QFETCH(QDateTime, now);
     QFETCH(QByteArray, page);
     QFETCH(QList<qint64>, adjustments);
-    server.setRoute(QStringLiteral("/time"), textRoute(page));
-    RefreshRig rig;
-    rig.h.state.endpoints.TimePage = server.url(QStringLiteral("/time")).toString();
-    rig.h.state.utcNow = [now] { return now; };
-    QVERIFY(rig.start());
-    QTRY_COMPARE(server.requestCount(QStringLiteral("/time")), 1);
+    Rig rig;
+    rig.serveText(u"/time"_s, page);
+    rig.state.endpoints.TimePage = rig.url(u"/time"_s);
+    rig.state.utcNow = [now] { return now; };
+    QVERIFY(rig.startUp());
+    QTRY_COMPARE(rig.server.requestCount(u"/time"_s), 1);
     QTRY_COMPARE(rig.w().updatesControl()->pendingCount(), 0);
     QTest::qWait(20);
 
