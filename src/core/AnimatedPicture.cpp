@@ -51,18 +51,40 @@ bool AnimatedPicture::loadFile(const QString &path) {
     }
     QByteArray bytes = file.readAll();
     file.close();
-
-    QByteArray format;
-    int frames = 0;
-    QImage first = readFirstFrame(bytes, &format, &frames);
-    if (first.isNull()) {
+    if (!loadBytes(std::move(bytes))) {
         qCDebug(lcCore) << "picture" << path << "cannot be decoded";
         return false;
     }
+    return true;
+}
 
-    pictureSize_ = first.size();
+bool AnimatedPicture::loadBytes(QByteArray bytes) {
+    clear();
+    QByteArray format;
+    int frames = 0;
+    QSize size;
+    {
+        // An animation's first frame is decoded by its player when it starts,
+        // so it is only measured here, not decoded twice.
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        format = reader.format();
+        if (reader.supportsAnimation() && reader.imageCount() >= 2 && reader.size().isValid()) {
+            frames = reader.imageCount();
+            size = reader.size();
+        }
+    }
+    if (frames < 2) {
+        QImage first = readFirstFrame(bytes, &format, &frames);
+        if (first.isNull())
+            return false;
+        size = first.size();
+        still_ = std::move(first);
+    }
+
+    pictureSize_ = size;
     frameCount_ = frames;
-    still_ = std::move(first);
     if (frameCount_ >= 2) {
         bytes_ = std::move(bytes);
         buffer_ = std::make_unique<QBuffer>(&bytes_);
@@ -135,8 +157,11 @@ void AnimatedPicture::paintEvent(QPaintEvent *) {
         const QPixmap frame = movie_->currentPixmap();
         if (!frame.isNull())
             painter.drawPixmap(rect(), frame);
-    } else if (!still_.isNull()) {
-        painter.drawImage(rect(), still_);
+    } else {
+        if (still_.isNull() && movie_)
+            still_ = firstFrame(); // an animation shown before it starts
+        if (!still_.isNull())
+            painter.drawImage(rect(), still_);
     }
 }
 

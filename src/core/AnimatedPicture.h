@@ -38,6 +38,8 @@ public:
     // when the file was read and decoded. A failed load, or loading "", leaves
     // the widget empty (no picture, frame count 0).
     bool loadFile(const QString &path);
+    // The same, from a picture already in memory.
+    bool loadBytes(QByteArray bytes);
     void clear();
     bool isEmpty() const { return frameCount_ == 0; }
 

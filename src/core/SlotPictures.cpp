@@ -19,38 +19,46 @@ QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot) {
                       QString::number(slot));
 }
 
-StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget &target,
-                                   bool wxPage, const AppPaths &paths, SlotTable &table,
-                                   SiteList &sites, const LanguageTexts &texts,
-                                   const QString &zeroChar) {
+SlotAnswer takeSlotAnswer(const QByteArray &download, const SlotTarget &target, bool wxPage,
+                          SlotTable &table, SiteList &sites, const LanguageTexts &texts,
+                          const QString &zeroChar) {
     const int slot = target.slot;
     table.setValue(slot, stFrom, QString());
     table.setValue(slot, stInfo, QStringLiteral("Old"));
     table.setValue(slot, stTime, QString());
 
-    StoredSlotPicture result;
-    result.file = slotPictureFile(paths, wxPage, slot);
-
     const SplitPicture split = splitPictureTrailer(download);
-    const WriteResult written = replaceCachedPicture(result.file, split.picture);
+    SlotAnswer answer{split.picture, QString()};
+    if (!split.hasTrailer)
+        return answer;
+    const TrailerFields fields = parseTrailerText(split.text);
+    if (fields.fieldCount == 0)
+        return answer;
+    table.setValue(slot, stFrom, fields.sender);
+    if (fields.fieldCount >= 2)
+        table.setValue(slot, stInfo, fields.status);
+    if (fields.fieldCount >= 3 && !wxPage && target.site >= 0 && target.site < sites.size())
+        sites[target.site].LastPictureDate = fields.date;
+    answer.lblFrom = senderCaption(fields, TrailerReader::Slot, texts.LngFromPrefix, zeroChar);
+    return answer;
+}
+
+StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget &target,
+                                   bool wxPage, const AppPaths &paths, SlotTable &table,
+                                   SiteList &sites, const LanguageTexts &texts,
+                                   const QString &zeroChar) {
+    const SlotAnswer answer =
+        takeSlotAnswer(download, target, wxPage, table, sites, texts, zeroChar);
+    StoredSlotPicture result;
+    result.file = slotPictureFile(paths, wxPage, target.slot);
+    result.lblFrom = answer.lblFrom;
+    const WriteResult written = replaceCachedPicture(result.file, answer.picture);
     result.stored = written.ok;
     if (!written.ok) {
         result.error = written.error;
         qCWarning(lcCore) << "slot picture not stored:" << written.error;
         QFile::remove(result.file);
     }
-
-    if (!split.hasTrailer)
-        return result;
-    const TrailerFields fields = parseTrailerText(split.text);
-    if (fields.fieldCount == 0)
-        return result;
-    table.setValue(slot, stFrom, fields.sender);
-    if (fields.fieldCount >= 2)
-        table.setValue(slot, stInfo, fields.status);
-    if (fields.fieldCount >= 3 && !wxPage && target.site >= 0 && target.site < sites.size())
-        sites[target.site].LastPictureDate = fields.date;
-    result.lblFrom = senderCaption(fields, TrailerReader::Slot, texts.LngFromPrefix, zeroChar);
     return result;
 }
 

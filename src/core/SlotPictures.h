@@ -59,6 +59,17 @@ StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget 
                                    SiteList &sites, const LanguageTexts &texts,
                                    const QString &zeroChar);
 
+// What storeSlotPicture does but for the file: the picture's own bytes and the
+// sender line, the slot table and site record updated. The window writes the
+// file itself, away from its own thread.
+struct SlotAnswer {
+    QByteArray picture;
+    QString lblFrom;
+};
+SlotAnswer takeSlotAnswer(const QByteArray &download, const SlotTarget &target, bool wxPage,
+                          SlotTable &table, SiteList &sites, const LanguageTexts &texts,
+                          const QString &zeroChar);
+
 // Replaces a cached picture file: the bytes are written beside it and put in
 // its place once complete, so the file is never half a picture, and a failed
 // write leaves the old file. Unlike the program's other files it is not forced

@@ -478,6 +478,7 @@ void MainWindow::shutDown() {
     in.window = visible ? &side : nullptr;
     SaveConfig(in);
 
+    flushSlotPictures();
     const CleanupResult cleanup = deleteCachedFiles(s.paths.dataFolder);
     for (const QString &path : cleanup.failed)
         qCWarning(lcMainWindow) << "cannot remove" << path;

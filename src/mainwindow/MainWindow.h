@@ -17,6 +17,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <chrono>
@@ -159,7 +160,13 @@ public:
     // Shows a stored slot picture, still or animated, fitted into the cell;
     // the placeholder when it cannot be shown. `site` is the SiteList index
     // for the age (SSTV pages only).
-    void ShowSlotPicture(const QString &file, int slot, int site);
+    // `picture` (the file's bytes, when the caller has them) spares reading
+    // the file back, which may still be on its way to the disk.
+    void ShowSlotPicture(const QString &file, int slot, int site,
+                         const QByteArray *picture = nullptr);
+    // Waits until every slot picture handed to the writer is on disk; anything
+    // that reads slot files (viewer, save, paste, clean-up) calls it first.
+    void flushSlotPictures();
     // The age caption and old-picture frame of an SSTV slot.
     void ShowPictureAge(int slot, int site);
     // The "not found" placeholder; counts the slot as finished. pictureRead:
@@ -255,6 +262,11 @@ private:
     void ucUpdates_noUpdates(const QString &key);
 
     // --- The road of a picture (private) ----------------------------------------------
+
+    // Writes slot picture files one after the other, away from the window's
+    // thread, so that a pass never waits for the disk.
+    QThreadPool slotFileWriter_;
+    void writeSlotPictureLater(const QString &file, const QByteArray &picture);
 
     // What a request was made for: an answer whose slot shows another site or
     // another page by now is not applied.

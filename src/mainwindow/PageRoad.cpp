@@ -85,6 +85,8 @@ QRectF fitPictureInCell(QSize picture, const QRect &shape1) {
 // ---- Wiring ----------------------------------------------------------------------
 
 void MainWindow::connectPageRoad() {
+    // One thread keeps the writes of a slot's file in the order they came.
+    slotFileWriter_.setMaxThreadCount(1);
     connect(ucCkNew, &DownloadControl::ready, this, &MainWindow::ucCkNew_PictureReady);
     connect(ucCkNew, &DownloadControl::failed, this, &MainWindow::ucCkNew_NoCkNew);
     connect(ucDnLoad, &DownloadControl::ready, this, &MainWindow::ucDnLoad_PictureReady);
@@ -360,11 +362,28 @@ void MainWindow::ucDnLoad_PictureReady(const QString &id) {
         return;
     PageState &page = s.page;
     finishSlot(target->slot);
-    const StoredSlotPicture stored = storeSlotPicture(
-        bytes, *target, page.isWxPage(), s.paths, page.SlotTable, s.SiteList, s.texts, s.ZeroChar);
-    c->lblFrom->setText(stored.lblFrom);
-    ShowSlotPicture(stored.file, target->slot, target->site);
+    const SlotAnswer answer = takeSlotAnswer(bytes, *target, page.isWxPage(), page.SlotTable,
+                                             s.SiteList, s.texts, s.ZeroChar);
+    const QString file = slotPictureFile(s.paths, page.isWxPage(), target->slot);
+    writeSlotPictureLater(file, answer.picture);
+    c->lblFrom->setText(answer.lblFrom);
+    ShowSlotPicture(file, target->slot, target->site, &answer.picture);
     applyEndOfPassRule();
+}
+
+void MainWindow::writeSlotPictureLater(const QString &file, const QByteArray &picture) {
+    slotFileWriter_.start([file, picture] {
+        const WriteResult written = replaceCachedPicture(file, picture);
+        if (!written.ok) {
+            // No older picture may stand in for this one under its captions.
+            qCWarning(lcMainWindow) << "slot picture not stored:" << written.error;
+            QFile::remove(file);
+        }
+    });
+}
+
+void MainWindow::flushSlotPictures() {
+    slotFileWriter_.waitForDone();
 }
 
 // ---- The pass ------------------------------------------------------------------------
@@ -394,6 +413,8 @@ void MainWindow::applyEndOfPassRule() {
     if (passEndApplied_ || !pass_.isComplete())
         return;
     passEndApplied_ = true;
+    // A finished pass leaves every slot's file in place.
+    flushSlotPictures();
     PageState &page = state_.page;
     if (page.UpdateCheckPending) {
         page.UpdateCheckPending = false;
@@ -404,14 +425,14 @@ void MainWindow::applyEndOfPassRule() {
 
 // ---- Display -------------------------------------------------------------------------
 
-void MainWindow::ShowSlotPicture(const QString &file, int slot, int site) {
+void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
+                                 const QByteArray *picture) {
     AppState &s = state_;
     PageState &page = s.page;
     ThumbCell *c = slot < page.SlotCount ? cell(slot) : nullptr;
     if (!c)
         return;
-    const QFileInfo info(file);
-    if (!info.exists() || info.size() == 0) {
+    if (picture ? picture->isEmpty() : QFileInfo(file).size() == 0) {
         ShowNotFound(slot, site, true);
         return;
     }
@@ -419,8 +440,8 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site) {
     // Nothing is painted while this runs, so the picture box moves once,
     // straight to its fitted place.
     const QRect shape = c->geometryUnits().shape1;
-    const QRectF fitted =
-        c->AniGIF->loadFile(file) ? fitPictureInCell(c->AniGIF->pictureSize(), shape) : QRectF();
+    const bool loaded = picture ? c->AniGIF->loadBytes(*picture) : c->AniGIF->loadFile(file);
+    const QRectF fitted = loaded ? fitPictureInCell(c->AniGIF->pictureSize(), shape) : QRectF();
     if (fitted.isEmpty()) {
         c->AniGIF->clear();
         ShowNotFound(slot, site, true);
@@ -450,6 +471,7 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site) {
     // The large viewer showing this slot shows the new picture; it reads the
     // picture from the slot's animation part, as its openers leave it.
     if (s.windows.IsFormLoaded(kViewerName) > 0 && page.SelectedSlot == slot) {
+        flushSlotPictures();
         if (c->AniGIF->isEmpty())
             c->AniGIF->loadFile(file);
         if (WindowOpener *windows = opener())

@@ -89,6 +89,7 @@ void MainWindow::assignPickedSite(const SitePick &pick, int siteIndex) {
         List1 = *a->List1;
     // The previous site's picture must not be shown, saved or pasted as the
     // new site's while the new one is on its way, or when it fails.
+    flushSlotPictures();
     const QString file = slotPictureFile(s.paths, page.isWxPage(), k);
     if (QFile::exists(file) && !QFile::remove(file))
         qCWarning(lcMainWindow) << "cannot remove" << file;
@@ -183,6 +184,7 @@ PictureTransferContext MainWindow::transferContext() {
 }
 
 void MainWindow::mnuSave_Click() {
+    flushSlotPictures();
     const PageState &page = state_.page;
     const TransferResult result = SavePictureAs(
         PictureRef::slot(page.SelectedSlot, page.isWxPage()), state_.SaveFolder, transferContext());
@@ -191,6 +193,7 @@ void MainWindow::mnuSave_Click() {
 }
 
 void MainWindow::mnuPaste_Click() {
+    flushSlotPictures();
     const PageState &page = state_.page;
     const TransferResult result =
         PasteIntoMMSSTV(PictureRef::slot(page.SelectedSlot, page.isWxPage()), transferContext());

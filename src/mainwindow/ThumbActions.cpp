@@ -219,6 +219,7 @@ void MainWindow::img_MouseDown(int Index, int Button, int Shift) {
     if (!c)
         return;
     const QPoint CursorPos = QCursor::pos();
+    flushSlotPictures(); // the click looks for the slot's file
     const ThumbClickPlan click =
         hover_.click(Index, Button, Shift, thumbContext(), thumbSlotState(Index), state_.paths,
                      earthViewTemplate());
