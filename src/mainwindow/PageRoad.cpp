@@ -463,7 +463,7 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
         // Once the part lets go of the frame it converts in place, uncopied.
         QImage frame = c->AniGIF->firstFrame();
         c->AniGIF->clear();
-        c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
+        c->img->setPicture(std::move(frame));
     }
     c->img->show();
     c->img->update();

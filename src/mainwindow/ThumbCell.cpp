@@ -63,7 +63,7 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     picProg = new SlotProgress(this);
     picProg->setObjectName(QStringLiteral("picProg"));
     picProg->hide();
-    img = new QLabel(this);
+    img = new StillPicture(this);
     img->setObjectName(QStringLiteral("img"));
     img->setAutoFillBackground(true);
     img->setScaledContents(true);
@@ -147,6 +147,44 @@ void ThumbCell::paintEvent(QPaintEvent *) {
 void ThumbCell::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     AniGIF->setGeometry(img->rect());
+}
+
+void StillPicture::setPicture(QImage picture) {
+    picture_ = std::move(picture);
+    scaled_ = QPixmap();
+    QLabel::clear();
+    update();
+}
+
+void StillPicture::setPixmap(const QPixmap &pixmap) {
+    picture_ = QImage();
+    scaled_ = QPixmap();
+    QLabel::setPixmap(pixmap);
+}
+
+void StillPicture::clear() {
+    picture_ = QImage();
+    scaled_ = QPixmap();
+    QLabel::clear();
+}
+
+QPixmap StillPicture::pixmap() const {
+    return picture_.isNull() ? QLabel::pixmap() : QPixmap::fromImage(picture_);
+}
+
+void StillPicture::paintEvent(QPaintEvent *event) {
+    if (picture_.isNull()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    const QSize pixels = size() * devicePixelRatioF();
+    if (scaled_.size() != pixels) {
+        scaled_ = QPixmap::fromImage(
+            picture_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        scaled_.setDevicePixelRatio(devicePixelRatioF());
+    }
+    QPainter painter(this);
+    painter.drawPixmap(rect(), scaled_);
 }
 
 } // namespace tavimo

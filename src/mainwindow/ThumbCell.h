@@ -3,7 +3,9 @@
 #include "core/GridGeometry.h"
 
 #include <QColor>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QWidget>
 
 #include <optional>
@@ -44,6 +46,28 @@ private:
 //
 // Parts are placed in the window's user scale: the cell keeps their unit
 // rectangles and maps them to pixels whenever the grid is resized.
+// The cell's still picture. A photograph is kept as it came and scaled to the
+// label's size when it is first painted at that size, once; the label's own
+// scaling would convert and scale the whole picture again on every new pixmap.
+// Pixmaps set directly (the "not found" placeholder) are the label's as usual.
+class StillPicture : public QLabel {
+public:
+    using QLabel::QLabel;
+    void setPicture(QImage picture);
+    // These forget the picture kept, then act as QLabel's own.
+    void setPixmap(const QPixmap &pixmap);
+    void clear();
+    // The picture on show, at its own size.
+    QPixmap pixmap() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage picture_;
+    QPixmap scaled_;
+};
+
 class ThumbCell : public QWidget {
     Q_OBJECT
 
@@ -74,7 +98,7 @@ public:
     bool isBlank() const;
 
     // Parts of the cell (named as the controls they stand for).
-    QLabel *img = nullptr;             // still picture
+    StillPicture *img = nullptr;       // still picture
     AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
     QLabel *lblCall = nullptr;         // site callsign and picture age
     QLabel *lblFrom = nullptr;         // sender callsign
