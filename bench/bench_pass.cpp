@@ -30,7 +30,7 @@ using namespace tavimo;
 namespace {
 
 constexpr int kSites = 24;
-constexpr int kRounds = 15;
+constexpr int kRounds = 41;
 
 double median(QList<double> values) {
     std::sort(values.begin(), values.end());
