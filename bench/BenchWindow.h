@@ -136,8 +136,14 @@ public:
         const PageState &page = state.page;
         return page.FinishedCount >= page.ExpectedCount && !menuPicture(refreshItem);
     }
+    // The pass is over for the user once its pictures are on the screen: a
+    // shown window paints (and so decodes) whatever is still pending first.
     bool waitForPassEnd() {
-        return waitUntil([this] { return passEnded(); });
+        if (!waitUntil([this] { return passEnded(); }))
+            return false;
+        if (window->isVisible())
+            window->repaint();
+        return true;
     }
 
     // A reload as the Refresh command does it; with `forget`, the slot table

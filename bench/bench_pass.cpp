@@ -11,6 +11,8 @@
 // bare loop does the same fetches in the same order (each picture once its
 // check picture is in) and decodes each picture with QImage. Rounds of the two
 // alternate; medians are printed, and their ratio (the window's overhead).
+// Shown, the window's pass ends once its pictures are painted; hidden, a still
+// picture is only measured, since a thumbnail decodes it when it first paints.
 // Uses the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "BenchWindow.h"

@@ -29,6 +29,22 @@ QImage readFirstFrame(const QByteArray &bytes, QByteArray *format, int *frameCou
 
 } // namespace
 
+std::optional<PictureHeader> readPictureHeader(const QByteArray &bytes) {
+    QByteArray copy = bytes; // shares the data; QBuffer wants a modifiable array
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!reader.canRead())
+        return std::nullopt;
+    PictureHeader header;
+    header.size = reader.size();
+    if (reader.supportsAnimation())
+        header.frames = qMax(reader.imageCount(), 1);
+    if (!header.size.isValid())
+        return std::nullopt;
+    return header;
+}
+
 AnimatedPicture::AnimatedPicture(QWidget *parent)
     : QWidget(parent), backColor_(palette().color(QPalette::Window)) {
     setMouseTracking(true);

@@ -6,12 +6,22 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QBuffer;
 class QMovie;
 class QTimer;
 
 namespace tavimo {
+
+// What a picture's header says, read without decoding it: its size and, for an
+// animation, its frame count (1 for a still picture). Nothing for bytes that
+// are no picture of a known format.
+struct PictureHeader {
+    QSize size;
+    int frames = 1;
+};
+std::optional<PictureHeader> readPictureHeader(const QByteArray &bytes);
 
 // Shows one picture file, still or animated, stretched over the whole widget.
 // Every thumbnail, gallery cell and the large viewer hold one. The file is read

@@ -440,8 +440,15 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
     // Nothing is painted while this runs, so the picture box moves once,
     // straight to its fitted place.
     const QRect shape = c->geometryUnits().shape1;
-    const bool loaded = picture ? c->AniGIF->loadBytes(*picture) : c->AniGIF->loadFile(file);
-    const QRectF fitted = loaded ? fitPictureInCell(c->AniGIF->pictureSize(), shape) : QRectF();
+    // A still picture that came with its bytes is only measured here: the
+    // cell decodes it once, at its own size, when it paints.
+    const std::optional<PictureHeader> header =
+        picture ? readPictureHeader(*picture) : std::nullopt;
+    const bool stillBytes = header && header->frames < 2;
+    const bool loaded =
+        stillBytes || (picture ? c->AniGIF->loadBytes(*picture) : c->AniGIF->loadFile(file));
+    const QSize size = stillBytes ? header->size : c->AniGIF->pictureSize();
+    const QRectF fitted = loaded ? fitPictureInCell(size, shape) : QRectF();
     if (fitted.isEmpty()) {
         c->AniGIF->clear();
         ShowNotFound(slot, site, true);
@@ -452,7 +459,7 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
     if (!s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         c->lblFrom->setText(QString());
 
-    if (c->AniGIF->frameCount() >= 2) {
+    if (!stillBytes && c->AniGIF->frameCount() >= 2) {
         c->img->clear();
         c->AniGIF->setBackColor(Qt::black);
         c->AniGIF->show();
@@ -460,10 +467,15 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
         page.SlotTable.setValue(slot, stInfo, kAnimated);
     } else {
         c->AniGIF->hide();
-        // Once the part lets go of the frame it converts in place, uncopied.
-        QImage frame = c->AniGIF->firstFrame();
-        c->AniGIF->clear();
-        c->img->setPicture(std::move(frame));
+        if (stillBytes) {
+            c->AniGIF->clear();
+            c->img->setPicture(*picture);
+        } else {
+            // Once the part lets go of the frame it converts in place, uncopied.
+            QImage frame = c->AniGIF->firstFrame();
+            c->AniGIF->clear();
+            c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
+        }
     }
     c->img->show();
     c->img->update();

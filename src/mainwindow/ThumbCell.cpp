@@ -2,6 +2,8 @@
 
 #include "core/AnimatedPicture.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
@@ -149,38 +151,45 @@ void ThumbCell::resizeEvent(QResizeEvent *event) {
     AniGIF->setGeometry(img->rect());
 }
 
-void StillPicture::setPicture(QImage picture) {
-    picture_ = std::move(picture);
+void StillPicture::setPicture(QByteArray encoded) {
+    encoded_ = std::move(encoded);
     scaled_ = QPixmap();
     QLabel::clear();
     update();
 }
 
 void StillPicture::setPixmap(const QPixmap &pixmap) {
-    picture_ = QImage();
+    encoded_.clear();
     scaled_ = QPixmap();
     QLabel::setPixmap(pixmap);
 }
 
 void StillPicture::clear() {
-    picture_ = QImage();
+    encoded_.clear();
     scaled_ = QPixmap();
     QLabel::clear();
 }
 
 QPixmap StillPicture::pixmap() const {
-    return picture_.isNull() ? QLabel::pixmap() : QPixmap::fromImage(picture_);
+    return encoded_.isEmpty() ? QLabel::pixmap() : QPixmap::fromImage(QImage::fromData(encoded_));
 }
 
 void StillPicture::paintEvent(QPaintEvent *event) {
-    if (picture_.isNull()) {
+    if (encoded_.isEmpty()) {
         QLabel::paintEvent(event);
         return;
     }
     const QSize pixels = size() * devicePixelRatioF();
-    if (scaled_.size() != pixels) {
-        scaled_ = QPixmap::fromImage(
-            picture_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    if (scaled_.size() != pixels && !pixels.isEmpty()) {
+        QBuffer buffer(&encoded_);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        reader.setScaledSize(pixels);
+        QImage image = reader.read();
+        if (image.size() != pixels) // a reader that cannot scale while it decodes
+            image = QImage::fromData(encoded_).scaled(pixels, Qt::IgnoreAspectRatio,
+                                                      Qt::SmoothTransformation);
+        scaled_ = QPixmap::fromImage(std::move(image));
         scaled_.setDevicePixelRatio(devicePixelRatioF());
     }
     QPainter painter(this);

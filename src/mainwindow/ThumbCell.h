@@ -46,14 +46,15 @@ private:
 //
 // Parts are placed in the window's user scale: the cell keeps their unit
 // rectangles and maps them to pixels whenever the grid is resized.
-// The cell's still picture. A photograph is kept as it came and scaled to the
-// label's size when it is first painted at that size, once; the label's own
-// scaling would convert and scale the whole picture again on every new pixmap.
+// The cell's still picture. A photograph is kept as the bytes it came in and
+// decoded straight to the label's size when it is first painted at that size
+// (a JPEG decodes much faster at a fraction of its size), so a new picture is
+// decoded and scaled once, and a resized window decodes again, sharp.
 // Pixmaps set directly (the "not found" placeholder) are the label's as usual.
 class StillPicture : public QLabel {
 public:
     using QLabel::QLabel;
-    void setPicture(QImage picture);
+    void setPicture(QByteArray encoded);
     // These forget the picture kept, then act as QLabel's own.
     void setPixmap(const QPixmap &pixmap);
     void clear();
@@ -64,7 +65,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QImage picture_;
+    QByteArray encoded_;
     QPixmap scaled_;
 };
 

@@ -57,6 +57,7 @@ private slots:
     void windowSizeFollowsGuiSize();
     void slotCountsLeaveExactlyThatManyEmptyCells();
     void menuBarShowsPictureItems();
+    void stillPictureIsDecodedAtTheCellsSize();
 };
 
 void LayoutTest::windowSizeFollowsGuiSize_data() {
@@ -178,4 +179,20 @@ void LayoutTest::menuBarShowsPictureItems() {
 }
 
 QTEST_MAIN(LayoutTest)
+// A thumbnail decodes its picture at its own size, and again, sharp, after a
+// resize; a pixmap set directly (the placeholder) replaces it.
+void LayoutTest::stillPictureIsDecodedAtTheCellsSize() {
+    StillPicture label;
+    label.setPicture(jpegBytes(QSize(320, 256), Qt::red));
+    for (const QSize size : {QSize(60, 45), QSize(150, 110)}) {
+        label.resize(size);
+        const QImage shown = label.grab().toImage();
+        QCOMPARE(shown.size(), size);
+        QVERIFY(QColor(shown.pixel(size.width() / 2, size.height() / 2)).red() > 200);
+    }
+    QCOMPARE(label.pixmap().size(), QSize(320, 256));
+    label.setPixmap(QPixmap());
+    QVERIFY(label.pixmap().isNull());
+}
+
 #include "tst_layout.moc"
