@@ -132,8 +132,7 @@ void ThumbCell::setLabelFont(double points, bool bold) {
 }
 
 bool ThumbCell::isBlank() const {
-    const QPixmap picture = img->pixmap();
-    return picture.isNull() && AniGIF->isEmpty() && AniGIF->isHidden() &&
+    return !img->hasPicture() && AniGIF->isEmpty() && AniGIF->isHidden() &&
            lblCall->text().isEmpty() && lblFrom->text().isEmpty() && picProg->isHidden() &&
            img->toolTip().isEmpty();
 }

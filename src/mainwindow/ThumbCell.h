@@ -58,8 +58,9 @@ public:
     // These forget the picture kept, then act as QLabel's own.
     void setPixmap(const QPixmap &pixmap);
     void clear();
-    // The picture on show, at its own size.
+    // The picture on show, at its own size (decoded for the asking).
     QPixmap pixmap() const;
+    bool hasPicture() const { return !encoded_.isEmpty() || !QLabel::pixmap().isNull(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
