@@ -23,11 +23,13 @@ AppPaths AppPaths::standard() {
     return paths;
 }
 
-QString AppPaths::data(const QString &relative) const { return dataFolder + '/' + relative; }
+QString AppPaths::data(const QString &relative) const {
+    return dataFolder + '/' + relative;
+}
 
 QStringList AppPaths::dataSubfolders() {
-    return {"TextFiles", "images",  "images/sstv", "images/wx",
-            "images/last15", "Backups", "Maps",  "Languages"};
+    return {"TextFiles",     "images",  "images/sstv", "images/wx",
+            "images/last15", "Backups", "Maps",        "Languages"};
 }
 
 ProvisionResult provisionDataFolder(const AppPaths &paths) {

@@ -25,8 +25,8 @@ struct AppPaths {
 
 struct ProvisionResult {
     bool ok = true;
-    QString error;       // the folder that could not be made, for a message
-    QStringList copied;  // relative paths of the bundled files copied this time
+    QString error;      // the folder that could not be made, for a message
+    QStringList copied; // relative paths of the bundled files copied this time
 };
 
 // First start: makes DataFolder and its subfolders and copies every bundled

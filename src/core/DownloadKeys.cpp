@@ -8,13 +8,6 @@ namespace tavimo {
 
 namespace {
 
-const QChar kSlashedZero(0x00D8);
-
-// Callsigns are stored with "0" and shown with ZeroChar; compare them stored.
-QString storedForm(QString callsign) {
-    return callsign.replace(kSlashedZero, u'0');
-}
-
 bool isSstvPage(const PageState &page) {
     return page.CurrentPage < page.PageCount;
 }
@@ -75,12 +68,12 @@ std::optional<int> shownSlot(const PictureKey &key, const PageState &page) {
 
 std::optional<int> siteInSlot(int slot, const SlotTable &table, const SiteList &sites,
                               std::optional<int> preferredSite) {
-    const QString call = storedForm(table.value(slot, stSiteCall));
+    const QString call = storedCallsign(table.value(slot, stSiteCall));
     if (call.isEmpty())
         return std::nullopt;
     auto matches = [&](std::optional<int> site) {
         return site && *site >= 0 && *site < sites.size() &&
-               storedForm(sites.at(*site).Callsign) == call;
+               storedCallsign(sites.at(*site).Callsign) == call;
     };
     if (matches(preferredSite))
         return preferredSite;
@@ -91,7 +84,7 @@ std::optional<int> siteInSlot(int slot, const SlotTable &table, const SiteList &
             return indexed;
     }
     for (int i = 0; i < sites.size(); ++i) {
-        if (storedForm(sites.at(i).Callsign) == call)
+        if (storedCallsign(sites.at(i).Callsign) == call)
             return i;
     }
     return std::nullopt;

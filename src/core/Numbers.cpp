@@ -8,10 +8,11 @@
 namespace tavimo {
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
-template <typename Int>
-std::optional<Int> toWhole(double value) {
+template <typename Int> std::optional<Int> toWhole(double value) {
     if (!std::isfinite(value))
         return std::nullopt;
     const double rounded = roundHalfEven(value);
@@ -88,8 +89,12 @@ double roundHalfEven(double value) {
     return std::nearbyint(value);
 }
 
-std::optional<std::int16_t> toInt16(double value) { return toWhole<std::int16_t>(value); }
-std::optional<std::int32_t> toInt32(double value) { return toWhole<std::int32_t>(value); }
+std::optional<std::int16_t> toInt16(double value) {
+    return toWhole<std::int16_t>(value);
+}
+std::optional<std::int32_t> toInt32(double value) {
+    return toWhole<std::int32_t>(value);
+}
 
 QString numberText(double value) {
     if (!std::isfinite(value) || value == 0.0)
@@ -97,15 +102,15 @@ QString numberText(double value) {
     char buffer[400];
     // Fifteen significant digits, as the files have always held; fixed
     // notation with just enough decimals for them.
-    auto general = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 std::chars_format::general, 15);
+    auto general =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string text(buffer, general.ptr);
     const auto e = text.find('e');
     if (e != std::string::npos) {
         const int exponent = std::stoi(text.substr(e + 1));
         const int decimals = exponent >= 14 ? 0 : 14 - exponent;
-        auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::fixed, decimals);
+        auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                   decimals);
         text.assign(buffer, fixed.ptr);
         if (text.find('.') != std::string::npos) {
             while (text.back() == '0')

@@ -62,7 +62,7 @@ PagePlan planSstvPage(const SiteList &sites, int page, int thumbSetting, int slo
             continue;
         plan.List1.append(site.Callsign + QStringLiteral("    ") + QString::number(slot + 1));
         const QString url = requestUrl(site.PictureUrl);
-        place(plan, PlannedSlot{slot, i, QString(site.Callsign).replace(u'0', zeroChar), url,
+        place(plan, PlannedSlot{slot, i, shownCallsign(site.Callsign, zeroChar), url,
                                 checkPictureUrl(url), checkKey(slot)});
     }
     return plan;

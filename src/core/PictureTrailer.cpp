@@ -1,5 +1,6 @@
 #include "core/PictureTrailer.h"
 
+#include "core/SiteRecord.h"
 #include "core/TextCodec.h"
 
 namespace tavimo {
@@ -44,7 +45,7 @@ TrailerFields parseTrailerText(const QString &text) {
     kept.remove(u'\r').remove(u'\n').remove(QChar(0));
     const QStringList parts = kept.split(u'*');
     fields.fieldCount = int(parts.size());
-    fields.sender = QString(parts.at(0)).replace(QChar(0x00D8), u'0');
+    fields.sender = storedCallsign(QString(parts.at(0)));
     if (parts.size() >= 2)
         fields.status = parts.at(1);
     if (parts.size() >= 3)
@@ -57,7 +58,7 @@ QString senderCaption(const TrailerFields &fields, TrailerReader reader, const Q
     const int needed = reader == TrailerReader::Slot ? 2 : 1;
     if (fields.fieldCount < needed)
         return {};
-    return fromPrefix + QString(fields.sender).replace(u'0', zeroChar);
+    return fromPrefix + shownCallsign(fields.sender, zeroChar);
 }
 
 } // namespace tavimo

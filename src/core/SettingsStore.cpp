@@ -48,6 +48,8 @@ bool SettingsStore::sync(QString *error) {
     return ok;
 }
 
-QString SettingsStore::fileName() const { return settings_->fileName(); }
+QString SettingsStore::fileName() const {
+    return settings_->fileName();
+}
 
 } // namespace tavimo

@@ -18,14 +18,8 @@
 namespace tavimo {
 namespace {
 
-const QChar kSlashedO(0x00D8); // "Ø", stored as the digit 0 in SSTV callsigns
-
 QString tr(const char *text) {
     return QCoreApplication::translate("tavimo", text);
-}
-
-QString withZeros(QString callsign) {
-    return callsign.replace(kSlashedO, u'0');
 }
 
 QString field(const QStringList &fields, qsizetype i) {
@@ -54,7 +48,7 @@ QString readFailure(const QString &path) {
 SiteRecord parseSiteRecord(const QString &line, const QString &url) {
     const QStringList f = line.split(u'*');
     SiteRecord r;
-    r.Callsign = withZeros(f.at(0));
+    r.Callsign = storedCallsign(f.at(0));
     for (int k = 1; k <= 4; ++k) {
         const QString map = field(f, k);
         r.SlotMap[k] = map.size() == kEmptySlotMap.size() ? map : kEmptySlotMap;
@@ -189,10 +183,15 @@ SiteListFile readWxSiteList(const QString &path) {
 
 QStringList siteListLines(const SiteList &sites) {
     return listLines(sites, [](const SiteRecord &r) {
-        return QStringList{
-            cleanText(withZeros(r.Callsign)), cleanText(r.SlotMap[1]),      cleanText(r.SlotMap[2]),
-            cleanText(r.SlotMap[3]),          cleanText(r.SlotMap[4]),      numberText(r.Latitude),
-            numberText(r.Longitude),          cleanText(r.LastPictureDate), cleanAddress(r.CamUrl)}
+        return QStringList{cleanText(storedCallsign(r.Callsign)),
+                           cleanText(r.SlotMap[1]),
+                           cleanText(r.SlotMap[2]),
+                           cleanText(r.SlotMap[3]),
+                           cleanText(r.SlotMap[4]),
+                           numberText(r.Latitude),
+                           numberText(r.Longitude),
+                           cleanText(r.LastPictureDate),
+                           cleanAddress(r.CamUrl)}
             .join(u'*');
     });
 }
@@ -256,7 +255,7 @@ ConvertResult ConvertOldSiteList(const QString &path, const QString &backupFolde
         QStringList f = lines->at(i).split(u'*');
         while (f.size() < kOldFields) // a short record keeps what it has
             f.append(QString());
-        const QString callsign = withZeros(f.at(0));
+        const QString callsign = storedCallsign(f.at(0));
         if (callsign.isEmpty())
             continue;
         QString maps[3];

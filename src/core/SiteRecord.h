@@ -7,6 +7,17 @@
 
 namespace tavimo {
 
+// Callsigns are kept with the digit "0"; a slashed zero "Ø" read from a trailer
+// or a caption stands for the same character.
+inline QString storedCallsign(QString callsign) {
+    return callsign.replace(QChar(0x00D8), u'0');
+}
+
+// A callsign as the user sees it: every "0" as their zero character.
+inline QString shownCallsign(QString callsign, const QString &zeroChar) {
+    return callsign.replace(u'0', zeroChar);
+}
+
 // One picture site. SSTV and WX sites share the record; WX sites leave the
 // position and camera address empty.
 struct SiteRecord {

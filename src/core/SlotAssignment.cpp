@@ -82,7 +82,7 @@ std::optional<SlotAssignment> AssignSiteToSlot(const SitePick &pick, int siteInd
         a.clearSlot = oldSlotToClear(old);
         clearSstvSlot(sites, p, thumbSetting, k);
         site.SlotMap[thumbSetting] = withSstvSlotOnPage(site.SlotMap[thumbSetting], p, k);
-        a.caption = QString(site.Callsign).replace(u'0', zeroChar);
+        a.caption = shownCallsign(site.Callsign, zeroChar);
         table.setValue(k, stSiteCall, a.caption);
         a.url = requestUrl(site.PictureUrl);
         if (a.url.toLower().endsWith(QStringLiteral("image1"))) {
@@ -127,7 +127,7 @@ QList<AlphaMenuItem> alphaMenu(const QStringList &List1, const QString &zeroChar
         // Only the callsign shows the zero character; slot 10 stays "10".
         const qsizetype gap = item.lastIndexOf(kListGap);
         const qsizetype callEnd = gap < 0 ? item.size() : gap;
-        const QString caption = item.left(callEnd).replace(u'0', zeroChar) + item.mid(callEnd);
+        const QString caption = shownCallsign(item.left(callEnd), zeroChar) + item.mid(callEnd);
         items.append({caption, blinkSlotOf(item)});
     }
     return items;

@@ -53,10 +53,6 @@ int mouseButton(Qt::MouseButton button) {
     }
 }
 
-QString storedCallsign(const QString &slotCallsign) {
-    return QString(slotCallsign).replace(QChar(0x00D8), u'0');
-}
-
 bool isTransmitCall(const QString &callsign) {
     return callsign.startsWith(QStringLiteral("TX"), Qt::CaseSensitive);
 }

@@ -80,9 +80,6 @@ struct SitePosition {
     bool operator==(const SitePosition &) const = default;
 };
 
-// The slot callsign as a SiteList callsign: "Ø" as "0".
-QString storedCallsign(const QString &slotCallsign);
-
 // True for a slot callsign that stands for a station's transmitted picture
 // ("TX" first, case-sensitive): such a slot has no position features.
 bool isTransmitCall(const QString &callsign);

@@ -32,7 +32,6 @@ const QString kTitle = QStringLiteral("Tavimo");
 // Key of the time page's request on the updates control.
 const QString kTimePageKey = QStringLiteral("20");
 
-constexpr int kAlphaListItems = 24;
 constexpr int kClockIntervalMs = 100;
 constexpr int kOneShotMs = 100;
 
@@ -205,7 +204,7 @@ void MainWindow::buildMenus() {
     auto *popUp = new QMenu(QStringLiteral("Sites"), this);
     popUp->setObjectName(QStringLiteral("mnuPopUp"));
     menus_.insert(QStringLiteral("mnuPopUp"), popUp);
-    for (int i = 0; i < kAlphaListItems; ++i)
+    for (int i = 0; i < kAlphaMenuItems; ++i)
         addItem(popUp, QStringLiteral("mnuAlphaList"), i, QString());
 
     auto *pop = new QMenu(QStringLiteral("PopUp"), this);

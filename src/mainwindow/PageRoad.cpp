@@ -49,11 +49,6 @@ constexpr int kPlaceholderHeight = 90;
 const QString kAnimated = QStringLiteral("Animated");
 const QString kViewerName = QStringLiteral("PictureViewer");
 
-// Callsigns are stored with "0"; a slashed zero shown or read is the same.
-QString storedCall(QString callsign) {
-    return callsign.replace(QChar(0x00D8), u'0');
-}
-
 int rounded(double value) {
     return int(roundHalfEven(value));
 }
@@ -225,7 +220,7 @@ bool MainWindow::requestStillFits(const std::optional<SlotRequest> &request,
         return c && c->lblCall->text() == request->call;
     }
     return target.site >= 0 && target.site < state_.SiteList.size() &&
-           storedCall(state_.SiteList[target.site].Callsign) == storedCall(request->call);
+           storedCallsign(state_.SiteList[target.site].Callsign) == storedCallsign(request->call);
 }
 
 void MainWindow::dropAnswer(int slot) {

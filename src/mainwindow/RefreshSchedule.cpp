@@ -22,11 +22,9 @@ constexpr int kKeyF5 = 116;
 constexpr int kWxTicksPerReload = 3;
 constexpr int kRateItems = 5; // 30, 60, 90, 120 seconds and manual
 constexpr int kManualRateIndex = 4;
-constexpr int kAlphaListItems = 24;
 constexpr int kBlinkTicks = 20;
 const QColor kBlinkBlue(0, 0, 255);
 // Between a callsign and its slot number in the alphabetical list.
-const QString kListGap = QStringLiteral("    ");
 
 } // namespace
 
@@ -192,23 +190,14 @@ void MainWindow::showAlphaList() {
     QMenu *popUp = menu(QStringLiteral("mnuPopUp"));
     if (!popUp)
         return;
-    const QString &zero = state_.ZeroChar;
-    for (int i = 0; i < kAlphaListItems; ++i) {
+    const QList<AlphaMenuItem> items = alphaMenu(List1, state_.ZeroChar);
+    for (int i = 0; i < kAlphaMenuItems; ++i) {
         QAction *item = menuItem(QStringLiteral("mnuAlphaList"), i);
         if (!item)
             continue;
-        if (i >= List1.size()) {
-            item->setVisible(false);
-            continue;
-        }
-        // Zeros of the callsign are shown as the user's zero; the slot number
-        // after the gap stays a number.
-        const QString &entry = List1[i];
-        const qsizetype gap = entry.indexOf(kListGap);
-        QString callsign = gap < 0 ? entry : entry.left(gap);
-        callsign.replace(u'0', zero);
-        item->setText(callsign + (gap < 0 ? QString() : entry.mid(gap)));
-        item->setVisible(true);
+        item->setVisible(i < items.size());
+        if (i < items.size())
+            item->setText(items[i].caption);
     }
     // Left edge at the third slot's frame, top at the top of the grid.
     QPoint at = picAll_->mapToGlobal(QPoint(0, 0));
