@@ -29,9 +29,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Tavimo");
 
-// Key of the time page's request on the updates control.
-const QString kTimePageKey = QStringLiteral("20");
-
 constexpr int kClockIntervalMs = 100;
 constexpr int kOneShotMs = 100;
 
@@ -368,12 +365,9 @@ bool MainWindow::startUp() {
     s.page.Online = true;
     setWindowTitle(kTitle);
 
-    s.page.CurrentUrl = s.endpoints.TimePage;
-    if (ucUpdates && !s.endpoints.TimePage.isEmpty())
-        ucUpdates->DownloadFile(s.endpoints.TimePage, kTimePageKey);
+    requestTimePage();
 
     refresh_.StopRefreshTimers();
-    s.page.FinishedCount = 0;
     s.page.UpdateCheckPending = true;
 
     // Both timers are off here, so starting the timer of the page shown starts

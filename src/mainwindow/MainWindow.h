@@ -182,6 +182,8 @@ public:
     // old). Runs at the end of the first whole pass after start-up, a Refresh
     // or a change of the site lists.
     void CheckForUpdates();
+    // Asks the web time page for the time; its answer sets the clock.
+    void requestTimePage();
 
     // Blinks the frame of `slot` blue and in its own colour, ten times in
     // three seconds, to show where a site picked from the alphabetical list is.

@@ -55,17 +55,14 @@ void MainWindow::connectRefreshAndMenus() {
 
 // ---- Reloading ----------------------------------------------------------------------
 
+// Each loader starts a pass of its own, which counts its slots from nothing.
 void MainWindow::loadSstv() {
-    // Every pass counts its slots from nothing.
-    state_.page.FinishedCount = 0;
     if (onReload)
         onReload(false);
     LoadSstvPage();
 }
 
 void MainWindow::loadWx() {
-    // Like an SSTV pass: answers of an earlier pass must not end this one early.
-    state_.page.FinishedCount = 0;
     if (onReload)
         onReload(true);
     LoadWxPage();

@@ -70,6 +70,12 @@ void MainWindow::CheckForUpdates() {
     }
 }
 
+void MainWindow::requestTimePage() {
+    state_.page.CurrentUrl = state_.endpoints.TimePage;
+    if (ucUpdates && !state_.endpoints.TimePage.isEmpty())
+        ucUpdates->DownloadFile(state_.endpoints.TimePage, kTimePageKey);
+}
+
 void MainWindow::ucUpdates_updatesReady(const QString &key) {
     // The buffer holds this download's bytes only until the next one completes.
     const QByteArray bytes = state_.downloads ? state_.downloads->DownloadBuffer : QByteArray();
