@@ -7,16 +7,10 @@
 // DataFolder. The file holds the picture's own bytes; the trailer goes to the
 // slot table and, on SSTV pages, to the site's `LastPictureDate`.
 //
-// The main window's picture handler, once answerStillFits gave `target`:
-//
-//     const bool passEnded = pass.finish(target->slot); // counted whatever follows
-//     const StoredSlotPicture stored =
-//         storeSlotPicture(downloadBuffer, *target, page.isWxPage(), state.paths, slotTable,
-//                          state.SiteList, state.texts, state.ZeroChar);
-//     lblFrom[slot] = stored.lblFrom;
-//     ShowSlotPicture(stored.file, slot, target->site); // placeholder when it cannot be shown
-//     if (passEnded || pass.isComplete())
-//         endOfPass();
+// The main window's picture handler, once answerStillFits gave `target`,
+// takes the answer with takeSlotAnswer, hands the file to a writer thread and
+// shows the picture from the answer's bytes; storeSlotPicture does both steps
+// at once where no window waits.
 //
 // ShowSlotPicture shows the age on SSTV pages: that is decided by
 // page.isWxPage(), never by looking for "sstv" in the file's path (a data

@@ -160,10 +160,9 @@ public:
     // Shows a stored slot picture, still or animated, fitted into the cell;
     // the placeholder when it cannot be shown. `site` is the SiteList index
     // for the age (SSTV pages only).
-    // `picture` (the file's bytes, when the caller has them) spares reading
-    // the file back, which may still be on its way to the disk.
-    void ShowSlotPicture(const QString &file, int slot, int site,
-                         const QByteArray *picture = nullptr);
+    // `picture` holds the bytes of `file`, which may still be on its way to
+    // the disk.
+    void ShowSlotPicture(const QString &file, int slot, int site, const QByteArray &picture);
     // Waits until every slot picture handed to the writer is on disk; anything
     // that reads slot files (viewer, save, paste, clean-up) calls it first.
     void flushSlotPictures();

@@ -26,7 +26,7 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QFileInfo>
+#include <QFile>
 #include <QPixmap>
 
 #include <algorithm>
@@ -362,7 +362,7 @@ void MainWindow::ucDnLoad_PictureReady(const QString &id) {
     const QString file = slotPictureFile(s.paths, page.isWxPage(), target->slot);
     writeSlotPictureLater(file, answer.picture);
     c->lblFrom->setText(answer.lblFrom);
-    ShowSlotPicture(file, target->slot, target->site, &answer.picture);
+    ShowSlotPicture(file, target->slot, target->site, answer.picture);
     applyEndOfPassRule();
 }
 
@@ -421,13 +421,13 @@ void MainWindow::applyEndOfPassRule() {
 // ---- Display -------------------------------------------------------------------------
 
 void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
-                                 const QByteArray *picture) {
+                                 const QByteArray &picture) {
     AppState &s = state_;
     PageState &page = s.page;
     ThumbCell *c = slot < page.SlotCount ? cell(slot) : nullptr;
     if (!c)
         return;
-    if (picture ? picture->isEmpty() : QFileInfo(file).size() == 0) {
+    if (picture.isEmpty()) {
         ShowNotFound(slot, site, true);
         return;
     }
@@ -435,13 +435,11 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
     // Nothing is painted while this runs, so the picture box moves once,
     // straight to its fitted place.
     const QRect shape = c->geometryUnits().shape1;
-    // A still picture that came with its bytes is only measured here: the
+    // A still picture whose header gives its size is only measured here: the
     // cell decodes it once, at its own size, when it paints.
-    const std::optional<PictureHeader> header =
-        picture ? readPictureHeader(*picture) : std::nullopt;
+    const std::optional<PictureHeader> header = readPictureHeader(picture);
     const bool stillBytes = header && header->frames < 2;
-    const bool loaded =
-        stillBytes || (picture ? c->AniGIF->loadBytes(*picture) : c->AniGIF->loadFile(file));
+    const bool loaded = stillBytes || c->AniGIF->loadBytes(picture);
     const QSize size = stillBytes ? header->size : c->AniGIF->pictureSize();
     const QRectF fitted = loaded ? fitPictureInCell(size, shape) : QRectF();
     if (fitted.isEmpty()) {
@@ -464,7 +462,7 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
         c->AniGIF->hide();
         if (stillBytes) {
             c->AniGIF->clear();
-            c->img->setPicture(*picture);
+            c->img->setPicture(picture);
         } else {
             // Once the part lets go of the frame it converts in place, uncopied.
             QImage frame = c->AniGIF->firstFrame();
