@@ -83,6 +83,18 @@ double Val(QStringView text) {
     return value == 0.0 ? 0.0 : value; // no negative zero
 }
 
+std::optional<int> digitsValue(QStringView text) {
+    if (text.isEmpty() || text.size() > 6)
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 double roundHalfEven(double value) {
     // nearbyint follows the current rounding mode, which is round-to-nearest-even
     // unless someone changed it; rint would raise an inexact flag, nothing else.

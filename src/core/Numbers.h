@@ -14,6 +14,11 @@ namespace tavimo {
 // gives 0. Never depends on the locale.
 double Val(QStringView text);
 
+// The value of a text made of ASCII digits only (no sign, blank or point) and
+// at most six of them; nothing otherwise. For the fixed fields of dates and
+// version numbers, where Val's leniency would let garbage through.
+std::optional<int> digitsValue(QStringView text);
+
 // Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double roundHalfEven(double value);
 

@@ -1,25 +1,12 @@
 #include "core/PictureAge.h"
 
+#include "core/Numbers.h"
+
 #include <QStringList>
 
 namespace tavimo {
 
-namespace {
-
-// A number made of ASCII digits only, or -1.
-int digitsValue(const QString &text) {
-    if (text.isEmpty() || text.size() > 6)
-        return -1;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
-} // namespace
+namespace {} // namespace
 
 std::optional<QDate> readPictureDate(const QString &monthFirstDate) {
     QString date = monthFirstDate.trimmed();
@@ -28,11 +15,14 @@ std::optional<QDate> readPictureDate(const QString &monthFirstDate) {
     const QStringList parts = date.split(u'/');
     if (parts.size() != 3)
         return std::nullopt;
-    int month = digitsValue(parts.at(0));
-    int day = digitsValue(parts.at(1));
-    int year = digitsValue(parts.at(2));
-    if (month < 0 || day < 0 || year < 0 || year > 9999)
+    const std::optional<int> monthValue = digitsValue(parts.at(0));
+    const std::optional<int> dayValue = digitsValue(parts.at(1));
+    const std::optional<int> yearValue = digitsValue(parts.at(2));
+    if (!monthValue || !dayValue || !yearValue || *yearValue > 9999)
         return std::nullopt;
+    int month = *monthValue;
+    int day = *dayValue;
+    int year = *yearValue;
     if (parts.at(2).size() <= 2)
         year += 2000;
     if (month > 12 && day <= 12)

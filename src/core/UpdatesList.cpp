@@ -93,16 +93,6 @@ std::optional<UpdatesListHeader> headerOf(const QString &section0) {
     return UpdatesListHeader{Val(fields[0]), fields[1].trimmed()};
 }
 
-bool isDigits(QStringView text) {
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::optional<UpdatesListHeader> readUpdatesHeader(const QByteArray &bytes) {
@@ -145,7 +135,8 @@ std::optional<QDate> parseUpdatesListDate(QStringView text) {
         return std::nullopt;
     const QChar separator = text[cut];
     const QList<QStringView> parts = text.split(separator);
-    if (parts.size() != 3 || !isDigits(parts[0]) || !isDigits(parts[1]) || !isDigits(parts[2]))
+    if (parts.size() != 3 || !digitsValue(parts[0]) || !digitsValue(parts[1]) ||
+        !digitsValue(parts[2]))
         return std::nullopt;
     const bool yearFirst = parts[0].size() == 4;
     const QStringView yearText = yearFirst ? parts[0] : parts[2];

@@ -1,6 +1,7 @@
 #include "core/VersionCheck.h"
 
 #include "core/Logging.h"
+#include "core/Numbers.h"
 #include "core/TextCodec.h"
 
 namespace tavimo {
@@ -9,20 +10,6 @@ namespace {
 constexpr QStringView versionMarker = u"Tavimo ";
 // Characters between the marker and the version text on the home page.
 constexpr qsizetype versionOffset = 4;
-// More digits than any version has; keeps the parts well inside an int.
-constexpr qsizetype maxPartDigits = 6;
-
-std::optional<int> wholeNumber(QStringView digits) {
-    if (digits.isEmpty() || digits.size() > maxPartDigits)
-        return std::nullopt;
-    int value = 0;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
 
 } // namespace
 
@@ -30,8 +17,8 @@ std::optional<ProgramVersion> parseProgramVersion(QStringView text) {
     const qsizetype point = text.indexOf(u'.');
     if (point < 0)
         return std::nullopt;
-    const std::optional<int> major = wholeNumber(text.left(point));
-    const std::optional<int> minor = wholeNumber(text.mid(point + 1));
+    const std::optional<int> major = digitsValue(text.left(point));
+    const std::optional<int> minor = digitsValue(text.mid(point + 1));
     if (!major || !minor)
         return std::nullopt;
     return ProgramVersion{*major, *minor};
