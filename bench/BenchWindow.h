@@ -5,16 +5,16 @@
 // loopback server the benchmark runs; what that server answers is the
 // benchmark's business (the simulator itself, or fixed pictures).
 
-#include "core/AppState.h"
-#include "core/DownloadControl.h"
-#include "core/Endpoints.h"
-#include "core/MenuBarPainter.h"
-#include "core/SettingsStore.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/files/Endpoints.h"
+#include "core/files/SettingsStore.h"
+#include "core/net/DownloadControl.h"
 #include "mainwindow/MainWindow.h"
 #include "sitesim/DataFolderWriter.h"
 #include "sitesim/SiteSimulator.h"
 #include "support/FakePrompts.h"
+#include "ui/MenuBarPainter.h"
 
 #include <QAction>
 #include <QCoreApplication>

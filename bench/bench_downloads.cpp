@@ -4,7 +4,7 @@
 // times and their ratio. The control should cost nothing measurable on top of
 // the network manager.
 
-#include "core/DownloadControl.h"
+#include "core/net/DownloadControl.h"
 
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"

@@ -14,11 +14,11 @@
 
 #include "BenchWindow.h"
 
-#include "core/AnimatedPicture.h"
-#include "mainwindow/ThumbCell.h"
 #include "sitesim/SiteSimulator.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/ThumbCell.h"
 
 #include <QApplication>
 #include <QMutex>

@@ -2,7 +2,7 @@
 // window size, every cell's parts and their pixel rectangles for a client area.
 // Run it after a change to the geometry; it prints, it does not judge.
 
-#include "core/GridGeometry.h"
+#include "core/thumbs/GridGeometry.h"
 
 #include <QElapsedTimer>
 

@@ -1,8 +1,8 @@
 // Reads and writes a 5,000-site tavimo.lst and prints the time per operation
 // and per record. Start-up reads this file once; every site dialog writes it.
 
-#include "core/SiteLists.h"
-#include "core/SlotMap.h"
+#include "core/sites/SiteLists.h"
+#include "core/sites/SlotMap.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

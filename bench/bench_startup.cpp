@@ -14,11 +14,11 @@
 
 #include "BenchWindow.h"
 
-#include "core/AppState.h"
-#include "core/DownloadControl.h"
-#include "core/SettingsStore.h"
-#include "core/TextFile.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/base/TextFile.h"
+#include "core/files/SettingsStore.h"
+#include "core/net/DownloadControl.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/ConnectionChecker.h"
 #include "support/FakePrompts.h"

@@ -1,6 +1,6 @@
 #include "app/AppWindowOpener.h"
 
-#include "core/AppState.h"
+#include "core/app/AppState.h"
 #include "mainwindow/HelpWindow.h"
 
 #include <QLoggingCategory>
@@ -99,14 +99,14 @@ void AppWindowOpener::openPageNames() {
 }
 
 void AppWindowOpener::openHelp() {
-    if (QWidget *open = state_.windows.find(QStringLiteral("HelpWindow"))) {
+    if (QWidget *open = windows_.find(QStringLiteral("HelpWindow"))) {
         open->showNormal();
         open->raise();
         open->activateWindow();
         return;
     }
     auto *help = new HelpWindow(readHelpText(state_.paths));
-    state_.windows.add(QStringLiteral("HelpWindow"), help);
+    windows_.add(QStringLiteral("HelpWindow"), help);
     help->show();
 }
 
@@ -128,9 +128,9 @@ void AppWindowOpener::openPageMap() {
 }
 
 void AppWindowOpener::closeAll() {
-    const QList<QWidget *> windows = state_.windows.loadedWindows();
+    const QList<QWidget *> windows = windows_.loadedWindows();
     for (QWidget *window : windows) {
-        if (window && window != state_.windows.find(QStringLiteral("MainWindow"))) {
+        if (window) {
             window->hide();
             window->close();
         }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/WindowOpener.h"
+#include "core/app/WindowOpener.h"
+#include "ui/WindowRegistry.h"
 
 namespace tavimo {
 
@@ -35,9 +36,11 @@ public:
     void closeLastHeard() override;
     void openPageMap() override;
     void closeAll() override;
+    int IsFormLoaded(const QString &name) const override { return windows_.IsFormLoaded(name); }
 
 private:
     AppState &state_;
+    WindowRegistry windows_;
 };
 
 } // namespace tavimo

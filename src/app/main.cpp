@@ -1,12 +1,13 @@
 // Tavimo: the latest pictures of SSTV and weather-satellite reception sites,
 // side by side.
 
+#include "Version.h"
 #include "app/AppWindowOpener.h"
-#include "core/AppPaths.h"
-#include "core/AppState.h"
-#include "core/DownloadControl.h"
-#include "core/Prompts.h"
-#include "core/SettingsStore.h"
+#include "core/app/AppState.h"
+#include "core/base/Prompts.h"
+#include "core/files/AppPaths.h"
+#include "core/files/SettingsStore.h"
+#include "core/net/DownloadControl.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SessionEnd.h"
 #include "platform/ClockSetter.h"
@@ -14,6 +15,7 @@
 #include "platform/DesktopBridge.h"
 #include "platform/SingleInstanceGuard.h"
 #include "platform/TerminationSignals.h"
+#include "ui/MessageBoxPrompts.h"
 
 #include <QApplication>
 
@@ -23,7 +25,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavimo"));
     QApplication::setOrganizationName(QStringLiteral("Tavimo"));
-    QApplication::setApplicationVersion(QStringLiteral("4.91"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
 
     SettingsStore settings;
     MessageBoxPrompts prompts;
@@ -49,7 +51,6 @@ int main(int argc, char *argv[]) {
     deps.clockSetter = clockSetter.get();
     deps.desktop = desktop.get();
     MainWindow window(state, deps);
-    state.windows.add(QStringLiteral("MainWindow"), &window);
 
     // An early exit saves nothing: the files stay as the user left them.
     if (!window.startUp())

@@ -1,7 +1,7 @@
 #include "mainwindow/HelpWindow.h"
 
-#include "core/AppPaths.h"
-#include "core/TextFile.h"
+#include "core/base/TextFile.h"
+#include "core/files/AppPaths.h"
 
 #include <QFileInfo>
 

@@ -2,13 +2,13 @@
 // menu with their check marks, the help text, and the items that open the
 // other windows.
 
-#include "core/AppState.h"
-#include "core/MenuBarPainter.h"
-#include "core/Numbers.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/base/Numbers.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/ThumbCell.h"
+#include "ui/MenuBarPainter.h"
+#include "ui/ThumbCell.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,20 +1,21 @@
 #include "mainwindow/MainWindow.h"
 
-#include "core/AnimatedPicture.h"
-#include "core/AppPaths.h"
-#include "core/AppState.h"
-#include "core/Config.h"
-#include "core/CornerMenu.h"
-#include "core/DownloadControl.h"
-#include "core/MenuBarPainter.h"
-#include "core/Prompts.h"
-#include "core/SaveConfig.h"
-#include "core/SettingsStore.h"
-#include "core/SiteLists.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/SaveConfig.h"
+#include "core/app/WindowOpener.h"
+#include "core/base/Prompts.h"
+#include "core/files/AppPaths.h"
+#include "core/files/Config.h"
+#include "core/files/SettingsStore.h"
+#include "core/net/DownloadControl.h"
+#include "core/sites/SiteLists.h"
 #include "mainwindow/Logging.h"
-#include "mainwindow/ThumbCell.h"
 #include "platform/ConnectionChecker.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/CornerMenu.h"
+#include "ui/MenuBarPainter.h"
+#include "ui/Placement.h"
+#include "ui/ThumbCell.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -441,13 +442,6 @@ void MainWindow::shutDown() {
     // keeps its changes as it closes, and they must be saved with the rest.
     if (WindowOpener *windows = opener())
         windows->closeAll();
-    const QList<QWidget *> loaded = s.windows.loadedWindows();
-    for (QWidget *window : loaded) {
-        if (window && window != this) {
-            window->hide();
-            window->close();
-        }
-    }
     // Closing dialogs restarts refreshing and arms the reload; undo that.
     stopEverything();
 

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "core/DownloadKeys.h"
-#include "core/FileDialogs.h"
-#include "core/GridGeometry.h"
-#include "core/Language.h"
-#include "core/MainWindowAccess.h"
-#include "core/PagePlan.h"
-#include "core/RefreshTimers.h"
-#include "core/SlotAssignment.h"
-#include "core/StartupFiles.h"
-#include "core/ThumbTip.h"
-#include "core/UpdateCheck.h"
+#include "core/app/MainWindowAccess.h"
+#include "core/app/StartupFiles.h"
+#include "core/base/FileDialogs.h"
+#include "core/net/UpdateCheck.h"
+#include "core/text/Language.h"
+#include "core/thumbs/DownloadKeys.h"
+#include "core/thumbs/GridGeometry.h"
+#include "core/thumbs/PagePlan.h"
+#include "core/thumbs/RefreshTimers.h"
+#include "core/thumbs/SlotAssignment.h"
+#include "core/thumbs/ThumbTip.h"
 #include "platform/PictureTransfer.h"
+#include "ui/QtFileDialog.h"
 
 #include <QHash>
 #include <QList>

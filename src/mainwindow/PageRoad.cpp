@@ -10,19 +10,19 @@
 
 #include "mainwindow/PageRoad.h"
 
-#include "core/AnimatedPicture.h"
-#include "core/AppState.h"
-#include "core/CheckPicture.h"
-#include "core/DownloadControl.h"
-#include "core/MenuBarPainter.h"
-#include "core/NotFoundCanvas.h"
-#include "core/Numbers.h"
-#include "core/PictureAge.h"
-#include "core/SlotPictures.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/base/Numbers.h"
+#include "core/net/DownloadControl.h"
+#include "core/thumbs/CheckPicture.h"
+#include "core/thumbs/NotFoundCanvas.h"
+#include "core/thumbs/PictureAge.h"
+#include "core/thumbs/SlotPictures.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/ThumbCell.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/MenuBarPainter.h"
+#include "ui/ThumbCell.h"
 
 #include <QAction>
 #include <QCursor>
@@ -475,7 +475,7 @@ void MainWindow::ShowSlotPicture(const QString &file, int slot, int site,
 
     // The large viewer showing this slot shows the new picture; it reads the
     // picture from the slot's animation part, as its openers leave it.
-    if (s.windows.IsFormLoaded(kViewerName) > 0 && page.SelectedSlot == slot) {
+    if (opener() && opener()->IsFormLoaded(kViewerName) > 0 && page.SelectedSlot == slot) {
         flushSlotPictures();
         if (c->AniGIF->isEmpty())
             c->AniGIF->loadFile(file);

@@ -2,11 +2,11 @@
 // menu bar, the thumbnail pop-up and the keyboard, the reload after the site
 // lists changed, the alphabetical list on F2 and the blink of a picked slot.
 
-#include "core/AppState.h"
-#include "core/MenuBarPainter.h"
+#include "core/app/AppState.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/ThumbCell.h"
+#include "ui/MenuBarPainter.h"
+#include "ui/ThumbCell.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,16 +3,17 @@
 // site lies on a region map or a web map, blink the slot of a site chosen from
 // the alphabetical list, and save or paste a slot's picture.
 
-#include "core/AnimatedPicture.h"
-#include "core/AppState.h"
-#include "core/MapHandOver.h"
-#include "core/MenuBarPainter.h"
-#include "core/Prompts.h"
-#include "core/SlotPictures.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/base/Prompts.h"
+#include "core/geo/MapHandOver.h"
+#include "core/thumbs/SlotPictures.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/ThumbCell.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/MenuBarPainter.h"
+#include "ui/QtFileDialog.h"
+#include "ui/ThumbCell.h"
 
 #include <QAction>
 #include <QFile>

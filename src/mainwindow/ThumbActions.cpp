@@ -5,12 +5,12 @@
 // The rules live in core (ThumbHover, thumbPopUp); this file feeds them the
 // window's events and applies their answers to the cells and the menu.
 
-#include "core/AnimatedPicture.h"
-#include "core/AppState.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/ThumbCell.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/ThumbCell.h"
 
 #include <QAction>
 #include <QApplication>

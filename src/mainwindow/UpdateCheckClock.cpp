@@ -3,17 +3,17 @@
 // newer version; and the updates list, whose news for the user's SSTV list
 // opens the site-news window.
 
-#include "core/AppState.h"
-#include "core/DownloadControl.h"
-#include "core/Endpoints.h"
-#include "core/MenuBarPainter.h"
-#include "core/TextCodec.h"
-#include "core/TimePage.h"
-#include "core/VersionCheck.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/base/TextCodec.h"
+#include "core/files/Endpoints.h"
+#include "core/net/DownloadControl.h"
+#include "core/net/TimePage.h"
+#include "core/net/VersionCheck.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/ClockSetter.h"
+#include "ui/MenuBarPainter.h"
 
 #include <QAction>
 #include <QDesktopServices>

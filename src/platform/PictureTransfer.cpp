@@ -1,7 +1,7 @@
 #include "platform/PictureTransfer.h"
 
-#include "core/Prompts.h"
-#include "core/TextFile.h"
+#include "core/base/Prompts.h"
+#include "core/base/TextFile.h"
 #include "platform/DesktopBridge.h"
 #include "platform/Logging.h"
 

@@ -18,9 +18,9 @@
 // refreshing is automatic, start them again on every way out: done,
 // cancelled, declined, failed or with no picture to work on.
 
-#include "core/AppPaths.h"
-#include "core/FileDialogs.h"
-#include "core/Language.h"
+#include "core/base/FileDialogs.h"
+#include "core/files/AppPaths.h"
+#include "core/text/Language.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "core/AnimatedPicture.h"
+#include "ui/AnimatedPicture.h"
 
 #include "support/Fixtures.h"
 #include "support/TestFiles.h"

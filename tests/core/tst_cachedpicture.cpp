@@ -1,4 +1,4 @@
-#include "core/SlotPictures.h"
+#include "core/thumbs/SlotPictures.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
-#include "core/Config.h"
-#include "core/SettingsStore.h"
-#include "core/StoreSettings.h"
+#include "core/files/Config.h"
+#include "core/files/SettingsStore.h"
+#include "core/files/StoreSettings.h"
+#include "ui/Placement.h"
 
 #include "support/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "core/DateOrder.h"
+#include "core/text/DateOrder.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "core/DownloadControl.h"
+#include "core/net/DownloadControl.h"
 
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"

@@ -1,5 +1,5 @@
-#include "core/Endpoints.h"
-#include "core/SettingsStore.h"
+#include "core/files/Endpoints.h"
+#include "core/files/SettingsStore.h"
 
 #include <QTemporaryDir>
 #include <QTest>

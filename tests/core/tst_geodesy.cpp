@@ -1,4 +1,4 @@
-#include "core/Geodesy.h"
+#include "core/geo/Geodesy.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "core/GridGeometry.h"
+#include "core/thumbs/GridGeometry.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "core/Language.h"
-#include "core/TextCodec.h"
+#include "core/base/TextCodec.h"
+#include "core/text/Language.h"
 
 #include "support/FakePrompts.h"
 #include "support/TestFiles.h"

@@ -1,4 +1,4 @@
-#include "core/MapHandOver.h"
+#include "core/geo/MapHandOver.h"
 #include "support/TestFiles.h"
 
 #include <QLocale>

@@ -1,5 +1,5 @@
-#include "core/CornerMenu.h"
-#include "core/MenuBarPainter.h"
+#include "ui/CornerMenu.h"
+#include "ui/MenuBarPainter.h"
 
 #include <QAction>
 #include <QApplication>

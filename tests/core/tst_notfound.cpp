@@ -1,4 +1,4 @@
-#include "core/NotFoundCanvas.h"
+#include "core/thumbs/NotFoundCanvas.h"
 
 #include <QTest>
 

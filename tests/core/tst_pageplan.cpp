@@ -1,6 +1,6 @@
-#include "core/AppState.h"
-#include "core/PagePlan.h"
-#include "core/SlotMap.h"
+#include "core/app/AppState.h"
+#include "core/sites/SlotMap.h"
+#include "core/thumbs/PagePlan.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "core/PictureAge.h"
+#include "core/thumbs/PictureAge.h"
 
 #include <QTest>
 

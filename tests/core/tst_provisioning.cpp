@@ -1,6 +1,6 @@
-#include "core/AppPaths.h"
-#include "core/Config.h"
-#include "core/SiteLists.h"
+#include "core/files/AppPaths.h"
+#include "core/files/Config.h"
+#include "core/sites/SiteLists.h"
 
 #include "support/FakePrompts.h"
 #include "support/TestFiles.h"

@@ -1,4 +1,4 @@
-#include "core/RefreshTimers.h"
+#include "core/thumbs/RefreshTimers.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "core/AppPaths.h"
-#include "core/Config.h"
-#include "core/SaveConfig.h"
-#include "core/SettingsStore.h"
-#include "core/SiteLists.h"
+#include "core/app/SaveConfig.h"
+#include "core/files/AppPaths.h"
+#include "core/files/Config.h"
+#include "core/files/SettingsStore.h"
+#include "core/sites/SiteLists.h"
 
 #include "support/FakePrompts.h"
 #include "support/TestFiles.h"

@@ -1,7 +1,7 @@
-#include "core/AppPaths.h"
-#include "core/SiteLists.h"
-#include "core/SlotMap.h"
-#include "core/TextCodec.h"
+#include "core/base/TextCodec.h"
+#include "core/files/AppPaths.h"
+#include "core/sites/SiteLists.h"
+#include "core/sites/SlotMap.h"
 
 #include "support/FakePrompts.h"
 #include "support/TestFiles.h"

@@ -1,5 +1,5 @@
-#include "core/SlotAssignment.h"
-#include "core/SlotMap.h"
+#include "core/sites/SlotMap.h"
+#include "core/thumbs/SlotAssignment.h"
 #include "support/TestFiles.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "core/CheckPicture.h"
-#include "core/DownloadKeys.h"
-#include "core/SlotPictures.h"
+#include "core/thumbs/CheckPicture.h"
+#include "core/thumbs/DownloadKeys.h"
+#include "core/thumbs/SlotPictures.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

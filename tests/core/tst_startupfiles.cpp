@@ -1,4 +1,4 @@
-#include "core/StartupFiles.h"
+#include "core/app/StartupFiles.h"
 
 #include "support/TestFiles.h"
 

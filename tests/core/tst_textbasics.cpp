@@ -1,6 +1,6 @@
-#include "core/Numbers.h"
-#include "core/TextCodec.h"
-#include "core/TextFile.h"
+#include "core/base/Numbers.h"
+#include "core/base/TextCodec.h"
+#include "core/base/TextFile.h"
 
 #include "support/TestFiles.h"
 

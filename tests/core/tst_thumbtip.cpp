@@ -1,5 +1,5 @@
-#include "core/AppPaths.h"
-#include "core/ThumbTip.h"
+#include "core/files/AppPaths.h"
+#include "core/thumbs/ThumbTip.h"
 #include "support/TestFiles.h"
 
 #include <QLocale>

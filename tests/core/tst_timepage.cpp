@@ -1,4 +1,4 @@
-#include "core/TimePage.h"
+#include "core/net/TimePage.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "core/PictureTrailer.h"
-#include "core/SlotPictures.h"
+#include "core/thumbs/PictureTrailer.h"
+#include "core/thumbs/SlotPictures.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

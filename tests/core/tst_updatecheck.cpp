@@ -1,4 +1,4 @@
-#include "core/UpdateCheck.h"
+#include "core/net/UpdateCheck.h"
 #include "support/UpdateServices.h"
 
 #include <QPointF>

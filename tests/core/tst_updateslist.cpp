@@ -1,5 +1,5 @@
-#include "core/TextCodec.h"
-#include "core/UpdatesList.h"
+#include "core/base/TextCodec.h"
+#include "core/net/UpdatesList.h"
 
 #include <QTest>
 

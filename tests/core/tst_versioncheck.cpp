@@ -1,4 +1,4 @@
-#include "core/VersionCheck.h"
+#include "core/net/VersionCheck.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "core/Monitors.h"
-#include "core/WindowRegistry.h"
+#include "core/app/Monitors.h"
+#include "ui/WindowRegistry.h"
 
 #include <QApplication>
 #include <QTest>

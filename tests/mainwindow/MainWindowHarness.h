@@ -5,17 +5,13 @@
 // and fakes for prompts, connection check, single instance, clock, desktop,
 // file dialog, clipboard and the other windows.
 
-#include "core/AnimatedPicture.h"
-#include "core/AppPaths.h"
-#include "core/AppState.h"
-#include "core/CornerMenu.h"
-#include "core/DownloadControl.h"
-#include "core/MenuBarPainter.h"
-#include "core/SettingsStore.h"
-#include "core/TextFile.h"
-#include "core/WindowOpener.h"
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/base/TextFile.h"
+#include "core/files/AppPaths.h"
+#include "core/files/SettingsStore.h"
+#include "core/net/DownloadControl.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/ThumbCell.h"
 #include "platform/ClockSetter.h"
 #include "platform/ConnectionChecker.h"
 #include "platform/DesktopBridge.h"
@@ -23,6 +19,10 @@
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 #include "support/TestFiles.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/CornerMenu.h"
+#include "ui/MenuBarPainter.h"
+#include "ui/ThumbCell.h"
 
 #include <QAction>
 #include <QApplication>

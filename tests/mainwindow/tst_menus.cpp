@@ -5,7 +5,7 @@
 
 #include "MainWindowHarness.h"
 
-#include "core/Language.h"
+#include "core/text/Language.h"
 #include "mainwindow/HelpWindow.h"
 
 #include <QtTest>

@@ -5,10 +5,10 @@
 
 #include "MainWindowHarness.h"
 
-#include "core/CheckPicture.h"
-#include "core/NotFoundCanvas.h"
-#include "core/PictureAge.h"
-#include "core/SlotMap.h"
+#include "core/sites/SlotMap.h"
+#include "core/thumbs/CheckPicture.h"
+#include "core/thumbs/NotFoundCanvas.h"
+#include "core/thumbs/PictureAge.h"
 #include "mainwindow/PageRoad.h"
 
 #include <QtTest>

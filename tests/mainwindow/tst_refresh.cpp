@@ -4,7 +4,7 @@
 
 #include "MainWindowHarness.h"
 
-#include "core/Language.h"
+#include "core/text/Language.h"
 
 #include <QtTest>
 

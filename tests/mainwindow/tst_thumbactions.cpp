@@ -5,8 +5,8 @@
 
 #include "MainWindowHarness.h"
 
-#include "core/FileDialogs.h"
-#include "core/ThumbTip.h"
+#include "core/base/FileDialogs.h"
+#include "core/thumbs/ThumbTip.h"
 
 #include <QLabel>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "core/FileDialogs.h"
+#include "core/base/FileDialogs.h"
 #include "platform/DesktopBridge.h"
 #include "platform/PictureTransfer.h"
 #include "support/FakePrompts.h"

@@ -1,6 +1,6 @@
 #include "support/Fixtures.h"
 
-#include "core/TextCodec.h"
+#include "core/base/TextCodec.h"
 
 #include <QBuffer>
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "support/TestFiles.h"
 
-#include "core/SlotMap.h"
+#include "core/sites/SlotMap.h"
 
 #include <QDir>
 #include <QFile>

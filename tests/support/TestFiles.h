@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SiteRecord.h"
+#include "core/sites/SiteRecord.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "support/UpdateServices.h"
 
-#include "core/TextCodec.h"
+#include "core/base/TextCodec.h"
 
 #include <QLocale>
 

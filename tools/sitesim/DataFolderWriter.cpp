@@ -1,7 +1,7 @@
 #include "sitesim/DataFolderWriter.h"
 
-#include "core/Numbers.h"
-#include "core/SettingsStore.h"
+#include "core/base/Numbers.h"
+#include "core/files/SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>

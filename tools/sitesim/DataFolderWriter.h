@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TextFile.h"
+#include "core/base/TextFile.h"
 #include "sitesim/SiteModel.h"
 
 #include <QList>

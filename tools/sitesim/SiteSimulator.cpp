@@ -1,6 +1,6 @@
 #include "sitesim/SiteSimulator.h"
 
-#include "core/Numbers.h"
+#include "core/base/Numbers.h"
 #include "sitesim/PictureArt.h"
 #include "support/Fixtures.h"
 #include "support/UpdateServices.h"

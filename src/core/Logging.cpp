@@ -1,3 +1,0 @@
-#include "core/Logging.h"
-
-Q_LOGGING_CATEGORY(lcCore, "tavimo.core", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "core/base/Logging.h"
+
+Q_LOGGING_CATEGORY(lcCore, "tavimo.core", QtInfoMsg)

@@ -1,0 +1,7 @@
+#include "core/base/Prompts.h"
+
+namespace tavimo {
+
+Prompts::~Prompts() = default;
+
+} // namespace tavimo

@@ -1,0 +1,101 @@
+#include "core/thumbs/NotFoundCanvas.h"
+
+#include "core/base/Numbers.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace tavimo {
+
+namespace {
+
+// Canvas units across and down, whatever the pixels.
+constexpr double kUnitsX = 120;
+constexpr double kUnitsY = 90;
+
+int whole(double value) {
+    return toInt32(value).value_or(0);
+}
+
+// Points to pixels at 96 dots per inch.
+int pointsToPixels(double points) {
+    return std::max(1, whole(points * 96.0 / 72.0));
+}
+
+void drawCentred(QPainter &painter, const QString &text, int pixelSize, int centreX, int top) {
+    if (text.isEmpty())
+        return;
+    QFont font = placeholderFont();
+    font.setPixelSize(pixelSize);
+    painter.setFont(font);
+    const QFontMetrics metrics(font, painter.device());
+    const int width = metrics.horizontalAdvance(text);
+    painter.drawText(QPoint(centreX - width / 2, top + metrics.ascent()), text);
+}
+
+} // namespace
+
+PlaceholderLines slotNotFoundLines(const LanguageTexts &texts, bool wxPage, bool pictureRead) {
+    return {texts.LngNotFound1,
+            wxPage ? texts.LngNotFound3 : texts.LngNotFound3 + QStringLiteral(" 1"),
+            pictureRead ? texts.LngNotFound2 : texts.LngFailed.trimmed()};
+}
+
+PlaceholderLines galleryNotFoundLines(const LanguageTexts &texts, int cell, bool pictureRead) {
+    return {texts.LngNotFound1, texts.LngNotFound3 + u' ' + QString::number(cell + 1),
+            pictureRead ? texts.LngNotFound2 : texts.LngFailed.trimmed()};
+}
+
+QColor placeholderBackground() {
+    return QColor(40, 40, 40);
+}
+
+QColor placeholderForeground() {
+    return QColor(255, 255, 255);
+}
+
+QFont placeholderFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setBold(true);
+    return font;
+}
+
+PlaceholderLayout placeholderLayout(QSize pixels) {
+    const double w = pixels.width();
+    const double h = pixels.height();
+    PlaceholderLayout layout;
+    const QPoint topLeft(whole(10 * w / kUnitsX), whole(10 * h / kUnitsY));
+    const QPoint bottomRight(whole(110 * w / kUnitsX), whole(48 * h / kUnitsY));
+    layout.frame = QRect(topLeft, bottomRight);
+    layout.centreX = whole(w / 2);
+    layout.lineAPixels = pointsToPixels(0.18 * h);
+    layout.lineBCPixels = pointsToPixels(0.12 * h);
+    layout.lineATop = whole(0.17 * h);
+    layout.lineBTop = whole(0.56 * h);
+    layout.lineCTop = whole(0.73 * h);
+    return layout;
+}
+
+QImage renderPlaceholder(QSize pixels, const PlaceholderLines &lines) {
+    if (pixels.isEmpty())
+        return {};
+    QImage image(pixels, QImage::Format_RGB32);
+    image.fill(placeholderBackground());
+    const PlaceholderLayout layout = placeholderLayout(pixels);
+
+    QPainter painter(&image);
+    painter.setPen(QPen(placeholderForeground(), 1));
+    painter.setBrush(Qt::NoBrush);
+    // A one-pixel outline through both corners.
+    const QRect &f = layout.frame;
+    painter.drawRect(QRect(f.left(), f.top(), f.width() - 1, f.height() - 1));
+
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    drawCentred(painter, lines.lineA, layout.lineAPixels, layout.centreX, layout.lineATop);
+    drawCentred(painter, lines.lineB, layout.lineBCPixels, layout.centreX, layout.lineBTop);
+    drawCentred(painter, lines.lineC, layout.lineBCPixels, layout.centreX, layout.lineCTop);
+    return image;
+}
+
+} // namespace tavimo

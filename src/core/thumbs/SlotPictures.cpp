@@ -1,0 +1,102 @@
+#include "core/thumbs/SlotPictures.h"
+
+#include "core/base/Logging.h"
+#include "core/base/TextFile.h"
+#include "core/thumbs/PictureTrailer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tavimo {
+
+QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot) {
+    return paths.data((wxPage ? QStringLiteral("images/wx/") : QStringLiteral("images/sstv/")) +
+                      QString::number(slot));
+}
+
+SlotAnswer takeSlotAnswer(const QByteArray &download, const SlotTarget &target, bool wxPage,
+                          SlotTable &table, SiteList &sites, const LanguageTexts &texts,
+                          const QString &zeroChar) {
+    const int slot = target.slot;
+    table.setValue(slot, stFrom, QString());
+    table.setValue(slot, stInfo, QStringLiteral("Old"));
+    table.setValue(slot, stTime, QString());
+
+    const SplitPicture split = splitPictureTrailer(download);
+    SlotAnswer answer{split.picture, QString()};
+    if (!split.hasTrailer)
+        return answer;
+    const TrailerFields fields = parseTrailerText(split.text);
+    if (fields.fieldCount == 0)
+        return answer;
+    table.setValue(slot, stFrom, fields.sender);
+    if (fields.fieldCount >= 2)
+        table.setValue(slot, stInfo, fields.status);
+    if (fields.fieldCount >= 3 && !wxPage && target.site >= 0 && target.site < sites.size())
+        sites[target.site].LastPictureDate = fields.date;
+    answer.lblFrom = senderCaption(fields, TrailerReader::Slot, texts.LngFromPrefix, zeroChar);
+    return answer;
+}
+
+StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget &target,
+                                   bool wxPage, const AppPaths &paths, SlotTable &table,
+                                   SiteList &sites, const LanguageTexts &texts,
+                                   const QString &zeroChar) {
+    const SlotAnswer answer =
+        takeSlotAnswer(download, target, wxPage, table, sites, texts, zeroChar);
+    StoredSlotPicture result;
+    result.file = slotPictureFile(paths, wxPage, target.slot);
+    result.lblFrom = answer.lblFrom;
+    const WriteResult written = replaceCachedPicture(result.file, answer.picture);
+    result.stored = written.ok;
+    if (!written.ok) {
+        result.error = written.error;
+        qCWarning(lcCore) << "slot picture not stored:" << written.error;
+        QFile::remove(result.file);
+    }
+    return result;
+}
+
+WriteResult replaceCachedPicture(const QString &path, const QByteArray &bytes) {
+    const QString part = path + QStringLiteral(".part");
+    QFile file(part);
+    QString reason;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        file.write(bytes) == bytes.size() && file.flush()) {
+        file.close();
+        // The old file goes first: renaming over it would make the file system
+        // push the new data to the disk at once (ext4 guards files replaced
+        // that way), which a cached picture does not need. Nothing reads the
+        // file between the two steps; the window does all its reading on the
+        // thread that runs this.
+        QFile::remove(path);
+        if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) ==
+            0)
+            return {};
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    } else {
+        reason = file.errorString();
+    }
+    file.close();
+    QFile::remove(part);
+    return {false, QCoreApplication::translate("tavimo", "Could not save %1:\n%2")
+                       .arg(QDir::toNativeSeparators(path), reason)};
+}
+
+int removeStrayImage1Files(const QString &folder) {
+    QDir dir(folder);
+    int removed = 0;
+    const QStringList names = dir.entryList({QStringLiteral("image1.*")}, QDir::Files);
+    for (const QString &name : names) {
+        if (dir.remove(name))
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace tavimo
