@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "mainwindow/HelpWindow.h"
+#include "ui/OpenOnce.h"
 
 #include <QLoggingCategory>
 #include <QWidget>
@@ -99,15 +100,8 @@ void AppWindowOpener::openPageNames() {
 }
 
 void AppWindowOpener::openHelp() {
-    if (QWidget *open = windows_.find(QStringLiteral("HelpWindow"))) {
-        open->showNormal();
-        open->raise();
-        open->activateWindow();
-        return;
-    }
-    auto *help = new HelpWindow(readHelpText(state_.paths));
-    windows_.add(QStringLiteral("HelpWindow"), help);
-    help->show();
+    openOnce<HelpWindow>(windows_, QStringLiteral("HelpWindow"),
+                         [this] { return new HelpWindow(readHelpText(state_.paths)); });
 }
 
 void AppWindowOpener::openTextMessages(int slot, const QString &slotCallsign) {

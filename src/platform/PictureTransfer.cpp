@@ -1,5 +1,6 @@
 #include "platform/PictureTransfer.h"
 
+#include "core/app/DialogGuard.h"
 #include "core/base/Prompts.h"
 #include "core/base/TextFile.h"
 #include "platform/DesktopBridge.h"
@@ -24,25 +25,6 @@ namespace tavimo {
 namespace {
 
 constexpr int kPasteWaitMs = 500;
-
-// Stops the refresh timers for the life of the procedure and starts them
-// again on whatever path it leaves by.
-class RefreshPause {
-public:
-    explicit RefreshPause(const PictureTransferContext &context) : context_(context) {
-        if (context_.StopRefreshTimers)
-            context_.StopRefreshTimers();
-    }
-    ~RefreshPause() {
-        if (context_.autoRefresh && context_.StartRefreshTimers)
-            context_.StartRefreshTimers();
-    }
-    RefreshPause(const RefreshPause &) = delete;
-    RefreshPause &operator=(const RefreshPause &) = delete;
-
-private:
-    const PictureTransferContext &context_;
-};
 
 QString groupedWholeNumber(qint64 value, QChar separator) {
     QString digits = QString::number(value < 0 ? -value : value);
@@ -136,7 +118,10 @@ void writeToClipboard(QMimeData *data) {
 
 TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
                              const PictureTransferContext &context) {
-    const RefreshPause pause(context);
+    const RefreshPause pause(context.StopRefreshTimers, [&context] {
+        if (context.autoRefresh && context.StartRefreshTimers)
+            context.StartRefreshTimers();
+    });
     TransferResult result;
     result.PicturePath = PicturePath(picture, context.paths);
     if (!pictureExists(result.PicturePath)) {
@@ -167,7 +152,10 @@ TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
 }
 
 TransferResult PasteIntoMMSSTV(const PictureRef &picture, const PictureTransferContext &context) {
-    const RefreshPause pause(context);
+    const RefreshPause pause(context.StopRefreshTimers, [&context] {
+        if (context.autoRefresh && context.StartRefreshTimers)
+            context.StartRefreshTimers();
+    });
     TransferResult result;
     result.PicturePath = PicturePath(picture, context.paths);
     if (!pictureExists(result.PicturePath)) {

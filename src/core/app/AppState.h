@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/AppEvents.h"
 #include "core/app/Monitors.h"
 #include "core/files/AppPaths.h"
 #include "core/files/Config.h"
@@ -43,6 +44,7 @@ struct AppState {
     DownloadContext *downloads = nullptr;   // not owned: the one network manager and DownloadBuffer
     WindowOpener *opener = nullptr;         // not owned
     MainWindowAccess *mainWindow = nullptr; // set by the main window while it exists
+    AppEvents events;                       // changes several windows care about
     UtcClock utcNow = [] { return QDateTime::currentDateTimeUtc(); };
     Endpoints endpoints = Endpoints::defaults();
     QString VersionTitle = kVersionTitle;
