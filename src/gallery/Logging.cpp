@@ -1,0 +1,3 @@
+#include "gallery/Logging.h"
+
+Q_LOGGING_CATEGORY(lcGallery, "tavimo.gallery", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "sites/Logging.h"
+
+Q_LOGGING_CATEGORY(lcSites, "tavimo.sites", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "stations/Logging.h"
+
+Q_LOGGING_CATEGORY(lcStations, "tavimo.stations", QtInfoMsg)
