@@ -25,12 +25,12 @@ const LanguageTable kThanksHeading{u"Thanks to", u"Gracias a", u"Danke an",
                                    u"Remerciements \u00E0 ", u"Met dank aan"};
 
 // Credits name the people of this project only.
-const QStringList kAuthorLines{QStringLiteral("Written by the Tavimo developers"),
-                               QStringLiteral("Free software for radio amateurs, since 2024"),
-                               QStringLiteral("Contact: the Tavimo project's issue tracker")};
-const QStringList kTranslatorLines{QStringLiteral("The Tavimo translators, for the Spanish,"),
-                                   QStringLiteral("German, French and Dutch texts, and every"),
-                                   QStringLiteral("Tavimo user who reported a fault")};
+const QStringList kAuthorLines{QStringLiteral("By the Tavimo developers"),
+                               QStringLiteral("For radio amateurs, since 2024"),
+                               QStringLiteral("Contact: Tavimo's issue tracker")};
+const QStringList kTranslatorLines{QStringLiteral("The Tavimo translators"),
+                                   QStringLiteral("of all five languages, and"),
+                                   QStringLiteral("everyone who reported a fault")};
 
 // One caption per slide, in the order English, Spanish, German, French, Dutch.
 const std::array<LanguageTable, AboutDialog::kSlides> kCaptions{{
