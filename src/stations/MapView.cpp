@@ -25,6 +25,15 @@ MapViewLayout layoutMapView(QSize view, QSize picture) {
     return layout;
 }
 
+MapViewLayout refitMapView(QSize view, QSize picture, QPoint corner) {
+    MapViewLayout layout;
+    layout.inner = {clampedCorner(corner.x(), view.width(), picture.width()),
+                    clampedCorner(corner.y(), view.height(), picture.height())};
+    layout.HScrollNeeded = picture.width() > view.width();
+    layout.VScrollNeeded = picture.height() > view.height();
+    return layout;
+}
+
 QPoint centredOn(QPoint point, QSize view, QSize picture) {
     int left = view.width() / 2 - point.x();
     if (left > 0)

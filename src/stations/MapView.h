@@ -22,6 +22,10 @@ struct MapViewLayout {
 // its middle where it does not.
 MapViewLayout layoutMapView(QSize view, QSize picture);
 
+// The window changed size: the scroll flags for the new view, and the
+// picture's corner kept within it (see clampedCorner).
+MapViewLayout refitMapView(QSize view, QSize picture, QPoint corner);
+
 // The picture's corner that puts `point` of it in the middle of the view,
 // clamped so that no edge comes into view. Vertically it stops 25 pixels short
 // of the bottom edge, leaving a band under a point near the bottom. On an axis

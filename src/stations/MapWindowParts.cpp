@@ -1,7 +1,11 @@
 #include "stations/MapWindowParts.h"
 
+#include "core/app/AppState.h"
+#include "core/app/MainWindowAccess.h"
+#include "core/base/Prompts.h"
 #include "core/files/AppPaths.h"
 #include "core/geo/MapHandOver.h"
+#include "stations/Logging.h"
 #include "stations/MapView.h"
 
 #include <QAction>
@@ -29,6 +33,30 @@ std::optional<MapPicture> loadMapPicture(const AppPaths &paths, const QStringLis
         return std::nullopt;
     }
     return MapPicture{item, mapNameOf(item), QPixmap::fromImage(std::move(image))};
+}
+
+std::optional<MapPicture> loadMapPictureOrSay(AppState &state, int mapIndex) {
+    QString message;
+    std::optional<MapPicture> picture =
+        loadMapPicture(state.paths, state.lstMap, mapIndex, &message);
+    if (!picture) {
+        qCWarning(lcStations).noquote() << message;
+        if (state.prompts)
+            state.prompts->message(message);
+    }
+    return picture;
+}
+
+std::optional<MapPicture> takeMapMenuChoice(AppState &state, int Index) {
+    if (Index == 0) {
+        if (state.mainWindow)
+            state.mainWindow->activateMain();
+        return std::nullopt;
+    }
+    std::optional<MapPicture> picture = loadMapPictureOrSay(state, Index - 1);
+    if (picture)
+        state.config.MapIndex = std::int16_t(Index - 1);
+    return picture;
 }
 
 QRect screenAreaOf(const QWidget &window, const QWidget *fallback) {

@@ -20,6 +20,7 @@ class QWidget;
 namespace tavimo {
 
 struct AppPaths;
+struct AppState;
 
 struct MapPicture {
     QString item;    // the map list entry: the file name with its extension
@@ -32,6 +33,14 @@ struct MapPicture {
 // then says so, naming the file.
 std::optional<MapPicture> loadMapPicture(const AppPaths &paths, const QStringList &lstMap,
                                          int mapIndex, QString *message);
+
+// loadMapPicture of entry `mapIndex`; when it fails, the message is shown.
+std::optional<MapPicture> loadMapPictureOrSay(AppState &state, int mapIndex);
+
+// The map menu's choice `Index` as both map windows take it: 0 brings the main
+// window to the front; k is map list entry k - 1, whose picture is returned
+// and which becomes MapIndex. Nothing for 0 or a picture that cannot be read.
+std::optional<MapPicture> takeMapMenuChoice(AppState &state, int Index);
 
 // The free area of the screen the window is on (of `fallback`'s screen before
 // it is shown; of the primary screen without either).

@@ -2,10 +2,10 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
-#include "core/base/Prompts.h"
 #include "stations/Logging.h"
 #include "stations/MapCanvas.h"
 #include "stations/MapView.h"
+#include "stations/MapViewport.h"
 #include "ui/OpenOnce.h"
 
 #include <QAction>
@@ -56,8 +56,8 @@ void dotAndRing(MapCanvas &canvas, QPoint at) {
 } // namespace
 
 PageMapWindow::PageMapWindow(AppState &state)
-    : QWidget(nullptr), state_(state), picOuter_(new QWidget(this)),
-      picInner_(new MapCanvas(picOuter_)) {
+    : QWidget(nullptr), state_(state), picOuter_(new MapViewport(this)),
+      picInner_(picOuter_->canvas()) {
     setWindowTitle(QStringLiteral("Tavimo"));
     lblMe_ = makeMapLabel(picInner_, kLabelPoints, Qt::white);
     Shape1_ = makeLabelFrame(picInner_);
@@ -94,12 +94,15 @@ void PageMapWindow::LoadAllSitesMap(const MapPicture &picture) {
 }
 
 void PageMapWindow::LayoutAllSitesMapView() {
-    picOuter_->setGeometry(rect());
-    const MapViewLayout layout = layoutMapView(picOuter_->size(), picInner_->size());
-    picInner_->move(layout.inner);
-    HScrollNeeded_ = layout.HScrollNeeded;
-    VScrollNeeded_ = layout.VScrollNeeded;
-    laidOutFor_ = size();
+    picOuter_->layOut(size());
+}
+
+bool PageMapWindow::HScrollNeeded() const {
+    return picOuter_->HScrollNeeded();
+}
+
+bool PageMapWindow::VScrollNeeded() const {
+    return picOuter_->VScrollNeeded();
 }
 
 void PageMapWindow::clearRows() {
@@ -195,22 +198,8 @@ void PageMapWindow::passFinished() {
 }
 
 void PageMapWindow::mnuMap2_Click(int Index) {
-    if (Index == 0) {
-        if (state_.mainWindow)
-            state_.mainWindow->activateMain();
-        return;
-    }
-    QString message;
-    const std::optional<MapPicture> picture =
-        loadMapPicture(state_.paths, state_.lstMap, Index - 1, &message);
-    if (!picture) {
-        qCWarning(lcStations).noquote() << message;
-        if (state_.prompts)
-            state_.prompts->message(message);
-        return;
-    }
-    state_.config.MapIndex = std::int16_t(Index - 1);
-    LoadAllSitesMap(*picture);
+    if (const std::optional<MapPicture> picture = takeMapMenuChoice(state_, Index))
+        LoadAllSitesMap(*picture);
 }
 
 QString PageMapWindow::unitText() const {
@@ -264,14 +253,14 @@ void PageMapWindow::picInner_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
         const QSize view = picOuter_->size();
         const QSize inner = picInner_->size();
         QPoint corner = picInner_->pos();
-        if (VScrollNeeded_) {
+        if (VScrollNeeded()) {
             if (const auto top =
                     dragged(corner.y(), pos.y(), drag_.y(), view.height(), inner.height())) {
                 corner.setY(*top);
                 state_.config.ScrollY = *top;
             }
         }
-        if (HScrollNeeded_) {
+        if (HScrollNeeded()) {
             if (const auto left =
                     dragged(corner.x(), pos.x(), drag_.x(), view.width(), inner.width())) {
                 corner.setX(*left);
@@ -362,28 +351,14 @@ void PageMapWindow::closeEvent(QCloseEvent *event) {
 
 void PageMapWindow::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    if (size() == laidOutFor_)
-        return;
-    picOuter_->setGeometry(rect());
-    const QSize view = picOuter_->size();
-    const QSize picture = picInner_->size();
-    HScrollNeeded_ = picture.width() > view.width();
-    VScrollNeeded_ = picture.height() > view.height();
-    picInner_->move(clampedCorner(picInner_->x(), view.width(), picture.width()),
-                    clampedCorner(picInner_->y(), view.height(), picture.height()));
-    laidOutFor_ = size();
+    // The window manager or the user may give the window another size.
+    picOuter_->fitTo(size());
 }
 
 PageMapWindow *openPageMapWindow(AppState &state, WindowRegistry &registry) {
-    QString message;
-    const std::optional<MapPicture> picture =
-        loadMapPicture(state.paths, state.lstMap, state.config.MapIndex, &message);
-    if (!picture) {
-        qCWarning(lcStations).noquote() << message;
-        if (state.prompts)
-            state.prompts->message(message);
+    const std::optional<MapPicture> picture = loadMapPictureOrSay(state, state.config.MapIndex);
+    if (!picture)
         return nullptr;
-    }
     bool made = false;
     PageMapWindow *window = openOnce<PageMapWindow>(registry, QStringLiteral("PageMapWindow"), [&] {
         made = true;

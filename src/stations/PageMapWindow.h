@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stations/MapViewport.h"
 #include "stations/MapWindowParts.h"
 #include "stations/PageMapPlan.h"
 
@@ -55,7 +56,7 @@ public:
     void picInner_MouseDown(Qt::MouseButton button, QPoint pos, QPoint globalPos);
 
     // The parts, for the tests.
-    QWidget *picOuter() const { return picOuter_; }
+    MapViewport *picOuter() const { return picOuter_; }
     MapCanvas *picInner() const { return picInner_; }
     QLabel *lblMe() const { return lblMe_; }
     QLabel *lblInfo() const { return lblInfo_; }
@@ -64,6 +65,8 @@ public:
     QLabel *lblFrom(int row) const { return lblFrom_.value(row); }
     const PageMapPlan &plan() const { return plan_; }
     QString mapItem() const { return picture_.item; }
+    bool HScrollNeeded() const;
+    bool VScrollNeeded() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -83,7 +86,7 @@ private:
     int shownMapIndex_ = -1;
     PageMapPlan plan_;
 
-    QWidget *picOuter_;
+    MapViewport *picOuter_;
     MapCanvas *picInner_;
     QLabel *lblMe_;
     QFrame *Shape1_;
@@ -94,12 +97,9 @@ private:
     QList<QFrame *> shpCall_;
     QList<QLabel *> lblFrom_;
 
-    bool HScrollNeeded_ = false;
-    bool VScrollNeeded_ = false;
     int DragInit = 0;
     QPoint drag_;         // DragX, DragY: the grabbed point of the picture
     int pressedRow_ = -1; // the label hidden while a button is held on it
-    QSize laidOutFor_;
 };
 
 // Opens the page map on map list entry MapIndex, or draws the open one

@@ -2,12 +2,11 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
-#include "core/base/Prompts.h"
 #include "core/geo/Geodesy.h"
 #include "core/geo/MapProjection.h"
-#include "stations/Logging.h"
 #include "stations/MapCanvas.h"
 #include "stations/MapView.h"
+#include "stations/MapViewport.h"
 #include "ui/OpenOnce.h"
 
 #include <QAction>
@@ -41,8 +40,8 @@ QString groupedDistance(double distance) {
 } // namespace
 
 SiteMapWindow::SiteMapWindow(AppState &state, const SiteMapRequest &request)
-    : QWidget(nullptr), state_(state), request_(request), picOuter_(new QWidget(this)),
-      picInner_(new MapCanvas(picOuter_)) {
+    : QWidget(nullptr), state_(state), request_(request), picOuter_(new MapViewport(this)),
+      picInner_(picOuter_->canvas()) {
     setWindowTitle(QStringLiteral("Tavimo"));
     const QColor tipColour = palette().color(QPalette::ToolTipBase);
     lblMe_ = makeMapLabel(picInner_, 12, tipColour);
@@ -81,12 +80,15 @@ void SiteMapWindow::RefreshSiteMap(const MapPicture &picture) {
 }
 
 void SiteMapWindow::LayoutSiteMapView() {
-    picOuter_->setGeometry(rect());
-    const MapViewLayout layout = layoutMapView(picOuter_->size(), picInner_->size());
-    picInner_->move(layout.inner);
-    HScrollNeeded_ = layout.HScrollNeeded;
-    VScrollNeeded_ = layout.VScrollNeeded;
-    laidOutFor_ = size();
+    picOuter_->layOut(size());
+}
+
+bool SiteMapWindow::HScrollNeeded() const {
+    return picOuter_->HScrollNeeded();
+}
+
+bool SiteMapWindow::VScrollNeeded() const {
+    return picOuter_->VScrollNeeded();
 }
 
 void SiteMapWindow::DrawSiteOnMap(std::optional<QPoint> home) {
@@ -165,12 +167,12 @@ void SiteMapWindow::centreViewOn(QPoint point) {
 
 void SiteMapWindow::picInner_MouseMove(QPointF global) {
     QPoint corner = picInner_->pos();
-    if (VScrollNeeded_) {
+    if (VScrollNeeded()) {
         corner.setY(
             hoverPanned(corner.y(), global.y(), LastY, picOuter_->height(), picInner_->height()));
         LastY = global.y();
     }
-    if (HScrollNeeded_) {
+    if (HScrollNeeded()) {
         corner.setX(
             hoverPanned(corner.x(), global.x(), LastX, picOuter_->width(), picInner_->width()));
         LastX = global.x();
@@ -195,22 +197,8 @@ void SiteMapWindow::picInner_MouseDown(Qt::MouseButton button, QPoint globalPos)
 }
 
 void SiteMapWindow::mnuMap_Click(int Index) {
-    if (Index == 0) {
-        if (state_.mainWindow)
-            state_.mainWindow->activateMain();
-        return;
-    }
-    QString message;
-    const std::optional<MapPicture> picture =
-        loadMapPicture(state_.paths, state_.lstMap, Index - 1, &message);
-    if (!picture) {
-        qCWarning(lcStations).noquote() << message;
-        if (state_.prompts)
-            state_.prompts->message(message);
-        return;
-    }
-    state_.config.MapIndex = std::int16_t(Index - 1);
-    RefreshSiteMap(*picture);
+    if (const std::optional<MapPicture> picture = takeMapMenuChoice(state_, Index))
+        RefreshSiteMap(*picture);
 }
 
 bool SiteMapWindow::eventFilter(QObject *watched, QEvent *event) {
@@ -241,30 +229,15 @@ void SiteMapWindow::mousePressEvent(QMouseEvent *event) {
 
 void SiteMapWindow::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    if (size() == laidOutFor_)
-        return;
-    // The window manager or the user gave the window another size.
-    picOuter_->setGeometry(rect());
-    const QSize view = picOuter_->size();
-    const QSize picture = picInner_->size();
-    HScrollNeeded_ = picture.width() > view.width();
-    VScrollNeeded_ = picture.height() > view.height();
-    picInner_->move(clampedCorner(picInner_->x(), view.width(), picture.width()),
-                    clampedCorner(picInner_->y(), view.height(), picture.height()));
-    laidOutFor_ = size();
+    // The window manager or the user may give the window another size.
+    picOuter_->fitTo(size());
 }
 
 SiteMapWindow *openSiteMapWindow(AppState &state, WindowRegistry &registry,
                                  const SiteMapRequest &request) {
-    QString message;
-    const std::optional<MapPicture> picture =
-        loadMapPicture(state.paths, state.lstMap, request.mapIndex, &message);
-    if (!picture) {
-        qCWarning(lcStations).noquote() << message;
-        if (state.prompts)
-            state.prompts->message(message);
+    const std::optional<MapPicture> picture = loadMapPictureOrSay(state, request.mapIndex);
+    if (!picture)
         return nullptr;
-    }
     state.config.MapIndex = std::int16_t(request.mapIndex);
     bool made = false;
     SiteMapWindow *window = openOnce<SiteMapWindow>(registry, QStringLiteral("SiteMapWindow"), [&] {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/geo/SitePosition.h"
+#include "stations/MapViewport.h"
 #include "stations/MapWindowParts.h"
 
 #include <QPoint>
@@ -53,14 +54,14 @@ public:
     void mnuMap_Click(int Index);
 
     // The parts, for the tests.
-    QWidget *picOuter() const { return picOuter_; }
+    MapViewport *picOuter() const { return picOuter_; }
     MapCanvas *picInner() const { return picInner_; }
     QLabel *lblMe() const { return lblMe_; }
     QLabel *lblCall() const { return lblCall_; }
     QFrame *Shape1() const { return Shape1_; }
     QFrame *Shape2() const { return Shape2_; }
-    bool HScrollNeeded() const { return HScrollNeeded_; }
-    bool VScrollNeeded() const { return VScrollNeeded_; }
+    bool HScrollNeeded() const;
+    bool VScrollNeeded() const;
     QString mapItem() const { return picture_.item; }
     // The pointer position, in screen pixels, that hover panning measures from.
     QPointF panReference() const { return {LastX, LastY}; }
@@ -85,18 +86,15 @@ private:
     SiteMapRequest request_;
     MapPicture picture_;
 
-    QWidget *picOuter_;
+    MapViewport *picOuter_;
     MapCanvas *picInner_;
     QLabel *lblMe_;
     QLabel *lblCall_;
     QFrame *Shape1_;
     QFrame *Shape2_;
 
-    bool HScrollNeeded_ = false;
-    bool VScrollNeeded_ = false;
     double LastX = 0;
     double LastY = 0;
-    QSize laidOutFor_; // the view size of the last layout
 };
 
 // Opens the site map for `request`, or draws the request in the one that is

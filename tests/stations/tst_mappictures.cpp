@@ -1,9 +1,12 @@
 // The bundled map pictures and the markers put on them agree: coastal towns
 // projected with the markers' formula fall on land or coast, open sea on water.
 
+#include "core/app/StartupFiles.h"
+#include "core/files/AppPaths.h"
 #include "core/geo/MapProjection.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tavimo;
@@ -56,6 +59,20 @@ private slots:
         const QImage picture(picturePath(map));
         QVERIFY2(!picture.isNull(), qPrintable(picturePath(map)));
         QCOMPARE(picture.size(), size);
+    }
+
+    // A first start copies the pictures into the data folder, where they make
+    // the map list; the note beside them is no map.
+    void firstStartInstallsThem() {
+        QTemporaryDir home;
+        AppPaths paths;
+        paths.bundledDataFolder = QStringLiteral(TAVIMO_SOURCE_DATA_DIR);
+        paths.dataFolder = home.filePath("tavimo");
+        QVERIFY(provisionDataFolder(paths).ok);
+        QCOMPARE(buildMapList(paths.data("Maps")),
+                 (QStringList{"Asia Map.png", "Australia Map.png", "Europe Map.png",
+                              "Japan Map.png", "New Zealand Map.png", "North America Map.png",
+                              "UK Map.png", "World Map.png"}));
     }
 
     void placesAgree_data() {

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
@@ -196,6 +197,22 @@ private slots:
         QCOMPARE(open("Japan Map.png", 35.0, 135.0, "JA3XYZ"), w);
         QCOMPARE(w->lblCall()->text().section('\n', 0, 0), QStringLiteral("JA3XYZ"));
         QCOMPARE(registry.IsFormLoaded("SiteMapWindow"), 1);
+    }
+
+    // The right-click menu: "GUI", then every map picture, the one shown checked.
+    void mapMenu() {
+        const QStringList maps{"A Map.png", "B Map.png", "C Map.png", "D Map.png",
+                               "E Map.png", "F Map.png", "G Map.png", "H Map.png"};
+        QMenu menu;
+        fillMapMenu(menu, "GUI", maps, 2);
+        const QList<QAction *> items = menu.actions();
+        QCOMPARE(items.size(), 9);
+        QCOMPARE(items.at(0)->text(), QStringLiteral("GUI"));
+        for (int i = 1; i <= 8; ++i) {
+            QCOMPARE(items.at(i)->text(), maps.at(i - 1));
+            QCOMPARE(items.at(i)->data().toInt(), i);
+            QCOMPARE(items.at(i)->isChecked(), i == 3);
+        }
     }
 
     void withoutOwnPosition() {
