@@ -70,8 +70,6 @@ PageMapWindow::PageMapWindow(AppState &state)
 }
 
 void PageMapWindow::LoadAllSitesMap(const MapPicture &picture) {
-    if (isMinimized())
-        showNormal();
     picture_ = picture;
     shownMapIndex_ = state_.config.MapIndex;
     DragInit = 0;

@@ -34,6 +34,8 @@ QWidget *mainWindowOf(const AppState &state) {
 
 // "##,##0": whole units, halves away from zero, grouped as the locale groups.
 QString groupedDistance(double distance) {
+    if (!std::isfinite(distance) || std::abs(distance) > 1e15)
+        distance = 0;
     return QLocale().toString(qint64(std::round(distance)));
 }
 
@@ -61,8 +63,6 @@ SiteMapWindow::SiteMapWindow(AppState &state, const SiteMapRequest &request)
 }
 
 void SiteMapWindow::RefreshSiteMap(const MapPicture &picture) {
-    if (isMinimized())
-        showNormal();
     picture_ = picture;
     picInner_->setPicture(picture.pixmap);
 
