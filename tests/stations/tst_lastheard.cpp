@@ -209,7 +209,7 @@ private slots:
         LastHeardWindow *window = openLastHeardWindow(state_, registry_, 3);
         const QString heading = "  Last heard at " + sim.sstvSites()[0].callsign + "\n   ";
         QTRY_VERIFY(window->Label1->text().startsWith(heading));
-        QCOMPARE(window->Label1->text().count(" UTC "), 10);
+        QCOMPARE(window->Label1->text().count(" UTC\n"), 10);
     }
 
 private:

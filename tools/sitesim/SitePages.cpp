@@ -12,9 +12,9 @@ QByteArray lastHeardList(const SstvSiteInfo &site, const PictureTimeline &timeli
     const qint64 current = timeline.currentNumber(now);
     for (qint64 number = current; number > current - kLastHeardEntries; --number) {
         const PictureCaption caption = sstvCaption(site, number, timeline.arrival(number));
-        text += caption.sender.leftJustified(10) +
-                caption.time.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
-                QStringLiteral(" UTC  ") + caption.status + QStringLiteral("\r\n");
+        // Short lines, as sites keep them: the list sits in a small window.
+        text += caption.sender.leftJustified(9) + caption.time.toString(QStringLiteral("hh:mm")) +
+                QStringLiteral(" UTC\r\n");
     }
     return encodeCp1252(text);
 }

@@ -13,8 +13,8 @@ namespace tavimo::sitesim {
 inline constexpr int kLastHeardEntries = 10;
 
 // The list.jpg beside an SSTV site's picture: a heading, then the senders of
-// the site's latest pictures, newest first, with their UTC times; Windows-1252,
-// CR LF.
+// the site's latest pictures, newest first, with the UTC time of day they
+// arrived; Windows-1252, CR LF.
 QByteArray lastHeardList(const SstvSiteInfo &site, const PictureTimeline &timeline,
                          const QDateTime &now);
 
