@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,7 +91,10 @@ private slots:
         QTest::mouseClick(window->cmdSave, Qt::LeftButton);
         QCOMPARE(QImage(dir.filePath("pics/map.bmp")).size(), shot.size());
         QVERIFY(prompts_.calls.isEmpty());
+        // Closed, the page goes with the window, before the profile it uses.
+        const QPointer<WebMapWindow> closing(window);
         window->close();
+        QTRY_VERIFY(!closing);
     }
 
 private:
