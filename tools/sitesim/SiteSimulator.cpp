@@ -3,6 +3,7 @@
 #include "core/base/Numbers.h"
 #include "sitesim/Callbooks.h"
 #include "sitesim/PictureArt.h"
+#include "sitesim/SitePages.h"
 #include "support/Fixtures.h"
 #include "support/UpdateServices.h"
 
@@ -118,6 +119,12 @@ std::optional<test::Route> SiteSimulator::answer(const test::RecordedRequest &re
         route.contentType = "text/plain";
         return route;
     }
+    if (path == kMapPagePath) {
+        test::Route route;
+        route.contentType = "text/html; charset=utf-8";
+        route.body = mapPage(request.path);
+        return route;
+    }
     const QByteArray host = request.headers.value("host");
     if (std::optional<test::Route> service =
             serviceAnswer(path, QStringLiteral("http://") + QString::fromLatin1(host)))
@@ -140,10 +147,11 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
         return textMessage(site, text.captured(1).toInt());
     const QRegularExpressionMatch match = picture.match(file);
     const bool isCheck = file == u"checknew.jpg";
+    const bool isList = file == u"list.jpg";
     std::optional<qint64> number;
     if (match.hasMatch())
         number = sstvTimelines_[index].historyNumber(match.captured(1).toInt(), clock_());
-    if (!isCheck && !number)
+    if (!isCheck && !isList && !number)
         return std::nullopt;
 
     switch (site.fault) {
@@ -155,12 +163,19 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
         return route;
     }
     case SiteFault::Garbage:
-        return pictureRoute(garbage(site.number * 31 + (isCheck ? 0 : int(*number % 1000))));
+        return pictureRoute(garbage(site.number * 31 + (number ? int(*number % 1000) : 0)));
     case SiteFault::None:
     case SiteFault::Slow:
         break;
     }
-    test::Route route = pictureRoute(isCheck ? checkPicture(index) : sstvPicture(index, *number));
+    test::Route route;
+    if (isList) {
+        // The last-heard list: text, under the .jpg name sites give it.
+        route.body = lastHeardList(site, sstvTimelines_[index], clock_());
+        route.contentType = "text/plain; charset=windows-1252";
+    } else {
+        route = pictureRoute(isCheck ? checkPicture(index) : sstvPicture(index, *number));
+    }
     if (site.fault == SiteFault::Slow) {
         route.delayMs = kSlowDelayMs;
         route.trickleChunk = kSlowChunk;
