@@ -1,4 +1,5 @@
 #include "platform/DesktopBridge.h"
+#include "platform/Keystrokes.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -10,15 +11,40 @@ class DesktopBridgeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void activationFollowsTheWaits() {
-        FakeDesktopBridge bridge;
-        bridge.addWindow("mmsstv");
-        QVERIFY(!bridge.activateWindowByTitle("MMSSTV"));
-        QCOMPARE(bridge.log(), QStringList{"find MMSSTV"});
-        bridge.addWindow("MMSSTV");
-        QVERIFY(bridge.activateWindowByTitle("MMSSTV"));
-        QCOMPARE(bridge.log().mid(1), (QStringList{"find MMSSTV", "front MMSSTV", "wait 200",
-                                                   "restore MMSSTV", "wait 500"}));
+    void notation_data() {
+        QTest::addColumn<QString>("notation");
+        QTest::addColumn<QStringList>("strokes"); // {"invalid"} when refused
+        QTest::newRow("alt+E menu") << "%{E}" << QStringList{"Alt+E"};
+        QTest::newRow("braced lower case is the key") << "{p}" << QStringList{"P"};
+        QTest::newRow("function key") << "{f12}" << QStringList{"F12"};
+        QTest::newRow("ctrl+v typed") << "^v" << QStringList{"Ctrl+'v'"};
+        QTest::newRow("upper case text stays text") << "A1" << QStringList{"'A'", "'1'"};
+        QTest::newRow("tilde is enter") << "~" << QStringList{"ENTER"};
+        QTest::newRow("modifiers combine") << "^%{DEL}" << QStringList{"Ctrl+Alt+DELETE"};
+        QTest::newRow("modifier holds one key only") << "%{E}p" << QStringList{"Alt+E", "'p'"};
+        QTest::newRow("escaped plus") << "{+}" << QStringList{"'+'"};
+        QTest::newRow("escaped close brace") << "{}}" << QStringList{"'}'"};
+        QTest::newRow("non-ascii text")
+            << QString::fromUtf16(u"\u00D8") << QStringList{QString::fromUtf16(u"'\u00D8'")};
+        QTest::newRow("empty sends nothing") << "" << QStringList{};
+        QTest::newRow("unknown key name") << "{ENTR}" << QStringList{"invalid"};
+        QTest::newRow("F25 does not exist") << "{F25}" << QStringList{"invalid"};
+        QTest::newRow("open brace") << "{F7" << QStringList{"invalid"};
+        QTest::newRow("stray close brace") << "a}" << QStringList{"invalid"};
+        QTest::newRow("modifier without key") << "a%" << QStringList{"invalid"};
+        QTest::newRow("groups are not supported") << "+(ab)" << QStringList{"invalid"};
+        QTest::newRow("control character") << "a\tb" << QStringList{"invalid"};
+    }
+    void notation() {
+        QFETCH(QString, notation);
+        const auto strokes = parseKeystrokes(notation);
+        QStringList described{"invalid"};
+        if (strokes) {
+            described.clear();
+            for (const KeyStroke &stroke : *strokes)
+                described.append(describeKeystroke(stroke));
+        }
+        QTEST(described, "strokes");
     }
 
     void withoutADisplayNothingIsFoundOrTyped() {

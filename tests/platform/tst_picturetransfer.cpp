@@ -1,8 +1,8 @@
 #include "core/base/FileDialogs.h"
-#include "platform/DesktopBridge.h"
 #include "platform/PictureTransfer.h"
 #include "support/FakePrompts.h"
 #include "support/Fixtures.h"
+#include "support/PlatformFakes.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -45,7 +45,7 @@ struct Rig {
     AppPaths paths;
     LanguageTexts texts;
     test::FakePrompts prompts;
-    FakeDesktopBridge bridge;
+    test::FakeDesktopBridge bridge;
     QStringList timers;
     QList<FileDialogRequest> requests;
     QString answer; // the fake file dialog's answer
