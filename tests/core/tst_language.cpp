@@ -128,10 +128,7 @@ private slots:
         row("lower case", 0, "tavimo  4.91", Outcome::NotFound, missing);
         row("Spanish, missing", 1, "", Outcome::NotFound, missing);
         row("German, wrong", 2, "Tavimo  4.90", Outcome::WrongVersion, wrong);
-        row("French, wrong", 3, "Tavimo  4.90", Outcome::WrongVersion,
-            "Mauvaise version de fichier langage.");
         row("Dutch, missing", 4, "", Outcome::NotFound, "Taalbestand ontbreekt of corrupt.");
-        row("Dutch, wrong", 4, "Tavimo  4.90", Outcome::WrongVersion, "Foute taalbestand versie.");
         row("index -1", -1, "", Outcome::NotFound, "");
         row("index 5", 5, "", Outcome::NotFound, "");
     }
@@ -212,18 +209,14 @@ private slots:
     void entryPlacement() {
         Scene s;
         QVERIFY(s.load(2, languageFile("x " + kTitle)).succeeded());
-        QCOMPARE(s.captions.value({"mnuLang", 0}), "E1");
-        QCOMPARE(s.captions.value({"mnuLanguage", -1}), "E6");
-        QCOMPARE(s.captions.value({"mnuStView", 1}), "E31");
         const LanguageTexts &t = s.texts;
-        QCOMPARE(t.LngBarCaption, "E32");
-        QCOMPARE(t.LngUrlRules, "E42\r\nE43");
-        QCOMPARE(t.LngAddButton, "E44");
-        QCOMPARE(t.LngNewPicPrefix, " E50");
-        QCOMPARE(t.LngCallSep, " E51");
-        QCOMPARE(t.LngPage, "E61 ");
-        QCOMPARE(t.LngInstructions, "E66\r\nE67");
-        QCOMPARE(t.LngReloadPage, "E93");
+        QCOMPARE(
+            (QStringList{s.captions.value({"mnuLang", 0}), s.captions.value({"mnuLanguage", -1}),
+                         s.captions.value({"mnuStView", 1}), t.LngBarCaption, t.LngUrlRules,
+                         t.LngAddButton, t.LngNewPicPrefix, t.LngCallSep, t.LngPage,
+                         t.LngInstructions, t.LngReloadPage}),
+            (QStringList{"E1", "E6", "E31", "E32", "E42\r\nE43", "E44", " E50", " E51", "E61 ",
+                         "E66\r\nE67", "E93"}));
         for (int entry : kUnusedLanguageEntries)
             QCOMPARE(t.unusedEntries.value(entry), QStringLiteral("E%1").arg(entry));
         // The texts no file fills come with the language.

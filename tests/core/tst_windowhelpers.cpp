@@ -1,5 +1,7 @@
+#include "core/app/Monitors.h"
 #include "ui/CornerMenu.h"
 #include "ui/MenuBarPainter.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,7 +73,9 @@ struct BarFixture {
 
 } // namespace
 
-class MenuBarPainterTest : public QObject {
+// What the windows share: menu-bar items drawn as pictures, the corner menu, the register of
+// open windows and the list of monitors.
+class WindowHelpersTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -175,7 +179,44 @@ private slots:
         QTRY_COMPARE(shown, 1);
         QTRY_VERIFY(!setup.isVisible());
     }
+
+    // Names match without regard to case, a window registered twice counts once, "" counts all,
+    // and a window closed with WA_DeleteOnClose is no longer loaded.
+    void windowRegistry() {
+        WindowRegistry registry;
+        QWidget gallery1, gallery2;
+        auto *viewer = new QWidget;
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        registry.add("PictureViewer", viewer);
+        registry.add("GalleryWindow", &gallery1);
+        registry.add("GalleryWindow", &gallery2);
+        registry.add("GalleryWindow", &gallery2);
+        QCOMPARE(registry.IsFormLoaded("galleryWINDOW"), 2);
+        QCOMPARE(registry.IsFormLoaded(""), 3);
+        QCOMPARE(registry.IsFormLoaded("Gallery"), 0); // a prefix is no match
+        QCOMPARE(registry.find("PICTUREVIEWER"), viewer);
+        viewer->show();
+        viewer->close();
+        QTRY_COMPARE(registry.IsFormLoaded("PictureViewer"), 0);
+        QCOMPARE(registry.find("PictureViewer"), nullptr);
+        QCOMPARE(registry.loadedWindows().size(), 2);
+    }
+
+    // One monitor unplugged: the count drops, the old second entry stays.
+    void monitorReenumerationKeepsStaleEntries() {
+        MonitorList list;
+        QCOMPARE(list.Monitors.size(), 1);
+        list.enumerate({QRect(0, 0, 1920, 1080), QRect(1920, -200, 1280, 1024)});
+        QCOMPARE(list.MonitorCount, std::int16_t(2));
+        QCOMPARE(list.Monitors.size(), 3);
+        QCOMPARE(list.Monitors[2], (MonitorRect{2, 1920, -200, 3200, 824}));
+        list.enumerate({QRect(0, 0, 2560, 1440)});
+        QCOMPARE(list.MonitorCount, std::int16_t(1));
+        QCOMPARE(list.Monitors.size(), 3);
+        QCOMPARE(list.Monitors[1], (MonitorRect{1, 0, 0, 2560, 1440}));
+        QCOMPARE(list.Monitors[2], (MonitorRect{2, 1920, -200, 3200, 824}));
+    }
 };
 
-QTEST_MAIN(MenuBarPainterTest)
-#include "tst_menubarpainter.moc"
+QTEST_MAIN(WindowHelpersTest)
+#include "tst_windowhelpers.moc"
