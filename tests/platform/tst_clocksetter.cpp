@@ -1,13 +1,8 @@
 #include "platform/ClockSetter.h"
+#include "support/FakeTimedated.h"
 
-#include <QDBusConnection>
-#include <QDBusContext>
-#include <QMutex>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 using namespace tavimo;
 using namespace std::chrono_literals;
@@ -22,79 +17,16 @@ QDateTime utc(const char *text) {
 
 } // namespace
 
-// Stands in for systemd-timedated on a private bus: never the machine's own clock. It answers
-// on its own thread, so every field is read and written under the mutex.
-class FakeTimedated : public QObject, protected QDBusContext {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.timedate1")
-    Q_PROPERTY(bool NTP READ ntp)
-    Q_PROPERTY(bool NTPSynchronized READ ntpSynchronized)
-
-public:
-    struct State {
-        bool ntp = false, synchronized = false, refuse = false;
-        QList<QList<qlonglong>> calls; // usec, relative, interactive
-    };
-    State state() const {
-        QMutexLocker lock(&mutex_);
-        return state_;
-    }
-    void reset(State state) {
-        QMutexLocker lock(&mutex_);
-        state_ = state;
-    }
-    bool ntp() const { return state().ntp; }
-    bool ntpSynchronized() const { return state().synchronized; }
-
-public slots:
-    void SetTime(qlonglong usec, bool relative, bool interactive) {
-        QMutexLocker lock(&mutex_);
-        state_.calls.append({usec, relative, interactive});
-        if (state_.refuse)
-            sendErrorReply(QDBusError::AccessDenied, "Interactive authentication required.");
-    }
-
-private:
-    mutable QMutex mutex_;
-    State state_;
-};
-
+// The correction read from the time page, and the clock moved through timedated on a private
+// bus, never the machine's own.
 class ClockSetterTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Without dbus-daemon the tests of the bus skip themselves.
     void initTestCase() {
-        const QString program = QStandardPaths::findExecutable("dbus-daemon");
-        if (program.isEmpty())
-            return; // the tests of the bus skip themselves
-        QVERIFY(socketDir_.isValid());
-        daemon_.setStandardErrorFile(QProcess::nullDevice());
-        daemon_.start(program, {"--session", "--nofork", "--print-address=1",
-                                "--address=unix:dir=" + socketDir_.path()});
-        QVERIFY(daemon_.waitForStarted(10000));
-        QByteArray address;
-        while (!address.contains('\n') && daemon_.waitForReadyRead(10000))
-            address += daemon_.readAllStandardOutput();
-        QVERIFY2(address.contains('\n'), "the private bus named no address");
-        address_ = QString::fromUtf8(address.trimmed());
-
-        // The setter blocks the test's thread while it waits for the answer.
-        serviceThread_.start();
-        service_.moveToThread(&serviceThread_);
-        QVERIFY(serviceBus().registerObject("/org/freedesktop/timedate1", &service_,
-                                            QDBusConnection::ExportAllSlots |
-                                                QDBusConnection::ExportAllProperties));
-        QVERIFY(serviceBus().registerService("org.freedesktop.timedate1"));
-        busReady_ = true;
-    }
-
-    void cleanupTestCase() {
-        QDBusConnection::disconnectFromBus("timedated");
-        QDBusConnection::disconnectFromBus("client");
-        serviceThread_.quit();
-        serviceThread_.wait();
-        daemon_.kill();
-        daemon_.waitForFinished();
+        if (!QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+            QVERIFY2(bus_.start(), "the private D-Bus daemon did not come up");
     }
 
     // A correction of 0 means none is applied.
@@ -146,23 +78,24 @@ private slots:
         QTest::newRow("permission refused") << false << false << true << R::Failed;
     }
     void setTime() {
-        if (!busReady_)
+        if (!bus_.isRunning())
             QSKIP("dbus-daemon is not installed");
         QFETCH(bool, ntp);
         QFETCH(bool, synchronized);
         QFETCH(bool, refuse);
-        service_.reset({ntp, synchronized, refuse, {}});
+        bus_.service().reset({ntp, synchronized, refuse, {}});
         QTEST(setter().adjustBy(-3000ms), "result");
         const QList<QList<qlonglong>> moved{{-3000000, 1, 0}};
-        QCOMPARE(service_.state().calls, !ntp && !synchronized ? moved : QList<QList<qlonglong>>());
+        QCOMPARE(bus_.service().state().calls,
+                 !ntp && !synchronized ? moved : QList<QList<qlonglong>>());
     }
 
     void missingServiceFails() {
-        if (!busReady_)
+        if (!bus_.isRunning())
             QSKIP("dbus-daemon is not installed");
-        serviceBus().unregisterService("org.freedesktop.timedate1");
+        bus_.serviceConnection().unregisterService("org.freedesktop.timedate1");
         QCOMPARE(setter().adjustBy(5000ms), ClockSetter::Result::Failed);
-        QVERIFY(serviceBus().registerService("org.freedesktop.timedate1"));
+        QVERIFY(bus_.serviceConnection().registerService("org.freedesktop.timedate1"));
     }
 
     void noBusIsUnavailable() {
@@ -171,17 +104,9 @@ private slots:
     }
 
 private:
-    QDBusConnection serviceBus() { return QDBusConnection::connectToBus(address_, "timedated"); }
-    DbusClockSetter setter() {
-        return DbusClockSetter(QDBusConnection::connectToBus(address_, "client"), 5s);
-    }
+    DbusClockSetter setter() { return DbusClockSetter(bus_.clientConnection(), 5s); }
 
-    QTemporaryDir socketDir_;
-    QProcess daemon_;
-    QString address_;
-    bool busReady_ = false;
-    QThread serviceThread_;
-    FakeTimedated service_;
+    test::PrivateTimedatedBus bus_;
 };
 
 QTEST_GUILESS_MAIN(ClockSetterTest)

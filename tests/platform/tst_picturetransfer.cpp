@@ -23,22 +23,6 @@ namespace {
 const QString kNul(QChar(u'\0'));
 const QStringList kBothTimers{"stop", "start"};
 
-// An animated GIF of exactly `size` bytes: the padding is a comment block before the trailer.
-QByteArray animatedGifOfSize(qsizetype size) {
-    QByteArray gif =
-        test::animatedGifBytes(QSize(16, 16), {Qt::red, Qt::green, Qt::blue}).chopped(1);
-    qsizetype room = size - gif.size() - 1 - 3; // trailer, comment start and end
-    gif += "\x21\xFE";
-    while (room > 0) {
-        qsizetype block = qMin<qsizetype>(255, room - 1);
-        if (room - (block + 1) == 1) // a lone byte cannot form a block
-            --block;
-        gif += char(block) + QByteArray(block, 'x');
-        room -= block + 1;
-    }
-    return gif + QByteArray("\0;", 2);
-}
-
 // One save or paste with fakes for everything outside.
 struct Rig {
     QTemporaryDir dir;
@@ -227,7 +211,7 @@ private slots:
         Rig rig;
         rig.bridge.addWindow("MMSSTV");
         rig.prompts.answers = answers;
-        const QByteArray gif = animatedGifOfSize(size);
+        const QByteArray gif = test::animatedGifOfSize(size);
         QCOMPARE(gif.size(), size);
         QVERIFY(test::writeBytes(rig.data("images/wx/1"), gif));
         QVERIFY(isAnimatedPicture(rig.data("images/wx/1")));
