@@ -169,101 +169,82 @@ private slots:
         QCOMPARE(rig.timers, autoRefresh ? kBothTimers : QStringList{"stop"});
     }
 
-    // Without the window the picture stays on the clipboard for the user.
-    void pasteStill_data() {
+    // file: the picture's bytes (empty: none); messages: "<file>" where the picture's file is
+    // named; clip: the size of the picture the clipboard got (none: it got nothing); log: every
+    // step on the desktop. Without MMSSTV's window the picture stays
+    // on the clipboard for the user; a declined or unusable picture touches nothing.
+    void paste_data() {
+        QTest::addColumn<PictureRef>("picture");
+        QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("window");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<TransferOutcome>("outcome");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QSize>("clip");
         QTest::addColumn<QStringList>("log");
-        QTest::newRow("into MMSSTV")
-            << true
-            << QStringList{"find MMSSTV", "front MMSSTV", "wait 200", "restore MMSSTV", "wait 500",
-                           "wait 500",    "keys %{E}",    "wait 500", "keys {P}",       "wait 500"};
-        QTest::newRow("no MMSSTV") << false << QStringList{"find MMSSTV", "wait 500"};
+        const QByteArray still = test::pngBytes(QSize(20, 10));
+        const QByteArray gif = test::animatedGifOfSize(25000),
+                         bigGif = test::animatedGifOfSize(25001);
+        QCOMPARE(gif.size(), 25000); // the limit itself asks nothing
+        const QStringList pasted{"find MMSSTV", "front MMSSTV", "wait 200",  "restore MMSSTV",
+                                 "wait 500",    "wait 500",     "keys %{E}", "wait 500",
+                                 "keys {P}",    "wait 500"};
+        const QString question = QStringLiteral("This animation is 25,001 bytes. Paste it?");
+        const auto row = [](const char *name, PictureRef picture, const QByteArray &file,
+                            bool window, QList<Answer> answers, TransferOutcome outcome,
+                            QStringList messages, QSize clip, QStringList log) {
+            QTest::newRow(name) << picture << file << window << answers << outcome << messages
+                                << clip << log;
+        };
+        using O = TransferOutcome;
+        const PictureRef cell = PictureRef::galleryCell(5), wx = PictureRef::slot(1, true);
+        row("still into MMSSTV", cell, still, true, {}, O::Done, {}, {20, 10}, pasted);
+        row("still, no MMSSTV", cell, still, false, {}, O::Done, {}, {20, 10},
+            {"find MMSSTV", "wait 500"});
+        row("25,000 bytes: no question", wx, gif, true, {}, O::Done, {}, {16, 16}, pasted);
+        row("25,001 bytes, yes", wx, bigGif, true, {Answer::Yes}, O::Done, {question}, {16, 16},
+            pasted);
+        row("25,001 bytes, no", wx, bigGif, true, {Answer::No}, O::Cancelled, {question}, {}, {});
+        row("unreadable picture", wx, "no picture", true, {}, O::Failed,
+            {"This picture cannot be shown.\n<file>"}, {}, {});
+        row("missing picture", wx, {}, true, {}, O::NoPicture, {}, {}, {});
     }
-    void pasteStill() {
+    void paste() {
+        QFETCH(PictureRef, picture);
+        QFETCH(QByteArray, file);
         QFETCH(bool, window);
+        QFETCH(QSize, clip);
         Rig rig;
         if (window)
             rig.bridge.addWindow("MMSSTV");
-        QVERIFY(test::writeBytes(rig.data("images/last15/5"), test::pngBytes(QSize(20, 10))));
-        const TransferResult result = PasteIntoMMSSTV(PictureRef::galleryCell(5), rig.context());
-        QCOMPARE(result.outcome, TransferOutcome::Done);
-        QCOMPARE(result.windowFound, window);
-        QVERIFY(rig.clipboard);
-        QCOMPARE(qvariant_cast<QImage>(rig.clipboard->imageData()).size(), QSize(20, 10));
-        QVERIFY(!rig.clipboard->hasText());
+        QFETCH(QList<Answer>, answers);
+        rig.prompts.answers = answers;
+        rig.texts.LngCannotShow = QStringLiteral("This picture cannot be shown.");
+        const QString path =
+            rig.data(picture.kind == PictureKind::GalleryCell ? "images/last15/5" : "images/wx/1");
+        if (!file.isEmpty())
+            QVERIFY(test::writeBytes(path, file));
+
+        const TransferResult result = PasteIntoMMSSTV(picture, rig.context());
+        QTEST(result.outcome, "outcome");
+        QCOMPARE(result.windowFound, window && result.outcome == TransferOutcome::Done);
+        QStringList messages;
+        for (const test::FakePrompts::Call &call : rig.prompts.calls)
+            messages << QString(call.text).replace(path, "<file>");
+        QTEST(messages, "messages");
         QTEST(rig.bridge.log(), "log");
         QCOMPARE(rig.timers, kBothTimers);
-    }
-
-    void pasteAnimated_data() {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QList<Answer>>("answers");
-        QTest::addColumn<int>("questions");
-        QTest::addColumn<bool>("pasted");
-        QTest::newRow("25,000 bytes: no question") << 25000 << QList<Answer>{} << 0 << true;
-        QTest::newRow("25,001 bytes, yes") << 25001 << QList<Answer>{Answer::Yes} << 1 << true;
-        QTest::newRow("25,001 bytes, no") << 25001 << QList<Answer>{Answer::No} << 1 << false;
-    }
-    void pasteAnimated() {
-        QFETCH(int, size);
-        QFETCH(QList<Answer>, answers);
-        QFETCH(bool, pasted);
-        Rig rig;
-        rig.bridge.addWindow("MMSSTV");
-        rig.prompts.answers = answers;
-        const QByteArray gif = test::animatedGifOfSize(size);
-        QCOMPARE(gif.size(), size);
-        QVERIFY(test::writeBytes(rig.data("images/wx/1"), gif));
-        QVERIFY(isAnimatedPicture(rig.data("images/wx/1")));
-
-        const TransferResult result = PasteIntoMMSSTV(PictureRef::slot(1, true), rig.context());
-        QTEST(int(rig.prompts.count(test::FakePrompts::Kind::YesNo)), "questions");
-        if (size > 25000) {
-            QCOMPARE(rig.prompts.calls.constFirst().text,
-                     QStringLiteral("This animation is 25,001 bytes. Paste it?"));
-        }
-        QCOMPARE(rig.timers, kBothTimers);
+        QCOMPARE(rig.clipboard ? qvariant_cast<QImage>(rig.clipboard->imageData()).size() : QSize(),
+                 clip.isEmpty() ? QSize() : clip);
+        // An animation goes as a file beside the pictures, named on the clipboard too.
         const QString pasteFile = rig.data("images/paste.gif");
-        if (!pasted) {
-            QCOMPARE(result.outcome, TransferOutcome::Cancelled);
-            QVERIFY(!rig.clipboard);
-            QVERIFY(!QFileInfo::exists(pasteFile));
-            QCOMPARE(rig.bridge.log(), QStringList{});
-            return;
+        const bool animation = result.outcome == TransferOutcome::Done && clip == QSize(16, 16);
+        QCOMPARE(test::readBytes(pasteFile), animation ? file : "<unreadable>");
+        if (rig.clipboard) {
+            QCOMPARE(rig.clipboard->text(), animation ? pasteFile : QString());
+            QCOMPARE(rig.clipboard->urls(),
+                     animation ? QList<QUrl>{QUrl::fromLocalFile(pasteFile)} : QList<QUrl>{});
         }
-        QCOMPARE(result.outcome, TransferOutcome::Done);
-        QCOMPARE(test::readBytes(pasteFile), gif);
-        QVERIFY(rig.clipboard);
-        QCOMPARE(qvariant_cast<QImage>(rig.clipboard->imageData()).size(), QSize(16, 16));
-        QCOMPARE(rig.clipboard->text(), pasteFile);
-        QCOMPARE(rig.clipboard->urls(), QList<QUrl>{QUrl::fromLocalFile(pasteFile)});
-        QCOMPARE(rig.bridge.sentKeys(), (QStringList{"%{E}", "{P}"}));
-    }
-
-    void pasteNothingUsable_data() {
-        QTest::addColumn<QByteArray>("bytes"); // empty: no file
-        QTest::addColumn<TransferOutcome>("outcome");
-        QTest::addColumn<int>("messages");
-        QTest::newRow("unreadable picture")
-            << QByteArray("no picture") << TransferOutcome::Failed << 1;
-        QTest::newRow("missing picture") << QByteArray() << TransferOutcome::NoPicture << 0;
-    }
-    void pasteNothingUsable() {
-        QFETCH(QByteArray, bytes);
-        Rig rig;
-        rig.bridge.addWindow("MMSSTV");
-        rig.texts.LngCannotShow = QStringLiteral("This picture cannot be shown.");
-        const QString file = rig.data("images/sstv/0");
-        if (!bytes.isEmpty())
-            QVERIFY(test::writeBytes(file, bytes));
-        const TransferResult result = PasteIntoMMSSTV(PictureRef::slot(0, false), rig.context());
-        QTEST(result.outcome, "outcome");
-        QTEST(int(rig.prompts.calls.size()), "messages");
-        if (!rig.prompts.calls.isEmpty())
-            QVERIFY(rig.prompts.calls.constFirst().text.contains(file));
-        QVERIFY(!rig.clipboard);
-        QCOMPARE(rig.bridge.log(), QStringList{});
-        QCOMPARE(rig.timers, kBothTimers);
     }
 };
 
