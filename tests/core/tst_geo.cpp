@@ -88,14 +88,10 @@ private slots:
                 lat2 = lat1 + (i % 16 < 8 ? 0 : tiny), lon2 = lon1 + (i % 16 < 8 ? tiny : 0);
             const DistanceAzimuth km = DistanceAndAzimuth(lat1, lon1, lat2, lon2, 0);
             const DistanceAzimuth miles = DistanceAndAzimuth(lat1, lon1, lat2, lon2, 1);
-            const QByteArray pair = QStringLiteral("(%1, %2) to (%3, %4): %5 km, %6 degrees")
-                                        .arg(lat1, 0, 'g', 17)
-                                        .arg(lon1, 0, 'g', 17)
-                                        .arg(lat2, 0, 'g', 17)
-                                        .arg(lon2, 0, 'g', 17)
-                                        .arg(km.Distance)
-                                        .arg(km.Azimuth)
-                                        .toUtf8();
+            const QByteArray pair =
+                QString::asprintf("(%.17g, %.17g) to (%.17g, %.17g): %g km, %g degrees", lat1, lon1,
+                                  lat2, lon2, km.Distance, km.Azimuth)
+                    .toUtf8();
             QVERIFY2(std::isfinite(km.Distance) && km.Distance >= 0 &&
                          km.Distance <= halfEquator + 0.001 && (kind != 1 || km.Distance == 0) &&
                          (kind < 6 || km.Distance < 200),
@@ -164,9 +160,7 @@ private slots:
     void webMap() {
         QFETCH(QString, slotCall);
         QFETCH(int, view);
-        SiteRecord london = test::makeSite("G0ABC", "http://127.0.0.1/p");
-        london.Latitude = 51.5;
-        london.Longitude = -0.12;
+        const SiteRecord london = test::makeSite("G0ABC", "http://127.0.0.1/p", 51.5, -0.12);
         // Addresses never follow the locale's decimal comma.
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const auto made =

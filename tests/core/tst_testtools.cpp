@@ -77,8 +77,7 @@ private slots:
         environment.insert("XDG_DATA_HOME", home.filePath("xdg-data"));
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(TAVIMO_SITESIM_PATH,
-                      {"--sstv", "6", "--wx", "1", "--port", "0", "--home", home.path()});
+        process.start(TAVIMO_SITESIM_PATH, {"--sstv", "6", "--port", "0", "--home", home.path()});
         QVERIFY(process.waitForStarted(10000));
         while (!process.canReadLine() && process.waitForReadyRead(10000)) {
         }
@@ -94,8 +93,6 @@ private slots:
         QVERIFY(picture.body.contains("***"));
         const QImage check = QImage::fromData(httpGet(QUrl(base + "/sstv/1/checknew.jpg")).body);
         QVERIFY(check.width() == 1 || check.width() == 2);
-        QVERIFY(!QImage::fromData(httpGet(QUrl(base + "/wx/1/latest.jpg")).body).isNull());
-        QCOMPARE(httpGet(QUrl(base + "/sstv/7/image1.jpg")).status, 404);
 
         const std::optional<QStringList> list =
             readTextLines(home.filePath("data/tavimo/tavimo.lst"));

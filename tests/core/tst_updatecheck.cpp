@@ -1,5 +1,6 @@
 #include "core/base/TextCodec.h"
 #include "core/net/UpdateCheck.h"
+#include "support/TestFiles.h"
 #include "support/UpdateServices.h"
 
 #include <QPointF>
@@ -12,23 +13,16 @@ namespace {
 
 const QDate today(2024, 6, 15);
 
-SiteRecord site(const QString &callsign, const QString &url, double lat = 0, double lon = 0) {
-    SiteRecord record;
-    record.Callsign = callsign;
-    record.PictureUrl = url;
-    record.Latitude = lat;
-    record.Longitude = lon;
-    return record;
-}
+using test::makeSite;
 
 SiteList baseSites() {
-    return {site("K1AB", "http://a/1.jpg"),
-            site("K3EF", "http://c/1.jpg"),
-            site("K4GH", "http://g/1.jpg"),
-            site("K4GHZ", "http://gz/1.jpg"),
-            site("K9KEPT", "http://k/1.jpgNoDelete"),
-            site("ON4AA", "http://on/image.jpg"),
-            site("VK2XY", "http://vk/image.jpg", -33.5, 151.5)};
+    return {makeSite("K1AB", "http://a/1.jpg"),
+            makeSite("K3EF", "http://c/1.jpg"),
+            makeSite("K4GH", "http://g/1.jpg"),
+            makeSite("K4GHZ", "http://gz/1.jpg"),
+            makeSite("K9KEPT", "http://k/1.jpgNoDelete"),
+            makeSite("ON4AA", "http://on/image.jpg"),
+            makeSite("VK2XY", "http://vk/image.jpg", -33.5, 151.5)};
 }
 
 QByteArray list(const UpdatesListContent &content, int ageDays = 0, int sizeError = 0) {
@@ -157,18 +151,17 @@ private slots:
         QTest::addColumn<QString>("date");
         QTest::addColumn<bool>("wholeList");
         const QByteArray sections = "/////5/////5/////5/////5/////5/////5";
-        QTest::newRow("complete") << rawList("", "", "", true) << true << 999.0 << "2024-05-31"
-                                  << true;
-        QTest::newRow("third header field")
-            << "12*05/31/2024*x" + sections << true << 12.0 << "05/31/2024" << true;
-        QTest::newRow("size not a number")
-            << "abc*2024-05-31" + sections << true << 0.0 << "2024-05-31" << true;
-        QTest::newRow("no star") << "999 2024-05-31" + sections << false << 0.0 << "" << false;
-        QTest::newRow("empty") << QByteArray() << false << 0.0 << "" << false;
-        QTest::newRow("truncated in section 2")
-            << rawList("", "", "").left(60) << true << 999.0 << "2024-05-31" << false;
-        QTest::newRow("truncated before the first marker")
-            << QByteArray("999*2024-0") << true << 999.0 << "2024-0" << false;
+        const auto row = [](const char *name, const QByteArray &bytes, bool hasHeader, double size,
+                            const char *date, bool wholeList) {
+            QTest::newRow(name) << bytes << hasHeader << size << QString(date) << wholeList;
+        };
+        row("complete", rawList("", "", "", true), true, 999, "2024-05-31", true);
+        row("third header field", "12*05/31/2024*x" + sections, true, 12, "05/31/2024", true);
+        row("size not a number", "abc*2024-05-31" + sections, true, 0, "2024-05-31", true);
+        row("no star", "999 2024-05-31" + sections, false, 0, "", false);
+        row("empty", "", false, 0, "", false);
+        row("truncated in section 2", rawList("", "", "").left(60), true, 999, "2024-05-31", false);
+        row("truncated before the first marker", "999*2024-0", true, 999, "2024-0", false);
     }
     void header() {
         QFETCH(QByteArray, bytes);
@@ -308,7 +301,7 @@ private slots:
                            "renamed VK2XY VK2XZ", "moved K3EF http://c/1.jpg http://c/3.jpg"};
         QTest::newRow("two records share a moved address")
             << UpdatesListContent{{"K3EF*http://c/1.jpg*http://c/2.jpg"}, {}, {}}
-            << SiteList{site("K3EFB", "http://c/1.jpg")}
+            << SiteList{makeSite("K3EFB", "http://c/1.jpg")}
             << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg",
                            "moved K3EFB http://c/1.jpg http://c/2.jpg"};
         QTest::newRow("addresses and callsigns compared exactly")
@@ -319,7 +312,7 @@ private slots:
             << SiteList{} << QStringList{};
         QTest::newRow("rename touches the first record only")
             << UpdatesListContent{{}, {"DL1AA*DL1AB"}, {}}
-            << SiteList{site("DL1AA", "http://d/1"), site("DL1AA", "http://d/2")}
+            << SiteList{makeSite("DL1AA", "http://d/1"), makeSite("DL1AA", "http://d/2")}
             << QStringList{"renamed DL1AA DL1AB"};
         QTest::newRow("new sites already known, cameras, empty addresses")
             << UpdatesListContent{{"K1AB**DELETE", "K3EF*http://c/1.jpg*http://c/2.jpg"},
@@ -328,7 +321,7 @@ private slots:
                                    {"K3EF*40*-75", "http://c/2.jpg"},
                                    {"W1AW (Cam)*41.7*-72.7", "http://w1/cam.jpg"},
                                    {"W1AW*41.7*-72.7", ""}}}
-            << SiteList{site("EMPTY", "")}
+            << SiteList{makeSite("EMPTY", "")}
             << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg"};
     }
     void news() {
@@ -361,25 +354,29 @@ private slots:
         QTest::addColumn<SiteRecord>("stored");
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
-        const SiteRecord unknown = site("G1AA", "http://x");
-        QTest::newRow("unknown taken") << "G1AA*50.85*4.35" << unknown << 50.85 << 4.35;
-        QTest::newRow("known kept")
-            << "G1AA*-33.8*151.2" << site("G1AA", "http://x", -33.5, 151.5) << -33.5 << 151.5;
-        QTest::newRow("only the unknown half taken")
-            << "G1AA*51.5*-0.1" << site("G1AA", "http://x", 52.0, 0) << 52.0 << -0.1;
-        QTest::newRow("empty field stays unknown") << "G1AA**-0.1" << unknown << 0.0 << -0.1;
+        const auto row = [](const char *name, const char *record, const SiteRecord &stored,
+                            double lat, double lon) {
+            QTest::newRow(name) << QString(record) << stored << lat << lon;
+        };
+        const SiteRecord unknown = makeSite("G1AA", "http://x");
+        row("unknown taken", "G1AA*50.85*4.35", unknown, 50.85, 4.35);
+        row("known kept", "G1AA*-33.8*151.2", makeSite("G1AA", "http://x", -33.5, 151.5), -33.5,
+            151.5);
+        row("only the unknown half taken", "G1AA*51.5*-0.1", makeSite("G1AA", "http://x", 52, 0),
+            52, -0.1);
+        row("empty field stays unknown", "G1AA**-0.1", unknown, 0, -0.1);
     }
     void positions() {
         QFETCH(QString, record);
         QFETCH(SiteRecord, stored);
         QFETCH(double, lat);
         QFETCH(double, lon);
-        SiteList sites{site("A", "http://other"), stored, site("Z", "http://x")};
+        SiteList sites{makeSite("A", "http://other"), stored, makeSite("Z", "http://x")};
         const int changed = fillMissingPositions(sites, parsed({{}, {}, {{record, "http://x"}}}));
         QCOMPARE(sites[1].Latitude, lat);
         QCOMPARE(sites[1].Longitude, lon);
         QCOMPARE(changed, sites[1] == stored ? 0 : 1);
-        QCOMPARE(sites[2], site("Z", "http://x")); // only the first record with the address
+        QCOMPARE(sites[2], makeSite("Z", "http://x")); // only the first record with the address
     }
 
     void newSiteRecords() {
@@ -388,15 +385,10 @@ private slots:
                                             {{"VK2XY*-33.8*151.2*http://vk/cam", "http://n/a.jpg"},
                                              {"DL1XX*52,5*abc", "http://n/b.jpg"}}});
         QCOMPARE(updates.newSites.size(), 2);
-        const SiteRecord made = newSiteRecord(updates.newSites.first());
-        QCOMPARE(made.Callsign, QStringLiteral("VK2XY"));
-        QCOMPARE(made.PictureUrl, QStringLiteral("http://n/a.jpg"));
-        QCOMPARE(QPointF(made.Latitude, made.Longitude), QPointF(-33.8, 151.2));
-        QCOMPARE(made.CamUrl, QStringLiteral("http://vk/cam"));
-        QCOMPARE(made.SlotMap[0], QString());
-        for (std::size_t layout = 1; layout <= 4; ++layout)
-            QCOMPARE(made.SlotMap[layout], QStringLiteral("0000000000"));
-        QVERIFY(made.LastPictureDate.isEmpty());
+        // On no page, no picture date yet.
+        SiteRecord expected = makeSite("VK2XY", "http://n/a.jpg", -33.8, 151.2);
+        expected.CamUrl = QStringLiteral("http://vk/cam");
+        QCOMPARE(newSiteRecord(updates.newSites.first()), expected);
         // A comma is no decimal point, and letters read as 0.
         const SiteRecord comma = newSiteRecord(updates.newSites.last());
         QCOMPARE(QPointF(comma.Latitude, comma.Longitude), QPointF(52, 0));
