@@ -80,70 +80,57 @@ private slots:
                  (QStringList{"Pictures (*.jpg *.gif)", "All files (*.*)"}));
     }
 
+    // how: "done" copies to pics/a.<type>; "cancel", "no picture", "folder" (the target is a
+    // folder), "no folder" (its folder is gone) and "source gone" (while the dialog was open) do
+    // not complete. Every way out starts the timers again when refreshing is automatic, keeps
+    // any old file, and reports a failed copy exactly once, naming the file.
     void save_data() {
         QTest::addColumn<PictureRef>("picture");
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("type");
-        QTest::newRow("animated SSTV slot") << PictureRef::slot(3, false) << "images/sstv/3"
-                                            << "gif";
-        QTest::newRow("WX slot") << PictureRef::slot(0, true) << "images/wx/0"
-                                 << "jpg";
-        QTest::newRow("map capture") << PictureRef::mapCapture() << "images/Map.bmp"
-                                     << "bmp";
+        QTest::addColumn<QString>("type"); // of the picture: gif for an animation
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("autoRefresh");
+        QTest::addColumn<TransferOutcome>("outcome");
+        const auto row = [](const char *name, PictureRef picture, const char *file,
+                            const char *type, const char *how, bool autoRefresh,
+                            TransferOutcome outcome) {
+            QTest::newRow(name) << picture << QString(file) << QString(type) << QString(how)
+                                << autoRefresh << outcome;
+        };
+        using O = TransferOutcome;
+        const PictureRef sstv = PictureRef::slot(3, false);
+        row("animated SSTV slot", sstv, "images/sstv/3", "gif", "done", true, O::Done);
+        row("WX slot", PictureRef::slot(0, true), "images/wx/0", "jpg", "done", true, O::Done);
+        row("map capture", PictureRef::mapCapture(), "images/Map.bmp", "bmp", "done", true,
+            O::Done);
+        row("dialog cancelled", sstv, "images/sstv/3", "jpg", "cancel", true, O::Cancelled);
+        row("manual refresh, cancelled", sstv, "images/sstv/3", "jpg", "cancel", false,
+            O::Cancelled);
+        row("no picture file", sstv, "images/sstv/3", "jpg", "no picture", true, O::NoPicture);
+        row("target is a folder", sstv, "images/sstv/3", "jpg", "folder", true, O::Failed);
+        row("folder of the target is gone", sstv, "images/sstv/3", "jpg", "no folder", true,
+            O::Failed);
+        row("picture gone while the dialog was open", sstv, "images/sstv/3", "jpg", "source gone",
+            true, O::Failed);
     }
     void save() {
         QFETCH(PictureRef, picture);
         QFETCH(QString, file);
         QFETCH(QString, type);
-        Rig rig;
-        const QByteArray bytes = type == "gif"
-                                     ? test::animatedGifBytes(QSize(8, 8), {Qt::red, Qt::blue})
-                                     : test::jpegBytes(QSize(8, 8));
-        QVERIFY(test::writeBytes(rig.data(file), bytes));
-        QVERIFY(QDir().mkpath(rig.dir.filePath("pics")));
-        rig.answer = rig.dir.filePath("pics/a.jpg");
-        QString saveFolder = rig.dir.filePath("old") + "/";
-
-        const TransferResult result = SavePictureAs(picture, saveFolder, rig.context());
-        QCOMPARE(result.outcome, TransferOutcome::Done);
-        QCOMPARE(result.PicturePath, rig.data(file));
-        QCOMPARE(rig.requests.size(), 1);
-        QCOMPARE(rig.requests[0].Filter,
-                 MakeFilter("", type + " files (*." + type + ")", "*." + type));
-        QCOMPARE(rig.requests[0].InitialDir, rig.dir.filePath("old") + "/");
-        QCOMPARE(test::readBytes(rig.answer), bytes);
-        QCOMPARE(saveFolder, rig.dir.filePath("pics") + "/");
-        QCOMPARE(rig.timers, kBothTimers);
-        QVERIFY(rig.prompts.calls.isEmpty());
-    }
-
-    // Every way out starts the timers again when refreshing is automatic, keeps any old file, and
-    // reports a failed copy exactly once, naming the file.
-    void saveThatDoesNotComplete_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("autoRefresh");
-        QTest::addColumn<TransferOutcome>("outcome");
-        QTest::newRow("dialog cancelled") << "cancel" << true << TransferOutcome::Cancelled;
-        QTest::newRow("manual refresh, cancelled")
-            << "cancel" << false << TransferOutcome::Cancelled;
-        QTest::newRow("no picture file") << "no picture" << true << TransferOutcome::NoPicture;
-        QTest::newRow("target is a folder") << "folder" << true << TransferOutcome::Failed;
-        QTest::newRow("folder of the target is gone")
-            << "no folder" << true << TransferOutcome::Failed;
-        QTest::newRow("picture gone while the dialog was open")
-            << "source gone" << true << TransferOutcome::Failed;
-    }
-    void saveThatDoesNotComplete() {
         QFETCH(QString, how);
         QFETCH(bool, autoRefresh);
         QFETCH(TransferOutcome, outcome);
         Rig rig;
         rig.autoRefresh = autoRefresh;
-        const QString source = rig.data("images/sstv/2");
+        const QString source = rig.data(file);
+        const QByteArray bytes = type == "gif"
+                                     ? test::animatedGifBytes(QSize(8, 8), {Qt::red, Qt::blue})
+                                     : test::jpegBytes(QSize(8, 8));
         if (how != "no picture")
-            QVERIFY(test::writeBytes(source, test::jpegBytes(QSize(4, 4))));
+            QVERIFY(test::writeBytes(source, bytes));
         QVERIFY(test::writeBytes(rig.dir.filePath("out/old.jpg"), "old picture"));
         rig.answer = how == "cancel"      ? QString()
+                     : how == "done"      ? rig.dir.filePath("out/a." + type)
                      : how == "folder"    ? rig.dir.filePath("out")
                      : how == "no folder" ? rig.dir.filePath("missing/new.jpg")
                                           : rig.dir.filePath("out/old.jpg");
@@ -151,10 +138,15 @@ private slots:
             rig.whileDialogOpen = [source] { QFile::remove(source); };
         QString saveFolder = QStringLiteral("/kept/");
 
-        const TransferResult result =
-            SavePictureAs(PictureRef::slot(2, false), saveFolder, rig.context());
+        const TransferResult result = SavePictureAs(picture, saveFolder, rig.context());
         QCOMPARE(result.outcome, outcome);
+        QCOMPARE(result.PicturePath, source);
         QCOMPARE(rig.requests.size(), how == "no picture" ? 0 : 1);
+        if (how != "no picture") {
+            QCOMPARE(rig.requests[0].Filter,
+                     MakeFilter("", type + " files (*." + type + ")", "*." + type));
+            QCOMPARE(rig.requests[0].InitialDir, QStringLiteral("/kept/"));
+        }
         QCOMPARE(rig.prompts.calls.size(), outcome == TransferOutcome::Failed ? 1 : 0);
         if (outcome == TransferOutcome::Failed) {
             const QString named =
@@ -162,10 +154,14 @@ private slots:
             QVERIFY2(rig.prompts.calls[0].text.contains(named),
                      qPrintable(rig.prompts.calls[0].text));
         }
-        if (outcome != TransferOutcome::Failed) // a chosen folder is kept even when the copy fails
-            QCOMPARE(saveFolder, QStringLiteral("/kept/"));
+        // The chosen folder is kept even when the copy fails.
+        if (outcome != TransferOutcome::Failed)
+            QCOMPARE(saveFolder, how == "done" ? rig.dir.filePath("out") + "/" : "/kept/");
         QCOMPARE(test::readBytes(rig.dir.filePath("out/old.jpg")), QByteArray("old picture"));
-        QCOMPARE(QDir(rig.dir.filePath("out")).entryList(QDir::Files), QStringList{"old.jpg"});
+        if (how == "done")
+            QCOMPARE(test::readBytes(rig.answer), bytes);
+        QCOMPARE(QDir(rig.dir.filePath("out")).entryList(QDir::Files).size(),
+                 how == "done" ? 2 : 1);
         QCOMPARE(rig.timers, autoRefresh ? kBothTimers : QStringList{"stop"});
     }
 
