@@ -1,4 +1,5 @@
 #include "core/base/FileDialogs.h"
+#include "platform/Keystrokes.h"
 #include "platform/PictureTransfer.h"
 #include "support/FakePrompts.h"
 #include "support/Fixtures.h"
@@ -6,11 +7,13 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -64,6 +67,8 @@ struct Rig {
 
 } // namespace
 
+// Saving a picture and pasting it into another program: the file dialog's filters, the
+// keystrokes and the desktop they go to.
 class TestPictureTransfer : public QObject {
     Q_OBJECT
 
@@ -167,8 +172,8 @@ private slots:
 
     // file: the picture's bytes (empty: none); messages: "<file>" where the picture's file is
     // named; clip: the size of the picture the clipboard got (none: it got nothing); log: every
-    // step on the desktop. Without MMSSTV's window the picture stays
-    // on the clipboard for the user; a declined or unusable picture touches nothing.
+    // step on the desktop. Without MMSSTV's window the picture stays on the clipboard for the
+    // user; a declined or unusable picture touches nothing.
     void paste_data() {
         QTest::addColumn<PictureRef>("picture");
         QTest::addColumn<QByteArray>("file");
@@ -241,6 +246,65 @@ private slots:
             QCOMPARE(rig.clipboard->urls(),
                      animation ? QList<QUrl>{QUrl::fromLocalFile(pasteFile)} : QList<QUrl>{});
         }
+    }
+
+    void notation_data() {
+        QTest::addColumn<QString>("notation");
+        QTest::addColumn<QStringList>("strokes"); // {"invalid"} when refused
+        QTest::newRow("alt+E menu") << "%{E}" << QStringList{"Alt+E"};
+        QTest::newRow("braced lower case is the key") << "{p}" << QStringList{"P"};
+        QTest::newRow("function key") << "{f12}" << QStringList{"F12"};
+        QTest::newRow("ctrl+v typed") << "^v" << QStringList{"Ctrl+'v'"};
+        QTest::newRow("upper case text stays text") << "A1" << QStringList{"'A'", "'1'"};
+        QTest::newRow("tilde is enter") << "~" << QStringList{"ENTER"};
+        QTest::newRow("modifiers combine") << "^%{DEL}" << QStringList{"Ctrl+Alt+DELETE"};
+        QTest::newRow("modifier holds one key only") << "%{E}p" << QStringList{"Alt+E", "'p'"};
+        QTest::newRow("escaped plus") << "{+}" << QStringList{"'+'"};
+        QTest::newRow("escaped close brace") << "{}}" << QStringList{"'}'"};
+        QTest::newRow("non-ascii text")
+            << QString::fromUtf16(u"\u00D8") << QStringList{QString::fromUtf16(u"'\u00D8'")};
+        QTest::newRow("empty sends nothing") << "" << QStringList{};
+        QTest::newRow("unknown key name") << "{ENTR}" << QStringList{"invalid"};
+        QTest::newRow("F25 does not exist") << "{F25}" << QStringList{"invalid"};
+        QTest::newRow("open brace") << "{F7" << QStringList{"invalid"};
+        QTest::newRow("stray close brace") << "a}" << QStringList{"invalid"};
+        QTest::newRow("modifier without key") << "a%" << QStringList{"invalid"};
+        QTest::newRow("groups are not supported") << "+(ab)" << QStringList{"invalid"};
+        QTest::newRow("control character") << "a\tb" << QStringList{"invalid"};
+    }
+    void notation() {
+        QFETCH(QString, notation);
+        const auto strokes = parseKeystrokes(notation);
+        QStringList described{"invalid"};
+        if (strokes) {
+            described.clear();
+            for (const KeyStroke &stroke : *strokes)
+                described.append(describeKeystroke(stroke));
+        }
+        QTEST(described, "strokes");
+    }
+
+    void withoutADisplayNothingIsFoundOrTyped() {
+        // A display that cannot exist: the socket folder has no such entry.
+        const std::unique_ptr<DesktopBridge> bridge = createDesktopBridge(":65000");
+        QVERIFY(dynamic_cast<NullDesktopBridge *>(bridge.get()));
+        int waits = 0;
+        bridge->setWaitFunction([&](int) { ++waits; });
+        QVERIFY(!bridge->activateWindowByTitle("MMSSTV"));
+        QVERIFY(!bridge->sendKeys("{F7}"));
+        QCOMPARE(waits, 0);
+    }
+
+    // The wait holds the thread: a timer that falls due meanwhile fires only afterwards.
+    void busyWaitRunsNoEvents() {
+        bool fired = false;
+        QTimer::singleShot(0, this, [&] { fired = true; });
+        QElapsedTimer clock;
+        clock.start();
+        busyWait(60);
+        QVERIFY(clock.elapsed() >= 60);
+        QVERIFY(!fired);
+        QTRY_VERIFY(fired);
     }
 };
 
