@@ -237,7 +237,7 @@ private slots:
     // Short dates of Qt 6.4 for 14 October 2009: en_US 10/14/09, en_GB 14/10/2009, de_DE
     // 14.10.09, nl_NL 14-10-2009, sv_SE 2009-10-14, ko_KR 09. 10. 14., hu_HU 2009. 10. 14.,
     // C 14 Oct 2009.
-    void detection_data() {
+    void dateOrderOfTheLocale_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<DateOrder::Order>("order");
         QTest::addColumn<QString>("separator");
@@ -253,7 +253,7 @@ private slots:
         row("hu_HU", DateOrder::YearFirst, "."); // dot before blank
         row("C", DateOrder::DayFirst, " ");      // month as a word
     }
-    void detection() {
+    void dateOrderOfTheLocale() {
         QFETCH(QString, locale);
         QFETCH(DateOrder::Order, order);
         const DateOrder detected = DateOrder::fromLocale(QLocale(locale));

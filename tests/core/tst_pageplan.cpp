@@ -75,64 +75,55 @@ private slots:
         table = SlotTable();
     }
 
-    // Page 3 of the 10-slot setting.
-    void sstvPage_data() {
+    // SSTV page 3, or the WX page, of the 10-slot setting.
+    void plan_data() {
+        QTest::addColumn<bool>("wx");
         QTest::addColumn<SiteList>("sites");
         QTest::addColumn<int>("slotCount");
         QTest::addColumn<QString>("placed");
         QTest::addColumn<QStringList>("list1");
         // "NoDelete" is no part of the address asked for.
         QTest::newRow("A on page 3 is slot 9")
+            << false
             << SiteList{makeSite("XX9ABC", "00A0000000",
                                  "http://sites.test/XX9ABC/NoDeleteimage1.jpgNoDelete")}
             << 10 << "9:0:XX9ABC:9" << QStringList{"XX9ABC    10"};
         QTest::newRow("zero shown as ZeroChar, List1 keeps it")
-            << SiteList{makeSite("XX0ABC", "0010000000")} << 10 << "0:0:XX" + slashedO + "ABC:0"
-            << QStringList{"XX0ABC    1"};
+            << false << SiteList{makeSite("XX0ABC", "0010000000")} << 10
+            << "0:0:XX" + slashedO + "ABC:0" << QStringList{"XX0ABC    1"};
         QTest::newRow("two sites in one slot: the later has it")
-            << SiteList{makeSite("AA1A", "0030000000"), makeSite("BB1B", "0030000000")} << 10
-            << "2:1:BB1B:2" << QStringList{"AA1A    3", "BB1B    3"};
+            << false << SiteList{makeSite("AA1A", "0030000000"), makeSite("BB1B", "0030000000")}
+            << 10 << "2:1:BB1B:2" << QStringList{"AA1A    3", "BB1B    3"};
         QTest::newRow("a site beyond the slot count is skipped")
-            << SiteList{makeSite("AA1A", "00B0000000"), makeSite("BB1B", "0040000000")} << 10
-            << "3:1:BB1B:3" << QStringList{"BB1B    4"};
+            << false << SiteList{makeSite("AA1A", "00B0000000"), makeSite("BB1B", "0040000000")}
+            << 10 << "3:1:BB1B:3" << QStringList{"BB1B    4"};
         QTest::newRow("the last slot of the layout is placed")
-            << SiteList{makeSite("AA1A", "00O0000000")} << 24 << "23:0:AA1A:23"
+            << false << SiteList{makeSite("AA1A", "00O0000000")} << 24 << "23:0:AA1A:23"
             << QStringList{"AA1A    24"};
+        // An address ending in "image1" once drew a check picture on the WX page too.
+        QTest::newRow("WX slot from the number")
+            << true << SiteList{makeSite("NOAA 19", "3", "http://wx.test/image1NoDelete")} << 10
+            << "2:0:NOAA 19:1102" << QStringList{};
+        QTest::newRow("WX no number, not placed")
+            << true << SiteList{makeSite("NOAA", "x3")} << 10 << "" << QStringList{};
+        QTest::newRow("WX beyond the slot count skipped, later sites still placed")
+            << true << SiteList{makeSite("A", "11"), makeSite("B", "2")} << 10 << "1:1:B:1101"
+            << QStringList{};
     }
-    void sstvPage() {
+    void plan() {
+        QFETCH(bool, wx);
         QFETCH(SiteList, sites);
         QFETCH(int, slotCount);
-        const PagePlan plan = planSstvPage(sites, 3, 2, slotCount, slashedO);
-        QVERIFY(!plan.wxPage);
+        const PagePlan plan = wx ? planWxPage(sites, kPageCount, 2, slotCount)
+                                 : planSstvPage(sites, 3, 2, slotCount, slashedO);
+        QCOMPARE(plan.wxPage, wx);
         QTEST(describe(plan), "placed");
         QTEST(plan.List1, "list1");
         for (const PlannedSlot &p : plan.placed) {
             const QString folder = "http://sites.test/" + sites.at(p.site).Callsign;
-            QCOMPARE(p.url, folder + "/image1.jpg");
-            QCOMPARE(p.checkUrl, folder + "/checknew.jpg");
-        }
-    }
-
-    void wxPage_data() {
-        QTest::addColumn<SiteList>("sites");
-        QTest::addColumn<QString>("placed");
-        // An address ending in "image1" once drew a check picture here too.
-        QTest::newRow("slot from the number")
-            << SiteList{makeSite("NOAA 19", "3", "http://wx.test/image1NoDelete")}
-            << "2:0:NOAA 19:1102";
-        QTest::newRow("no number, not placed") << SiteList{makeSite("NOAA", "x3")} << "";
-        QTest::newRow("beyond the slot count skipped, later sites still placed")
-            << SiteList{makeSite("A", "11"), makeSite("B", "2")} << "1:1:B:1101";
-    }
-    void wxPage() {
-        QFETCH(SiteList, sites);
-        const PagePlan plan = planWxPage(sites, kPageCount, 2, 10);
-        QVERIFY(plan.wxPage);
-        QVERIFY(plan.List1.isEmpty());
-        QTEST(describe(plan), "placed");
-        for (const PlannedSlot &p : plan.placed) {
-            QCOMPARE(p.checkUrl, QString());
-            QCOMPARE(p.url, sites.at(p.site).PictureUrl); // taken as stored
+            // The WX address is taken as stored, with no check picture.
+            QCOMPARE(p.url, wx ? sites.at(p.site).PictureUrl : folder + "/image1.jpg");
+            QCOMPARE(p.checkUrl, wx ? QString() : folder + "/checknew.jpg");
         }
     }
 
@@ -221,28 +212,37 @@ private slots:
         QCOMPARE(planned->checkUrl.isEmpty(), wx);
     }
 
-    // page3: character 3 of every site's slot map afterwards.
+    // page3: character 3 of every site's slot map afterwards. selectedLater: the slot another
+    // window selected before the pick came back (-1: none); the pick still lands where it was
+    // made.
     void assignSstv_data() {
         QTest::addColumn<int>("slot");
+        QTest::addColumn<int>("selectedLater");
         QTest::addColumn<int>("site");
         QTest::addColumn<QString>("page3");
         QTest::addColumn<int>("clearSlot"); // -1 none
         QTest::addColumn<QStringList>("list1");
         QTest::newRow("site moves to an occupied slot")
-            << 1 << 0 << "200A" << 6 << QStringList{"AA1A    2", "DD4D    10"};
+            << 1 << -1 << 0 << "200A" << 6 << QStringList{"AA1A    2", "DD4D    10"};
         QTest::newRow("slot 9 is A")
-            << 9 << 2 << "72A0" << -1 << QStringList{"AA1A    7", "BB2B    2", "CC3C    10"};
+            << 9 << -1 << 2 << "72A0" << -1 << QStringList{"AA1A    7", "BB2B    2", "CC3C    10"};
         QTest::newRow("slot 23 is O")
-            << 23 << 2 << "72OA" << -1
+            << 23 << -1 << 2 << "72OA" << -1
             << QStringList{"AA1A    7", "BB2B    2", "CC3C    24", "DD4D    10"};
+        QTest::newRow("pick lands in the slot it was made for")
+            << 5 << 2 << 2 << "726A" << -1
+            << QStringList{"AA1A    7", "BB2B    2", "CC3C    6", "DD4D    10"};
     }
     void assignSstv() {
         QFETCH(int, slot);
+        QFETCH(int, selectedLater);
         QFETCH(int, site);
         QFETCH(int, clearSlot);
-        const PageState p = page(false, 24, slot);
-        const auto a = AssignSiteToSlot(captureSitePick(false, p), site, p, kSetting, sites,
-                                        wxSites, table, slashedO);
+        PageState p = page(false, 24, slot);
+        const SitePick pick = captureSitePick(false, p);
+        if (selectedLater >= 0)
+            p.SelectedSlot = selectedLater;
+        const auto a = AssignSiteToSlot(pick, site, p, kSetting, sites, wxSites, table, slashedO);
         QVERIFY(a);
         QTEST(pageChars(sites, 3), "page3");
         QCOMPARE(pageChars(sites, 1), QStringLiteral("5555")); // other pages untouched
@@ -262,17 +262,6 @@ private slots:
         QCOMPARE(a->clearSlot, std::optional<int>(0));
         QVERIFY(a->checkUrl.isEmpty());
         QCOMPARE(a->pictureKey, QStringLiteral("1104-0"));
-    }
-
-    void pickLandsInCapturedSlot() {
-        PageState p = page(false, 24, 5);
-        const SitePick pick = captureSitePick(false, p);
-        // Another window changed the selected slot before the pick came back.
-        p.SelectedSlot = 2;
-        const auto a = AssignSiteToSlot(pick, 2, p, kSetting, sites, wxSites, table, "0");
-        QVERIFY(a);
-        QCOMPARE(a->slot, 5);
-        QCOMPARE(pageChars(sites, 3), QStringLiteral("726A"));
     }
 
     void pickThatNoLongerFits_data() {
