@@ -164,13 +164,12 @@ private slots:
     void checkPicture() {
         QFETCH(QString, previous);
         QFETCH(QSize, size);
-        QFETCH(bool, download);
         QFETCH(bool, newFrame);
         LanguageTexts texts;
         texts.LngNewPicPrefix = QStringLiteral(" - NEW");
         texts.LngCallSep = QStringLiteral(" -");
         const CheckJudgement j = judgeCheckPicture(QStringLiteral("XX9ABC"), size, previous, texts);
-        QCOMPARE(j.decision == CheckDecision::Download, download);
+        QTEST(j.decision == CheckDecision::Download, "download");
         QCOMPARE(j.caption, newFrame ? "XX9ABC - NEW" : "XX9ABC -");
         QCOMPARE(j.frameColour.value_or(QColor()), newFrame ? QColor(242, 242, 214) : QColor());
         QCOMPARE(j.checkHeight, QString::number(size.height()));
