@@ -36,7 +36,7 @@ private slots:
             QVERIFY2(bus_.start(), "the private D-Bus daemon did not come up");
     }
 
-    void endpoint_data() {
+    void probeEndpoint_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<std::optional<ProbeEndpoint>>("endpoint");
         QTest::newRow("address with port")
@@ -50,33 +50,31 @@ private slots:
         QTest::newRow("port out of range") << "127.0.0.1:70000" << std::optional<ProbeEndpoint>();
         QTest::newRow("blank inside") << "exa mple.org" << std::optional<ProbeEndpoint>();
     }
-    void endpoint() {
+    void probeEndpoint() {
         QFETCH(QString, text);
         QTEST(parseProbeEndpoint(text), "endpoint");
     }
 
     // target: "open" (a listening port), "closed" (a port closed again) or "silent" (connection
     // attempts hang); %1 in the address is its port.
-    void check_data() {
+    void connectionCheck_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("online");
-        QTest::newRow("listening address") << "open"
-                                           << "http://127.0.0.1:%1/" << true;
-        QTest::newRow("listening name to look up") << "open"
-                                                   << "localhost:%1" << true;
+        const auto row = [](const char *name, const char *target, const char *address,
+                            bool online) {
+            QTest::newRow(name) << QString(target) << QString(address) << online;
+        };
+        row("listening address", "open", "http://127.0.0.1:%1/", true);
+        row("listening name to look up", "open", "localhost:%1", true);
         // Refused at once, not after the timeout; a silent host after its 300 ms.
-        QTest::newRow("closed port") << "closed"
-                                     << "http://127.0.0.1:%1/" << false;
-        QTest::newRow("silent host") << "silent"
-                                     << "127.0.0.1:%1" << false;
+        row("closed port", "closed", "http://127.0.0.1:%1/", false);
+        row("silent host", "silent", "127.0.0.1:%1", false);
         // No probe address configured: nothing to hold the downloads back.
-        QTest::newRow("empty is online") << ""
-                                         << "   " << true;
-        QTest::newRow("unreadable is offline") << ""
-                                               << "http://" << false;
+        row("empty is online", "", "   ", true);
+        row("unreadable is offline", "", "http://", false);
     }
-    void check() {
+    void connectionCheck() {
         QFETCH(QString, target);
         QFETCH(QString, address);
         QTcpServer server;
