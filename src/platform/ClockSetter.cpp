@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <utility>
 
 namespace tavimo {
 

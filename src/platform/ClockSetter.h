@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QDateTime>
-#include <QList>
 #include <QStringView>
 
 #include <chrono>
@@ -60,22 +59,6 @@ private:
 class NullClockSetter final : public ClockSetter {
 public:
     Result adjustBy(std::chrono::milliseconds) override { return Result::Unavailable; }
-};
-
-// For tests: records every correction asked for and answers `result()`.
-class FakeClockSetter final : public ClockSetter {
-public:
-    Result adjustBy(std::chrono::milliseconds correction) override {
-        adjustments_.append(correction);
-        return result_;
-    }
-    const QList<std::chrono::milliseconds> &adjustments() const { return adjustments_; }
-    Result result() const { return result_; }
-    void setResult(Result result) { result_ = result; }
-
-private:
-    QList<std::chrono::milliseconds> adjustments_;
-    Result result_ = Result::Adjusted;
 };
 
 // The timedated setter on the system bus, or the null one when there is no system bus.

@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QList>
 #include <QTcpSocket>
 #include <QUrl>
 
@@ -12,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace tavimo {
 

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 
 #include <chrono>
 #include <optional>
-#include <utility>
 
 namespace tavimo {
 
@@ -46,26 +44,6 @@ public:
 private:
     QString endpoint_;
     std::chrono::milliseconds timeout_;
-};
-
-// For tests: answers from a queue (then `fallback`), and counts the checks.
-class FakeConnectionChecker final : public ConnectionChecker {
-public:
-    explicit FakeConnectionChecker(QList<bool> answers = {}, bool fallback = true)
-        : answers_(std::move(answers)), fallback_(fallback) {}
-
-    void queueAnswer(bool online) { answers_.append(online); }
-    int checkCount() const { return checks_; }
-
-    bool check() override {
-        ++checks_;
-        return answers_.isEmpty() ? fallback_ : answers_.takeFirst();
-    }
-
-private:
-    QList<bool> answers_;
-    bool fallback_;
-    int checks_ = 0;
 };
 
 } // namespace tavimo

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -62,33 +61,6 @@ protected:
     WindowId findTopLevelWindow(const QString &title) override;
     void bringToFront(WindowId) override {}
     void restoreWindow(WindowId) override {}
-};
-
-// For tests: a desktop of made-up windows. Records every step in `log()`:
-// "find T", "front T", "restore T", "wait N", "keys K" (one entry each, in order); waits
-// do not sleep. sendKeys answers whether the notation is valid, so a typo in a caller fails.
-class FakeDesktopBridge final : public DesktopBridge {
-public:
-    FakeDesktopBridge();
-
-    void addWindow(const QString &title);
-    void removeWindow(const QString &title);
-
-    const QStringList &log() const { return log_; }
-    // Only the keystroke texts, in order.
-    QStringList sentKeys() const;
-    void clearLog() { log_.clear(); }
-
-    bool sendKeys(const QString &keys) override;
-
-protected:
-    WindowId findTopLevelWindow(const QString &title) override;
-    void bringToFront(WindowId window) override;
-    void restoreWindow(WindowId window) override;
-
-private:
-    QStringList windows_;
-    QStringList log_;
 };
 
 // The X11 bridge when an X display can be opened (DISPLAY, or `displayName` when given),

@@ -1,16 +1,19 @@
 #include "core/base/FileDialogs.h"
-#include "platform/DesktopBridge.h"
+#include "platform/Keystrokes.h"
 #include "platform/PictureTransfer.h"
 #include "support/FakePrompts.h"
 #include "support/Fixtures.h"
+#include "support/PlatformFakes.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -23,29 +26,13 @@ namespace {
 const QString kNul(QChar(u'\0'));
 const QStringList kBothTimers{"stop", "start"};
 
-// An animated GIF of exactly `size` bytes: the padding is a comment block before the trailer.
-QByteArray animatedGifOfSize(qsizetype size) {
-    QByteArray gif =
-        test::animatedGifBytes(QSize(16, 16), {Qt::red, Qt::green, Qt::blue}).chopped(1);
-    qsizetype room = size - gif.size() - 1 - 3; // trailer, comment start and end
-    gif += "\x21\xFE";
-    while (room > 0) {
-        qsizetype block = qMin<qsizetype>(255, room - 1);
-        if (room - (block + 1) == 1) // a lone byte cannot form a block
-            --block;
-        gif += char(block) + QByteArray(block, 'x');
-        room -= block + 1;
-    }
-    return gif + QByteArray("\0;", 2);
-}
-
 // One save or paste with fakes for everything outside.
 struct Rig {
     QTemporaryDir dir;
     AppPaths paths;
     LanguageTexts texts;
     test::FakePrompts prompts;
-    FakeDesktopBridge bridge;
+    test::FakeDesktopBridge bridge;
     QStringList timers;
     QList<FileDialogRequest> requests;
     QString answer; // the fake file dialog's answer
@@ -80,6 +67,8 @@ struct Rig {
 
 } // namespace
 
+// Saving a picture and pasting it into another program: the file dialog's filters, the
+// keystrokes and the desktop they go to.
 class TestPictureTransfer : public QObject {
     Q_OBJECT
 
@@ -96,70 +85,57 @@ private slots:
                  (QStringList{"Pictures (*.jpg *.gif)", "All files (*.*)"}));
     }
 
+    // how: "done" copies to pics/a.<type>; "cancel", "no picture", "folder" (the target is a
+    // folder), "no folder" (its folder is gone) and "source gone" (while the dialog was open) do
+    // not complete. Every way out starts the timers again when refreshing is automatic, keeps
+    // any old file, and reports a failed copy exactly once, naming the file.
     void save_data() {
         QTest::addColumn<PictureRef>("picture");
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("type");
-        QTest::newRow("animated SSTV slot") << PictureRef::slot(3, false) << "images/sstv/3"
-                                            << "gif";
-        QTest::newRow("WX slot") << PictureRef::slot(0, true) << "images/wx/0"
-                                 << "jpg";
-        QTest::newRow("map capture") << PictureRef::mapCapture() << "images/Map.bmp"
-                                     << "bmp";
+        QTest::addColumn<QString>("type"); // of the picture: gif for an animation
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("autoRefresh");
+        QTest::addColumn<TransferOutcome>("outcome");
+        const auto row = [](const char *name, PictureRef picture, const char *file,
+                            const char *type, const char *how, bool autoRefresh,
+                            TransferOutcome outcome) {
+            QTest::newRow(name) << picture << QString(file) << QString(type) << QString(how)
+                                << autoRefresh << outcome;
+        };
+        using O = TransferOutcome;
+        const PictureRef sstv = PictureRef::slot(3, false);
+        row("animated SSTV slot", sstv, "images/sstv/3", "gif", "done", true, O::Done);
+        row("WX slot", PictureRef::slot(0, true), "images/wx/0", "jpg", "done", true, O::Done);
+        row("map capture", PictureRef::mapCapture(), "images/Map.bmp", "bmp", "done", true,
+            O::Done);
+        row("dialog cancelled", sstv, "images/sstv/3", "jpg", "cancel", true, O::Cancelled);
+        row("manual refresh, cancelled", sstv, "images/sstv/3", "jpg", "cancel", false,
+            O::Cancelled);
+        row("no picture file", sstv, "images/sstv/3", "jpg", "no picture", true, O::NoPicture);
+        row("target is a folder", sstv, "images/sstv/3", "jpg", "folder", true, O::Failed);
+        row("folder of the target is gone", sstv, "images/sstv/3", "jpg", "no folder", true,
+            O::Failed);
+        row("picture gone while the dialog was open", sstv, "images/sstv/3", "jpg", "source gone",
+            true, O::Failed);
     }
     void save() {
         QFETCH(PictureRef, picture);
         QFETCH(QString, file);
         QFETCH(QString, type);
-        Rig rig;
-        const QByteArray bytes = type == "gif"
-                                     ? test::animatedGifBytes(QSize(8, 8), {Qt::red, Qt::blue})
-                                     : test::jpegBytes(QSize(8, 8));
-        QVERIFY(test::writeBytes(rig.data(file), bytes));
-        QVERIFY(QDir().mkpath(rig.dir.filePath("pics")));
-        rig.answer = rig.dir.filePath("pics/a.jpg");
-        QString saveFolder = rig.dir.filePath("old") + "/";
-
-        const TransferResult result = SavePictureAs(picture, saveFolder, rig.context());
-        QCOMPARE(result.outcome, TransferOutcome::Done);
-        QCOMPARE(result.PicturePath, rig.data(file));
-        QCOMPARE(rig.requests.size(), 1);
-        QCOMPARE(rig.requests[0].Filter,
-                 MakeFilter("", type + " files (*." + type + ")", "*." + type));
-        QCOMPARE(rig.requests[0].InitialDir, rig.dir.filePath("old") + "/");
-        QCOMPARE(test::readBytes(rig.answer), bytes);
-        QCOMPARE(saveFolder, rig.dir.filePath("pics") + "/");
-        QCOMPARE(rig.timers, kBothTimers);
-        QVERIFY(rig.prompts.calls.isEmpty());
-    }
-
-    // Every way out starts the timers again when refreshing is automatic, keeps any old file, and
-    // reports a failed copy exactly once, naming the file.
-    void saveThatDoesNotComplete_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("autoRefresh");
-        QTest::addColumn<TransferOutcome>("outcome");
-        QTest::newRow("dialog cancelled") << "cancel" << true << TransferOutcome::Cancelled;
-        QTest::newRow("manual refresh, cancelled")
-            << "cancel" << false << TransferOutcome::Cancelled;
-        QTest::newRow("no picture file") << "no picture" << true << TransferOutcome::NoPicture;
-        QTest::newRow("target is a folder") << "folder" << true << TransferOutcome::Failed;
-        QTest::newRow("folder of the target is gone")
-            << "no folder" << true << TransferOutcome::Failed;
-        QTest::newRow("picture gone while the dialog was open")
-            << "source gone" << true << TransferOutcome::Failed;
-    }
-    void saveThatDoesNotComplete() {
         QFETCH(QString, how);
         QFETCH(bool, autoRefresh);
         QFETCH(TransferOutcome, outcome);
         Rig rig;
         rig.autoRefresh = autoRefresh;
-        const QString source = rig.data("images/sstv/2");
+        const QString source = rig.data(file);
+        const QByteArray bytes = type == "gif"
+                                     ? test::animatedGifBytes(QSize(8, 8), {Qt::red, Qt::blue})
+                                     : test::jpegBytes(QSize(8, 8));
         if (how != "no picture")
-            QVERIFY(test::writeBytes(source, test::jpegBytes(QSize(4, 4))));
+            QVERIFY(test::writeBytes(source, bytes));
         QVERIFY(test::writeBytes(rig.dir.filePath("out/old.jpg"), "old picture"));
         rig.answer = how == "cancel"      ? QString()
+                     : how == "done"      ? rig.dir.filePath("out/a." + type)
                      : how == "folder"    ? rig.dir.filePath("out")
                      : how == "no folder" ? rig.dir.filePath("missing/new.jpg")
                                           : rig.dir.filePath("out/old.jpg");
@@ -167,10 +143,15 @@ private slots:
             rig.whileDialogOpen = [source] { QFile::remove(source); };
         QString saveFolder = QStringLiteral("/kept/");
 
-        const TransferResult result =
-            SavePictureAs(PictureRef::slot(2, false), saveFolder, rig.context());
+        const TransferResult result = SavePictureAs(picture, saveFolder, rig.context());
         QCOMPARE(result.outcome, outcome);
+        QCOMPARE(result.PicturePath, source);
         QCOMPARE(rig.requests.size(), how == "no picture" ? 0 : 1);
+        if (how != "no picture") {
+            QCOMPARE(rig.requests[0].Filter,
+                     MakeFilter("", type + " files (*." + type + ")", "*." + type));
+            QCOMPARE(rig.requests[0].InitialDir, QStringLiteral("/kept/"));
+        }
         QCOMPARE(rig.prompts.calls.size(), outcome == TransferOutcome::Failed ? 1 : 0);
         if (outcome == TransferOutcome::Failed) {
             const QString named =
@@ -178,108 +159,152 @@ private slots:
             QVERIFY2(rig.prompts.calls[0].text.contains(named),
                      qPrintable(rig.prompts.calls[0].text));
         }
-        if (outcome != TransferOutcome::Failed) // a chosen folder is kept even when the copy fails
-            QCOMPARE(saveFolder, QStringLiteral("/kept/"));
+        // The chosen folder is kept even when the copy fails.
+        if (outcome != TransferOutcome::Failed)
+            QCOMPARE(saveFolder, how == "done" ? rig.dir.filePath("out") + "/" : "/kept/");
         QCOMPARE(test::readBytes(rig.dir.filePath("out/old.jpg")), QByteArray("old picture"));
-        QCOMPARE(QDir(rig.dir.filePath("out")).entryList(QDir::Files), QStringList{"old.jpg"});
+        if (how == "done")
+            QCOMPARE(test::readBytes(rig.answer), bytes);
+        QCOMPARE(QDir(rig.dir.filePath("out")).entryList(QDir::Files).size(),
+                 how == "done" ? 2 : 1);
         QCOMPARE(rig.timers, autoRefresh ? kBothTimers : QStringList{"stop"});
     }
 
-    // Without the window the picture stays on the clipboard for the user.
-    void pasteStill_data() {
+    // file: the picture's bytes (empty: none); messages: "<file>" where the picture's file is
+    // named; clip: the size of the picture the clipboard got (none: it got nothing); log: every
+    // step on the desktop. Without MMSSTV's window the picture stays on the clipboard for the
+    // user; a declined or unusable picture touches nothing.
+    void paste_data() {
+        QTest::addColumn<PictureRef>("picture");
+        QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("window");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<TransferOutcome>("outcome");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QSize>("clip");
         QTest::addColumn<QStringList>("log");
-        QTest::newRow("into MMSSTV")
-            << true
-            << QStringList{"find MMSSTV", "front MMSSTV", "wait 200", "restore MMSSTV", "wait 500",
-                           "wait 500",    "keys %{E}",    "wait 500", "keys {P}",       "wait 500"};
-        QTest::newRow("no MMSSTV") << false << QStringList{"find MMSSTV", "wait 500"};
+        const QByteArray still = test::pngBytes(QSize(20, 10));
+        const QByteArray gif = test::animatedGifOfSize(25000),
+                         bigGif = test::animatedGifOfSize(25001);
+        QCOMPARE(gif.size(), 25000); // the limit itself asks nothing
+        const QStringList pasted{"find MMSSTV", "front MMSSTV", "wait 200",  "restore MMSSTV",
+                                 "wait 500",    "wait 500",     "keys %{E}", "wait 500",
+                                 "keys {P}",    "wait 500"};
+        const QString question = QStringLiteral("This animation is 25,001 bytes. Paste it?");
+        const auto row = [](const char *name, PictureRef picture, const QByteArray &file,
+                            bool window, QList<Answer> answers, TransferOutcome outcome,
+                            QStringList messages, QSize clip, QStringList log) {
+            QTest::newRow(name) << picture << file << window << answers << outcome << messages
+                                << clip << log;
+        };
+        using O = TransferOutcome;
+        const PictureRef cell = PictureRef::galleryCell(5), wx = PictureRef::slot(1, true);
+        row("still into MMSSTV", cell, still, true, {}, O::Done, {}, {20, 10}, pasted);
+        row("still, no MMSSTV", cell, still, false, {}, O::Done, {}, {20, 10},
+            {"find MMSSTV", "wait 500"});
+        row("25,000 bytes: no question", wx, gif, true, {}, O::Done, {}, {16, 16}, pasted);
+        row("25,001 bytes, yes", wx, bigGif, true, {Answer::Yes}, O::Done, {question}, {16, 16},
+            pasted);
+        row("25,001 bytes, no", wx, bigGif, true, {Answer::No}, O::Cancelled, {question}, {}, {});
+        row("unreadable picture", wx, "no picture", true, {}, O::Failed,
+            {"This picture cannot be shown.\n<file>"}, {}, {});
+        row("missing picture", wx, {}, true, {}, O::NoPicture, {}, {}, {});
     }
-    void pasteStill() {
+    void paste() {
+        QFETCH(PictureRef, picture);
+        QFETCH(QByteArray, file);
         QFETCH(bool, window);
+        QFETCH(QSize, clip);
         Rig rig;
         if (window)
             rig.bridge.addWindow("MMSSTV");
-        QVERIFY(test::writeBytes(rig.data("images/last15/5"), test::pngBytes(QSize(20, 10))));
-        const TransferResult result = PasteIntoMMSSTV(PictureRef::galleryCell(5), rig.context());
-        QCOMPARE(result.outcome, TransferOutcome::Done);
-        QCOMPARE(result.windowFound, window);
-        QVERIFY(rig.clipboard);
-        QCOMPARE(qvariant_cast<QImage>(rig.clipboard->imageData()).size(), QSize(20, 10));
-        QVERIFY(!rig.clipboard->hasText());
+        QFETCH(QList<Answer>, answers);
+        rig.prompts.answers = answers;
+        rig.texts.LngCannotShow = QStringLiteral("This picture cannot be shown.");
+        const QString path =
+            rig.data(picture.kind == PictureKind::GalleryCell ? "images/last15/5" : "images/wx/1");
+        if (!file.isEmpty())
+            QVERIFY(test::writeBytes(path, file));
+
+        const TransferResult result = PasteIntoMMSSTV(picture, rig.context());
+        QTEST(result.outcome, "outcome");
+        QCOMPARE(result.windowFound, window && result.outcome == TransferOutcome::Done);
+        QStringList messages;
+        for (const test::FakePrompts::Call &call : rig.prompts.calls)
+            messages << QString(call.text).replace(path, "<file>");
+        QTEST(messages, "messages");
         QTEST(rig.bridge.log(), "log");
         QCOMPARE(rig.timers, kBothTimers);
-    }
-
-    void pasteAnimated_data() {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QList<Answer>>("answers");
-        QTest::addColumn<int>("questions");
-        QTest::addColumn<bool>("pasted");
-        QTest::newRow("25,000 bytes: no question") << 25000 << QList<Answer>{} << 0 << true;
-        QTest::newRow("25,001 bytes, yes") << 25001 << QList<Answer>{Answer::Yes} << 1 << true;
-        QTest::newRow("25,001 bytes, no") << 25001 << QList<Answer>{Answer::No} << 1 << false;
-    }
-    void pasteAnimated() {
-        QFETCH(int, size);
-        QFETCH(QList<Answer>, answers);
-        QFETCH(bool, pasted);
-        Rig rig;
-        rig.bridge.addWindow("MMSSTV");
-        rig.prompts.answers = answers;
-        const QByteArray gif = animatedGifOfSize(size);
-        QCOMPARE(gif.size(), size);
-        QVERIFY(test::writeBytes(rig.data("images/wx/1"), gif));
-        QVERIFY(isAnimatedPicture(rig.data("images/wx/1")));
-
-        const TransferResult result = PasteIntoMMSSTV(PictureRef::slot(1, true), rig.context());
-        QTEST(int(rig.prompts.count(test::FakePrompts::Kind::YesNo)), "questions");
-        if (size > 25000) {
-            QCOMPARE(rig.prompts.calls.constFirst().text,
-                     QStringLiteral("This animation is 25,001 bytes. Paste it?"));
-        }
-        QCOMPARE(rig.timers, kBothTimers);
+        QCOMPARE(rig.clipboard ? qvariant_cast<QImage>(rig.clipboard->imageData()).size() : QSize(),
+                 clip.isEmpty() ? QSize() : clip);
+        // An animation goes as a file beside the pictures, named on the clipboard too.
         const QString pasteFile = rig.data("images/paste.gif");
-        if (!pasted) {
-            QCOMPARE(result.outcome, TransferOutcome::Cancelled);
-            QVERIFY(!rig.clipboard);
-            QVERIFY(!QFileInfo::exists(pasteFile));
-            QCOMPARE(rig.bridge.log(), QStringList{});
-            return;
+        const bool animation = result.outcome == TransferOutcome::Done && clip == QSize(16, 16);
+        QCOMPARE(test::readBytes(pasteFile), animation ? file : "<unreadable>");
+        if (rig.clipboard) {
+            QCOMPARE(rig.clipboard->text(), animation ? pasteFile : QString());
+            QCOMPARE(rig.clipboard->urls(),
+                     animation ? QList<QUrl>{QUrl::fromLocalFile(pasteFile)} : QList<QUrl>{});
         }
-        QCOMPARE(result.outcome, TransferOutcome::Done);
-        QCOMPARE(test::readBytes(pasteFile), gif);
-        QVERIFY(rig.clipboard);
-        QCOMPARE(qvariant_cast<QImage>(rig.clipboard->imageData()).size(), QSize(16, 16));
-        QCOMPARE(rig.clipboard->text(), pasteFile);
-        QCOMPARE(rig.clipboard->urls(), QList<QUrl>{QUrl::fromLocalFile(pasteFile)});
-        QCOMPARE(rig.bridge.sentKeys(), (QStringList{"%{E}", "{P}"}));
     }
 
-    void pasteNothingUsable_data() {
-        QTest::addColumn<QByteArray>("bytes"); // empty: no file
-        QTest::addColumn<TransferOutcome>("outcome");
-        QTest::addColumn<int>("messages");
-        QTest::newRow("unreadable picture")
-            << QByteArray("no picture") << TransferOutcome::Failed << 1;
-        QTest::newRow("missing picture") << QByteArray() << TransferOutcome::NoPicture << 0;
+    void notation_data() {
+        QTest::addColumn<QString>("notation");
+        QTest::addColumn<QStringList>("strokes"); // {"invalid"} when refused
+        QTest::newRow("alt+E menu") << "%{E}" << QStringList{"Alt+E"};
+        QTest::newRow("braced lower case is the key") << "{p}" << QStringList{"P"};
+        QTest::newRow("function key") << "{f12}" << QStringList{"F12"};
+        QTest::newRow("ctrl+v typed") << "^v" << QStringList{"Ctrl+'v'"};
+        QTest::newRow("upper case text stays text") << "A1" << QStringList{"'A'", "'1'"};
+        QTest::newRow("tilde is enter") << "~" << QStringList{"ENTER"};
+        QTest::newRow("modifiers combine") << "^%{DEL}" << QStringList{"Ctrl+Alt+DELETE"};
+        QTest::newRow("modifier holds one key only") << "%{E}p" << QStringList{"Alt+E", "'p'"};
+        QTest::newRow("escaped plus") << "{+}" << QStringList{"'+'"};
+        QTest::newRow("escaped close brace") << "{}}" << QStringList{"'}'"};
+        QTest::newRow("non-ascii text")
+            << QString::fromUtf16(u"\u00D8") << QStringList{QString::fromUtf16(u"'\u00D8'")};
+        QTest::newRow("empty sends nothing") << "" << QStringList{};
+        QTest::newRow("unknown key name") << "{ENTR}" << QStringList{"invalid"};
+        QTest::newRow("F25 does not exist") << "{F25}" << QStringList{"invalid"};
+        QTest::newRow("open brace") << "{F7" << QStringList{"invalid"};
+        QTest::newRow("stray close brace") << "a}" << QStringList{"invalid"};
+        QTest::newRow("modifier without key") << "a%" << QStringList{"invalid"};
+        QTest::newRow("groups are not supported") << "+(ab)" << QStringList{"invalid"};
+        QTest::newRow("control character") << "a\tb" << QStringList{"invalid"};
     }
-    void pasteNothingUsable() {
-        QFETCH(QByteArray, bytes);
-        Rig rig;
-        rig.bridge.addWindow("MMSSTV");
-        rig.texts.LngCannotShow = QStringLiteral("This picture cannot be shown.");
-        const QString file = rig.data("images/sstv/0");
-        if (!bytes.isEmpty())
-            QVERIFY(test::writeBytes(file, bytes));
-        const TransferResult result = PasteIntoMMSSTV(PictureRef::slot(0, false), rig.context());
-        QTEST(result.outcome, "outcome");
-        QTEST(int(rig.prompts.calls.size()), "messages");
-        if (!rig.prompts.calls.isEmpty())
-            QVERIFY(rig.prompts.calls.constFirst().text.contains(file));
-        QVERIFY(!rig.clipboard);
-        QCOMPARE(rig.bridge.log(), QStringList{});
-        QCOMPARE(rig.timers, kBothTimers);
+    void notation() {
+        QFETCH(QString, notation);
+        const auto strokes = parseKeystrokes(notation);
+        QStringList described{"invalid"};
+        if (strokes) {
+            described.clear();
+            for (const KeyStroke &stroke : *strokes)
+                described.append(describeKeystroke(stroke));
+        }
+        QTEST(described, "strokes");
+    }
+
+    void withoutADisplayNothingIsFoundOrTyped() {
+        // A display that cannot exist: the socket folder has no such entry.
+        const std::unique_ptr<DesktopBridge> bridge = createDesktopBridge(":65000");
+        QVERIFY(dynamic_cast<NullDesktopBridge *>(bridge.get()));
+        int waits = 0;
+        bridge->setWaitFunction([&](int) { ++waits; });
+        QVERIFY(!bridge->activateWindowByTitle("MMSSTV"));
+        QVERIFY(!bridge->sendKeys("{F7}"));
+        QCOMPARE(waits, 0);
+    }
+
+    // The wait holds the thread: a timer that falls due meanwhile fires only afterwards.
+    void busyWaitRunsNoEvents() {
+        bool fired = false;
+        QTimer::singleShot(0, this, [&] { fired = true; });
+        QElapsedTimer clock;
+        clock.start();
+        busyWait(60);
+        QVERIFY(clock.elapsed() >= 60);
+        QVERIFY(!fired);
+        QTRY_VERIFY(fired);
     }
 };
 

@@ -1,9 +1,9 @@
 #include "sites/DialogHostFake.h"
 
 #include "core/net/TextMessages.h"
-#include "platform/DesktopBridge.h"
 #include "sites/TextMessagesWindow.h"
 #include "support/LoopbackServer.h"
+#include "support/PlatformFakes.h"
 #include "support/TestFiles.h"
 
 #include <QClipboard>

@@ -1,11 +1,11 @@
 #include "StationsHarness.h"
 
-#include "platform/DesktopBridge.h"
 #include "sitesim/Callbooks.h"
 #include "sitesim/DataFolderWriter.h"
 #include "sitesim/SiteSimulator.h"
 #include "stations/StationPictureWindow.h"
 #include "stations/StationWindow.h"
+#include "support/PlatformFakes.h"
 
 #include <QImage>
 #include <QLabel>

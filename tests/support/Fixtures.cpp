@@ -67,6 +67,20 @@ QByteArray animatedGifBytes(QSize size, const QList<QColor> &frameColours, int d
     return encodeAnimatedGif(frames);
 }
 
+QByteArray animatedGifOfSize(qsizetype size) {
+    QByteArray gif = animatedGifBytes(QSize(16, 16), {Qt::red, Qt::green, Qt::blue}).chopped(1);
+    qsizetype room = size - gif.size() - 1 - 3; // trailer, comment start and end
+    gif += "\x21\xFE";
+    while (room > 0) {
+        qsizetype block = qMin<qsizetype>(255, room - 1);
+        if (room - (block + 1) == 1) // a lone byte cannot form a block
+            --block;
+        gif += char(block) + QByteArray(block, 'x');
+        room -= block + 1;
+    }
+    return gif + QByteArray("\0;", 2);
+}
+
 QString trailerDate(const QDateTime &when) {
     return when.toTimeZone(QTimeZone::utc()).toString(QStringLiteral("MM/dd/yy HH:mm:ss"));
 }

@@ -35,6 +35,10 @@ QByteArray bmpBytes(QSize size, const QColor &colour = QColor(40, 90, 160),
 // when size allows), every frame shown delayMs, looping forever.
 QByteArray animatedGifBytes(QSize size, const QList<QColor> &frameColours, int delayMs = 100);
 
+// An animated GIF of exactly `size` bytes (at least 200 or so): three 16×16 frames, padded
+// with a comment block.
+QByteArray animatedGifOfSize(qsizetype size);
+
 // The date of a trailer: "MM/dd/yy hh:mm:ss", 24-hour clock, in UTC.
 QString trailerDate(const QDateTime &when);
 

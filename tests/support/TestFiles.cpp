@@ -19,10 +19,13 @@ bool writeBytes(const QString &path, const QByteArray &bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-SiteRecord makeSite(const QString &callsign, const QString &url) {
+SiteRecord makeSite(const QString &callsign, const QString &url, double latitude,
+                    double longitude) {
     SiteRecord r;
     r.Callsign = callsign;
     r.PictureUrl = url;
+    r.Latitude = latitude;
+    r.Longitude = longitude;
     for (int k = 1; k <= 4; ++k)
         r.SlotMap[k] = kEmptySlotMap;
     return r;

@@ -1,0 +1,174 @@
+#include "core/geo/Geodesy.h"
+#include "core/geo/MapHandOver.h"
+#include "support/TestFiles.h"
+
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cmath>
+
+using namespace tavimo;
+
+class GeoTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void distanceAndAzimuth_data() {
+        for (const char *column : {"lat1", "lon1", "lat2", "lon2", "km", "azimuth", "miles"})
+            QTest::addColumn<double>(column);
+        const auto row = [](const char *name, double lat1, double lon1, double lat2, double lon2,
+                            double km, double azimuth, double miles) {
+            QTest::newRow(name) << lat1 << lon1 << lat2 << lon2 << km << azimuth << miles;
+        };
+        row("equator 10 to 20", 0, 10, 0, 20, 1113.171, 90, 691);
+        row("equator 10 to -80", 0, 10, 0, -80, 10018.539, 270, 6226);
+        row("north pole to origin", 90, 0, 0, 0, 10001.290, 180, 6215);
+        row("origin to south pole", 0, 0, -90, 0, 10001.290, 180, 6215);
+        row("London to New York", 51.5, -0.12, 40.7, -74, 5581.567, 288, 3468);
+        row("New York to London", 40.7, -74, 51.5, -0.12, 5581.567, 51, 3468);
+        row("one degree north", 0, 0, 1, 0, 110.742, 0, 68);
+        // More than a quarter turn apart on the equator used to come out negative
+        // (-28942.446 km for this one).
+        row("equator 100 degrees apart", 0, 0, 0, 100, 11131.710, 90, 6918);
+        row("equator half turn west", 0, 0, 0, -180, 20037.078, 270, 12453);
+        row("equator across the date line", 0, 179, 0, -179, 222.634, 90, 138);
+        // Identical points: distance 0 and bearing 90, never NaN.
+        row("identical", 51.5, -0.12, 51.5, -0.12, 0, 90, 0);
+        row("pole, other longitude", 90, 0, 90, 100, 0, 90, 0);
+        // A centimetre apart the central angle rounds to nothing; the series used to divide
+        // zero by zero here.
+        row("a centimetre north", 10, 10, 10.0000001, 10, 0, 0, 0);
+        // A hair west of due north used to round up to a bearing of 360.
+        row("due north, a hair west", 45, 7, 50, 7 - 1e-15, 555.791, 0, 345);
+    }
+    void distanceAndAzimuth() {
+        QFETCH(double, lat1);
+        QFETCH(double, lon1);
+        QFETCH(double, lat2);
+        QFETCH(double, lon2);
+        QFETCH(double, km);
+        QFETCH(double, azimuth);
+        for (int units : {0, 2}) {
+            const DistanceAzimuth result = DistanceAndAzimuth(lat1, lon1, lat2, lon2, units);
+            QVERIFY2(std::abs(result.Distance - km) < 0.0005,
+                     qPrintable(QString::number(result.Distance, 'f', 6)));
+            QCOMPARE(result.Azimuth, azimuth);
+        }
+        const DistanceAzimuth inMiles = DistanceAndAzimuth(lat1, lon1, lat2, lon2, 1);
+        QTEST(inMiles.Distance, "miles");
+        QCOMPARE(inMiles.Azimuth, azimuth);
+    }
+
+    // Whatever the pair (duplicates, the equator, antipodes, whole degrees, poles, tiny steps),
+    // the answer is a usable distance and bearing: never NaN, negative or 360.
+    void randomPairsGiveSaneAnswers() {
+        QRandomGenerator random(20091014);
+        const double halfEquator = 6378 * 3.14159265;
+        for (int i = 0; i < 100000; ++i) {
+            double lat1 = random.bounded(180.0) - 90, lon1 = random.bounded(360.0) - 180;
+            double lat2 = random.bounded(180.0) - 90, lon2 = random.bounded(360.0) - 180;
+            const int kind = i % 8;
+            const double tiny = std::ldexp(1.0, -(i % 60));
+            if (kind == 1)
+                lat2 = lat1, lon2 = lon1;
+            if (kind == 2)
+                lat1 = lat2 = 0;
+            if (kind == 3)
+                lat2 = -lat1, lon2 = lon1 + 180;
+            if (kind == 4) // where exact zeros and right angles turn up
+                lat1 = std::round(lat1), lon1 = std::round(lon1), lat2 = std::round(lat2);
+            if (kind == 5)
+                lat1 = i % 16 < 8 ? 90 : -90;
+            if (kind == 6)
+                lat2 = lat1 + tiny, lon2 = lon1 - std::ldexp(1.0, -(i % 50));
+            if (kind == 7) // along the parallel or the meridian
+                lat2 = lat1 + (i % 16 < 8 ? 0 : tiny), lon2 = lon1 + (i % 16 < 8 ? tiny : 0);
+            const DistanceAzimuth km = DistanceAndAzimuth(lat1, lon1, lat2, lon2, 0);
+            const DistanceAzimuth miles = DistanceAndAzimuth(lat1, lon1, lat2, lon2, 1);
+            const QByteArray pair =
+                QString::asprintf("(%.17g, %.17g) to (%.17g, %.17g): %g km, %g degrees", lat1, lon1,
+                                  lat2, lon2, km.Distance, km.Azimuth)
+                    .toUtf8();
+            QVERIFY2(std::isfinite(km.Distance) && km.Distance >= 0 &&
+                         km.Distance <= halfEquator + 0.001 && (kind != 1 || km.Distance == 0) &&
+                         (kind < 6 || km.Distance < 200),
+                     pair);
+            QVERIFY2(km.Azimuth >= 0 && km.Azimuth <= 359 && km.Azimuth == std::floor(km.Azimuth),
+                     pair);
+            QVERIFY2(miles.Distance >= 0 && miles.Distance == std::floor(miles.Distance), pair);
+        }
+    }
+
+    void regionMap_data() {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<QString>("map");
+        QTest::newRow("no position") << 0.0 << 0.0 << "World Map";
+        QTest::newRow("on the North America border") << 55.0 << -100.0 << "World Map";
+        QTest::newRow("inside North America") << 54.9 << -100.0 << "North America Map";
+        QTest::newRow("UK before Europe") << 51.0 << 0.0 << "UK Map";
+        QTest::newRow("Japan before Asia") << 35.0 << 140.0 << "Japan Map";
+        QTest::newRow("New Zealand") << -41.0 << 174.0 << "New Zealand Map";
+        QTest::newRow("Australia") << -33.9 << 151.2 << "Australia Map";
+    }
+    void regionMap() {
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QTEST(ChooseRegionMap(lat, lon), "map");
+    }
+
+    void mapLocation_data() {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<QStringList>("lstMap");
+        QTest::addColumn<int>("index"); // -1: nothing opens
+        QTest::addColumn<QStringList>("messages");
+        const QString uk = "UK Map not found\nPlease install UK Map in Tavimo]Maps folder";
+        const QString world = "World Map not found\nPlease install World Map in Tavimo]Maps folder";
+        QTest::newRow("region map installed")
+            << 51.0 << QStringList{"Asia Map.png", "UK Map.png", "World Map.png"} << 1
+            << QStringList{};
+        QTest::newRow("region map missing")
+            << 51.0 << QStringList{"Asia Map.png", "World Map.png"} << 1 << QStringList{uk};
+        QTest::newRow("no map pictures") << 51.0 << QStringList{} << -1 << QStringList{uk, world};
+        QTest::newRow("exact name before a longer one")
+            << 48.0 << QStringList{"Central Europe Map.png", "Europe Map.png"} << 1
+            << QStringList{};
+    }
+    void mapLocation() {
+        QFETCH(double, lat);
+        QFETCH(QStringList, lstMap);
+        QFETCH(int, index);
+        const MapLocation where = ShowMapLocation(SitePosition{lat, lat > 50 ? 0.0 : 10.0}, lstMap);
+        QCOMPARE(where.MapIndex, index < 0 ? std::nullopt : std::optional<int>(index));
+        QTEST(where.messages, "messages");
+    }
+
+    void webMap_data() {
+        QTest::addColumn<QString>("slotCall");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("job"); // "" = nothing happens
+        QTest::newRow("satellite")
+            << "G0ABC" << 1 << "G0ABC*http://127.0.0.1:8080/maps?q=51.5,-0.12&t=h&z=18";
+        QTest::newRow("street")
+            << "GØABC" << 0
+            << "G0ABC*http://127.0.0.1:8080/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12,0,0,0,0";
+        QTest::newRow("empty slot") << "" << 0 << QString();
+    }
+    void webMap() {
+        QFETCH(QString, slotCall);
+        QFETCH(int, view);
+        const SiteRecord london = test::makeSite("G0ABC", "http://127.0.0.1/p", 51.5, -0.12);
+        // Addresses never follow the locale's decimal comma.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto made =
+            webMapJob(slotCall, {london}, view == 0 ? WebMapView::Street : WebMapView::Satellite,
+                      QStringLiteral("http://127.0.0.1:8080/"));
+        QTEST(made ? made->StreetViewJob() : QString(), "job");
+    }
+};
+
+QTEST_GUILESS_MAIN(GeoTest)
+#include "tst_geo.moc"

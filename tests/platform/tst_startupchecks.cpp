@@ -1,0 +1,183 @@
+#include "platform/ClockSetter.h"
+#include "platform/ConnectionChecker.h"
+#include "support/FakeTimedated.h"
+#include "support/SilentListener.h"
+
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace tavimo;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(std::optional<ProbeEndpoint>)
+
+namespace {
+
+QDateTime utc(const char *text) {
+    QDateTime value = QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
+    value.setTimeSpec(Qt::UTC);
+    return value;
+}
+
+} // namespace
+
+// What start-up asks of the outside world: whether the internet can be reached, and how far
+// to move the clock after the time page, moved through timedated on a private bus, never the
+// machine's own clock.
+class StartupChecksTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Without dbus-daemon the tests of the bus skip themselves.
+    void initTestCase() {
+        if (!QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+            QVERIFY2(bus_.start(), "the private D-Bus daemon did not come up");
+    }
+
+    void probeEndpoint_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<ProbeEndpoint>>("endpoint");
+        QTest::newRow("address with port")
+            << "http://127.0.0.1:8080/x" << std::optional(ProbeEndpoint{"127.0.0.1", 8080});
+        QTest::newRow("https default port")
+            << "https://example.org" << std::optional(ProbeEndpoint{"example.org", 443});
+        QTest::newRow("bare host")
+            << "example.org" << std::optional(ProbeEndpoint{"example.org", 80});
+        QTest::newRow("ipv6") << "http://[::1]:82/" << std::optional(ProbeEndpoint{"::1", 82});
+        QTest::newRow("no host") << "http:///path" << std::optional<ProbeEndpoint>();
+        QTest::newRow("port out of range") << "127.0.0.1:70000" << std::optional<ProbeEndpoint>();
+        QTest::newRow("blank inside") << "exa mple.org" << std::optional<ProbeEndpoint>();
+    }
+    void probeEndpoint() {
+        QFETCH(QString, text);
+        QTEST(parseProbeEndpoint(text), "endpoint");
+    }
+
+    // target: "open" (a listening port), "closed" (a port closed again) or "silent" (connection
+    // attempts hang); %1 in the address is its port.
+    void connectionCheck_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("online");
+        const auto row = [](const char *name, const char *target, const char *address,
+                            bool online) {
+            QTest::newRow(name) << QString(target) << QString(address) << online;
+        };
+        row("listening address", "open", "http://127.0.0.1:%1/", true);
+        row("listening name to look up", "open", "localhost:%1", true);
+        // Refused at once, not after the timeout; a silent host after its 300 ms.
+        row("closed port", "closed", "http://127.0.0.1:%1/", false);
+        row("silent host", "silent", "127.0.0.1:%1", false);
+        // No probe address configured: nothing to hold the downloads back.
+        row("empty is online", "", "   ", true);
+        row("unreadable is offline", "", "http://", false);
+    }
+    void connectionCheck() {
+        QFETCH(QString, target);
+        QFETCH(QString, address);
+        QTcpServer server;
+        std::optional<test::SilentListener> silent;
+        if (target == "silent") {
+            silent.emplace();
+            if (!silent->isSilent())
+                QSKIP("this system does not leave a full listen queue silent");
+            address = address.arg(silent->port());
+        } else if (!target.isEmpty()) {
+            QVERIFY(server.listen(QHostAddress::LocalHost));
+            address = address.arg(server.serverPort());
+            if (target == "closed")
+                server.close();
+        }
+        TcpConnectionChecker checker(address, silent ? 300ms : 60s);
+        QElapsedTimer clock;
+        clock.start();
+        QTEST(checker.check(), "online");
+        QVERIFY2(clock.elapsed() < 20000,
+                 "a refused connection waited, or the timeout was not honoured");
+        QVERIFY(!silent || clock.elapsed() >= 250);
+    }
+
+    // A correction of 0 means none is applied.
+    void correction_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<qint64>("correctionMs");
+        const QDateTime noon = utc("2024-06-10T12:00:00.000");
+        QTest::newRow("page behind, just after midnight")
+            << "23:59:58" << utc("2024-03-01T00:00:01.000") << qint64(-3000);
+        QTest::newRow("page ahead, just before midnight")
+            << "00:00:02" << utc("2024-02-29T23:59:59.000") << qint64(3000);
+        QTest::newRow("year end") << "00:00:01" << utc("2023-12-31T23:59:58.000") << qint64(3000);
+        QTest::newRow("same day") << "13:05:09" << utc("2024-06-10T13:00:00.000") << qint64(309000);
+        QTest::newRow("two seconds is applied") << "12:00:02" << noon << qint64(2000);
+        QTest::newRow("under two seconds is left alone")
+            << "12:00:02" << utc("2024-06-10T12:00:00.500") << qint64(0);
+        QTest::newRow("just under 12 hours back, across midnight")
+            << "12:00:01" << utc("2024-06-10T00:00:00.000") << qint64(-43199000);
+        QTest::newRow("exactly 12 hours is left alone") << "00:00:00" << noon << qint64(0);
+        QTest::newRow("local time is turned into UTC first")
+            << "10:00:00" << QDateTime(QDate(2024, 6, 10), QTime(12, 0, 3), Qt::OffsetFromUTC, 7200)
+            << qint64(-3000);
+        QTest::newRow("empty") << "" << noon << qint64(0);
+        QTest::newRow("hour out of range") << "24:00:00" << noon << qint64(0);
+        QTest::newRow("one-digit fields") << "1:02:03 " << noon << qint64(0);
+        QTest::newRow("html around it") << "12:00:0<" << noon << qint64(0);
+        QTest::newRow("invalid now") << "12:00:00" << QDateTime() << qint64(0);
+    }
+    void correction() {
+        QFETCH(QString, page);
+        QFETCH(QDateTime, now);
+        QFETCH(qint64, correctionMs);
+        const auto result = clockCorrection(page, now);
+        QCOMPARE(result.has_value(), correctionMs != 0);
+        if (result)
+            QCOMPARE(result->count(), correctionMs);
+    }
+
+    void setTime_data() {
+        QTest::addColumn<bool>("ntp");
+        QTest::addColumn<bool>("synchronized");
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<ClockSetter::Result>("result");
+        using R = ClockSetter::Result;
+        QTest::newRow("moves the clock") << false << false << false << R::Adjusted;
+        QTest::newRow("network time on") << true << false << false << R::SkippedNetworkSync;
+        QTest::newRow("network synchronised") << false << true << false << R::SkippedNetworkSync;
+        QTest::newRow("permission refused") << false << false << true << R::Failed;
+    }
+    void setTime() {
+        if (!bus_.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        QFETCH(bool, ntp);
+        QFETCH(bool, synchronized);
+        QFETCH(bool, refuse);
+        bus_.service().reset({ntp, synchronized, refuse, {}});
+        QTEST(setter().adjustBy(-3000ms), "result");
+        const QList<QList<qlonglong>> moved{{-3000000, 1, 0}};
+        QCOMPARE(bus_.service().state().calls,
+                 !ntp && !synchronized ? moved : QList<QList<qlonglong>>());
+    }
+
+    void missingServiceFails() {
+        if (!bus_.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        bus_.serviceConnection().unregisterService("org.freedesktop.timedate1");
+        QCOMPARE(setter().adjustBy(5000ms), ClockSetter::Result::Failed);
+        QVERIFY(bus_.serviceConnection().registerService("org.freedesktop.timedate1"));
+    }
+
+    void noBusIsUnavailable() {
+        DbusClockSetter setter(QDBusConnection("not connected"), 5s);
+        QCOMPARE(setter.adjustBy(5000ms), ClockSetter::Result::Unavailable);
+    }
+
+private:
+    DbusClockSetter setter() { return DbusClockSetter(bus_.clientConnection(), 5s); }
+
+    test::PrivateTimedatedBus bus_;
+};
+
+QTEST_GUILESS_MAIN(StartupChecksTest)
+#include "tst_startupchecks.moc"
