@@ -4,6 +4,7 @@
 #include "stations/WebMapTexts.h"
 #include "stations/WebMapWindow.h"
 #include "support/FakePrompts.h"
+#include "support/PlatformFakes.h"
 #include "support/TestFiles.h"
 #include "ui/WindowRegistry.h"
 
@@ -68,7 +69,7 @@ private slots:
         state_->SiteList = {test::makeSite("K1NUL", "http://127.0.0.1/2/image1.jpg"), london};
         prompts_.clear();
         main_.log.clear();
-        bridge_ = std::make_unique<FakeDesktopBridge>();
+        bridge_ = std::make_unique<test::FakeDesktopBridge>();
         dialogs_.clear();
         clipboard_.clear();
         browser_.clear();
@@ -215,7 +216,7 @@ private:
     std::unique_ptr<AppState> state_;
     test::FakePrompts prompts_;
     test::RecordingMainWindow main_;
-    std::unique_ptr<FakeDesktopBridge> bridge_;
+    std::unique_ptr<test::FakeDesktopBridge> bridge_;
     WindowRegistry registry_;
     WebMapServices services_;
     FakeView *fake_ = nullptr;
