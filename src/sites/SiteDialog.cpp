@@ -90,12 +90,12 @@ QPushButton *SiteDialog::makeButton(const QString &caption) {
     return button;
 }
 
-bool SiteDialog::acceptField(const QString &text, const QString &fieldLabel) {
+bool storableField(AppState &state, const QString &text, const QString &fieldLabel) {
     if (!holdsForbiddenCharacter(text))
         return true;
-    state_.prompts->message(forbiddenCharacterText(state_.config.LanguageIndex)
-                                .replace(QStringLiteral("??"), fieldName(fieldLabel)),
-                            QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+    state.prompts->message(forbiddenCharacterText(state.config.LanguageIndex)
+                               .replace(QStringLiteral("??"), fieldName(fieldLabel)),
+                           QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
     return false;
 }
 

@@ -44,10 +44,6 @@ protected:
     // A command button in the colour the site dialogs share, disabled at first.
     QPushButton *makeButton(const QString &caption);
 
-    // The field's text is refused when it holds "*" or a line break; the user
-    // is told which field, and false comes back.
-    bool acceptField(const QString &text, const QString &fieldLabel);
-
     // After a change of SiteList or WxSiteList: windows that show the lists
     // follow, and both lists and the configuration are written at once. A
     // failed write has been told to the user; the lists stay as they are in
@@ -70,6 +66,10 @@ std::optional<SiteKey> pickedSite(const QListWidget &box);
 // Makes `window` modal to the main window only, before it is shown. Without a
 // main window (or before it has a native window) nothing is blocked.
 void blockMainWhileShown(QWidget &window, MainWindowAccess *main);
+
+// A field's text is refused when it holds "*" or a line break: the user is
+// told which field (its label, without the colon), and false comes back.
+bool storableField(AppState &state, const QString &text, const QString &fieldLabel);
 
 // Writes the configuration and both site lists (and, while the main window is
 // visible, its settings), as at shutdown. False when a file could not be
