@@ -27,13 +27,15 @@ EditSiteDialog::EditSiteDialog(AppState &state, std::unique_ptr<SitePositionLook
     cmdSave = makeButton(texts.LngSaveChange);
     fields = new SiteDialogFields(*this, state, cmdGetQrz, cmdSave, std::move(lookup));
 
+    auto *lists = new QGridLayout;
+    lists->addWidget(Label2, 0, 0);
+    lists->addWidget(Label3, 0, 1);
+    lists->addWidget(List1, 1, 0);
+    lists->addWidget(List2, 1, 1);
     auto *grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0, 1, 4);
-    grid->addWidget(Label2, 1, 0, 1, 2);
-    grid->addWidget(Label3, 1, 2, 1, 2);
-    grid->addWidget(List1, 2, 0, 1, 2);
-    grid->addWidget(List2, 2, 2, 1, 2);
-    int row = fields->addRows(*grid, 3, nullptr);
+    grid->addLayout(lists, 1, 0, 1, 4);
+    int row = fields->addRows(*grid, 2, nullptr);
     grid->addWidget(cmdGetQrz, row++, 0, 1, 3, Qt::AlignLeft);
     grid->addWidget(cmdSave, row, 2, 1, 2, Qt::AlignRight);
 

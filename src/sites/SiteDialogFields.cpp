@@ -41,11 +41,11 @@ SiteDialogFields::SiteDialogFields(SiteDialog &dialog, AppState &state, QPushBut
     txtLon = new QLineEdit(&dialog);
     lblMsg = new QLabel(texts.LngInstructions, &dialog);
     lblMsg->setWordWrap(true);
-    txtCall->setMaximumWidth(130);
+    txtCall->setFixedWidth(130);
     txtUrl->setMinimumWidth(350);
     txtCamUrl->setMinimumWidth(350);
-    txtLat->setMaximumWidth(100);
-    txtLon->setMaximumWidth(100);
+    txtLat->setFixedWidth(100);
+    txtLon->setFixedWidth(100);
 
     connect(txtCall, &QLineEdit::textChanged, this, &SiteDialogFields::txtCall_Change);
     connect(txtUrl, &QLineEdit::textChanged, this, &SiteDialogFields::updateButtons);
@@ -72,10 +72,13 @@ int SiteDialogFields::addRows(QGridLayout &grid, int row, QLabel *note) {
         grid.addWidget(note, row++, 1, 1, 3);
     }
     grid.addWidget(lblLat, row, 0);
-    grid.addWidget(txtLat, row, 1);
+    grid.addWidget(txtLat, row, 1, Qt::AlignLeft);
     grid.addWidget(lblLon, row, 2, Qt::AlignRight);
-    grid.addWidget(txtLon, row++, 3);
+    grid.addWidget(txtLon, row++, 3, Qt::AlignLeft);
     grid.addWidget(lblMsg, row++, 0, 1, 4);
+    // The labels keep their width; the boxes take what is left.
+    grid.setColumnStretch(1, 1);
+    grid.setColumnStretch(3, 1);
     return row;
 }
 
