@@ -415,6 +415,39 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void failedSaveSaysSoOnceAndKeepsTheLists() {
+        // The data folder cannot be made: a file stands in its way.
+        writeBytes(h->dir.path() + u"/blocked"_s, "x");
+        h->state.paths.dataFolder = h->dir.path() + u"/blocked/tavimo"_s;
+        AddSiteDialog *add = openAdd();
+        QPointer<AddSiteDialog> open = add;
+        add->Option1->click();
+        add->fields->txtCall->setText(u"DD4D"_s);
+        add->fields->txtUrl->setText(u"http://127.0.0.1/dd4d/image1.jpg"_s);
+        add->cmdAdd->click();
+        QTRY_VERIFY(open.isNull());
+        QCOMPARE(h->prompts.calls.size(), 1);
+        QVERIFY(h->prompts.calls[0].text.contains(u"tavimo.cfg"_s));
+        QCOMPARE(callsigns(h->state.SiteList).last(), u"DD4D"_s);
+        verifyHandedBack();
+    }
+
+    void siteNewsWaitsForTheSiteDialogs() {
+        QObject context;
+        int runs = 0;
+        whenNoSiteDialog(*registry, &context, [&runs] { ++runs; });
+        QCOMPARE(runs, 1); // none open: at once
+
+        QPointer<EditSiteDialog> edit = openEdit();
+        whenNoSiteDialog(*registry, &context, [&runs] { ++runs; });
+        QVERIFY(siteDialogOpen(*registry));
+        QTest::qWait(20);
+        QCOMPARE(runs, 1);
+        edit->close();
+        QTRY_COMPARE(runs, 2);
+        QVERIFY(!siteDialogOpen(*registry));
+    }
+
     void removeTakesTheSiteOutAndClearsItsSlot_data() {
         QTest::addColumn<int>("page");
         QTest::addColumn<bool>("wxList");
