@@ -46,20 +46,20 @@ AddSiteDialog::AddSiteDialog(AppState &state, std::unique_ptr<SitePositionLookup
 }
 
 void AddSiteDialog::Option1_Click() {
-    fields->txtCall->setEnabled(true);
-    fields->txtCall->setFocus();
-    fields->txtUrl->setEnabled(true);
-    fields->txtLat->setEnabled(true);
-    fields->txtLon->setEnabled(true);
+    listChosen(true);
 }
 
 void AddSiteDialog::Option2_Click() {
+    // A WX site has no position; what the boxes hold stays for the SSTV list.
+    listChosen(false);
+}
+
+void AddSiteDialog::listChosen(bool sstv) {
     fields->txtCall->setEnabled(true);
     fields->txtCall->setFocus();
     fields->txtUrl->setEnabled(true);
-    // A WX site has no position; what the boxes hold stays for the SSTV list.
-    fields->txtLat->setEnabled(false);
-    fields->txtLon->setEnabled(false);
+    fields->txtLat->setEnabled(sstv);
+    fields->txtLon->setEnabled(sstv);
 }
 
 void AddSiteDialog::cmdAdd_Click() {

@@ -35,6 +35,7 @@ public:
 private:
     void Option1_Click();
     void Option2_Click();
+    void listChosen(bool sstv);
 };
 
 // The add-site dialog, raised when it is open already. makeLookup gives the

@@ -56,40 +56,38 @@ EditSiteDialog::EditSiteDialog(AppState &state, std::unique_ptr<SitePositionLook
 }
 
 void EditSiteDialog::List1_Click() {
-    const auto key = pickedSite(*List1);
-    const qsizetype k = key ? findSite(state().SiteList, *key) : -1;
-    if (k < 0)
-        return;
-    const SiteRecord &site = state().SiteList[k];
-    picked_ = key;
-    pickedWx_ = false;
-    fields->txtCall->setText(site.Callsign);
-    fields->txtUrl->setText(site.PictureUrl);
-    fields->txtCamUrl->setText(site.CamUrl);
-    fields->showPosition(site.Latitude, site.Longitude);
-    // The edit concerns the list picked first, until the dialog closes.
-    List2->setEnabled(false);
-    for (QLineEdit *box : {fields->txtCall, fields->txtUrl, fields->txtLat, fields->txtLon})
-        box->setEnabled(true);
+    fillFromPick(false);
 }
 
 void EditSiteDialog::List2_Click() {
-    const auto key = pickedSite(*List2);
-    const qsizetype k = key ? findSite(state().WxSiteList, *key) : -1;
+    fillFromPick(true);
+}
+
+void EditSiteDialog::fillFromPick(bool wxList) {
+    const auto key = pickedSite(wxList ? *List2 : *List1);
+    const SiteList &list = wxList ? state().WxSiteList : state().SiteList;
+    const qsizetype k = key ? findSite(list, *key) : -1;
     if (k < 0)
         return;
-    const SiteRecord &site = state().WxSiteList[k];
+    const SiteRecord &site = list[k];
     picked_ = key;
-    pickedWx_ = true;
+    pickedWx_ = wxList;
     fields->txtCall->setText(site.Callsign);
     fields->txtUrl->setText(site.PictureUrl);
-    fields->txtLat->clear();
-    fields->txtLon->clear();
-    List1->setEnabled(false);
+    if (wxList) {
+        // A WX site has no position and no camera; the camera box is left as it is.
+        fields->txtLat->clear();
+        fields->txtLon->clear();
+    } else {
+        fields->txtCamUrl->setText(site.CamUrl);
+        fields->showPosition(site.Latitude, site.Longitude);
+    }
+    // The edit concerns the list picked first, until the dialog closes.
+    (wxList ? List1 : List2)->setEnabled(false);
     fields->txtCall->setEnabled(true);
     fields->txtUrl->setEnabled(true);
-    fields->txtLat->setEnabled(false);
-    fields->txtLon->setEnabled(false);
+    fields->txtLat->setEnabled(!wxList);
+    fields->txtLon->setEnabled(!wxList);
 }
 
 void EditSiteDialog::cmdSave_Click() {

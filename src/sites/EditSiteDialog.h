@@ -37,6 +37,7 @@ public:
 private:
     void List1_Click();
     void List2_Click();
+    void fillFromPick(bool wxList);
     void renameSlotCaptions(bool wxList, const QString &oldCall, const QString &newCall);
 
     // The site picked last, found again by its key when it is saved.

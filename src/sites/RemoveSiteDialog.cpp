@@ -56,20 +56,19 @@ RemoveSiteDialog::RemoveSiteDialog(AppState &state) : SiteDialog(state) {
 }
 
 void RemoveSiteDialog::List1_Click() {
-    const auto key = pickedSite(*List1);
-    if (!key)
-        return;
-    // A removal always concerns the list picked first.
-    List2->setEnabled(false);
-    lbl_Url->setText(key->PictureUrl);
-    lbl_Url_Change();
+    showPick(*List1, *List2);
 }
 
 void RemoveSiteDialog::List2_Click() {
-    const auto key = pickedSite(*List2);
+    showPick(*List2, *List1);
+}
+
+void RemoveSiteDialog::showPick(const QListWidget &list, QListWidget &other) {
+    const auto key = pickedSite(list);
     if (!key)
         return;
-    List1->setEnabled(false);
+    // A removal always concerns the list picked first.
+    other.setEnabled(false);
     lbl_Url->setText(key->PictureUrl);
     lbl_Url_Change();
 }

@@ -32,6 +32,7 @@ public:
 private:
     void List1_Click();
     void List2_Click();
+    void showPick(const QListWidget &list, QListWidget &other);
     void lbl_Url_Change();
 };
 

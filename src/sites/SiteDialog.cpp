@@ -2,7 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
-#include "core/app/SaveConfig.h"
+#include "core/app/SaveAppState.h"
 #include "core/base/Prompts.h"
 #include "core/sites/SiteEdits.h"
 #include "sites/Logging.h"
@@ -146,15 +146,7 @@ bool saveSiteLists(AppState &s) {
         side.MonIdx = s.MonIdx;
         side.blockedCallsigns = s.lstBlock;
     }
-    SaveConfigInputs in;
-    in.paths = &s.paths;
-    in.config = &s.config;
-    in.sites = s.sitesLoaded ? &s.SiteList : nullptr;
-    in.wxSites = s.wxSitesLoaded ? &s.WxSiteList : nullptr;
-    in.store = s.settings;
-    in.prompts = s.prompts;
-    in.window = visible && s.settings ? &side : nullptr;
-    const SaveConfigResult result = SaveConfig(in);
+    const SaveConfigResult result = saveAppState(s, visible ? &side : nullptr);
     if (!result.ok)
         qCWarning(lcSites) << "the site lists were not saved:" << result.error;
     return result.ok;
