@@ -1,6 +1,7 @@
 #include "sitesim/SiteSimulator.h"
 
 #include "core/base/Numbers.h"
+#include "sitesim/Callbooks.h"
 #include "sitesim/PictureArt.h"
 #include "support/Fixtures.h"
 #include "support/UpdateServices.h"
@@ -106,6 +107,8 @@ QByteArray SiteSimulator::wxPicture(qsizetype index, qint64 number) {
 
 std::optional<test::Route> SiteSimulator::answer(const test::RecordedRequest &request) {
     static const QRegularExpression address(QStringLiteral("^/(sstv|wx)/(\\d{1,4})/([^/]+)$"));
+    if (std::optional<test::Route> callbook = callbookAnswer(request.path, sstv_))
+        return callbook;
     QString path = QString::fromUtf8(request.path);
     path = path.left(path.indexOf(u'?') < 0 ? path.size() : path.indexOf(u'?'));
     if (path == u"/") {

@@ -1,0 +1,67 @@
+#include "core/geo/CoordinateText.h"
+
+#include "core/base/Numbers.h"
+
+#include <cmath>
+
+namespace tavimo {
+
+namespace {
+
+// +1 or -1 for a hemisphere letter of the axis, 0 for anything else.
+int hemisphereSign(QChar c, CoordinateAxis axis) {
+    const char16_t upper = c.toUpper().unicode();
+    if (axis == CoordinateAxis::Latitude)
+        return upper == u'N' ? 1 : upper == u'S' ? -1 : 0;
+    return upper == u'E' ? 1 : upper == u'W' ? -1 : 0;
+}
+
+} // namespace
+
+double coordinateValue(QStringView text, CoordinateAxis axis) {
+    QStringView rest = text.trimmed();
+    int sign = rest.isEmpty() ? 0 : hemisphereSign(rest.front(), axis);
+    if (sign != 0)
+        rest = rest.mid(1);
+    const double value = Val(rest);
+    if (sign == 0) {
+        // The first letter after the number, if any, may name the hemisphere.
+        for (const QChar c : rest) {
+            if (c.isLetter()) {
+                sign = hemisphereSign(c, axis);
+                break;
+            }
+        }
+    }
+    if (sign == 0)
+        return value;
+    return sign * std::fabs(value);
+}
+
+bool isCoordinate(double value, CoordinateAxis axis) {
+    const double limit = axis == CoordinateAxis::Latitude ? 90.0 : 180.0;
+    return std::isfinite(value) && value >= -limit && value <= limit;
+}
+
+double coordinateOrZero(QStringView text, CoordinateAxis axis) {
+    const double value = coordinateValue(text, axis);
+    return isCoordinate(value, axis) ? value : 0.0;
+}
+
+double typedCoordinate(QStringView text, CoordinateAxis axis) {
+    QString pointed = text.toString();
+    pointed.replace(u',', u'.');
+    pointed.replace(QChar(0x2212), u'-'); // the minus sign some keyboards and locales give
+    const double value = coordinateValue(pointed, axis);
+    return std::isfinite(value) ? value : 0.0;
+}
+
+QString regionalNumberText(double value, const QLocale &locale) {
+    QString text = numberText(value);
+    const QString point = locale.decimalPoint();
+    if (point != u".")
+        text.replace(u'.', point);
+    return text;
+}
+
+} // namespace tavimo

@@ -1,0 +1,36 @@
+#pragma once
+
+// Latitudes and longitudes written as text: on callbook pages, in the boxes
+// of the own-position window.
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+
+namespace tavimo {
+
+enum class CoordinateAxis { Latitude, Longitude };
+
+// The number that leads the text ("." as the decimal point, blanks skipped, 0
+// when no number leads), with the sign of a hemisphere letter before or after
+// it: "42.35 N" and "N 42.35" are 42.35, "33.87 S" and "S 33.87" -33.87; "E"
+// and "W" do the same for a longitude. A letter of the other axis is ignored.
+double coordinateValue(QStringView text, CoordinateAxis axis);
+
+// True for a finite value inside -90..90 (latitude) or -180..180 (longitude).
+bool isCoordinate(double value, CoordinateAxis axis);
+
+// coordinateValue, or 0 (no position) when the value is no coordinate.
+double coordinateOrZero(QStringView text, CoordinateAxis axis);
+
+// What a position box holds, as the user typed it: every "," is read as the
+// decimal point, so "52,5" is 52.5 whatever the locale. Not range-checked,
+// but a number too large to hold is 0.
+double typedCoordinate(QStringView text, CoordinateAxis axis);
+
+// A number as a box shows it: the decimal separator of the locale, no
+// grouping, no exponent, at most 15 significant digits, "-" for negatives
+// ("52,5" and "-0,12" in German).
+QString regionalNumberText(double value, const QLocale &locale = QLocale());
+
+} // namespace tavimo

@@ -1,0 +1,221 @@
+#include "stations/OwnPositionDialog.h"
+
+#include "core/app/AppState.h"
+#include "core/app/MainWindowAccess.h"
+#include "core/geo/CoordinateText.h"
+#include "core/geo/GridLocator.h"
+#include "core/net/CallbookPage.h"
+#include "core/net/CallsignLookup.h"
+#include "stations/StationWindow.h"
+#include "ui/OpenOnce.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace tavimo {
+
+OwnPositionDialog::OwnPositionDialog(AppState &state) : QWidget(nullptr), state_(state) {
+    if (state_.mainWindow)
+        state_.mainWindow->setMainEnabled(false);
+    setWindowTitle(QStringLiteral("Tavimo"));
+    setFont(QFont(QStringLiteral("Arial"), 9));
+    setFixedSize(kWidth, kHeight);
+
+    ucLookUp = new CallsignLookup(*state_.downloads, state_.endpoints, this);
+    connect(ucLookUp, &CallsignLookup::GotPage, this, &OwnPositionDialog::ucLookUp_GotPage);
+    connect(ucLookUp, &CallsignLookup::PageNotFound, this,
+            &OwnPositionDialog::ucLookUp_PageNotFound);
+
+    buildControls();
+    placeBesideMain();
+
+    // The boxes show the settings as they stand; only what the user or a
+    // look-up changes afterwards is written back.
+    const Config &config = state_.config;
+    txtCall->setText(config.MyCall);
+    cmdGetLatLon->setEnabled(!config.MyCall.isEmpty());
+    (config.Units == 1 ? optMi : optKm)->setChecked(true);
+    txtLat->setText(regionalNumberText(config.MyLat));
+    txtLon->setText(regionalNumberText(config.MyLon));
+    txtLat->setCursorPosition(0);
+    txtLon->setCursorPosition(0);
+    ShowGridLocator();
+
+    connect(txtCall, &QLineEdit::textChanged, this, &OwnPositionDialog::txtCall_Change);
+    connect(txtLat, &QLineEdit::textChanged, this, &OwnPositionDialog::txtLat_Change);
+    connect(txtLon, &QLineEdit::textChanged, this, &OwnPositionDialog::txtLon_Change);
+    connect(optMi, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setUnits(1);
+    });
+    connect(optKm, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setUnits(0);
+    });
+    connect(cmdGetLatLon, &QPushButton::clicked, this, &OwnPositionDialog::cmdGetLatLon_Click);
+}
+
+OwnPositionDialog::~OwnPositionDialog() {
+    hide();
+    if (state_.mainWindow) {
+        state_.mainWindow->setMainEnabled(true);
+        state_.mainWindow->activateMain();
+    }
+}
+
+void OwnPositionDialog::buildControls() {
+    const LanguageTexts &texts = state_.texts;
+    const auto label = [this](const QString &text, QRect where) {
+        auto *l = new QLabel(text, this);
+        l->setGeometry(where);
+        return l;
+    };
+    Label1 = label(texts.LngInstructions, QRect(15, 5, kWidth - 30, 60));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblCall = label(texts.LngCall, QRect(0, 63, 88, 25));
+    lblCall->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtCall = new QLineEdit(this);
+    txtCall->setGeometry(90, 57, 80, 25);
+
+    cmdGetLatLon = new QPushButton(texts.LngGetLatLon, this);
+    cmdGetLatLon->setGeometry(175, 52, 270, 30);
+    cmdGetLatLon->setStyleSheet(QStringLiteral(
+        "QPushButton { background-color: rgb(162, 200, 255); border: 1px solid rgb(57, 140, 190);"
+        " border-radius: 3px; } QPushButton:pressed { background-color: rgb(110, 180, 220); }"
+        " QPushButton:disabled { color: rgb(120, 120, 120); }"));
+    lblLookUp = label(QString(), QRect(175, 83, 270, 16));
+    lblLookUp->setTextFormat(Qt::PlainText);
+
+    Label2 = label(texts.LngLat, QRect(8, 102, 60, 20));
+    txtLat = new QLineEdit(this);
+    txtLat->setGeometry(70, 100, 80, 20);
+    Label3 = label(texts.LngLon, QRect(168, 102, 70, 20));
+    txtLon = new QLineEdit(this);
+    txtLon->setGeometry(240, 100, 80, 20);
+    lblGrid = label(texts.LngGrid, QRect(155, 140, 150, 25));
+    lblDx = label(texts.LngDx, QRect(8, 180, 200, 25));
+    optMi = new QRadioButton(texts.LngMiles, this);
+    optMi->setGeometry(225, 167, 150, 25);
+    optKm = new QRadioButton(texts.LngKm, this);
+    optKm->setGeometry(225, 190, 150, 25);
+}
+
+void OwnPositionDialog::placeBesideMain() {
+    QRect main;
+    if (state_.mainWindow && state_.mainWindow->window())
+        main = state_.mainWindow->window()->frameGeometry();
+    if (main.isEmpty()) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect available = screen->availableGeometry();
+            move(available.center() - QPoint(kWidth / 2, kHeight / 2));
+        }
+        return;
+    }
+    // Right edge on the main window's right edge, top on its top.
+    move(main.right() + 1 - kWidth, main.top());
+}
+
+void OwnPositionDialog::txtCall_Change(const QString &text) {
+    // Emptying the box keeps the callsign it held.
+    if (!text.isEmpty() && text != state_.config.MyCall) {
+        state_.config.MyCall = text;
+        ownPositionChanged();
+    }
+    cmdGetLatLon->setEnabled(!text.isEmpty());
+}
+
+void OwnPositionDialog::txtLat_Change(const QString &text) {
+    const double value = typedCoordinate(text, CoordinateAxis::Latitude);
+    lblLookUp->clear();
+    if (value != state_.config.MyLat) {
+        state_.config.MyLat = value;
+        ownPositionChanged();
+    }
+    ShowGridLocator();
+}
+
+void OwnPositionDialog::txtLon_Change(const QString &text) {
+    const double value = typedCoordinate(text, CoordinateAxis::Longitude);
+    lblLookUp->clear();
+    if (value != state_.config.MyLon) {
+        state_.config.MyLon = value;
+        ownPositionChanged();
+    }
+    ShowGridLocator();
+}
+
+void OwnPositionDialog::setUnits(int units) {
+    if (state_.config.Units == units)
+        return;
+    state_.config.Units = static_cast<std::int16_t>(units);
+    ownPositionChanged();
+}
+
+void OwnPositionDialog::cmdGetLatLon_Click() {
+    const QString call = txtCall->text();
+    if (call.isEmpty())
+        return;
+    lblLookUp->clear();
+    busy_.set();
+    ucLookUp->Database(1);
+    ucLookUp->GetPage(cutLookupCall(call));
+}
+
+void OwnPositionDialog::ucLookUp_GotPage(const QString &id) {
+    Q_UNUSED(id);
+    double lat = ucLookUp->Latitude();
+    double lon = ucLookUp->Longitude();
+    if (lat == 0 && lon == 0) {
+        if (const auto centre = GridToLatLon(ucLookUp->Grid())) {
+            lat = centre->SiteLat;
+            lon = centre->SiteLon;
+        }
+    }
+    busy_.restore();
+    // A station on the equator or the zero meridian counts as having no
+    // position; so does a record without one. The user's own stays.
+    if (lat == 0 || lon == 0) {
+        ucLookUp_PageNotFound(id);
+        return;
+    }
+    txtLat->setText(regionalNumberText(lat));
+    txtLon->setText(regionalNumberText(lon));
+    // A long number shows from its start.
+    txtLat->setCursorPosition(0);
+    txtLon->setCursorPosition(0);
+}
+
+void OwnPositionDialog::ucLookUp_PageNotFound(const QString &id) {
+    Q_UNUSED(id);
+    busy_.restore();
+    lblLookUp->setText(ucLookUp->PageCallsign() + stationNotFoundText(state_.config.LanguageIndex));
+}
+
+void OwnPositionDialog::ShowGridLocator() {
+    lblGrid->setText(gridLabelText(state_.texts.LngGrid, state_.config.MyLat, state_.config.MyLon));
+}
+
+void OwnPositionDialog::ownPositionChanged() {
+    emit state_.events.ownPositionChanged();
+}
+
+void OwnPositionDialog::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+OwnPositionDialog *openOwnPositionDialog(AppState &state, WindowRegistry &windows) {
+    return openOnce<OwnPositionDialog>(windows, QStringLiteral("OwnPositionDialog"),
+                                       [&] { return new OwnPositionDialog(state); });
+}
+
+} // namespace tavimo
