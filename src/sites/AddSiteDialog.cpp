@@ -13,22 +13,21 @@
 
 namespace tavimo {
 
-AddSiteDialog::AddSiteDialog(AppState &state, std::unique_ptr<SitePositionLookup> lookup)
-    : SiteDialog(state) {
+AddSiteDialog::AddSiteDialog(AppState &state) : SiteDialog(state) {
     const LanguageTexts &texts = state.texts;
     Option1 = new QRadioButton(texts.LngAddToSstv, this);
     Option2 = new QRadioButton(texts.LngAddToWx, this);
     Label2 = new QLabel(texts.LngUrlRules, this);
     cmdGetLatLon = makeButton(texts.LngGetLatLon);
     cmdAdd = makeButton(texts.LngAddButton);
-    fields = new SiteDialogFields(*this, state, cmdGetLatLon, cmdAdd, std::move(lookup));
+    fields = new SiteDialogFields(*this, state, cmdGetLatLon, cmdAdd);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(Option1, 0, 0, 1, 4);
     grid->addWidget(Option2, 1, 0, 1, 4);
     grid->setRowMinimumHeight(2, 20);
     int row = fields->addRows(*grid, 3, Label2);
-    grid->addWidget(cmdGetLatLon, row++, 0, 1, 3, Qt::AlignLeft);
+    fields->addLookupRow(*grid, row++);
     grid->addWidget(cmdAdd, row, 3, Qt::AlignRight);
 
     // Nothing can be typed for a site before its list is chosen.
@@ -83,19 +82,17 @@ void AddSiteDialog::cmdAdd_Click() {
         return;
     }
     addSiteSorted(list,
-                  sstv ? newSstvSite(call, url, fields->txtCamUrl->text(), fields->txtLat->text(),
-                                     fields->txtLon->text())
+                  sstv ? newSstvSite(call, url, fields->txtCamUrl->text(), fields->latitude(),
+                                     fields->longitude())
                        : newWxSite(call, url),
                   !sstv);
     listsChanged();
     close();
 }
 
-AddSiteDialog *openAddSite(AppState &state, WindowRegistry &registry,
-                           const SitePositionLookupFactory &makeLookup) {
-    return openOnce<AddSiteDialog>(registry, kAddSiteDialog, [&] {
-        return new AddSiteDialog(state, makeLookup ? makeLookup(state) : nullptr);
-    });
+AddSiteDialog *openAddSite(AppState &state, WindowRegistry &registry) {
+    return openOnce<AddSiteDialog>(registry, kAddSiteDialog,
+                                   [&state] { return new AddSiteDialog(state); });
 }
 
 } // namespace tavimo

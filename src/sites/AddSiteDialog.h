@@ -21,7 +21,7 @@ class AddSiteDialog : public SiteDialog {
     Q_OBJECT
 
 public:
-    AddSiteDialog(AppState &state, std::unique_ptr<SitePositionLookup> lookup);
+    explicit AddSiteDialog(AppState &state);
 
     void cmdAdd_Click();
 
@@ -38,9 +38,7 @@ private:
     void listChosen(bool sstv);
 };
 
-// The add-site dialog, raised when it is open already. makeLookup gives the
-// callbook look-up of the position; without it the dialog has none.
-AddSiteDialog *openAddSite(AppState &state, WindowRegistry &registry,
-                           const SitePositionLookupFactory &makeLookup);
+// The add-site dialog, raised when it is open already.
+AddSiteDialog *openAddSite(AppState &state, WindowRegistry &registry);
 
 } // namespace tavimo

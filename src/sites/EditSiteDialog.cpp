@@ -15,8 +15,7 @@
 
 namespace tavimo {
 
-EditSiteDialog::EditSiteDialog(AppState &state, std::unique_ptr<SitePositionLookup> lookup)
-    : SiteDialog(state) {
+EditSiteDialog::EditSiteDialog(AppState &state) : SiteDialog(state) {
     const LanguageTexts &texts = state.texts;
     Label1 = new QLabel(texts.LngEditHint, this);
     auto *Label2 = new QLabel(texts.LngSstvList, this);
@@ -25,7 +24,7 @@ EditSiteDialog::EditSiteDialog(AppState &state, std::unique_ptr<SitePositionLook
     List2 = new QListWidget(this);
     cmdGetQrz = makeButton(texts.LngGetLatLon);
     cmdSave = makeButton(texts.LngSaveChange);
-    fields = new SiteDialogFields(*this, state, cmdGetQrz, cmdSave, std::move(lookup));
+    fields = new SiteDialogFields(*this, state, cmdGetQrz, cmdSave);
 
     auto *lists = new QGridLayout;
     lists->addWidget(Label2, 0, 0);
@@ -36,7 +35,7 @@ EditSiteDialog::EditSiteDialog(AppState &state, std::unique_ptr<SitePositionLook
     grid->addWidget(Label1, 0, 0, 1, 4);
     grid->addLayout(lists, 1, 0, 1, 4);
     int row = fields->addRows(*grid, 2, nullptr);
-    grid->addWidget(cmdGetQrz, row++, 0, 1, 3, Qt::AlignLeft);
+    fields->addLookupRow(*grid, row++);
     grid->addWidget(cmdSave, row, 2, 1, 2, Qt::AlignRight);
 
     // Nothing to change before a site is picked; the camera box is always open.
@@ -124,8 +123,8 @@ void EditSiteDialog::cmdSave_Click() {
     } else {
         site.Callsign = storedCallsign(call);
         site.PictureUrl = url;
-        site.Latitude = positionFromBox(fields->txtLat->text());
-        site.Longitude = positionFromBox(fields->txtLon->text());
+        site.Latitude = fields->latitude();
+        site.Longitude = fields->longitude();
         site.CamUrl = fields->txtCamUrl->text();
     }
     renameSlotCaptions(pickedWx_, oldCall, site.Callsign);
@@ -159,11 +158,9 @@ void EditSiteDialog::renameSlotCaptions(bool wxList, const QString &oldCall,
     }
 }
 
-EditSiteDialog *openEditSite(AppState &state, WindowRegistry &registry,
-                             const SitePositionLookupFactory &makeLookup) {
-    return openOnce<EditSiteDialog>(registry, kEditSiteDialog, [&] {
-        return new EditSiteDialog(state, makeLookup ? makeLookup(state) : nullptr);
-    });
+EditSiteDialog *openEditSite(AppState &state, WindowRegistry &registry) {
+    return openOnce<EditSiteDialog>(registry, kEditSiteDialog,
+                                    [&state] { return new EditSiteDialog(state); });
 }
 
 } // namespace tavimo

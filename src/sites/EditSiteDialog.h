@@ -23,7 +23,7 @@ class EditSiteDialog : public SiteDialog {
     Q_OBJECT
 
 public:
-    EditSiteDialog(AppState &state, std::unique_ptr<SitePositionLookup> lookup);
+    explicit EditSiteDialog(AppState &state);
 
     void cmdSave_Click();
 
@@ -45,9 +45,7 @@ private:
     bool pickedWx_ = false;
 };
 
-// The edit-site dialog, raised when it is open already. makeLookup gives the
-// callbook look-up of the position; without it the dialog has none.
-EditSiteDialog *openEditSite(AppState &state, WindowRegistry &registry,
-                             const SitePositionLookupFactory &makeLookup);
+// The edit-site dialog, raised when it is open already.
+EditSiteDialog *openEditSite(AppState &state, WindowRegistry &registry);
 
 } // namespace tavimo

@@ -1,33 +1,23 @@
 #include "sites/SiteDialogFields.h"
 
 #include "core/app/AppState.h"
-#include "core/sites/SiteEdits.h"
+#include "core/geo/CoordinateText.h"
+#include "core/geo/GridLocator.h"
+#include "core/net/CallbookPage.h"
+#include "core/net/CallsignLookup.h"
 #include "sites/SiteDialog.h"
+#include "stations/StationWindow.h"
 
-#include <QApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace tavimo {
 
-// The program-wide busy pointer while a look-up runs, given back exactly once
-// however the look-up ends, the dialog's closing included.
-class SiteDialogFields::BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
-};
-
-SiteDialogFields::SiteDialogFields(SiteDialog &dialog, AppState &state, QPushButton *lookupButton,
-                                   QPushButton *commitButton,
-                                   std::unique_ptr<SitePositionLookup> lookup)
-    : QObject(&dialog), state_(state), lookupButton_(lookupButton), commitButton_(commitButton),
-      ucLookUp(std::move(lookup)) {
+SiteDialogFields::SiteDialogFields(QWidget &dialog, AppState &state, QPushButton *lookupButton,
+                                   QPushButton *commitButton)
+    : QObject(&dialog), state_(state), lookupButton_(lookupButton), commitButton_(commitButton) {
     const LanguageTexts &texts = state.texts;
     lblCall = new QLabel(texts.LngCall, &dialog);
     txtCall = new QLineEdit(&dialog);
@@ -41,24 +31,23 @@ SiteDialogFields::SiteDialogFields(SiteDialog &dialog, AppState &state, QPushBut
     txtLon = new QLineEdit(&dialog);
     lblMsg = new QLabel(texts.LngInstructions, &dialog);
     lblMsg->setWordWrap(true);
+    lblLookUp = new QLabel(&dialog);
     txtCall->setFixedWidth(130);
     txtUrl->setMinimumWidth(350);
     txtCamUrl->setMinimumWidth(350);
     txtLat->setFixedWidth(100);
     txtLon->setFixedWidth(100);
 
-    connect(txtCall, &QLineEdit::textChanged, this, &SiteDialogFields::txtCall_Change);
-    connect(txtUrl, &QLineEdit::textChanged, this, &SiteDialogFields::updateButtons);
-    if (ucLookUp) {
-        connect(ucLookUp.get(), &SitePositionLookup::found, this,
-                &SiteDialogFields::ucLookUp_GotPage);
-        connect(ucLookUp.get(), &SitePositionLookup::notFound, this,
+    if (state.downloads) {
+        ucLookUp = new CallsignLookup(*state.downloads, state.endpoints, this);
+        connect(ucLookUp, &CallsignLookup::GotPage, this, &SiteDialogFields::ucLookUp_GotPage);
+        connect(ucLookUp, &CallsignLookup::PageNotFound, this,
                 &SiteDialogFields::ucLookUp_PageNotFound);
     }
+    connect(txtCall, &QLineEdit::textChanged, this, &SiteDialogFields::txtCall_Change);
+    connect(txtUrl, &QLineEdit::textChanged, this, &SiteDialogFields::updateButtons);
     updateButtons();
 }
-
-SiteDialogFields::~SiteDialogFields() = default;
 
 int SiteDialogFields::addRows(QGridLayout &grid, int row, QLabel *note) {
     grid.addWidget(lblCall, row, 0);
@@ -80,6 +69,11 @@ int SiteDialogFields::addRows(QGridLayout &grid, int row, QLabel *note) {
     grid.setColumnStretch(1, 1);
     grid.setColumnStretch(3, 1);
     return row;
+}
+
+void SiteDialogFields::addLookupRow(QGridLayout &grid, int row) {
+    grid.addWidget(lookupButton_, row, 0, 1, 2, Qt::AlignLeft);
+    grid.addWidget(lblLookUp, row, 2, 1, 2);
 }
 
 void SiteDialogFields::txtCall_Change() {
@@ -106,36 +100,43 @@ void SiteDialogFields::updateButtons() {
 void SiteDialogFields::startLookup(bool clearPosition) {
     if (txtCall->text().isEmpty() || !ucLookUp)
         return;
-    if (!busy_) {
-        busy_ = std::make_unique<BusyPointer>();
+    if (!busy_.isSet()) {
         latBefore_ = txtLat->text();
         lonBefore_ = txtLon->text();
     }
+    busy_.set();
+    lblLookUp->clear();
     if (clearPosition) {
         txtLat->clear();
         txtLon->clear();
     }
-    ucLookUp->lookUp(lookupCallsign(txtCall->text()));
+    ucLookUp->Database(1);
+    ucLookUp->GetPage(cutLookupCall(txtCall->text()));
 }
 
-void SiteDialogFields::ucLookUp_GotPage(double latitude, double longitude, const QString &grid) {
-    Q_UNUSED(grid);
-    // A position with one coordinate 0 is taken for none.
-    if (latitude == 0 || longitude == 0) {
-        txtLat->setText(QStringLiteral("0"));
-        txtLon->setText(QStringLiteral("0"));
-    } else {
-        showPosition(latitude, longitude);
+void SiteDialogFields::ucLookUp_GotPage() {
+    double lat = ucLookUp->Latitude();
+    double lon = ucLookUp->Longitude();
+    if (lat == 0 && lon == 0) {
+        if (const auto centre = GridToLatLon(ucLookUp->Grid())) {
+            lat = centre->SiteLat;
+            lon = centre->SiteLon;
+        }
     }
-    busy_.reset();
+    // A record with one coordinate 0 is taken to give no position: "0" both.
+    if (lat == 0 || lon == 0)
+        lat = lon = 0;
+    showPosition(lat, lon);
+    busy_.restore();
 }
 
 void SiteDialogFields::ucLookUp_PageNotFound() {
-    if (!busy_)
-        return;
-    txtLat->setText(latBefore_);
-    txtLon->setText(lonBefore_);
-    busy_.reset();
+    if (busy_.isSet()) {
+        txtLat->setText(latBefore_);
+        txtLon->setText(lonBefore_);
+    }
+    busy_.restore();
+    lblLookUp->setText(ucLookUp->PageCallsign() + stationNotFoundText(state_.config.LanguageIndex));
 }
 
 bool SiteDialogFields::storable(bool withPosition) const {
@@ -148,8 +149,16 @@ bool SiteDialogFields::storable(bool withPosition) const {
 }
 
 void SiteDialogFields::showPosition(double latitude, double longitude) {
-    txtLat->setText(positionBoxText(latitude));
-    txtLon->setText(positionBoxText(longitude));
+    txtLat->setText(regionalNumberText(latitude));
+    txtLon->setText(regionalNumberText(longitude));
+}
+
+double SiteDialogFields::latitude() const {
+    return typedCoordinate(txtLat->text(), CoordinateAxis::Latitude);
+}
+
+double SiteDialogFields::longitude() const {
+    return typedCoordinate(txtLon->text(), CoordinateAxis::Longitude);
 }
 
 } // namespace tavimo

@@ -1,6 +1,5 @@
 #include "core/sites/SiteEdits.h"
 
-#include "core/base/Numbers.h"
 #include "core/sites/SiteLists.h"
 #include "core/sites/SlotMap.h"
 
@@ -36,25 +35,15 @@ bool holdsForbiddenCharacter(QStringView text) {
     return false;
 }
 
-double positionFromBox(QString text) {
-    return Val(text.replace(u',', u'.'));
-}
-
-QString positionBoxText(double value, const QLocale &locale) {
-    QLocale plain = locale;
-    plain.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return plain.toString(value, 'g', 15);
-}
-
 SiteRecord newSstvSite(const QString &callBox, const QString &url, const QString &camUrl,
-                       const QString &latBox, const QString &lonBox) {
+                       double latitude, double longitude) {
     SiteRecord r;
     r.Callsign = storedCallsign(callBox);
     r.PictureUrl = url;
     for (int k = 1; k <= 4; ++k)
         r.SlotMap[k] = kEmptySlotMap;
-    r.Latitude = positionFromBox(latBox);
-    r.Longitude = positionFromBox(lonBox);
+    r.Latitude = latitude;
+    r.Longitude = longitude;
     r.CamUrl = camUrl;
     return r;
 }
@@ -76,14 +65,6 @@ qsizetype addSiteSorted(SiteList &sites, SiteRecord site, bool wxList) {
     else
         SortSiteList(sites);
     return findSite(sites, key);
-}
-
-QString lookupCallsign(const QString &callBox) {
-    for (qsizetype i = 0; i < callBox.size(); ++i) {
-        if (callBox[i] == u'-' || callBox[i] == u' ')
-            return callBox.left(i);
-    }
-    return callBox;
 }
 
 SiteRemoval removeSite(SiteList &sites, const SiteKey &key, bool wxList, const PageView &view) {

@@ -4,7 +4,6 @@
 #include "core/sites/SiteRecord.h"
 
 #include <QList>
-#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -51,28 +50,15 @@ qsizetype indexOfAddress(const SiteList &sites, const QString &url, qsizetype ex
 // record: a text holding either cannot be stored as the user typed it.
 bool holdsForbiddenCharacter(QStringView text);
 
-// The number typed into a position box: a decimal comma is read as the point,
-// and a box that does not start with a number gives 0.
-double positionFromBox(QString text);
-
-// A position as a box shows it: at most 15 significant digits, trailing zeros
-// dropped, the locale's decimal separator, no grouping.
-QString positionBoxText(double value, const QLocale &locale = QLocale());
-
-// What the add dialog stores. SSTV: the callsign with "Ø" as "0", on no page,
-// the position from the boxes. WX: the name as typed, on no page, no position
-// and no camera address.
+// What the add dialog stores. SSTV: the callsign with "Ø" as "0", on no page.
+// WX: the name as typed, on no page, no position and no camera address.
 SiteRecord newSstvSite(const QString &callBox, const QString &url, const QString &camUrl,
-                       const QString &latBox, const QString &lonBox);
+                       double latitude, double longitude);
 SiteRecord newWxSite(const QString &nameBox, const QString &url);
 
 // Appends the record to the SSTV list (wxList false) or the WX list and sorts
 // the list by callsign; the index the record ends at.
 qsizetype addSiteSorted(SiteList &sites, SiteRecord site, bool wxList);
-
-// The part of a call box that the callbook is asked for: everything before the
-// first "-" or blank ("PA3ABC-2" and "PA3ABC cam" ask for "PA3ABC").
-QString lookupCallsign(const QString &callBox);
 
 struct SiteRemoval {
     bool removed = false;

@@ -1,33 +1,37 @@
 #pragma once
 
-// A stand-in for the main window: a plain widget that notes what the site
-// windows ask of it, with thirty slot captions that a test can set.
+// The world of the site windows: shared data on a temporary data folder, a
+// callbook on a loopback server, fake prompts, and a stand-in for the main
+// window that notes what is asked of it.
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
 #include "core/app/SlotCaptionWriter.h"
 #include "core/files/SettingsStore.h"
+#include "core/net/DownloadControl.h"
 #include "support/FakePrompts.h"
+#include "support/LoopbackServer.h"
+#include "support/TestFiles.h"
+#include "ui/WindowRegistry.h"
 
 #include <QDir>
 #include <QFont>
-#include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <chrono>
 #include <memory>
 
 namespace tavimo::test {
 
 using namespace Qt::StringLiterals;
 
-class FakeMainWindow final : public MainWindowAccess, public SlotCaptionWriter {
+class RecordingMainWindow final : public MainWindowAccess, public SlotCaptionWriter {
 public:
-    FakeMainWindow() : captions(30), fromCaptions(30) {
-        widget.resize(900, 700);
-        widget.move(100, 80);
-        widget.winId(); // a native window, to be blocked by modal dialogs
+    RecordingMainWindow() : captions(30) {
+        widget.setGeometry(100, 80, 900, 700);
+        widget.winId(); // a native window, for modal dialogs to block
     }
 
     QWidget widget;
@@ -38,7 +42,6 @@ public:
     QList<int> handedOver;
     QList<int> cleared;
     QStringList captions;
-    QStringList fromCaptions;
 
     QWidget *window() override { return &widget; }
     void setMainEnabled(bool enabled) override { widget.setEnabled(enabled); }
@@ -52,50 +55,51 @@ public:
     void setPageCaption(int, const QString &) override {}
     void repaintPageItem() override {}
     QString slotCallCaption(int slot) const override { return captions.value(slot); }
-    QString slotFromCaption(int slot) const override { return fromCaptions.value(slot); }
-    void clearSlot(int slot) override {
-        cleared << slot;
-        if (slot >= 0 && slot < captions.size())
-            captions[slot].clear();
-    }
+    QString slotFromCaption(int) const override { return {}; }
+    void clearSlot(int slot) override { cleared << slot; }
     QRect slotFrameOnScreen(int) const override { return {}; }
     QFont labelFont() const override { return widget.font(); }
     AnimatedPicture *slotPicture(int) override { return nullptr; }
-    void setSlotCallCaption(int slot, const QString &caption) override {
-        if (slot >= 0 && slot < captions.size())
-            captions[slot] = caption;
-    }
+    void setSlotCallCaption(int slot, const QString &caption) override { captions[slot] = caption; }
 };
 
-// Shared data in a temporary data folder, with the fake main window, fake
-// prompts and a settings file of its own.
 struct SiteWindowsHarness {
     QTemporaryDir dir;
+    LoopbackServer server;
+    DownloadContext downloads;
     FakePrompts prompts;
-    FakeMainWindow main;
+    RecordingMainWindow main;
     std::unique_ptr<SettingsStore> settings;
+    WindowRegistry registry;
     AppState state;
 
     SiteWindowsHarness() {
+        server.start();
+        downloads.setTransferTimeout(std::chrono::seconds(5));
         state.paths.dataFolder = dir.path() + u"/tavimo"_s;
-        state.paths.programFolder = dir.path() + u"/program"_s;
         QDir().mkpath(state.paths.dataFolder);
         settings = std::make_unique<SettingsStore>(dir.path() + u"/Tavimo.ini"_s);
         state.settings = settings.get();
         state.prompts = &prompts;
+        state.downloads = &downloads;
         state.mainWindow = &main;
-        state.sitesLoaded = true;
-        state.wxSitesLoaded = true;
+        state.endpoints.CallbookEham = server.url(u"/eham/"_s).toString();
+        state.sitesLoaded = state.wxSitesLoaded = true;
         state.config.ThumbSetting = 2;
         state.config.AutoRefreshMode = 1;
         state.texts.LngCall = u"Callsign:"_s;
-        state.texts.LngLat = u"Latitude:"_s;
-        state.texts.LngLon = u"Longitude:"_s;
-        state.texts.LngAddButton = u"Add"_s;
-        state.texts.LngSaveChange = u"Save changes"_s;
-        state.texts.LngRemoveButton = u"Remove"_s;
-        state.texts.LngGetLatLon = u"Look up"_s;
+    }
+    ~SiteWindowsHarness() {
+        for (QWidget *window : registry.loadedWindows())
+            delete window;
     }
 };
+
+inline QStringList callsigns(const SiteList &sites) {
+    QStringList calls;
+    for (const SiteRecord &s : sites)
+        calls << s.Callsign;
+    return calls;
+}
 
 } // namespace tavimo::test
