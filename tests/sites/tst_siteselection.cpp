@@ -123,20 +123,6 @@ private slots:
         QCOMPARE(grid->windowTitle(), kCaption);
     }
 
-    void wheelGoesByItsSign() {
-        h->state.SiteList = numberedSites(146);
-        SiteSelectionWindow *grid = build();
-        wheel(grid, -120);
-        wheel(grid, -120);
-        QCOMPARE(grid->windowTitle(), u"42"_s);
-        wheel(grid, 120);
-        QCOMPARE(grid->topRow(), 1);
-        wheel(grid, 60); // half a notch waits for the other half
-        QCOMPARE(grid->topRow(), 1);
-        wheel(grid, 60);
-        QCOMPARE(grid->VScroll1->value(), 0);
-    }
-
     void pickGoesBackForTheListItWasOpenedOn() {
         h->state.SiteList = numberedSites(7);
         h->state.WxSiteList = numberedSites(2);
