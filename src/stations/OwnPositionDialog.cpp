@@ -131,20 +131,17 @@ void OwnPositionDialog::txtCall_Change(const QString &text) {
 }
 
 void OwnPositionDialog::txtLat_Change(const QString &text) {
-    const double value = typedCoordinate(text, CoordinateAxis::Latitude);
-    lblLookUp->clear();
-    if (value != state_.config.MyLat) {
-        state_.config.MyLat = value;
-        ownPositionChanged();
-    }
-    ShowGridLocator();
+    storeCoordinate(state_.config.MyLat, typedCoordinate(text, CoordinateAxis::Latitude));
 }
 
 void OwnPositionDialog::txtLon_Change(const QString &text) {
-    const double value = typedCoordinate(text, CoordinateAxis::Longitude);
+    storeCoordinate(state_.config.MyLon, typedCoordinate(text, CoordinateAxis::Longitude));
+}
+
+void OwnPositionDialog::storeCoordinate(double &setting, double value) {
     lblLookUp->clear();
-    if (value != state_.config.MyLon) {
-        state_.config.MyLon = value;
+    if (value != setting) {
+        setting = value;
         ownPositionChanged();
     }
     ShowGridLocator();

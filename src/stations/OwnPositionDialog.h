@@ -60,6 +60,7 @@ private:
     void txtCall_Change(const QString &text);
     void txtLat_Change(const QString &text);
     void txtLon_Change(const QString &text);
+    void storeCoordinate(double &setting, double value);
     void setUnits(int units);
     void ucLookUp_GotPage(const QString &id);
     void ucLookUp_PageNotFound(const QString &id);

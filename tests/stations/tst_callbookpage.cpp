@@ -79,19 +79,6 @@ private slots:
         QVERIFY(pageHasLabel(p, callbookLabel(db)));
     }
 
-    void notFoundPage() {
-        for (int db = 1; db <= 3; ++db) {
-            const QString p = QString::fromUtf8(test::callbookNotFoundPage(db, "N0NE"));
-            bool found = true;
-            QCOMPARE(callbook::cName(p, db, &found), QString());
-            QVERIFY(!found);
-            QCOMPARE(callbook::Add1(p, db) + callbook::Add2(p, db) + callbook::Ctry(p, db),
-                     QString());
-            QCOMPARE(callbook::Latitude(p, db), 0.0);
-            QVERIFY(pageHasLabel(p, callbookLabel(db)));
-        }
-    }
-
     void markers_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("field");
@@ -215,15 +202,6 @@ private slots:
                  QString("http://p.test/0/ab10/ab10.jpg"));
         QCOMPARE(stationPictureAddress("", "G0ABC"), QString());
         QCOMPARE(stationPictureAddress("http://p.test/", ""), QString());
-    }
-
-    void cuts() {
-        QCOMPARE(cutStationCall("G0ABC-2 3 days"), QString("G0ABC"));
-        QCOMPARE(cutStationCall("G\u00D8ABC/P"), QString("G\u00D8ABC"));
-        QCOMPARE(cutStationCall(" G0ABC"), QString());
-        QCOMPARE(cutLookupCall("G0ABC-5"), QString("G0ABC"));
-        QCOMPARE(cutLookupCall("G0ABC/P more"), QString("G0ABC/P"));
-        QCOMPARE(cutLookupCall("-G0ABC"), QString());
     }
 
     void pageEncoding() {

@@ -90,6 +90,12 @@ private slots:
         QTEST(lookup.Ctry(), "country");
         QCOMPARE(lookup.Grid(), QString("JO99bh"));
         QVERIFY(!lookup.isPending(callbookLabel(db)));
+
+        // The home page carries the label too.
+        h.server.setRoute(QUrl(callbookHomeAddress(h.state.endpoints, db)).path(),
+                          html(callbookHomePage(db)));
+        lookup.GetSite();
+        QTRY_COMPARE(log.events.last(), "GotSite " + callbookLabel(db));
     }
 
     void notFound_data() {
@@ -175,21 +181,6 @@ private slots:
         lookup.cancel();
         QTest::qWait(300);
         QCOMPARE(log.events.size(), 1);
-    }
-
-    void homePage() {
-        StationsHarness h;
-        h.server.setRoute("/callbook/qrz/", html(callbookHomePage(2)));
-        h.server.setRoute("/callbook/eham/", html("<title>elsewhere</title>"));
-        CallsignLookup lookup(h.downloads, h.state.endpoints);
-        EventLog log(lookup);
-        lookup.Database(2);
-        lookup.GetSite();
-        QTRY_COMPARE(log.events, QStringList{"GotSite QRZ.COM"});
-        lookup.Database(1);
-        lookup.GetSite();
-        QTRY_COMPARE(log.events.last(), QString("SiteNotFound eHam.net"));
-        QCOMPARE(lookup.RequestMode(), 1);
     }
 
     void pictures() {

@@ -179,21 +179,6 @@ private slots:
         QVERIFY(!StationsHarness::pointerBusy()); // set once, taken back once
         QCOMPARE(changed.count(), 2);
     }
-
-    void closingMidLookUp() {
-        OwnWorld w;
-        Route stall;
-        stall.stall = true;
-        w.server.setRoute(w.path("G0OWN"), stall);
-        OwnPositionDialog *dialog = w.open();
-        dialog->cmdGetLatLon->click();
-        QVERIFY(StationsHarness::pointerBusy());
-        dialog->close();
-        StationsHarness::settle();
-        QVERIFY(!StationsHarness::pointerBusy());
-        QVERIFY(w.main.enabled);
-        QCOMPARE(w.state.config.MyLat, 51.5);
-    }
 };
 
 QTEST_MAIN(TestOwnPosition)

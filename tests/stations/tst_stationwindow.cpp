@@ -148,18 +148,6 @@ private slots:
         QVERIFY(!StationsHarness::pointerBusy());
     }
 
-    void noPicture() {
-        StationWorld w;
-        StationWindow *window = w.open(w.site(4).callsign); // every fourth site has none
-        QTRY_COMPARE(window->lblCall->text(), w.site(4).callsign);
-        QTest::qWait(200);
-        QVERIFY(window->picture().isNull());
-        window->Image1_MouseDown(Qt::LeftButton, QPoint());
-        window->mnuPaste_Click();
-        QVERIFY(!w.windows.find("StationPictureWindow"));
-        QVERIFY(w.clipboard.isEmpty());
-    }
-
     void emptyCallsign() {
         StationWorld w;
         StationWindow *window = w.open(" 3 days");

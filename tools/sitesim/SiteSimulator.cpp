@@ -134,7 +134,10 @@ std::optional<test::Route> SiteSimulator::answer(const test::RecordedRequest &re
 
 std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QString &file) {
     static const QRegularExpression picture(QStringLiteral("^image(\\d{1,3})\\.jpg$"));
+    static const QRegularExpression message(QStringLiteral("^text([1-8])\\.txt\\.jpg$"));
     const SstvSiteInfo &site = sstv_[index];
+    if (const QRegularExpressionMatch text = message.match(file); text.hasMatch())
+        return textMessage(site, text.captured(1).toInt());
     const QRegularExpressionMatch match = picture.match(file);
     const bool isCheck = file == u"checknew.jpg";
     std::optional<qint64> number;
@@ -163,6 +166,21 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
         route.trickleChunk = kSlowChunk;
         route.trickleIntervalMs = kSlowIntervalMs;
     }
+    return route;
+}
+
+std::optional<test::Route> SiteSimulator::textMessage(const SstvSiteInfo &site, int k) const {
+    // Every site publishes its first five messages; the others are missing.
+    if (site.fault == SiteFault::NotFound || k > 5)
+        return notFound();
+    const QDateTime time = clock_().toUTC().addSecs(-3600 * k);
+    test::Route route;
+    route.contentType = "text/plain";
+    route.body = QStringLiteral("%1 message %2, %3 UTC\r\nGood pictures today from %4.\r\n73\r\n")
+                     .arg(site.callsign)
+                     .arg(k)
+                     .arg(time.toString(QStringLiteral("HH:mm")), site.callsign)
+                     .toLatin1();
     return route;
 }
 

@@ -45,6 +45,8 @@ private:
     QByteArray cached(const QString &key, const std::function<QByteArray()> &make);
     std::optional<test::Route> sstvAnswer(qsizetype index, const QString &file);
     std::optional<test::Route> wxAnswer(qsizetype index, const QString &file);
+    // Text message k (1 to 8) beside the site's picture: text<k>.txt.jpg.
+    std::optional<test::Route> textMessage(const SstvSiteInfo &site, int k) const;
     // The time page, the home page and the updates lists; nothing for any
     // other path. base is "http://host:port" as the request named it.
     std::optional<test::Route> serviceAnswer(const QString &path, const QString &base);

@@ -47,11 +47,19 @@ SiteNews applySiteChanges(SiteList &sites, const UpdatesList &list) {
     SiteNews news;
     // Moves take effect at once, so a later entry sees the address an earlier one gave.
     for (const AddressEntry &entry : list.addressEntries) {
+        // Another site at the new address already: the move is not made (two records of one
+        // address would lose one at the next save), and it is listed once.
+        const bool targetTaken = !entry.discontinued && firstWithAddress(sites, entry.newUrl) >= 0;
+        bool listed = false;
         for (SiteRecord &site : sites) {
             if (site.PictureUrl != entry.pictureUrl)
                 continue;
             if (entry.discontinued) {
                 news.discontinued.append({site.Callsign, site.PictureUrl});
+            } else if (targetTaken) {
+                if (!listed)
+                    news.blockedMoves.append({site.Callsign, site.PictureUrl, entry.newUrl});
+                listed = true;
             } else {
                 news.movedSites.append({site.Callsign, site.PictureUrl, entry.newUrl});
                 site.PictureUrl = entry.newUrl;
@@ -72,7 +80,40 @@ SiteNews applySiteChanges(SiteList &sites, const UpdatesList &list) {
         if (firstWithAddress(sites, entry.pictureUrl) < 0)
             news.newSites.append(entry);
     }
+    for (const NewSiteEntry &entry : list.cameraSites) {
+        if (firstWithAddress(sites, entry.pictureUrl) < 0)
+            news.cameraSites.append(entry);
+    }
     return news;
+}
+
+ClosingChanges applyClosingChanges(SiteList &sites, const SiteNews &news,
+                                   const QList<bool> &removeChecked) {
+    ClosingChanges changes;
+    for (const NewSiteEntry &entry : news.newSites) {
+        if (firstWithAddress(sites, entry.pictureUrl) >= 0)
+            continue;
+        sites.append(newSiteRecord(entry));
+        ++changes.added;
+    }
+    if (changes.added > 0)
+        SortSiteList(sites);
+    for (qsizetype i = 0; i < news.discontinued.size(); ++i) {
+        const DiscontinuedSite &gone = news.discontinued[i];
+        const qsizetype index = firstWithAddress(sites, gone.pictureUrl);
+        if (index < 0)
+            continue;
+        if (removeChecked.value(i, true)) {
+            if (sites.size() <= 1)
+                continue;
+            changes.removed.append({sites[index].Callsign, sites[index].PictureUrl});
+            sites.removeAt(index);
+        } else {
+            sites[index].PictureUrl += kNoDeleteMark;
+            changes.keptAddresses.append(gone.pictureUrl);
+        }
+    }
+    return changes;
 }
 
 SiteNews compareSiteList(const UpdatesList &list, const SiteList &sites) {

@@ -37,12 +37,22 @@ struct MovedSite {
     QString newUrl;
 };
 
+// The marker appended to the address of a site the user kept although the list reports it as
+// discontinued: the stored address no longer equals the listed one, so it is not news again.
+// Requests remove it first.
+inline const QString kNoDeleteMark = QStringLiteral("NoDelete");
+
 // What an updates list means for the user's SSTV list.
 struct SiteNews {
     QList<NewSiteEntry> newSites;         // not in the list yet
     QList<DiscontinuedSite> discontinued; // every record holding a discontinued address
     QList<CallsignEntry> renamedSites;    // only those that renamed a record
     QList<MovedSite> movedSites;          // every record that took a new address
+    // Shown for information only, and never news by themselves: cameras not in the list yet,
+    // which are never added, and moves onto an address another record already holds, which
+    // are not made (each such entry once, however many records hold its old address).
+    QList<NewSiteEntry> cameraSites;
+    QList<MovedSite> blockedMoves;
 
     bool isEmpty() const {
         return newSites.isEmpty() && discontinued.isEmpty() && renamedSites.isEmpty() &&
@@ -51,11 +61,27 @@ struct SiteNews {
 };
 
 // What the site-news dialog does to the list as it opens: every record holding a listed old
-// address takes the new one, the first record with a listed old callsign takes the new
-// callsign, and the list is sorted again. Returns the changes made, with the new sites (whose
-// addresses no record holds after those changes) and the discontinued ones, which the dialog
-// applies as the user decides.
+// address takes the new one (unless another record holds the new address already: two records
+// of one address would lose one of them at the next save), the first record with a listed old
+// callsign takes the new callsign, and the list is sorted again. Returns the changes made,
+// with the new sites (whose addresses no record holds after those changes) and the
+// discontinued ones, which the dialog applies as the user decides.
 SiteNews applySiteChanges(SiteList &sites, const UpdatesList &list);
+
+// What closing the site-news dialog changed.
+struct ClosingChanges {
+    int added = 0;
+    QList<DiscontinuedSite> removed; // the records taken out
+    QStringList keptAddresses;       // the addresses that took the "NoDelete" mark
+};
+
+// What the site-news dialog does as it closes, whichever way: every new site whose address
+// no record holds yet is added (the list is sorted again when one was); then each
+// discontinued site is removed when removeChecked says so at its index (the first record of
+// that address; never the last record of the list), and otherwise kept with the "NoDelete"
+// mark. An index beyond removeChecked counts as checked.
+ClosingChanges applyClosingChanges(SiteList &sites, const SiteNews &news,
+                                   const QList<bool> &removeChecked);
 
 // The news the dialog would show, leaving `sites` alone: the main window opens the dialog only
 // when this is not empty.

@@ -58,11 +58,11 @@ QList<CallsignEntry> readCallsignEntries(const QString &section) {
     return entries;
 }
 
-QList<NewSiteEntry> readNewSites(const QString &section) {
+void readNewSites(const QString &section, UpdatesList &list) {
     static const QString camMark = QStringLiteral("(Cam)");
     const QStringList lines = sectionLines(section);
-    QList<NewSiteEntry> entries;
-    QSet<QString> seen;
+    QSet<QString> seenSites;
+    QSet<QString> seenCameras;
     for (qsizetype i = 2; i < lines.size(); i += 2) {
         const QString &address = lines[i];
         const QStringList fields = lines[i - 1].split(u'*');
@@ -72,12 +72,12 @@ QList<NewSiteEntry> readNewSites(const QString &section) {
         const bool camera = entry.callsign.contains(camMark) || entry.latitude.contains(camMark) ||
                             entry.longitude.contains(camMark) || entry.camUrl.contains(camMark) ||
                             entry.pictureUrl.contains(camMark);
-        if (camera || seen.contains(address))
+        QSet<QString> &seen = camera ? seenCameras : seenSites;
+        if (seen.contains(address))
             continue;
         seen.insert(address);
-        entries.append(entry);
+        (camera ? list.cameraSites : list.newSites).append(entry);
     }
-    return entries;
 }
 
 // The text before the first marker, or the whole text when there is none.
@@ -100,8 +100,12 @@ std::optional<UpdatesListHeader> readUpdatesHeader(const QByteArray &bytes) {
 }
 
 std::optional<UpdatesList> readUpdatesList(const QByteArray &bytes) {
-    const QString text = decodeCp1252(bytes);
-    const QStringList sections = text.split(kUpdatesSectionMarker.toString());
+    return readUpdatesSections(decodeCp1252(bytes).split(kUpdatesSectionMarker.toString()));
+}
+
+std::optional<UpdatesList> readUpdatesSections(const QStringList &sections) {
+    if (sections.isEmpty())
+        return std::nullopt;
     const std::optional<UpdatesListHeader> header = headerOf(sections.constFirst());
     if (!header) {
         qCInfo(lcCore) << "Updates list has no header";
@@ -116,7 +120,7 @@ std::optional<UpdatesList> readUpdatesList(const QByteArray &bytes) {
     list.header = *header;
     list.addressEntries = readAddressEntries(sections[2]);
     list.callsignEntries = readCallsignEntries(sections[4]);
-    list.newSites = readNewSites(sections[6]);
+    readNewSites(sections[6], list);
     return list;
 }
 

@@ -61,6 +61,9 @@ struct UpdatesList {
     QList<AddressEntry> addressEntries;
     QList<CallsignEntry> callsignEntries;
     QList<NewSiteEntry> newSites;
+    // New-site pairs that mention "(Cam)": cameras, shown to the user but never added as
+    // sites and never news by themselves.
+    QList<NewSiteEntry> cameraSites;
 };
 
 // The header of a list: nothing when the text before the first marker holds no "*".
@@ -71,10 +74,15 @@ std::optional<UpdatesListHeader> readUpdatesHeader(const QByteArray &bytes);
 //   - any entry with fewer fields than it needs, or with an empty address or callsign;
 //   - a move to the same address or a rename to the same callsign (no change: it would be
 //     news at every check);
-//   - a new site that mentions "(Cam)" in any of its fields (a camera, never added as a site),
-//     and a new site whose address an earlier pair of the list already gave.
+//   - a new site whose address an earlier pair of the list already gave.
+// A new site that mentions "(Cam)" in any of its fields is a camera: it goes to cameraSites,
+// not newSites.
 // A carriage return never takes part in a field.
 std::optional<UpdatesList> readUpdatesList(const QByteArray &bytes);
+
+// The same from the list's text already cut at every marker (as the main window hands it to
+// the site-news dialog).
+std::optional<UpdatesList> readUpdatesSections(const QStringList &sections);
 
 // The list's date: year first when the first number has four digits ("2024-05-31"),
 // otherwise month first ("05/31/2024", "5/31/24"), with "/", "-" or "." between the numbers;
