@@ -1,0 +1,181 @@
+#include "sites/SiteDialog.h"
+
+#include "core/app/AppState.h"
+#include "core/app/MainWindowAccess.h"
+#include "core/app/SaveAppState.h"
+#include "core/base/Prompts.h"
+#include "core/sites/SiteEdits.h"
+#include "sites/Logging.h"
+#include "ui/Placement.h"
+#include "ui/WindowRegistry.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <array>
+#include <memory>
+
+namespace tavimo {
+namespace {
+
+const QColor kButtonColour(152, 185, 255);
+
+DialogGuard::Options frameOptions() {
+    DialogGuard::Options options;
+    // Modality blocks the main window without greying it out.
+    options.blockMain = false;
+    // Even a dialog closed without a change reloads the page.
+    options.reloadAfter = true;
+    return options;
+}
+
+// "??" is the field's label.
+QString forbiddenCharacterText(int languageIndex) {
+    static const std::array<const char *, 5> texts{
+        "Please remove \"*\" and line breaks from ??: the site lists cannot keep them.",
+        "Quite \"*\" y los saltos de línea de ??: las listas de sitios no pueden guardarlos.",
+        "Bitte entfernen Sie \"*\" und Zeilenumbrüche aus ??: die Stationslisten können sie "
+        "nicht speichern.",
+        "Veuillez retirer « * » et les retours à la ligne de ?? : les listes de sites ne peuvent "
+        "pas les conserver.",
+        "Verwijder \"*\" en regeleinden uit ??: de sitelijsten kunnen ze niet bewaren.",
+    };
+    const std::size_t index =
+        languageIndex >= 0 && languageIndex < int(texts.size()) ? std::size_t(languageIndex) : 0;
+    return QString::fromUtf8(texts[index]);
+}
+
+// "Callsign:" names the field as "Callsign".
+QString fieldName(QString label) {
+    label = label.trimmed();
+    while (label.endsWith(u':'))
+        label.chop(1);
+    return label.trimmed();
+}
+
+} // namespace
+
+SiteDialog::SiteDialog(AppState &state)
+    : QDialog(nullptr), state_(state), guard_(state.mainWindow, frameOptions()) {
+    setWindowTitle(QStringLiteral("Tavimo"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(QFont(QStringLiteral("Arial"), font().pointSize()));
+    blockMainWhileShown(*this, state.mainWindow);
+}
+
+SiteDialog::~SiteDialog() = default;
+
+void SiteDialog::placeBesideMain() {
+    MainWindowAccess *main = state_.mainWindow;
+    QWidget *mainWindow = main ? main->window() : nullptr;
+    if (!mainWindow)
+        return;
+    adjustSize();
+    const QRect mainFrame = mainWindow->frameGeometry();
+    // Our own frame is not known before we are shown; take the main window's.
+    const int frameExtra = mainFrame.width() - mainWindow->width();
+    move(mainFrame.x() + mainFrame.width() - (width() + frameExtra), mainFrame.y());
+}
+
+QPushButton *SiteDialog::makeButton(const QString &caption) {
+    auto *button = new QPushButton(caption, this);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, kButtonColour);
+    button->setPalette(palette);
+    button->setAutoDefault(false);
+    button->setEnabled(false);
+    return button;
+}
+
+bool storableField(AppState &state, const QString &text, const QString &fieldLabel) {
+    if (!holdsForbiddenCharacter(text))
+        return true;
+    state.prompts->message(forbiddenCharacterText(state.config.LanguageIndex)
+                               .replace(QStringLiteral("??"), fieldName(fieldLabel)),
+                           QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+    return false;
+}
+
+bool SiteDialog::listsChanged() {
+    emit state_.events.sitesChanged();
+    return saveSiteLists(state_);
+}
+
+void fillSiteList(QListWidget &box, const SiteList &sites, const QString &zeroChar) {
+    box.clear();
+    for (const SiteRecord &site : sites) {
+        if (site.Callsign.isEmpty())
+            continue;
+        auto *item = new QListWidgetItem(
+            zeroChar.isEmpty() ? site.Callsign : shownCallsign(site.Callsign, zeroChar), &box);
+        item->setData(Qt::UserRole, site.PictureUrl);
+        item->setData(Qt::UserRole + 1, site.Callsign);
+    }
+}
+
+std::optional<SiteKey> pickedSite(const QListWidget &box) {
+    const QList<QListWidgetItem *> selected = box.selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    const QListWidgetItem *item = selected.first();
+    return SiteKey{item->data(Qt::UserRole).toString(), item->data(Qt::UserRole + 1).toString()};
+}
+
+void blockMainWhileShown(QWidget &window, MainWindowAccess *main) {
+    QWidget *mainWindow = main ? main->window() : nullptr;
+    QWindow *mainHandle = mainWindow ? mainWindow->windowHandle() : nullptr;
+    if (!mainHandle)
+        return;
+    window.setWindowModality(Qt::WindowModal);
+    window.createWinId();
+    window.windowHandle()->setTransientParent(mainHandle);
+}
+
+bool saveSiteLists(AppState &s) {
+    WindowSideValues side;
+    QWidget *mainWindow = s.mainWindow ? s.mainWindow->window() : nullptr;
+    const bool visible = mainWindow && mainWindow->isVisible();
+    if (visible) {
+        side.placement = windowPlacement(*mainWindow);
+        for (int page = 1; page < s.page.PageCount; ++page)
+            side.pageNames.append(s.mainWindow->pageCaption(page));
+        side.SaveFolder = s.SaveFolder;
+        side.MonIdx = s.MonIdx;
+        side.blockedCallsigns = s.lstBlock;
+    }
+    const SaveConfigResult result = saveAppState(s, visible ? &side : nullptr);
+    if (!result.ok)
+        qCWarning(lcSites) << "the site lists were not saved:" << result.error;
+    return result.ok;
+}
+
+bool siteDialogOpen(const WindowRegistry &registry) {
+    for (const QString &name : {kAddSiteDialog, kEditSiteDialog, kRemoveSiteDialog}) {
+        if (registry.IsFormLoaded(name) > 0)
+            return true;
+    }
+    return false;
+}
+
+void whenNoSiteDialog(WindowRegistry &registry, QObject *context, std::function<void()> run) {
+    QWidget *open = nullptr;
+    for (const QString &name : {kAddSiteDialog, kEditSiteDialog, kRemoveSiteDialog}) {
+        if (!open)
+            open = registry.find(name);
+    }
+    if (!open) {
+        run();
+        return;
+    }
+    // The connection, and the timer after it, go with `context`.
+    QObject::connect(open, &QObject::destroyed, context, [&registry, context, run] {
+        // Look again once the dialog has gone for good.
+        QTimer::singleShot(0, context,
+                           [&registry, context, run] { whenNoSiteDialog(registry, context, run); });
+    });
+}
+
+} // namespace tavimo

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/thumbs/SlotAssignment.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QScrollBar;
+
+namespace tavimo {
+
+struct AppState;
+class WindowRegistry;
+
+// Every site of one list as a grid of callsign cells, five to a row, from
+// which the user picks the site for a slot or for the gallery. The sites that
+// hold a slot of the page shown are marked light blue. The window is built
+// once, hidden, and rebuilt whenever what it shows may have changed; showing
+// it is a separate step. A pick hides it and hands the site's index in the
+// list back to the main window; the close box only hides it.
+class SiteSelectionWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SiteSelectionWindow(AppState &state);
+
+    // Rebuilds the grid without showing it: the list of the page shown or,
+    // while the window is shown for a pick, the list the pick is from. The
+    // grid goes back to its top. Called again on every change of the lists.
+    void ShowSiteSelection();
+
+    // Shows the grid for a pick whose destination the main window fixed when
+    // it asked: the list of pick.wxList, modal to the main window.
+    void showForPick(const SitePick &pick);
+
+    // A click on cell Index: a cell with a site hands its index over.
+    void lblGrid_Click(int Index);
+
+    // What the grid shows.
+    bool showsWxList() const { return wxList_; }
+    int topRow() const { return topRow_; }
+
+    // Rows of the last build.
+    int GridRows = 0;
+    // One label per cell, cell index = row x 5 + column = index in the list.
+    // Labels are made as a longer list needs them and kept.
+    QList<QLabel *> lblGrid;
+    QWidget *pic1 = nullptr;
+    QScrollBar *VScroll1 = nullptr;
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void VScroll1_Change(int value);
+    void scrollBy(int rows);
+    void placeOnMainMonitor();
+
+    AppState &state_;
+    bool wxList_ = false;
+    bool placed_ = false;
+    int topRow_ = 0;
+    int wheelPending_ = 0;
+    std::optional<SitePick> pick_; // while shown for a pick
+};
+
+// Rebuilds the site-selection grid for the lists and the page shown, creating
+// it hidden the first time. The main window calls this after the lists are
+// read, after a page change and after a slot was filled or emptied.
+SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry);
+
+// Shows the grid for a pick (the slot pop-up's select item or "All sites").
+SiteSelectionWindow *openSiteSelection(AppState &state, WindowRegistry &registry,
+                                       const SitePick &pick);
+
+} // namespace tavimo

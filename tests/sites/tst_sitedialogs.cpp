@@ -1,0 +1,386 @@
+#include "SiteWindowsHarness.h"
+
+#include "core/base/TextFile.h"
+#include "core/sites/SiteLists.h"
+#include "core/sites/SlotMap.h"
+#include "sites/AddSiteDialog.h"
+#include "sites/EditSiteDialog.h"
+#include "sites/RemoveSiteDialog.h"
+#include "support/CallbookPages.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QWindow>
+
+using namespace tavimo;
+using namespace tavimo::test;
+
+namespace {
+
+SiteRecord sstvAt(const QString &call, int page, int slot) {
+    SiteRecord r = makeSite(call, u"http://127.0.0.1/"_s + call + u"/image1.jpg"_s);
+    r.SlotMap[2] = withSstvSlotOnPage(kEmptySlotMap, page, slot);
+    return r;
+}
+
+SiteRecord wxAt(const QString &name, int slot) {
+    SiteRecord r = makeSite(name, u"http://127.0.0.1/wx/"_s + name + u".jpg"_s);
+    r.SlotMap = {QString(), wxSlotText(slot), wxSlotText(slot), wxSlotText(slot), wxSlotText(slot)};
+    return r;
+}
+
+void pick(QListWidget *list, int row) {
+    list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+bool pointerBusy() {
+    return QGuiApplication::overrideCursor() != nullptr;
+}
+
+enum class Kind { Add, Edit, Remove };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Kind)
+
+class TestSiteDialogs : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SiteWindowsHarness> h;
+
+    AddSiteDialog *openAdd() { return openAddSite(h->state, h->registry); }
+    EditSiteDialog *openEdit() { return openEditSite(h->state, h->registry); }
+    RemoveSiteDialog *openRemove() { return openRemoveSite(h->state, h->registry); }
+    QString dataFile(const QString &name) const { return h->state.paths.data(name); }
+    QStringList written(const QString &name) const {
+        return callsigns(name == kSiteListFile ? readSiteList(dataFile(name)).sites
+                                               : readWxSiteList(dataFile(name)).sites);
+    }
+    // The callbook's record page of `call`, answered after delayMs.
+    void serveRecord(const QString &call, std::optional<double> lat, std::optional<double> lon,
+                     const QString &grid = {}, int delayMs = 0) {
+        CallbookStation station;
+        station.callsign = call;
+        station.name = u"Site"_s;
+        station.latitude = lat;
+        station.longitude = lon;
+        station.grid = grid;
+        Route route;
+        route.body = callbookRecordPage(1, station);
+        route.contentType = "text/html";
+        route.delayMs = delayMs;
+        h->server.setRoute(u"/eham/"_s + callbookRecordPath(1, call), route);
+    }
+    // The main window got its input, refreshing and a reload back exactly once.
+    void verifyHandedBack() const {
+        QCOMPARE(h->main.stopped, 1);
+        QCOMPARE(h->main.resumed, 1);
+        QCOMPARE(h->main.reloads, 1);
+        QCOMPARE(QGuiApplication::modalWindow(), nullptr);
+    }
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        h = std::make_unique<SiteWindowsHarness>();
+        h->state.SiteList = {sstvAt(u"AA1A"_s, 3, 9), sstvAt(u"BB2B"_s, 3, -1),
+                             sstvAt(u"CC3C"_s, 1, 0)};
+        h->state.WxSiteList = {wxAt(u"METEOR"_s, 0), wxAt(u"NOAA 19"_s, 4)};
+        h->state.page.CurrentPage = 3;
+    }
+    void cleanup() { h.reset(); }
+
+    // The frame is one for the three dialogs; the add and edit tests check it on their own way out.
+    void frameBlocksTheMainWindowUntilAnyWayOut_data() {
+        QTest::addColumn<int>("way");
+        QTest::addRow("its own button") << 0;
+        QTest::addRow("Escape") << 1;
+        QTest::addRow("the close box") << 2;
+    }
+    void frameBlocksTheMainWindowUntilAnyWayOut() {
+        QFETCH(int, way);
+        auto *menu = new QPushButton(u"menu"_s, &h->main.widget);
+        menu->setGeometry(10, 10, 80, 30);
+        h->main.widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h->main.widget));
+        int clicks = 0;
+        connect(menu, &QPushButton::clicked, [&clicks] { ++clicks; });
+        const auto clickMenu = [this] {
+            QTest::mouseClick(h->main.widget.windowHandle(), Qt::LeftButton, {}, QPoint(40, 25));
+        };
+
+        QPointer<RemoveSiteDialog> dialog = openRemove();
+        QCOMPARE(openRemove(), dialog.data()); // one at a time
+        QCOMPARE(h->main.stopped, 1);
+        QCOMPARE(h->main.resumed, 0);
+        QVERIFY(h->main.widget.isEnabled()); // blocked, not greyed out
+        clickMenu();
+        QCOMPARE(clicks, 0);
+
+        if (way == 0) {
+            pick(dialog->List1, 1);
+            dialog->cmdRemove->click();
+        } else if (way == 1) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        } else {
+            dialog->close();
+        }
+        QTRY_VERIFY(dialog.isNull());
+        verifyHandedBack();
+        QCOMPARE(QFile::exists(dataFile(kSiteListFile)), way == 0); // saved on a change only
+        clickMenu();
+        QCOMPARE(clicks, 1);
+    }
+
+    void addStoresTheSiteInItsList() {
+        h->state.ZeroChar = u"Ø"_s;
+        AddSiteDialog *add = openAdd();
+        QVERIFY(!add->fields->txtCall->isEnabled());
+        add->Option1->click();
+        QTest::keyClicks(add->fields->txtCall, u"BB0X"_s);
+        QCOMPARE(add->fields->txtCall->text(), u"BBØX"_s);
+        add->fields->txtUrl->setText(u"http://127.0.0.1/bb0x/image1.jpg"_s);
+        add->fields->txtCamUrl->setText(u"http://127.0.0.1/bb0x/cam.jpg"_s);
+        add->fields->txtLat->setText(u"-33,87"_s);
+        add->fields->txtLon->setText(u"151.2"_s);
+        add->cmdAdd->click();
+        QTRY_VERIFY(!siteDialogOpen(h->registry));
+        verifyHandedBack();
+        QCOMPARE(written(kSiteListFile), (QStringList{u"AA1A"_s, u"BB0X"_s, u"BB2B"_s, u"CC3C"_s}));
+        const SiteRecord &added = readSiteList(dataFile(kSiteListFile)).sites[1];
+        QCOMPARE(added.Latitude, -33.87);
+        QCOMPARE(added.Longitude, 151.2);
+        QCOMPARE(added.CamUrl, u"http://127.0.0.1/bb0x/cam.jpg"_s);
+
+        add = openAdd();
+        add->Option1->click();
+        add->Option2->click(); // the position boxes close, their text stays
+        QVERIFY(!add->fields->txtLat->isEnabled());
+        QTest::keyClicks(add->fields->txtCall, u"NOAA 10"_s);
+        add->fields->txtUrl->setText(u"http://127.0.0.1/wx/noaa10.jpg"_s);
+        add->fields->txtLat->setText(u"9"_s);
+        add->cmdAdd->click();
+        QCOMPARE(written(kWxSiteListFile), (QStringList{u"METEOR"_s, u"NOAA 19"_s, u"NOAA 1Ø"_s}));
+        QCOMPARE(h->state.WxSiteList[2].Latitude, 0.0);
+    }
+
+    void callBoxKeepsTheCaret() {
+        h->state.ZeroChar = u"Ø"_s;
+        AddSiteDialog *add = openAdd();
+        add->Option1->click();
+        QLineEdit *box = add->fields->txtCall;
+        QTest::keyClicks(box, u"PØA"_s);
+        box->setCursorPosition(1);
+        QTest::keyClicks(box, u"0"_s);
+        QCOMPARE(box->text(), u"PØØA"_s);
+        QCOMPARE(box->cursorPosition(), 2);
+    }
+
+    void sameAddressIsRefused_data() {
+        QTest::addColumn<Kind>("kind");
+        QTest::addRow("add") << Kind::Add;
+        QTest::addRow("edit") << Kind::Edit;
+    }
+    void sameAddressIsRefused() {
+        QFETCH(Kind, kind);
+        const SiteList before = h->state.SiteList;
+        const QString taken = before[0].PictureUrl;
+        QPointer<QDialog> dialog;
+        QPushButton *commit = nullptr;
+        SiteDialogFields *fields = nullptr;
+        if (kind == Kind::Add) {
+            AddSiteDialog *add = openAdd();
+            add->Option1->click();
+            add->fields->txtCall->setText(u"NEW"_s);
+            std::tie(dialog, commit, fields) = std::tuple(add, add->cmdAdd, add->fields);
+        } else {
+            EditSiteDialog *edit = openEdit();
+            pick(edit->List1, 1);
+            std::tie(dialog, commit, fields) = std::tuple(edit, edit->cmdSave, edit->fields);
+        }
+        fields->txtUrl->setText(taken);
+        commit->click();
+        QCOMPARE(h->prompts.texts(), QStringList{taken + u"\r\n already in Tavimo list"_s});
+        QVERIFY(!dialog.isNull()); // open, to put the address right
+        QCOMPARE(h->state.SiteList, before);
+        // Another letter case makes another address.
+        fields->txtUrl->setText(taken.toUpper());
+        commit->click();
+        QTRY_VERIFY(dialog.isNull());
+        QCOMPARE(h->prompts.calls.size(), 1);
+    }
+
+    void fieldsThatWouldBreakTheListAreRefused() {
+        AddSiteDialog *add = openAdd();
+        add->Option1->click();
+        add->fields->txtCall->setText(u"AB*C"_s);
+        add->fields->txtUrl->setText(u"http://127.0.0.1/abc/image1.jpg"_s);
+        add->cmdAdd->click();
+        add->fields->txtCall->setText(u"ABC"_s);
+        add->fields->txtCamUrl->setText(u"http://127.0.0.1/cam\n.jpg"_s);
+        add->cmdAdd->click();
+        QCOMPARE(h->prompts.calls.size(), 2);
+        QVERIFY(h->prompts.calls[0].text.contains(u"Callsign"_s));
+        QVERIFY(h->prompts.calls[1].text.contains(u"Cam Url"_s));
+        QCOMPARE(h->state.SiteList.size(), 3);
+    }
+
+    void editChangesTheRecordInPlace() {
+        h->state.ZeroChar = u"Ø"_s;
+        h->state.SiteList[1].Latitude = 12.123456789012345678;
+        EditSiteDialog *edit = openEdit();
+        pick(edit->List1, 1);
+        QVERIFY(!edit->List2->isEnabled());
+        QCOMPARE(edit->fields->txtLat->text(), u"12.1234567890123"_s);
+        edit->fields->txtCall->setText(u"ZZ0Z"_s);
+        edit->fields->txtCamUrl->setText(u"http://127.0.0.1/cam.jpg"_s);
+        edit->cmdSave->click();
+        QTRY_VERIFY(!siteDialogOpen(h->registry));
+        verifyHandedBack();
+        // Not sorted again: the site keeps its place until the next add.
+        const QStringList lines = readTextLines(dataFile(kSiteListFile)).value_or(QStringList());
+        QCOMPARE(lines.value(2), u"ZZ0Z*"_s + kEmptySlotMap + u"*0000000000*0000000000*"_s +
+                                     kEmptySlotMap +
+                                     u"*12.1234567890123*0**http://127.0.0.1/cam.jpg"_s);
+    }
+
+    void renameChangesOnlyTheSitesOwnCaptions() {
+        h->state.ZeroChar = u"Ø"_s;
+        h->state.SiteList = {sstvAt(u"PA0AB"_s, 3, 0), sstvAt(u"PA0ABC"_s, 3, 1)};
+        const QStringList shown{u"PAØAB - 3 d"_s, u"PAØABC"_s};
+        for (int slot = 0; slot < 2; ++slot) {
+            h->main.captions[slot] = shown[slot];
+            h->state.page.SlotTable.setValue(slot, stSiteCall, shown[slot].section(u' ', 0, 0));
+        }
+        EditSiteDialog *edit = openEdit();
+        pick(edit->List1, 0);
+        edit->fields->txtCall->setText(u"PA0XY"_s);
+        edit->cmdSave->click();
+        QCOMPARE(h->main.captions.mid(0, 2), (QStringList{u"PAØXY - 3 d"_s, u"PAØABC"_s}));
+        QCOMPARE(h->state.page.SlotTable.value(0, stSiteCall), u"PAØXY"_s);
+    }
+
+    void lookupFillsThePosition_data() {
+        QTest::addColumn<std::optional<double>>("latitude");
+        QTest::addColumn<std::optional<double>>("longitude");
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("lat");
+        QTest::addColumn<QString>("lon");
+        QTest::newRow("coordinates")
+            << std::optional(52.5) << std::optional(-4.25) << QString() << u"52.5"_s << u"-4.25"_s;
+        QTest::newRow("a grid square only: its centre")
+            << std::optional<double>() << std::optional<double>() << u"JO22ob"_s << u"52.0625"_s
+            << u"5.2083333333333"_s;
+        QTest::newRow("latitude 0 counts as none")
+            << std::optional(0.0) << std::optional(4.1) << QString() << u"0"_s << u"0"_s;
+    }
+    void lookupFillsThePosition() {
+        QFETCH(std::optional<double>, latitude);
+        QFETCH(std::optional<double>, longitude);
+        QFETCH(QString, grid);
+        QFETCH(QString, lat);
+        QFETCH(QString, lon);
+        serveRecord(u"PA3ABC"_s, latitude, longitude, grid);
+        AddSiteDialog *add = openAdd();
+        QVERIFY(!add->cmdGetLatLon->isEnabled());
+        add->Option1->click();
+        add->fields->txtCall->setText(u"pa3abc-2"_s);
+        add->cmdGetLatLon->click();
+        QVERIFY(pointerBusy());
+        QTRY_VERIFY(!pointerBusy());
+        QCOMPARE(add->fields->txtLat->text(), lat);
+        QCOMPARE(add->fields->txtLon->text().left(15), lon);
+    }
+
+    void failedLookupGivesBackBoxesAndPointer() {
+        EditSiteDialog *edit = openEdit();
+        pick(edit->List1, 2);
+        edit->fields->txtLat->setText(u"48.1"_s);
+        edit->cmdGetQrz->click();                          // the callbook does not know CC3C
+        QCOMPARE(edit->fields->txtLat->text(), QString()); // cleared at once
+        QTRY_VERIFY(!pointerBusy());
+        QCOMPARE(edit->fields->txtLat->text(), u"48.1"_s);
+        QCOMPARE(edit->fields->lblLookUp->text(), u"CC3C  not found"_s);
+
+        // Closed while the page is on its way: the pointer comes back too.
+        serveRecord(u"CC3C"_s, 1.5, 1.5, {}, 2000);
+        edit->cmdGetQrz->click();
+        QPointer<EditSiteDialog> open = edit;
+        edit->close();
+        QTRY_VERIFY(open.isNull());
+        QVERIFY(!pointerBusy());
+    }
+
+    void removeTakesTheSiteOutAndClearsItsSlot_data() {
+        QTest::addColumn<bool>("wxPage");
+        QTest::addColumn<bool>("wxList");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QList<int>>("cleared");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("slot A of page 3")
+            << false << false << 0 << QList<int>{9} << QStringList{u"BB2B"_s, u"CC3C"_s};
+        QTest::newRow("WX site on the WX page")
+            << true << true << 1 << QList<int>{4} << QStringList{u"METEOR"_s};
+    }
+    void removeTakesTheSiteOutAndClearsItsSlot() {
+        QFETCH(bool, wxPage);
+        QFETCH(bool, wxList);
+        QFETCH(int, row);
+        QFETCH(QList<int>, cleared);
+        QFETCH(QStringList, left);
+        h->state.page.CurrentPage = wxPage ? h->state.page.PageCount : 3;
+        int changes = 0;
+        connect(&h->state.events, &AppEvents::sitesChanged, [&changes] { ++changes; });
+        RemoveSiteDialog *remove = openRemove();
+        QVERIFY(!remove->cmdRemove->isEnabled());
+        pick(wxList ? remove->List2 : remove->List1, row);
+        QVERIFY(!(wxList ? remove->List1 : remove->List2)->isEnabled());
+        remove->cmdRemove->click();
+        QCOMPARE(written(wxList ? kWxSiteListFile : kSiteListFile), left);
+        QCOMPARE(h->main.cleared, cleared);
+        QCOMPARE(changes, 1);
+    }
+
+    void lastSiteOfAListCanGo() {
+        h->state.SiteList = {sstvAt(u"AA1A"_s, 3, 0)};
+        RemoveSiteDialog *remove = openRemove();
+        pick(remove->List1, 0);
+        remove->cmdRemove->click();
+        QVERIFY(h->state.SiteList.isEmpty());
+        QVERIFY(readBytes(dataFile(kSiteListFile)).isEmpty());
+    }
+
+    void failedSaveSaysSoOnceAndKeepsTheLists() {
+        // The data folder cannot be made: a file stands in its way.
+        writeBytes(h->dir.path() + u"/blocked"_s, "x");
+        h->state.paths.dataFolder = h->dir.path() + u"/blocked/tavimo"_s;
+        RemoveSiteDialog *remove = openRemove();
+        pick(remove->List1, 0);
+        remove->cmdRemove->click();
+        QCOMPARE(h->prompts.calls.size(), 1);
+        QCOMPARE(callsigns(h->state.SiteList), (QStringList{u"BB2B"_s, u"CC3C"_s}));
+    }
+
+    void siteNewsWaitsForTheSiteDialogs() {
+        QObject context;
+        int runs = 0;
+        whenNoSiteDialog(h->registry, &context, [&runs] { ++runs; });
+        QCOMPARE(runs, 1); // none open: at once
+        EditSiteDialog *edit = openEdit();
+        whenNoSiteDialog(h->registry, &context, [&runs] { ++runs; });
+        QTest::qWait(20);
+        QCOMPARE(runs, 1);
+        edit->close();
+        QTRY_COMPARE(runs, 2);
+        QVERIFY(!siteDialogOpen(h->registry));
+    }
+};
+
+QTEST_MAIN(TestSiteDialogs)
+#include "tst_sitedialogs.moc"

@@ -1,0 +1,179 @@
+#include "SiteWindowsHarness.h"
+
+#include "core/sites/SiteGrid.h"
+#include "core/sites/SlotMap.h"
+#include "sites/SiteSelectionWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <QWindow>
+
+using namespace tavimo;
+using namespace tavimo::test;
+
+namespace {
+
+const QString kCaption = u"tavimo  site selection   === Use scroll wheel ==="_s;
+
+SiteList numberedSites(int count) {
+    SiteList sites;
+    for (int i = 0; i < count; ++i)
+        sites << makeSite(u"S%1"_s.arg(i, 3, 10, QChar(u'0')), u"http://127.0.0.1/%1.jpg"_s.arg(i));
+    return sites;
+}
+
+bool highlighted(const QLabel *label) {
+    return label->palette().color(QPalette::Window) == QColor(175, 225, 255);
+}
+
+void wheel(QWidget *window, int delta) {
+    QWheelEvent event(QPointF(50, 50), window->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window, &event);
+}
+
+void clickCell(SiteSelectionWindow *window, int index) {
+    QTest::mouseClick(window->pic1, Qt::LeftButton, {},
+                      QPoint(index % kGridColumns * kGridCellWidth + 10,
+                             index / kGridColumns * kGridRowPitch + 5));
+}
+
+} // namespace
+
+class TestSiteSelection : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SiteWindowsHarness> h;
+
+    SiteSelectionWindow *build() { return ShowSiteSelection(h->state, h->registry); }
+    SiteSelectionWindow *open(bool galleryPick) {
+        return openSiteSelection(h->state, h->registry,
+                                 captureSitePick(galleryPick, h->state.page));
+    }
+
+private slots:
+    void init() { h = std::make_unique<SiteWindowsHarness>(); }
+    void cleanup() { h.reset(); }
+
+    void rowsAndHighlightsFollowThePage() {
+        h->state.SiteList = numberedSites(6);
+        h->state.SiteList[1].SlotMap[2] = withSstvSlotOnPage(kEmptySlotMap, 3, 9);
+        h->state.SiteList[2].SlotMap[2] = withSstvSlotOnPage(kEmptySlotMap, 1, 0); // page 1
+        h->state.SiteList[3].SlotMap[1] = withSstvSlotOnPage(kEmptySlotMap, 3, 0); // layout 1
+        h->state.WxSiteList = numberedSites(1);
+        h->state.WxSiteList[0].SlotMap[2] = u"3"_s;
+        h->state.page.CurrentPage = 3;
+
+        SiteSelectionWindow *grid = build();
+        QVERIFY(!grid->isVisible()); // built, not shown
+        QCOMPARE(grid->GridRows, 2);
+        QCOMPARE(grid->lblGrid[5]->text(), u"S005"_s);
+        QList<bool> marks;
+        for (int i = 0; i < 7; ++i)
+            marks << highlighted(grid->lblGrid[i]);
+        QCOMPARE(marks, (QList<bool>{false, true, false, false, false, false, false}));
+
+        h->state.page.CurrentPage = h->state.page.PageCount;
+        QCOMPARE(build(), grid); // rebuilt in place
+        QVERIFY(grid->showsWxList());
+        QCOMPARE(grid->GridRows, 1);
+        QVERIFY(highlighted(grid->lblGrid[0]));
+        QVERIFY(grid->lblGrid[5]->isHidden());   // the longer grid's cells are out of reach
+        QCOMPARE(grid->height(), kGridRowPitch); // the WX grid shows its rows only
+    }
+
+    void scrollingStaysWithinTheList_data() {
+        QTest::addColumn<int>("sites");
+        QTest::addColumn<bool>("wxPage");
+        QTest::addColumn<int>("maximum");
+        QTest::newRow("empty") << 0 << false << 0;
+        QTest::newRow("20 sites") << 20 << false << 0;
+        QTest::newRow("101 sites") << 101 << false << 1;
+        QTest::newRow("101 WX sites scroll too") << 101 << true << 1;
+        QTest::newRow("30 rows") << 146 << false << 10;
+    }
+    void scrollingStaysWithinTheList() {
+        QFETCH(int, sites);
+        QFETCH(bool, wxPage);
+        QFETCH(int, maximum);
+        (wxPage ? h->state.WxSiteList : h->state.SiteList) = numberedSites(sites);
+        h->state.page.CurrentPage = wxPage ? h->state.page.PageCount : 1;
+        SiteSelectionWindow *grid = build();
+        QCOMPARE(grid->VScroll1->maximum(), maximum);
+        QCOMPARE(grid->height(), kGridVisibleRows * kGridRowPitch);
+
+        for (int i = 0; i < 12; ++i)
+            QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->topRow(), maximum);
+        QCOMPARE(grid->VScroll1->value(), maximum);
+        QCOMPARE(grid->pic1->y(), -maximum * kGridRowPitch);
+        wheel(grid, -120);
+        QCOMPARE(grid->topRow(), maximum);
+        QCOMPARE(grid->windowTitle(), QString::number(maximum * kGridRowPitch));
+        grid->VScroll1->setValue(0);
+        QCOMPARE(grid->pic1->y(), 0);
+
+        // A build goes back to the top and puts the caption back.
+        QTest::keyClick(grid, Qt::Key_Down);
+        build();
+        QCOMPARE(grid->VScroll1->value(), 0);
+        QCOMPARE(grid->windowTitle(), kCaption);
+    }
+
+    void pickGoesBackForTheListItWasOpenedOn() {
+        h->state.SiteList = numberedSites(7);
+        h->state.WxSiteList = numberedSites(2);
+        h->state.page.CurrentPage = h->state.page.PageCount;
+        build();
+        // "All sites" on the WX page: the gallery shows SSTV sites only.
+        SiteSelectionWindow *grid = open(true);
+        QVERIFY(grid->isVisible());
+        QVERIFY(!grid->showsWxList());
+        QCOMPARE(QGuiApplication::modalWindow(), grid->windowHandle());
+        QCOMPARE(grid->windowHandle()->transientParent(), h->main.widget.windowHandle());
+
+        // A change of the lists while it is shown keeps the list of the pick.
+        h->state.SiteList.append(makeSite(u"S999"_s, u"x"_s));
+        emit h->state.events.sitesChanged();
+        QCOMPARE(grid->lblGrid[7]->text(), u"S999"_s);
+
+        clickCell(grid, 9); // the empty end of the grid
+        QVERIFY(grid->isVisible());
+        clickCell(grid, 6);
+        QVERIFY(!grid->isVisible());
+        QCOMPARE(h->main.handedOver, QList<int>{6});
+        QCOMPARE(h->main.activated, 1);
+        QCOMPARE(h->registry.IsFormLoaded(u"SiteSelectionWindow"_s), 1); // kept, hidden
+
+        // Hidden again, it follows the page.
+        emit h->state.events.sitesChanged();
+        QVERIFY(grid->showsWxList());
+    }
+
+    void closeBoxHidesAndHandsNothingOver() {
+        h->state.SiteList = numberedSites(146);
+        h->main.widget.show();
+        SiteSelectionWindow *grid = open(false);
+        wheel(grid, -120);
+        QVERIFY(!grid->close()); // refused: the window stays built
+        QVERIFY(!grid->isVisible());
+        QVERIFY(h->main.handedOver.isEmpty());
+        QCOMPARE(h->main.activated, 1);
+        // Shown again without a build between: the same place in the list.
+        QCOMPARE(open(false), grid);
+        QCOMPARE(grid->topRow(), 1);
+    }
+
+    void emptyListOffersNothing() {
+        SiteSelectionWindow *grid = open(false);
+        clickCell(grid, 0);
+        QVERIFY(grid->isVisible());
+        QVERIFY(h->main.handedOver.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSiteSelection)
+#include "tst_siteselection.moc"
