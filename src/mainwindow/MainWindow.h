@@ -260,7 +260,7 @@ private:
     void Timer3_Timer();
     void Timer5_Timer();
     void Timer9_Timer();
-    void ucUpdates_updatesReady(const QString &key);
+    void ucUpdates_updatesReady(const QString &key, const QByteArray &bytes);
     void ucUpdates_noUpdates(const QString &key);
 
     // --- The road of a picture (private) ----------------------------------------------
@@ -282,7 +282,7 @@ private:
     void ucCkNew_NoCkNew(const QString &id);
     void ucDnLoad_NoImage(const QString &id);
     void ucDnLoad_Progress(const QString &id, qint64 BytesMax, qint64 BytesDone);
-    void ucDnLoad_PictureReady(const QString &id);
+    void ucDnLoad_PictureReady(const QString &id, const QByteArray &bytes);
     void requestCheckPicture(int slot, int site, const QString &url);
     void requestWxPicture(int slot, const QString &url, const QString &name);
     // The slot and site an answer may still be applied to. An answer that no

@@ -347,10 +347,8 @@ void MainWindow::ucDnLoad_Progress(const QString &id, qint64 BytesMax, qint64 By
     c->picProg->show();
 }
 
-void MainWindow::ucDnLoad_PictureReady(const QString &id) {
+void MainWindow::ucDnLoad_PictureReady(const QString &id, const QByteArray &bytes) {
     AppState &s = state_;
-    // The buffer belongs to whichever byte download completes next.
-    const QByteArray bytes = s.downloads ? s.downloads->DownloadBuffer : QByteArray();
     const std::optional<SlotTarget> target = pictureAnswerTarget(id, AnswerUse::Outcome);
     ThumbCell *c = target ? cell(target->slot) : nullptr;
     if (!c)

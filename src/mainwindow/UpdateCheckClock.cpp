@@ -76,9 +76,7 @@ void MainWindow::requestTimePage() {
         ucUpdates->DownloadFile(state_.endpoints.TimePage, kTimePageKey);
 }
 
-void MainWindow::ucUpdates_updatesReady(const QString &key) {
-    // The buffer holds this download's bytes only until the next one completes.
-    const QByteArray bytes = state_.downloads ? state_.downloads->DownloadBuffer : QByteArray();
+void MainWindow::ucUpdates_updatesReady(const QString &key, const QByteArray &bytes) {
     if (key == kTimePageKey) {
         timePageReady(bytes);
     } else if (key == kHomePageKey) {
