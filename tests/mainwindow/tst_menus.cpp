@@ -3,7 +3,7 @@
 // Setup menu's check marks; the openers with their hand-over values; and the
 // help text.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include "core/text/Language.h"
 #include "mainwindow/HelpWindow.h"
@@ -49,12 +49,11 @@ void MenusTest::pageSwitch_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("autoRefresh");
     QTest::addColumn<bool>("online");
-    QTest::addColumn<int>("galleryRequestAfter");
-    QTest::newRow("to page 3") << 0 << 3 << 1 << true << 0;
-    QTest::newRow("to the WX page") << 0 << 11 << 1 << true << 7;
-    QTest::newRow("from the WX page to page 2") << 1 << 2 << 1 << true << 0;
-    QTest::newRow("to page 3, manual") << 0 << 3 << 0 << true << 0;
-    QTest::newRow("to page 3, offline") << 0 << 3 << 1 << false << 0;
+    QTest::newRow("to page 3") << 0 << 3 << 1 << true;
+    QTest::newRow("to the WX page") << 0 << 11 << 1 << true;
+    QTest::newRow("from the WX page to page 2") << 1 << 2 << 1 << true;
+    QTest::newRow("to page 3, manual") << 0 << 3 << 0 << true;
+    QTest::newRow("to page 3, offline") << 0 << 3 << 1 << false;
 }
 
 void MenusTest::pageSwitch() {
@@ -62,11 +61,9 @@ void MenusTest::pageSwitch() {
     QFETCH(int, page);
     QFETCH(int, autoRefresh);
     QFETCH(bool, online);
-    QFETCH(int, galleryRequestAfter);
     Rig rig(autoRefresh, startPage);
     QVERIFY(rig.start());
     rig.page().Online = online;
-    rig.page().GalleryRequest = 7;
     rig.page().FinishedCount = 3;
     rig.page().SlotTable.setValue(0, stCheckHeight, u"90"_s);
     rig.cell(0).lblCall->setText(u"AB1CD"_s);
@@ -82,7 +79,6 @@ void MenusTest::pageSwitch() {
     QCOMPARE(rig.page().SlotTable.value(0, stCheckHeight), QString());
     // The grid was emptied; only a site of the new page may label the cell again.
     QVERIFY(rig.cell(0).lblCall->text() != u"AB1CD"_s);
-    QCOMPARE(rig.page().GalleryRequest, galleryRequestAfter);
     QCOMPARE(rig.opener.calls, (QStringList{"closeGallery", "rebuildSiteSelection"}));
 
     const bool wx = page == 11;
@@ -92,8 +88,8 @@ void MenusTest::pageSwitch() {
     if (online)
         QCOMPARE(rig.page().FinishedCount, 0);
     // The timer of the new page, and only that one, when refreshing is automatic.
-    QCOMPARE(rig.w().refreshTimers().sstvRunning(), autoRefresh == 1 && !wx);
-    QCOMPARE(rig.w().refreshTimers().wxRunning(), autoRefresh == 1 && wx);
+    QCOMPARE(rig.timers().sstvRunning(), autoRefresh == 1 && !wx);
+    QCOMPARE(rig.timers().wxRunning(), autoRefresh == 1 && wx);
 }
 
 void MenusTest::settingChangeReloadsOnce_data() {
@@ -120,7 +116,6 @@ void MenusTest::settingChangeReloadsOnce() {
     const QString englishSetup = rig.state.texts.LngSetup;
     rig.plainRefreshLook();
     rig.page().FinishedCount = 5;
-    rig.page().GalleryRequest = 4;
     rig.page().SlotTable.setValue(1, stCheckHeight, u"90"_s);
 
     rig.click(item, index);
@@ -130,9 +125,9 @@ void MenusTest::settingChangeReloadsOnce() {
     QCOMPARE(rig.wxReloads, startPage);
     QVERIFY(rig.loadingLook());
     QCOMPARE(rig.page().FinishedCount, 0);
-    QCOMPARE(rig.w().cells().size(), slotCount);
-    QCOMPARE(rig.w().refreshTimers().sstvRunning(), startPage == 0);
-    QCOMPARE(rig.w().refreshTimers().wxRunning(), startPage == 1);
+    QCOMPARE(rig.w().grid().cells().size(), slotCount);
+    QCOMPARE(rig.timers().sstvRunning(), startPage == 0);
+    QCOMPARE(rig.timers().wxRunning(), startPage == 1);
     rig.openSetup();
     QCOMPARE(rig.checkedItems(item, 0, item == u"mnuLang" ? 4 : 3), QList<int>{index});
 
@@ -143,7 +138,7 @@ void MenusTest::settingChangeReloadsOnce() {
             readTextLines(rig.data(u"Languages/"_s + languageFileName(2))).value();
         QCOMPARE(rig.item(u"mnuHelp"_s)->text(), ReadLanguageLine(german.at(20)));
         QVERIFY(texts.LngSetup != englishSetup);
-        QVERIFY(rig.w().clockButton()->caption().endsWith(" UTC   " + texts.LngSetup));
+        QVERIFY(rig.w().menus().clock->caption().endsWith(" UTC   " + texts.LngSetup));
         QCOMPARE(rig.item(u"mnuRefresh"_s)->text(), refreshMenuCaption(texts, 1, 90));
         QCOMPARE(rig.item(u"mnuPage"_s, 11)->text(), texts.LngWxPage);
         if (startPage == 1)
@@ -156,7 +151,6 @@ void MenusTest::settingChangeReloadsOnce() {
     if (item == u"mnu5") {
         QCOMPARE(rig.config().ThumbSetting, index + 1);
         QCOMPARE(rig.page().SlotCount, slotCount);
-        QCOMPARE(rig.page().GalleryRequest, 0);
     } else {
         QCOMPARE(rig.config().GuiSize, 3);
         QVERIFY(rig.w().frameGeometry().width() > widthBefore);
@@ -207,7 +201,7 @@ void MenusTest::openers_data() {
     QTest::newRow("QRZ call") << "mnuQrzCall"
                               << "openStation EF2GH 0";
     QTest::newRow("gallery") << "mnuLast15"
-                             << "openGallery 5";
+                             << "openGallery slot 4";
 }
 
 void MenusTest::openers() {
@@ -227,10 +221,9 @@ void MenusTest::openers() {
         // Set before the window opened, with the loading look and the refresh
         // paused; the page goes on refreshing afterwards.
         const RecordingOpener::HandOver &made = rig.opener.handOvers.constLast();
-        QCOMPARE(made.galleryRequest, 5);
         QVERIFY(made.loadingLook);
         QVERIFY(!made.sstvRunning);
-        QVERIFY(rig.w().refreshTimers().sstvRunning());
+        QVERIFY(rig.timers().sstvRunning());
     }
 }
 

@@ -1,7 +1,7 @@
 // Shutdown of the main window: what it saves, what it removes, in which
 // order, and the desktop's ways of asking the program to end.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include "core/files/Config.h"
 #include "core/sites/SiteLists.h"
@@ -54,8 +54,8 @@ void ShutdownTest::closingSavesAndRemovesCachedPictures() {
 
     QCOMPARE(h.quits, 1);
     QVERIFY(w.hasShutDown());
-    QVERIFY(!w.refreshTimers().sstvRunning() && !w.refreshTimers().wxRunning());
-    QVERIFY(!w.clockTimer.isActive());
+    QVERIFY(!w.schedule().timers().sstvRunning() && !w.schedule().timers().wxRunning());
+    QVERIFY(!w.clockRunning());
     for (const QString &file : cached)
         QVERIFY2(!QFileInfo::exists(h.data(file)), qPrintable(file));
     for (const char *folder : {"images", "images/sstv", "images/wx", "images/last15", "TextFiles"})
@@ -89,8 +89,8 @@ void ShutdownTest::dialogsCloseBeforeTheSave() {
 
     QCOMPARE(h.opener.count(u"closeAll"_s), 1);
     QCOMPARE(savedCall(h), u"FROMDIALOG"_s);
-    QVERIFY(!w.refreshTimers().sstvRunning());
-    QVERIFY(!w.sitesChangedTimer.isActive());
+    QVERIFY(!w.schedule().timers().sstvRunning());
+    QVERIFY(!w.schedule().sitesChangePending());
 }
 
 void ShutdownTest::hiddenWindowKeepsTheStoredPlacement() {

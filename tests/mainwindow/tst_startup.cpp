@@ -2,7 +2,7 @@
 // configuration reaching the layout, the start page's timers and the
 // connection check.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include <QtTest>
 
@@ -109,16 +109,16 @@ void StartupTest::configurationClampsReachTheLayout() {
     QCOMPARE(h.state.config.GuiSize, 3);
     QCOMPARE(h.state.config.ThumbSetting, 2);
     QCOMPARE(h.state.config.RefreshSeconds, 60);
-    QCOMPARE(w.cells().size(), 10);
+    QCOMPARE(w.grid().cells().size(), 10);
     QCOMPARE(h.state.page.SlotCount, 10);
-    QCOMPARE(w.GridRows(), 2);
-    QCOMPARE(w.GridCols(), 5);
+    QCOMPARE(w.grid().gridLayout().gridRows, 2);
+    QCOMPARE(w.grid().gridLayout().gridCols, 5);
     // Extra large: the window is 1.13333 screen heights wide.
     const ScreenMetrics &screen = h.state.screen;
     QCOMPARE(w.frameGeometry().width(),
              int(std::nearbyint(screen.screenHeight * 1.13333 / screen.twipsPerPixelX)));
     QCOMPARE(w.LabelFontSize(), screen.screenHeight * 7 / 9000.0);
-    QCOMPARE(w.cell(0)->lblCall->font().pointSizeF(), w.LabelFontSize());
+    QCOMPARE(w.grid().cell(0)->lblCall->font().pointSizeF(), w.LabelFontSize());
 }
 
 void StartupTest::startPageStartsItsTimer_data() {
@@ -147,8 +147,8 @@ void StartupTest::startPageStartsItsTimer() {
     h.writeData(u"tavimo.lst"_s, sampleSiteListLines());
     QVERIFY(h.startUp());
 
-    QCOMPARE(h.w().refreshTimers().sstvRunning(), sstvRunning);
-    QCOMPARE(h.w().refreshTimers().wxRunning(), wxRunning);
+    QCOMPARE(h.timers().sstvRunning(), sstvRunning);
+    QCOMPARE(h.timers().wxRunning(), wxRunning);
     QCOMPARE(h.page().CurrentPage, page);
     QCOMPARE(h.page().FinishedCount, 0);
     QVERIFY(h.page().UpdateCheckPending);

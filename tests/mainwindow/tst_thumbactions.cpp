@@ -3,7 +3,7 @@
 // pop-up changes: a site picked for a slot, a slot left blank, saving and
 // pasting a slot's picture.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include "core/base/FileDialogs.h"
 #include "core/thumbs/ThumbTip.h"
@@ -51,7 +51,7 @@ struct Rig : Harness {
         server.clearRequests();
         opener.calls.clear();
         w().handOverPickedSite(index);
-        return QTest::qWaitFor([&] { return !w().sitePickTimer.isActive(); }, 5000) &&
+        return QTest::qWaitFor([&] { return !w().actions().pickPending(); }, 5000) &&
                waitForQuiet();
     }
     // Page 3 of the 24-slot layout with every site's picture served.
@@ -143,13 +143,13 @@ void ThumbActionsTest::tipAfterItsDelay() {
     config.Units = std::int16_t(units);
     if (!homeSet)
         config.MyLat = config.MyLon = 0;
-    QLabel *tip = rig.w().tipLabel();
+    QLabel *tip = rig.w().pointer().tipLabel();
 
     rig.hover(slot);
     QVERIFY(tip->isHidden());
     QCOMPARE(rig.cell(slot).img->toolTip(), pictureToolTip);
     if (unitText.isEmpty()) {
-        QVERIFY(!rig.w().tipShowTimer.isActive());
+        QVERIFY(!rig.w().pointer().tipPending());
         return;
     }
     rig.hover(slot); // moving on over the same picture prepares nothing new
@@ -163,7 +163,7 @@ void ThumbActionsTest::tipAfterItsDelay() {
     QVERIFY(tip->text().endsWith(u" UTC "_s));
     // Just under the picture, centred under the frame.
     ThumbCell &c = rig.cell(slot);
-    const QRect picture(c.img->mapTo(rig.w().picAll(), QPoint(0, 0)), c.img->size());
+    const QRect picture(c.img->mapTo(&rig.w().grid(), QPoint(0, 0)), c.img->size());
     QCOMPARE(tip->y(), picture.bottom() + 1);
     QVERIFY(qAbs(tip->geometry().center().x() - picture.center().x()) <= 3);
 }
@@ -250,9 +250,9 @@ void ThumbActionsTest::mapLocation_data() {
         "World Map not found\nPlease install World Map in Tavimo]Maps folder";
     QTest::newRow("region map installed")
         << QStringList{"Europe Map.png", "UK Map.png", "World Map.png"}
-        << QStringList{"openSiteMap 1 51.5 -0.12"} << QStringList() << "UK Map";
+        << QStringList{"openSiteMap 1 51.5 -0.12 AB1CD"} << QStringList() << "UK Map";
     QTest::newRow("only the world map")
-        << QStringList{"World Map.png"} << QStringList{"openSiteMap 0 51.5 -0.12"}
+        << QStringList{"World Map.png"} << QStringList{"openSiteMap 0 51.5 -0.12 AB1CD"}
         << QStringList{ukMissing} << "World Map";
     QTest::newRow("no map pictures")
         << QStringList() << QStringList() << QStringList{ukMissing, worldMissing} << "World Map";
@@ -278,7 +278,7 @@ void ThumbActionsTest::mapLocation() {
 
     QCOMPARE(rig.opener.named(u"openSiteMap"_s), opened);
     QCOMPARE(rig.prompts.texts(), messages);
-    QCOMPARE(rig.w().MapName, mapName);
+    QCOMPARE(rig.w().actions().MapName, mapName);
     QCOMPARE(int(rig.config().MapIndex),
              opened.isEmpty() ? 7 : int(lstMap.indexOf(mapName + u".png"_s)));
 }
@@ -361,7 +361,7 @@ void ThumbActionsTest::assigningFetchesThatSlotOnly() {
     QCOMPARE(rig.page().SlotTable.value(slot, stSiteCall), call);
     QVERIFY(rig.cell(slot).lblCall->text().startsWith(call));
     QVERIFY(!rig.cell(slot).img->pixmap().isNull());
-    QVERIFY(rig.w().List1.contains(call + u"    "_s + QString::number(slot + 1)));
+    QVERIFY(rig.w().loader().List1.contains(call + u"    "_s + QString::number(slot + 1)));
     if (emptied >= 0) {
         QVERIFY(rig.cell(emptied).isBlank());
         QVERIFY(rig.page().SlotTable.value(emptied, stSiteCall).isEmpty());
@@ -408,15 +408,15 @@ void ThumbActionsTest::leavingASlotBlank() {
     rig.servePicture(u"/ab1cd/image1.jpg"_s, u"AB1CD"_s);
     QVERIFY(rig.startShown());
     QVERIFY(!rig.cell(0).img->pixmap().isNull());
-    QCOMPARE(rig.w().List1.size(), 4);
+    QCOMPARE(rig.w().loader().List1.size(), 4);
 
     rig.choose(0, u"mnuLeaveBlank"_s);
     QCOMPARE(rig.site(u"AB1CD"_s).SlotMap[2], u"0000000000"_s);
     QCOMPARE(rig.site(u"EF2GH"_s).SlotMap[2], u"2000000000"_s);
     QVERIFY(rig.cell(0).isBlank());
     QVERIFY(rig.page().SlotTable.value(0, stSiteCall).isEmpty());
-    QCOMPARE(rig.w().List1.size(), 3);
-    QVERIFY(!rig.w().List1.join(u' ').contains(u"AB1CD"_s));
+    QCOMPARE(rig.w().loader().List1.size(), 3);
+    QVERIFY(!rig.w().loader().List1.join(u' ').contains(u"AB1CD"_s));
     QVERIFY(rig.opener.calls.contains(u"rebuildSiteSelection"_s));
     // The emptied slot offers nothing to view any more.
     rig.press(0, Qt::LeftButton);
@@ -450,7 +450,7 @@ void ThumbActionsTest::savingAPicture() {
     if (!answer.isEmpty())
         rig.fileDialog.answers << root + answer;
     rig.prompts.clear();
-    QVERIFY(rig.w().refreshTimers().sstvRunning());
+    QVERIFY(rig.timers().sstvRunning());
 
     rig.choose(0, u"mnuSave"_s);
 
@@ -463,7 +463,7 @@ void ThumbActionsTest::savingAPicture() {
     QVERIFY(request.Flags & OFN_OVERWRITEPROMPT);
     QCOMPARE(rig.fileDialog.refreshRunning, QList<bool>{false});
     // Refreshing goes on whatever the outcome.
-    QVERIFY(rig.w().refreshTimers().sstvRunning());
+    QVERIFY(rig.timers().sstvRunning());
     QCOMPARE(rig.prompts.calls.size(), messages);
     QCOMPARE(rig.state.SaveFolder, root + (saveFolder.isEmpty() ? u"old/"_s : saveFolder));
     if (copied)
@@ -502,7 +502,7 @@ void ThumbActionsTest::pastingIntoMmsstv() {
         QVERIFY(rig.clipboard.front()->hasImage());
         QCOMPARE(rig.refreshAtClipboard, QList<bool>{false});
     }
-    QVERIFY(rig.w().refreshTimers().sstvRunning());
+    QVERIFY(rig.timers().sstvRunning());
     QVERIFY(rig.prompts.calls.isEmpty());
 }
 

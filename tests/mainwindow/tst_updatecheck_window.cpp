@@ -3,7 +3,7 @@
 // site-news window, the newer-version notice, and the clock correction from
 // the time page around midnight.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include "support/UpdateServices.h"
 
@@ -50,7 +50,7 @@ struct Rig : Harness {
     }
     // Waits until every request of the check has been answered and handled.
     void settle() {
-        QTRY_COMPARE(w().updatesControl()->pendingCount(), 0);
+        QTRY_COMPARE(w().updates().updatesControl()->pendingCount(), 0);
         QTest::qWait(150); // the site-news window opens on a 100 ms timer
     }
     int mirrorRequests() {
@@ -97,7 +97,7 @@ void UpdateCheckWindowTest::listWithNewsOpensTheSiteNews() {
     rig.serveText(kListPath, list);
     const SiteList before = rig.state.SiteList;
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     QTRY_COMPARE(rig.opener.count(u"openSiteNews"_s), 1);
     rig.settle();
 
@@ -123,7 +123,7 @@ void UpdateCheckWindowTest::listWithoutNewsFillsPositions() {
     content.newSites.append({u"AB1CD*1*2"_s, rig.url(u"/ab1cd/image1.jpg"_s)});
     rig.serveText(kListPath, updatesListBytes(content, kToday));
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     rig.settle();
 
     QCOMPARE(rig.opener.count(u"openSiteNews"_s), 0);
@@ -177,7 +177,7 @@ void UpdateCheckWindowTest::listRulesAndMirror() {
     rig.serveText(kMirrorAfterFailure, mirror, mirrorStatus);
     rig.serveText(kMirrorAfterOld, mirror, mirrorStatus);
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     QTRY_COMPARE(rig.server.requestCount(kListPath), 1);
     QTRY_COMPARE(rig.server.requestCount(kMirrorAfterFailure), mirrorAfterFailure);
     QTRY_COMPARE(rig.server.requestCount(kMirrorAfterOld), mirrorAfterOld);
@@ -211,7 +211,7 @@ void UpdateCheckWindowTest::newerVersion() {
     QAction *notice = rig.item(u"mnuUpdate"_s);
     notice->setVisible(true); // whatever an earlier check showed
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     QVERIFY(!notice->isVisible());
     rig.settle();
 
@@ -260,7 +260,7 @@ void UpdateCheckWindowTest::timePageCorrectsTheClock() {
     rig.state.utcNow = [now] { return now; };
     QVERIFY(rig.startUp());
     QTRY_COMPARE(rig.server.requestCount(u"/time"_s), 1);
-    QTRY_COMPARE(rig.w().updatesControl()->pendingCount(), 0);
+    QTRY_COMPARE(rig.w().updates().updatesControl()->pendingCount(), 0);
     QTest::qWait(20);
 
     QList<qint64> made;
