@@ -98,7 +98,6 @@ void MenusTest::settingChangeReloadsOnce_data() {
     QTest::addColumn<int>("startPage");
     QTest::addColumn<int>("slotCount");
     QTest::newRow("24 thumbnails") << "mnu5" << 3 << 0 << 24;
-    QTest::newRow("5 thumbnails") << "mnu5" << 0 << 0 << 5;
     QTest::newRow("15 thumbnails on the WX page") << "mnu5" << 2 << 1 << 15;
     QTest::newRow("extra large window") << "mnuGUIsizes" << 3 << 0 << 10;
     QTest::newRow("German") << "mnuLang" << 2 << 0 << 10;
@@ -163,7 +162,6 @@ void MenusTest::setupCheckMarks_data() {
     QTest::addColumn<QList<int>>("rate");
     QTest::newRow("45 s marks 30 sec") << 45 << 1 << QList<int>{0};
     QTest::newRow("75 s marks 90 sec") << 75 << 1 << QList<int>{2};
-    QTest::newRow("90 s") << 90 << 1 << QList<int>{2};
     // Periods the menu does not offer mark nothing; above all not "Manual".
     QTest::newRow("300 s") << 300 << 1 << QList<int>{};
     QTest::newRow("manual at 90 s") << 90 << 0 << QList<int>{4};

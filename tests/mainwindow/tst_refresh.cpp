@@ -54,7 +54,6 @@ void RefreshTest::wxPageReloadsEveryThirdTick_data() {
     QTest::addColumn<int>("autoRefresh");
     QTest::addColumn<bool>("online");
     QTest::newRow("30 s") << 30 << 1 << true;
-    QTest::newRow("120 s") << 120 << 1 << true;
     QTest::newRow("manual") << 150 << 0 << true;
     QTest::newRow("offline") << 60 << 1 << false;
 }
@@ -143,8 +142,6 @@ void RefreshTest::reloadCommands_data() {
     QTest::newRow("site lists changed") << "sitesChanged" << true << true << true << 1 << true;
     QTest::newRow("Refresh this site") << "mnuRefreshSite" << true << false << false << 0 << false;
     QTest::newRow("Refresh, offline") << "mnuRefresh" << false << false << true << 0 << true;
-    QTest::newRow("Reload this page, offline")
-        << "mnuReloadPage" << false << true << false << 0 << true;
     QTest::newRow("site lists changed, offline")
         << "sitesChanged" << false << true << true << 0 << true;
 }

@@ -20,6 +20,7 @@ private slots:
     void picturesFitTheCell();
     void slotShowsWhatItCan_data();
     void slotShowsWhatItCan();
+    void newCellsAndPageSwitchesLeaveBlankCells();
     void blinkEndsInTheFramesColour();
     void stillPictureIsDecodedAtTheCellsSize();
 };
@@ -70,6 +71,39 @@ void ThumbGridTest::slotShowsWhatItCan() {
     QVERIFY(!grid.showPicture(10, bytes)); // a slot the grid lacks
     grid.clearSlot(3);
     QVERIFY(c.isBlank());
+}
+
+void ThumbGridTest::newCellsAndPageSwitchesLeaveBlankCells() {
+    ThumbGrid grid;
+    const auto fill = [&] {
+        for (ThumbCell *cell : grid.cells()) {
+            cell->lblCall->setText(QStringLiteral("AB1CD - 2 days"));
+            cell->lblFrom->setText(QStringLiteral("From XY9Z"));
+            QVERIFY(grid.showPicture(cell->slot(), jpegBytes(QSize(40, 30), Qt::red)));
+            cell->picProg->show();
+            cell->setShapeColor(QColor(242, 242, 214));
+        }
+    };
+    grid.setGridLayout(*thumbLayout(4));
+    grid.makeCells(9, true);
+    fill();
+    const auto allBlank = [&] {
+        for (ThumbCell *cell : grid.cells()) {
+            QVERIFY(cell->isBlank());
+            QCOMPARE(cell->shapeColor(), grid.backColor());
+        }
+    };
+    // A page switch empties the cells in place.
+    const QList<ThumbCell *> before = grid.cells();
+    grid.ArrangeThumbnailGrid();
+    QCOMPARE(grid.cells(), before);
+    allBlank();
+    fill();
+    grid.setGridLayout(*thumbLayout(1));
+    grid.makeCells(9, true);
+    QCOMPARE(grid.cells().size(), 5);
+    QCOMPARE(grid.findChildren<ThumbCell *>(Qt::FindDirectChildrenOnly).size(), 5);
+    allBlank();
 }
 
 void ThumbGridTest::blinkEndsInTheFramesColour() {
