@@ -465,30 +465,26 @@ void MainWindow::mnuPage_Click(int page) {
 }
 
 void MainWindow::mnu5_Click(int index) {
-    AppState &s = state_;
     if (index < 0 || index >= menus_->mnu5.size())
         return;
-    schedule_->StopRefreshTimers();
-    s.config.ThumbSetting = std::int16_t(index + 1);
-    grid_->stopSlotBlink();
-    // The grid is made afresh and empty, and each slot holds another site now:
-    // nothing of the old slots may decide whether a picture is fetched.
-    s.page.SlotTable.erase();
-    LayoutMainWindow(s.config.ThumbSetting);
-    schedule_->reloadAfterChange();
-    schedule_->restartIfAutomatic();
+    state_.config.ThumbSetting = std::int16_t(index + 1);
+    relayOutAndReload();
 }
 
 void MainWindow::mnuGUIsizes_Click(int index) {
-    AppState &s = state_;
     if (index < 0 || index >= menus_->mnuGUIsizes.size())
         return;
+    state_.config.GuiSize = std::int16_t(index);
+    relayOutAndReload();
+}
+
+void MainWindow::relayOutAndReload() {
     schedule_->StopRefreshTimers();
-    s.config.GuiSize = std::int16_t(index);
     grid_->stopSlotBlink();
-    // The cells are made afresh and empty: every picture is fetched again.
-    s.page.SlotTable.erase();
-    LayoutMainWindow(s.config.ThumbSetting);
+    // The grid is made afresh and empty, and each slot may hold another site
+    // now: nothing of the old slots may decide whether a picture is fetched.
+    state_.page.SlotTable.erase();
+    LayoutMainWindow(state_.config.ThumbSetting);
     schedule_->reloadAfterChange();
     schedule_->restartIfAutomatic();
 }

@@ -150,6 +150,8 @@ private:
     void mnuPage_Click(int page);
     void mnu5_Click(int index);
     void mnuGUIsizes_Click(int index);
+    // A new thumbnail setting or window size: the grid laid out afresh, the page reloaded.
+    void relayOutAndReload();
     void mnuLang_Click(int index);
 
     AppState &state_;

@@ -116,8 +116,10 @@ void MenusTest::settingChangeReloadsOnce() {
     rig.plainRefreshLook();
     rig.page().FinishedCount = 5;
     rig.page().SlotTable.setValue(1, stCheckHeight, u"90"_s);
+    QSignalSpy languageChanged(&rig.state.events, &AppEvents::languageChanged);
 
     rig.click(item, index);
+    QCOMPARE(languageChanged.size(), item == u"mnuLang" ? 1 : 0);
 
     // A reload like any other: loading look, a fresh pass.
     QCOMPARE(rig.reloads(), 1);

@@ -133,9 +133,14 @@ void PageRoadTest::passesFollowTheCheckPictures() {
     rig.setPicture(plain, plainPicture);
 
     // First pass, at start-up: nothing is remembered, so every picture comes.
+    QSignalSpy shown(&rig.state.events, &AppEvents::pageShown);
+    QSignalSpy finished(&rig.state.events, &AppEvents::passFinished);
     QVERIFY(rig.start());
     QVERIFY(rig.loadingLook()); // loading look while the pass runs
     QVERIFY(rig.waitForPassEnd());
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().first().toInt(), 1);
+    QCOMPARE(finished.size(), 1);
     const PageState &page = rig.state.page;
     QCOMPARE(page.ExpectedCount, 3);
     QVERIFY(!page.UpdateCheckPending);

@@ -328,8 +328,10 @@ void ThumbActionsTest::assigningFetchesThatSlotOnly() {
     rig.choose(slot, u"mnuSelectSite"_s);
     QCOMPARE(rig.opener.named(u"openSiteSelection"_s),
              QStringList{u"openSiteSelection 0 %1 0"_s.arg(slot)});
+    QSignalSpy sitesChanged(&rig.state.events, &AppEvents::sitesChanged);
     QVERIFY(rig.pick(rig.siteIndex(call)));
 
+    QCOMPARE(sitesChanged.size(), 1);
     QCOMPARE(rig.requestedPaths(), requests);
     // A check picture asked for leaves the new site's height for the next pass.
     if (requests.size() == 2)
@@ -408,7 +410,9 @@ void ThumbActionsTest::leavingASlotBlank() {
     QVERIFY(!rig.cell(0).img->pixmap().isNull());
     QCOMPARE(rig.w().loader().List1.size(), 4);
 
+    QSignalSpy sitesChanged(&rig.state.events, &AppEvents::sitesChanged);
     rig.choose(0, u"mnuLeaveBlank"_s);
+    QCOMPARE(sitesChanged.size(), 1);
     QCOMPARE(rig.site(u"AB1CD"_s).SlotMap[2], u"0000000000"_s);
     QCOMPARE(rig.site(u"EF2GH"_s).SlotMap[2], u"2000000000"_s);
     QVERIFY(rig.cell(0).isBlank());
