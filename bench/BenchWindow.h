@@ -10,7 +10,10 @@
 #include "core/files/Endpoints.h"
 #include "core/files/SettingsStore.h"
 #include "core/net/DownloadControl.h"
+#include "mainwindow/MainMenus.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/PageLoader.h"
+#include "mainwindow/RefreshSchedule.h"
 #include "sitesim/DataFolderWriter.h"
 #include "sitesim/SiteSimulator.h"
 #include "support/FakePrompts.h"
@@ -29,31 +32,8 @@
 
 namespace tavimo::bench {
 
-struct NoWindows final : WindowOpener {
-    void openGallery(int) override {}
-    void closeGallery() override {}
-    void openPictureViewer(const QString &, int, QPoint) override {}
-    void openCaptionZoom(int) override {}
-    void closeCaptionZoom() override {}
-    void openStation(const QString &, bool) override {}
-    void openSiteMap(int, double, double) override {}
-    void openWebMap(const QString &, const QString &) override {}
-    void openSiteSelection(bool, int, bool) override {}
-    void rebuildSiteSelection() override {}
-    void openSiteNews(const QStringList &, bool) override {}
-    void openAbout() override {}
-    void openAddSite() override {}
-    void openEditSite() override {}
-    void openRemoveSite() override {}
-    void openOwnPosition() override {}
-    void openPageNames() override {}
-    void openHelp() override {}
-    void openTextMessages(int, const QString &) override {}
-    void openLastHeard(int) override {}
-    void closeLastHeard() override {}
-    void openPageMap() override {}
-    void closeAll() override {}
-};
+// The benchmarks open no other window.
+struct NoWindows final : WindowOpener {};
 
 // Offscreen unless the caller's environment says otherwise, and quiet.
 inline void prepareBenchEnvironment() {
@@ -124,8 +104,8 @@ public:
                          qPrintable(prompts.texts().join(u'|')));
             return false;
         }
-        window->refreshTimers().StopRefreshTimers();
-        refreshItem = window->menuItem(QStringLiteral("mnuRefresh"));
+        window->schedule().StopRefreshTimers();
+        refreshItem = window->menus().mnuRefresh;
         if (show)
             window->show();
         return true;
@@ -153,7 +133,7 @@ public:
             state.page.SlotTable.erase();
         setRefreshMenuText(refreshItem, refreshItem->text());
         state.page.FinishedCount = 0;
-        window->LoadSstvPage();
+        window->loader().LoadSstvPage();
     }
 
     QTemporaryDir dir;

@@ -19,6 +19,7 @@
 #include "support/LoopbackServer.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
+#include "ui/ThumbGrid.h"
 
 #include <QApplication>
 #include <QMutex>
@@ -107,7 +108,7 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     int playing = 0;
-    for (ThumbCell *cell : w.window->cells())
+    for (ThumbCell *cell : w.window->grid().cells())
         playing += cell->AniGIF->isAnimating() ? 1 : 0;
     const qint64 animatedBytes = settle(5000);
 

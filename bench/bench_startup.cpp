@@ -23,6 +23,7 @@
 #include "platform/ConnectionChecker.h"
 #include "support/FakePrompts.h"
 #include "support/LoopbackServer.h"
+#include "ui/ThumbGrid.h"
 
 #include <QApplication>
 #include <QDir>
@@ -134,7 +135,7 @@ Run startOnce(const test::LoopbackServer &server, bool print) {
         const double sinceStart = secondsSinceProcessStart();
         std::printf("first start: %.1f ms from process start to the shown window "
                     "(main window's share %.1f ms; %d cells)\n",
-                    sinceStart * 1000.0, run.toExposedMs, int(window.cells().size()));
+                    sinceStart * 1000.0, run.toExposedMs, int(window.grid().cells().size()));
     }
 
     // Layout of each setting, repeated on the live window.
@@ -150,8 +151,8 @@ Run startOnce(const test::LoopbackServer &server, bool print) {
                 times << double(layout.nsecsElapsed()) / 1e6;
             }
             std::sort(times.begin(), times.end());
-            std::printf("%-8d %6d %8.3f median %8.3f min\n", setting, int(window.cells().size()),
-                        times.at(rounds / 2), times.first());
+            std::printf("%-8d %6d %8.3f median %8.3f min\n", setting,
+                        int(window.grid().cells().size()), times.at(rounds / 2), times.first());
         }
     }
     return run;

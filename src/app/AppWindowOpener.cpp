@@ -19,64 +19,54 @@ void notBuilt(const char *window) {
 
 } // namespace
 
-void AppWindowOpener::openGallery(int galleryRequest) {
-    Q_UNUSED(galleryRequest);
+// ---- Gallery and viewers ------------------------------------------------------------
+
+void AppWindowOpener::openGallery(const GalleryRequest &) {
     notBuilt("gallery");
 }
 
-void AppWindowOpener::closeGallery() {}
-
-void AppWindowOpener::openPictureViewer(const QString &picturePath, int selectedSlot,
-                                        QPoint cursorPos) {
-    Q_UNUSED(picturePath);
-    Q_UNUSED(selectedSlot);
-    Q_UNUSED(cursorPos);
+void AppWindowOpener::openPictureViewer(const QString &, int, QPoint) {
     notBuilt("picture viewer");
 }
 
-void AppWindowOpener::openCaptionZoom(int hoverSlot) {
-    Q_UNUSED(hoverSlot);
+void AppWindowOpener::openCaptionZoom(int) {
     notBuilt("caption zoom");
 }
 
-void AppWindowOpener::closeCaptionZoom() {}
+// ---- Stations and maps --------------------------------------------------------------
 
-void AppWindowOpener::openStation(const QString &callsign, bool lookupFromCall) {
-    Q_UNUSED(callsign);
-    Q_UNUSED(lookupFromCall);
+void AppWindowOpener::openStation(const QString &, bool) {
     notBuilt("station");
 }
 
-void AppWindowOpener::openSiteMap(int mapIndex, double siteLat, double siteLon) {
-    Q_UNUSED(mapIndex);
-    Q_UNUSED(siteLat);
-    Q_UNUSED(siteLon);
+void AppWindowOpener::openSiteMap(const SiteMapRequest &) {
     notBuilt("site map");
 }
 
-void AppWindowOpener::openWebMap(const QString &callsign, const QString &address) {
-    Q_UNUSED(callsign);
-    Q_UNUSED(address);
+void AppWindowOpener::openWebMap(const QString &, const QString &) {
     notBuilt("web map");
 }
 
-void AppWindowOpener::openSiteSelection(bool galleryPick, int slot, bool wxList) {
-    Q_UNUSED(galleryPick);
-    Q_UNUSED(slot);
-    Q_UNUSED(wxList);
+void AppWindowOpener::openOwnPosition() {
+    notBuilt("own position");
+}
+
+void AppWindowOpener::openLastHeard(int) {
+    notBuilt("last heard");
+}
+
+void AppWindowOpener::openPageMap() {
+    notBuilt("page map");
+}
+
+// ---- Site lists and dialogs -------------------------------------------------------------
+
+void AppWindowOpener::openSiteSelection(const SelectionRequest &) {
     notBuilt("site selection");
 }
 
-void AppWindowOpener::rebuildSiteSelection() {}
-
-void AppWindowOpener::openSiteNews(const QStringList &updatesList, bool updatesFromMain) {
-    Q_UNUSED(updatesList);
-    Q_UNUSED(updatesFromMain);
+void AppWindowOpener::openSiteNews(const QStringList &, bool) {
     notBuilt("site news");
-}
-
-void AppWindowOpener::openAbout() {
-    notBuilt("about");
 }
 
 void AppWindowOpener::openAddSite() {
@@ -91,34 +81,23 @@ void AppWindowOpener::openRemoveSite() {
     notBuilt("remove site");
 }
 
-void AppWindowOpener::openOwnPosition() {
-    notBuilt("own position");
-}
-
 void AppWindowOpener::openPageNames() {
     notBuilt("page names");
 }
 
-void AppWindowOpener::openHelp() {
-    openOnce<HelpWindow>(windows_, QStringLiteral("HelpWindow"),
-                         [this] { return new HelpWindow(readHelpText(state_.paths)); });
+void AppWindowOpener::openAbout() {
+    notBuilt("about");
 }
 
-void AppWindowOpener::openTextMessages(int slot, const QString &slotCallsign) {
-    Q_UNUSED(slot);
-    Q_UNUSED(slotCallsign);
+void AppWindowOpener::openTextMessages(int, const QString &) {
     notBuilt("text messages");
 }
 
-void AppWindowOpener::openLastHeard(int slot) {
-    Q_UNUSED(slot);
-    notBuilt("last heard");
-}
+// ---- Help and shutdown ------------------------------------------------------------------
 
-void AppWindowOpener::closeLastHeard() {}
-
-void AppWindowOpener::openPageMap() {
-    notBuilt("page map");
+void AppWindowOpener::openHelp() {
+    openOnce<HelpWindow>(windows_, QStringLiteral("HelpWindow"),
+                         [this] { return new HelpWindow(readHelpText(state_.paths)); });
 }
 
 void AppWindowOpener::closeAll() {

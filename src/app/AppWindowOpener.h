@@ -13,30 +13,32 @@ class AppWindowOpener final : public WindowOpener {
 public:
     explicit AppWindowOpener(AppState &state) : state_(state) {}
 
-    void openGallery(int galleryRequest) override;
-    void closeGallery() override;
+    // Gallery and viewers.
+    void openGallery(const GalleryRequest &request) override;
     void openPictureViewer(const QString &picturePath, int selectedSlot, QPoint cursorPos) override;
     void openCaptionZoom(int hoverSlot) override;
-    void closeCaptionZoom() override;
+
+    // Stations and maps.
     void openStation(const QString &callsign, bool lookupFromCall) override;
-    void openSiteMap(int mapIndex, double siteLat, double siteLon) override;
+    void openSiteMap(const SiteMapRequest &request) override;
     void openWebMap(const QString &callsign, const QString &address) override;
-    void openSiteSelection(bool galleryPick, int slot, bool wxList) override;
-    void rebuildSiteSelection() override;
+    void openOwnPosition() override;
+    void openLastHeard(int slot) override;
+    void openPageMap() override;
+
+    // Site lists and dialogs.
+    void openSiteSelection(const SelectionRequest &request) override;
     void openSiteNews(const QStringList &updatesList, bool updatesFromMain) override;
-    void openAbout() override;
     void openAddSite() override;
     void openEditSite() override;
     void openRemoveSite() override;
-    void openOwnPosition() override;
     void openPageNames() override;
-    void openHelp() override;
+    void openAbout() override;
     void openTextMessages(int slot, const QString &slotCallsign) override;
-    void openLastHeard(int slot) override;
-    void closeLastHeard() override;
-    void openPageMap() override;
-    void closeAll() override;
+
+    void openHelp() override;
     int IsFormLoaded(const QString &name) const override { return windows_.IsFormLoaded(name); }
+    void closeAll() override;
 
 private:
     AppState &state_;

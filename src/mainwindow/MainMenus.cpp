@@ -1,239 +1,324 @@
-// The menus of the main window: switching pages, the settings of the Setup
-// menu with their check marks, the help text, and the items that open the
-// other windows.
+#include "mainwindow/MainMenus.h"
 
-#include "core/app/AppState.h"
-#include "core/app/WindowOpener.h"
 #include "core/base/Numbers.h"
+#include "core/files/Config.h"
 #include "mainwindow/Logging.h"
-#include "mainwindow/MainWindow.h"
+#include "ui/CornerMenu.h"
 #include "ui/MenuBarPainter.h"
-#include "ui/ThumbCell.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <optional>
 
 namespace tavimo {
 
 namespace {
 
-constexpr int kRateItems = 5;
 constexpr int kManualRateIndex = 4;
-constexpr int kThumbItems = 4;
-constexpr int kSizeItems = 4;
-
-// The callsign at the start of a slot's caption, which may go on with the
-// picture's age after a blank or a "-".
-QString captionCallsign(const QString &caption) {
-    const QString text = caption.trimmed();
-    qsizetype end = 0;
-    while (end < text.size() && text[end] != u' ' && text[end] != u'-')
-        ++end;
-    return text.left(end);
-}
 
 } // namespace
 
-void MainWindow::connectMainMenus() {
-    const auto onItem = [this](const QString &name, int index, auto handler) {
-        if (QAction *item = menuItem(name, index))
-            connect(item, &QAction::triggered, this, handler);
-        else
-            qCWarning(lcMainWindow) << "no menu item" << name << index;
+MainMenus::MainMenus(QMainWindow &window, const Config &config)
+    : QObject(&window), config_(config), bar_(window.menuBar()) {
+    QMenuBar *bar = bar_;
+    installMenuBarPainter(bar);
+    const auto topMenu = [&](const QString &name, const QString &caption) {
+        QMenu *m = bar->addMenu(caption);
+        m->setObjectName(name);
+        remember(name, -1, m->menuAction());
+        return m;
     };
-    for (int i = 1; i < mnuPage.size(); ++i)
-        onItem(QStringLiteral("mnuPage"), i, [this, i] { mnuPage_Click(i); });
-    for (int i = 0; i < kThumbItems; ++i)
-        onItem(QStringLiteral("mnu5"), i, [this, i] { mnu5_Click(i); });
-    for (int i = 0; i < kSizeItems; ++i)
-        onItem(QStringLiteral("mnuGUIsizes"), i, [this, i] { mnuGUIsizes_Click(i); });
-    for (int i = 0; i < kLanguageCount; ++i)
-        onItem(QStringLiteral("mnuLang"), i, [this, i] { mnuLang_Click(i); });
-    connect(mnuSetup, &QMenu::aboutToShow, this, &MainWindow::mnuSetup_Click);
 
-    onItem(QStringLiteral("mnustartDSSTV"), -1, [this] { mnustartDSSTV_Click(); });
-    onItem(QStringLiteral("mnustartWX"), -1, [this] { mnustartWX_Click(); });
-    onItem(QStringLiteral("mnuHelp"), -1, [this] { mnuHelp_Click(); });
-    onItem(QStringLiteral("mnuAbout"), -1, [this] { mnuAbout_Click(); });
-    onItem(QStringLiteral("mnuAdd"), -1, [this] { mnuAdd_Click(); });
-    onItem(QStringLiteral("mnuEdit"), -1, [this] { mnuEdit_Click(); });
-    onItem(QStringLiteral("mnuRemove"), -1, [this] { mnuRemove_Click(); });
-    onItem(QStringLiteral("mnuLatLon"), -1, [this] { mnuLatLon_Click(); });
-    onItem(QStringLiteral("mnupgSel"), -1, [this] { mnupgSel_Click(); });
-    onItem(QStringLiteral("mnuQrzCall"), -1, [this] { mnuQrzCall_Click(); });
-    onItem(QStringLiteral("mnuLast15"), -1, [this] { mnuLast15_Click(); });
-    onItem(QStringLiteral("mnuUpTavimo"), -1, [this] { mnuUpTavimo_Click(); });
+    // The page shown, as a picture of its name; its items switch pages.
+    mnuPg = topMenu(QStringLiteral("mnuPg"), QStringLiteral("Page 1"));
+    for (int page = 1; page < kPageCount; ++page)
+        mnuPage.append(
+            add(mnuPg, QStringLiteral("mnuPage"), QStringLiteral("Page %1").arg(page), page));
+    mnuPage.append(add(mnuPg, QStringLiteral("mnuPage"), QStringLiteral("WX Sites"), kPageCount));
+    for (QAction *page : std::as_const(mnuPage))
+        page->setCheckable(true);
+
+    mnuRefresh = bar->addAction(QStringLiteral("  Refresh"));
+    remember(QStringLiteral("mnuRefresh"), -1, mnuRefresh);
+
+    mnuFind = topMenu(QStringLiteral("mnuFind"), QStringLiteral("Find a site"));
+    mnuThisPage = add(mnuFind, QStringLiteral("mnuThisPage"), QStringLiteral("This page"));
+    mnuAll = add(mnuFind, QStringLiteral("mnuAll"), QStringLiteral("All sites"));
+
+    mnuUpdate = topMenu(QStringLiteral("mnuUpdate"), QStringLiteral("Updates"));
+    mnuUpTavimo = add(mnuUpdate, QStringLiteral("mnuUpTavimo"), QStringLiteral("Update Tavimo"));
+    mnuUpdate->menuAction()->setVisible(false);
+
+    // Setup sits at the right end, its caption the UTC clock.
+    mnuSetup = new QMenu(QStringLiteral(" Setup   "), &window);
+    mnuSetup->setObjectName(QStringLiteral("mnuSetup"));
+    remember(QStringLiteral("mnuSetup"), -1, mnuSetup->menuAction());
+    mnuCall = add(mnuSetup, QStringLiteral("mnuCall"), QStringLiteral("Enter Callsign"));
+    mnuLatLon = add(mnuSetup, QStringLiteral("mnuLatLon"),
+                    QStringLiteral("Enter your Latitude and Longitude"));
+    separator(mnuSetup, QStringLiteral("mnuSep"), 0);
+    mnupgSel = add(mnuSetup, QStringLiteral("mnupgSel"), QStringLiteral("Select Page labels"));
+    separator(mnuSetup, QStringLiteral("mnuSep1"));
+    mnuAdd = add(mnuSetup, QStringLiteral("mnuAdd"), QStringLiteral("Add a Site"));
+    mnuEdit = add(mnuSetup, QStringLiteral("mnuEdit"), QStringLiteral("Edit a Site"));
+    mnuRemove = add(mnuSetup, QStringLiteral("mnuRemove"), QStringLiteral("Remove a Site"));
+    separator(mnuSetup, QStringLiteral("mnuSep2"));
+    mnuRate = addArray(addSubmenu(mnuSetup, QStringLiteral("mnuRefRate"), "Refresh rate"),
+                       QStringLiteral("mnuRate"),
+                       {"30 sec", "60 sec", "90 sec", "120 sec", "Manual refresh"}, true);
+    mnuGUIsizes =
+        addArray(addSubmenu(mnuSetup, QStringLiteral("mnuGUI"), "GUI size"),
+                 QStringLiteral("mnuGUIsizes"), {"Small", "Medium", "Large", "Extra large"}, true);
+    mnu5 = addArray(addSubmenu(mnuSetup, QStringLiteral("mnuThumbs"), "Number of thumbnails"),
+                    QStringLiteral("mnu5"), {" 5", "10", "15", "24"}, true);
+    QMenu *startup = addSubmenu(mnuSetup, QStringLiteral("mnustartup"), "Startup sites");
+    mnustartDSSTV = add(startup, QStringLiteral("mnustartDSSTV"), QStringLiteral("DSSTV sites"));
+    mnustartWX = add(startup, QStringLiteral("mnustartWX"), QStringLiteral("WX sites"));
+    mnustartDSSTV->setCheckable(true);
+    mnustartWX->setCheckable(true);
+    mnuLang = addArray(addSubmenu(mnuSetup, QStringLiteral("mnuLanguage"), "Language"),
+                       QStringLiteral("mnuLang"),
+                       {"English", "Spanish", "German", "French", "Dutch"}, true);
+    separator(mnuSetup, QStringLiteral("mnuSep3"));
+    mnuHelp = add(mnuSetup, QStringLiteral("mnuHelp"), QStringLiteral("Help"));
+    mnuAbout = add(mnuSetup, QStringLiteral("mnuAbout"), QStringLiteral("About Tavimo"));
+    clock = installCornerMenu(bar, mnuSetup, mnuSetup->title());
+    clock->setObjectName(QStringLiteral("clock"));
+    connect(mnuSetup, &QMenu::aboutToShow, this, &MainMenus::mnuSetup_Click);
+
+    // Pop-ups, never on the bar.
+    mnuPopUp = new QMenu(QStringLiteral("Sites"), &window);
+    mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
+    for (int i = 0; i < kAlphaMenuItems; ++i)
+        mnuAlphaList.append(add(mnuPopUp, QStringLiteral("mnuAlphaList"), QString(), i));
+
+    QMenu *pop = mnuPopMenu = new QMenu(QStringLiteral("PopUp"), &window);
+    pop->setObjectName(QStringLiteral("mnuPopMenu"));
+    mnuRefreshSite = add(pop, QStringLiteral("mnuRefreshSite"), "Refresh this site");
+    mnuReloadPage = add(pop, QStringLiteral("mnuReloadPage"), "Reload this page");
+    mnuRefreshSep = separator(pop, QStringLiteral("mnuRefreshSep"));
+    mnuLast15 = add(pop, QStringLiteral("mnuLast15"), QStringLiteral("Last15"));
+    mnuLast10 = add(pop, QStringLiteral("mnuLast10"), QStringLiteral("Last 10 heard"));
+    mnuTX = add(pop, QStringLiteral("mnuTX"), QStringLiteral("TX1-TX5"));
+    mnuText = add(pop, QStringLiteral("mnuText"), QStringLiteral("Text"));
+    mnuCamSite = add(pop, QStringLiteral("mnuCamSite"), QStringLiteral("View Cam"));
+    mnuMapSep = separator(pop, QStringLiteral("mnuMapSep"));
+    mnuMapLoc = add(pop, QStringLiteral("mnuMapLoc"), QStringLiteral("Map location"));
+    mnuNoLat = add(pop, QStringLiteral("mnuNoLat"), QStringLiteral("No lat"));
+    mnuEarthView = addSubmenu(pop, QStringLiteral("mnuEarthView"), "Earth view");
+    mnuStView = addArray(mnuEarthView, QStringLiteral("mnuStView"),
+                         {"Street View", "Satellite view"}, false);
+    mnuQrzCall = add(pop, QStringLiteral("mnuQrzCall"), QStringLiteral("QRZ call"));
+    mnuQrzFrom = add(pop, QStringLiteral("mnuQrzFrom"), QStringLiteral("QRZ from"));
+    mnuQrzSep = separator(pop, QStringLiteral("mnuQrzSep"));
+    mnuSave = add(pop, QStringLiteral("mnuSave"), QStringLiteral("Save"));
+    mnuPaste = add(pop, QStringLiteral("mnuPaste"), QStringLiteral("Paste"));
+    mnuPasteSep = separator(pop, QStringLiteral("mnuPasteSep"));
+    mnuLeaveBlank = add(pop, QStringLiteral("mnuLeaveBlank"), QStringLiteral("Leave"));
+    mnuSelectSite = add(pop, QStringLiteral("mnuSelectSite"), QStringLiteral("Select"));
+    for (QAction *hidden : {mnuLast10, mnuTX, mnuText, mnuQrzFrom})
+        hidden->setVisible(false);
 }
 
-// ---- Pages ------------------------------------------------------------------------------
+// ---- Building --------------------------------------------------------------------------
 
-void MainWindow::mnuPage_Click(int index) {
-    AppState &s = state_;
-    if (index < 1 || index > s.page.PageCount || index >= mnuPage.size())
-        return;
-    // The blink belongs to a site of the page that is going.
-    stopSlotBlink();
-    if (WindowOpener *windows = opener())
-        windows->closeGallery();
-    s.page.SlotTable.erase();
-    clearHoverState();
-    s.page.CurrentPage = index;
-    setPageMenuText(mnuPg->menuAction(), mnuPage[index]->text(), pageLabelWidth_);
-    for (int i = 1; i < mnuPage.size(); ++i)
-        mnuPage[i]->setChecked(i == index);
-    if (!s.page.isWxPage())
-        s.page.GalleryRequest = 0;
-    refresh_.StopRefreshTimers();
-    ArrangeThumbnailGrid();
-    if (WindowOpener *windows = opener())
-        windows->rebuildSiteSelection();
-    reloadAfterChange();
-    restartRefreshIfAutomatic();
+void MainMenus::remember(const QString &name, int index, QAction *action) {
+    action->setObjectName(index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(index));
+    byName_.insert(Key{name, index}, action);
 }
 
-// ---- Setup: layout and language -------------------------------------------------------
-
-void MainWindow::mnu5_Click(int index) {
-    AppState &s = state_;
-    if (index < 0 || index >= kThumbItems)
-        return;
-    refresh_.StopRefreshTimers();
-    s.page.GalleryRequest = 0;
-    s.config.ThumbSetting = std::int16_t(index + 1);
-    stopSlotBlink();
-    // The grid is made afresh and empty, and each slot holds another site now:
-    // nothing of the old slots may decide whether a picture is fetched.
-    s.page.SlotTable.erase();
-    LayoutMainWindow(s.config.ThumbSetting);
-    reloadAfterChange();
-    restartRefreshIfAutomatic();
+QAction *MainMenus::add(QMenu *menu, const QString &name, const QString &caption, int index) {
+    QAction *action = menu->addAction(caption);
+    remember(name, index, action);
+    return action;
 }
 
-void MainWindow::mnuGUIsizes_Click(int index) {
-    AppState &s = state_;
-    if (index < 0 || index >= kSizeItems)
-        return;
-    refresh_.StopRefreshTimers();
-    s.config.GuiSize = std::int16_t(index);
-    stopSlotBlink();
-    // The cells are made afresh and empty: every picture is fetched again.
-    s.page.SlotTable.erase();
-    LayoutMainWindow(s.config.ThumbSetting);
-    reloadAfterChange();
-    restartRefreshIfAutomatic();
+QMenu *MainMenus::addSubmenu(QMenu *parent, const QString &name, const QString &caption) {
+    QMenu *sub = parent->addMenu(caption);
+    sub->setObjectName(name);
+    remember(name, -1, sub->menuAction());
+    return sub;
 }
 
-void MainWindow::mnuLang_Click(int index) {
-    AppState &s = state_;
-    if (index < 0 || index >= kLanguageCount)
-        return;
-    for (int i = 0; i < kLanguageCount; ++i) {
-        if (QAction *item = menuItem(QStringLiteral("mnuLang"), i))
-            item->setChecked(i == index);
+QAction *MainMenus::separator(QMenu *menu, const QString &name, int index) {
+    QAction *action = menu->addSeparator();
+    remember(name, index, action);
+    return action;
+}
+
+QList<QAction *> MainMenus::addArray(QMenu *menu, const QString &name, const QStringList &captions,
+                                     bool checkable) {
+    QList<QAction *> items;
+    for (int i = 0; i < captions.size(); ++i) {
+        items.append(add(menu, name, captions[i], i));
+        items.last()->setCheckable(checkable);
     }
-    s.config.LanguageIndex = std::int16_t(index);
-    LoadLanguageForWindow();
-    // The page item is as wide as the widest page name, the new WX name included.
-    pageLabelWidth_ = widestPageLabel(menuBar()->font(), {s.texts.LngBarCaption, s.texts.LngWxPage},
-                                      pageLabelWidth_);
-    repaintPageItem();
-    refresh_.StopRefreshTimers();
-    reloadAfterChange();
-    restartRefreshIfAutomatic();
+    return items;
 }
 
-// Check marks of the Setup menu, set each time it opens.
-void MainWindow::mnuSetup_Click() {
-    const Config &config = state_.config;
+QAction *MainMenus::item(const QString &name, int index) const {
+    return byName_.value(Key{name, index}, nullptr);
+}
+
+void MainMenus::applyCaptions(const MenuCaptions &captions) {
+    for (auto it = captions.cbegin(); it != captions.cend(); ++it) {
+        QAction *action = item(it.key().menu, it.key().index);
+        if (!action) {
+            qCWarning(lcMainWindow) << "no menu item" << it.key().menu << it.key().index;
+            continue;
+        }
+        if (QMenu *sub = action->menu())
+            sub->setTitle(it.value());
+        else
+            action->setText(it.value());
+    }
+}
+
+// ---- The page item ---------------------------------------------------------------------
+
+QAction *MainMenus::pageItem(int page) const {
+    return page >= 1 && page <= mnuPage.size() ? mnuPage[page - 1] : nullptr;
+}
+
+QString MainMenus::pageCaption(int page) const {
+    const QAction *item = pageItem(page);
+    return item ? item->text() : QString();
+}
+
+void MainMenus::setPageCaption(int page, const QString &caption) {
+    if (QAction *item = pageItem(page))
+        item->setText(caption);
+}
+
+void MainMenus::checkPage(int page) {
+    for (int i = 0; i < mnuPage.size(); ++i)
+        mnuPage[i]->setChecked(i == page - 1);
+}
+
+void MainMenus::showPage(int page) {
+    const QAction *item = pageItem(page) ? pageItem(page) : pageItem(1);
+    setPageMenuText(mnuPg->menuAction(), item->text(), pageLabelWidth_);
+}
+
+void MainMenus::widenPageItem(const QStringList &captions) {
+    pageLabelWidth_ = widestPageLabel(bar_->font(), captions, pageLabelWidth_);
+}
+
+QStringList MainMenus::pageCaptions(int pageCount) const {
+    QStringList captions;
+    for (int page = 1; page <= pageCount && page <= mnuPage.size(); ++page)
+        captions.append(pageCaption(page));
+    return captions;
+}
+
+// ---- The Refresh and update items ---------------------------------------------------------
+
+void MainMenus::showLoadingLook() {
+    setRefreshMenuText(mnuRefresh, mnuRefresh->text());
+}
+
+void MainMenus::showPlainRefresh() {
+    restorePlainMenuText(mnuRefresh, mnuRefresh->text());
+}
+
+bool MainMenus::loadingLook() const {
+    return menuPicture(mnuRefresh).has_value();
+}
+
+void MainMenus::setRefreshCaption(const QString &caption) {
+    restorePlainMenuText(mnuRefresh, caption);
+}
+
+void MainMenus::showUpdateNotice(const QString &noticeText, const QString &downloadText) {
+    QAction *notice = mnuUpdate->menuAction();
+    notice->setVisible(true);
+    setUpdateMenuText(notice, noticeText);
+    mnuUpTavimo->setText(downloadText);
+}
+
+void MainMenus::hideUpdateNotice() {
+    mnuUpdate->menuAction()->setVisible(false);
+}
+
+// ---- Pop-ups ------------------------------------------------------------------------------
+
+void MainMenus::applyPopUp(const ThumbPopUp &popUp) {
+    const std::pair<QAction *, const PopUpItem *> items[] = {
+        {mnuRefreshSite, &popUp.mnuRefreshSite},
+        {mnuReloadPage, &popUp.mnuReloadPage},
+        {mnuRefreshSep, &popUp.mnuRefreshSep},
+        {mnuLast15, &popUp.mnuLast15},
+        {mnuLast10, &popUp.mnuLast10},
+        {mnuTX, &popUp.mnuTX},
+        {mnuText, &popUp.mnuText},
+        {mnuCamSite, &popUp.mnuCamSite},
+        {mnuMapSep, &popUp.mnuMapSep},
+        {mnuMapLoc, &popUp.mnuMapLoc},
+        {mnuNoLat, &popUp.mnuNoLat},
+        {mnuEarthView->menuAction(), &popUp.mnuEarthView},
+        {mnuQrzCall, &popUp.mnuQrzCall},
+        {mnuQrzFrom, &popUp.mnuQrzFrom},
+        {mnuQrzSep, &popUp.mnuQrzSep},
+        {mnuSave, &popUp.mnuSave},
+        {mnuPaste, &popUp.mnuPaste},
+        {mnuPasteSep, &popUp.mnuPasteSep},
+        {mnuLeaveBlank, &popUp.mnuLeaveBlank},
+        {mnuSelectSite, &popUp.mnuSelectSite},
+    };
+    for (const auto &[action, item] : items) {
+        action->setVisible(item->visible);
+        if (item->caption.isEmpty())
+            continue;
+        if (QMenu *sub = action->menu())
+            sub->setTitle(item->caption);
+        else
+            action->setText(item->caption);
+    }
+    if (!popUp.mnuEarthView.caption.isEmpty())
+        earthViewShown_ = popUp.mnuEarthView.caption;
+}
+
+QString MainMenus::earthViewTemplate() {
+    // Every language load sets the item's caption afresh; a caption other than
+    // the one the pop-up wrote last is therefore the language's own, "??" and all.
+    if (earthViewTemplate_.isNull() || mnuEarthView->title() != earthViewShown_)
+        earthViewTemplate_ = mnuEarthView->title();
+    return earthViewTemplate_;
+}
+
+void MainMenus::showAlphaList(const QList<AlphaMenuItem> &items, QPoint at) {
+    for (int i = 0; i < mnuAlphaList.size(); ++i) {
+        mnuAlphaList[i]->setVisible(i < items.size());
+        if (i < items.size())
+            mnuAlphaList[i]->setText(items[i].caption);
+    }
+    mnuPopUp->popup(at);
+}
+
+// ---- Setup ---------------------------------------------------------------------------------
+
+void MainMenus::mnuSetup_Click() {
     std::optional<int> rate;
-    if (config.AutoRefreshMode != 1) {
+    if (config_.AutoRefreshMode != 1) {
         rate = kManualRateIndex;
     } else {
         // The nearest item: 45 s marks "30 sec", 75 s "90 sec". A period
         // beyond the last timed item marks none; it is no manual refresh.
-        const double k = roundHalfEven(config.RefreshSeconds / 30.0 - 1);
+        const double k = roundHalfEven(config_.RefreshSeconds / 30.0 - 1);
         if (k >= 0 && k < kManualRateIndex)
             rate = int(k);
     }
-    for (int i = 0; i < kRateItems; ++i) {
-        if (QAction *item = menuItem(QStringLiteral("mnuRate"), i))
-            item->setChecked(rate == i);
-    }
-    for (int i = 0; i < kThumbItems; ++i) {
-        if (QAction *item = menuItem(QStringLiteral("mnu5"), i))
-            item->setChecked(i == config.ThumbSetting - 1);
-    }
-    menuItem(QStringLiteral("mnustartDSSTV"))->setChecked(config.StartPage == 0);
-    menuItem(QStringLiteral("mnustartWX"))->setChecked(config.StartPage != 0);
-    for (int i = 0; i < kSizeItems; ++i) {
-        if (QAction *item = menuItem(QStringLiteral("mnuGUIsizes"), i))
-            item->setChecked(i == config.GuiSize);
-    }
-}
-
-void MainWindow::mnustartDSSTV_Click() {
-    state_.config.StartPage = 0;
-}
-
-void MainWindow::mnustartWX_Click() {
-    state_.config.StartPage = 1;
-}
-
-// ---- Openers ----------------------------------------------------------------------------
-
-void MainWindow::mnuHelp_Click() {
-    if (WindowOpener *windows = opener())
-        windows->openHelp();
-}
-
-void MainWindow::mnuAbout_Click() {
-    if (WindowOpener *windows = opener())
-        windows->openAbout();
-}
-
-void MainWindow::mnuAdd_Click() {
-    if (WindowOpener *windows = opener())
-        windows->openAddSite();
-}
-
-void MainWindow::mnuEdit_Click() {
-    if (WindowOpener *windows = opener())
-        windows->openEditSite();
-}
-
-void MainWindow::mnuRemove_Click() {
-    if (WindowOpener *windows = opener())
-        windows->openRemoveSite();
-}
-
-void MainWindow::mnuLatLon_Click() {
-    if (WindowOpener *windows = opener())
-        windows->openOwnPosition();
-}
-
-void MainWindow::mnupgSel_Click() {
-    if (WindowOpener *windows = opener())
-        windows->openPageNames();
-}
-
-void MainWindow::mnuQrzCall_Click() {
-    // The site's own callsign, not the sender of its picture.
-    const QString callsign = captionCallsign(slotCallCaption(state_.page.SelectedSlot));
-    if (WindowOpener *windows = opener())
-        windows->openStation(callsign, /*lookupFromCall=*/false);
-}
-
-void MainWindow::mnuLast15_Click() {
-    AppState &s = state_;
-    refresh_.StopRefreshTimers();
-    s.page.GalleryRequest = s.page.SelectedSlot + 1;
-    // The gallery's downloads show as loading until its own pass ends.
-    setRefreshMenuText(mnuRefresh, mnuRefresh->text());
-    if (WindowOpener *windows = opener())
-        windows->openGallery(s.page.GalleryRequest);
-    // The page goes on refreshing while the gallery is open.
-    restartRefreshIfAutomatic();
+    for (int i = 0; i < mnuRate.size(); ++i)
+        mnuRate[i]->setChecked(rate == i);
+    for (int i = 0; i < mnu5.size(); ++i)
+        mnu5[i]->setChecked(i == config_.ThumbSetting - 1);
+    mnustartDSSTV->setChecked(config_.StartPage == 0);
+    mnustartWX->setChecked(config_.StartPage != 0);
+    for (int i = 0; i < mnuGUIsizes.size(); ++i)
+        mnuGUIsizes[i]->setChecked(i == config_.GuiSize);
 }
 
 } // namespace tavimo

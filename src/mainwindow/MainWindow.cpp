@@ -7,22 +7,28 @@
 #include "core/files/AppPaths.h"
 #include "core/files/Config.h"
 #include "core/files/SettingsStore.h"
-#include "core/net/DownloadControl.h"
 #include "core/sites/SiteLists.h"
 #include "mainwindow/Logging.h"
+#include "mainwindow/MainMenus.h"
+#include "mainwindow/PageLoader.h"
+#include "mainwindow/RefreshSchedule.h"
+#include "mainwindow/SlotActions.h"
+#include "mainwindow/UpdateServices.h"
 #include "platform/ConnectionChecker.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/CornerMenu.h"
 #include "ui/MenuBarPainter.h"
 #include "ui/Placement.h"
 #include "ui/ThumbCell.h"
+#include "ui/ThumbGrid.h"
+#include "ui/ThumbPointer.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
-
-#include <cmath>
+#include <QShortcut>
 
 namespace tavimo {
 
@@ -31,54 +37,45 @@ namespace {
 const QString kTitle = QStringLiteral("Tavimo");
 
 constexpr int kClockIntervalMs = 100;
-constexpr int kOneShotMs = 100;
+
+// The menu bar's height for the window's width: the window's client area
+// below it is the grid. Measured from the bar, not from the grid widget,
+// which the window lays out only once it is shown.
+int menuBarHeight(QMenuBar *bar, int width) {
+    const int forWidth = bar->heightForWidth(width);
+    return forWidth > 0 ? forWidth : bar->sizeHint().height();
+}
 
 } // namespace
 
 MainWindow::MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent)
-    : QMainWindow(parent), state_(state), deps_(std::move(deps)),
-      refresh_([this] { return state_.page.isWxPage(); }, nullptr, deps_.sstvTick, deps_.wxTick) {
+    : QMainWindow(parent), state_(state), deps_(std::move(deps)) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(kTitle);
     state_.mainWindow = this;
-    layout_ = tavimo::thumbLayout(2).value_or(ThumbLayout{});
+    opener_ = deps_.opener ? deps_.opener : state_.opener;
 
-    picAll_ = new QWidget(this);
-    picAll_->setObjectName(QStringLiteral("picAll"));
-    picAll_->installEventFilter(this);
-    setCentralWidget(picAll_);
+    grid_ = new ThumbGrid(this);
+    setCentralWidget(grid_);
+    menus_ = new MainMenus(*this, state_.config);
+    pointer_ = new ThumbPointer(
+        *grid_,
+        [this] {
+            return ThumbContext{state_.page.SlotTable, state_.SiteList, state_.config, state_.texts,
+                                state_.page.isWxPage()};
+        },
+        state_.paths, opener_, this);
+    pointer_->setEarthViewCaption([this] { return menus_->earthViewTemplate(); });
+    loader_ = new PageLoader(state_, *grid_, opener_, this);
+    schedule_ = new RefreshSchedule(state_, *loader_, deps_.sstvTick, deps_.wxTick, this);
+    actions_ = new SlotActions({state_, *grid_, *loader_, *menus_, *schedule_, opener_, this},
+                               {deps_.showFileDialog, deps_.desktop, deps_.clipboard}, this);
+    updates_ = new UpdateServices(state_, deps_.clockSetter, opener_, this);
 
-    buildMenus();
-
-    siteNewsTimer.setSingleShot(true);
-    siteNewsTimer.setInterval(kOneShotMs);
-    blinkTimer.setInterval(150);
     clockTimer.setInterval(kClockIntervalMs);
-    sitesChangedTimer.setSingleShot(true);
-    sitesChangedTimer.setInterval(kOneShotMs);
-    tipShowTimer.setInterval(1000);
-    tipHideTimer.setInterval(3000);
-    sitePickTimer.setSingleShot(true);
-    sitePickTimer.setInterval(kOneShotMs);
-    connect(&clockTimer, &QTimer::timeout, this, &MainWindow::Timer3_Timer);
-    connect(&sitesChangedTimer, &QTimer::timeout, this, &MainWindow::Timer5_Timer);
-    connect(&sitePickTimer, &QTimer::timeout, this, &MainWindow::Timer9_Timer);
-
-    if (state_.downloads) {
-        ucDnLoad = new DownloadControl(*state_.downloads, DownloadControl::Flavour::Bytes, this);
-        ucCkNew = new DownloadControl(*state_.downloads, DownloadControl::Flavour::Picture, this);
-        ucUpdates = new DownloadControl(*state_.downloads, DownloadControl::Flavour::Text, this);
-        ucDnLoad->setObjectName(QStringLiteral("ucDnLoad"));
-        ucCkNew->setObjectName(QStringLiteral("ucCkNew"));
-        ucUpdates->setObjectName(QStringLiteral("ucUpdates"));
-        connect(ucUpdates, &DownloadControl::ready, this, &MainWindow::ucUpdates_updatesReady);
-        connect(ucUpdates, &DownloadControl::failed, this, &MainWindow::ucUpdates_noUpdates);
-        connectPageRoad();
-    } else {
-        qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
-    }
-    connectRefreshAndMenus();
-    connectThumbActions();
+    connect(&clockTimer, &QTimer::timeout, this, &MainWindow::clockTimer_Timer);
+    wireParts();
+    wireMenus();
 }
 
 MainWindow::~MainWindow() {
@@ -86,227 +83,146 @@ MainWindow::~MainWindow() {
         state_.mainWindow = nullptr;
 }
 
-// ---- Menus ------------------------------------------------------------------------
+// ---- Wiring ----------------------------------------------------------------------------
 
-void MainWindow::registerItem(const QString &name, int index, QAction *action) {
-    action->setObjectName(index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(index));
-    menuItems_.insert(MenuItemKey{name, index}, action);
-}
+void MainWindow::wireParts() {
+    connect(pointer_, &ThumbPointer::slotFilesNeeded, loader_, &PageLoader::flushSlotPictures);
+    connect(pointer_, &ThumbPointer::slotPressed, actions_, &SlotActions::slotPressed);
+    connect(pointer_, &ThumbPointer::refetchRequested, loader_, &PageLoader::StartSlotFetch);
+    connect(pointer_, &ThumbPointer::popUpRequested, this,
+            [this](QPoint at) { menus_->mnuPopMenu->popup(at); });
 
-QAction *MainWindow::addItem(QMenu *menu, const QString &name, int index, const QString &caption) {
-    QAction *action = menu->addAction(caption);
-    registerItem(name, index, action);
-    return action;
-}
+    connect(loader_, &PageLoader::passEnded, this, &MainWindow::passEnded);
+    connect(loader_, &PageLoader::nothingToLoad, menus_, &MainMenus::showPlainRefresh);
+    connect(loader_, &PageLoader::slotReassigned, this, [this](int slot) {
+        pointer_->forgetTip(slot);
+        menus_->showLoadingLook();
+    });
 
-QMenu *MainWindow::addSubmenu(QMenu *parent, const QString &name, int index,
-                              const QString &caption) {
-    QMenu *sub = parent->addMenu(caption);
-    sub->setObjectName(name);
-    registerItem(name, index, sub->menuAction());
-    menus_.insert(name, sub);
-    return sub;
-}
+    connect(schedule_, &RefreshSchedule::loadingLookWanted, menus_, &MainMenus::showLoadingLook);
+    connect(schedule_, &RefreshSchedule::hoverReset, pointer_, &ThumbPointer::clearHover);
+    connect(schedule_, &RefreshSchedule::rateChanged, this, [this] {
+        menus_->setRefreshCaption(refreshMenuCaption(state_.texts, state_.config.AutoRefreshMode,
+                                                     state_.config.RefreshSeconds));
+    });
 
-void MainWindow::buildMenus() {
-    QMenuBar *bar = menuBar();
-    installMenuBarPainter(bar);
-    const auto topMenu = [&](const QString &name, const QString &caption) {
-        QMenu *m = bar->addMenu(caption);
-        m->setObjectName(name);
-        registerItem(name, -1, m->menuAction());
-        menus_.insert(name, m);
-        return m;
-    };
-    const auto separator = [&](QMenu *menu, const QString &name, int index = -1) {
-        registerItem(name, index, menu->addSeparator());
-    };
+    connect(updates_, &UpdateServices::newerVersionFound, this, [this](const QString &version) {
+        const LanguageTexts &texts = state_.texts;
+        menus_->showUpdateNotice(QStringLiteral("   ") + texts.LngUpdate + QStringLiteral("   "),
+                                 texts.LngNewVersion + QStringLiteral("Tavimo ") + version);
+    });
+    connect(updates_, &UpdateServices::noNewerVersion, menus_, &MainMenus::hideUpdateNotice);
 
-    // The page shown, as a picture of its name; its items switch pages.
-    mnuPg = topMenu(QStringLiteral("mnuPg"), QStringLiteral("Page 1"));
-    mnuPage.append(nullptr);
-    for (int i = 1; i < kPageCount; ++i)
-        mnuPage.append(
-            addItem(mnuPg, QStringLiteral("mnuPage"), i, QStringLiteral("Page %1").arg(i)));
-    mnuPage.append(
-        addItem(mnuPg, QStringLiteral("mnuPage"), kPageCount, QStringLiteral("WX Sites")));
-    for (QAction *page : std::as_const(mnuPage)) {
-        if (page)
-            page->setCheckable(true);
-    }
-
-    mnuRefresh = bar->addAction(QStringLiteral("  Refresh"));
-    registerItem(QStringLiteral("mnuRefresh"), -1, mnuRefresh);
-
-    QMenu *mnuFind = topMenu(QStringLiteral("mnuFind"), QStringLiteral("Find a site"));
-    addItem(mnuFind, QStringLiteral("mnuThisPage"), -1, QStringLiteral("This page"));
-    addItem(mnuFind, QStringLiteral("mnuAll"), -1, QStringLiteral("All sites"));
-
-    mnuUpdate = topMenu(QStringLiteral("mnuUpdate"), QStringLiteral("Updates"));
-    addItem(mnuUpdate, QStringLiteral("mnuUpTavimo"), -1, QStringLiteral("Update Tavimo"));
-    mnuUpdate->menuAction()->setVisible(false);
-
-    // Setup sits at the right end, its caption the UTC clock.
-    mnuSetup = new QMenu(QStringLiteral(" Setup   "), this);
-    mnuSetup->setObjectName(QStringLiteral("mnuSetup"));
-    registerItem(QStringLiteral("mnuSetup"), -1, mnuSetup->menuAction());
-    menus_.insert(QStringLiteral("mnuSetup"), mnuSetup);
-    addItem(mnuSetup, QStringLiteral("mnuCall"), -1, QStringLiteral("Enter Callsign"));
-    addItem(mnuSetup, QStringLiteral("mnuLatLon"), -1,
-            QStringLiteral("Enter your Latitude and Longitude"));
-    separator(mnuSetup, QStringLiteral("mnuSep"), 0);
-    addItem(mnuSetup, QStringLiteral("mnupgSel"), -1, QStringLiteral("Select Page labels"));
-    separator(mnuSetup, QStringLiteral("mnuSep1"));
-    addItem(mnuSetup, QStringLiteral("mnuAdd"), -1, QStringLiteral("Add a Site"));
-    addItem(mnuSetup, QStringLiteral("mnuEdit"), -1, QStringLiteral("Edit a Site"));
-    addItem(mnuSetup, QStringLiteral("mnuRemove"), -1, QStringLiteral("Remove a Site"));
-    separator(mnuSetup, QStringLiteral("mnuSep2"));
-    QMenu *rate =
-        addSubmenu(mnuSetup, QStringLiteral("mnuRefRate"), -1, QStringLiteral("Refresh rate"));
-    const QStringList rates{QStringLiteral("30 sec"), QStringLiteral("60 sec"),
-                            QStringLiteral("90 sec"), QStringLiteral("120 sec"),
-                            QStringLiteral("Manual refresh")};
-    for (int i = 0; i < rates.size(); ++i)
-        addItem(rate, QStringLiteral("mnuRate"), i, rates[i])->setCheckable(true);
-    QMenu *gui = addSubmenu(mnuSetup, QStringLiteral("mnuGUI"), -1, QStringLiteral("GUI size"));
-    const QStringList sizes{QStringLiteral("Small"), QStringLiteral("Medium"),
-                            QStringLiteral("Large"), QStringLiteral("Extra large")};
-    for (int i = 0; i < sizes.size(); ++i)
-        addItem(gui, QStringLiteral("mnuGUIsizes"), i, sizes[i])->setCheckable(true);
-    QMenu *thumbs = addSubmenu(mnuSetup, QStringLiteral("mnuThumbs"), -1,
-                               QStringLiteral("Number of thumbnails"));
-    const QStringList counts{QStringLiteral(" 5"), QStringLiteral("10"), QStringLiteral("15"),
-                             QStringLiteral("24")};
-    for (int i = 0; i < counts.size(); ++i)
-        addItem(thumbs, QStringLiteral("mnu5"), i, counts[i])->setCheckable(true);
-    QMenu *startup =
-        addSubmenu(mnuSetup, QStringLiteral("mnustartup"), -1, QStringLiteral("Startup sites"));
-    addItem(startup, QStringLiteral("mnustartDSSTV"), -1, QStringLiteral("DSSTV sites"))
-        ->setCheckable(true);
-    addItem(startup, QStringLiteral("mnustartWX"), -1, QStringLiteral("WX sites"))
-        ->setCheckable(true);
-    QMenu *language =
-        addSubmenu(mnuSetup, QStringLiteral("mnuLanguage"), -1, QStringLiteral("Language"));
-    const QStringList languages{QStringLiteral("English"), QStringLiteral("Spanish"),
-                                QStringLiteral("German"), QStringLiteral("French"),
-                                QStringLiteral("Dutch")};
-    for (int i = 0; i < languages.size(); ++i)
-        addItem(language, QStringLiteral("mnuLang"), i, languages[i])->setCheckable(true);
-    separator(mnuSetup, QStringLiteral("mnuSep3"));
-    addItem(mnuSetup, QStringLiteral("mnuHelp"), -1, QStringLiteral("Help"));
-    addItem(mnuSetup, QStringLiteral("mnuAbout"), -1, QStringLiteral("About Tavimo"));
-    clock_ = installCornerMenu(bar, mnuSetup, mnuSetup->title());
-    clock_->setObjectName(QStringLiteral("clock"));
-
-    // Pop-ups, never on the bar.
-    auto *popUp = new QMenu(QStringLiteral("Sites"), this);
-    popUp->setObjectName(QStringLiteral("mnuPopUp"));
-    menus_.insert(QStringLiteral("mnuPopUp"), popUp);
-    for (int i = 0; i < kAlphaMenuItems; ++i)
-        addItem(popUp, QStringLiteral("mnuAlphaList"), i, QString());
-
-    auto *pop = new QMenu(QStringLiteral("PopUp"), this);
-    pop->setObjectName(QStringLiteral("mnuPopMenu"));
-    menus_.insert(QStringLiteral("mnuPopMenu"), pop);
-    addItem(pop, QStringLiteral("mnuRefreshSite"), -1, QStringLiteral("Refresh this site"));
-    addItem(pop, QStringLiteral("mnuReloadPage"), -1, QStringLiteral("Reload this page"));
-    separator(pop, QStringLiteral("mnuRefreshSep"));
-    addItem(pop, QStringLiteral("mnuLast15"), -1, QStringLiteral("Last15"));
-    addItem(pop, QStringLiteral("mnuLast10"), -1, QStringLiteral("Last 10 heard"))
-        ->setVisible(false);
-    addItem(pop, QStringLiteral("mnuTX"), -1, QStringLiteral("TX1-TX5"))->setVisible(false);
-    addItem(pop, QStringLiteral("mnuText"), -1, QStringLiteral("Text"))->setVisible(false);
-    addItem(pop, QStringLiteral("mnuCamSite"), -1, QStringLiteral("View Cam"));
-    separator(pop, QStringLiteral("mnuMapSep"));
-    addItem(pop, QStringLiteral("mnuMapLoc"), -1, QStringLiteral("Map location"));
-    addItem(pop, QStringLiteral("mnuNoLat"), -1, QStringLiteral("No lat"));
-    QMenu *earth =
-        addSubmenu(pop, QStringLiteral("mnuEarthView"), -1, QStringLiteral("Earth view"));
-    addItem(earth, QStringLiteral("mnuStView"), 0, QStringLiteral("Street View"));
-    addItem(earth, QStringLiteral("mnuStView"), 1, QStringLiteral("Satellite view"));
-    addItem(pop, QStringLiteral("mnuQrzCall"), -1, QStringLiteral("QRZ call"));
-    addItem(pop, QStringLiteral("mnuQrzFrom"), -1, QStringLiteral("QRZ from"))->setVisible(false);
-    separator(pop, QStringLiteral("mnuQrzSep"));
-    addItem(pop, QStringLiteral("mnuSave"), -1, QStringLiteral("Save"));
-    addItem(pop, QStringLiteral("mnuPaste"), -1, QStringLiteral("Paste"));
-    separator(pop, QStringLiteral("mnuPasteSep"));
-    addItem(pop, QStringLiteral("mnuLeaveBlank"), -1, QStringLiteral("Leave"));
-    addItem(pop, QStringLiteral("mnuSelectSite"), -1, QStringLiteral("Select"));
-}
-
-QAction *MainWindow::menuItem(const QString &name, int index) const {
-    return menuItems_.value(MenuItemKey{name, index}, nullptr);
-}
-
-QMenu *MainWindow::menu(const QString &name) const {
-    return menus_.value(name, nullptr);
-}
-
-void MainWindow::applyMenuCaptions(const MenuCaptions &captions) {
-    for (auto it = captions.cbegin(); it != captions.cend(); ++it) {
-        QAction *action = menuItem(it.key().menu, it.key().index);
-        if (!action) {
-            qCWarning(lcMainWindow) << "no menu item" << it.key().menu << it.key().index;
-            continue;
-        }
-        if (QMenu *sub = action->menu())
-            sub->setTitle(it.value());
-        else
-            action->setText(it.value());
+    // The keys work wherever the focus is in the main window, as its menus do.
+    for (const Qt::Key key : {Qt::Key_F5, Qt::Key_F2}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, key] { Form_KeyDown(key); });
     }
 }
+
+void MainWindow::wireMenus() {
+    MainMenus &m = *menus_;
+    const auto onClick = [this](QAction *item, auto handler) {
+        connect(item, &QAction::triggered, this, handler);
+    };
+    const auto onEach = [this](const QList<QAction *> &items, auto handler) {
+        for (int i = 0; i < items.size(); ++i)
+            connect(items[i], &QAction::triggered, this, [handler, i] { handler(i); });
+    };
+
+    onEach(m.mnuPage, [this](int i) { mnuPage_Click(i + 1); });
+    onEach(m.mnu5, [this](int i) { mnu5_Click(i); });
+    onEach(m.mnuGUIsizes, [this](int i) { mnuGUIsizes_Click(i); });
+    onEach(m.mnuLang, [this](int i) { mnuLang_Click(i); });
+    onEach(m.mnuRate, [this](int i) { schedule_->mnuRate_Click(i); });
+    onClick(m.mnuRefresh, [this] { schedule_->mnuRefresh_Click(); });
+    onClick(m.mnuReloadPage, [this] { schedule_->mnuReloadPage_Click(); });
+    // Refreshing one site touches neither the timers nor the pass.
+    onClick(m.mnuRefreshSite, [this] { loader_->StartSlotFetch(); });
+    onClick(m.mnustartDSSTV, [this] { state_.config.StartPage = 0; });
+    onClick(m.mnustartWX, [this] { state_.config.StartPage = 1; });
+    onClick(m.mnuUpTavimo, [this] { updates_->mnuUpTavimo_Click(); });
+
+    // The pop-up and the Find menu.
+    onClick(m.mnuMapLoc, [this] { actions_->mnuMapLoc_Click(); });
+    onEach(m.mnuStView, [this](int i) { actions_->mnuStView_Click(i); });
+    onClick(m.mnuQrzCall, [this] { actions_->mnuQrzCall_Click(); });
+    onClick(m.mnuLast15, [this] { actions_->mnuLast15_Click(); });
+    onClick(m.mnuSave, [this] { actions_->mnuSave_Click(); });
+    onClick(m.mnuPaste, [this] { actions_->mnuPaste_Click(); });
+    onClick(m.mnuLeaveBlank, [this] { actions_->mnuLeaveBlank_Click(); });
+    onClick(m.mnuSelectSite, [this] { actions_->mnuSelectSite_Click(); });
+    onClick(m.mnuAll, [this] { actions_->mnuAll_Click(); });
+    onClick(m.mnuThisPage, [this] { actions_->showAlphaList(); });
+    onEach(m.mnuAlphaList, [this](int i) { actions_->mnuAlphaList_Click(i); });
+
+    // The other windows.
+    const auto opens = [this, &onClick](QAction *item, void (WindowOpener::*open)()) {
+        onClick(item, [this, open] {
+            if (opener_)
+                (opener_->*open)();
+        });
+    };
+    opens(m.mnuHelp, &WindowOpener::openHelp);
+    opens(m.mnuAbout, &WindowOpener::openAbout);
+    opens(m.mnuAdd, &WindowOpener::openAddSite);
+    opens(m.mnuEdit, &WindowOpener::openEditSite);
+    opens(m.mnuRemove, &WindowOpener::openRemoveSite);
+    opens(m.mnuLatLon, &WindowOpener::openOwnPosition);
+    opens(m.mnupgSel, &WindowOpener::openPageNames);
+}
+
+// ---- Language and clock ----------------------------------------------------------------
 
 QString MainWindow::clockCaption() const {
     return state_.utcNow().toUTC().toString(QStringLiteral("hh:mm")) + QStringLiteral(" UTC   ") +
            state_.texts.LngSetup;
 }
 
+void MainWindow::clockTimer_Timer() {
+    menus_->clock->setCaption(clockCaption());
+}
+
 void MainWindow::LoadLanguageForWindow() {
     AppState &s = state_;
+    MainMenus &m = *menus_;
     MenuCaptions captions;
     const LanguageLoadResult result =
         LoadLanguage(s.paths.data(QStringLiteral("Languages")), s.config.LanguageIndex,
                      s.VersionTitle, *s.prompts, s.texts, captions);
     // Entries read before a failure keep their new values, captions included.
-    applyMenuCaptions(captions);
+    m.applyCaptions(captions);
     if (!result.succeeded())
         return;
-    for (int i = 0; i < s.page.SlotCount && i < cells_.size(); ++i)
-        cells_[i]->lblConnect->setText(s.texts.LngLoading);
-    mnuUpdate->setTitle(s.texts.LngUpdate);
-    restorePlainMenuText(mnuUpdate->menuAction(), s.texts.LngUpdate);
-    mnuPage[s.page.PageCount]->setText(s.texts.LngWxPage);
-    if (QAction *lang = menuItem(QStringLiteral("mnuLang"), s.config.LanguageIndex))
-        lang->setChecked(true);
+    const QList<ThumbCell *> &cells = grid_->cells();
+    for (int i = 0; i < s.page.SlotCount && i < cells.size(); ++i)
+        cells[i]->lblConnect->setText(s.texts.LngLoading);
+    m.mnuUpdate->setTitle(s.texts.LngUpdate);
+    restorePlainMenuText(m.mnuUpdate->menuAction(), s.texts.LngUpdate);
+    m.setPageCaption(s.page.PageCount, s.texts.LngWxPage);
+    if (s.config.LanguageIndex >= 0 && s.config.LanguageIndex < m.mnuLang.size())
+        m.mnuLang[s.config.LanguageIndex]->setChecked(true);
     // Setting the caption puts the plain item back, as after a finished pass.
-    restorePlainMenuText(
-        mnuRefresh, refreshMenuCaption(s.texts, s.config.AutoRefreshMode, s.config.RefreshSeconds));
-    ClockText = clockCaption();
-    clock_->setCaption(ClockText);
+    m.setRefreshCaption(
+        refreshMenuCaption(s.texts, s.config.AutoRefreshMode, s.config.RefreshSeconds));
+    clockTimer_Timer();
+    emit s.events.languageChanged();
 }
 
 // ---- Start-up ---------------------------------------------------------------------
 
-WindowOpener *MainWindow::opener() const {
-    return deps_.opener ? deps_.opener : state_.opener;
-}
-
-int MainWindow::currentPageIndex() const {
-    const int page = state_.page.CurrentPage;
-    return page >= 1 && page < mnuPage.size() ? page : 1;
-}
-
 bool MainWindow::startUp() {
     AppState &s = state_;
     Prompts &prompts = *s.prompts;
+    MainMenus &m = *menus_;
 
     setWindowTitle(kTitle);
     s.screen = screenMetrics(screen());
-    menuItem(QStringLiteral("mnuCall"))->setVisible(false);
+    m.mnuCall->setVisible(false);
     s.dateOrder = DateOrder::fromLocale(QLocale());
     s.ZeroChar = s.dateOrder.zeroChar();
     s.placement = readWindowPlacement(*s.settings);
-    mnuUpdate->menuAction()->setVisible(false);
+    m.hideUpdateNotice();
 
     // The data folder and its subfolders, with every bundled file the user
     // lacks (this stands in for an installer); a failure is not fatal here,
@@ -327,9 +243,9 @@ bool MainWindow::startUp() {
 
     LoadLanguageForWindow();
     const QStringList names = readPageNames(*s.settings, s.texts.LngPage);
-    for (int i = 1; i < s.page.PageCount && i < mnuPage.size(); ++i)
-        mnuPage[i]->setText(names.value(i - 1));
-    mnuPage[s.page.PageCount]->setText(s.texts.LngWxPage);
+    for (int page = 1; page < s.page.PageCount; ++page)
+        m.setPageCaption(page, names.value(page - 1));
+    m.setPageCaption(s.page.PageCount, s.texts.LngWxPage);
 
     applyWindowPlacement(*this, s.placement);
     LayoutMainWindow(s.config.ThumbSetting);
@@ -350,8 +266,8 @@ bool MainWindow::startUp() {
     s.sitesLoaded = lists.sitesLoaded;
     s.wxSitesLoaded = lists.wxSitesLoaded;
 
-    if (WindowOpener *windows = opener())
-        windows->rebuildSiteSelection();
+    if (opener_)
+        opener_->rebuildSiteSelection();
     update();
 
     // The connection check blocks on purpose: nothing is worth doing offline.
@@ -366,32 +282,31 @@ bool MainWindow::startUp() {
     s.page.Online = true;
     setWindowTitle(kTitle);
 
-    requestTimePage();
+    updates_->requestTimePage();
 
-    refresh_.StopRefreshTimers();
+    schedule_->StopRefreshTimers();
     s.page.UpdateCheckPending = true;
 
     // Both timers are off here, so starting the timer of the page shown starts
     // exactly that one.
     const bool automatic = s.config.AutoRefreshMode == 1;
     if (!s.page.isWxPage()) {
-        s.page.GalleryRequest = 0;
-        menuItem(QStringLiteral("mnustartDSSTV"))->setChecked(true);
-        mnuPage[1]->setChecked(true);
+        m.mnustartDSSTV->setChecked(true);
+        m.pageItem(1)->setChecked(true);
         if (automatic)
-            refresh_.StartRefreshTimers();
-        setRefreshMenuText(mnuRefresh, mnuRefresh->text());
+            schedule_->StartRefreshTimers();
+        m.showLoadingLook();
         if (s.page.Online)
-            LoadSstvPage();
+            loader_->LoadSstvPage();
     } else {
-        setPageMenuText(mnuPg->menuAction(), mnuPage[s.page.PageCount]->text(), pageLabelWidth_);
-        mnuPage[s.page.PageCount]->setChecked(true);
-        menuItem(QStringLiteral("mnustartWX"))->setChecked(true);
-        refresh_.StartRefreshTimers();
-        LoadWxPage();
+        m.showPage(s.page.PageCount);
+        m.pageItem(s.page.PageCount)->setChecked(true);
+        m.mnustartWX->setChecked(true);
+        schedule_->StartRefreshTimers();
+        loader_->LoadWxPage();
     }
     if (automatic)
-        refresh_.StartRefreshTimers();
+        schedule_->StartRefreshTimers();
 
     startedUp_ = true;
     clockTimer.start();
@@ -419,6 +334,16 @@ void MainWindow::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
+void MainWindow::stopEverything() {
+    schedule_->stop();
+    updates_->stop();
+    actions_->stop();
+    pointer_->stopTimers();
+    grid_->stopSlotBlink();
+    clockTimer.stop();
+    loader_->cancelAll();
+}
+
 void MainWindow::shutDown() {
     if (!startedUp_ || shutDown_)
         return;
@@ -426,22 +351,11 @@ void MainWindow::shutDown() {
     AppState &s = state_;
 
     // Message boxes below run event loops: nothing of ours may tick in them.
-    const auto stopEverything = [this] {
-        refresh_.StopRefreshTimers();
-        for (QTimer *timer : {&siteNewsTimer, &blinkTimer, &clockTimer, &sitesChangedTimer,
-                              &tipShowTimer, &tipHideTimer, &sitePickTimer})
-            timer->stop();
-        for (DownloadControl *control : {ucDnLoad, ucCkNew, ucUpdates}) {
-            if (control)
-                control->cancelAll();
-        }
-    };
     stopEverything();
-
     // The other windows close before the save: a dialog that changes the lists
     // keeps its changes as it closes, and they must be saved with the rest.
-    if (WindowOpener *windows = opener())
-        windows->closeAll();
+    if (opener_)
+        opener_->closeAll();
     // Closing dialogs restarts refreshing and arms the reload; undo that.
     stopEverything();
 
@@ -449,8 +363,7 @@ void MainWindow::shutDown() {
     const bool visible = isVisible();
     if (visible) {
         side.placement = windowPlacement(*this);
-        for (int i = 1; i < s.page.PageCount && i < mnuPage.size(); ++i)
-            side.pageNames.append(mnuPage[i]->text());
+        side.pageNames = menus_->pageCaptions(s.page.PageCount - 1);
         side.SaveFolder = s.SaveFolder;
         side.MonIdx = s.MonIdx;
         side.blockedCallsigns = s.lstBlock;
@@ -465,7 +378,7 @@ void MainWindow::shutDown() {
     in.window = visible ? &side : nullptr;
     SaveConfig(in);
 
-    flushSlotPictures();
+    loader_->flushSlotPictures();
     const CleanupResult cleanup = deleteCachedFiles(s.paths.dataFolder);
     for (const QString &path : cleanup.failed)
         qCWarning(lcMainWindow) << "cannot remove" << path;
@@ -478,35 +391,20 @@ void MainWindow::shutDown() {
 
 // ---- Layout -----------------------------------------------------------------------
 
-QColor MainWindow::backColor() const {
-    return palette().color(QPalette::Window);
-}
-
-ThumbCell *MainWindow::cell(int slot) const {
-    return slot >= 0 && slot < cells_.size() ? cells_[slot] : nullptr;
-}
-
-// The menu bar's height for the window's width: the window's client area
-// below it is the grid. Measured from the bar, not from the grid widget,
-// which the window lays out only once it is shown.
-static int menuBarHeight(QMenuBar *bar, int width) {
-    const int forWidth = bar->heightForWidth(width);
-    return forWidth > 0 ? forWidth : bar->sizeHint().height();
-}
-
 void MainWindow::fitWindowSize() {
     const ScreenMetrics &screen = state_.screen;
     // What the frame and the menu bar add, before the window is resized.
     const QSize decoration = frameGeometry().size() - geometry().size();
     const QSize client(width(), height() - menuBarHeight(menuBar(), width()));
     frameExtra_ = tavimo::frameExtra(frameGeometry().size(), client, screen);
-    const MainWindowSize size = mainWindowSize(screen, state_.config.GuiSize, layout_, frameExtra_);
+    const MainWindowSize size =
+        mainWindowSize(screen, state_.config.GuiSize, grid_->gridLayout(), frameExtra_);
     // A maximised or minimised window keeps its size; the grid fills it.
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
         resize(std::max(1, size.widthPixels - decoration.width()),
                std::max(1, size.heightPixels - decoration.height()));
     const int bar = menuBarHeight(menuBar(), width());
-    picAll_->setGeometry(0, bar, width(), std::max(0, height() - bar));
+    grid_->setGeometry(0, bar, width(), std::max(0, height() - bar));
 }
 
 void MainWindow::LayoutMainWindow(int setting) {
@@ -515,98 +413,96 @@ void MainWindow::LayoutMainWindow(int setting) {
     labelFontSize_ = labelFontSize(s.screen.screenHeight, guiSize);
     if (guiSize == 0)
         labelsBold_ = false;
-    if (const auto chosen = tavimo::thumbLayout(setting))
-        layout_ = *chosen;
-    s.page.SlotCount = layout_.slotCount;
+    const ThumbLayout layout = tavimo::thumbLayout(setting).value_or(grid_->gridLayout());
+    grid_->setGridLayout(layout);
+    s.page.SlotCount = layout.slotCount;
     fitWindowSize();
+    menus_->widenPageItem(menus_->pageCaptions(s.page.PageCount));
+    menus_->showPage(s.page.CurrentPage);
+    grid_->makeCells(labelFontSize_, labelsBold_);
+}
 
-    QStringList captions;
-    for (int i = 1; i <= s.page.PageCount && i < mnuPage.size(); ++i)
-        captions.append(mnuPage[i]->text());
-    pageLabelWidth_ = widestPageLabel(menuBar()->font(), captions, pageLabelWidth_);
-    setPageMenuText(mnuPg->menuAction(), mnuPage[currentPageIndex()]->text(), pageLabelWidth_);
+// ---- Pass end and keys ------------------------------------------------------------
 
-    // Cell 0 stays, the others are made afresh: exactly SlotCount cells.
-    while (cells_.size() > 1)
-        delete cells_.takeLast();
-    if (cells_.isEmpty()) {
-        cells_.append(new ThumbCell(0, picAll_));
-        cells_.first()->show();
+void MainWindow::passEnded() {
+    PageState &page = state_.page;
+    if (page.UpdateCheckPending) {
+        page.UpdateCheckPending = false;
+        updates_->CheckForUpdates();
     }
-    for (int i = 1; i < layout_.slotCount; ++i) {
-        auto *cell = new ThumbCell(i, picAll_);
-        cells_.append(cell);
-        cell->show();
-    }
-    for (ThumbCell *cell : std::as_const(cells_)) {
-        emptyCell(*cell);
-        cell->setGeometryUnits(cellGeometry(cell->slot(), layout_.gridCols));
-        cell->setLabelFont(labelFontSize_, labelsBold_);
-        wireThumbCell(*cell);
-    }
-    placeCells();
+    menus_->showPlainRefresh();
+    emit state_.events.passFinished();
 }
 
-void MainWindow::emptyCell(ThumbCell &cell) {
-    const QColor back = backColor();
-    cell.setShapeColor(back);
-    cell.lblCall->setText(QString());
-    cell.lblCall->show();
-    cell.lblFrom->setText(QString());
-    cell.lblFrom->show();
-    cell.lblConnect->setText(QString());
-    QPalette palette = cell.img->palette();
-    palette.setColor(QPalette::Window, back);
-    cell.img->setPalette(palette);
-    cell.img->clear();
-    cell.img->setToolTip(QString());
-    cell.img->show();
-    cell.AniGIF->hide();
-    cell.AniGIF->setToolTip(QString());
-    cell.AniGIF->clear();
-    cell.picProg->hide();
+void MainWindow::Form_KeyDown(Qt::Key key) {
+    if (key == Qt::Key_F5)
+        schedule_->mnuRefresh_Click();
+    if (key == Qt::Key_F2)
+        actions_->showAlphaList();
 }
 
-void MainWindow::ArrangeThumbnailGrid() {
-    const QColor back = backColor();
-    for (ThumbCell *cell : std::as_const(cells_)) {
-        const CellGeometry &units = cell->geometryUnits();
-        cell->moveImg(units.imgAfterPageSwitch);
-        cell->img->clear();
-        cell->img->setToolTip(QString());
-        cell->img->update();
-        cell->AniGIF->hide();
-        cell->AniGIF->clear();
-        cell->AniGIF->setToolTip(QString());
-        cell->AniGIF->setBackColor(back);
-        cell->AniGIF->refresh();
-        cell->lblCall->setText(QString());
-        cell->lblFrom->setText(QString());
-        cell->setShapeColor(back);
-        cell->picProg->hide();
-    }
-    hover_.LastTipSlot = -1;
+// ---- Pages, layout and language from the menus ---------------------------------------
+
+void MainWindow::mnuPage_Click(int page) {
+    AppState &s = state_;
+    if (page < 1 || page > s.page.PageCount || !menus_->pageItem(page))
+        return;
+    // The blink belongs to a site of the page that is going.
+    grid_->stopSlotBlink();
+    if (opener_)
+        opener_->closeGallery();
+    s.page.SlotTable.erase();
+    pointer_->clearHover();
+    s.page.CurrentPage = page;
+    menus_->showPage(page);
+    menus_->checkPage(page);
+    schedule_->StopRefreshTimers();
+    grid_->ArrangeThumbnailGrid();
+    if (opener_)
+        opener_->rebuildSiteSelection();
+    schedule_->reloadAfterChange();
+    schedule_->restartIfAutomatic();
 }
 
-void MainWindow::placeCells() {
-    const UserScale scale(layout_.scaleSize(), picAll_->size());
-    for (ThumbCell *cell : std::as_const(cells_))
-        cell->place(scale);
+void MainWindow::mnu5_Click(int index) {
+    if (index < 0 || index >= menus_->mnu5.size())
+        return;
+    state_.config.ThumbSetting = std::int16_t(index + 1);
+    relayOutAndReload();
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
-    if (thumbEventFilter(watched, event))
-        return true;
-    if (watched == picAll_ && event->type() == QEvent::Resize)
-        placeCells();
-    return QMainWindow::eventFilter(watched, event);
+void MainWindow::mnuGUIsizes_Click(int index) {
+    if (index < 0 || index >= menus_->mnuGUIsizes.size())
+        return;
+    state_.config.GuiSize = std::int16_t(index);
+    relayOutAndReload();
 }
 
-// ---- Timers and downloads ---------------------------------------------------------
+void MainWindow::relayOutAndReload() {
+    schedule_->StopRefreshTimers();
+    grid_->stopSlotBlink();
+    // The grid is made afresh and empty, and each slot may hold another site
+    // now: nothing of the old slots may decide whether a picture is fetched.
+    state_.page.SlotTable.erase();
+    LayoutMainWindow(state_.config.ThumbSetting);
+    schedule_->reloadAfterChange();
+    schedule_->restartIfAutomatic();
+}
 
-void MainWindow::Timer3_Timer() {
-    ClockText = clockCaption();
-    clock_->setCaption(ClockText);
+void MainWindow::mnuLang_Click(int index) {
+    AppState &s = state_;
+    if (index < 0 || index >= menus_->mnuLang.size())
+        return;
+    for (int i = 0; i < menus_->mnuLang.size(); ++i)
+        menus_->mnuLang[i]->setChecked(i == index);
+    s.config.LanguageIndex = std::int16_t(index);
+    LoadLanguageForWindow();
+    // The page item is as wide as the widest page name, the new WX name included.
+    menus_->widenPageItem({s.texts.LngBarCaption, s.texts.LngWxPage});
+    repaintPageItem();
+    schedule_->StopRefreshTimers();
+    schedule_->reloadAfterChange();
+    schedule_->restartIfAutomatic();
 }
 
 // ---- MainWindowAccess -------------------------------------------------------------
@@ -622,79 +518,61 @@ void MainWindow::activateMain() {
 }
 
 void MainWindow::StopRefreshTimers() {
-    refresh_.StopRefreshTimers();
+    schedule_->StopRefreshTimers();
 }
 
 void MainWindow::StartRefreshTimers() {
-    refresh_.StartRefreshTimers();
+    schedule_->StartRefreshTimers();
 }
 
 void MainWindow::resumeRefreshTimers() {
-    if (state_.config.AutoRefreshMode == 1)
-        refresh_.StartRefreshTimers();
+    schedule_->restartIfAutomatic();
 }
 
 void MainWindow::armSitesChanged() {
-    sitesChangedTimer.start();
+    schedule_->armSitesChanged();
 }
 
 void MainWindow::handOverPickedSite(int siteIndex) {
-    pickedSite_ = siteIndex;
-    sitePickTimer.start();
+    actions_->handOverPickedSite(siteIndex);
 }
 
 QString MainWindow::pageCaption(int page) const {
-    return page >= 1 && page < mnuPage.size() ? mnuPage[page]->text() : QString();
+    return menus_->pageCaption(page);
 }
 
 void MainWindow::setPageCaption(int page, const QString &caption) {
-    if (page >= 1 && page < mnuPage.size())
-        mnuPage[page]->setText(caption);
+    menus_->setPageCaption(page, caption);
 }
 
 void MainWindow::repaintPageItem() {
-    setPageMenuText(mnuPg->menuAction(), mnuPage[currentPageIndex()]->text(), pageLabelWidth_);
+    menus_->showPage(state_.page.CurrentPage);
 }
 
 QString MainWindow::slotCallCaption(int slot) const {
-    const ThumbCell *c = cell(slot);
+    const ThumbCell *c = grid_->cell(slot);
     return c ? c->lblCall->text() : QString();
 }
 
 QString MainWindow::slotFromCaption(int slot) const {
-    const ThumbCell *c = cell(slot);
+    const ThumbCell *c = grid_->cell(slot);
     return c ? c->lblFrom->text() : QString();
 }
 
 void MainWindow::clearSlot(int slot) {
-    ThumbCell *c = cell(slot);
-    if (!c)
-        return;
-    c->AniGIF->clear();
-    c->AniGIF->hide();
-    c->img->clear();
-    c->setShapeColor(backColor());
-    c->lblCall->setText(QString());
-    c->lblFrom->setText(QString());
-    c->moveImg(c->geometryUnits().img);
-    c->picProg->hide();
-    state_.page.SlotTable.setValue(slot, stSiteCall, QString());
+    loader_->clearSlot(slot);
 }
 
 QRect MainWindow::slotFrameOnScreen(int slot) const {
-    if (!cell(slot))
-        return {};
-    const UserScale scale(layout_.scaleSize(), picAll_->size());
-    const QRect frame = scale.toPixels(QRectF(cellGeometry(slot, layout_.gridCols).shape1));
-    return QRect(picAll_->mapToGlobal(frame.topLeft()), frame.size());
+    return grid_->slotFrameOnScreen(slot);
 }
 
 QFont MainWindow::labelFont() const {
-    return cells_.isEmpty() ? font() : cells_.first()->lblCall->font();
+    return grid_->labelFont();
 }
 
 AnimatedPicture *MainWindow::slotPicture(int slot) {
-    ThumbCell *c = cell(slot);
+    ThumbCell *c = grid_->cell(slot);
     return c ? c->AniGIF : nullptr;
 }
 

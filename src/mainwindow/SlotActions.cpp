@@ -1,151 +1,126 @@
-// What the slot pop-up and the Find menu do: put a picked site into a slot or
-// empty it, open the site-selection grid and act on its pick, show where a
-// site lies on a region map or a web map, blink the slot of a site chosen from
-// the alphabetical list, and save or paste a slot's picture.
+#include "mainwindow/SlotActions.h"
 
 #include "core/app/AppState.h"
 #include "core/app/WindowOpener.h"
 #include "core/base/Prompts.h"
 #include "core/geo/MapHandOver.h"
-#include "core/thumbs/SlotPictures.h"
 #include "mainwindow/Logging.h"
-#include "mainwindow/MainWindow.h"
-#include "ui/AnimatedPicture.h"
-#include "ui/MenuBarPainter.h"
+#include "mainwindow/MainMenus.h"
+#include "mainwindow/PageLoader.h"
+#include "mainwindow/RefreshSchedule.h"
 #include "ui/QtFileDialog.h"
 #include "ui/ThumbCell.h"
+#include "ui/ThumbGrid.h"
 
-#include <QAction>
-#include <QFile>
+#include <QLabel>
 
 #include <utility>
 
 namespace tavimo {
 
+namespace {
+
+constexpr int kOneShotMs = 100;
+
+// The callsign at the start of a slot's caption, which may go on with the
+// picture's age after a blank or a "-".
+QString captionCallsign(const QString &caption) {
+    const QString text = caption.trimmed();
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u' ' && text[end] != u'-')
+        ++end;
+    return text.left(end);
+}
+
+} // namespace
+
+SlotActions::SlotActions(Parts parts, Transfer transfer, QObject *parent)
+    : QObject(parent), parts_(parts), transfer_(std::move(transfer)) {
+    if (!transfer_.showFileDialog)
+        transfer_.showFileDialog = qtFileDialog;
+    if (!transfer_.clipboard)
+        transfer_.clipboard = writeToClipboard;
+    sitePickTimer.setSingleShot(true);
+    sitePickTimer.setInterval(kOneShotMs);
+    connect(&sitePickTimer, &QTimer::timeout, this, &SlotActions::sitePickTimer_Timer);
+}
+
+void SlotActions::slotPressed(const ThumbClickPlan &plan) {
+    PageState &page = parts_.state.page;
+    page.SelectedSlot = plan.SelectedSlot;
+    popUpSite_ = {plan.position, page.SlotTable.value(plan.SelectedSlot, stSiteCall)};
+    parts_.menus.applyPopUp(plan.popUp);
+}
+
 // ---- The site-selection grid and its pick ---------------------------------------------
 
-void MainWindow::mnuSelectSite_Click() {
+void SlotActions::openSelection(bool galleryPick) {
     // Where the pick goes is fixed now: the grid may stay open while other
     // windows change SelectedSlot.
-    const SitePick pick = captureSitePick(false, state_.page);
+    const SelectionRequest pick = captureSitePick(galleryPick, parts_.state.page);
     sitePick_ = pick;
-    if (WindowOpener *windows = opener())
-        windows->openSiteSelection(pick.galleryPick, pick.slot, pick.wxList);
+    if (parts_.opener)
+        parts_.opener->openSiteSelection(pick);
 }
 
-void MainWindow::mnuAll_Click() {
-    const SitePick pick = captureSitePick(true, state_.page);
-    sitePick_ = pick;
-    if (WindowOpener *windows = opener())
-        windows->openSiteSelection(pick.galleryPick, pick.slot, pick.wxList);
+void SlotActions::mnuSelectSite_Click() {
+    openSelection(false);
 }
 
-void MainWindow::Timer9_Timer() {
+void SlotActions::mnuAll_Click() {
+    openSelection(true);
+}
+
+void SlotActions::handOverPickedSite(int siteIndex) {
+    pickedSite_ = siteIndex;
+    sitePickTimer.start();
+}
+
+void SlotActions::sitePickTimer_Timer() {
     sitePickTimer.stop();
     const int siteIndex = std::exchange(pickedSite_, -1);
     // A pick from a grid opened some other way fills the slot last pressed.
-    const SitePick pick = sitePick_.value_or(captureSitePick(false, state_.page));
+    const SelectionRequest pick = sitePick_.value_or(captureSitePick(false, parts_.state.page));
     sitePick_.reset();
     if (siteIndex < 0)
         return;
-    if (pick.galleryPick) {
-        refresh_.StopRefreshTimers();
-        state_.page.GalleryRequest = galleryRequestForSite(siteIndex);
-        if (WindowOpener *windows = opener())
-            windows->openGallery(state_.page.GalleryRequest);
-        restartRefreshIfAutomatic();
+    if (!pick.galleryPick) {
+        parts_.loader.assignPickedSite(pick, siteIndex);
         return;
     }
-    assignPickedSite(pick, siteIndex);
+    parts_.schedule.StopRefreshTimers();
+    if (parts_.opener)
+        parts_.opener->openGallery(GalleryRequest::listRecord(siteIndex));
+    parts_.schedule.restartIfAutomatic();
 }
 
-void MainWindow::assignPickedSite(const SitePick &pick, int siteIndex) {
-    AppState &s = state_;
-    PageState &page = s.page;
-    const std::optional<SlotAssignment> a =
-        tavimo::AssignSiteToSlot(pick, siteIndex, page, s.config.ThumbSetting, s.SiteList,
-                                 s.WxSiteList, page.SlotTable, s.ZeroChar);
-    ThumbCell *c = a ? cell(a->slot) : nullptr;
-    if (!c)
-        return;
-    const int k = a->slot;
-    if (a->clearSlot) {
-        clearSlot(*a->clearSlot);
-        // The site moved within its own slot: the slot is filled again below.
-        if (*a->clearSlot == k && !page.isWxPage())
-            page.SlotTable.setValue(k, stSiteCall, a->caption);
-    }
-    c->AniGIF->clear();
-    c->AniGIF->hide();
-    c->img->clear();
-    c->img->setToolTip(QString());
-    // The frame told the age of the site that was here; the new site's own
-    // picture sets it again.
-    c->setShapeColor(backColor());
-    c->lblCall->setText(a->caption);
-    c->lblFrom->setText(s.texts.LngLoading);
-    c->lblFrom->show();
-    c->lblConnect->hide();
-    if (a->List1)
-        List1 = *a->List1;
-    // The previous site's picture must not be shown, saved or pasted as the
-    // new site's while the new one is on its way, or when it fails.
-    flushSlotPictures();
-    const QString file = slotPictureFile(s.paths, page.isWxPage(), k);
-    if (QFile::exists(file) && !QFile::remove(file))
-        qCWarning(lcMainWindow) << "cannot remove" << file;
-    if (hover_.LastTipSlot == k)
-        hover_.LastTipSlot = -1;
-
-    page.CurrentUrl = a->url;
-    startPagePass({k});
-    setRefreshMenuText(mnuRefresh, mnuRefresh->text());
-    if (page.isWxPage()) {
-        requestWxPicture(k, a->url, a->caption);
-    } else if (!a->checkUrl.isEmpty()) {
-        // The check picture goes first, judged against no remembered height:
-        // it then fetches the picture once, and the height it leaves is the
-        // new site's, not the previous one's.
-        page.SlotTable.setValue(k, stCheckHeight, QString());
-        requestCheckPicture(k, a->site, a->checkUrl);
-    } else {
-        requestSlotPicture(k, a->site);
-    }
-    if (WindowOpener *windows = opener())
-        windows->rebuildSiteSelection();
-}
-
-void MainWindow::mnuLeaveBlank_Click() {
-    AppState &s = state_;
-    PageState &page = s.page;
-    const LeaveBlankResult blank = LeaveSlotBlank(page.SelectedSlot, page, s.config.ThumbSetting,
-                                                  s.SiteList, s.WxSiteList, page.SlotTable);
-    clearSlot(blank.slot);
-    if (ThumbCell *c = cell(blank.slot)) {
-        c->img->setToolTip(QString());
-        c->AniGIF->setToolTip(QString());
-    }
-    if (blank.List1)
-        List1 = *blank.List1;
-    if (WindowOpener *windows = opener())
-        windows->rebuildSiteSelection();
+void SlotActions::mnuLeaveBlank_Click() {
+    parts_.loader.leaveSlotBlank(parts_.state.page.SelectedSlot);
 }
 
 // ---- Find: this page ----------------------------------------------------------------------
 
-void MainWindow::mnuAlphaList_Click(int Index) {
-    if (Index < 0 || Index >= List1.size())
-        return;
-    startSlotBlink(blinkSlotOf(List1[Index]));
+void SlotActions::showAlphaList() {
+    // Left edge at the third slot's frame, top at the top of the grid.
+    QPoint at = parts_.grid.mapToGlobal(QPoint(0, 0));
+    if (const QRect third = parts_.grid.slotFrameOnScreen(2); !third.isNull())
+        at.setX(third.left());
+    parts_.menus.showAlphaList(alphaMenu(parts_.loader.List1, parts_.state.ZeroChar), at);
 }
 
-// ---- Maps ---------------------------------------------------------------------------------
+void SlotActions::mnuAlphaList_Click(int Index) {
+    const QStringList &list = parts_.loader.List1;
+    if (Index >= 0 && Index < list.size())
+        parts_.grid.startSlotBlink(blinkSlotOf(list[Index]));
+}
 
-void MainWindow::mnuMapLoc_Click() {
-    AppState &s = state_;
-    // The position of the slot the pop-up was opened on, as it was then.
-    const SitePosition site = popUpPosition_;
-    const MapLocation where = ShowMapLocation(site, s.lstMap);
+// ---- Maps, gallery and look-up -------------------------------------------------------------
+
+void SlotActions::mnuMapLoc_Click() {
+    AppState &s = parts_.state;
+    // The slot the pop-up was opened on, as it was then.
+    const PopUpSite site = popUpSite_;
+    const MapLocation where = ShowMapLocation(site.position, s.lstMap);
     MapName = where.MapName;
     for (const QString &text : where.messages)
         s.prompts->message(text);
@@ -153,49 +128,67 @@ void MainWindow::mnuMapLoc_Click() {
         return;
     // The site window and the configuration keep the region map from now on.
     s.config.MapIndex = std::int16_t(*where.MapIndex);
-    if (WindowOpener *windows = opener())
-        windows->openSiteMap(*where.MapIndex, site.SiteLat, site.SiteLon);
+    if (parts_.opener)
+        parts_.opener->openSiteMap(SiteMapRequest{*where.MapIndex, site.position, site.callsign});
 }
 
-void MainWindow::mnuStView_Click(int Index) {
-    const AppState &s = state_;
+void SlotActions::mnuStView_Click(int Index) {
+    const AppState &s = parts_.state;
     const std::optional<WebMapJob> job =
         webMapJob(s.page.SlotTable.value(s.page.SelectedSlot, stSiteCall), s.SiteList,
                   Index == 0 ? WebMapView::Street : WebMapView::Satellite, s.endpoints.WebMap);
-    if (!job)
-        return;
-    if (WindowOpener *windows = opener())
-        windows->openWebMap(job->callsign, job->address);
+    if (job && parts_.opener)
+        parts_.opener->openWebMap(job->callsign, job->address);
+}
+
+void SlotActions::mnuQrzCall_Click() {
+    // The site's own callsign, not the sender of its picture.
+    const ThumbCell *c = parts_.grid.cell(parts_.state.page.SelectedSlot);
+    const QString callsign = captionCallsign(c ? c->lblCall->text() : QString());
+    if (parts_.opener)
+        parts_.opener->openStation(callsign, /*lookupFromCall=*/false);
+}
+
+void SlotActions::mnuLast15_Click() {
+    parts_.schedule.StopRefreshTimers();
+    // The gallery's downloads show as loading until its own pass ends.
+    parts_.menus.showLoadingLook();
+    if (parts_.opener)
+        parts_.opener->openGallery(GalleryRequest::pageSlot(parts_.state.page.SelectedSlot));
+    // The page goes on refreshing while the gallery is open.
+    parts_.schedule.restartIfAutomatic();
 }
 
 // ---- Save and paste -------------------------------------------------------------------------
 
-PictureTransferContext MainWindow::transferContext() {
-    return PictureTransferContext{
-        state_.paths,
-        state_.texts,
-        *state_.prompts,
-        state_.config.AutoRefreshMode == 1,
-        [this] { refresh_.StopRefreshTimers(); },
-        [this] { refresh_.StartRefreshTimers(); },
-        deps_.showFileDialog ? deps_.showFileDialog : ShowFileDialogFunction(qtFileDialog),
-        deps_.desktop,
-        deps_.clipboard ? deps_.clipboard : ClipboardWriter(writeToClipboard),
-        this};
+PictureTransferContext SlotActions::transferContext() {
+    AppState &s = parts_.state;
+    RefreshSchedule &schedule = parts_.schedule;
+    return PictureTransferContext{s.paths,
+                                  s.texts,
+                                  *s.prompts,
+                                  s.config.AutoRefreshMode == 1,
+                                  [&schedule] { schedule.StopRefreshTimers(); },
+                                  [&schedule] { schedule.StartRefreshTimers(); },
+                                  transfer_.showFileDialog,
+                                  transfer_.desktop,
+                                  transfer_.clipboard,
+                                  parts_.window};
 }
 
-void MainWindow::mnuSave_Click() {
-    flushSlotPictures();
-    const PageState &page = state_.page;
-    const TransferResult result = SavePictureAs(
-        PictureRef::slot(page.SelectedSlot, page.isWxPage()), state_.SaveFolder, transferContext());
+void SlotActions::mnuSave_Click() {
+    parts_.loader.flushSlotPictures();
+    const PageState &page = parts_.state.page;
+    const TransferResult result =
+        SavePictureAs(PictureRef::slot(page.SelectedSlot, page.isWxPage()), parts_.state.SaveFolder,
+                      transferContext());
     qCDebug(lcMainWindow) << "save of slot" << page.SelectedSlot << int(result.outcome)
                           << result.target;
 }
 
-void MainWindow::mnuPaste_Click() {
-    flushSlotPictures();
-    const PageState &page = state_.page;
+void SlotActions::mnuPaste_Click() {
+    parts_.loader.flushSlotPictures();
+    const PageState &page = parts_.state.page;
     const TransferResult result =
         PasteIntoMMSSTV(PictureRef::slot(page.SelectedSlot, page.isWxPage()), transferContext());
     qCDebug(lcMainWindow) << "paste of slot" << page.SelectedSlot << int(result.outcome)

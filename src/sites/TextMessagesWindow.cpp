@@ -101,14 +101,11 @@ void TextMessagesWindow::Timer1_Timer() {
         return;
     QDir().mkpath(state_.paths.data(QStringLiteral("TextFiles")));
     for (int k = 1; k <= kTextMessageCount; ++k) {
-        state_.page.CurrentUrl = TextMessageUrl(pictureUrl, k);
-        ucDnLoad->DownloadFile(state_.page.CurrentUrl, textMessageKey(k));
+        ucDnLoad->DownloadFile(TextMessageUrl(pictureUrl, k), textMessageKey(k));
     }
 }
 
-void TextMessagesWindow::ucDnLoad_PictureReady(const QString &key) {
-    // The shared buffer holds these bytes only until the next download completes.
-    const QByteArray bytes = state_.downloads->DownloadBuffer;
+void TextMessagesWindow::ucDnLoad_PictureReady(const QString &key, const QByteArray &bytes) {
     const int k = textMessageNumber(key);
     if (k == 0)
         return;

@@ -65,7 +65,7 @@ protected:
 
 private:
     void Timer1_Timer();
-    void ucDnLoad_PictureReady(const QString &key);
+    void ucDnLoad_PictureReady(const QString &key, const QByteArray &bytes);
     void ucDnLoad_NoImage(const QString &key);
     void List1_Click();
     void addItem(const TextMessageItem &item);

@@ -79,9 +79,9 @@ LastHeardWindow::LastHeardWindow(AppState &state, const LastHeardRequest &reques
     ucList->DownloadFile(request.address, kListKey);
 }
 
-void LastHeardWindow::ucList_updatesReady(const QString &key) {
+void LastHeardWindow::ucList_updatesReady(const QString &key, const QByteArray &bytes) {
     Q_UNUSED(key);
-    Label1->setText(lastHeardText(state_.downloads->DownloadBuffer, state_.texts.LngLastHeard));
+    Label1->setText(lastHeardText(bytes, state_.texts.LngLastHeard));
 }
 
 void LastHeardWindow::ucList_noUpdates(const QString &key) {

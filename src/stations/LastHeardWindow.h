@@ -39,7 +39,7 @@ public:
 
     int slot() const { return slot_; }
 
-    void ucList_updatesReady(const QString &key);
+    void ucList_updatesReady(const QString &key, const QByteArray &bytes);
     void ucList_noUpdates(const QString &key);
     void Label1_Click();
 

@@ -26,23 +26,29 @@ struct Progress {
 // handler finds when it runs: DownloadBuffer, or the picture's width.
 struct Recorder : QObject {
     Recorder(DownloadContext &context, DownloadControl &control) {
-        for (const bool ready : {true, false})
-            connect(&control, ready ? &DownloadControl::ready : &DownloadControl::failed, this,
-                    [=, this, &context, &control](const QString &key) {
-                        outcomes.append(QString("%1 %2 %3")
-                                            .arg(ready ? "ready" : "failed", key,
-                                                 control.flavour() == Flavour::Picture
-                                                     ? QString::number(control.Picture().width())
-                                                     : QString(context.DownloadBuffer)));
-                        if (ready ? onReady : onFailed)
-                            (ready ? onReady : onFailed)(key);
-                    });
+        const auto note = [=, this, &context, &control](bool ready, const QString &key) {
+            outcomes.append(QString("%1 %2 %3")
+                                .arg(ready ? "ready" : "failed", key,
+                                     control.flavour() == Flavour::Picture
+                                         ? QString::number(control.Picture().width())
+                                         : QString(context.DownloadBuffer)));
+            if (ready ? onReady : onFailed)
+                (ready ? onReady : onFailed)(key);
+        };
+        connect(&control, &DownloadControl::ready, this,
+                [this, note](const QString &key, const QByteArray &bytes) {
+                    received[key] = bytes;
+                    note(true, key);
+                });
+        connect(&control, &DownloadControl::failed, this,
+                [note](const QString &key) { note(false, key); });
         connect(&control, &DownloadControl::progress, this,
                 [this](const QString &key, qint64 total, qint64 done) {
                     progress.append({key, total, done});
                 });
     }
     QStringList outcomes;
+    QMap<QString, QByteArray> received; // what each ready signal carried
     QList<Progress> progress;
     std::function<void(const QString &)> onReady, onFailed;
 };
@@ -121,6 +127,32 @@ private slots:
         settle();
         QCOMPARE(recorder.outcomes, QStringList({"ready 11 eleven", "ready 1 one"}));
         QCOMPARE(context->DownloadBuffer, "one");
+    }
+
+    // A handler that reads its bytes late finds its own answer, not the
+    // buffer of whichever download completed after it.
+    void readyCarriesTheAnswersOwnBytes_data() {
+        QTest::addColumn<Flavour>("flavour");
+        QTest::newRow("bytes") << Flavour::Bytes;
+        QTest::newRow("text") << Flavour::Text;
+        QTest::newRow("picture") << Flavour::Picture;
+    }
+    void readyCarriesTheAnswersOwnBytes() {
+        QFETCH(Flavour, flavour);
+        const bool isPicture = flavour == Flavour::Picture;
+        const QByteArray first = isPicture ? pngBytes(QSize(5, 1)) : "first";
+        const QByteArray second = isPicture ? pngBytes(QSize(9, 2)) : "second";
+        server.setRoute("/first", body(first));
+        server.setRoute("/second", body(second, 150));
+        DownloadControl control(*context, flavour);
+        Recorder recorder(*context, control);
+        auto get = isPicture ? &DownloadControl::DownloadPicture : &DownloadControl::DownloadFile;
+        (control.*get)(url("/first"), "1");
+        (control.*get)(url("/second"), "2");
+        QTRY_COMPARE(recorder.outcomes.size(), 2);
+        QCOMPARE(recorder.received.value("1"), first);
+        QCOMPARE(recorder.received.value("2"), second);
+        QCOMPARE(context->DownloadBuffer, isPicture ? QByteArray() : second);
     }
 
     void handlerMayRequestTheSameKeyAgain_data() {

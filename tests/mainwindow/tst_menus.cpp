@@ -3,7 +3,7 @@
 // Setup menu's check marks; the openers with their hand-over values; and the
 // help text.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include "core/text/Language.h"
 #include "mainwindow/HelpWindow.h"
@@ -49,12 +49,11 @@ void MenusTest::pageSwitch_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("autoRefresh");
     QTest::addColumn<bool>("online");
-    QTest::addColumn<int>("galleryRequestAfter");
-    QTest::newRow("to page 3") << 0 << 3 << 1 << true << 0;
-    QTest::newRow("to the WX page") << 0 << 11 << 1 << true << 7;
-    QTest::newRow("from the WX page to page 2") << 1 << 2 << 1 << true << 0;
-    QTest::newRow("to page 3, manual") << 0 << 3 << 0 << true << 0;
-    QTest::newRow("to page 3, offline") << 0 << 3 << 1 << false << 0;
+    QTest::newRow("to page 3") << 0 << 3 << 1 << true;
+    QTest::newRow("to the WX page") << 0 << 11 << 1 << true;
+    QTest::newRow("from the WX page to page 2") << 1 << 2 << 1 << true;
+    QTest::newRow("to page 3, manual") << 0 << 3 << 0 << true;
+    QTest::newRow("to page 3, offline") << 0 << 3 << 1 << false;
 }
 
 void MenusTest::pageSwitch() {
@@ -62,11 +61,9 @@ void MenusTest::pageSwitch() {
     QFETCH(int, page);
     QFETCH(int, autoRefresh);
     QFETCH(bool, online);
-    QFETCH(int, galleryRequestAfter);
     Rig rig(autoRefresh, startPage);
     QVERIFY(rig.start());
     rig.page().Online = online;
-    rig.page().GalleryRequest = 7;
     rig.page().FinishedCount = 3;
     rig.page().SlotTable.setValue(0, stCheckHeight, u"90"_s);
     rig.cell(0).lblCall->setText(u"AB1CD"_s);
@@ -82,7 +79,6 @@ void MenusTest::pageSwitch() {
     QCOMPARE(rig.page().SlotTable.value(0, stCheckHeight), QString());
     // The grid was emptied; only a site of the new page may label the cell again.
     QVERIFY(rig.cell(0).lblCall->text() != u"AB1CD"_s);
-    QCOMPARE(rig.page().GalleryRequest, galleryRequestAfter);
     QCOMPARE(rig.opener.calls, (QStringList{"closeGallery", "rebuildSiteSelection"}));
 
     const bool wx = page == 11;
@@ -92,8 +88,8 @@ void MenusTest::pageSwitch() {
     if (online)
         QCOMPARE(rig.page().FinishedCount, 0);
     // The timer of the new page, and only that one, when refreshing is automatic.
-    QCOMPARE(rig.w().refreshTimers().sstvRunning(), autoRefresh == 1 && !wx);
-    QCOMPARE(rig.w().refreshTimers().wxRunning(), autoRefresh == 1 && wx);
+    QCOMPARE(rig.timers().sstvRunning(), autoRefresh == 1 && !wx);
+    QCOMPARE(rig.timers().wxRunning(), autoRefresh == 1 && wx);
 }
 
 void MenusTest::settingChangeReloadsOnce_data() {
@@ -102,7 +98,6 @@ void MenusTest::settingChangeReloadsOnce_data() {
     QTest::addColumn<int>("startPage");
     QTest::addColumn<int>("slotCount");
     QTest::newRow("24 thumbnails") << "mnu5" << 3 << 0 << 24;
-    QTest::newRow("5 thumbnails") << "mnu5" << 0 << 0 << 5;
     QTest::newRow("15 thumbnails on the WX page") << "mnu5" << 2 << 1 << 15;
     QTest::newRow("extra large window") << "mnuGUIsizes" << 3 << 0 << 10;
     QTest::newRow("German") << "mnuLang" << 2 << 0 << 10;
@@ -120,19 +115,20 @@ void MenusTest::settingChangeReloadsOnce() {
     const QString englishSetup = rig.state.texts.LngSetup;
     rig.plainRefreshLook();
     rig.page().FinishedCount = 5;
-    rig.page().GalleryRequest = 4;
     rig.page().SlotTable.setValue(1, stCheckHeight, u"90"_s);
+    QSignalSpy languageChanged(&rig.state.events, &AppEvents::languageChanged);
 
     rig.click(item, index);
+    QCOMPARE(languageChanged.size(), item == u"mnuLang" ? 1 : 0);
 
     // A reload like any other: loading look, a fresh pass.
     QCOMPARE(rig.reloads(), 1);
     QCOMPARE(rig.wxReloads, startPage);
     QVERIFY(rig.loadingLook());
     QCOMPARE(rig.page().FinishedCount, 0);
-    QCOMPARE(rig.w().cells().size(), slotCount);
-    QCOMPARE(rig.w().refreshTimers().sstvRunning(), startPage == 0);
-    QCOMPARE(rig.w().refreshTimers().wxRunning(), startPage == 1);
+    QCOMPARE(rig.w().grid().cells().size(), slotCount);
+    QCOMPARE(rig.timers().sstvRunning(), startPage == 0);
+    QCOMPARE(rig.timers().wxRunning(), startPage == 1);
     rig.openSetup();
     QCOMPARE(rig.checkedItems(item, 0, item == u"mnuLang" ? 4 : 3), QList<int>{index});
 
@@ -143,7 +139,7 @@ void MenusTest::settingChangeReloadsOnce() {
             readTextLines(rig.data(u"Languages/"_s + languageFileName(2))).value();
         QCOMPARE(rig.item(u"mnuHelp"_s)->text(), ReadLanguageLine(german.at(20)));
         QVERIFY(texts.LngSetup != englishSetup);
-        QVERIFY(rig.w().clockButton()->caption().endsWith(" UTC   " + texts.LngSetup));
+        QVERIFY(rig.w().menus().clock->caption().endsWith(" UTC   " + texts.LngSetup));
         QCOMPARE(rig.item(u"mnuRefresh"_s)->text(), refreshMenuCaption(texts, 1, 90));
         QCOMPARE(rig.item(u"mnuPage"_s, 11)->text(), texts.LngWxPage);
         if (startPage == 1)
@@ -156,7 +152,6 @@ void MenusTest::settingChangeReloadsOnce() {
     if (item == u"mnu5") {
         QCOMPARE(rig.config().ThumbSetting, index + 1);
         QCOMPARE(rig.page().SlotCount, slotCount);
-        QCOMPARE(rig.page().GalleryRequest, 0);
     } else {
         QCOMPARE(rig.config().GuiSize, 3);
         QVERIFY(rig.w().frameGeometry().width() > widthBefore);
@@ -169,7 +164,6 @@ void MenusTest::setupCheckMarks_data() {
     QTest::addColumn<QList<int>>("rate");
     QTest::newRow("45 s marks 30 sec") << 45 << 1 << QList<int>{0};
     QTest::newRow("75 s marks 90 sec") << 75 << 1 << QList<int>{2};
-    QTest::newRow("90 s") << 90 << 1 << QList<int>{2};
     // Periods the menu does not offer mark nothing; above all not "Manual".
     QTest::newRow("300 s") << 300 << 1 << QList<int>{};
     QTest::newRow("manual at 90 s") << 90 << 0 << QList<int>{4};
@@ -207,7 +201,7 @@ void MenusTest::openers_data() {
     QTest::newRow("QRZ call") << "mnuQrzCall"
                               << "openStation EF2GH 0";
     QTest::newRow("gallery") << "mnuLast15"
-                             << "openGallery 5";
+                             << "openGallery slot 4";
 }
 
 void MenusTest::openers() {
@@ -227,10 +221,9 @@ void MenusTest::openers() {
         // Set before the window opened, with the loading look and the refresh
         // paused; the page goes on refreshing afterwards.
         const RecordingOpener::HandOver &made = rig.opener.handOvers.constLast();
-        QCOMPARE(made.galleryRequest, 5);
         QVERIFY(made.loadingLook);
         QVERIFY(!made.sstvRunning);
-        QVERIFY(rig.w().refreshTimers().sstvRunning());
+        QVERIFY(rig.timers().sstvRunning());
     }
 }
 

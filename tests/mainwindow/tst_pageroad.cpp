@@ -3,13 +3,12 @@
 // does it and has ended when the Refresh item is plain again and every placed
 // slot has finished.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include "core/sites/SlotMap.h"
 #include "core/thumbs/CheckPicture.h"
 #include "core/thumbs/NotFoundCanvas.h"
 #include "core/thumbs/PictureAge.h"
-#include "mainwindow/PageRoad.h"
 
 #include <QtTest>
 
@@ -56,7 +55,7 @@ struct Rig : Harness {
         writeData(u"WXsites.lst"_s, wxLines);
         if (!startUp())
             return false;
-        w().refreshTimers().StopRefreshTimers();
+        timers().StopRefreshTimers();
         return true;
     }
 
@@ -73,7 +72,7 @@ struct Rig : Harness {
     bool reload() {
         setRefreshMenuText(item(u"mnuRefresh"_s), item(u"mnuRefresh"_s)->text());
         page().FinishedCount = 0;
-        w().LoadSstvPage();
+        w().loader().LoadSstvPage();
         return !passEnded() && waitForPassEnd();
     }
     int requests(const QString &path) const { return server.requestCount(path); }
@@ -113,8 +112,6 @@ private slots:
     void answersFollowTheSiteNotTheIndex();
     void oddPlacementsStillEndThePass();
     void wxPageFetchesDirectly();
-    void picturesFitTheCell_data();
-    void picturesFitTheCell();
 };
 
 void PageRoadTest::passesFollowTheCheckPictures() {
@@ -136,9 +133,14 @@ void PageRoadTest::passesFollowTheCheckPictures() {
     rig.setPicture(plain, plainPicture);
 
     // First pass, at start-up: nothing is remembered, so every picture comes.
+    QSignalSpy shown(&rig.state.events, &AppEvents::pageShown);
+    QSignalSpy finished(&rig.state.events, &AppEvents::passFinished);
     QVERIFY(rig.start());
     QVERIFY(rig.loadingLook()); // loading look while the pass runs
     QVERIFY(rig.waitForPassEnd());
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().first().toInt(), 1);
+    QCOMPARE(finished.size(), 1);
     const PageState &page = rig.state.page;
     QCOMPARE(page.ExpectedCount, 3);
     QVERIFY(!page.UpdateCheckPending);
@@ -374,7 +376,7 @@ void PageRoadTest::pageSwitchDropsLateAnswers() {
     // page 1's callsigns in the slots page 2 leaves empty.
     PageState &page = rig.state.page;
     page.CurrentPage = 2;
-    rig.w().ArrangeThumbnailGrid();
+    rig.w().grid().ArrangeThumbnailGrid();
     QVERIFY(rig.reload());
     QCOMPARE(page.ExpectedCount, 1);
 
@@ -471,7 +473,8 @@ void PageRoadTest::oddPlacementsStillEndThePass() {
     QCOMPARE(rig.table(3, stSiteCall), rig.withZeroChar(u"IJ3KL"_s));
     QCOMPARE(rig.requests(Rig::checkPath(u"AB1CD"_s)), 0);
     QCOMPARE(rig.requests(Rig::picturePath(u"IJ3KL"_s)), 1);
-    QCOMPARE(rig.w().List1, (QStringList{u"EF2GH    4"_s, u"IJ3KL    4"_s, u"MN4OP    1"_s}));
+    QCOMPARE(rig.w().loader().List1,
+             (QStringList{u"EF2GH    4"_s, u"IJ3KL    4"_s, u"MN4OP    1"_s}));
 }
 
 void PageRoadTest::wxPageFetchesDirectly() {
@@ -513,7 +516,7 @@ void PageRoadTest::wxPageFetchesDirectly() {
     meteor.body = back;
     rig.server.setRoute(u"/meteor/latest.jpg"_s, meteor);
     rig.state.page.SelectedSlot = 2;
-    rig.w().StartSlotFetch();
+    rig.w().loader().StartSlotFetch();
     QVERIFY(QTest::qWaitFor([&] { return readBytes(rig.slotFile(2, true)) == back; }, 10000));
     QVERIFY(QTest::qWaitFor(
         [&] {
@@ -522,25 +525,6 @@ void PageRoadTest::wxPageFetchesDirectly() {
         },
         10000));
     QCOMPARE(rig.requests(u"/meteor/checknew.jpg"_s), 0);
-}
-
-void PageRoadTest::picturesFitTheCell_data() {
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<QSizeF>("shown");
-    QTest::newRow("4:3 fills the height") << QSize(320, 240) << QSizeF(320 / (240 / 88.0), 88);
-    QTest::newRow("wide fills the width") << QSize(320, 200) << QSizeF(118, 73.75);
-    QTest::newRow("tall fills the height") << QSize(100, 200) << QSizeF(44, 88);
-    QTest::newRow("empty picture") << QSize(0, 0) << QSizeF(0, 0);
-}
-
-void PageRoadTest::picturesFitTheCell() {
-    QFETCH(QSize, picture);
-    QFETCH(QSizeF, shown);
-    const QRect shape1(270, 121, 130, 117);
-    const QRectF fitted = fitPictureInCell(picture, shape1);
-    QCOMPARE(fitted.size(), shown);
-    if (!shown.isEmpty())
-        QCOMPARE(fitted.center(), QPointF(270 + 65, 121 + 49));
 }
 
 QTEST_MAIN(PageRoadTest)

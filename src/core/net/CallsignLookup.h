@@ -87,7 +87,7 @@ signals:
 
 private:
     void requestPage(const QString &address, const QString &failureId);
-    void pageReady(const QString &key);
+    void pageReady(const QString &key, const QByteArray &page);
     void pageFailed(const QString &key);
     void pageProgress(const QString &key, qint64 bytesMax, qint64 bytesDone);
     void pageNotFound(const QString &id);

@@ -203,8 +203,8 @@ void DownloadControl::onFinished(QString key, quint64 serial) {
     if (flavour_ == Flavour::Picture)
         picture_ = std::move(image);
     else
-        context_.DownloadBuffer = std::move(body);
-    emit ready(key);
+        context_.DownloadBuffer = body;
+    emit ready(key, body);
 }
 
 void DownloadControl::fail(QString key, quint64 serial, const QString &why) {

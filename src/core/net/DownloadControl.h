@@ -49,10 +49,10 @@ public:
     // user agent, at most MaxRedirects redirects and never from https to http.
     QNetworkRequest request(const QUrl &url) const;
 
-    // `DownloadBuffer`: the bytes of the most recent byte download that completed
-    // on any control. Replaced whole just before that download's ready signal;
-    // a failed download leaves it alone. A ready handler takes (and may shorten)
-    // the bytes before it lets the event loop run again.
+    // `DownloadBuffer`: the bytes of the most recent byte or text download that
+    // completed on any control. Replaced whole just before that download's ready
+    // signal; a failed download leaves it alone. The next download overwrites
+    // it, so handlers read the bytes their ready signal carries instead.
     QByteArray DownloadBuffer;
 
 private:
@@ -64,22 +64,22 @@ private:
 
 // A keyed web reader placed on a window. Requests never block: the outcome of
 // each arrives later, on the event loop, as exactly one of ready() or failed(),
-// and never inside the request call. At most one read runs per key; asking
-// again for a key that is still running drops the older read without a signal.
-// The key is no longer pending when its signal arrives, so a handler may ask
-// for the same key again. Destroying the control (or cancelAll) drops every
-// running read without a signal.
+// and never inside the request call. ready() carries the answer's own bytes. At most one read runs
+// per key; asking again for a key that is still running drops the older read without a signal. The
+// key is no longer pending when its signal arrives, so a handler may ask for the same key again.
+// Destroying the control (or cancelAll) drops every running read without a signal.
 //
 // The three flavours differ in what a read delivers:
 //   Bytes   (slot pictures, gallery pictures, text messages): the body goes to
-//           DownloadBuffer; progress() is raised while it arrives. The hosts'
+//           DownloadBuffer too; progress() is raised while it arrives. The hosts'
 //           PictureReady, NoImage and Progress handlers hang on ready(),
 //           failed() and progress().
 //   Picture (check pictures): the body is decoded (BMP, GIF, JPEG or PNG) into
-//           Picture(); bytes that are no such picture fail. PictureReady and
+//           Picture(); bytes that are no such picture fail. DownloadBuffer
+//           is left alone. PictureReady and
 //           NoCkNew hang on ready() and failed().
 //   Text    (time page, home page, updates list, last-heard list): the body goes
-//           to DownloadBuffer, without progress. updatesReady and noUpdates hang
+//           to DownloadBuffer too, without progress. updatesReady and noUpdates hang
 //           on ready() and failed().
 //
 // A read fails on a network error, an HTTP status other than 2xx, an address
@@ -115,7 +115,9 @@ public:
     void cancelAll();
 
 signals:
-    void ready(const QString &key);
+    // `bytes`: the body as it arrived (for the Picture flavour, the picture
+    // before it was decoded).
+    void ready(const QString &key, const QByteArray &bytes);
     void failed(const QString &key);
     // Bytes flavour only, at most about every 100 ms. bytesMax is 0 while the
     // server has not announced a size (the last report of such a body may carry

@@ -16,10 +16,8 @@
 //     }
 //     plan.writeSlotTable(slotTable);
 //     pass.start(plan.slotNumbers());
-//     for (const PlannedSlot &p : plan.placed) { // request pass
-//         page.CurrentUrl = p.url;
+//     for (const PlannedSlot &p : plan.placed) // request pass
 //         ucCkNew.downloadPicture(p.checkUrl, p.key);
-//     }
 //     if (plan.placed.isEmpty())
 //         restorePlainMenuText(mnuRefresh, mnuRefresh->text()); // no pass end will come
 //

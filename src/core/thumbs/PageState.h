@@ -15,10 +15,8 @@ struct PageState {
     int SelectedSlot = 0;
     int ExpectedCount = 0;
     int FinishedCount = 0;
-    QString CurrentUrl;
     bool Online = false;
     bool UpdateCheckPending = true;
-    int GalleryRequest = 0;
     tavimo::SlotTable SlotTable;
 
     bool isWxPage() const { return CurrentPage >= PageCount; }

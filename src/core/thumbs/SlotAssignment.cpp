@@ -44,10 +44,6 @@ SitePick captureSitePick(bool galleryPick, const PageState &page) {
     return {page.SelectedSlot, galleryPick ? false : page.isWxPage(), galleryPick};
 }
 
-int galleryRequestForSite(int siteIndex) {
-    return siteIndex - 1000;
-}
-
 std::optional<SlotAssignment> AssignSiteToSlot(const SitePick &pick, int siteIndex,
                                                const PageState &page, int thumbSetting,
                                                SiteList &sites, WxSiteList &wxSites,

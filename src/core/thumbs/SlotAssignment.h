@@ -7,14 +7,14 @@
 //
 //     // slot pop-up "select"               // Find menu "all sites"
 //     pick = captureSitePick(false, page);    pick = captureSitePick(true, page);
-//     opener.openSiteSelection(pick.galleryPick, pick.slot, pick.wxList);
+//     opener.openSiteSelection(pick);
 //
 // and the pick handed back later (sitePickTimer) lands there, whatever
 // SelectedSlot says by then:
 //
 //     if (pick.galleryPick) {
 //         refresh.StopRefreshTimers();
-//         opener.openGallery(galleryRequestForSite(siteIndex));
+//         opener.openGallery(GalleryRequest::listRecord(siteIndex));
 //         resume refresh timers when automatic;
 //     } else if (const auto a = AssignSiteToSlot(pick, siteIndex, page, config.ThumbSetting,
 //                                                state.SiteList, state.WxSiteList, slotTable,
@@ -24,7 +24,6 @@
 //         lblCall[a->slot] = a->caption; lblFrom[a->slot] = LngLoading;
 //         if (a->List1) List1 = *a->List1;
 //         QFile::remove(slotPictureFile(paths, page.isWxPage(), a->slot));
-//         page.CurrentUrl = a->url;
 //         pass.start({a->slot});
 //         if (!a->checkUrl.isEmpty()) ucCkNew.downloadPicture(a->checkUrl, a->checkKey);
 //         Refresh item in its loading look;
@@ -63,9 +62,6 @@ struct SitePick {
 // the gallery shows SiteList sites only, whatever page is on show.
 SitePick captureSitePick(bool galleryPick, const PageState &page);
 
-// The gallery's request for SiteList[siteIndex] (below 1: a site, not a slot).
-int galleryRequestForSite(int siteIndex);
-
 // What the window does with the slot. On either page the slot's picture file
 // goes before the new picture is fetched: a failed fetch must not leave the
 // previous site's picture there to be viewed, saved or pasted under the new
@@ -77,7 +73,7 @@ struct SlotAssignment {
     // Nothing when it held none, or one beyond the layout.
     std::optional<int> clearSlot;
     QString caption;  // lblCall: SSTV callsign with "0" as ZeroChar; WX name as stored
-    QString url;      // CurrentUrl: the picture to fetch now
+    QString url;      // the picture to fetch now
     QString checkUrl; // SSTV picture "image1": its check picture, requested too
     QString checkKey;
     QString pictureKey; // page x 100 + slot "-" site

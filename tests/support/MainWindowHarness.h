@@ -11,7 +11,15 @@
 #include "core/files/AppPaths.h"
 #include "core/files/SettingsStore.h"
 #include "core/net/DownloadControl.h"
+#include "mainwindow/MainMenus.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/PageLoader.h"
+#include "mainwindow/RefreshSchedule.h"
+#include "mainwindow/SlotActions.h"
+#include "mainwindow/UpdateServices.h"
+#include "platform/ClockSetter.h"
+#include "platform/ConnectionChecker.h"
+#include "platform/DesktopBridge.h"
 #include "support/FakePrompts.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
@@ -21,6 +29,8 @@
 #include "ui/CornerMenu.h"
 #include "ui/MenuBarPainter.h"
 #include "ui/ThumbCell.h"
+#include "ui/ThumbGrid.h"
+#include "ui/ThumbPointer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,7 +54,6 @@ using namespace Qt::StringLiterals;
 class RecordingOpener final : public WindowOpener {
 public:
     struct HandOver {
-        int galleryRequest = 0;
         bool loadingLook = false;
         bool sstvRunning = false;
     };
@@ -65,25 +74,27 @@ public:
     }
     qsizetype count(const QString &name) const { return named(name).size(); }
 
-    void openGallery(int r) override { note({"openGallery", QString::number(r)}); }
+    void openGallery(const GalleryRequest &r) override {
+        const bool slot = r.mode == GalleryRequest::Mode::PageSlot;
+        note({"openGallery", slot ? "slot" : "site", QString::number(r.index)});
+    }
     void closeGallery() override { note({"closeGallery"}); }
     void openPictureViewer(const QString &path, int slot, QPoint) override {
         note({"openPictureViewer", path, QString::number(slot)});
     }
-    void openCaptionZoom(int slot) override { note({"openCaptionZoom", QString::number(slot)}); }
-    void closeCaptionZoom() override { note({"closeCaptionZoom"}); }
     void openStation(const QString &call, bool fromCall) override {
         note({"openStation", call, QString::number(fromCall)});
     }
-    void openSiteMap(int index, double lat, double lon) override {
-        note({"openSiteMap", QString::number(index), QString::number(lat), QString::number(lon)});
+    void openSiteMap(const SiteMapRequest &r) override {
+        note({"openSiteMap", QString::number(r.mapIndex), QString::number(r.position.SiteLat),
+              QString::number(r.position.SiteLon), r.callsign});
     }
     void openWebMap(const QString &call, const QString &address) override {
         note({"openWebMap", call, address});
     }
-    void openSiteSelection(bool galleryPick, int slot, bool wxList) override {
-        note({"openSiteSelection", QString::number(galleryPick), QString::number(slot),
-              QString::number(wxList)});
+    void openSiteSelection(const SelectionRequest &r) override {
+        note({"openSiteSelection", QString::number(r.galleryPick), QString::number(r.slot),
+              QString::number(r.wxList)});
     }
     void rebuildSiteSelection() override { note({"rebuildSiteSelection"}); }
     void openSiteNews(const QStringList &sections, bool fromMain) override {
@@ -98,10 +109,6 @@ public:
     void openOwnPosition() override { note({"openOwnPosition"}); }
     void openPageNames() override { note({"openPageNames"}); }
     void openHelp() override { note({"openHelp"}); }
-    void openTextMessages(int, const QString &) override { note({"openTextMessages"}); }
-    void openLastHeard(int) override { note({"openLastHeard"}); }
-    void closeLastHeard() override { note({"closeLastHeard"}); }
-    void openPageMap() override { note({"openPageMap"}); }
     void closeAll() override {
         note({"closeAll"});
         if (onCloseAll)
@@ -259,22 +266,21 @@ public:
         deps.showFileDialog = [this](const FileDialogRequest &r) { return fileDialog(r); };
         deps.clipboard = [this](QMimeData *data) {
             clipboard.emplace_back(data);
-            refreshAtClipboard << window_->refreshTimers().sstvRunning();
+            refreshAtClipboard << sstvRunning();
         };
         deps.sstvTick = sstvTick;
         deps.wxTick = wxTick;
         window_ = std::make_unique<MainWindow>(state, deps);
-        window_->onReload = [this](bool wx) { ++(wx ? wxReloads : sstvReloads); };
-        window_->openExternalUrl = [this](const QString &address) {
+        window_->schedule().onReload = [this](bool wx) { ++(wx ? wxReloads : sstvReloads); };
+        window_->updates().openExternalUrl = [this](const QString &address) {
             openedUrls << address;
             return true;
         };
-        fileDialog.sstvRunning = [this] { return window_->refreshTimers().sstvRunning(); };
+        fileDialog.sstvRunning = [this] { return sstvRunning(); };
         opener.handOver = [this] {
             if (!window_)
                 return RecordingOpener::HandOver{};
-            return RecordingOpener::HandOver{state.page.GalleryRequest, loadingLook(),
-                                             window_->refreshTimers().sstvRunning()};
+            return RecordingOpener::HandOver{loadingLook(), sstvRunning()};
         };
         return *window_;
     }
@@ -306,10 +312,14 @@ public:
     MainWindow &w() { return *window_; }
     PageState &page() { return state.page; }
     Config &config() { return state.config; }
-    ThumbCell &cell(int slot) { return *window_->cell(slot); }
+    ThumbCell &cell(int slot) { return *window_->grid().cell(slot); }
+    RefreshTimers &timers() { return window_->schedule().timers(); }
+    bool sstvRunning() { return timers().sstvRunning(); }
     int reloads() const { return sstvReloads + wxReloads; }
-    QAction *item(const QString &name, int index = -1) { return window_->menuItem(name, index); }
-    QMenu *popUp() { return window_->menu(u"mnuPopMenu"_s); }
+    QAction *item(const QString &name, int index = -1) {
+        return window_->menus().item(name, index);
+    }
+    QMenu *popUp() { return window_->menus().mnuPopMenu; }
     // Runs a menu item as a click does.
     void click(const QString &name, int index = -1) {
         QAction *action = item(name, index);
@@ -317,11 +327,9 @@ public:
         action->trigger();
     }
     // The Setup menu opening, which sets its check marks.
-    void openSetup() { emit window_->menu(u"mnuSetup"_s)->aboutToShow(); }
-    bool loadingLook() { return menuPicture(item(u"mnuRefresh"_s)).has_value(); }
-    void plainRefreshLook() {
-        restorePlainMenuText(item(u"mnuRefresh"_s), item(u"mnuRefresh"_s)->text());
-    }
+    void openSetup() { emit window_->menus().mnuSetup->aboutToShow(); }
+    bool loadingLook() { return window_->menus().loadingLook(); }
+    void plainRefreshLook() { window_->menus().showPlainRefresh(); }
     QList<int> checkedItems(const QString &name, int first, int last) {
         QList<int> checked;
         for (int i = first; i <= last; ++i) {
@@ -332,11 +340,11 @@ public:
     }
     void tickSstv(int times) {
         for (int i = 0; i < times; ++i)
-            emit window_->refreshTimers().sstvTick();
+            emit timers().sstvTick();
     }
     void tickWx(int times) {
         for (int i = 0; i < times; ++i)
-            emit window_->refreshTimers().wxTick();
+            emit timers().wxTick();
     }
 
     int siteIndex(const QString &call) const {
@@ -350,13 +358,9 @@ public:
 
     // Every download of the window has answered, and no pass is running.
     bool waitForQuiet() {
-        const auto pending = [this](const char *name) {
-            auto *control = window_->findChild<DownloadControl *>(QLatin1String(name));
-            return control ? control->pendingCount() : 0;
-        };
         return QTest::qWaitFor(
             [&] {
-                return pending("ucDnLoad") == 0 && pending("ucCkNew") == 0 &&
+                return window_->loader().fetcher()->pendingCount() == 0 &&
                        page().FinishedCount >= page().ExpectedCount && !loadingLook();
             },
             10000);

@@ -1,7 +1,4 @@
-// The main window's three web services: the time page, which sets the
-// computer's clock once per start; the maker's home page, which tells of a
-// newer version; and the updates list, whose news for the user's SSTV list
-// opens the site-news window.
+#include "mainwindow/UpdateServices.h"
 
 #include "core/app/AppState.h"
 #include "core/app/WindowOpener.h"
@@ -11,13 +8,9 @@
 #include "core/net/TimePage.h"
 #include "core/net/VersionCheck.h"
 #include "mainwindow/Logging.h"
-#include "mainwindow/MainWindow.h"
 #include "platform/ClockSetter.h"
-#include "ui/MenuBarPainter.h"
 
-#include <QAction>
 #include <QDesktopServices>
-#include <QMenu>
 #include <QUrl>
 
 namespace tavimo {
@@ -29,6 +22,8 @@ const QString kHomePageKey = QStringLiteral("1");
 const QString kListKey = QStringLiteral("2");
 const QString kMirrorKey = QStringLiteral("3");
 const QString kTimePageKey = QStringLiteral("20");
+
+constexpr int kOneShotMs = 100;
 
 // The newer version's download page, on the maker's host.
 const QString kDownloadPage = QStringLiteral("/_mgxroot/page_10724.html");
@@ -54,31 +49,45 @@ const char *clockResultText(ClockSetter::Result result) {
 
 } // namespace
 
-void MainWindow::CheckForUpdates() {
-    AppState &s = state_;
-    mnuUpdate->menuAction()->setVisible(false);
+UpdateServices::UpdateServices(AppState &state, ClockSetter *clockSetter, WindowOpener *opener,
+                               QObject *parent)
+    : QObject(parent), state_(state), clockSetter_(clockSetter), opener_(opener) {
+    siteNewsTimer.setSingleShot(true);
+    siteNewsTimer.setInterval(kOneShotMs);
+    connect(&siteNewsTimer, &QTimer::timeout, this, &UpdateServices::siteNewsTimer_Timer);
+    if (!state_.downloads)
+        return;
+    ucUpdates = new DownloadControl(*state_.downloads, DownloadControl::Flavour::Text, this);
+    ucUpdates->setObjectName(QStringLiteral("ucUpdates"));
+    connect(ucUpdates, &DownloadControl::ready, this, &UpdateServices::ucUpdates_updatesReady);
+    connect(ucUpdates, &DownloadControl::failed, this, &UpdateServices::ucUpdates_noUpdates);
+}
+
+void UpdateServices::stop() {
+    siteNewsTimer.stop();
+    if (ucUpdates)
+        ucUpdates->cancelAll();
+}
+
+void UpdateServices::CheckForUpdates() {
+    const Endpoints &endpoints = state_.endpoints;
+    emit noNewerVersion();
     if (!ucUpdates)
         return;
-    if (!s.endpoints.HomePage.isEmpty()) {
-        s.page.CurrentUrl = s.endpoints.HomePage;
-        ucUpdates->DownloadFile(s.page.CurrentUrl, kHomePageKey);
-    }
-    if (!s.endpoints.UpdatesList.isEmpty()) {
-        s.page.CurrentUrl = s.endpoints.UpdatesList;
+    if (!endpoints.HomePage.isEmpty())
+        ucUpdates->DownloadFile(endpoints.HomePage, kHomePageKey);
+    if (!endpoints.UpdatesList.isEmpty()) {
         updateCheck_.begin();
-        ucUpdates->DownloadFile(s.page.CurrentUrl, kListKey);
+        ucUpdates->DownloadFile(endpoints.UpdatesList, kListKey);
     }
 }
 
-void MainWindow::requestTimePage() {
-    state_.page.CurrentUrl = state_.endpoints.TimePage;
+void UpdateServices::requestTimePage() {
     if (ucUpdates && !state_.endpoints.TimePage.isEmpty())
         ucUpdates->DownloadFile(state_.endpoints.TimePage, kTimePageKey);
 }
 
-void MainWindow::ucUpdates_updatesReady(const QString &key) {
-    // The buffer holds this download's bytes only until the next one completes.
-    const QByteArray bytes = state_.downloads ? state_.downloads->DownloadBuffer : QByteArray();
+void UpdateServices::ucUpdates_updatesReady(const QString &key, const QByteArray &bytes) {
     if (key == kTimePageKey) {
         timePageReady(bytes);
     } else if (key == kHomePageKey) {
@@ -93,7 +102,7 @@ void MainWindow::ucUpdates_updatesReady(const QString &key) {
     }
 }
 
-void MainWindow::ucUpdates_noUpdates(const QString &key) {
+void UpdateServices::ucUpdates_noUpdates(const QString &key) {
     // Only the updates list has somewhere else to look; the mirror's own
     // failure ends the check.
     if (key == kListKey)
@@ -104,7 +113,7 @@ void MainWindow::ucUpdates_noUpdates(const QString &key) {
 
 // ---- The clock --------------------------------------------------------------------------
 
-void MainWindow::timePageReady(const QByteArray &page) {
+void UpdateServices::timePageReady(const QByteArray &page) {
     if (clockChecked_)
         return;
     clockChecked_ = true;
@@ -117,32 +126,26 @@ void MainWindow::timePageReady(const QByteArray &page) {
         clockCorrection(*time, state_.utcNow());
     if (!correction)
         return;
-    if (!deps_.clockSetter) {
+    if (!clockSetter_) {
         qCInfo(lcMainWindow) << "Clock" << correction->count() << "ms off; nothing to set it with";
         return;
     }
-    const ClockSetter::Result result = deps_.clockSetter->adjustBy(*correction);
+    const ClockSetter::Result result = clockSetter_->adjustBy(*correction);
     qCInfo(lcMainWindow) << "Clock" << correction->count() << "ms off:" << clockResultText(result);
 }
 
 // ---- A newer version --------------------------------------------------------------------
 
-void MainWindow::homePageReady(const QByteArray &page) {
-    const LanguageTexts &texts = state_.texts;
-    QAction *notice = mnuUpdate->menuAction();
+void UpdateServices::homePageReady(const QByteArray &page) {
     const std::optional<QString> newer =
         newerVersionOnHomePage(page, ownVersion(state_.VersionTitle));
-    if (!newer) {
-        notice->setVisible(false);
-        return;
-    }
-    notice->setVisible(true);
-    setUpdateMenuText(notice, QStringLiteral("   ") + texts.LngUpdate + QStringLiteral("   "));
-    if (QAction *download = menuItem(QStringLiteral("mnuUpTavimo")))
-        download->setText(texts.LngNewVersion + QStringLiteral("Tavimo ") + *newer);
+    if (newer)
+        emit newerVersionFound(*newer);
+    else
+        emit noNewerVersion();
 }
 
-void MainWindow::mnuUpTavimo_Click() {
+void UpdateServices::mnuUpTavimo_Click() {
     const QString address = joinEndpoint(state_.endpoints.HomePage, kDownloadPage);
     if (address.isEmpty())
         return;
@@ -154,7 +157,7 @@ void MainWindow::mnuUpTavimo_Click() {
 
 // ---- Site news ----------------------------------------------------------------------------
 
-void MainWindow::applyUpdateDecision(const UpdateDecision &decision, const QByteArray &bytes) {
+void UpdateServices::applyUpdateDecision(const UpdateDecision &decision, const QByteArray &bytes) {
     using Action = UpdateDecision::Action;
     switch (decision.action) {
     case Action::Ignore:
@@ -167,7 +170,6 @@ void MainWindow::applyUpdateDecision(const UpdateDecision &decision, const QByte
         const QString address = joinEndpoint(state_.endpoints.UpdatesMirror, decision.mirrorPath);
         if (address.isEmpty() || !ucUpdates)
             return;
-        state_.page.CurrentUrl = address;
         ucUpdates->DownloadFile(address, kMirrorKey);
         return;
     }
@@ -175,8 +177,8 @@ void MainWindow::applyUpdateDecision(const UpdateDecision &decision, const QByte
         break;
     }
     // Sites the list knows a position of, and the user's list does not yet.
-    if (decision.list)
-        fillMissingPositions(state_.SiteList, *decision.list);
+    if (decision.list && fillMissingPositions(state_.SiteList, *decision.list) > 0)
+        emit state_.events.sitesChanged();
     if (decision.news.isEmpty()) {
         UpdatesListSections.clear();
         return;
@@ -186,13 +188,13 @@ void MainWindow::applyUpdateDecision(const UpdateDecision &decision, const QByte
     siteNewsTimer.start();
 }
 
-void MainWindow::Timer1_Timer() {
+void UpdateServices::siteNewsTimer_Timer() {
     siteNewsTimer.stop();
     if (UpdatesListSections.isEmpty())
         return;
     const QStringList sections = std::exchange(UpdatesListSections, {});
-    if (WindowOpener *windows = opener())
-        windows->openSiteNews(sections, UpdatesFromMain);
+    if (opener_)
+        opener_->openSiteNews(sections, UpdatesFromMain);
 }
 
 } // namespace tavimo

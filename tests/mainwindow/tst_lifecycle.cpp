@@ -1,16 +1,30 @@
-// Start-up of the main window: early exits, files from older versions, the
-// configuration reaching the layout, the start page's timers and the
-// connection check.
+// Start-up and shutdown of the main window: early exits, files from older
+// versions, the configuration reaching the layout, the start page's timers,
+// the connection check; what closing saves and removes, in which order, and
+// the desktop's ways of asking the program to end.
 
-#include "MainWindowHarness.h"
+#include "support/MainWindowHarness.h"
+
+#include "core/files/Config.h"
+#include "core/sites/SiteLists.h"
+#include "mainwindow/SessionEnd.h"
+#include "platform/TerminationSignals.h"
 
 #include <QtTest>
+
+#include <csignal>
 
 using namespace tavimo;
 using namespace tavimo::test;
 using namespace Qt::StringLiterals;
 
-class StartupTest : public QObject {
+namespace {
+QString savedCall(const Harness &h) {
+    return readConfig(h.data(u"tavimo.cfg"_s)).config.MyCall;
+}
+} // namespace
+
+class LifecycleTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -22,16 +36,21 @@ private slots:
     void startPageStartsItsTimer_data();
     void startPageStartsItsTimer();
     void retryThenOnline();
+    void closingSavesAndRemovesCachedPictures();
+    void dialogsCloseBeforeTheSave();
+    void hiddenWindowKeepsTheStoredPlacement();
+    void endingOtherwiseStillShutsDown_data();
+    void endingOtherwiseStillShutsDown();
 };
 
-void StartupTest::earlyExitSavesNothing_data() {
+void LifecycleTest::earlyExitSavesNothing_data() {
     QTest::addColumn<QString>("exit");
     QTest::newRow("second instance") << u"instance"_s;
     QTest::newRow("missing tavimo.lst") << u"list"_s;
     QTest::newRow("cancel at the connection check") << u"cancel"_s;
 }
 
-void StartupTest::earlyExitSavesNothing() {
+void LifecycleTest::earlyExitSavesNothing() {
     QFETCH(QString, exit);
     Harness h(/*bundledLists=*/exit != u"list");
     h.writeConfig(3, 1, 0, 90, 2);
@@ -65,13 +84,13 @@ void StartupTest::earlyExitSavesNothing() {
     QVERIFY(!QFileInfo::exists(h.data(u"Backups/tavimo.lst"_s)));
 }
 
-void StartupTest::legacyFilesMoveIn_data() {
+void LifecycleTest::legacyFilesMoveIn_data() {
     QTest::addColumn<bool>("writable");
     QTest::newRow("writable program folder") << true;
     QTest::newRow("read-only program folder") << false;
 }
 
-void StartupTest::legacyFilesMoveIn() {
+void LifecycleTest::legacyFilesMoveIn() {
     QFETCH(bool, writable);
     Harness h;
     h.programFolderWritable = writable;
@@ -100,7 +119,7 @@ void StartupTest::legacyFilesMoveIn() {
     }
 }
 
-void StartupTest::configurationClampsReachTheLayout() {
+void LifecycleTest::configurationClampsReachTheLayout() {
     Harness h;
     h.writeConfig(9, 1, 0, 60000, 7);
     QVERIFY(h.startUp());
@@ -109,19 +128,19 @@ void StartupTest::configurationClampsReachTheLayout() {
     QCOMPARE(h.state.config.GuiSize, 3);
     QCOMPARE(h.state.config.ThumbSetting, 2);
     QCOMPARE(h.state.config.RefreshSeconds, 60);
-    QCOMPARE(w.cells().size(), 10);
+    QCOMPARE(w.grid().cells().size(), 10);
     QCOMPARE(h.state.page.SlotCount, 10);
-    QCOMPARE(w.GridRows(), 2);
-    QCOMPARE(w.GridCols(), 5);
+    QCOMPARE(w.grid().gridLayout().gridRows, 2);
+    QCOMPARE(w.grid().gridLayout().gridCols, 5);
     // Extra large: the window is 1.13333 screen heights wide.
     const ScreenMetrics &screen = h.state.screen;
     QCOMPARE(w.frameGeometry().width(),
              int(std::nearbyint(screen.screenHeight * 1.13333 / screen.twipsPerPixelX)));
     QCOMPARE(w.LabelFontSize(), screen.screenHeight * 7 / 9000.0);
-    QCOMPARE(w.cell(0)->lblCall->font().pointSizeF(), w.LabelFontSize());
+    QCOMPARE(w.grid().cell(0)->lblCall->font().pointSizeF(), w.LabelFontSize());
 }
 
-void StartupTest::startPageStartsItsTimer_data() {
+void LifecycleTest::startPageStartsItsTimer_data() {
     QTest::addColumn<int>("startPage");
     QTest::addColumn<int>("autoRefresh");
     QTest::addColumn<bool>("sstvRunning");
@@ -135,7 +154,7 @@ void StartupTest::startPageStartsItsTimer_data() {
     QTest::newRow("start page 2, automatic") << 2 << 1 << true << false << 1;
 }
 
-void StartupTest::startPageStartsItsTimer() {
+void LifecycleTest::startPageStartsItsTimer() {
     QFETCH(int, startPage);
     QFETCH(int, autoRefresh);
     QFETCH(bool, sstvRunning);
@@ -147,8 +166,8 @@ void StartupTest::startPageStartsItsTimer() {
     h.writeData(u"tavimo.lst"_s, sampleSiteListLines());
     QVERIFY(h.startUp());
 
-    QCOMPARE(h.w().refreshTimers().sstvRunning(), sstvRunning);
-    QCOMPARE(h.w().refreshTimers().wxRunning(), wxRunning);
+    QCOMPARE(h.timers().sstvRunning(), sstvRunning);
+    QCOMPARE(h.timers().wxRunning(), wxRunning);
     QCOMPARE(h.page().CurrentPage, page);
     QCOMPARE(h.page().FinishedCount, 0);
     QVERIFY(h.page().UpdateCheckPending);
@@ -162,7 +181,7 @@ void StartupTest::startPageStartsItsTimer() {
     QCOMPARE(h.loadingLook(), !wx); // only an SSTV page shows the loading look
 }
 
-void StartupTest::retryThenOnline() {
+void LifecycleTest::retryThenOnline() {
     Harness h;
     for (bool online : {false, false, true})
         h.checker.queueAnswer(online);
@@ -187,5 +206,108 @@ void StartupTest::retryThenOnline() {
     QCOMPARE(h.window().windowTitle(), u"Tavimo"_s);
 }
 
-QTEST_MAIN(StartupTest)
-#include "tst_startup.moc"
+void LifecycleTest::closingSavesAndRemovesCachedPictures() {
+    Harness h;
+    h.writeData(u"tavimo.lst"_s, sampleSiteListLines());
+    h.writeData(u"WXsites.lst"_s, sampleWxListLines());
+    QVERIFY(h.startUp());
+    MainWindow &w = h.window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QStringList cached{"images/sstv/0",        "images/sstv/23", "images/wx/1",
+                             "images/last15/3",      "images/Map.bmp", "Sites.txt",
+                             "DiscontinuedSites.txt"};
+    for (const QString &file : cached + QStringList{"TextFiles/AB1CD-1.txt"})
+        QVERIFY(writeBytes(h.data(file), "x"));
+    h.state.config.MyCall = u"NEW1CALL"_s;
+    h.state.SiteList[0].LastPictureDate = u"05/01/24 13:05"_s;
+    w.setPageCaption(2, u"Asia"_s);
+
+    w.close();
+
+    QCOMPARE(h.quits, 1);
+    QVERIFY(w.hasShutDown());
+    QVERIFY(!w.schedule().timers().sstvRunning() && !w.schedule().timers().wxRunning());
+    QVERIFY(!w.clockRunning());
+    for (const QString &file : cached)
+        QVERIFY2(!QFileInfo::exists(h.data(file)), qPrintable(file));
+    for (const char *folder : {"images", "images/sstv", "images/wx", "images/last15", "TextFiles"})
+        QVERIFY(QFileInfo(h.data(QLatin1String(folder))).isDir());
+    QVERIFY(QFileInfo::exists(h.data(u"TextFiles/AB1CD-1.txt"_s)));
+    QCOMPARE(savedCall(h), u"NEW1CALL"_s);
+    const SiteListFile sites = readSiteList(h.data(u"tavimo.lst"_s));
+    QCOMPARE(sites.sites.size(), 2);
+    QCOMPARE(sites.sites[0].LastPictureDate, u"05/01/24 13:05"_s);
+    QCOMPARE(readWxSiteList(h.data(u"WXsites.lst"_s)).sites.size(), 1);
+    h.closeWindow();
+    SettingsStore saved(h.iniPath);
+    QCOMPARE(saved.value(u"LABELS"_s, u"2"_s), u"Asia"_s);
+    QCOMPARE(saved.value(u"Geometry"_s, u"showCmd"_s), u"1"_s);
+    QCOMPARE(h.quits, 1); // a second close does nothing more
+}
+
+void LifecycleTest::dialogsCloseBeforeTheSave() {
+    Harness h;
+    QVERIFY(h.startUp());
+    MainWindow &w = h.window();
+    w.show();
+    // A dialog that changes data as it closes, restarts refreshing and asks
+    // for a reload, as the site dialogs do.
+    h.opener.onCloseAll = [&] {
+        h.state.config.MyCall = u"FROMDIALOG"_s;
+        w.resumeRefreshTimers();
+        w.armSitesChanged();
+    };
+    w.close();
+
+    QCOMPARE(h.opener.count(u"closeAll"_s), 1);
+    QCOMPARE(savedCall(h), u"FROMDIALOG"_s);
+    QVERIFY(!w.schedule().timers().sstvRunning());
+    QVERIFY(!w.schedule().sitesChangePending());
+}
+
+void LifecycleTest::hiddenWindowKeepsTheStoredPlacement() {
+    Harness h;
+    h.settings->setValue(u"Geometry"_s, u"Left"_s, u"33"_s);
+    QVERIFY(h.startUp());
+    h.state.config.MyCall = u"HIDDEN1"_s;
+    h.window().shutDown();
+    QCOMPARE(savedCall(h), u"HIDDEN1"_s);
+    h.closeWindow();
+    SettingsStore saved(h.iniPath);
+    QCOMPARE(saved.value(u"Geometry"_s, u"Left"_s), u"33"_s);
+    QVERIFY(!saved.contains(u"LABELS"_s, u"1"_s));
+}
+
+void LifecycleTest::endingOtherwiseStillShutsDown_data() {
+    QTest::addColumn<bool>("signal");
+    QTest::newRow("SIGTERM") << true;
+    // The event loop ending any other way announces it with aboutToQuit.
+    QTest::newRow("event loop quits") << false;
+}
+
+void LifecycleTest::endingOtherwiseStillShutsDown() {
+    QFETCH(bool, signal);
+    Harness h;
+    QVERIFY(h.startUp());
+    MainWindow &w = h.window();
+    w.show();
+    TerminationSignals termination;
+    QVERIFY(termination.isActive());
+    closeOnSessionEnd(w, termination);
+    h.state.config.MyCall = u"ENDED1"_s;
+
+    if (signal) {
+        std::raise(SIGTERM);
+        QTRY_VERIFY(w.hasShutDown());
+        QVERIFY(!w.isVisible());
+    } else {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        QVERIFY(w.hasShutDown());
+    }
+    QCOMPARE(savedCall(h), u"ENDED1"_s);
+}
+
+QTEST_MAIN(LifecycleTest)
+#include "tst_lifecycle.moc"

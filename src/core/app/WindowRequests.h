@@ -1,0 +1,48 @@
+#pragma once
+
+// What a window is opened for, captured as a value when it is asked for: the
+// window reads nothing of it later from shared data that may have changed
+// meanwhile.
+
+#include "core/geo/SitePosition.h"
+#include "core/thumbs/SlotAssignment.h"
+
+#include <QString>
+
+namespace tavimo {
+
+// Which of the two site lists a request names.
+enum class SiteListKind { Sstv, Wx };
+
+// The gallery's site: the one in a slot of the page shown, or one record of a
+// list.
+struct GalleryRequest {
+    enum class Mode {
+        PageSlot,   // `index` is a slot of the main window's page
+        ListRecord, // `index` is a record of `list`
+    };
+    Mode mode = Mode::PageSlot;
+    SiteListKind list = SiteListKind::Sstv;
+    int index = 0; // zero-based
+
+    static GalleryRequest pageSlot(int slot) { return {Mode::PageSlot, SiteListKind::Sstv, slot}; }
+    static GalleryRequest listRecord(int record, SiteListKind list = SiteListKind::Sstv) {
+        return {Mode::ListRecord, list, record};
+    }
+    bool operator==(const GalleryRequest &) const = default;
+};
+
+// One site on a regional map, as the slot's pop-up found it.
+struct SiteMapRequest {
+    int mapIndex = 0;      // the entry of the map list
+    SitePosition position; // 0, 0: the site has none
+    QString callsign;      // the slot's site callsign as shown
+
+    bool operator==(const SiteMapRequest &) const = default;
+};
+
+// Where a pick of the site-selection grid goes: to the gallery, or into a
+// slot, from which list (fixed when the grid opens).
+using SelectionRequest = SitePick;
+
+} // namespace tavimo

@@ -1,0 +1,403 @@
+#include "mainwindow/PageLoader.h"
+
+#include "core/app/AppState.h"
+#include "core/app/WindowOpener.h"
+#include "core/thumbs/CheckPicture.h"
+#include "core/thumbs/PictureAge.h"
+#include "core/thumbs/SlotPictures.h"
+#include "mainwindow/Logging.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/ThumbCell.h"
+#include "ui/ThumbGrid.h"
+
+#include <QCursor>
+#include <QFile>
+
+namespace tavimo {
+
+namespace {
+
+const QString kAnimated = QStringLiteral("Animated");
+const QString kViewerName = QStringLiteral("PictureViewer");
+
+} // namespace
+
+PageLoader::PageLoader(AppState &state, ThumbGrid &grid, WindowOpener *opener, QObject *parent)
+    : QObject(parent), state_(state), grid_(grid), opener_(opener),
+      keys_(state.page, state.SiteList, [&grid](int slot) {
+          const ThumbCell *c = grid.cell(slot);
+          return c ? c->lblCall->text() : QString();
+      }) {
+    if (!state_.downloads) {
+        qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
+        return;
+    }
+    fetcher_ = std::make_unique<SlotFetcher>(*state_.downloads, keys_, this);
+    SlotFetcher *f = fetcher_.get();
+    connect(f, &SlotFetcher::checkPictureReady, this, &PageLoader::checkPictureReady);
+    connect(f, &SlotFetcher::checkPictureMissing, this, &PageLoader::checkPictureMissing);
+    connect(f, &SlotFetcher::pictureReady, this, &PageLoader::pictureReady);
+    connect(f, &SlotFetcher::pictureFailed, this, &PageLoader::pictureFailed);
+    connect(f, &SlotFetcher::answerDropped, this, &PageLoader::answerDropped);
+    connect(f, &SlotFetcher::pictureRequested, &grid_, &ThumbGrid::startProgress);
+    connect(f, &SlotFetcher::pictureProgress, &grid_, &ThumbGrid::showProgress);
+    connect(f, &SlotFetcher::slotFinished, &grid_, &ThumbGrid::hideProgress);
+    connect(f, &SlotFetcher::passCounted, this, [this](int expected, int finished) {
+        state_.page.ExpectedCount = expected;
+        state_.page.FinishedCount = finished;
+    });
+    connect(f, &SlotFetcher::passEnded, this, &PageLoader::passEnded);
+}
+
+PageLoader::~PageLoader() = default;
+
+// ---- Page loading ------------------------------------------------------------------
+
+void PageLoader::LoadSstvPage() {
+    AppState &s = state_;
+    PageState &page = s.page;
+    const PagePlan plan = planSstvPage(s.SiteList, page.CurrentPage, s.config.ThumbSetting,
+                                       page.SlotCount, s.ZeroChar);
+    List1 = plan.List1;
+
+    const QList<ThumbCell *> &cells = grid_.cells();
+    QList<bool> placed(cells.size(), false);
+    for (const PlannedSlot &p : plan.placed) {
+        ThumbCell *c = grid_.cell(p.slot);
+        if (!c)
+            continue;
+        placed[p.slot] = true;
+        c->lblCall->setText(p.caption);
+        c->lblConnect->setText(s.texts.LngLoading);
+        c->lblConnect->show();
+        c->lblFrom->hide();
+    }
+    // A cell that waits for nothing shows no waiting text, also when it
+    // waited on the page shown before.
+    for (int slot = 0; slot < cells.size(); ++slot) {
+        if (!placed[slot])
+            cells[slot]->lblConnect->hide();
+    }
+    plan.writeSlotTable(page.SlotTable);
+
+    startPagePass(plan.slotNumbers());
+    for (const PlannedSlot &p : plan.placed)
+        requestCheckPicture(p.slot, p.site, p.checkUrl);
+    if (plan.placed.isEmpty())
+        emit nothingToLoad();
+    emit s.events.pageShown(page.CurrentPage);
+}
+
+void PageLoader::LoadWxPage() {
+    AppState &s = state_;
+    PageState &page = s.page;
+    const PagePlan plan =
+        planWxPage(s.WxSiteList, page.CurrentPage, s.config.ThumbSetting, page.SlotCount);
+
+    for (const PlannedSlot &p : plan.placed) {
+        ThumbCell *c = grid_.cell(p.slot);
+        if (!c)
+            continue;
+        c->lblCall->setText(p.caption);
+        c->lblFrom->setText(s.texts.LngLoading);
+        c->lblFrom->show();
+    }
+    // Nothing on this page waits for a check picture.
+    for (ThumbCell *c : grid_.cells())
+        c->lblConnect->hide();
+
+    startPagePass(plan.slotNumbers());
+    for (const PlannedSlot &p : plan.placed) {
+        if (ThumbCell *c = grid_.cell(p.slot))
+            c->lblFrom->setText(QString());
+        requestWxPicture(p.slot, p.url, p.caption);
+    }
+    if (plan.placed.isEmpty())
+        emit nothingToLoad();
+    emit s.events.pageShown(page.CurrentPage);
+}
+
+void PageLoader::startPagePass(const QList<int> &slotList) {
+    strayImage1Checked_ = false;
+    if (fetcher_)
+        fetcher_->startPass(slotList);
+}
+
+// ---- Requests ------------------------------------------------------------------------
+
+void PageLoader::requestCheckPicture(int slot, int site, const QString &url) {
+    if (!fetcher_ || site < 0 || site >= state_.SiteList.size())
+        return;
+    fetcher_->requestCheckPicture(slot, url, state_.SiteList[site].Callsign);
+}
+
+void PageLoader::requestSlotPicture(int slot, int site) {
+    if (!fetcher_ || state_.page.isWxPage() || site < 0 || site >= state_.SiteList.size())
+        return;
+    const SiteRecord &record = state_.SiteList[site];
+    fetcher_->requestPicture(slot, site, requestUrl(record.PictureUrl), record.Callsign);
+}
+
+void PageLoader::requestWxPicture(int slot, const QString &url, const QString &name) {
+    if (fetcher_)
+        fetcher_->requestPicture(slot, -1, url, name);
+}
+
+void PageLoader::StartSlotFetch() {
+    AppState &s = state_;
+    PageState &page = s.page;
+    const int slot = page.SelectedSlot;
+    ThumbCell *c = grid_.cell(slot);
+    const QString caption = c ? c->lblCall->text() : QString();
+    const std::optional<PlannedSlot> planned =
+        planSlotRefetch(slot, page, page.SlotTable, s.SiteList, s.WxSiteList, caption);
+    if (c && !caption.isEmpty())
+        c->lblFrom->setText(s.texts.LngLoading);
+    if (!planned)
+        return;
+    if (!page.isWxPage())
+        requestCheckPicture(slot, planned->site, planned->checkUrl);
+    else
+        requestWxPicture(slot, planned->url, planned->caption);
+}
+
+// ---- Answers -------------------------------------------------------------------------
+
+void PageLoader::checkPictureReady(const SlotTarget &target, QSize size) {
+    ThumbCell *c = grid_.cell(target.slot);
+    if (!c)
+        return;
+    AppState &s = state_;
+    SlotTable &table = s.page.SlotTable;
+    const int slot = target.slot;
+    const CheckJudgement j = judgeCheckPicture(table.value(slot, stSiteCall), size,
+                                               table.value(slot, stCheckHeight), s.texts);
+    c->lblCall->setText(j.caption);
+    c->setShapeColor(j.frameColour.value_or(grid_.backColor()));
+    c->lblConnect->hide();
+    c->lblFrom->show();
+    table.setValue(slot, stCheckHeight, j.checkHeight);
+
+    if (j.decision == CheckDecision::NoNewPicture) {
+        fetcher_->finishSlot(slot);
+        ShowPictureAge(slot, target.site);
+        return;
+    }
+    // Only older versions left such files: one look per pass will do.
+    if (!strayImage1Checked_) {
+        strayImage1Checked_ = true;
+        removeStrayImage1Files(s.paths.data(QStringLiteral("images/sstv")));
+    }
+    requestSlotPicture(slot, target.site);
+}
+
+void PageLoader::checkPictureMissing(const SlotTarget &target) {
+    ThumbCell *c = grid_.cell(target.slot);
+    if (!c)
+        return;
+    // Without a check picture the picture is fetched in full every time.
+    state_.page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
+    c->lblConnect->hide();
+    c->lblFrom->show();
+    requestSlotPicture(target.slot, target.site);
+}
+
+void PageLoader::answerDropped(int slot) {
+    const PageState &page = state_.page;
+    if (!page.isWxPage() && page.SlotTable.value(slot, stSiteCall).isEmpty()) {
+        if (ThumbCell *c = grid_.cell(slot))
+            c->lblConnect->hide();
+    }
+}
+
+void PageLoader::pictureFailed(const SlotTarget &target) {
+    SlotTable &table = state_.page.SlotTable;
+    table.setValue(target.slot, stFrom, QString());
+    table.setValue(target.slot, stInfo, QString());
+    table.setValue(target.slot, stTime, QString());
+    ShowNotFound(target.slot, target.site, false);
+}
+
+void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes) {
+    ThumbCell *c = grid_.cell(target.slot);
+    if (!c)
+        return;
+    AppState &s = state_;
+    PageState &page = s.page;
+    const SlotAnswer answer = takeSlotAnswer(bytes, target, page.isWxPage(), page.SlotTable,
+                                             s.SiteList, s.texts, s.ZeroChar);
+    const QString file = slotPictureFile(s.paths, page.isWxPage(), target.slot);
+    fetcher_->writeLater(file, answer.picture);
+    c->lblFrom->setText(answer.lblFrom);
+    ShowSlotPicture(file, target.slot, target.site, answer.picture);
+}
+
+// ---- Display -------------------------------------------------------------------------
+
+void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
+                                 const QByteArray &picture) {
+    AppState &s = state_;
+    PageState &page = s.page;
+    ThumbCell *c = slot < page.SlotCount ? grid_.cell(slot) : nullptr;
+    if (!c)
+        return;
+    if (!grid_.showPicture(slot, picture)) {
+        ShowNotFound(slot, site, true);
+        return;
+    }
+    if (!s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
+        c->lblFrom->setText(QString());
+    if (!c->AniGIF->isHidden())
+        page.SlotTable.setValue(slot, stInfo, kAnimated);
+
+    // The large viewer showing this slot shows the new picture; it reads the
+    // picture from the slot's animation part, as its openers leave it.
+    if (opener_ && opener_->IsFormLoaded(kViewerName) > 0 && page.SelectedSlot == slot) {
+        flushSlotPictures();
+        if (c->AniGIF->isEmpty())
+            c->AniGIF->loadFile(file);
+        opener_->openPictureViewer(file, slot, QCursor::pos());
+    }
+
+    // The page says whether there is an age to show, never the file's path.
+    if (!page.isWxPage())
+        ShowPictureAge(slot, site);
+}
+
+void PageLoader::ShowPictureAge(int slot, int site) {
+    AppState &s = state_;
+    PageState &page = s.page;
+    ThumbCell *c = grid_.cell(slot);
+    if (!c || page.isWxPage() || site < 0 || site >= s.SiteList.size())
+        return;
+    const AgeDisplay age =
+        ageDisplay(s.SiteList[site].LastPictureDate, page.SlotTable.value(slot, stInfo),
+                   page.SlotTable.value(slot, stSiteCall), AgeRule::SkipOldAndAnimated, s.dateOrder,
+                   s.texts, s.utcNow());
+    page.SlotTable.setValue(slot, stTime, age.stTime);
+    if (!age.caption.isEmpty())
+        c->lblCall->setText(age.caption);
+    if (age.frameColour)
+        c->setShapeColor(*age.frameColour);
+}
+
+void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
+    AppState &s = state_;
+    PageState &page = s.page;
+    ThumbCell *c = slot < page.SlotCount ? grid_.cell(slot) : nullptr;
+    if (!c)
+        return;
+    page.SlotTable.setValue(slot, stFrom, QStringLiteral("Not found"));
+    grid_.showPlaceholder(slot, slotNotFoundLines(s.texts, page.isWxPage(), pictureRead));
+    if (page.isWxPage())
+        return;
+    c->lblFrom->setText(QString());
+    if (site < 0 || site >= s.SiteList.size())
+        return;
+    // The age of a site that keeps failing counts from its first failure.
+    QString &date = s.SiteList[site].LastPictureDate;
+    const QDateTime now = s.utcNow();
+    stampFirstFailure(date, now);
+    const AgeDisplay age =
+        ageDisplay(date, page.SlotTable.value(slot, stInfo), page.SlotTable.value(slot, stSiteCall),
+                   AgeRule::Always, s.dateOrder, s.texts, now);
+    page.SlotTable.setValue(slot, stTime, age.stTime);
+    if (!age.caption.isEmpty())
+        c->lblCall->setText(age.caption);
+    if (age.frameColour)
+        c->setShapeColor(*age.frameColour);
+}
+
+// ---- Slot assignment -------------------------------------------------------------------
+
+void PageLoader::clearSlot(int slot) {
+    if (!grid_.cell(slot))
+        return;
+    grid_.clearSlot(slot);
+    state_.page.SlotTable.setValue(slot, stSiteCall, QString());
+}
+
+void PageLoader::assignPickedSite(const SitePick &pick, int siteIndex) {
+    AppState &s = state_;
+    PageState &page = s.page;
+    const std::optional<SlotAssignment> a =
+        tavimo::AssignSiteToSlot(pick, siteIndex, page, s.config.ThumbSetting, s.SiteList,
+                                 s.WxSiteList, page.SlotTable, s.ZeroChar);
+    ThumbCell *c = a ? grid_.cell(a->slot) : nullptr;
+    if (!c)
+        return;
+    const int k = a->slot;
+    if (a->clearSlot) {
+        clearSlot(*a->clearSlot);
+        // The site moved within its own slot: the slot is filled again below.
+        if (*a->clearSlot == k && !page.isWxPage())
+            page.SlotTable.setValue(k, stSiteCall, a->caption);
+    }
+    c->AniGIF->clear();
+    c->AniGIF->hide();
+    c->img->clear();
+    c->img->setToolTip(QString());
+    // The frame told the age of the site that was here; the new site's own
+    // picture sets it again.
+    c->setShapeColor(grid_.backColor());
+    c->lblCall->setText(a->caption);
+    c->lblFrom->setText(s.texts.LngLoading);
+    c->lblFrom->show();
+    c->lblConnect->hide();
+    if (a->List1)
+        List1 = *a->List1;
+    // The previous site's picture must not be shown, saved or pasted as the
+    // new site's while the new one is on its way, or when it fails.
+    flushSlotPictures();
+    const QString file = slotPictureFile(s.paths, page.isWxPage(), k);
+    if (QFile::exists(file) && !QFile::remove(file))
+        qCWarning(lcMainWindow) << "cannot remove" << file;
+
+    startPagePass({k});
+    emit slotReassigned(k);
+    if (page.isWxPage()) {
+        requestWxPicture(k, a->url, a->caption);
+    } else if (!a->checkUrl.isEmpty()) {
+        // The check picture goes first, judged against no remembered height:
+        // it then fetches the picture once, and the height it leaves is the
+        // new site's, not the previous one's.
+        page.SlotTable.setValue(k, stCheckHeight, QString());
+        requestCheckPicture(k, a->site, a->checkUrl);
+    } else {
+        requestSlotPicture(k, a->site);
+    }
+    if (opener_)
+        opener_->rebuildSiteSelection();
+    emit s.events.sitesChanged();
+}
+
+void PageLoader::leaveSlotBlank(int slot) {
+    AppState &s = state_;
+    PageState &page = s.page;
+    const LeaveBlankResult blank =
+        LeaveSlotBlank(slot, page, s.config.ThumbSetting, s.SiteList, s.WxSiteList, page.SlotTable);
+    clearSlot(blank.slot);
+    if (ThumbCell *c = grid_.cell(blank.slot)) {
+        c->img->setToolTip(QString());
+        c->AniGIF->setToolTip(QString());
+    }
+    if (blank.List1)
+        List1 = *blank.List1;
+    if (opener_)
+        opener_->rebuildSiteSelection();
+    emit s.events.sitesChanged();
+}
+
+// ---- Files and downloads -----------------------------------------------------------------
+
+void PageLoader::flushSlotPictures() {
+    if (fetcher_)
+        fetcher_->flush();
+}
+
+void PageLoader::cancelAll() {
+    if (fetcher_)
+        fetcher_->cancelAll();
+}
+
+} // namespace tavimo

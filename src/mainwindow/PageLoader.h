@@ -1,0 +1,106 @@
+#pragma once
+
+// The road of one picture through the main window: a page load places the
+// sites and asks each for its check picture; the check picture decides
+// whether the picture itself is fetched; the picture is stored without its
+// trailer and shown, with its age, or a placeholder takes its place; and once
+// every slot of the page has finished, the pass ends.
+//
+// The decisions live in core (PagePlan, CheckPicture, SlotPictures,
+// PictureAge, SlotAssignment), the requests and the pass in the SlotFetcher,
+// the drawing in the ThumbGrid; this part applies the one to the others.
+
+#include "core/thumbs/PageKeyOwner.h"
+#include "core/thumbs/SlotAssignment.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+namespace tavimo {
+
+struct AppState;
+class SlotFetcher;
+class ThumbGrid;
+class WindowOpener;
+
+class PageLoader : public QObject {
+    Q_OBJECT
+
+public:
+    // `opener` may be null; without a download context in `state` nothing is
+    // fetched.
+    PageLoader(AppState &state, ThumbGrid &grid, WindowOpener *opener, QObject *parent = nullptr);
+    ~PageLoader() override;
+
+    // The page loaders: they place the sites of the page shown into their
+    // slots and start their downloads, as one pass.
+    void LoadSstvPage();
+    void LoadWxPage();
+    // Fetches the picture of slot `SelectedSlot` again (the slot menu's
+    // refresh, a click on a "Not found" slot). It is not counted in the pass.
+    void StartSlotFetch();
+
+    // Puts the picked site into the slot the pick was made for and fetches
+    // that slot alone, as a pass of its own. Nothing happens when the pick no
+    // longer fits the page.
+    void assignPickedSite(const SitePick &pick, int siteIndex);
+    // No site of the page's list keeps `slot` on this page; the slot empties.
+    void leaveSlotBlank(int slot);
+    // Empties a slot whose site is gone, its site callsign in the slot table too.
+    void clearSlot(int slot);
+
+    // Waits until every slot picture is on disk; anything that reads slot
+    // files (viewer, save, paste, clean-up) calls it first.
+    void flushSlotPictures();
+    // Drops every download without a signal (shutdown).
+    void cancelAll();
+    // Null without a download context.
+    SlotFetcher *fetcher() const { return fetcher_.get(); }
+
+    // The sites placed on the SSTV page shown, one entry each: the callsign as
+    // stored, four blanks and the slot counted from 1. F2 shows it as the
+    // alphabetical list.
+    QStringList List1;
+
+signals:
+    // Every slot of the pass has finished.
+    void passEnded();
+    // A page without sites was loaded: no pass end will come.
+    void nothingToLoad();
+    // A site was put into `slot`, whose pass of one slot has begun.
+    void slotReassigned(int slot);
+
+private:
+    void startPagePass(const QList<int> &slotList);
+    void requestCheckPicture(int slot, int site, const QString &url);
+    void requestSlotPicture(int slot, int site);
+    void requestWxPicture(int slot, const QString &url, const QString &name);
+
+    // The fetcher's answers.
+    void checkPictureReady(const SlotTarget &target, QSize size);
+    void checkPictureMissing(const SlotTarget &target);
+    void pictureReady(const SlotTarget &target, const QByteArray &bytes);
+    void pictureFailed(const SlotTarget &target);
+    void answerDropped(int slot);
+
+    // Shows a slot picture, still or animated, fitted into the cell; the
+    // placeholder when it cannot be shown. `site` is the SiteList index for
+    // the age (SSTV pages only).
+    void ShowSlotPicture(const QString &file, int slot, int site, const QByteArray &picture);
+    // The age caption and old-picture frame of an SSTV slot.
+    void ShowPictureAge(int slot, int site);
+    // The "not found" placeholder. pictureRead: the download worked but the
+    // picture cannot be shown.
+    void ShowNotFound(int slot, int site, bool pictureRead);
+
+    AppState &state_;
+    ThumbGrid &grid_;
+    WindowOpener *opener_;
+    PageKeyOwner keys_;
+    std::unique_ptr<SlotFetcher> fetcher_;
+    bool strayImage1Checked_ = false;
+};
+
+} // namespace tavimo

@@ -1,0 +1,288 @@
+#include "ui/ThumbGrid.h"
+
+#include "core/base/Numbers.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/ThumbCell.h"
+
+#include <QPixmap>
+
+namespace tavimo {
+
+namespace {
+
+// The picture area of a cell, from the frame's corner.
+constexpr int kPictureTop = 4;
+constexpr double kFitWidth = 118;
+constexpr double kFitHeight = 88;
+constexpr int kCentreX = 65;
+constexpr int kCentreY = 49;
+// The placeholder sits one unit further right, at the full picture size.
+constexpr int kPlaceholderLeft = 5;
+constexpr int kPlaceholderWidth = 120;
+constexpr int kPlaceholderHeight = 90;
+
+constexpr int kBlinkIntervalMs = 150;
+constexpr int kBlinkTicks = 20;
+const QColor kBlinkBlue(0, 0, 255);
+
+int rounded(double value) {
+    return int(roundHalfEven(value));
+}
+
+QRect roundedRect(const QRectF &r) {
+    return QRect(rounded(r.x()), rounded(r.y()), rounded(r.width()), rounded(r.height()));
+}
+
+} // namespace
+
+QRectF fitPictureInCell(QSize picture, const QRect &shape1) {
+    const double w = picture.width();
+    const double h = picture.height();
+    if (w <= 0 || h <= 0)
+        return {};
+    const double s = h / w < kFitHeight / kFitWidth ? w / kFitWidth : h / kFitHeight;
+    const double dw = w / s;
+    const double dh = h / s;
+    return QRectF(shape1.left() + kCentreX - dw / 2, shape1.top() + kCentreY - dh / 2, dw, dh);
+}
+
+ThumbGrid::ThumbGrid(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("picAll"));
+    layout_ = thumbLayout(2).value_or(ThumbLayout{});
+    blinkTimer.setInterval(kBlinkIntervalMs);
+    connect(&blinkTimer, &QTimer::timeout, this, &ThumbGrid::blinkTimer_Timer);
+}
+
+// ---- Layout ------------------------------------------------------------------------------
+
+void ThumbGrid::makeCells(double labelPoints, bool labelsBold) {
+    while (cells_.size() > 1)
+        delete cells_.takeLast();
+    if (cells_.isEmpty()) {
+        cells_.append(new ThumbCell(0, this));
+        cells_.first()->show();
+    }
+    for (int i = 1; i < layout_.slotCount; ++i) {
+        auto *cell = new ThumbCell(i, this);
+        cells_.append(cell);
+        cell->show();
+    }
+    for (ThumbCell *cell : std::as_const(cells_)) {
+        emptyCell(*cell);
+        cell->setGeometryUnits(cellGeometry(cell->slot(), layout_.gridCols));
+        cell->setLabelFont(labelPoints, labelsBold);
+    }
+    emit cellsMade();
+    placeCells();
+}
+
+void ThumbGrid::emptyCell(ThumbCell &cell) {
+    const QColor back = backColor();
+    cell.setShapeColor(back);
+    cell.lblCall->setText(QString());
+    cell.lblCall->show();
+    cell.lblFrom->setText(QString());
+    cell.lblFrom->show();
+    cell.lblConnect->setText(QString());
+    QPalette palette = cell.img->palette();
+    palette.setColor(QPalette::Window, back);
+    cell.img->setPalette(palette);
+    cell.img->clear();
+    cell.img->setToolTip(QString());
+    cell.img->show();
+    cell.AniGIF->hide();
+    cell.AniGIF->setToolTip(QString());
+    cell.AniGIF->clear();
+    cell.picProg->hide();
+}
+
+void ThumbGrid::ArrangeThumbnailGrid() {
+    const QColor back = backColor();
+    for (ThumbCell *cell : std::as_const(cells_)) {
+        const CellGeometry &units = cell->geometryUnits();
+        cell->moveImg(units.imgAfterPageSwitch);
+        cell->img->clear();
+        cell->img->setToolTip(QString());
+        cell->img->update();
+        cell->AniGIF->hide();
+        cell->AniGIF->clear();
+        cell->AniGIF->setToolTip(QString());
+        cell->AniGIF->setBackColor(back);
+        cell->AniGIF->refresh();
+        cell->lblCall->setText(QString());
+        cell->lblFrom->setText(QString());
+        cell->setShapeColor(back);
+        cell->picProg->hide();
+    }
+}
+
+void ThumbGrid::placeCells() {
+    const UserScale scale(layout_.scaleSize(), size());
+    for (ThumbCell *cell : std::as_const(cells_))
+        cell->place(scale);
+}
+
+void ThumbGrid::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    placeCells();
+}
+
+ThumbCell *ThumbGrid::cell(int slot) const {
+    return slot >= 0 && slot < cells_.size() ? cells_[slot] : nullptr;
+}
+
+QColor ThumbGrid::backColor() const {
+    return palette().color(QPalette::Window);
+}
+
+QRect ThumbGrid::slotFrame(int slot) const {
+    if (!cell(slot))
+        return {};
+    const UserScale scale(layout_.scaleSize(), size());
+    return scale.toPixels(QRectF(cellGeometry(slot, layout_.gridCols).shape1));
+}
+
+QRect ThumbGrid::slotFrameOnScreen(int slot) const {
+    const QRect frame = slotFrame(slot);
+    return frame.isNull() ? QRect() : QRect(mapToGlobal(frame.topLeft()), frame.size());
+}
+
+QFont ThumbGrid::labelFont() const {
+    return cells_.isEmpty() ? font() : cells_.first()->lblCall->font();
+}
+
+// ---- What a slot shows ---------------------------------------------------------------------
+
+void ThumbGrid::clearSlot(int slot) {
+    ThumbCell *c = cell(slot);
+    if (!c)
+        return;
+    c->AniGIF->clear();
+    c->AniGIF->hide();
+    c->img->clear();
+    c->setShapeColor(backColor());
+    c->lblCall->setText(QString());
+    c->lblFrom->setText(QString());
+    c->moveImg(c->geometryUnits().img);
+    c->picProg->hide();
+}
+
+bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
+    ThumbCell *c = cell(slot);
+    if (!c || picture.isEmpty())
+        return false;
+    // Nothing is painted while this runs, so the picture box moves once,
+    // straight to its fitted place.
+    const QRect shape = c->geometryUnits().shape1;
+    // A still picture whose header gives its size is only measured here: the
+    // cell decodes it once, at its own size, when it paints.
+    const std::optional<PictureHeader> header = readPictureHeader(picture);
+    const bool stillBytes = header && header->frames < 2;
+    const bool loaded = stillBytes || c->AniGIF->loadBytes(picture);
+    const QSize size = stillBytes ? header->size : c->AniGIF->pictureSize();
+    const QRectF fitted = loaded ? fitPictureInCell(size, shape) : QRectF();
+    if (fitted.isEmpty()) {
+        c->AniGIF->clear();
+        return false;
+    }
+    c->moveImg(roundedRect(fitted));
+
+    if (!stillBytes && c->AniGIF->frameCount() >= 2) {
+        c->img->clear();
+        c->AniGIF->setBackColor(Qt::black);
+        c->AniGIF->show();
+        c->AniGIF->startAnimation();
+    } else {
+        c->AniGIF->hide();
+        if (stillBytes) {
+            c->AniGIF->clear();
+            c->img->setPicture(picture);
+        } else {
+            // Once the part lets go of the frame it converts in place, uncopied.
+            QImage frame = c->AniGIF->firstFrame();
+            c->AniGIF->clear();
+            c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
+        }
+    }
+    c->img->show();
+    c->img->update();
+    return true;
+}
+
+void ThumbGrid::showPlaceholder(int slot, const PlaceholderLines &lines) {
+    ThumbCell *c = cell(slot);
+    if (!c)
+        return;
+    c->AniGIF->clear();
+    c->img->clear();
+    c->img->show();
+    const QRect shape = c->geometryUnits().shape1;
+    c->moveImg(QRect(shape.left() + kPlaceholderLeft, shape.top() + kPictureTop, kPlaceholderWidth,
+                     kPlaceholderHeight));
+    c->AniGIF->hide();
+    c->img->setPixmap(QPixmap::fromImage(renderPlaceholder(c->img->size(), lines)));
+}
+
+void ThumbGrid::startProgress(int slot) {
+    if (ThumbCell *c = cell(slot)) {
+        c->picProg->setPercent(0);
+        c->picProg->setBackColor(c->shapeColor());
+        c->picProg->show();
+    }
+}
+
+void ThumbGrid::showProgress(int slot, qint64 bytesMax, qint64 bytesDone) {
+    ThumbCell *c = cell(slot);
+    if (!c)
+        return;
+    c->picProg->setBackColor(c->shapeColor());
+    if (bytesDone >= bytesMax) {
+        c->picProg->hide();
+        return;
+    }
+    c->picProg->setPercent(rounded(double(bytesDone) / (double(bytesMax) / 100)));
+    c->picProg->show();
+}
+
+void ThumbGrid::hideProgress(int slot) {
+    if (ThumbCell *c = cell(slot))
+        c->picProg->hide();
+}
+
+// ---- Blink ---------------------------------------------------------------------------------
+
+void ThumbGrid::startSlotBlink(int slot) {
+    ThumbCell *target = cell(slot);
+    if (!target)
+        return;
+    stopSlotBlink();
+    BlinkSlot = slot;
+    BlinkCount = 0;
+    BlinkColour = target->shapeColor();
+    blinkTimer.start();
+}
+
+void ThumbGrid::blinkTimer_Timer() {
+    ThumbCell *target = cell(BlinkSlot);
+    if (!target) {
+        blinkTimer.stop();
+        return;
+    }
+    ++BlinkCount;
+    target->setShapeColor(BlinkCount % 2 == 1 ? kBlinkBlue : BlinkColour);
+    if (BlinkCount >= kBlinkTicks) {
+        blinkTimer.stop();
+        target->setShapeColor(BlinkColour);
+        target->update();
+    }
+}
+
+void ThumbGrid::stopSlotBlink() {
+    if (!blinkTimer.isActive())
+        return;
+    blinkTimer.stop();
+    if (ThumbCell *target = cell(BlinkSlot))
+        target->setShapeColor(BlinkColour);
+}
+
+} // namespace tavimo

@@ -1,0 +1,246 @@
+#include "ui/ThumbPointer.h"
+
+#include "core/app/WindowOpener.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/ThumbCell.h"
+#include "ui/ThumbGrid.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace tavimo {
+
+namespace {
+
+// Marks a cell whose events already reach the pointer: cell 0 outlives every
+// new layout and must not be wired twice.
+const char *const kWiredProperty = "tavimoThumbWired";
+
+// The busy pointer while the viewer opens; it goes back on every way out,
+// so a viewer that fails to open cannot leave it behind.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
+} // namespace
+
+ThumbPointer::ThumbPointer(ThumbGrid &grid, ContextSource context, const AppPaths &paths,
+                           WindowOpener *opener, QObject *parent)
+    : QObject(parent), grid_(grid), context_(std::move(context)), paths_(paths), opener_(opener) {
+    grid_.setMouseTracking(true);
+    grid_.installEventFilter(this);
+
+    lblToolTip = new QLabel(&grid_);
+    lblToolTip->setObjectName(QStringLiteral("lblToolTip"));
+    lblToolTip->setTextFormat(Qt::PlainText);
+    lblToolTip->setAutoFillBackground(true);
+    QPalette tipColours = lblToolTip->palette();
+    tipColours.setColor(QPalette::Window, tipColours.color(QPalette::ToolTipBase));
+    tipColours.setColor(QPalette::WindowText, tipColours.color(QPalette::ToolTipText));
+    lblToolTip->setPalette(tipColours);
+    // The pointer passes through the tip to the thumbnail below it, so that
+    // touching the tip does not count as leaving the thumbnails.
+    lblToolTip->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblToolTip->hide();
+
+    tipShowTimer.setInterval(kTipDelayMs);
+    tipHideTimer.setInterval(kTipLifetimeMs);
+    connect(&tipShowTimer, &QTimer::timeout, this, &ThumbPointer::tipShowTimer_Timer);
+    connect(&tipHideTimer, &QTimer::timeout, this, &ThumbPointer::tipHideTimer_Timer);
+    connect(&grid_, &ThumbGrid::cellsMade, this, &ThumbPointer::wireCells);
+    wireCells();
+}
+
+void ThumbPointer::wireCells() {
+    for (ThumbCell *c : grid_.cells()) {
+        if (c->property(kWiredProperty).toBool())
+            continue;
+        c->setProperty(kWiredProperty, true);
+        // The frame around the picture is background; moves over the captions
+        // come up to the cell too and are told apart there.
+        c->setMouseTracking(true);
+        c->installEventFilter(this);
+        c->img->setMouseTracking(true);
+        c->img->installEventFilter(this);
+        const int slot = c->slot();
+        connect(c->AniGIF, &AnimatedPicture::mouseMoved, this,
+                [this, slot](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPoint) {
+                    img_MouseMove(slot, modifiers);
+                });
+        connect(c->AniGIF, &AnimatedPicture::mousePressed, this,
+                [this, slot](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint) {
+                    img_MouseDown(slot, button, modifiers);
+                });
+    }
+}
+
+bool ThumbPointer::eventFilter(QObject *watched, QEvent *event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress)
+        return false;
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    if (watched == &grid_) {
+        if (type == QEvent::MouseMove)
+            picAll_MouseMove();
+        return false;
+    }
+    if (auto *c = qobject_cast<ThumbCell *>(watched)) {
+        // Only the bare frame is background: the captions do nothing.
+        if (type == QEvent::MouseMove && grid_.cells().contains(c) &&
+            !c->childAt(mouse->position().toPoint()))
+            picAll_MouseMove();
+        return false;
+    }
+    auto *c = qobject_cast<ThumbCell *>(watched->parent());
+    if (!c || watched != c->img || !grid_.cells().contains(c))
+        return false;
+    if (type == QEvent::MouseMove)
+        img_MouseMove(c->slot(), mouse->modifiers());
+    else
+        img_MouseDown(c->slot(), mouse->button(), mouse->modifiers());
+    return true;
+}
+
+ThumbSlotState ThumbPointer::slotState(int slot) const {
+    ThumbSlotState state;
+    if (const ThumbCell *c = grid_.cell(slot)) {
+        state.lblCall = c->lblCall->text();
+        state.progressVisible = !c->picProg->isHidden();
+        state.animationShown = !c->AniGIF->isHidden();
+    }
+    return state;
+}
+
+void ThumbPointer::clearHover() {
+    hover_.TipText.clear();
+    hover_.HoverIndex = -1;
+    hover_.LastTipSlot = -1;
+}
+
+void ThumbPointer::stopTimers() {
+    tipShowTimer.stop();
+    tipHideTimer.stop();
+}
+
+void ThumbPointer::forgetTip(int slot) {
+    if (hover_.LastTipSlot == slot)
+        hover_.LastTipSlot = -1;
+}
+
+// ---- Hover --------------------------------------------------------------------------
+
+void ThumbPointer::img_MouseMove(int slot, Qt::KeyboardModifiers modifiers) {
+    if (!grid_.cell(slot))
+        return;
+    applyTip(slot, hover_.mouseMove(slot, shiftState(modifiers), context_()));
+}
+
+void ThumbPointer::applyTip(int slot, const ThumbTipPlan &tip) {
+    switch (tip.kind) {
+    case ThumbTipPlan::Kind::Nothing:
+        return;
+    case ThumbTipPlan::Kind::CaptionZoom:
+        if (opener_)
+            opener_->openCaptionZoom(slot);
+        return;
+    case ThumbTipPlan::Kind::Prepared:
+        break;
+    }
+    if (ThumbCell *c = grid_.cell(slot)) {
+        c->img->setToolTip(tip.pictureToolTip);
+        c->AniGIF->setToolTip(tip.pictureToolTip);
+    }
+    // A running delay goes on: enabling an enabled timer does not restart it.
+    if (tip.startTipTimer && !tipShowTimer.isActive())
+        tipShowTimer.start();
+}
+
+void ThumbPointer::picAll_MouseMove() {
+    hover_.leave();
+    if (opener_)
+        opener_->closeCaptionZoom();
+    lblToolTip->hide();
+    tipHideTimer.stop();
+    tipShowTimer.stop();
+    tipShowTimer.setInterval(kTipDelayMs);
+}
+
+void ThumbPointer::tipShowTimer_Timer() {
+    const std::optional<int> slot = hover_.tipSlot();
+    if (!slot)
+        return;
+    tipShowTimer.stop();
+    tipHideTimer.stop();
+    ThumbCell *c = grid_.cell(*slot);
+    // An empty tip is no tip: the slot hovered last prepared none.
+    if (!c || hover_.TipText.isEmpty())
+        return;
+    QFont font = grid_.labelFont();
+    font.setBold(false);
+    lblToolTip->setFont(font);
+    lblToolTip->setText(hover_.TipText);
+    lblToolTip->adjustSize();
+    const QRect picture(c->img->mapTo(&grid_, QPoint(0, 0)), c->img->size());
+    lblToolTip->move(tipLabelTopLeft(picture, grid_.slotFrame(*slot), lblToolTip->width()));
+    lblToolTip->show();
+    lblToolTip->raise();
+    tipHideTimer.start(kTipLifetimeMs);
+}
+
+void ThumbPointer::tipHideTimer_Timer() {
+    lblToolTip->hide();
+    tipHideTimer.stop();
+}
+
+// ---- Click --------------------------------------------------------------------------
+
+void ThumbPointer::img_MouseDown(int slot, Qt::MouseButton button,
+                                 Qt::KeyboardModifiers modifiers) {
+    ThumbCell *c = grid_.cell(slot);
+    if (!c)
+        return;
+    const QPoint CursorPos = QCursor::pos();
+    emit slotFilesNeeded(); // the click looks for the slot's file
+    const ThumbClickPlan click =
+        hover_.click(slot, mouseButton(button), shiftState(modifiers), context_(), slotState(slot),
+                     paths_, earthViewCaption_ ? earthViewCaption_() : QString());
+    emit slotPressed(click);
+    // The tip of a pressed thumbnail waits until the pointer has left the
+    // thumbnails, or a minute.
+    tipShowTimer.stop();
+    tipShowTimer.setInterval(kTipDelayAfterClickMs);
+    applyTip(slot, click.tip);
+
+    switch (click.action) {
+    case ThumbClickAction::Nothing:
+        break;
+    case ThumbClickAction::Refetch:
+        emit refetchRequested();
+        break;
+    case ThumbClickAction::OpenViewer:
+        // The viewer reads size and frames from the slot's animation part.
+        if (click.loadPictureFirst && !c->AniGIF->loadFile(click.PicturePath))
+            break;
+        showViewer(slot, click.PicturePath, CursorPos);
+        break;
+    case ThumbClickAction::PopUp:
+        emit popUpRequested(CursorPos);
+        break;
+    }
+}
+
+void ThumbPointer::showViewer(int slot, const QString &path, QPoint cursorPos) {
+    const BusyPointer busy;
+    lblToolTip->hide();
+    tipShowTimer.stop();
+    if (opener_)
+        opener_->openPictureViewer(path, slot, cursorPos);
+}
+
+} // namespace tavimo

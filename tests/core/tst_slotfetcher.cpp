@@ -1,0 +1,143 @@
+// The slot fetcher without a window, under a key owner as a gallery would be
+// one: every slot of a pass counts once however its answer ends, the pass
+// ends once, answers of another owner are ignored, and slot files are
+// written in the order given.
+
+#include "core/net/DownloadControl.h"
+#include "core/thumbs/SlotFetcher.h"
+#include "support/Fixtures.h"
+#include "support/LoopbackServer.h"
+#include "support/TestFiles.h"
+
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tavimo;
+using namespace tavimo::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Every slot below 30 of the owner's number fits, except those it drops.
+struct Owner final : KeyOwner {
+    int number = 5;
+    QSet<int> dropped;
+    int ownerNumber() const override { return number; }
+    AnswerFit fitCheck(const CheckKey &key, const std::optional<SlotRequest> &) const override {
+        return fit(key.slot, -1);
+    }
+    AnswerFit fitPicture(const PictureKey &key, const std::optional<SlotRequest> &) const override {
+        return key.page == number ? fit(key.slot, key.site.value_or(-1)) : AnswerFit{};
+    }
+    AnswerFit fit(int slot, int site) const {
+        if (slot >= 30)
+            return {};
+        if (dropped.contains(slot))
+            return {slot, std::nullopt};
+        return {slot, SlotTarget{slot, site}};
+    }
+};
+
+// The fetcher's signals as "what slot detail".
+struct Log : QObject {
+    explicit Log(SlotFetcher &f) {
+        connect(&f, &SlotFetcher::pictureReady, this, [this](const SlotTarget &t, QByteArray b) {
+            lines << QString("ready %1 %2 %3").arg(t.slot).arg(t.site).arg(QString(b));
+        });
+        connect(&f, &SlotFetcher::pictureFailed, this,
+                [this](const SlotTarget &t) { lines << QString("failed %1").arg(t.slot); });
+        connect(&f, &SlotFetcher::answerDropped, this,
+                [this](int slot) { lines << QString("dropped %1").arg(slot); });
+        connect(&f, &SlotFetcher::checkPictureReady, this, [this](const SlotTarget &t, QSize s) {
+            lines << QString("check %1 %2x%3").arg(t.slot).arg(s.width()).arg(s.height());
+        });
+        connect(&f, &SlotFetcher::checkPictureMissing, this,
+                [this](const SlotTarget &t) { lines << QString("missing %1").arg(t.slot); });
+        connect(&f, &SlotFetcher::passEnded, this, [this] { lines << "end"; });
+    }
+    QStringList lines;
+};
+
+} // namespace
+
+class SlotFetcherTest : public QObject {
+    Q_OBJECT
+
+    LoopbackServer server;
+    QString url(const QString &path) const { return server.url(path).toString(); }
+    Route answer(const QByteArray &body, int status = 200, int delayMs = 0) {
+        Route route;
+        route.body = body;
+        route.status = status;
+        route.delayMs = delayMs;
+        return route;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(server.start()); }
+
+    void everySlotCountsOnceAndThePassEndsOnce() {
+        server.setRoute("/ok", answer("picture"));
+        server.setRoute("/gone", answer("gone", 404));
+        server.setRoute("/late", answer("late", 200, 150));
+        DownloadContext context;
+        context.setTransferTimeout(2s);
+        Owner owner;
+        owner.dropped = {2};
+        SlotFetcher fetcher(context, owner);
+        Log log(fetcher);
+        fetcher.startPass({0, 1, 2});
+        fetcher.requestPicture(0, 7, url("/ok"), "AB1CD");
+        fetcher.requestPicture(1, -1, url("/gone"), "NOAA");
+        fetcher.requestPicture(2, 8, url("/ok"), "EF2GH");
+        QTRY_VERIFY(log.lines.contains("end"));
+        QCOMPARE(log.lines.size(), 4);
+        QCOMPARE(log.lines.last(), "end");
+        for (const char *line : {"ready 0 7 picture", "failed 1", "dropped 2"})
+            QVERIFY2(log.lines.contains(line), line);
+        QCOMPARE(fetcher.pass().FinishedCount(), 3);
+
+        // Asked for under owner 5, answered once the owner is 6: none of its business.
+        log.lines.clear();
+        fetcher.startPass({0});
+        fetcher.requestPicture(0, 7, url("/late"), "AB1CD");
+        owner.number = 6;
+        QTRY_COMPARE(fetcher.pendingCount(), 0);
+        QTest::qWait(50);
+        QVERIFY(log.lines.isEmpty());
+        QCOMPARE(fetcher.pass().FinishedCount(), 0);
+    }
+
+    void checkPicturesTellTheirSize() {
+        server.setRoute("/check", answer(checkPicture(1, 100)));
+        server.setRoute("/nocheck", answer("gone", 404));
+        DownloadContext context;
+        Owner owner;
+        SlotFetcher fetcher(context, owner);
+        Log log(fetcher);
+        fetcher.startPass({3, 4});
+        fetcher.requestCheckPicture(3, url("/check"), "AB1CD");
+        fetcher.requestCheckPicture(4, url("/nocheck"), "EF2GH");
+        QTRY_COMPARE(log.lines.size(), 2);
+        QVERIFY(log.lines.contains("check 3 1x100"));
+        QVERIFY(log.lines.contains("missing 4"));
+        // A check picture decides nothing itself: the slots still wait.
+        QCOMPARE(fetcher.pass().FinishedCount(), 0);
+    }
+
+    void filesAreWrittenInTheOrderGiven() {
+        QTemporaryDir dir;
+        DownloadContext context;
+        Owner owner;
+        SlotFetcher fetcher(context, owner);
+        const QString file = dir.filePath("3");
+        for (const char *bytes : {"one", "two", "three"})
+            fetcher.writeLater(file, bytes);
+        fetcher.flush();
+        QCOMPARE(readBytes(file), "three");
+    }
+};
+
+QTEST_MAIN(SlotFetcherTest)
+#include "tst_slotfetcher.moc"
