@@ -1,8 +1,26 @@
 #include "app/AppWindowOpener.h"
 
 #include "core/app/AppState.h"
+#include "core/geo/MapHandOver.h"
 #include "mainwindow/HelpWindow.h"
+#include "platform/PictureTransfer.h"
+#include "sites/AboutDialog.h"
+#include "sites/AddSiteDialog.h"
+#include "sites/EditSiteDialog.h"
+#include "sites/PageNamesDialog.h"
+#include "sites/RemoveSiteDialog.h"
+#include "sites/SiteDialog.h"
+#include "sites/SiteNewsDialog.h"
+#include "sites/SiteSelectionWindow.h"
+#include "sites/TextMessagesWindow.h"
+#include "stations/LastHeardWindow.h"
+#include "stations/OwnPositionDialog.h"
+#include "stations/PageMapWindow.h"
+#include "stations/SiteMapWindow.h"
+#include "stations/StationWindow.h"
+#include "stations/WebMapWindow.h"
 #include "ui/OpenOnce.h"
+#include "ui/QtFileDialog.h"
 
 #include <QLoggingCategory>
 #include <QWidget>
@@ -35,62 +53,81 @@ void AppWindowOpener::openCaptionZoom(int) {
 
 // ---- Stations and maps --------------------------------------------------------------
 
-void AppWindowOpener::openStation(const QString &, bool) {
-    notBuilt("station");
+void AppWindowOpener::openStation(const QString &callsign, bool lookupFromCall) {
+    openStationWindow(state_, windows_,
+                      StationRequest::forSelectedSlot(state_, callsign, lookupFromCall),
+                      StationPictureServices{qtFileDialog, desktop_, writeToClipboard});
 }
 
-void AppWindowOpener::openSiteMap(const SiteMapRequest &) {
-    notBuilt("site map");
+void AppWindowOpener::openSiteMap(const SiteMapRequest &request) {
+    openSiteMapWindow(state_, windows_, request);
 }
 
-void AppWindowOpener::openWebMap(const QString &, const QString &) {
-    notBuilt("web map");
+void AppWindowOpener::openWebMap(const QString &callsign, const QString &address) {
+    WebMapServices services;
+    services.desktop = desktop_;
+    openWebMapWindow(
+        state_, windows_,
+        WebMapRequest{WebMapJob{callsign, address}.StreetViewJob(), state_.page.isWxPage()},
+        services);
 }
 
 void AppWindowOpener::openOwnPosition() {
-    notBuilt("own position");
+    openOwnPositionDialog(state_, windows_);
 }
 
-void AppWindowOpener::openLastHeard(int) {
-    notBuilt("last heard");
+void AppWindowOpener::openLastHeard(int slot) {
+    openLastHeardWindow(state_, windows_, slot);
+}
+
+void AppWindowOpener::closeLastHeard() {
+    closeLastHeardWindow(windows_);
 }
 
 void AppWindowOpener::openPageMap() {
-    notBuilt("page map");
+    openPageMapWindow(state_, windows_);
 }
 
 // ---- Site lists and dialogs -------------------------------------------------------------
 
-void AppWindowOpener::openSiteSelection(const SelectionRequest &) {
-    notBuilt("site selection");
+void AppWindowOpener::openSiteSelection(const SelectionRequest &request) {
+    tavimo::openSiteSelection(state_, windows_, request);
 }
 
-void AppWindowOpener::openSiteNews(const QStringList &, bool) {
-    notBuilt("site news");
+void AppWindowOpener::rebuildSiteSelection() {
+    ShowSiteSelection(state_, windows_);
+}
+
+void AppWindowOpener::openSiteNews(const QStringList &updatesList, bool updatesFromMain) {
+    // The news waits while a site dialog is open: both change the lists.
+    whenNoSiteDialog(windows_, &state_.events, [this, updatesList, updatesFromMain] {
+        showSiteNewsDialog(state_, windows_, updatesList, updatesFromMain);
+    });
 }
 
 void AppWindowOpener::openAddSite() {
-    notBuilt("add site");
+    tavimo::openAddSite(state_, windows_);
 }
 
 void AppWindowOpener::openEditSite() {
-    notBuilt("edit site");
+    tavimo::openEditSite(state_, windows_);
 }
 
 void AppWindowOpener::openRemoveSite() {
-    notBuilt("remove site");
+    tavimo::openRemoveSite(state_, windows_);
 }
 
 void AppWindowOpener::openPageNames() {
-    notBuilt("page names");
+    showPageNamesDialog(state_, windows_);
 }
 
 void AppWindowOpener::openAbout() {
-    notBuilt("about");
+    showAboutDialog(state_, windows_);
 }
 
-void AppWindowOpener::openTextMessages(int, const QString &) {
-    notBuilt("text messages");
+void AppWindowOpener::openTextMessages(int, const QString &slotCallsign) {
+    showTextMessagesWindow(state_, windows_, slotCallsign,
+                           TextMessagesDeps{desktop_, qtFileDialog, writeToClipboard});
 }
 
 // ---- Help and shutdown ------------------------------------------------------------------

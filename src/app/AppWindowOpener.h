@@ -6,12 +6,14 @@
 namespace tavimo {
 
 struct AppState;
+class DesktopBridge;
 
-// The program's window opener. Each window plugs in here as it is built; until
-// then its opener does nothing (and says so in the debug log).
+// The program's window opener: every secondary window opens through here,
+// from the request captured when it was asked for.
 class AppWindowOpener final : public WindowOpener {
 public:
-    explicit AppWindowOpener(AppState &state) : state_(state) {}
+    // desktop: reaches the other programs' windows for the paste commands; may be null.
+    AppWindowOpener(AppState &state, DesktopBridge *desktop) : state_(state), desktop_(desktop) {}
 
     // Gallery and viewers.
     void openGallery(const GalleryRequest &request) override;
@@ -24,10 +26,12 @@ public:
     void openWebMap(const QString &callsign, const QString &address) override;
     void openOwnPosition() override;
     void openLastHeard(int slot) override;
+    void closeLastHeard() override;
     void openPageMap() override;
 
     // Site lists and dialogs.
     void openSiteSelection(const SelectionRequest &request) override;
+    void rebuildSiteSelection() override;
     void openSiteNews(const QStringList &updatesList, bool updatesFromMain) override;
     void openAddSite() override;
     void openEditSite() override;
@@ -42,6 +46,7 @@ public:
 
 private:
     AppState &state_;
+    DesktopBridge *desktop_;
     WindowRegistry windows_;
 };
 

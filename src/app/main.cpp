@@ -15,6 +15,7 @@
 #include "platform/DesktopBridge.h"
 #include "platform/SingleInstanceGuard.h"
 #include "platform/TerminationSignals.h"
+#include "stations/WebPageView.h"
 #include "ui/MessageBoxPrompts.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@
 using namespace tavimo;
 
 int main(int argc, char *argv[]) {
+    // The embedded web view needs this before the application object exists.
+    prepareWebViewBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavimo"));
     QApplication::setOrganizationName(QStringLiteral("Tavimo"));
@@ -37,12 +40,12 @@ int main(int argc, char *argv[]) {
     state.downloads = &downloads;
     state.endpoints = readEndpoints(settings);
 
-    AppWindowOpener opener(state);
-    state.opener = &opener;
     TcpConnectionChecker connection(state.endpoints.ConnectionProbe);
     SingleInstanceGuard instance;
     const std::unique_ptr<ClockSetter> clockSetter = createClockSetter();
     const std::unique_ptr<DesktopBridge> desktop = createDesktopBridge();
+    AppWindowOpener opener(state, desktop.get());
+    state.opener = &opener;
 
     MainWindowDeps deps;
     deps.opener = &opener;

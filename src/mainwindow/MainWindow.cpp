@@ -559,6 +559,11 @@ QString MainWindow::slotFromCaption(int slot) const {
     return c ? c->lblFrom->text() : QString();
 }
 
+void MainWindow::setSlotCallCaption(int slot, const QString &caption) {
+    if (ThumbCell *c = grid_->cell(slot))
+        c->lblCall->setText(caption);
+}
+
 void MainWindow::clearSlot(int slot) {
     loader_->clearSlot(slot);
 }

@@ -121,6 +121,7 @@ public:
     void repaintPageItem() override;
     QString slotCallCaption(int slot) const override;
     QString slotFromCaption(int slot) const override;
+    void setSlotCallCaption(int slot, const QString &caption) override;
     void clearSlot(int slot) override;
     QRect slotFrameOnScreen(int slot) const override;
     QFont labelFont() const override;

@@ -2,7 +2,6 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
-#include "core/app/SlotCaptionWriter.h"
 #include "core/base/Prompts.h"
 #include "sites/Logging.h"
 #include "ui/OpenOnce.h"
@@ -148,11 +147,9 @@ void EditSiteDialog::renameSlotCaptions(bool wxList, const QString &oldCall,
         captions << main->slotCallCaption(slot);
         siteCalls << s.page.SlotTable.value(slot, stSiteCall);
     }
-    auto *writer = dynamic_cast<SlotCaptionWriter *>(main);
     for (const SlotCaption &renamed :
          renamedCaptions(captions, siteCalls, wxList, oldShown, newShown)) {
-        if (writer)
-            writer->setSlotCallCaption(renamed.slot, renamed.caption);
+        main->setSlotCallCaption(renamed.slot, renamed.caption);
         if (!wxList)
             s.page.SlotTable.setValue(renamed.slot, stSiteCall, newShown);
     }

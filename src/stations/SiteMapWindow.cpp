@@ -99,7 +99,7 @@ void SiteMapWindow::DrawSiteOnMap(std::optional<QPoint> home) {
     Shape2_->hide();
 
     const std::optional<QPoint> site =
-        LatLonToMapXY(picture_.mapName, request_.site.SiteLat, request_.site.SiteLon);
+        LatLonToMapXY(picture_.mapName, request_.position.SiteLat, request_.position.SiteLon);
     const int pw = picInner_->width();
     const int ph = picInner_->height();
     const bool siteOff =
@@ -110,8 +110,8 @@ void SiteMapWindow::DrawSiteOnMap(std::optional<QPoint> home) {
     const bool measured = SitePosition{config.MyLat, config.MyLon}.isSet();
     DistanceAzimuth da;
     if (measured) {
-        da = DistanceAndAzimuth(config.MyLat, config.MyLon, request_.site.SiteLat,
-                                request_.site.SiteLon, config.Units);
+        da = DistanceAndAzimuth(config.MyLat, config.MyLon, request_.position.SiteLat,
+                                request_.position.SiteLon, config.Units);
     }
     const QString unit = config.Units == 1 ? state_.texts.LngMiles : state_.texts.LngKm;
     const QString d = groupedDistance(da.Distance);

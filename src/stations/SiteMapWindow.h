@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/WindowRequests.h"
 #include "core/geo/SitePosition.h"
 #include "stations/MapViewport.h"
 #include "stations/MapWindowParts.h"
@@ -19,13 +20,6 @@ namespace tavimo {
 struct AppState;
 class MapCanvas;
 class WindowRegistry;
-
-// What "Map location" hands over, captured when the user asked.
-struct SiteMapRequest {
-    int mapIndex = 0;  // the map list entry chosen for the site
-    SitePosition site; // the site's position; 0, 0 when it has none
-    QString callsign;  // the slot's site callsign as shown (its stSiteCall)
-};
 
 // One site on a regional map picture at its natural size, with distance and
 // azimuth from the user's own position: rings around the site when it lies on

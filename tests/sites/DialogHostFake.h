@@ -51,6 +51,7 @@ public:
     }
     QString slotCallCaption(int) const override { return {}; }
     QString slotFromCaption(int) const override { return {}; }
+    void setSlotCallCaption(int, const QString &) override {}
     void clearSlot(int slot) override { calls << QStringLiteral("clear %1").arg(slot); }
     QRect slotFrameOnScreen(int) const override { return {}; }
     QFont labelFont() const override { return {}; }

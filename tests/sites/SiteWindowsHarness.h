@@ -6,7 +6,6 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
-#include "core/app/SlotCaptionWriter.h"
 #include "core/files/SettingsStore.h"
 #include "core/net/DownloadControl.h"
 #include "support/FakePrompts.h"
@@ -27,7 +26,7 @@ namespace tavimo::test {
 
 using namespace Qt::StringLiterals;
 
-class RecordingMainWindow final : public MainWindowAccess, public SlotCaptionWriter {
+class RecordingMainWindow final : public MainWindowAccess {
 public:
     RecordingMainWindow() : captions(30) {
         widget.setGeometry(100, 80, 900, 700);

@@ -32,6 +32,7 @@ public:
     void repaintPageItem() override {}
     QString slotCallCaption(int) const override { return {}; }
     QString slotFromCaption(int slot) const override { return fromCaptions.value(slot); }
+    void setSlotCallCaption(int, const QString &) override {}
     void clearSlot(int) override {}
     QRect slotFrameOnScreen(int) const override { return {}; }
     QFont labelFont() const override { return {}; }

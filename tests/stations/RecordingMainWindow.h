@@ -30,6 +30,7 @@ public:
     void repaintPageItem() override {}
     QString slotCallCaption(int) const override { return {}; }
     QString slotFromCaption(int) const override { return {}; }
+    void setSlotCallCaption(int, const QString &) override {}
     void clearSlot(int) override {}
     QRect slotFrameOnScreen(int slot) const override { return frames.value(slot); }
     QFont labelFont() const override { return font; }

@@ -44,6 +44,7 @@ public:
     void repaintPageItem() override {}
     QString slotCallCaption(int) const override { return {}; }
     QString slotFromCaption(int) const override { return {}; }
+    void setSlotCallCaption(int, const QString &) override {}
     void clearSlot(int) override {}
     QRect slotFrameOnScreen(int) const override { return frame; }
     QFont labelFont() const override { return {}; }

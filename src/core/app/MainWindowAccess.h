@@ -61,6 +61,9 @@ public:
     // picture's age) and its sender label; empty for a slot the page lacks.
     virtual QString slotCallCaption(int slot) const = 0;
     virtual QString slotFromCaption(int slot) const = 0;
+    // Sets the callsign label of a slot (a renamed site shows its new name at
+    // once); a slot the page lacks is ignored.
+    virtual void setSlotCallCaption(int slot, const QString &caption) = 0;
     // Empties a slot whose site is gone: picture, animation, captions, frame
     // colour, and the slot's site callsign in the slot table.
     virtual void clearSlot(int slot) = 0;
