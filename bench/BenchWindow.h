@@ -22,12 +22,16 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tavimo::bench {
@@ -62,6 +66,45 @@ inline bool waitUntil(const std::function<bool()> &done, int timeoutMs = 30000) 
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
+}
+
+// Runs the event loop as the program does (sleeping while nothing is due)
+// for `ms` milliseconds, calling `sample` every 100 ms.
+inline void runFor(int ms, const std::function<void()> &sample = {}) {
+    QEventLoop loop;
+    QTimer sampler;
+    if (sample) {
+        QObject::connect(&sampler, &QTimer::timeout, &loop, sample);
+        sampler.start(100);
+    }
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop until the window is on the screen (at most 5 s).
+inline bool waitExposed(QWidget &window) {
+    return waitUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); },
+                     5000);
+}
+
+// CPU time of this process, every thread, user and system, in seconds.
+inline double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// How often the main thread has gone to sleep and woken up so far.
+inline qint64 mainThreadWakeups() {
+    QFile status(QStringLiteral("/proc/self/task/%1/status").arg(getpid()));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("voluntary_ctxt_switches:"))
+            return line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+    }
+    return -1;
 }
 
 // Resident memory of this process in bytes.

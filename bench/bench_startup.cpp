@@ -1,192 +1,249 @@
-// Start-up of the main window with a list of 24 SSTV sites on a 24-slot page:
-// the time from process start to the first shown window, and the time of
-// laying the window out for each thumbnail setting.
+// Start-up of the real program: the time from starting the tavimo binary to
+// its first window mapped on the X server, with a list of 24 SSTV sites and
+// with one of 50,000 sites in random order (a list not written by Tavimo),
+// beside the same time for a minimal Qt program that only shows an empty
+// window (floor_window, built beside this benchmark): the floor no Qt program
+// can go below on this machine.
 //
-// How it measures: everything runs in this process, through the real
-// MainWindow, real files in a temporary data folder, the real connection
-// check against a probe on a local loopback server, and the real time-page
-// request. "From process start" is taken from the kernel's start time of this
-// process (/proc, 10 ms steps) to the moment the window is first exposed; it
-// includes loading the program and making the QApplication. Further start-ups
-// in the same process (a fresh folder each) show the main window's own share.
-// Uses the offscreen platform unless QT_QPA_PLATFORM says otherwise. Prints,
-// does not judge.
+// How it measures: each program is started as a child process with a home,
+// data and runtime folder of its own; this process watches the root window of
+// the X server named by DISPLAY for the first window mapped after the start
+// (with a window manager, its frame) and then kills the child. The sites and
+// the connection probe are served by the site simulator on a loopback server;
+// the time page is switched off, so nothing asks to set the clock. The data
+// folder is filled by a first start that is not counted; the list is written
+// afresh before every start. Medians of several starts are printed. Needs an
+// X server (DISPLAY); Xvfb will do.
 
-#include "BenchWindow.h"
-
-#include "core/app/AppState.h"
-#include "core/app/WindowOpener.h"
 #include "core/base/TextFile.h"
 #include "core/files/SettingsStore.h"
-#include "core/net/DownloadControl.h"
-#include "mainwindow/MainWindow.h"
-#include "platform/ConnectionChecker.h"
-#include "support/FakePrompts.h"
+#include "sitesim/DataFolderWriter.h"
+#include "sitesim/SiteSimulator.h"
 #include "support/LoopbackServer.h"
-#include "ui/ThumbGrid.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QWindow>
+
+#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
-#include <unistd.h>
+#include <optional>
+#include <sys/select.h>
 
 using namespace tavimo;
 
 namespace {
 
-// Runs the event loop until the window is on the screen (at most 5 s).
-bool waitExposed(QWidget &window) {
-    QElapsedTimer deadline;
-    deadline.start();
-    while (deadline.elapsed() < 5000) {
-        if (window.windowHandle() && window.windowHandle()->isExposed())
-            return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+constexpr int kStarts = 9;
+constexpr int kManySites = 50'000;
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+// Tells when a window is mapped on the root window of the X server.
+class MapWatch {
+public:
+    MapWatch() : display_(XOpenDisplay(nullptr)) {
+        if (display_)
+            XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
     }
-    return false;
-}
+    ~MapWatch() {
+        if (display_)
+            XCloseDisplay(display_);
+    }
+    MapWatch(const MapWatch &) = delete;
+    MapWatch &operator=(const MapWatch &) = delete;
 
-// Seconds since this process started, from /proc (clock ticks since boot).
-double secondsSinceProcessStart() {
-    QFile stat(QStringLiteral("/proc/self/stat"));
-    QFile uptime(QStringLiteral("/proc/uptime"));
-    if (!stat.open(QIODevice::ReadOnly) || !uptime.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray line = stat.readAll();
-    // Fields after the command name in parentheses; start time is field 22.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 20)
-        return -1;
-    const double startTicks = fields.at(19).toDouble();
-    const double up = uptime.readAll().split(' ').value(0).toDouble();
-    return up - startTicks / double(sysconf(_SC_CLK_TCK));
-}
+    bool isOpen() const { return display_ != nullptr; }
 
-QStringList siteLines(int count, const QString &base) {
+    // Forgets what happened so far.
+    void drain() {
+        XSync(display_, False);
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+        }
+    }
+
+    // Waits for the next window mapped below the root; false after timeoutMs.
+    bool waitForMap(int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            while (XPending(display_) > 0) {
+                XEvent event;
+                XNextEvent(display_, &event);
+                if (event.type == MapNotify)
+                    return true;
+            }
+            const qint64 left = timeoutMs - timer.elapsed();
+            if (left <= 0)
+                return false;
+            fd_set fds;
+            FD_ZERO(&fds);
+            FD_SET(ConnectionNumber(display_), &fds);
+            timeval wait{static_cast<time_t>(left / 1000),
+                         static_cast<suseconds_t>((left % 1000) * 1000)};
+            select(ConnectionNumber(display_) + 1, &fds, nullptr, nullptr, &wait);
+        }
+    }
+
+private:
+    Display *display_;
+};
+
+// A home for the program: data folder, settings and runtime folder.
+struct Home {
+    QTemporaryDir dir;
+    QString data() const { return sitesim::dataFolderOf(dir.path()); }
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString root = dir.path();
+        env.insert(QStringLiteral("HOME"), root);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/cache"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/run"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.info=false"));
+        return env;
+    }
+};
+
+// The list of `count` sites in random order: the first 24 are the
+// simulator's page of sites, the others sit on no page.
+QStringList manySiteLines(const QStringList &pageLines, int count) {
+    QList<QStringList> records;
+    for (qsizetype i = 0; i + 1 < pageLines.size(); i += 2)
+        records.append({pageLines[i], pageLines[i + 1]});
+    QRandomGenerator random(11);
+    for (int i = int(records.size()); i < count; ++i) {
+        const QString call = QStringLiteral("%1%2%3%4")
+                                 .arg(QChar(u'A' + random.bounded(26)))
+                                 .arg(QChar(u'A' + random.bounded(26)))
+                                 .arg(random.bounded(10))
+                                 .arg(i, 4, 36, QChar(u'0'))
+                                 .toUpper();
+        records.append({call + QStringLiteral("*0000000000*0000000000*0000000000*0000000000*0*0**"),
+                        QStringLiteral("http://127.0.0.1:9/none/%1/image1.jpg").arg(i)});
+    }
+    std::shuffle(records.begin(), records.end(), *QRandomGenerator::global());
     QStringList lines;
-    for (int i = 0; i < count; ++i) {
-        // Slot i on page 1 of the 24-slot setting, and on the pages of the others.
-        const QString code = i < 9 ? QString::number(i + 1) : QString(QChar(u'A' + (i - 9)));
-        const QString map = code + QStringLiteral("000000000");
-        lines << QStringLiteral("BM%1XX*%2*%2*%2*%2*%3*%4**")
-                     .arg(i)
-                     .arg(map)
-                     .arg(40 + i * 0.5)
-                     .arg(-10 + i);
-        lines << QStringLiteral("%1/sstv/%2/image1.jpg").arg(base).arg(i + 1);
-    }
+    for (const QStringList &record : std::as_const(records))
+        lines << record;
     return lines;
 }
 
-struct Run {
-    double toExposedMs = 0;
-    std::unique_ptr<QTemporaryDir> dir;
-};
-
-Run startOnce(const test::LoopbackServer &server, bool print) {
-    Run run;
-    run.dir = std::make_unique<QTemporaryDir>();
-    const QString root = run.dir->path();
-    AppState state;
-    state.paths.dataFolder = root + QStringLiteral("/data/tavimo");
-    state.paths.programFolder = root + QStringLiteral("/program");
-    state.paths.bundledDataFolder = QStringLiteral(TAVIMO_SOURCE_DATA_DIR);
-    QDir().mkpath(state.paths.dataFolder);
-    QDir().mkpath(state.paths.programFolder);
-    const QString base = server.url(QStringLiteral("")).toString();
-    writeTextLines(state.paths.data(QStringLiteral("tavimo.lst")), siteLines(24, base));
-    writeTextLines(state.paths.data(QStringLiteral("tavimo.cfg")),
-                   {QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("1"),
-                    QStringLiteral("60"), QStringLiteral("0"), QStringLiteral("0")});
-    SettingsStore settings(root + QStringLiteral("/Tavimo.ini"));
-    test::FakePrompts prompts;
-    DownloadContext downloads;
-    state.settings = &settings;
-    state.prompts = &prompts;
-    state.downloads = &downloads;
-    state.endpoints.ConnectionProbe = server.url(QStringLiteral("/")).toString();
-    state.endpoints.TimePage = server.url(QStringLiteral("/time")).toString();
-    TcpConnectionChecker checker(state.endpoints.ConnectionProbe);
-
+// Starts `program` and times it to its first mapped window, then kills it.
+std::optional<double> timeToMap(MapWatch &watch, const QString &program, const Home &home) {
+    const QString run = home.dir.path() + QStringLiteral("/run");
+    QDir().mkpath(run);
+    QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::remove(home.dir.path() + QStringLiteral("/run/tavimo.lock"));
+    QProcess child;
+    child.setProcessEnvironment(home.environment());
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.setStandardOutputFile(QProcess::nullDevice());
+    watch.drain();
     QElapsedTimer timer;
     timer.start();
-    MainWindowDeps deps;
-    deps.connectionChecker = &checker;
-    deps.quit = [] {};
-    bench::NoWindows opener;
-    deps.opener = &opener;
-    MainWindow window(state, deps);
-    if (!window.startUp()) {
-        std::fprintf(stderr, "start-up ended early: %s\n", qPrintable(prompts.texts().join(u'|')));
-        return run;
-    }
-    window.show();
-    if (!waitExposed(window))
-        std::fprintf(stderr, "the window was never exposed\n");
-    run.toExposedMs = double(timer.nsecsElapsed()) / 1e6;
-    if (print) {
-        const double sinceStart = secondsSinceProcessStart();
-        std::printf("first start: %.1f ms from process start to the shown window "
-                    "(main window's share %.1f ms; %d cells)\n",
-                    sinceStart * 1000.0, run.toExposedMs, int(window.grid().cells().size()));
-    }
-
-    // Layout of each setting, repeated on the live window.
-    if (print) {
-        constexpr int rounds = 40;
-        std::printf("\n%-8s %6s %16s\n", "setting", "slots", "ms per layout");
-        for (int setting = 1; setting <= 4; ++setting) {
-            QList<double> times;
-            for (int i = 0; i < rounds; ++i) {
-                QElapsedTimer layout;
-                layout.start();
-                window.LayoutMainWindow(setting);
-                times << double(layout.nsecsElapsed()) / 1e6;
-            }
-            std::sort(times.begin(), times.end());
-            std::printf("%-8d %6d %8.3f median %8.3f min\n", setting,
-                        int(window.grid().cells().size()), times.at(rounds / 2), times.first());
-        }
-    }
-    return run;
+    child.start(program, {});
+    if (!child.waitForStarted(10'000))
+        return std::nullopt;
+    const bool mapped = watch.waitForMap(60'000);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    child.kill();
+    child.waitForFinished(10'000);
+    if (!mapped)
+        return std::nullopt;
+    return ms;
 }
 
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
-    QApplication app(argc, argv);
+    // The simulator draws its pictures here; this process shows nothing.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    MapWatch watch;
+    if (!watch.isOpen()) {
+        std::fprintf(stderr, "bench_startup needs an X server: DISPLAY is not usable\n");
+        return 1;
+    }
 
+    sitesim::SimConfig config;
+    config.sstvCount = 24;
+    config.wxCount = 0;
+    sitesim::SiteSimulator simulator(config, [] { return QDateTime::currentDateTimeUtc(); });
     test::LoopbackServer server;
+    server.setHandler([&](const test::RecordedRequest &r) { return simulator.answer(r); });
     if (!server.start()) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
         return 1;
     }
-    test::Route time;
-    time.body = "<BR>May. 01, 13:05:09 UTC";
-    server.setRoute(QStringLiteral("/time"), time);
-    test::Route probe;
-    probe.body = "ok";
-    server.setRoute(QStringLiteral("/"), probe);
+    const QString base = server.url(QStringLiteral("")).toString();
 
-    startOnce(server, true);
+    Home home;
+    if (const WriteResult written =
+            sitesim::writeDataFolder(home.dir.path(), simulator.sstvSites(), {}, base);
+        !written) {
+        std::fprintf(stderr, "%s\n", qPrintable(written.error));
+        return 1;
+    }
+    {
+        SettingsStore settings(sitesim::settingsFileOf(home.dir.path()));
+        settings.setValue(QStringLiteral("Endpoints"), QStringLiteral("TimePage"), QString());
+        settings.sync();
+    }
+    const QString listPath = home.data() + QStringLiteral("/tavimo.lst");
+    const QStringList pageLines = sitesim::sstvListLines(simulator.sstvSites(), base);
+    const QStringList manyLines = manySiteLines(pageLines, kManySites);
 
-    constexpr int again = 10;
-    QList<double> times;
-    for (int i = 0; i < again; ++i)
-        times << startOnce(server, false).toExposedMs;
-    std::sort(times.begin(), times.end());
-    std::printf("\nlater start-ups in this process (%d, fresh folders): %.1f ms median, "
-                "%.1f ms min, %.1f ms max\n",
-                again, times.at(again / 2), times.first(), times.last());
+    const QString tavimo = QStringLiteral(TAVIMO_PROGRAM);
+    const QString floor = QStringLiteral(FLOOR_PROGRAM);
+    // The first start fills the data folder from the bundled files.
+    writeTextLines(listPath, pageLines);
+    timeToMap(watch, tavimo, home);
+
+    struct Row {
+        const char *name;
+        QString program;
+        const QStringList *list;
+        QList<double> times;
+    };
+    QList<Row> rows{{"minimal Qt window (floor)", floor, nullptr, {}},
+                    {"tavimo, 24 sites", tavimo, &pageLines, {}},
+                    {"tavimo, 50,000 shuffled sites", tavimo, &manyLines, {}}};
+    for (int start = 0; start < kStarts; ++start) {
+        for (Row &row : rows) {
+            if (row.list)
+                writeTextLines(listPath, *row.list);
+            if (const std::optional<double> ms = timeToMap(watch, row.program, home))
+                row.times << *ms;
+            else
+                std::fprintf(stderr, "%s: no window mapped\n", row.name);
+        }
+    }
+
+    std::printf("from process start to the first mapped window, median (min, max) of %d starts\n",
+                kStarts);
+    const double floorMs = median(rows.first().times);
+    for (const Row &row : std::as_const(rows)) {
+        if (row.times.isEmpty())
+            continue;
+        std::printf("%-32s %8.1f ms (%6.1f, %6.1f) %6.2f x floor\n", row.name, median(row.times),
+                    *std::min_element(row.times.begin(), row.times.end()),
+                    *std::max_element(row.times.begin(), row.times.end()),
+                    median(row.times) / floorMs);
+    }
+    std::printf("target: tavimo with 24 sites <= 1.5 x floor\n");
     return 0;
 }
