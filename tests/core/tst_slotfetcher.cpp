@@ -1,7 +1,8 @@
 // The slot fetcher without a window, under a key owner as a gallery would be
 // one: every slot of a pass counts once however its answer ends, the pass
-// ends once, answers of another owner are ignored, and slot files are
-// written in the order given.
+// ends once, answers of another owner are ignored, a read still running when
+// the next pass starts is taken over by it, and slot files are written in the
+// order given.
 
 #include "core/net/DownloadControl.h"
 #include "core/thumbs/SlotFetcher.h"
@@ -11,6 +12,7 @@
 
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace tavimo;
@@ -124,6 +126,48 @@ private slots:
         QVERIFY(log.lines.contains("missing 4"));
         // A check picture decides nothing itself: the slots still wait.
         QCOMPARE(fetcher.pass().FinishedCount(), 0);
+    }
+
+    // Passes come faster than the transfer timeout, as with a 30 s refresh
+    // and a 30 s timeout: each asks for the slot again, as a page load does.
+    void aStalledSiteStillLetsPassesEnd_data() {
+        QTest::addColumn<bool>("checkStalls");
+        QTest::newRow("the check picture stalls") << true;
+        QTest::newRow("the picture stalls, no check picture") << false;
+    }
+    void aStalledSiteStillLetsPassesEnd() {
+        QFETCH(bool, checkStalls);
+        server.clearRequests();
+        Route stall;
+        stall.stall = true;
+        server.setRoute("/stall/image1.jpg", stall);
+        server.setRoute("/stall/checknew.jpg", checkStalls ? stall : answer("gone", 404));
+        DownloadContext context;
+        context.setTransferTimeout(300ms);
+        Owner owner;
+        SlotFetcher fetcher(context, owner);
+        Log log(fetcher);
+        // The window's road: a missing check picture fetches the picture.
+        connect(&fetcher, &SlotFetcher::checkPictureMissing, &fetcher, [&](const SlotTarget &t) {
+            fetcher.requestPicture(t.slot, 7, url("/stall/image1.jpg"), "AB1CD");
+        });
+        int picturesAskedAtFailure = 0;
+        connect(&fetcher, &SlotFetcher::pictureFailed, &fetcher, [&] {
+            if (picturesAskedAtFailure == 0)
+                picturesAskedAtFailure = server.requestCount("/stall/image1.jpg");
+        });
+        const auto pass = [&] {
+            fetcher.startPass({0});
+            fetcher.requestCheckPicture(0, url("/stall/checknew.jpg"), "AB1CD");
+        };
+        QTimer passes;
+        connect(&passes, &QTimer::timeout, &fetcher, pass);
+        pass();
+        passes.start(150);
+        QTRY_VERIFY_WITH_TIMEOUT(log.lines.contains("end"), 5000);
+        QVERIFY(log.lines.contains("failed 0"));
+        // The picture was asked for once and kept until its timeout.
+        QCOMPARE(picturesAskedAtFailure, 1);
     }
 
     void filesAreWrittenInTheOrderGiven() {

@@ -33,21 +33,41 @@ SlotFetcher::~SlotFetcher() {
 
 void SlotFetcher::requestCheckPicture(int slot, const QString &url, const QString &call) {
     const QString key = checkKey(slot);
-    checkRequests_.insert(key, SlotRequest{owner_.ownerNumber(), call});
+    const SlotRequest request{owner_.ownerNumber(), call, url};
+    if (stillRunning(*ucCkNew, checkRequests_, key, request)) {
+        qCDebug(lcCore) << "check picture" << key << "keeps its running read";
+        return;
+    }
+    checkRequests_.insert(key, request);
     ucCkNew->DownloadPicture(url, key);
 }
 
 void SlotFetcher::requestPicture(int slot, int site, const QString &url, const QString &call) {
     const int owner = owner_.ownerNumber();
     const QString key = site >= 0 ? pictureKey(owner, slot, site) : pictureKey(owner, slot);
-    pictureRequests_.insert(key, SlotRequest{owner, call});
+    const SlotRequest request{owner, call, url};
+    if (stillRunning(*ucDnLoad, pictureRequests_, key, request)) {
+        qCDebug(lcCore) << "picture" << key << "keeps its running read";
+        return;
+    }
+    pictureRequests_.insert(key, request);
     emit pictureRequested(slot);
     ucDnLoad->DownloadFile(url, key);
+}
+
+bool SlotFetcher::stillRunning(const DownloadControl &control,
+                               const QHash<QString, SlotRequest> &requests, const QString &key,
+                               const SlotRequest &request) {
+    const auto it = requests.constFind(key);
+    return it != requests.cend() && it->owner == request.owner && it->call == request.call &&
+           it->url == request.url && control.isPending(key);
 }
 
 void SlotFetcher::cancelAll() {
     ucDnLoad->cancelAll();
     ucCkNew->cancelAll();
+    checkRequests_.clear();
+    pictureRequests_.clear();
 }
 
 int SlotFetcher::pendingCount() const {

@@ -42,6 +42,7 @@ class DownloadControl;
 struct SlotRequest {
     int owner = 0; // the key owner's number when the request was made
     QString call;  // the site's callsign as stored (WX: its name)
+    QString url;   // the address asked for
 };
 
 // Where an answer goes. No slot: it is none of the pass's business and is
@@ -77,6 +78,13 @@ public:
     ~SlotFetcher() override;
 
     // --- Requests ---------------------------------------------------------------
+
+    // A request whose read is still running under its key, for the same site
+    // and address and by the owner of now, keeps that read: a pass that
+    // starts while it runs takes it over, and its answer counts for the pass
+    // running when it comes. Started over instead, a site that takes the
+    // connection but never answers would keep every pass open for as long as
+    // passes come faster than the transfer timeout.
 
     // The check picture of `slot`, under the bare slot number.
     void requestCheckPicture(int slot, const QString &url, const QString &call);
@@ -135,6 +143,11 @@ private:
     void ucDnLoad_PictureReady(const QString &id, const QByteArray &bytes);
     void ucDnLoad_NoImage(const QString &id);
     void ucDnLoad_Progress(const QString &id, qint64 BytesMax, qint64 BytesDone);
+
+    // Whether the read under `key` was asked for alike and still runs.
+    static bool stillRunning(const DownloadControl &control,
+                             const QHash<QString, SlotRequest> &requests, const QString &key,
+                             const SlotRequest &request);
 
     // The target of an answer, or nothing. An outcome (not a progress report)
     // that no longer fits is dropped and counted here.
