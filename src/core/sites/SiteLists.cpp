@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -103,22 +104,12 @@ template <typename RecordLine> QStringList listLines(const SiteList &sites, Reco
     return lines;
 }
 
-// A comb sort whose gap shrinks by 0.65 until a pass at gap 1 swaps nothing.
-void combSort(SiteList &sites) {
-    const qsizetype n = sites.size() - 1;
-    SiteRecord *r = sites.data(); // detaches once, not on every swap
-    qsizetype gap = n;
-    double flag = 0;
-    do {
-        gap = static_cast<qsizetype>(std::floor((gap + 1) * 0.65));
-        flag = static_cast<double>(gap);
-        for (qsizetype i = 0; i <= n - gap; ++i) {
-            if (r[i].Callsign > r[i + gap].Callsign) {
-                std::swap(r[i], r[i + gap]);
-                flag = 2;
-            }
-        }
-    } while (flag > 1.5);
+// Ascending by callsign; records with equal callsigns keep their order, so a
+// list that is read, sorted and written back comes out as it went in.
+void sortByCallsign(SiteList &sites) {
+    std::stable_sort(sites.begin(), sites.end(), [](const SiteRecord &a, const SiteRecord &b) {
+        return a.Callsign < b.Callsign;
+    });
 }
 
 // An old slot number as one hexadecimal digit; anything that is not a whole
@@ -230,15 +221,29 @@ QStringList removeDuplicateAddresses(SiteList &sites) {
 }
 
 void SortSiteList(SiteList &sites) {
-    combSort(sites);
+    sortByCallsign(sites);
 }
 void SortWxSiteList(WxSiteList &sites) {
-    combSort(sites);
+    sortByCallsign(sites);
 }
 
 bool isOldFormatSiteList(const QString &path) {
-    const auto lines = readTextLines(path);
-    return lines && !lines->isEmpty() && lines->first().count(u'*') + 1 > 11;
+    // The first line tells, and start-up reads the whole list right after:
+    // only the bytes up to the first line break are read here.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray head;
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(4096);
+        if (chunk.isEmpty())
+            break;
+        head += chunk;
+        if (chunk.contains('\n') || chunk.contains('\r'))
+            break;
+    }
+    const QStringList lines = splitTextLines(head);
+    return !lines.isEmpty() && lines.first().count(u'*') + 1 > 11;
 }
 
 ConvertResult ConvertOldSiteList(const QString &path, const QString &backupFolder) {

@@ -48,8 +48,8 @@ WriteResult writeWxSiteList(const QString &path, const WxSiteList &sites);
 // part again, so each duplicate is reported once per run.
 QStringList removeDuplicateAddresses(SiteList &sites);
 
-// Ascending by callsign, binary comparison of UTF-16 code units; equal
-// callsigns keep no particular order.
+// Ascending by callsign, binary comparison of UTF-16 code units; records with
+// equal callsigns keep their order.
 void SortSiteList(SiteList &sites);
 void SortWxSiteList(WxSiteList &sites);
 
