@@ -28,6 +28,7 @@ PageLoader::PageLoader(AppState &state, ThumbGrid &grid, WindowOpener *opener, Q
           const ThumbCell *c = grid.cell(slot);
           return c ? c->lblCall->text() : QString();
       }) {
+    connect(&state_.events, &AppEvents::sitesChanged, this, [this] { sstvPages_.invalidate(); });
     if (!state_.downloads) {
         qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
         return;
@@ -56,8 +57,8 @@ PageLoader::~PageLoader() = default;
 void PageLoader::LoadSstvPage() {
     AppState &s = state_;
     PageState &page = s.page;
-    const PagePlan plan = planSstvPage(s.SiteList, page.CurrentPage, s.config.ThumbSetting,
-                                       page.SlotCount, s.ZeroChar);
+    const PagePlan plan = sstvPages_.plan(s.SiteList, page.CurrentPage, s.config.ThumbSetting,
+                                          page.SlotCount, s.ZeroChar);
     List1 = plan.List1;
 
     const QList<ThumbCell *> &cells = grid_.cells();

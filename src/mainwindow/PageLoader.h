@@ -11,6 +11,7 @@
 // the drawing in the ThumbGrid; this part applies the one to the others.
 
 #include "core/thumbs/PageKeyOwner.h"
+#include "core/thumbs/PagePlan.h"
 #include "core/thumbs/SlotAssignment.h"
 
 #include <QObject>
@@ -99,6 +100,7 @@ private:
     ThumbGrid &grid_;
     WindowOpener *opener_;
     PageKeyOwner keys_;
+    SstvPageIndex sstvPages_; // rebuilt when the lists change
     std::unique_ptr<SlotFetcher> fetcher_;
     bool strayImage1Checked_ = false;
 };

@@ -1,5 +1,6 @@
 #include "core/thumbs/PagePlan.h"
 
+#include "core/files/Config.h"
 #include "core/sites/SlotMap.h"
 #include "core/thumbs/DownloadKeys.h"
 
@@ -8,6 +9,7 @@ namespace tavimo {
 namespace {
 
 const QString kNoDelete = QStringLiteral("NoDelete");
+constexpr int kSstvPages = kPageCount - 1;
 
 bool validSetting(int thumbSetting) {
     return thumbSetting >= 0 && thumbSetting <= 4;
@@ -48,24 +50,61 @@ void PagePlan::writeSlotTable(SlotTable &table) const {
     }
 }
 
+// Adds site `i` to the plan of SSTV page `page` when it is placed there.
+void planSstvSite(PagePlan &plan, const SiteList &sites, int i, int page, int thumbSetting,
+                  int slotCount, const QString &zeroChar) {
+    const SiteRecord &site = sites.at(i);
+    const int slot = sstvSlotOnPage(site.SlotMap[thumbSetting], page);
+    // A slot the layout does not show would never be answered for, and the
+    // pass would wait for it for ever.
+    if (slot < 0 || slot >= slotCount)
+        return;
+    plan.List1.append(site.Callsign + QStringLiteral("    ") + QString::number(slot + 1));
+    const QString url = requestUrl(site.PictureUrl);
+    place(plan, PlannedSlot{slot, i, shownCallsign(site.Callsign, zeroChar), url,
+                            checkPictureUrl(url), checkKey(slot)});
+}
+
 PagePlan planSstvPage(const SiteList &sites, int page, int thumbSetting, int slotCount,
                       const QString &zeroChar) {
     PagePlan plan;
     if (!validSetting(thumbSetting))
         return plan;
-    for (int i = 0; i < sites.size(); ++i) {
-        const SiteRecord &site = sites.at(i);
-        const int slot = sstvSlotOnPage(site.SlotMap[thumbSetting], page);
-        // A slot the layout does not show would never be answered for, and
-        // the pass would wait for it for ever.
-        if (slot < 0 || slot >= slotCount)
-            continue;
-        plan.List1.append(site.Callsign + QStringLiteral("    ") + QString::number(slot + 1));
-        const QString url = requestUrl(site.PictureUrl);
-        place(plan, PlannedSlot{slot, i, shownCallsign(site.Callsign, zeroChar), url,
-                                checkPictureUrl(url), checkKey(slot)});
-    }
+    for (int i = 0; i < sites.size(); ++i)
+        planSstvSite(plan, sites, i, page, thumbSetting, slotCount, zeroChar);
     return plan;
+}
+
+PagePlan SstvPageIndex::plan(const SiteList &sites, int page, int thumbSetting, int slotCount,
+                             const QString &zeroChar) {
+    PagePlan plan;
+    if (!validSetting(thumbSetting) || page < 1 || page > kSstvPages)
+        return planSstvPage(sites, page, thumbSetting, slotCount, zeroChar);
+    if (!fits(sites, thumbSetting))
+        rebuild(sites, thumbSetting);
+    for (const int i : std::as_const(sitesOnPage_[page - 1]))
+        planSstvSite(plan, sites, i, page, thumbSetting, slotCount, zeroChar);
+    return plan;
+}
+
+bool SstvPageIndex::fits(const SiteList &sites, int thumbSetting) const {
+    return built_ && thumbSetting_ == thumbSetting && data_ == sites.constData() &&
+           size_ == sites.size();
+}
+
+void SstvPageIndex::rebuild(const SiteList &sites, int thumbSetting) {
+    sitesOnPage_ = QList<QList<int>>(kSstvPages);
+    for (int i = 0; i < sites.size(); ++i) {
+        const QString &map = sites.at(i).SlotMap[thumbSetting];
+        for (int page = 1; page <= kSstvPages; ++page) {
+            if (sstvSlotOnPage(map, page) >= 0)
+                sitesOnPage_[page - 1].append(i);
+        }
+    }
+    built_ = true;
+    thumbSetting_ = thumbSetting;
+    data_ = sites.constData();
+    size_ = sites.size();
 }
 
 PagePlan planWxPage(const WxSiteList &sites, int wxPage, int thumbSetting, int slotCount) {

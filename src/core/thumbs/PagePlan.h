@@ -92,6 +92,29 @@ struct PagePlan {
 PagePlan planSstvPage(const SiteList &sites, int page, int thumbSetting, int slotCount,
                       const QString &zeroChar);
 
+// The sites of each SSTV page under one thumbnail setting, so that a page
+// load looks at its own sites rather than the whole list. Built on first use
+// and kept until invalidate() (the lists changed), another setting, or
+// another list (a list replaced or grown or shrunk in place is noticed). The
+// plans are planSstvPage's.
+class SstvPageIndex {
+public:
+    PagePlan plan(const SiteList &sites, int page, int thumbSetting, int slotCount,
+                  const QString &zeroChar);
+    void invalidate() { built_ = false; }
+
+private:
+    bool fits(const SiteList &sites, int thumbSetting) const;
+    void rebuild(const SiteList &sites, int thumbSetting);
+
+    bool built_ = false;
+    int thumbSetting_ = -1;
+    const SiteRecord *data_ = nullptr;
+    qsizetype size_ = -1;
+    // Index in SiteList of every site on page 1 to 10, in list order.
+    QList<QList<int>> sitesOnPage_;
+};
+
 // The WX page (page number `wxPage`, which goes into the keys).
 PagePlan planWxPage(const WxSiteList &sites, int wxPage, int thumbSetting, int slotCount);
 
