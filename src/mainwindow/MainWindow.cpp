@@ -30,13 +30,19 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace tavimo {
 
 namespace {
 
 const QString kTitle = QStringLiteral("Tavimo");
 
-constexpr int kClockIntervalMs = 100;
+// The clock caption shows minutes: it changes at each minute's start, and is
+// looked at every 15 s besides, so that a clock set meanwhile shows soon.
+constexpr qint64 kMinuteMs = 60'000;
+constexpr qint64 kClockLookMs = 15'000;
+constexpr qint64 kClockMarginMs = 5;
 
 // The menu bar's height for the window's width: the window's client area
 // below it is the grid. Measured from the bar, not from the grid widget,
@@ -72,7 +78,8 @@ MainWindow::MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent)
                                {deps_.showFileDialog, deps_.desktop, deps_.clipboard}, this);
     updates_ = new UpdateServices(state_, deps_.clockSetter, opener_, this);
 
-    clockTimer.setInterval(kClockIntervalMs);
+    clockTimer.setSingleShot(true);
+    clockTimer.setTimerType(Qt::PreciseTimer);
     connect(&clockTimer, &QTimer::timeout, this, &MainWindow::clockTimer_Timer);
     wireParts();
     wireMenus();
@@ -180,6 +187,13 @@ QString MainWindow::clockCaption() const {
 }
 
 void MainWindow::clockTimer_Timer() {
+    showClock();
+    // Just past the next minute's start, or the next look, whichever is first.
+    const qint64 intoMinute = state_.utcNow().toMSecsSinceEpoch() % kMinuteMs;
+    clockTimer.start(int(std::min(kMinuteMs - intoMinute + kClockMarginMs, kClockLookMs)));
+}
+
+void MainWindow::showClock() {
     menus_->clock->setCaption(clockCaption());
 }
 
@@ -205,7 +219,7 @@ void MainWindow::LoadLanguageForWindow() {
     // Setting the caption puts the plain item back, as after a finished pass.
     m.setRefreshCaption(
         refreshMenuCaption(s.texts, s.config.AutoRefreshMode, s.config.RefreshSeconds));
-    clockTimer_Timer();
+    showClock();
     emit s.events.languageChanged();
 }
 
@@ -309,7 +323,7 @@ bool MainWindow::startUp() {
         schedule_->StartRefreshTimers();
 
     startedUp_ = true;
-    clockTimer.start();
+    clockTimer_Timer();
     setFocus();
     return true;
 }

@@ -146,7 +146,9 @@ private:
     // Stops every timer and download of the window and its parts.
     void stopEverything();
 
+    // Shows the clock caption and waits for its next change.
     void clockTimer_Timer();
+    void showClock();
     void Form_KeyDown(Qt::Key key);
     void mnuPage_Click(int page);
     void mnu5_Click(int index);
