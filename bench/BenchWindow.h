@@ -18,6 +18,7 @@
 #include "sitesim/SiteSimulator.h"
 #include "support/FakePrompts.h"
 #include "ui/MenuBarPainter.h"
+#include "ui/ThumbGrid.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -159,10 +160,11 @@ public:
         const PageState &page = state.page;
         return page.FinishedCount >= page.ExpectedCount && !menuPicture(refreshItem);
     }
-    // The pass is over for the user once its pictures are on the screen: a
-    // shown window paints (and so decodes) whatever is still pending first.
+    // The pass is over for the user once its pictures are on the screen:
+    // decoded, handed to their cells and painted.
     bool waitForPassEnd() {
-        if (!waitUntil([this] { return passEnded(); }))
+        const ThumbGrid &grid = window->grid();
+        if (!waitUntil([&] { return passEnded() && grid.decodesPending() == 0; }))
             return false;
         if (window->isVisible())
             window->repaint();

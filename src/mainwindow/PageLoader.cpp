@@ -68,16 +68,16 @@ void PageLoader::LoadSstvPage() {
         if (!c)
             continue;
         placed[p.slot] = true;
-        c->lblCall->setText(p.caption);
-        c->lblConnect->setText(s.texts.LngLoading);
-        c->lblConnect->show();
-        c->lblFrom->hide();
+        ThumbCell::setLabelText(c->lblCall, p.caption);
+        ThumbCell::setLabelText(c->lblConnect, s.texts.LngLoading);
+        c->setWaiting(true);
+        c->setSenderShown(false);
     }
     // A cell that waits for nothing shows no waiting text, also when it
     // waited on the page shown before.
     for (int slot = 0; slot < cells.size(); ++slot) {
         if (!placed[slot])
-            cells[slot]->lblConnect->hide();
+            cells[slot]->setWaiting(false);
     }
     plan.writeSlotTable(page.SlotTable);
 
@@ -99,18 +99,18 @@ void PageLoader::LoadWxPage() {
         ThumbCell *c = grid_.cell(p.slot);
         if (!c)
             continue;
-        c->lblCall->setText(p.caption);
-        c->lblFrom->setText(s.texts.LngLoading);
-        c->lblFrom->show();
+        ThumbCell::setLabelText(c->lblCall, p.caption);
+        ThumbCell::setLabelText(c->lblFrom, s.texts.LngLoading);
+        c->setSenderShown(true);
     }
     // Nothing on this page waits for a check picture.
     for (ThumbCell *c : grid_.cells())
-        c->lblConnect->hide();
+        c->setWaiting(false);
 
     startPagePass(plan.slotNumbers());
     for (const PlannedSlot &p : plan.placed) {
         if (ThumbCell *c = grid_.cell(p.slot))
-            c->lblFrom->setText(QString());
+            ThumbCell::setLabelText(c->lblFrom, QString());
         requestWxPicture(p.slot, p.url, p.caption);
     }
     if (plan.placed.isEmpty())
@@ -153,7 +153,7 @@ void PageLoader::StartSlotFetch() {
     const std::optional<PlannedSlot> planned =
         planSlotRefetch(slot, page, page.SlotTable, s.SiteList, s.WxSiteList, caption);
     if (c && !caption.isEmpty())
-        c->lblFrom->setText(s.texts.LngLoading);
+        ThumbCell::setLabelText(c->lblFrom, s.texts.LngLoading);
     if (!planned)
         return;
     if (!page.isWxPage())
@@ -173,10 +173,10 @@ void PageLoader::checkPictureReady(const SlotTarget &target, QSize size) {
     const int slot = target.slot;
     const CheckJudgement j = judgeCheckPicture(table.value(slot, stSiteCall), size,
                                                table.value(slot, stCheckHeight), s.texts);
-    c->lblCall->setText(j.caption);
+    ThumbCell::setLabelText(c->lblCall, j.caption);
     c->setShapeColor(j.frameColour.value_or(grid_.backColor()));
-    c->lblConnect->hide();
-    c->lblFrom->show();
+    c->setWaiting(false);
+    c->setSenderShown(true);
     table.setValue(slot, stCheckHeight, j.checkHeight);
 
     if (j.decision == CheckDecision::NoNewPicture) {
@@ -198,8 +198,8 @@ void PageLoader::checkPictureMissing(const SlotTarget &target) {
         return;
     // Without a check picture the picture is fetched in full every time.
     state_.page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
-    c->lblConnect->hide();
-    c->lblFrom->show();
+    c->setWaiting(false);
+    c->setSenderShown(true);
     requestSlotPicture(target.slot, target.site);
 }
 
@@ -207,7 +207,7 @@ void PageLoader::answerDropped(int slot) {
     const PageState &page = state_.page;
     if (!page.isWxPage() && page.SlotTable.value(slot, stSiteCall).isEmpty()) {
         if (ThumbCell *c = grid_.cell(slot))
-            c->lblConnect->hide();
+            c->setWaiting(false);
     }
 }
 
@@ -229,7 +229,7 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
                                              s.SiteList, s.texts, s.ZeroChar);
     const QString file = slotPictureFile(s.paths, page.isWxPage(), target.slot);
     fetcher_->writeLater(file, answer.picture);
-    c->lblFrom->setText(answer.lblFrom);
+    ThumbCell::setLabelText(c->lblFrom, answer.lblFrom);
     ShowSlotPicture(file, target.slot, target.site, answer.picture);
 }
 
@@ -247,7 +247,7 @@ void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
         return;
     }
     if (!s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
-        c->lblFrom->setText(QString());
+        ThumbCell::setLabelText(c->lblFrom, QString());
     if (!c->AniGIF->isHidden())
         page.SlotTable.setValue(slot, stInfo, kAnimated);
 
@@ -277,7 +277,7 @@ void PageLoader::ShowPictureAge(int slot, int site) {
                    s.texts, s.utcNow());
     page.SlotTable.setValue(slot, stTime, age.stTime);
     if (!age.caption.isEmpty())
-        c->lblCall->setText(age.caption);
+        ThumbCell::setLabelText(c->lblCall, age.caption);
     if (age.frameColour)
         c->setShapeColor(*age.frameColour);
 }
@@ -292,7 +292,7 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
     grid_.showPlaceholder(slot, slotNotFoundLines(s.texts, page.isWxPage(), pictureRead));
     if (page.isWxPage())
         return;
-    c->lblFrom->setText(QString());
+    ThumbCell::setLabelText(c->lblFrom, QString());
     if (site < 0 || site >= s.SiteList.size())
         return;
     // The age of a site that keeps failing counts from its first failure.
@@ -304,7 +304,7 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
                    AgeRule::Always, s.dateOrder, s.texts, now);
     page.SlotTable.setValue(slot, stTime, age.stTime);
     if (!age.caption.isEmpty())
-        c->lblCall->setText(age.caption);
+        ThumbCell::setLabelText(c->lblCall, age.caption);
     if (age.frameColour)
         c->setShapeColor(*age.frameColour);
 }
@@ -341,10 +341,10 @@ void PageLoader::assignPickedSite(const SitePick &pick, int siteIndex) {
     // The frame told the age of the site that was here; the new site's own
     // picture sets it again.
     c->setShapeColor(grid_.backColor());
-    c->lblCall->setText(a->caption);
-    c->lblFrom->setText(s.texts.LngLoading);
-    c->lblFrom->show();
-    c->lblConnect->hide();
+    ThumbCell::setLabelText(c->lblCall, a->caption);
+    ThumbCell::setLabelText(c->lblFrom, s.texts.LngLoading);
+    c->setSenderShown(true);
+    c->setWaiting(false);
     if (a->List1)
         List1 = *a->List1;
     // The previous site's picture must not be shown, saved or pasted as the

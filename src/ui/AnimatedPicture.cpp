@@ -1,5 +1,6 @@
 #include "ui/AnimatedPicture.h"
 
+#include "ui/AnimationClock.h"
 #include "ui/Logging.h"
 
 #include <QBuffer>
@@ -27,23 +28,14 @@ QImage readFirstFrame(const QByteArray &bytes, QByteArray *format, int *frameCou
     return first;
 }
 
-} // namespace
-
-std::optional<PictureHeader> readPictureHeader(const QByteArray &bytes) {
-    QByteArray copy = bytes; // shares the data; QBuffer wants a modifiable array
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (!reader.canRead())
-        return std::nullopt;
-    PictureHeader header;
-    header.size = reader.size();
-    if (reader.supportsAnimation())
-        header.frames = qMax(reader.imageCount(), 1);
-    if (!header.size.isValid())
-        return std::nullopt;
-    return header;
+// Draws `image` over `target`, smoothly when it must be stretched.
+void drawStretched(QPainter &painter, const QRect &target, const QImage &image, qreal ratio) {
+    if (image.size() != target.size() * ratio)
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, image);
 }
+
+} // namespace
 
 AnimatedPicture::AnimatedPicture(QWidget *parent)
     : QWidget(parent), backColor_(palette().color(QPalette::Window)) {
@@ -53,6 +45,13 @@ AnimatedPicture::AnimatedPicture(QWidget *parent)
 
 AnimatedPicture::~AnimatedPicture() {
     clear();
+}
+
+void AnimatedPicture::setFrameServices(PictureDecoder *decoder, AnimationClock *clock) {
+    if (clock_ && clock_ != clock)
+        clock_->remove(this);
+    decoder_ = decoder;
+    clock_ = clock;
 }
 
 bool AnimatedPicture::loadFile(const QString &path) {
@@ -76,40 +75,61 @@ bool AnimatedPicture::loadFile(const QString &path) {
 
 bool AnimatedPicture::loadBytes(QByteArray bytes) {
     clear();
+    // An animation's first frame is decoded by its player when it starts, so
+    // it is only measured here, not decoded twice.
+    if (const std::optional<PictureHeader> header = readPictureHeader(bytes);
+        header && header->frames >= 2)
+        return loadBytes(std::move(bytes), *header);
     QByteArray format;
     int frames = 0;
-    QSize size;
-    {
-        // An animation's first frame is decoded by its player when it starts,
-        // so it is only measured here, not decoded twice.
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        format = reader.format();
-        if (reader.supportsAnimation() && reader.imageCount() >= 2 && reader.size().isValid()) {
-            frames = reader.imageCount();
-            size = reader.size();
-        }
-    }
-    if (frames < 2) {
-        QImage first = readFirstFrame(bytes, &format, &frames);
-        if (first.isNull())
-            return false;
-        size = first.size();
-        still_ = std::move(first);
-    }
-
-    pictureSize_ = size;
+    QImage first = readFirstFrame(bytes, &format, &frames);
+    if (first.isNull())
+        return false;
+    // A file that says it holds one frame more than it does plays as a still.
+    pictureSize_ = first.size();
     frameCount_ = frames;
+    still_ = std::move(first);
     if (frameCount_ >= 2) {
         bytes_ = std::move(bytes);
-        buffer_ = std::make_unique<QBuffer>(&bytes_);
-        buffer_->open(QIODevice::ReadOnly);
-        movie_ = std::make_unique<QMovie>(buffer_.get(), format);
-        connect(movie_.get(), &QMovie::frameChanged, this, &AnimatedPicture::onFrameChanged);
+        startMovie(format);
     }
     update();
     return true;
+}
+
+bool AnimatedPicture::loadBytes(QByteArray bytes, const PictureHeader &header) {
+    if (header.frames < 2)
+        return loadBytes(std::move(bytes));
+    clear();
+    pictureSize_ = header.size;
+    frameCount_ = header.frames;
+    bytes_ = std::move(bytes);
+    header_ = header;
+    const QSize pixels = pixelSize();
+    const QSize shown = pixels.isEmpty() ? header.size : pixels;
+    if (decoder_ && clock_ && frameBytes(shown, header.frames) <= MaxFrameBytes) {
+        framesMode_ = true;
+        if (!pixels.isEmpty())
+            requestFrames(pixels);
+    } else {
+        startMovie(header.format);
+    }
+    update();
+    return true;
+}
+
+void AnimatedPicture::startMovie(const QByteArray &format) {
+    buffer_ = std::make_unique<QBuffer>(&bytes_);
+    buffer_->open(QIODevice::ReadOnly);
+    movie_ = std::make_unique<QMovie>(buffer_.get(), format);
+    connect(movie_.get(), &QMovie::frameChanged, this, &AnimatedPicture::onFrameChanged);
+    // A thumbnail's movie rests with the clock of its grid.
+    if (clock_) {
+        connect(clock_, &AnimationClock::runningChanged, movie_.get(), [this](bool running) {
+            if (started_ && movie_ && movie_->state() != QMovie::NotRunning)
+                movie_->setPaused(!running);
+        });
+    }
 }
 
 void AnimatedPicture::clear() {
@@ -122,6 +142,18 @@ void AnimatedPicture::clear() {
     pictureSize_ = QSize(0, 0);
     frameCount_ = 0;
     started_ = false;
+    if (clock_)
+        clock_->remove(this);
+    framesMode_ = false;
+    header_ = PictureHeader();
+    ++serial_;
+    requested_ = QSize();
+    firstImage_ = QImage();
+    frames_ = AnimationFrames();
+    frameSize_ = QSize();
+    current_ = 0;
+    loopsDone_ = 0;
+    finished_ = false;
     update();
 }
 
@@ -132,22 +164,112 @@ QImage AnimatedPicture::firstFrame() const {
 }
 
 void AnimatedPicture::startAnimation() {
+    if (framesMode_) {
+        if (started_)
+            return;
+        started_ = true;
+        playFrames();
+        return;
+    }
     if (!movie_ || isAnimating())
         return;
     started_ = true;
     // The movie holds the frame on show from now on.
     still_ = QImage();
     movie_->start();
+    if (clock_ && !clock_->isRunning())
+        movie_->setPaused(true);
 }
 
 bool AnimatedPicture::isAnimating() const {
+    if (framesMode_)
+        return started_ && !finished_;
     return movie_ && movie_->state() != QMovie::NotRunning;
 }
 
 void AnimatedPicture::setBackColor(const QColor &color) {
+    if (color == backColor_)
+        return;
     backColor_ = color;
     update();
 }
+
+QSize AnimatedPicture::pixelSize() const {
+    return size() * devicePixelRatioF();
+}
+
+// ---- Frames decoded at the widget's size -------------------------------------------------
+
+void AnimatedPicture::requestFrames(QSize pixels) {
+    requested_ = pixels;
+    const quint64 serial = serial_;
+    decoder_->decodeAnimation(
+        bytes_, header_, pixels, MaxFrameBytes, this,
+        [this, serial](const QImage &first) {
+            if (serial != serial_ || !frames_.images.isEmpty())
+                return;
+            firstImage_ = first;
+            update();
+        },
+        [this, serial, pixels](std::optional<AnimationFrames> frames) {
+            framesDecoded(serial, pixels, std::move(frames));
+        });
+}
+
+void AnimatedPicture::framesDecoded(quint64 serial, QSize pixels,
+                                    std::optional<AnimationFrames> frames) {
+    if (serial != serial_)
+        return;
+    if (requested_ == pixels)
+        requested_ = QSize();
+    if (!frames) {
+        // Too large to keep at this size: played as the viewer plays it.
+        framesMode_ = false;
+        if (clock_)
+            clock_->remove(this);
+        const bool wasStarted = started_;
+        started_ = false;
+        startMovie(header_.format);
+        if (wasStarted)
+            startAnimation();
+        update();
+        return;
+    }
+    // A new size keeps the frame on show and its time.
+    const bool first = frames_.images.isEmpty();
+    frames_ = std::move(*frames);
+    frameSize_ = pixels;
+    firstImage_ = QImage();
+    current_ = std::min(current_, int(frames_.images.size()) - 1);
+    if (first)
+        playFrames();
+    update();
+}
+
+void AnimatedPicture::playFrames() {
+    if (!started_ || frames_.images.isEmpty() || !clock_ || clock_->contains(this) || finished_)
+        return;
+    clock_->add(this, frames_.delays.value(current_, DefaultFrameDelayMs));
+}
+
+int AnimatedPicture::showNextFrame() {
+    const int count = int(frames_.images.size());
+    if (count < 2)
+        return -1;
+    if (current_ + 1 < count) {
+        ++current_;
+    } else if (frames_.loopCount < 0 || loopsDone_ < frames_.loopCount) {
+        ++loopsDone_;
+        current_ = 0;
+    } else {
+        finished_ = true;
+        return -1;
+    }
+    update();
+    return frames_.delays.value(current_, DefaultFrameDelayMs);
+}
+
+// ---- Frames decoded as they come -----------------------------------------------------------
 
 void AnimatedPicture::onFrameChanged() {
     update();
@@ -157,7 +279,7 @@ void AnimatedPicture::onFrameChanged() {
         slowFrame_ = std::make_unique<QTimer>();
         slowFrame_->setSingleShot(true);
         connect(slowFrame_.get(), &QTimer::timeout, this, [this] {
-            if (movie_)
+            if (movie_ && !(clock_ && !clock_->isRunning()))
                 movie_->setPaused(false);
         });
     }
@@ -168,6 +290,16 @@ void AnimatedPicture::onFrameChanged() {
 void AnimatedPicture::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.fillRect(rect(), backColor_);
+    if (framesMode_) {
+        const QSize pixels = pixelSize();
+        // A new size: the frames are decoded again, and stretched meanwhile.
+        if (!pixels.isEmpty() && frameSize_ != pixels && requested_ != pixels)
+            requestFrames(pixels);
+        const QImage &frame = frames_.images.isEmpty() ? firstImage_ : frames_.images.at(current_);
+        if (!frame.isNull())
+            drawStretched(painter, rect(), frame, devicePixelRatioF());
+        return;
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (started_ && movie_) {
         const QPixmap frame = movie_->currentPixmap();

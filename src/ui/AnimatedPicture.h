@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/thumbs/PictureDecoding.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QWidget>
 
 #include <memory>
@@ -14,19 +17,20 @@ class QTimer;
 
 namespace tavimo {
 
-// What a picture's header says, read without decoding it: its size and, for an
-// animation, its frame count (1 for a still picture). Nothing for bytes that
-// are no picture of a known format.
-struct PictureHeader {
-    QSize size;
-    int frames = 1;
-};
-std::optional<PictureHeader> readPictureHeader(const QByteArray &bytes);
+class AnimationClock;
 
 // Shows one picture file, still or animated, stretched over the whole widget.
 // Every thumbnail, gallery cell and the large viewer hold one. The file is read
 // into memory when it is loaded: slot files are rewritten while their animation
 // plays, and what plays must stay what was loaded.
+//
+// An animation plays in one of two ways. A thumbnail given frame services
+// (a decoder and a clock, which its grid shares among its cells) has its
+// frames decoded once, off the window's thread, at the size it shows them,
+// and cycled by the clock, which pauses them all while the window is not on
+// the screen. Otherwise, and for an animation whose frames at that size would
+// take too much memory, each frame is decoded as it comes, at the picture's
+// own size.
 //
 // Mouse presses, moves (also without a button held) and clicks are reported as
 // signals; the widget takes those events so they do not reach the container
@@ -35,13 +39,17 @@ class AnimatedPicture : public QWidget {
     Q_OBJECT
 
 public:
-    // Frame delays below this are played at DefaultFrameDelay, as web browsers
-    // do: a GIF that asks for no delay would otherwise keep a core busy.
-    static constexpr int MinFrameDelayMs = 20;
-    static constexpr int DefaultFrameDelayMs = 100;
+    static constexpr int MinFrameDelayMs = tavimo::MinFrameDelayMs;
+    static constexpr int DefaultFrameDelayMs = tavimo::DefaultFrameDelayMs;
+    // The most memory the frames of one thumbnail may take.
+    static constexpr qint64 MaxFrameBytes = qint64(16) * 1024 * 1024;
 
     explicit AnimatedPicture(QWidget *parent = nullptr);
     ~AnimatedPicture() override;
+
+    // Both must outlive the widget; null for either turns the services off
+    // for pictures loaded after.
+    void setFrameServices(PictureDecoder *decoder, AnimationClock *clock);
 
     // Loads a picture file of any common format (the extension does not matter)
     // and shows its first frame; the animation waits for startAnimation(). True
@@ -50,6 +58,10 @@ public:
     bool loadFile(const QString &path);
     // The same, from a picture already in memory.
     bool loadBytes(QByteArray bytes);
+    // The same, for bytes whose header was read already. With frame services,
+    // an animation's frames are decoded later: the widget shows its back
+    // colour until the first one is in.
+    bool loadBytes(QByteArray bytes, const PictureHeader &header);
     void clear();
     bool isEmpty() const { return frameCount_ == 0; }
 
@@ -59,13 +71,15 @@ public:
     int pictureWidth() const { return pictureSize_.width(); }
     int pictureHeight() const { return pictureSize_.height(); }
     QSize pictureSize() const { return pictureSize_; }
-    // Frame 0 of the loaded picture; null when empty.
+    // Frame 0 of the loaded picture at its own size; null when empty.
     QImage firstFrame() const;
 
     // Plays the loaded frames in place, looping as the file says. Does nothing
     // for a still picture.
     void startAnimation();
     bool isAnimating() const;
+    // Frames decoded at the widget's size and cycled by a clock (thumbnails).
+    bool playsDecodedFrames() const { return framesMode_; }
 
     // Painted behind the picture (seen through transparent parts) and where
     // there is no picture.
@@ -88,7 +102,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    friend class AnimationClock;
+
+    // The clock's tick: the next frame is shown. Its delay, or -1 when the
+    // animation has played as often as the file says.
+    int showNextFrame();
+
+    void startMovie(const QByteArray &format);
     void onFrameChanged();
+    QSize pixelSize() const;
+    // Frames at the widget's size, from the decoder.
+    void requestFrames(QSize pixels);
+    void framesDecoded(quint64 serial, QSize pixels, std::optional<AnimationFrames> frames);
+    void playFrames();
 
     QByteArray bytes_;
     std::unique_ptr<QBuffer> buffer_;
@@ -101,6 +127,20 @@ private:
     bool started_ = false;
     QColor backColor_;
     Qt::MouseButton pressed_ = Qt::NoButton;
+
+    // Frames decoded at the widget's size.
+    PictureDecoder *decoder_ = nullptr;
+    AnimationClock *clock_ = nullptr;
+    bool framesMode_ = false;
+    PictureHeader header_;
+    quint64 serial_ = 0;     // the picture loaded; answers for another are dropped
+    QSize requested_;        // the size of the frames on their way
+    QImage firstImage_;      // frame 0 at the widget's size, until the frames come
+    AnimationFrames frames_; // at frameSize_
+    QSize frameSize_;
+    int current_ = 0;
+    int loopsDone_ = 0;
+    bool finished_ = false;
 };
 
 } // namespace tavimo

@@ -2,31 +2,42 @@
 
 #include "ui/AnimatedPicture.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
 
 namespace tavimo {
 
-SlotProgress::SlotProgress(QWidget *parent)
-    : QWidget(parent), back_(palette().color(QPalette::Window)), fore_(0, 0, 200) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+void CellLabel::setContentShown(bool shown) {
+    if (shown == contentShown_)
+        return;
+    contentShown_ = shown;
+    if (!text().isEmpty())
+        update();
 }
+
+void CellLabel::paintEvent(QPaintEvent *event) {
+    if (contentShown_)
+        QLabel::paintEvent(event);
+}
+
+SlotProgress::SlotProgress(QWidget *parent)
+    : QWidget(parent), back_(palette().color(QPalette::Window)), fore_(0, 0, 200) {}
 
 void SlotProgress::setBackColor(const QColor &colour) {
     if (colour == back_)
         return;
     back_ = colour;
-    update();
+    if (contentShown_)
+        update();
 }
 
 void SlotProgress::setForeColor(const QColor &colour) {
     if (colour == fore_)
         return;
     fore_ = colour;
-    update();
+    if (contentShown_)
+        update();
 }
 
 void SlotProgress::setPercent(int percent) {
@@ -34,10 +45,22 @@ void SlotProgress::setPercent(int percent) {
     if (percent == percent_)
         return;
     percent_ = percent;
+    if (contentShown_)
+        update();
+}
+
+void SlotProgress::setContentShown(bool shown) {
+    if (shown == contentShown_)
+        return;
+    contentShown_ = shown;
+    // Shown, the bar covers its whole rectangle; otherwise what lies below shows.
+    setAttribute(Qt::WA_OpaquePaintEvent, shown);
     update();
 }
 
 void SlotProgress::paintEvent(QPaintEvent *) {
+    if (!contentShown_)
+        return;
     QPainter painter(this);
     painter.fillRect(rect(), back_);
     const int done = width() * percent_ / 100;
@@ -52,7 +75,7 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     // label's lower half, the waiting label and the bar over both, and the
     // picture over everything.
     const auto label = [this](const char *name) {
-        auto *l = new QLabel(this);
+        auto *l = new CellLabel(this);
         l->setObjectName(QLatin1String(name));
         l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         l->setTextFormat(Qt::PlainText);
@@ -61,10 +84,9 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     lblCall = label("lblCall");
     lblFrom = label("lblFrom");
     lblConnect = label("lblConnect");
-    lblConnect->hide();
+    lblConnect->setContentShown(false);
     picProg = new SlotProgress(this);
     picProg->setObjectName(QStringLiteral("picProg"));
-    picProg->hide();
     img = new StillPicture(this);
     img->setObjectName(QStringLiteral("img"));
     img->setAutoFillBackground(true);
@@ -133,8 +155,13 @@ void ThumbCell::setLabelFont(double points, bool bold) {
 
 bool ThumbCell::isBlank() const {
     return !img->hasPicture() && AniGIF->isEmpty() && AniGIF->isHidden() &&
-           lblCall->text().isEmpty() && lblFrom->text().isEmpty() && picProg->isHidden() &&
+           lblCall->text().isEmpty() && lblFrom->text().isEmpty() && !isProgressShown() &&
            img->toolTip().isEmpty();
+}
+
+void ThumbCell::setLabelText(QLabel *label, const QString &text) {
+    if (label->text() != text)
+        label->setText(text);
 }
 
 void ThumbCell::paintEvent(QPaintEvent *) {
@@ -150,22 +177,30 @@ void ThumbCell::resizeEvent(QResizeEvent *event) {
     AniGIF->setGeometry(img->rect());
 }
 
-void StillPicture::setPicture(QByteArray encoded) {
+void StillPicture::setPicture(QByteArray encoded, const QByteArray &format) {
     encoded_ = std::move(encoded);
-    scaled_ = QPixmap();
+    format_ = format;
+    ++serial_;
+    requested_ = QSize();
+    // The picture before stays until this one is decoded.
     QLabel::clear();
+    const QSize pixels = pixelSize();
+    if (decoder_ && !pixels.isEmpty())
+        requestDecode(pixels);
     update();
 }
 
 void StillPicture::setPixmap(const QPixmap &pixmap) {
     encoded_.clear();
-    scaled_ = QPixmap();
+    decoded_ = QImage();
+    ++serial_;
     QLabel::setPixmap(pixmap);
 }
 
 void StillPicture::clear() {
     encoded_.clear();
-    scaled_ = QPixmap();
+    decoded_ = QImage();
+    ++serial_;
     QLabel::clear();
 }
 
@@ -173,26 +208,48 @@ QPixmap StillPicture::pixmap() const {
     return encoded_.isEmpty() ? QLabel::pixmap() : QPixmap::fromImage(QImage::fromData(encoded_));
 }
 
+bool StillPicture::isDecoded() const {
+    return !encoded_.isEmpty() && !decoded_.isNull() && requested_.isEmpty() &&
+           decoded_.size() == pixelSize();
+}
+
+QSize StillPicture::pixelSize() const {
+    return size() * devicePixelRatioF();
+}
+
+void StillPicture::requestDecode(QSize pixels) {
+    requested_ = pixels;
+    const quint64 serial = serial_;
+    PictureHeader header;
+    header.format = format_;
+    decoder_->decodeStill(encoded_, header, pixels, this, [this, serial, pixels](QImage image) {
+        if (serial != serial_)
+            return;
+        if (requested_ == pixels)
+            requested_ = QSize();
+        decoded_ = std::move(image);
+        update();
+    });
+}
+
 void StillPicture::paintEvent(QPaintEvent *event) {
     if (encoded_.isEmpty()) {
         QLabel::paintEvent(event);
         return;
     }
-    const QSize pixels = size() * devicePixelRatioF();
-    if (scaled_.size() != pixels && !pixels.isEmpty()) {
-        QBuffer buffer(&encoded_);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        reader.setScaledSize(pixels);
-        QImage image = reader.read();
-        if (image.size() != pixels) // a reader that cannot scale while it decodes
-            image = QImage::fromData(encoded_).scaled(pixels, Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation);
-        scaled_ = QPixmap::fromImage(std::move(image));
-        scaled_.setDevicePixelRatio(devicePixelRatioF());
+    const QSize pixels = pixelSize();
+    if (decoded_.size() != pixels && requested_ != pixels && !pixels.isEmpty()) {
+        if (decoder_)
+            requestDecode(pixels);
+        else
+            decoded_ = decodeScaled(encoded_, format_, pixels);
     }
+    if (decoded_.isNull())
+        return;
     QPainter painter(this);
-    painter.drawPixmap(rect(), scaled_);
+    if (decoded_.size() != pixels)
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), decoded_);
 }
 
 } // namespace tavimo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/thumbs/GridGeometry.h"
+#include "core/thumbs/PictureDecoding.h"
 
 #include <QColor>
 #include <QImage>
@@ -14,8 +15,29 @@ namespace tavimo {
 
 class AnimatedPicture;
 
+// The parts of a cell that come and go during a pass (the waiting text, the
+// sender line, the progress bar) stay shown as widgets and change what they
+// paint instead: showing a widget while the pointer is over the window costs
+// a round trip to the X server, and a pass would make dozens.
+
+// A label that paints its text only while its content is shown.
+class CellLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+    bool isContentShown() const { return contentShown_; }
+    void setContentShown(bool shown);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool contentShown_ = true;
+};
+
 // The download progress bar of a cell: a filled box over a background, from
-// the left edge to the share done.
+// the left edge to the share done; nothing while its content is not shown.
 class SlotProgress : public QWidget {
     Q_OBJECT
 
@@ -29,6 +51,8 @@ public:
     // 0 to 100; other values are clamped.
     int percent() const { return percent_; }
     void setPercent(int percent);
+    bool isContentShown() const { return contentShown_; }
+    void setContentShown(bool shown);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -37,6 +61,47 @@ private:
     QColor back_;
     QColor fore_;
     int percent_ = 0;
+    bool contentShown_ = false;
+};
+
+// The cell's still picture. A photograph is kept as the bytes it came in and
+// decoded straight to the label's size (a JPEG decodes much faster at a
+// fraction of its size): with a decoder, off the window's thread as soon as
+// it is set, otherwise when it is first painted. A new picture is decoded
+// once, and a resized window decodes it again, sharp; until a decoded picture
+// is in, the one before is stretched, or the background shows. Pixmaps set
+// directly (the "not found" placeholder) are the label's as usual.
+class StillPicture : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+    // Must outlive the widget.
+    void setDecoder(PictureDecoder *decoder) { decoder_ = decoder; }
+    // `format` as the picture's header names it ("" to find out).
+    void setPicture(QByteArray encoded, const QByteArray &format = {});
+    // These forget the picture kept, then act as QLabel's own.
+    void setPixmap(const QPixmap &pixmap);
+    void clear();
+    // The picture on show, at its own size (decoded for the asking).
+    QPixmap pixmap() const;
+    bool hasPicture() const { return !encoded_.isEmpty() || !QLabel::pixmap().isNull(); }
+    // The picture kept is decoded at the label's size (false without one).
+    bool isDecoded() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QSize pixelSize() const;
+    void requestDecode(QSize pixels);
+
+    PictureDecoder *decoder_ = nullptr;
+    QByteArray encoded_;
+    QByteArray format_;
+    quint64 serial_ = 0; // the picture kept; answers for another are dropped
+    QSize requested_;    // the size of the decode on its way
+    QImage decoded_;
 };
 
 // One thumbnail of the main window's grid. The cell widget covers the frame
@@ -46,30 +111,6 @@ private:
 //
 // Parts are placed in the window's user scale: the cell keeps their unit
 // rectangles and maps them to pixels whenever the grid is resized.
-// The cell's still picture. A photograph is kept as the bytes it came in and
-// decoded straight to the label's size when it is first painted at that size
-// (a JPEG decodes much faster at a fraction of its size), so a new picture is
-// decoded and scaled once, and a resized window decodes again, sharp.
-// Pixmaps set directly (the "not found" placeholder) are the label's as usual.
-class StillPicture : public QLabel {
-public:
-    using QLabel::QLabel;
-    void setPicture(QByteArray encoded);
-    // These forget the picture kept, then act as QLabel's own.
-    void setPixmap(const QPixmap &pixmap);
-    void clear();
-    // The picture on show, at its own size (decoded for the asking).
-    QPixmap pixmap() const;
-    bool hasPicture() const { return !encoded_.isEmpty() || !QLabel::pixmap().isNull(); }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QByteArray encoded_;
-    QPixmap scaled_;
-};
-
 class ThumbCell : public QWidget {
     Q_OBJECT
 
@@ -99,12 +140,26 @@ public:
     // progress bar.
     bool isBlank() const;
 
+    // The parts that come and go during a pass, by what they paint.
+    // lblConnect: the waiting text, while the slot waits for its first answer.
+    bool isWaiting() const { return lblConnect->isContentShown(); }
+    void setWaiting(bool waiting) { lblConnect->setContentShown(waiting); }
+    // lblFrom: the sender line.
+    bool isSenderShown() const { return lblFrom->isContentShown(); }
+    void setSenderShown(bool shown) { lblFrom->setContentShown(shown); }
+    // picProg: the progress bar, while a picture is on its way.
+    bool isProgressShown() const { return picProg->isContentShown(); }
+    void setProgressShown(bool shown) { picProg->setContentShown(shown); }
+
+    // Sets a label's text only when it changes.
+    static void setLabelText(QLabel *label, const QString &text);
+
     // Parts of the cell (named as the controls they stand for).
     StillPicture *img = nullptr;       // still picture
     AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
     QLabel *lblCall = nullptr;         // site callsign and picture age
-    QLabel *lblFrom = nullptr;         // sender callsign
-    QLabel *lblConnect = nullptr;      // shown while the slot waits for its first answer
+    CellLabel *lblFrom = nullptr;      // sender callsign
+    CellLabel *lblConnect = nullptr;   // shown while the slot waits for its first answer
     SlotProgress *picProg = nullptr;   // download progress
 
 protected:

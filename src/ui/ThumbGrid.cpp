@@ -4,6 +4,7 @@
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
 
+#include <QEvent>
 #include <QPixmap>
 
 namespace tavimo {
@@ -51,6 +52,53 @@ ThumbGrid::ThumbGrid(QWidget *parent) : QWidget(parent) {
     layout_ = thumbLayout(2).value_or(ThumbLayout{});
     blinkTimer.setInterval(kBlinkIntervalMs);
     connect(&blinkTimer, &QTimer::timeout, this, &ThumbGrid::blinkTimer_Timer);
+    clock_.setRunning(false);
+}
+
+// The cells go before the decoder and the clock they use.
+ThumbGrid::~ThumbGrid() {
+    qDeleteAll(cells_);
+    cells_.clear();
+}
+
+// ---- Animations while the window shows ----------------------------------------------------
+
+void ThumbGrid::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (watchedWindow_ != window()) {
+        if (watchedWindow_)
+            watchedWindow_->removeEventFilter(this);
+        watchedWindow_ = window();
+        if (watchedWindow_ != this)
+            watchedWindow_->installEventFilter(this);
+    }
+    followWindow();
+}
+
+void ThumbGrid::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    followWindow();
+}
+
+bool ThumbGrid::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == watchedWindow_) {
+        switch (event->type()) {
+        case QEvent::WindowStateChange:
+        case QEvent::Show:
+        case QEvent::Hide:
+            followWindow();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ThumbGrid::followWindow() {
+    const QWidget *top = window();
+    // A minimised window is still "visible" to Qt.
+    clock_.setRunning(isVisible() && !top->isMinimized());
 }
 
 // ---- Layout ------------------------------------------------------------------------------
@@ -68,6 +116,8 @@ void ThumbGrid::makeCells(double labelPoints, bool labelsBold) {
         cell->show();
     }
     for (ThumbCell *cell : std::as_const(cells_)) {
+        cell->img->setDecoder(&decoder_);
+        cell->AniGIF->setFrameServices(&decoder_, &clock_);
         emptyCell(*cell);
         cell->setGeometryUnits(cellGeometry(cell->slot(), layout_.gridCols));
         cell->setLabelFont(labelPoints, labelsBold);
@@ -79,21 +129,24 @@ void ThumbGrid::makeCells(double labelPoints, bool labelsBold) {
 void ThumbGrid::emptyCell(ThumbCell &cell) {
     const QColor back = backColor();
     cell.setShapeColor(back);
-    cell.lblCall->setText(QString());
+    ThumbCell::setLabelText(cell.lblCall, QString());
     cell.lblCall->show();
-    cell.lblFrom->setText(QString());
+    ThumbCell::setLabelText(cell.lblFrom, QString());
     cell.lblFrom->show();
-    cell.lblConnect->setText(QString());
-    QPalette palette = cell.img->palette();
-    palette.setColor(QPalette::Window, back);
-    cell.img->setPalette(palette);
+    cell.setSenderShown(true);
+    ThumbCell::setLabelText(cell.lblConnect, QString());
+    if (cell.img->palette().color(QPalette::Window) != back) {
+        QPalette palette = cell.img->palette();
+        palette.setColor(QPalette::Window, back);
+        cell.img->setPalette(palette);
+    }
     cell.img->clear();
     cell.img->setToolTip(QString());
     cell.img->show();
     cell.AniGIF->hide();
     cell.AniGIF->setToolTip(QString());
     cell.AniGIF->clear();
-    cell.picProg->hide();
+    cell.setProgressShown(false);
 }
 
 void ThumbGrid::ArrangeThumbnailGrid() {
@@ -109,10 +162,10 @@ void ThumbGrid::ArrangeThumbnailGrid() {
         cell->AniGIF->setToolTip(QString());
         cell->AniGIF->setBackColor(back);
         cell->AniGIF->refresh();
-        cell->lblCall->setText(QString());
-        cell->lblFrom->setText(QString());
+        ThumbCell::setLabelText(cell->lblCall, QString());
+        ThumbCell::setLabelText(cell->lblFrom, QString());
         cell->setShapeColor(back);
-        cell->picProg->hide();
+        cell->setProgressShown(false);
     }
 }
 
@@ -161,48 +214,64 @@ void ThumbGrid::clearSlot(int slot) {
     c->AniGIF->hide();
     c->img->clear();
     c->setShapeColor(backColor());
-    c->lblCall->setText(QString());
-    c->lblFrom->setText(QString());
+    ThumbCell::setLabelText(c->lblCall, QString());
+    ThumbCell::setLabelText(c->lblFrom, QString());
     c->moveImg(c->geometryUnits().img);
-    c->picProg->hide();
+    c->setProgressShown(false);
 }
 
 bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
     ThumbCell *c = cell(slot);
     if (!c || picture.isEmpty())
         return false;
-    // Nothing is painted while this runs, so the picture box moves once,
-    // straight to its fitted place.
+    // The header is read once, here: it says where the picture box goes and
+    // whether it animates. Nothing is painted while this runs, so the box
+    // moves once, straight to its fitted place, and the picture is decoded at
+    // that size.
     const QRect shape = c->geometryUnits().shape1;
-    // A still picture whose header gives its size is only measured here: the
-    // cell decodes it once, at its own size, when it paints.
     const std::optional<PictureHeader> header = readPictureHeader(picture);
-    const bool stillBytes = header && header->frames < 2;
-    const bool loaded = stillBytes || c->AniGIF->loadBytes(picture);
-    const QSize size = stillBytes ? header->size : c->AniGIF->pictureSize();
-    const QRectF fitted = loaded ? fitPictureInCell(size, shape) : QRectF();
+    if (!header) {
+        // No size in the header: the picture is decoded here to learn it.
+        const bool loaded = c->AniGIF->loadBytes(picture);
+        const QRectF fitted = loaded ? fitPictureInCell(c->AniGIF->pictureSize(), shape) : QRectF();
+        if (fitted.isEmpty()) {
+            c->AniGIF->clear();
+            return false;
+        }
+        c->moveImg(roundedRect(fitted));
+        if (c->AniGIF->frameCount() >= 2) {
+            c->img->clear();
+            c->AniGIF->setBackColor(Qt::black);
+            c->AniGIF->show();
+            c->AniGIF->startAnimation();
+        } else {
+            // Once the part lets go of the frame it converts in place, uncopied.
+            QImage frame = c->AniGIF->firstFrame();
+            c->AniGIF->hide();
+            c->AniGIF->clear();
+            c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
+        }
+        c->img->show();
+        c->img->update();
+        return true;
+    }
+    const QRectF fitted = fitPictureInCell(header->size, shape);
     if (fitted.isEmpty()) {
         c->AniGIF->clear();
         return false;
     }
     c->moveImg(roundedRect(fitted));
 
-    if (!stillBytes && c->AniGIF->frameCount() >= 2) {
+    if (header->frames >= 2) {
         c->img->clear();
         c->AniGIF->setBackColor(Qt::black);
+        c->AniGIF->loadBytes(picture, *header);
         c->AniGIF->show();
         c->AniGIF->startAnimation();
     } else {
         c->AniGIF->hide();
-        if (stillBytes) {
-            c->AniGIF->clear();
-            c->img->setPicture(picture);
-        } else {
-            // Once the part lets go of the frame it converts in place, uncopied.
-            QImage frame = c->AniGIF->firstFrame();
-            c->AniGIF->clear();
-            c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
-        }
+        c->AniGIF->clear();
+        c->img->setPicture(picture, header->format);
     }
     c->img->show();
     c->img->update();
@@ -227,7 +296,7 @@ void ThumbGrid::startProgress(int slot) {
     if (ThumbCell *c = cell(slot)) {
         c->picProg->setPercent(0);
         c->picProg->setBackColor(c->shapeColor());
-        c->picProg->show();
+        c->setProgressShown(true);
     }
 }
 
@@ -237,16 +306,16 @@ void ThumbGrid::showProgress(int slot, qint64 bytesMax, qint64 bytesDone) {
         return;
     c->picProg->setBackColor(c->shapeColor());
     if (bytesDone >= bytesMax) {
-        c->picProg->hide();
+        c->setProgressShown(false);
         return;
     }
     c->picProg->setPercent(rounded(double(bytesDone) / (double(bytesMax) / 100)));
-    c->picProg->show();
+    c->setProgressShown(true);
 }
 
 void ThumbGrid::hideProgress(int slot) {
     if (ThumbCell *c = cell(slot))
-        c->picProg->hide();
+        c->setProgressShown(false);
 }
 
 // ---- Blink ---------------------------------------------------------------------------------

@@ -2,10 +2,13 @@
 
 #include "core/thumbs/GridGeometry.h"
 #include "core/thumbs/NotFoundCanvas.h"
+#include "core/thumbs/PictureDecoding.h"
+#include "ui/AnimationClock.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QRect>
 #include <QRectF>
 #include <QSize>
@@ -27,11 +30,17 @@ QRectF fitPictureInCell(QSize picture, const QRect &shape1);
 // whenever the grid is resized. It shows what it is told in a slot (a
 // picture, the placeholder, the download's progress) and blinks a slot's
 // frame; what a slot should show is its owner's business.
+//
+// Pictures are decoded off the window's thread at the size their cell shows
+// them, as soon as they are handed over; animations are decoded once and
+// cycled by one clock for the whole grid, which rests while the window is
+// hidden or minimised.
 class ThumbGrid : public QWidget {
     Q_OBJECT
 
 public:
     explicit ThumbGrid(QWidget *parent = nullptr);
+    ~ThumbGrid() override;
 
     // --- Layout ---------------------------------------------------------------
 
@@ -65,7 +74,8 @@ public:
     void clearSlot(int slot);
     // Shows a picture's bytes fitted into the slot, still or animated (an
     // animation plays). False, with nothing shown, when the bytes are no
-    // picture that can be shown.
+    // picture that can be shown. The picture is decoded later, off the
+    // window's thread; its cell knows its size and kind at once.
     bool showPicture(int slot, const QByteArray &picture);
     // The "not found" placeholder at the full picture size.
     void showPlaceholder(int slot, const PlaceholderLines &lines);
@@ -85,19 +95,36 @@ public:
     bool isBlinking() const { return blinkTimer.isActive(); }
     int blinkTicks() const { return BlinkCount; }
 
+    // --- Decoding and animation ------------------------------------------------------
+
+    // Pictures handed over whose decoded form has not reached its cell yet.
+    int decodesPending() const { return decoder_.pending(); }
+    // Waits for them and hands them to their cells (tests, benchmarks).
+    void waitForDecodes() { decoder_.waitForDone(); }
+    // The clock of the grid's animations: running while the window is shown.
+    const AnimationClock &animationClock() const { return clock_; }
+
 signals:
     // New cells were made (each may need wiring to its owner).
     void cellsMade();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The animations run while the window is on the screen.
+    void followWindow();
     void placeCells();
     void emptyCell(ThumbCell &cell);
     void blinkTimer_Timer();
 
     ThumbLayout layout_;
+    PictureDecoder decoder_;
+    AnimationClock clock_;
+    QPointer<QWidget> watchedWindow_;
     QList<ThumbCell *> cells_;
     QTimer blinkTimer; // 150 ms, 20 ticks
     int BlinkSlot = -1;

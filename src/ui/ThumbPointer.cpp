@@ -111,7 +111,7 @@ ThumbSlotState ThumbPointer::slotState(int slot) const {
     ThumbSlotState state;
     if (const ThumbCell *c = grid_.cell(slot)) {
         state.lblCall = c->lblCall->text();
-        state.progressVisible = !c->picProg->isHidden();
+        state.progressVisible = c->isProgressShown();
         state.animationShown = !c->AniGIF->isHidden();
     }
     return state;

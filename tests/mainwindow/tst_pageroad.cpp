@@ -175,9 +175,9 @@ void PageRoadTest::passesFollowTheCheckPictures() {
 
     for (int slot : {0, 1, 4}) {
         ThumbCell &c = rig.cell(slot);
-        QVERIFY(c.picProg->isHidden());
-        QVERIFY(c.lblConnect->isHidden());
-        QVERIFY(!c.lblFrom->isHidden());
+        QVERIFY(!c.isProgressShown());
+        QVERIFY(!c.isWaiting());
+        QVERIFY(c.isSenderShown());
         QVERIFY(!c.img->pixmap().isNull());
         QVERIFY(c.AniGIF->isHidden());
         QVERIFY(c.AniGIF->isEmpty());
@@ -288,7 +288,7 @@ void PageRoadTest::failuresShowThePlaceholder() {
     ThumbCell &c = rig.cell(3);
     QCOMPARE(rig.table(3, stFrom), u"Not found"_s);
     QCOMPARE(c.lblFrom->text(), QString());
-    QVERIFY(c.picProg->isHidden());
+    QVERIFY(!c.isProgressShown());
     QVERIFY(c.AniGIF->isHidden());
     QCOMPARE(rig.shownImage(3), rig.placeholder(3, false, pictureRead));
     QCOMPARE(c.imgUnits().size(), QSize(120, 90));
@@ -338,10 +338,10 @@ void PageRoadTest::slowPictureShowsProgress() {
 
     SlotProgress *bar = rig.cell(5).picProg;
     QVERIFY(QTest::qWaitFor(
-        [&] { return !bar->isHidden() && bar->percent() > 0 && bar->percent() < 100; }, 10000));
+        [&] { return bar->isContentShown() && bar->percent() > 0 && bar->percent() < 100; }, 10000));
     QCOMPARE(bar->backColor(), rig.cell(5).shapeColor());
     QVERIFY(rig.waitForPassEnd());
-    QVERIFY(bar->isHidden());
+    QVERIFY(!bar->isContentShown());
     QCOMPARE(readBytes(rig.slotFile(5)), picture);
 }
 
@@ -391,7 +391,7 @@ void PageRoadTest::pageSwitchDropsLateAnswers() {
     QCOMPARE(page.FinishedCount, 1);
     for (int slot : {0, 1}) {
         QVERIFY2(rig.cell(slot).isBlank(), qPrintable(QString::number(slot)));
-        QVERIFY(rig.cell(slot).lblConnect->isHidden());
+        QVERIFY(!rig.cell(slot).isWaiting());
     }
     QCOMPARE(rig.requests(Rig::picturePath(slowCheck)), 0);
     QVERIFY(rig.passEnded());
@@ -451,7 +451,7 @@ void PageRoadTest::answersFollowTheSiteNotTheIndex() {
         QVERIFY(rig.site(unplaced).LastPictureDate.isEmpty());
         QCOMPARE(rig.table(1, stFrom), QString());
         QVERIFY(rig.cell(1).img->pixmap().isNull());
-        QVERIFY(rig.cell(1).picProg->isHidden());
+        QVERIFY(!rig.cell(1).isProgressShown());
     }
 }
 

@@ -187,7 +187,7 @@ void ThumbActionsTest::leftClick() {
     QVERIFY(rig.waitForQuiet());
     // An empty slot, and a slot whose download is under way: nothing.
     rig.press(6, Qt::LeftButton);
-    rig.cell(0).picProg->show();
+    rig.cell(0).setProgressShown(true);
     rig.press(0, Qt::LeftButton);
     QVERIFY(rig.opener.named(u"openPictureViewer"_s).isEmpty());
 }

@@ -1,9 +1,12 @@
 // The thumbnail grid's own rules: where a picture goes in its cell, what a
-// slot shows for good and bad bytes, the blink of a slot's frame, and a cell's
-// still picture decoded at the cell's size.
+// slot shows for good and bad bytes, the blink of a slot's frame, a cell's
+// still picture decoded at the cell's size off the window's thread, animations
+// decoded once and played by the grid's clock while the window shows, and the
+// parts of a cell that come and go by what they paint.
 
 #include "support/Fixtures.h"
 #include "ui/AnimatedPicture.h"
+#include "ui/AnimationClock.h"
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
 
@@ -23,7 +26,44 @@ private slots:
     void newCellsAndPageSwitchesLeaveBlankCells();
     void blinkEndsInTheFramesColour();
     void stillPictureIsDecodedAtTheCellsSize();
+    void gridDecodesTheLatestPictureAtItsCellsSize();
+    void animationsPlayDecodedFramesWhileTheWindowShows();
+    void animationTooLargeToKeepStillPlays();
+    void partsComeAndGoByWhatTheyPaint();
 };
+
+namespace {
+
+// A grid of 10 cells in a window of its own, on the screen.
+struct ShownGrid {
+    ShownGrid() {
+        grid = new ThumbGrid(&window);
+        window.resize(670, 240);
+        grid->resize(window.size());
+        grid->makeCells(9, true);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QImage shown(QWidget *part) { return part->grab().toImage(); }
+    QWidget window;
+    ThumbGrid *grid = nullptr;
+};
+
+QColor middle(const QImage &image) {
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+// Counts the Show and Hide events of the widgets it watches.
+struct ShowHideCounter : QObject {
+    int events = 0;
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            ++events;
+        return false;
+    }
+};
+
+} // namespace
 
 void ThumbGridTest::picturesFitTheCell_data() {
     QTest::addColumn<QSize>("picture");
@@ -80,7 +120,7 @@ void ThumbGridTest::newCellsAndPageSwitchesLeaveBlankCells() {
             cell->lblCall->setText(QStringLiteral("AB1CD - 2 days"));
             cell->lblFrom->setText(QStringLiteral("From XY9Z"));
             QVERIFY(grid.showPicture(cell->slot(), jpegBytes(QSize(40, 30), Qt::red)));
-            cell->picProg->show();
+            cell->setProgressShown(true);
             cell->setShapeColor(QColor(242, 242, 214));
         }
     };
@@ -132,6 +172,132 @@ void ThumbGridTest::stillPictureIsDecodedAtTheCellsSize() {
     QCOMPARE(label.pixmap().size(), QSize(320, 256));
     label.setPixmap(QPixmap());
     QVERIFY(label.pixmap().isNull());
+}
+
+// The first picture is still being decoded when the second comes: the cell
+// ends with the second, at its own size, and again at a new size.
+void ThumbGridTest::gridDecodesTheLatestPictureAtItsCellsSize() {
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    QVERIFY(grid.showPicture(2, jpegBytes(QSize(320, 256), Qt::red)));
+    QVERIFY(grid.showPicture(2, jpegBytes(QSize(320, 256), Qt::blue)));
+    StillPicture &img = *grid.cell(2)->img;
+    QVERIFY(img.hasPicture());
+    QVERIFY(grid.decodesPending() > 0);
+    grid.waitForDecodes();
+    QVERIFY(img.isDecoded());
+    QVERIFY(middle(g.shown(&img)).blue() > 200);
+
+    g.window.resize(1340, 480);
+    grid.resize(g.window.size());
+    QVERIFY(!img.isDecoded());
+    g.shown(&img); // the paint at the new size asks for it
+    grid.waitForDecodes();
+    QVERIFY(img.isDecoded());
+    QVERIFY(middle(g.shown(&img)).blue() > 200);
+}
+
+void ThumbGridTest::animationsPlayDecodedFramesWhileTheWindowShows() {
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
+    QVERIFY(grid.showPicture(4, animatedGifBytes(QSize(64, 48), colours, 40)));
+    AnimatedPicture &gif = *grid.cell(4)->AniGIF;
+    QVERIFY(gif.playsDecodedFrames());
+    QCOMPARE(gif.frameCount(), 3);
+    QCOMPARE(gif.pictureSize(), QSize(64, 48));
+    grid.waitForDecodes();
+    QVERIFY(gif.isAnimating());
+    QVERIFY(grid.animationClock().contains(&gif));
+    const auto seen = [&] {
+        const QColor c = middle(g.shown(&gif));
+        return c.red() > 200 ? 0 : c.green() > 200 ? 1 : c.blue() > 200 ? 2 : -1;
+    };
+    // Every frame comes round.
+    QSet<int> frames;
+    QTRY_VERIFY_WITH_TIMEOUT((frames << seen(), frames.size() == 3), 3000);
+
+    const auto stands = [&] {
+        const int now = seen();
+        QTest::qWait(200); // five frames' time
+        return seen() == now;
+    };
+    g.window.hide();
+    QVERIFY(!grid.animationClock().isRunning());
+    QVERIFY(stands());
+    g.window.show();
+    QVERIFY(grid.animationClock().isRunning());
+    g.window.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!grid.animationClock().isRunning());
+    QVERIFY(stands());
+    g.window.setWindowState(Qt::WindowNoState);
+    QTRY_VERIFY(grid.animationClock().isRunning());
+    frames.clear();
+    QTRY_VERIFY_WITH_TIMEOUT((frames << seen(), frames.size() == 3), 3000);
+
+    grid.clearSlot(4);
+    QVERIFY(!grid.animationClock().contains(&gif));
+}
+
+void ThumbGridTest::animationTooLargeToKeepStillPlays() {
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    const QSize picture(64, 48);
+    QVERIFY(grid.showPicture(1, animatedGifBytes(picture, {Qt::red, Qt::green})));
+    const QSize shown = grid.cell(1)->AniGIF->size();
+    QVERIFY(!shown.isEmpty());
+    // More frames at the size shown than a thumbnail may keep.
+    const int frames = int(AnimatedPicture::MaxFrameBytes / frameBytes(shown, 1)) + 2;
+    QList<QColor> colours;
+    for (int i = 0; i < frames; ++i)
+        colours << QColor::fromHsv(i % 360, 255, 255);
+    QVERIFY(grid.showPicture(1, animatedGifBytes(picture, colours)));
+    AnimatedPicture &gif = *grid.cell(1)->AniGIF;
+    QCOMPARE(gif.frameCount(), frames);
+    QVERIFY(!gif.playsDecodedFrames());
+    QVERIFY(gif.isAnimating());
+}
+
+// Showing a widget while the pointer is over the window costs a round trip
+// to the X server: a pass changes what the parts paint instead.
+void ThumbGridTest::partsComeAndGoByWhatTheyPaint() {
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    ThumbCell &c = *grid.cell(6);
+    ShowHideCounter counter;
+    for (QWidget *part : {static_cast<QWidget *>(c.lblConnect), static_cast<QWidget *>(c.lblFrom),
+                          static_cast<QWidget *>(c.picProg)})
+        part->installEventFilter(&counter);
+    // The waiting text paints only while the slot waits.
+    const QRect text = c.lblConnect->geometry();
+    const auto area = [&] { return c.grab(text).toImage(); };
+    const QImage none = area();
+    c.lblConnect->setText(QStringLiteral("Loading"));
+    QCOMPARE(area(), none);
+    c.setWaiting(true);
+    QVERIFY(c.isWaiting());
+    QVERIFY(area() != none);
+    c.setSenderShown(false);
+    QVERIFY(!c.isSenderShown());
+    grid.startProgress(6);
+    QVERIFY(c.isProgressShown());
+    grid.showProgress(6, 2000, 500);
+    QCOMPARE(c.picProg->percent(), 25);
+    const QImage bar = g.shown(c.picProg);
+    QCOMPARE(bar.pixelColor(1, bar.height() / 2), c.picProg->foreColor());
+    grid.showProgress(6, 2000, 2000);
+    QVERIFY(!c.isProgressShown());
+    c.setWaiting(false);
+    QCOMPARE(area(), none);
+    c.setSenderShown(true);
+    QVERIFY(c.isSenderShown());
+    grid.hideProgress(6);
+    grid.clearSlot(6);
+
+    QCOMPARE(counter.events, 0);
+    for (QWidget *part : {static_cast<QWidget *>(c.lblConnect), static_cast<QWidget *>(c.lblFrom),
+                          static_cast<QWidget *>(c.picProg)})
+        QVERIFY(part->isVisible());
 }
 
 QTEST_MAIN(ThumbGridTest)
