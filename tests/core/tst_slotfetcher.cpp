@@ -114,16 +114,20 @@ private slots:
     void checkPicturesTellTheirSize() {
         server.setRoute("/check", answer(checkPicture(1, 100)));
         server.setRoute("/nocheck", answer("gone", 404));
+        server.setRoute("/page", answer("<html><body>No picture here</body></html>"));
         DownloadContext context;
         Owner owner;
         SlotFetcher fetcher(context, owner);
         Log log(fetcher);
-        fetcher.startPass({3, 4});
+        fetcher.startPass({3, 4, 5});
         fetcher.requestCheckPicture(3, url("/check"), "AB1CD");
         fetcher.requestCheckPicture(4, url("/nocheck"), "EF2GH");
-        QTRY_COMPARE(log.lines.size(), 2);
+        // Only the header is read, but a page is still no picture.
+        fetcher.requestCheckPicture(5, url("/page"), "IJ3KL");
+        QTRY_COMPARE(log.lines.size(), 3);
         QVERIFY(log.lines.contains("check 3 1x100"));
         QVERIFY(log.lines.contains("missing 4"));
+        QVERIFY(log.lines.contains("missing 5"));
         // A check picture decides nothing itself: the slots still wait.
         QCOMPARE(fetcher.pass().FinishedCount(), 0);
     }

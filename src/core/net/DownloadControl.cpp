@@ -22,16 +22,24 @@ bool isWebAddress(const QUrl &url) {
 }
 
 // Only the formats a reception site publishes count as a picture; a server's
-// error page must not pass for one through some lenient decoder.
-QImage decodePicture(const QByteArray &bytes) {
+// error page must not pass for one through some lenient decoder. With
+// `sizeOnly`, only the header is read: the image stays null, `size` is set.
+QImage decodePicture(const QByteArray &bytes, bool sizeOnly, QSize &size) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QByteArray format = reader.format();
+    size = QSize();
     if (format != "bmp" && format != "gif" && format != "jpeg" && format != "png")
         return {};
-    return reader.read();
+    if (sizeOnly) {
+        size = reader.size();
+        return {};
+    }
+    QImage image = reader.read();
+    size = image.size();
+    return image;
 }
 
 } // namespace
@@ -65,7 +73,12 @@ struct DownloadControl::Read {
 };
 
 DownloadControl::DownloadControl(DownloadContext &context, Flavour flavour, QObject *parent)
-    : QObject(parent), context_(context), flavour_(flavour) {}
+    : QObject(parent), context_(context), flavour_(flavour) {
+    // One connection for every read of this control: a request then makes
+    // only the one for its progress.
+    connect(&context_.network(), &QNetworkAccessManager::finished, this,
+            &DownloadControl::onReplyFinished);
+}
 
 DownloadControl::~DownloadControl() {
     cancelAll();
@@ -89,6 +102,7 @@ void DownloadControl::cancelAll() {
     for (auto &entry : reads_)
         drop(*entry.second);
     reads_.clear();
+    replyKeys_.clear();
 }
 
 void DownloadControl::start(const QString &text, const QString &key) {
@@ -115,13 +129,10 @@ void DownloadControl::start(const QString &text, const QString &key) {
 
     QNetworkReply *reply = context_.network().get(context_.request(url));
     read.reply = reply;
-    connect(reply, &QNetworkReply::metaDataChanged, this,
-            [this, key, serial] { onMetaData(key, serial); });
+    replyKeys_.insert(reply, key);
     connect(
         reply, &QNetworkReply::downloadProgress, this,
         [this, key, serial](qint64 done, qint64 total) { onProgress(key, serial, done, total); });
-    connect(reply, &QNetworkReply::finished, this,
-            [this, key, serial] { onFinished(key, serial); });
 
     const auto timeout = context_.transferTimeout();
     if (timeout.count() > 0) {
@@ -146,27 +157,29 @@ void DownloadControl::timerEvent(QTimerEvent *event) {
     QObject::timerEvent(event);
 }
 
-void DownloadControl::onMetaData(QString key, quint64 serial) {
-    Read *read = current(key, serial);
-    if (!read)
-        return;
-    read->sinceActivity.restart();
-    const QVariant length = read->reply->header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && length.toLongLong() > context_.bodyCap())
-        fail(key, serial, QStringLiteral("announced %1 bytes").arg(length.toLongLong()));
-}
-
 void DownloadControl::onProgress(QString key, quint64 serial, qint64 done, qint64 total) {
     Read *read = current(key, serial);
     if (!read)
         return;
     read->sinceActivity.restart();
+    // `total` is the announced length once the headers are in.
     if (done > context_.bodyCap() || total > context_.bodyCap()) {
         fail(key, serial, QStringLiteral("body larger than %1 bytes").arg(context_.bodyCap()));
         return;
     }
     if (flavour_ == Flavour::Bytes)
         emit progress(key, qMax<qint64>(total, 0), done);
+}
+
+void DownloadControl::onReplyFinished(QNetworkReply *finished) {
+    // Every read of the program ends here; this control's own are known.
+    const auto it = replyKeys_.constFind(finished);
+    if (it == replyKeys_.cend())
+        return;
+    const QString key = *it;
+    const auto read = reads_.find(key);
+    if (read != reads_.end() && read->second->reply == finished)
+        onFinished(key, read->second->serial);
 }
 
 void DownloadControl::onFinished(QString key, quint64 serial) {
@@ -188,9 +201,10 @@ void DownloadControl::onFinished(QString key, quint64 serial) {
         why = QStringLiteral("body larger than %1 bytes").arg(context_.bodyCap());
 
     QImage image;
+    QSize size;
     if (why.isEmpty() && flavour_ == Flavour::Picture) {
-        image = decodePicture(body);
-        if (image.isNull())
+        image = decodePicture(body, pictureSizeOnly_, size);
+        if (!size.isValid() || size.isEmpty())
             why = QStringLiteral("not a picture");
     }
     read.reset();
@@ -200,9 +214,10 @@ void DownloadControl::onFinished(QString key, quint64 serial) {
         emit failed(key);
         return;
     }
-    if (flavour_ == Flavour::Picture)
+    if (flavour_ == Flavour::Picture) {
         picture_ = std::move(image);
-    else
+        pictureSize_ = size;
+    } else
         context_.DownloadBuffer = body;
     emit ready(key, body);
 }
@@ -228,13 +243,15 @@ std::unique_ptr<DownloadControl::Read> DownloadControl::take(const QString &key)
         return nullptr;
     std::unique_ptr<Read> read = std::move(it->second);
     reads_.erase(it);
+    replyKeys_.remove(read->reply.data());
     return read;
 }
 
 void DownloadControl::drop(Read &read) {
     read.watchdog.stop();
     if (QNetworkReply *reply = read.reply) {
-        // Disconnected first, so the abort's own finished signal reaches nobody.
+        // Forgotten first, so the abort's own finished signal reaches nobody.
+        replyKeys_.remove(reply);
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QUrl>
 
@@ -31,8 +33,8 @@ public:
 
     QNetworkAccessManager &network() { return network_; }
 
-    // A read fails when no byte arrives for this long (connecting and waiting for
-    // the answer included).
+    // A read fails when no byte of the answer's body arrives for this long
+    // (connecting and waiting for the answer included).
     std::chrono::milliseconds transferTimeout() const { return transferTimeout_; }
     void setTransferTimeout(std::chrono::milliseconds timeout) { transferTimeout_ = timeout; }
 
@@ -105,8 +107,13 @@ public:
     void DownloadPicture(const QString &url, const QString &key);
 
     // The picture of the last read that completed on this control (Picture
-    // flavour); null before the first one.
+    // flavour); null before the first one, and with the size only read.
     const QImage &Picture() const { return picture_; }
+    // Its size in pixels.
+    QSize PictureSize() const { return pictureSize_; }
+    // Picture flavour: reads only the size from each picture's header, for
+    // callers that need no more (a check picture is judged by its size).
+    void setPictureSizeOnly(bool sizeOnly) { pictureSizeOnly_ = sizeOnly; }
 
     bool isPending(const QString &key) const;
     int pendingCount() const { return int(reads_.size()); }
@@ -131,9 +138,9 @@ private:
     struct Read;
 
     void start(const QString &url, const QString &key);
+    void onReplyFinished(QNetworkReply *reply);
     // Keys are taken by value: a handler may replace or drop the read, and with
     // it the connection that holds the caller's copy.
-    void onMetaData(QString key, quint64 serial);
     void onProgress(QString key, quint64 serial, qint64 done, qint64 total);
     void onFinished(QString key, quint64 serial);
     void fail(QString key, quint64 serial, const QString &why);
@@ -144,7 +151,10 @@ private:
     DownloadContext &context_;
     const Flavour flavour_;
     QImage picture_;
+    QSize pictureSize_;
+    bool pictureSizeOnly_ = false;
     std::unordered_map<QString, std::unique_ptr<Read>> reads_;
+    QHash<QNetworkReply *, QString> replyKeys_; // the key of each running read
     quint64 nextSerial_ = 1;
 };
 

@@ -14,6 +14,8 @@ SlotFetcher::SlotFetcher(DownloadContext &context, const KeyOwner &owner, QObjec
     ucCkNew = new DownloadControl(context, DownloadControl::Flavour::Picture, this);
     ucDnLoad->setObjectName(QStringLiteral("ucDnLoad"));
     ucCkNew->setObjectName(QStringLiteral("ucCkNew"));
+    // A check picture is judged by its size alone.
+    ucCkNew->setPictureSizeOnly(true);
     connect(ucCkNew, &DownloadControl::ready, this,
             [this](const QString &key) { ucCkNew_PictureReady(key); });
     connect(ucCkNew, &DownloadControl::failed, this, &SlotFetcher::ucCkNew_NoCkNew);
@@ -112,7 +114,7 @@ void SlotFetcher::ucCkNew_PictureReady(const QString &Ky) {
     const std::optional<SlotTarget> target = checkTarget(Ky);
     if (!target)
         return;
-    emit checkPictureReady(*target, ucCkNew->Picture().size());
+    emit checkPictureReady(*target, ucCkNew->PictureSize());
     applyEndOfPassRule();
 }
 
