@@ -75,6 +75,8 @@ private slots:
         QTest::newRow("callsigns, digits and case") << 2000 << 6 << "ABCKLOPZ0129ab";
         QTest::newRow("beyond ASCII, empty callsigns")
             << 300 << 3 << QStringLiteral("A0\u00D8\u00E9\u20AC") + QChar(0);
+        // Surrogates sort by code unit, below U+E000 to U+FFFF.
+        QTest::newRow("surrogate halves") << 300 << 3 << QStringLiteral("A\U0001F600\uFFFD\uE000");
         QTest::newRow("mostly different callsigns")
             << 3000 << 8 << "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     }

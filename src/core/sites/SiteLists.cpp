@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tavimo {
 namespace {
@@ -104,12 +106,42 @@ template <typename RecordLine> QStringList listLines(const SiteList &sites, Reco
     return lines;
 }
 
-// Ascending by callsign; records with equal callsigns keep their order, so a
-// list that is read, sorted and written back comes out as it went in.
+// Ascending by callsign, comparing UTF-16 code units as QString does; records
+// with equal callsigns keep their order, so a list that is read, sorted and
+// written back comes out as it went in. The callsigns are sorted beside their
+// places and the records moved once; a list in order (as Tavimo writes it)
+// is only looked through.
 void sortByCallsign(SiteList &sites) {
-    std::stable_sort(sites.begin(), sites.end(), [](const SiteRecord &a, const SiteRecord &b) {
-        return a.Callsign < b.Callsign;
-    });
+    struct Key {
+        // The first four code units, the first in the highest bits, zeros
+        // after a shorter callsign: most callsigns differ there, and their
+        // texts need not be looked at.
+        quint64 head = 0;
+        std::u16string_view callsign;
+        qsizetype index = 0;
+    };
+    const qsizetype n = sites.size();
+    SiteRecord *records = sites.data(); // detaches once
+    std::vector<Key> keys;
+    keys.reserve(size_t(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString &call = records[i].Callsign;
+        Key key{0, {reinterpret_cast<const char16_t *>(call.utf16()), size_t(call.size())}, i};
+        for (size_t c = 0; c < 4; ++c)
+            key.head = key.head << 16 | (c < key.callsign.size() ? key.callsign[c] : 0);
+        keys.push_back(key);
+    }
+    const auto before = [](const Key &a, const Key &b) {
+        return a.head != b.head ? a.head < b.head : a.callsign < b.callsign;
+    };
+    if (std::is_sorted(keys.begin(), keys.end(), before))
+        return;
+    std::stable_sort(keys.begin(), keys.end(), before);
+    SiteList sorted;
+    sorted.reserve(n);
+    for (const Key &key : keys)
+        sorted.append(std::move(records[key.index]));
+    sites = std::move(sorted);
 }
 
 // An old slot number as one hexadecimal digit; anything that is not a whole
