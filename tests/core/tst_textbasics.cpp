@@ -82,8 +82,8 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.txt"});
     }
 
-    // Windows editors save "Unicode" as UTF-16 with a mark; bytes with a NUL
-    // and no mark are no text.
+    // Windows editors save "Unicode" as UTF-16 with a mark; NUL outside
+    // UTF-16, or NUL characters within it, are no text.
     void textFileEncodings_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines"); // {"<no text>"}: refused
@@ -99,7 +99,9 @@ private slots:
                                       << QStringList{"SM\u00D8A*1", "\u20AC"};
         QTest::newRow("UTF-16 LE") << le << lines;
         QTest::newRow("UTF-16 BE") << be << lines;
-        QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" + text.toUtf8() << lines;
+        QTest::newRow("Windows-1252 that starts like a mark")
+            << QByteArray("\xFF\xFEK1A*1\r\n") << QStringList{"\u00FF\u00FEK1A*1"};
+        QTest::newRow("UTF-16 with NUL") << le + QByteArray(2, 0) << QStringList{"<no text>"};
         QTest::newRow("UTF-16 without mark") << le.mid(2) << QStringList{"<no text>"};
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
                                 << QStringList{"<no text>"};

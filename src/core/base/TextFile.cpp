@@ -49,18 +49,17 @@ QStringList splitTextLines(const QByteArray &bytes) {
 }
 
 std::optional<QString> decodeTextFile(const QByteArray &bytes) {
-    const auto marked = [&](const char *mark) { return bytes.startsWith(mark); };
-    std::optional<QStringDecoder::Encoding> encoding;
-    if (marked("\xFF\xFE"))
-        encoding = QStringDecoder::Utf16LE;
-    else if (marked("\xFE\xFF"))
-        encoding = QStringDecoder::Utf16BE;
-    else if (marked("\xEF\xBB\xBF"))
-        encoding = QStringDecoder::Utf8;
-    if (encoding) {
-        // The decoder drops the mark itself.
-        QStringDecoder decoder(*encoding);
-        return QString(decoder.decode(bytes));
+    // Text in UTF-16 has NUL bytes (every ASCII character and line break has
+    // one), Windows-1252 text never: so a Windows-1252 file that happens to
+    // start with the mark's two bytes still reads as such.
+    const bool marked = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    if (marked && (bytes.size() == 2 || bytes.contains('\0'))) {
+        QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                            : QStringDecoder::Utf16BE);
+        QString text = decoder.decode(bytes); // the decoder drops the mark
+        if (text.contains(QChar(0)))
+            return std::nullopt;
+        return text;
     }
     if (bytes.contains('\0'))
         return std::nullopt;

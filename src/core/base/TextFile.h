@@ -14,8 +14,8 @@ QStringList splitTextLines(const QByteArray &bytes);
 QStringList splitTextLines(QStringView text);
 
 // The text of a file's bytes: Windows-1252, unless a byte-order mark says
-// UTF-16 (what Windows editors save as "Unicode") or UTF-8. Nothing for bytes
-// that are no text: a NUL byte outside a UTF-16 file.
+// UTF-16 (what Windows editors save as "Unicode"). Nothing for bytes that are
+// no text: a NUL byte outside UTF-16, or a NUL character within it.
 std::optional<QString> decodeTextFile(const QByteArray &bytes);
 
 struct TextFileLines {
@@ -23,7 +23,7 @@ struct TextFileLines {
         Read,
         Missing,    // there is no such file
         Unreadable, // it cannot be opened or read
-        NotText     // it holds NUL bytes: a binary file, or UTF-16 without its mark
+        NotText     // it holds NUL: a binary file, or UTF-16 without its mark
     };
     Status status = Status::Missing;
     QStringList lines;
