@@ -6,6 +6,7 @@
 
 #include "core/base/Prompts.h"
 #include "core/base/TextCodec.h"
+#include "core/sites/SiteLists.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -54,6 +55,29 @@ inline QByteArray textFileBytes(const QStringList &lines) {
     for (const QString &line : lines)
         text += line + QStringLiteral("\r\n");
     return encodeCp1252(text);
+}
+
+inline QByteArray readBytes(const QString &path) {
+    QFile file(path);
+    must(file.open(QIODevice::ReadOnly), "reading a scratch file");
+    return file.readAll();
+}
+
+// A list file as the program treats it: read it, drop duplicates, write it;
+// then what is written must read back to the same lines.
+template <typename Read, typename Lines>
+void checkListRoundTrip(const QString &name, const QByteArray &bytes, Read read, Lines lines) {
+    const QString path = writeScratch(name, bytes);
+    SiteListFile first = read(path);
+    if (first.status != ListStatus::Read)
+        return;
+    removeDuplicateAddresses(first.sites);
+    const QStringList written = lines(first.sites);
+    writeScratch(name, textFileBytes(written));
+    SiteListFile second = read(path);
+    must(second.status == ListStatus::Read, "a written list reads");
+    must(removeDuplicateAddresses(second.sites).isEmpty(), "no duplicates after a save");
+    must(lines(second.sites) == written, "write, read, write gives the same lines");
 }
 
 // Message boxes that nobody answers.
