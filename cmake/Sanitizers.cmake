@@ -8,7 +8,8 @@ endif()
 set(TAVIMO_UB_CHECKS undefined,float-cast-overflow)
 
 if(TAVIMO_SANITIZE)
-    add_compile_options(-fsanitize=address,${TAVIMO_UB_CHECKS} -fno-sanitize-recover=all
+    # -O1 after the build type's -O2: compiles faster, and stack traces stay readable.
+    add_compile_options(-O1 -fsanitize=address,${TAVIMO_UB_CHECKS} -fno-sanitize-recover=all
                         -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,${TAVIMO_UB_CHECKS})
 endif()

@@ -66,10 +66,8 @@ SaveConfigResult SaveConfig(const SaveConfigInputs &in) {
 
     // The messages wait until every file is written: a box runs an event loop.
     Prompts &prompts = *in.prompts;
-    if (!duplicateMessages.isEmpty()) {
-        result.duplicates = duplicateMessages.join(QStringLiteral("\r\n\r\n"));
-        prompts.message(result.duplicates, kTitle);
-    }
+    if (!duplicateMessages.isEmpty())
+        prompts.message(duplicateMessages.join(QStringLiteral("\r\n\r\n")), kTitle);
     QStringList errors;
     for (const Failure &failure : listFailures + otherFailures) {
         result.failedFiles.append(failure.file);

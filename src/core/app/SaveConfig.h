@@ -39,7 +39,6 @@ struct SaveConfigResult {
     bool ok = true;
     QStringList failedFiles; // the files that could not be written, lists first
     QString error;           // the message that named them
-    QString duplicates;      // the message that named the duplicates dropped, if any
 };
 
 // Writes tavimo.cfg, tavimo.lst (after its duplicate pass), WXsites.lst (after
