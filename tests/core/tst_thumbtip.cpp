@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace tavimo;
 
 namespace {
@@ -118,6 +121,17 @@ private slots:
         QTEST(hover.TipText, "tipText");
         QTEST(plan.pictureToolTip, "toolTip");
         QCOMPARE(plan.startTipTimer, !hover.TipText.isEmpty());
+    }
+
+    // A position that is not finite gives no distance, not a cast of NaN.
+    void nonFinitePositionGivesNoDistance() {
+        Config config;
+        config.MyLat = 40.7;
+        config.MyLon = -74;
+        const double inf = std::numeric_limits<double>::infinity();
+        for (const SitePosition site : {SitePosition{inf, 10}, SitePosition{10, std::nan("")}})
+            QCOMPARE(thumbTipText("X", "", site, config),
+                     QString::fromUtf16(u" X  0 km 0\u00B0 \n "));
     }
 
     void tipStates() {

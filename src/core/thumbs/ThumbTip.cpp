@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cmath>
+
 namespace tavimo {
 
 namespace {
@@ -78,6 +80,11 @@ QString thumbTipText(const QString &info, const QString &time, SitePosition site
                                                       site.SiteLon, config.Units);
         distance = da.Distance;
         azimuth = da.Azimuth;
+    }
+    // A position no file should hold (infinite, say) gives no distance rather than garbage.
+    if (!std::isfinite(distance) || !std::isfinite(azimuth)) {
+        distance = 0;
+        azimuth = 0;
     }
     const QString bearing = distance == 0 ? QStringLiteral("0") : numberText(azimuth);
     const QString unit = config.Units == 1 ? QStringLiteral("mi") : QStringLiteral("km");
