@@ -1,4 +1,9 @@
 #include "core/app/StartupFiles.h"
+#include "core/files/AppPaths.h"
+#include "core/files/Config.h"
+#include "core/sites/SiteLists.h"
+
+#include "support/FakePrompts.h"
 
 #include "support/TestFiles.h"
 
@@ -10,6 +15,7 @@
 
 using namespace tavimo;
 using tavimo::test::readBytes;
+using tavimo::test::writeBytes;
 
 namespace {
 
@@ -51,6 +57,8 @@ struct Folders {
 
 } // namespace
 
+// What a start finds and sets in order: the data folder, files from the program folder,
+// leftovers of killed saves and cached files, the map list.
 class StartupFilesTest : public QObject {
     Q_OBJECT
 
@@ -180,25 +188,16 @@ private slots:
     // What a save killed halfway leaves goes at the next start; a name a
     // person chose stays.
     void saveLeftoversGo() {
-        const QStringList kept{"Backups/",
-                               "Backups/tavimo.lst.backup",
-                               "Backups/tavimo.lst",
-                               "WXsites.lst",
-                               "config/",
-                               "config/Tavimo.ini",
-                               "config/other.ini.AbCdEf",
-                               "notes.txt.AbCdEf",
-                               "tavimo.cfg.AbCdE",
-                               "tavimo.cfg.AbCd3f",
-                               "tavimo.lst",
-                               "tavimo.lst.BEFORE",
-                               "tavimo.lst.backup"};
-        const QStringList leftovers{"Backups/tavimo.previous.lst.qWeRtY",
-                                    "Backups/WXsites.lst.replaced.AAAAAz",
-                                    "WXsites.lst.riYbjI",
-                                    "config/Tavimo.ini.XyZabc",
-                                    "tavimo.cfg.Zzzzzz",
-                                    "tavimo.lst.abcdeF"};
+        const QStringList kept =
+            QString("Backups/ Backups/tavimo.lst.backup Backups/tavimo.lst WXsites.lst config/ "
+                    "config/Tavimo.ini config/other.ini.AbCdEf notes.txt.AbCdEf tavimo.cfg.AbCdE "
+                    "tavimo.cfg.AbCd3f tavimo.lst tavimo.lst.BEFORE tavimo.lst.backup")
+                .split(u' ');
+        const QStringList leftovers =
+            QString("Backups/tavimo.previous.lst.qWeRtY Backups/WXsites.lst.replaced.AAAAAz "
+                    "WXsites.lst.riYbjI config/Tavimo.ini.XyZabc tavimo.cfg.Zzzzzz "
+                    "tavimo.lst.abcdeF")
+                .split(u' ');
         QTemporaryDir dir;
         for (const QString &path : kept + leftovers)
             make(dir.path(), path);
@@ -235,6 +234,70 @@ private slots:
         QStringList after = kept + QStringList{"DiscontinuedSites.txt/"};
         after.sort();
         QCOMPARE(tree(dir.path()), after);
+    }
+
+    void copiesMissingFilesAndOverwritesNothing() {
+        QTemporaryDir bundled;
+        QTemporaryDir home;
+        for (const char *name :
+             {"tavimo.cfg", "tavimo.lst", "WXsites.lst", "Languages/tavimo_English.Language"})
+            writeBytes(bundled.filePath(name), QByteArray("bundled ") + name);
+        AppPaths paths;
+        paths.bundledDataFolder = bundled.path();
+        paths.dataFolder = home.filePath("tavimo");
+        writeBytes(paths.data("tavimo.lst"), "the user's list");
+        writeBytes(paths.data("Languages/tavimo_English.Language"), "the user's words");
+
+        ProvisionResult result = provisionDataFolder(paths);
+        QVERIFY(result.ok);
+        result.copied.sort();
+        QCOMPARE(result.copied, (QStringList{"WXsites.lst", "tavimo.cfg"}));
+        QCOMPARE(readBytes(paths.data("tavimo.lst")), QByteArray("the user's list"));
+        QCOMPARE(readBytes(paths.data("Languages/tavimo_English.Language")),
+                 QByteArray("the user's words"));
+        QCOMPARE(readBytes(paths.data("tavimo.cfg")), QByteArray("bundled tavimo.cfg"));
+        for (const QString &folder : AppPaths::dataSubfolders())
+            QVERIFY2(QFileInfo(paths.data(folder)).isDir(), qPrintable(folder));
+
+        // The next start finds everything in place and changes nothing.
+        writeBytes(paths.data("tavimo.cfg"), "changed by the user");
+        result = provisionDataFolder(paths);
+        QVERIFY(result.ok && result.copied.isEmpty());
+        QCOMPARE(readBytes(paths.data("tavimo.cfg")), QByteArray("changed by the user"));
+
+        writeBytes(home.filePath("file"), "x");
+        paths.dataFolder = home.filePath("file/tavimo");
+        result = provisionDataFolder(paths);
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.contains("tavimo"));
+    }
+
+    // The defaults we ship give a working first start.
+    void bundledDefaultsStartCleanly() {
+        QTemporaryDir home;
+        AppPaths paths;
+        paths.bundledDataFolder = TAVIMO_SOURCE_DATA_DIR;
+        paths.dataFolder = home.filePath("tavimo");
+        QVERIFY(provisionDataFolder(paths).ok);
+
+        const QByteArray cfg = readBytes(paths.data("tavimo.cfg"));
+        QCOMPARE(cfg, QByteArray("1\r\n2\r\n1\r\n60\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n\r\n"
+                                 "0\r\n0\r\n0\r\n"));
+        const ConfigFile file = readConfig(paths.data("tavimo.cfg"));
+        QVERIFY(file.read);
+        QCOMPARE(file.config.RefreshSeconds, 60);
+        QCOMPARE(configLines(file.config).join("\r\n").toLatin1() + "\r\n", cfg);
+
+        tavimo::test::FakePrompts prompts;
+        const StartupLists lists = loadSiteLists(paths, prompts);
+        QVERIFY(prompts.calls.isEmpty());
+        QVERIFY(!lists.endProgram && lists.sitesLoaded && lists.wxSitesLoaded);
+        QVERIFY(lists.sites.isEmpty() && lists.wxSites.isEmpty());
+        // The map pictures make the map list; the note beside them is no map.
+        QCOMPARE(buildMapList(paths.data("Maps")),
+                 (QStringList{"Asia Map.png", "Australia Map.png", "Europe Map.png",
+                              "Japan Map.png", "New Zealand Map.png", "North America Map.png",
+                              "UK Map.png", "World Map.png"}));
     }
 };
 

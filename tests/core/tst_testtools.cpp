@@ -2,7 +2,6 @@
 #include "core/files/SettingsStore.h"
 #include "support/LoopbackServer.h"
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -15,37 +14,13 @@
 using namespace tavimo;
 using namespace tavimo::test;
 
-// A smoke test of what the other tests and the demo stand on: the loopback server's slow and
-// stalled answers, and the site simulator program.
+// A smoke test of what the other tests and the demo stand on: the loopback server's stalled
+// answers, and the site simulator program. (A trickled body is proved by the download tests,
+// whose progress reports need it.)
 class TestToolsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The timeout tests of the downloads rely on a trickle that really takes its time.
-    void loopbackTricklesTheBody_data() {
-        QTest::addColumn<bool>("sendLength");
-        QTest::newRow("with length") << true;
-        QTest::newRow("close-delimited") << false;
-    }
-    void loopbackTricklesTheBody() {
-        QFETCH(bool, sendLength);
-        LoopbackServer server;
-        QVERIFY(server.start());
-        Route route;
-        for (int i = 0; i < 1000; ++i)
-            route.body.append(char(i * 7));
-        route.trickleChunk = 200;
-        route.trickleIntervalMs = 60;
-        route.sendLength = sendLength;
-        server.setRoute("/slow.jpg", route);
-        QElapsedTimer timer;
-        timer.start();
-        const HttpResult result = httpGet(server.url("/slow.jpg"));
-        QCOMPARE(result.body, route.body);
-        QCOMPARE(result.headers.contains("content-length"), sendLength);
-        QVERIFY2(timer.elapsed() >= 4 * 60 - 20, qPrintable(QString::number(timer.elapsed())));
-    }
-
     // A stalled request neither holds up other clients nor the server's stop.
     void loopbackStallBlocksNothing() {
         LoopbackServer server;

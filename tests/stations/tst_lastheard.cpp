@@ -40,12 +40,12 @@ private slots:
     void address_data() {
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QString>("list");
-        QTest::newRow("marker removed") << "http://h/1/image1.jpgNoDelete"
-                                        << "http://h/1/list.jpg";
-        QTest::newRow("no image1") << "http://h/wx/latest.jpg"
-                                   << "";
-        QTest::newRow("case-sensitive") << "http://h/Image1.jpg"
-                                        << "";
+        const auto row = [](const char *name, const char *picture, const char *list) {
+            QTest::newRow(name) << QString(picture) << QString(list);
+        };
+        row("marker removed", "http://h/1/image1.jpgNoDelete", "http://h/1/list.jpg");
+        row("no image1", "http://h/wx/latest.jpg", "");
+        row("case-sensitive", "http://h/Image1.jpg", "");
     }
     void address() {
         QFETCH(QString, picture);

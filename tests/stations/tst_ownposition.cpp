@@ -94,21 +94,20 @@ private slots:
         QCOMPARE(w.main.activations, 1);
     }
 
+    // lat, lon: what the position becomes; the page gives them itself when it gives no locator.
     void lookUp_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("asked"); // "" = no request
-        QTest::addColumn<QString>("grid");
+        for (const char *column : {"typed", "asked", "grid"})
+            QTest::addColumn<QString>(column);
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
-        QTest::newRow("coordinates, southern and eastern") << "VK2OWN-3"
-                                                           << "VK2OWN"
-                                                           << "" << -33.87 << 151.21;
-        QTest::newRow("locator only") << "W1OWN more"
-                                      << "W1OWN"
-                                      << "FN42aa" << 0.0 << 0.0;
-        QTest::newRow("four-character square") << "W2OWN"
-                                               << "W2OWN"
-                                               << "FN42" << 0.0 << 0.0;
+        const auto row = [](const char *name, const char *typed, const char *asked,
+                            const char *grid, double lat, double lon) {
+            QTest::newRow(name) << QString(typed) << QString(asked) << QString(grid) << lat << lon;
+        };
+        row("coordinates, southern and eastern", "VK2OWN-3", "VK2OWN", "", -33.87, 151.21);
+        row("locator: the centre of its cell", "W1OWN more", "W1OWN", "FN42aa", 42.0208333,
+            -71.9583333);
+        row("four-character square", "W2OWN", "W2OWN", "FN42", 42.5, -71.0);
     }
     void lookUp() {
         QFETCH(QString, typed);
@@ -117,10 +116,10 @@ private slots:
         QFETCH(double, lat);
         QFETCH(double, lon);
         OwnWorld w;
-        const bool coordinates = lat != 0;
-        w.server.setRoute(w.path(asked),
-                          page(record(asked, coordinates ? std::optional(lat) : std::nullopt,
-                                      coordinates ? std::optional(lon) : std::nullopt, grid)));
+        const auto given = [&](double v) {
+            return grid.isEmpty() ? std::optional(v) : std::nullopt;
+        };
+        w.server.setRoute(w.path(asked), page(record(asked, given(lat), given(lon), grid)));
         OwnPositionDialog *dialog = w.open();
         dialog->txtCall->setText(typed);
         dialog->cmdGetLatLon->click();
@@ -129,17 +128,8 @@ private slots:
         QCOMPARE(w.state.config.MyLat, 51.5);
         QTRY_VERIFY(!StationsHarness::pointerBusy());
         QCOMPARE(w.server.requestCount(w.path(asked)), 1);
-        // A locator gives the centre of its cell.
-        double wantLat = lat;
-        double wantLon = lon;
-        if (!grid.isEmpty()) {
-            wantLat = grid.size() == 6 ? 42.0208333 : 42.5;
-            wantLon = grid.size() == 6 ? -71.9583333 : -71.0;
-        }
-        QVERIFY2(std::fabs(w.state.config.MyLat - wantLat) < 1e-6,
-                 qPrintable(dialog->txtLat->text()));
-        QVERIFY2(std::fabs(w.state.config.MyLon - wantLon) < 1e-6,
-                 qPrintable(dialog->txtLon->text()));
+        QVERIFY2(std::fabs(w.state.config.MyLat - lat) < 1e-6, qPrintable(dialog->txtLat->text()));
+        QVERIFY2(std::fabs(w.state.config.MyLon - lon) < 1e-6, qPrintable(dialog->txtLon->text()));
         QVERIFY(dialog->lblGrid->text().startsWith("Grid:   "));
         QCOMPARE(dialog->lblLookUp->text(), QString());
     }

@@ -1,0 +1,325 @@
+#include "StationsHarness.h"
+
+#include "core/base/TextCodec.h"
+#include "core/net/CallbookPage.h"
+#include "core/net/CallsignLookup.h"
+#include "support/CallbookPages.h"
+#include "support/Fixtures.h"
+
+Q_DECLARE_METATYPE(tavimo::test::Route)
+
+using namespace tavimo;
+using namespace tavimo::test;
+
+namespace {
+
+CallbookStation station(const QString &call) {
+    CallbookStation s;
+    s.callsign = call;
+    s.name = "Ann Lee";
+    s.address1 = "12 Dipole Lane";
+    s.address2 = "Sydney NSW";
+    s.country = "Australia";
+    s.latitude = -33.87;
+    s.longitude = 151.21;
+    s.grid = "QF56od";
+    s.licenceClass = "Advanced";
+    s.previousCall = "VK2ABC";
+    s.born = "1961";
+    s.webPage = "http://example.org/vk2xyz";
+    return s;
+}
+
+Route html(const QByteArray &body, int delayMs = 0) {
+    Route route;
+    route.body = body;
+    route.contentType = "text/html";
+    route.delayMs = delayMs;
+    return route;
+}
+
+// Every signal of a look-up, in order, as "Signal id".
+class EventLog : public QObject {
+public:
+    QStringList events;
+    explicit EventLog(CallsignLookup &lookup) {
+        const auto note = [this](const char *name) {
+            return
+                [this, name](const QString &id) { events << QString::fromLatin1(name) + ' ' + id; };
+        };
+        connect(&lookup, &CallsignLookup::GotSite, this, note("GotSite"));
+        connect(&lookup, &CallsignLookup::SiteNotFound, this, note("SiteNotFound"));
+        connect(&lookup, &CallsignLookup::GotPage, this, note("GotPage"));
+        connect(&lookup, &CallsignLookup::PageNotFound, this, note("PageNotFound"));
+        connect(&lookup, &CallsignLookup::CallNotFound, this, note("CallNotFound"));
+        connect(&lookup, &CallsignLookup::PictureReady, this, note("PictureReady"));
+        connect(&lookup, &CallsignLookup::NoPic, this, note("NoPic"));
+    }
+};
+
+} // namespace
+
+// The callbooks' record pages, how fields are cut out of them, and the look-up that fetches them.
+class TestCallbook : public QObject {
+    Q_OBJECT
+
+private slots:
+    // texts: name|add1|add2|country|class|previous call|born|grid|web page
+    void fields_data() {
+        QTest::addColumn<int>("db");
+        QTest::addColumn<QString>("texts");
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        const QString common = "Ann Lee|12 Dipole Lane|Sydney NSW|";
+        QTest::newRow("eHam") << 1 << common + "Australia|Advanced|VK2ABC|1961|QF56od|" << -33.87
+                              << 151.21;
+        QTest::newRow("QRZ") << 2
+                             << common + "Australia|Advanced|||QF56od|http://example.org/vk2xyz"
+                             << -33.87 << 151.21;
+        QTest::newRow("Hamdata") << 3 << common + "|Advanced|||QF56od|" << 0.0 << 0.0;
+    }
+    void fields() {
+        QFETCH(int, db);
+        const QString p = QString::fromUtf8(callbookRecordPage(db, station("VK2XYZ")));
+        bool found = false;
+        callbook::cName(p, db, &found);
+        QVERIFY(found);
+        QTEST(QStringList({callbook::cName(p, db), callbook::Add1(p, db), callbook::Add2(p, db),
+                           callbook::Ctry(p, db), callbook::Class(p, db), callbook::PrevCall(p, db),
+                           callbook::DateOfBirth(p, db), callbook::Grid(p, db),
+                           callbook::WebAddress(p, db)})
+                  .join(u'|'),
+              "texts");
+        QTEST(callbook::Latitude(p, db), "lat");
+        QTEST(callbook::Longitude(p, db), "lon");
+        QVERIFY(pageHasLabel(p, callbookLabel(db)));
+    }
+
+    // field: what is read of the page ("html": the page decoded as HTML).
+    void markers_data() {
+        for (const char *column : {"page", "field", "value"})
+            QTest::addColumn<QString>(column);
+        const auto row = [](const char *name, const char *page, const char *field,
+                            const char *value) { QTest::newRow(name) << page << field << value; };
+        row("coordinate with a line break", "Latitude:</b> \r\n 42.35 N</td>", "lat", "42.35");
+        row("southern hemisphere", "Latitude:</b>  42.35 S</td>", "lat", "-42.35");
+        row("out of range is no position", "Latitude:</b>  95.5</td>", "lat", "0");
+        row("end marker before the value", "Latitude:</td>", "lat", "0");
+        row("name end before its offset", "size=3 color=x<br>", "name", "");
+        row("grid cut at the page end", "Grid Square:</td><td class=\"g\">FN4", "grid", "FN4");
+        row("born 1900 is no year", "Born</td><td class=\"va\">1900", "born", "");
+        row("born 1901", "Born</td><td class=\"va\">1901", "born", "1901");
+        row("address without its name", "<td align=\"center\">x</td>", "add1", "");
+        row("entities in any letter case", "a&AMP;b&nbsp;c&copy;", "html", "a&b c&copy;");
+        row("entities never decoded twice", "&amp;lt;", "html", "&lt;");
+        row("quotes and brackets", "&quot;&lt;x&gt;&quot;", "html", "\"<x>\"");
+        row("bare ampersand", "R&D &", "html", "R&D &");
+    }
+    void markers() {
+        QFETCH(QString, page);
+        QFETCH(QString, field);
+        const QMap<QString, QString> read{{"lat", QString::number(callbook::Latitude(page, 1))},
+                                          {"name", callbook::cName(page, 3)},
+                                          {"grid", callbook::Grid(page, 1)},
+                                          {"born", callbook::DateOfBirth(page, 1)},
+                                          {"add1", callbook::Add1(page, 1)},
+                                          {"html", HTMLDecode(page)}};
+        QTEST(read.value(field), "value");
+    }
+
+    // The label must end within the first 500 characters; "eHam.net" is eight long.
+    void label_data() {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("ends at 500") << 493 << true;
+        QTest::newRow("ends at 501") << 494 << false;
+        QTest::newRow("from 505") << 505 << false;
+    }
+    void label() {
+        QFETCH(int, at);
+        QString page(1000, u'x');
+        QTEST(pageHasLabel(QString(page).replace(at - 1, 8, "eHam.net"), "eHam.net"), "found");
+        QVERIFY(!pageHasLabel(page.replace(9, 8, "EHAM.NET"), "eHam.net"));
+        QVERIFY(!pageHasLabel("anything", ""));
+    }
+
+    // db 5: the station picture's address.
+    void addresses_data() {
+        QTest::addColumn<int>("db");
+        QTest::addColumn<QString>("callsign");
+        QTest::addColumn<QString>("address");
+        const auto row = [](const char *name, int db, const char *callsign, const char *address) {
+            QTest::newRow(name) << db << QString(callsign) << QString(address);
+        };
+        row("eHam", 1, "G0ABC", "http://cb.test/e/callbook/G0ABC");
+        row("slashed zero", 1, "SIM\u00D8AB", "http://cb.test/e/callbook/SIM0AB");
+        row("portable stays", 1, "DL/G0ABC", "http://cb.test/e/callbook/DL/G0ABC");
+        row("punctuation encoded", 1, "G0A#?&B", "http://cb.test/e/callbook/G0A%23%3F%26B");
+        row("letters beyond ASCII", 1, "\u00C4B1", "http://cb.test/e/callbook/%C3%84B1");
+        row("QRZ", 2, "G0ABC", "http://cb.test/q/db/G0ABC#t_detail");
+        row("Hamdata", 3, "G0ABC", "http://cb.test/h/getcall.html?callsign=G0ABC");
+        row("no such database", 4, "G0ABC", "");
+        row("database 0", 0, "G0ABC", "");
+        row("no callsign", 1, "", "");
+        row("picture", 5, "SIM\u00D8AB", "http://p.test/b/sim0ab/sim0ab.jpg");
+        row("picture of a call ending in zero", 5, "AB1\u00D8", "http://p.test/0/ab10/ab10.jpg");
+        row("picture without a callsign", 5, "", "");
+    }
+    void addresses() {
+        QFETCH(int, db);
+        QFETCH(QString, callsign);
+        Endpoints endpoints;
+        endpoints.CallbookEham = "http://cb.test/e/";
+        endpoints.CallbookQrz = "http://cb.test/q/";
+        endpoints.CallbookHamdata = "http://cb.test/h/";
+        QTEST(db == 5 ? stationPictureAddress("http://p.test/", callsign)
+                      : callbookRecordAddress(endpoints, db, callsign),
+              "address");
+        QCOMPARE(stationPictureAddress("", "G0ABC"), QString());
+    }
+
+    void pageEncoding() {
+        QCOMPARE(callbookPageText(QString("M\u00FCller").toUtf8()), QString("M\u00FCller"));
+        QCOMPARE(callbookPageText(encodeCp1252(u"M\u00FCller")), QString("M\u00FCller"));
+    }
+
+    void recordPages_data() {
+        QTest::addColumn<int>("db");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("country");
+        QTest::newRow("eHam") << 1 << "/callbook/eham/callbook/SM0ABC" << QString("Australia");
+        QTest::newRow("QRZ") << 2 << "/callbook/qrz/db/SM0ABC" << QString("Australia");
+        QTest::newRow("Hamdata") << 3 << "/callbook/hamdata/getcall.html?callsign=SM0ABC"
+                                 << QString();
+    }
+    void recordPages() {
+        QFETCH(int, db);
+        QFETCH(QString, path);
+        StationsHarness h;
+        h.server.setRoute(path, html(callbookRecordPage(db, station("SM0ABC"))));
+        CallsignLookup lookup(h.downloads, h.state.endpoints);
+        EventLog log(lookup);
+        lookup.Database(db);
+        // Written with a slashed zero and in lower case: asked for with "0",
+        // kept as given, upper-cased.
+        lookup.GetPage(QString("sm\u00F8abc"));
+        QVERIFY(log.events.isEmpty()); // never inside the call
+        QCOMPARE(lookup.PageCallsign(), QString("SM\u00D8ABC"));
+        QTRY_COMPARE(log.events, QStringList{"GotPage " + callbookLabel(db)});
+        QCOMPARE(h.server.requestCount(path), 1);
+        QCOMPARE(lookup.cName(), QString("Ann Lee"));
+        QTEST(lookup.Ctry(), "country");
+        QCOMPARE(lookup.Grid(), QString("QF56od"));
+        QVERIFY(!lookup.isPending(callbookLabel(db)));
+
+        // The home page carries the label too.
+        h.server.setRoute(QUrl(callbookHomeAddress(h.state.endpoints, db)).path(),
+                          html(callbookHomePage(db)));
+        lookup.GetSite();
+        QTRY_COMPARE(log.events.last(), "GotSite " + callbookLabel(db));
+    }
+
+    void notFound_data() {
+        QTest::addColumn<Route>("route");
+        QTest::addColumn<QStringList>("events");
+        Route missing;
+        missing.status = 404;
+        const QStringList pageNotFound{"PageNotFound eHam.net"};
+        QTest::newRow("no record: the name raises CallNotFound")
+            << html(callbookNotFoundPage(1, "SM0ABC"))
+            << QStringList{"GotPage eHam.net", "CallNotFound SM\u00D8ABC"};
+        QTest::newRow("label missing") << html("<html>some other site</html>") << pageNotFound;
+        QTest::newRow("read failed") << missing << pageNotFound;
+        QTest::newRow("page too large")
+            << html("<title>eHam.net</title>" + QByteArray(int(CallsignLookup::kPageCap), 'x'))
+            << pageNotFound;
+    }
+    void notFound() {
+        QFETCH(Route, route);
+        StationsHarness h;
+        h.server.setRoute("/callbook/eham/callbook/SM0ABC", route);
+        CallsignLookup lookup(h.downloads, h.state.endpoints);
+        EventLog log(lookup);
+        connect(&lookup, &CallsignLookup::GotPage, &lookup, [&] { lookup.cName(); });
+        lookup.Database(1);
+        lookup.GetPage(QString("SM\u00D8ABC"));
+        QFETCH(QStringList, events);
+        QTRY_COMPARE(log.events, events);
+        QVERIFY(!lookup.isPending("eHam.net"));
+    }
+
+    // Requests that cannot be made report not found at once, but still after
+    // the call has returned.
+    void impossibleRequests_data() {
+        QTest::addColumn<int>("db");
+        QTest::addColumn<QString>("callsign");
+        QTest::addColumn<bool>("hostOff");
+        QTest::newRow("no database chosen") << 0 << "SM0ABC" << false;
+        QTest::newRow("no such database") << 4 << "SM0ABC" << false;
+        QTest::newRow("callbook switched off") << 1 << "SM0ABC" << true;
+        QTest::newRow("empty callsign") << 1 << "" << false;
+    }
+    void impossibleRequests() {
+        QFETCH(int, db);
+        QFETCH(QString, callsign);
+        QFETCH(bool, hostOff);
+        StationsHarness h;
+        if (hostOff)
+            h.state.endpoints.CallbookEham.clear();
+        CallsignLookup lookup(h.downloads, h.state.endpoints);
+        EventLog log(lookup);
+        lookup.Database(db);
+        lookup.GetPage(callsign);
+        QVERIFY(log.events.isEmpty());
+        QTRY_COMPARE(log.events, QStringList{"PageNotFound " + callsign});
+        QVERIFY(h.server.requests().isEmpty());
+    }
+
+    void newerRequestSupersedes() {
+        StationsHarness h;
+        for (const auto &[db, call, delay] :
+             {std::tuple{1, "AA1AA", 300}, {2, "BB1BB", 300}, {1, "CC1CC", 0}, {1, "DD1DD", 100}})
+            h.server.setRoute(QUrl(callbookRecordAddress(h.state.endpoints, db, call)).path(),
+                              html(callbookRecordPage(db, station(call)), delay));
+        CallsignLookup lookup(h.downloads, h.state.endpoints);
+        EventLog log(lookup);
+        lookup.Database(1);
+        lookup.GetPage("AA1AA");
+        lookup.Database(2); // another database's answer would be misread
+        lookup.GetPage("BB1BB");
+        lookup.Database(1);
+        lookup.GetPage("CC1CC"); // the first read's name again
+        QTRY_COMPARE(log.events, QStringList{"GotPage eHam.net"});
+        QTest::qWait(500);
+        QCOMPARE(log.events.size(), 1);
+        QVERIFY(lookup.PageText().contains("CC1CC"));
+        // A cancelled look-up says nothing at all.
+        lookup.GetPage("DD1DD");
+        lookup.cancel();
+        QTest::qWait(300);
+        QCOMPARE(log.events.size(), 1);
+    }
+
+    void pictures() {
+        StationsHarness h;
+        Route picture;
+        picture.body = jpegBytes(QSize(200, 100));
+        h.server.setRoute("/qrzpics/c/sm0abc/sm0abc.jpg", picture);
+        CallsignLookup lookup(h.downloads, h.state.endpoints);
+        EventLog log(lookup);
+        lookup.GetPicture(h.url("/qrzpics/c/sm0abc/sm0abc.jpg"), "100");
+        QVERIFY(lookup.isPending("100"));
+        QTRY_COMPARE(log.events, QStringList{"PictureReady 100"});
+        QCOMPARE(lookup.Picture().size(), QSize(200, 100));
+        // A picture that is not there: NoPic, its name no longer pending, and
+        // the record is not reported missing.
+        lookup.GetPicture(h.url("/qrzpics/x/none/none.jpg"), "100");
+        QTRY_COMPARE(log.events.size(), 2);
+        QCOMPARE(log.events.last(), QString("NoPic 100"));
+        QVERIFY(!lookup.isPending("100"));
+        QCOMPARE(lookup.Picture().size(), QSize(200, 100));
+    }
+};
+
+QTEST_MAIN(TestCallbook)
+#include "tst_callbook.moc"
