@@ -1,8 +1,27 @@
+#include "MapTestSupport.h"
+
+#include "core/geo/Geodesy.h"
 #include "core/geo/MapProjection.h"
+#include "core/thumbs/PictureTrailer.h"
 #include "mapgen/MapPainter.h"
 #include "mapgen/TopoJson.h"
+#include "stations/MapCanvas.h"
+#include "stations/MapView.h"
+#include "stations/MapWindowParts.h"
+#include "stations/PageMapPlan.h"
+#include "stations/PageMapWindow.h"
+#include "stations/SiteMapWindow.h"
+#include "ui/WindowRegistry.h"
 
+#include <QApplication>
+#include <QFrame>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 
 #include <cmath>
@@ -10,6 +29,8 @@
 
 using namespace tavimo;
 using namespace tavimo::mapgen;
+using tavimo::test::MapFixture;
+using Kind = MapCanvas::Stroke::Kind;
 
 namespace {
 
@@ -34,14 +55,106 @@ bool landWithin(const QImage &picture, QPoint at, int radius) {
     return false;
 }
 
+struct Place {
+    const char *call;
+    double lat, lon;
+};
+constexpr Place kBerlin{"DL0ABC", 52.52, 13.40};
+constexpr Place kLisbon{"CT1ABC", 38.72, -9.14};
+constexpr Place kTokyo{"JA1ABC", 35.68, 139.69};
+constexpr Place kFrankfurt{"", 50.11, 8.68}; // home
+const QSize kEurope(1820, 1500);
+const QString kMe = QStringLiteral("From: DL0XYZ");
+
+SiteRecord siteAt(const Place &p) {
+    SiteRecord r;
+    r.Callsign = QString::fromLatin1(p.call);
+    r.Latitude = p.lat;
+    r.Longitude = p.lon;
+    return r;
+}
+
+// A page whose slots show the given site callsigns; `senders` are the main
+// window's sender labels of the same slots.
+struct Page {
+    Config config;
+    SlotTable table;
+    SiteList sites{siteAt(kBerlin), siteAt(kLisbon), siteAt(kTokyo)};
+    LanguageTexts texts;
+    QStringList senders;
+
+    Page(const Place &home, const QStringList &calls, const QStringList &fromCaptions)
+        : senders(fromCaptions) {
+        config.MyCall = QStringLiteral("DL0XYZ");
+        config.MyLat = home.lat;
+        config.MyLon = home.lon;
+        texts.LngFromPrefix = QStringLiteral("From: ");
+        texts.LngKm = QStringLiteral("km");
+        texts.LngMe = QStringLiteral("Me");
+        for (int i = 0; i < calls.size(); ++i)
+            table.setValue(i, stSiteCall, calls.at(i));
+    }
+
+    PageMapPlan plan(const QString &zeroChar = QStringLiteral("0")) const {
+        return planPageMap(
+            {config, table, sites, texts, zeroChar, 10, senders, "Europe Map", kEurope});
+    }
+};
+
+QString distanceText(const Place &from, const Place &to) {
+    return defaultNumberText(DistanceAndAzimuth(from.lat, from.lon, to.lat, to.lon, 0).Distance);
+}
+
+int countStrokes(const MapCanvas &canvas, Kind kind, const QColor &colour, qreal radius = 0) {
+    int n = 0;
+    for (const MapCanvas::Stroke &s : canvas.strokes())
+        n += s.kind == kind && s.colour == colour && s.radius == radius;
+    return n;
+}
+
+// Distance and azimuth from home as the site map's label writes them, grouped with `separator`.
+QString dxAz(double lat, double lon, QChar separator) {
+    const DistanceAzimuth da = DistanceAndAzimuth(kFrankfurt.lat, kFrankfurt.lon, lat, lon, 0);
+    const qint64 d = qint64(std::round(da.Distance));
+    const QString grouped = d >= 1000 ? QString::number(d / 1000) + separator +
+                                            QStringLiteral("%1").arg(d % 1000, 3, 10, QChar(u'0'))
+                                      : QString::number(d);
+    return QStringLiteral("Dx ") + grouped + QStringLiteral(" km  Az ") +
+           QString::number(da.Azimuth) + QStringLiteral("\u00B0 ");
+}
+
 } // namespace
 
-// Where a position lands on each map picture, the bundled pictures that agree with it, and the
-// generator that paints them.
+// Where a position lands on each map picture, the bundled pictures that agree with it and the
+// generator that paints them; the page map (every slot whose picture the own station sent) and
+// the map of one site.
 class MapsTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<MapFixture> f;
+    WindowRegistry registry;
+
+    SiteMapWindow *open(const QString &picture, double lat, double lon, const QString &call) {
+        return openSiteMapWindow(f->state, registry,
+                                 SiteMapRequest{f->mapIndex(picture), {lat, lon}, call});
+    }
+
 private slots:
+    void init() {
+        f = std::make_unique<MapFixture>(
+            QStringList{"Europe Map.png", "World Map.png", "Japan Map.png"});
+        f->state.config.MyLat = kFrankfurt.lat;
+        f->state.config.MyLon = kFrankfurt.lon;
+    }
+    void cleanup() {
+        for (QWidget *w : registry.loadedWindows())
+            delete w;
+        f.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // ---- Projection and pictures ------------------------------------------------------
+
     void projects_data() {
         QTest::addColumn<QString>("map");
         QTest::addColumn<double>("lat");
@@ -262,7 +375,370 @@ private slots:
         QCOMPARE(picture.pixel(*LatLonToMapXY(ProjectedMap::Europe, 45.5, -5.5)),
                  colours.sea.rgb());
     }
+
+    // ---- The page map's plan ----------------------------------------------------------
+
+    void geometryCases() {
+        const Page page(kFrankfurt, {"DL0ABC", "JA1ABC"}, {kMe, kMe});
+        const PageMapPlan plan = page.plan();
+        const QPoint home = *LatLonToMapXY("Europe Map", kFrankfurt.lat, kFrankfurt.lon);
+        QCOMPARE(plan.home, std::optional<QPoint>(home));
+        QVERIFY(plan.homeMark);
+        QCOMPARE(plan.rows.size(), 2);
+
+        // Both on the picture: a line between them, the callsign alone.
+        const PageMapRow &both = plan.rows.at(0);
+        QCOMPARE(both.kind, PageMapCase::Both);
+        QCOMPARE(both.label, QStringLiteral(" DL0ABC "));
+        QCOMPARE(both.line, std::optional<QLineF>(QLineF(home, both.site)));
+        QVERIFY(both.siteMark);
+        QCOMPARE(both.distance, distanceText(kFrankfurt, kBerlin));
+
+        // The site east of the picture: 100 pixels from home towards it.
+        const PageMapRow &bearing = plan.rows.at(1);
+        QCOMPARE(bearing.kind, PageMapCase::Bearing);
+        QVERIFY(!bearing.siteMark);
+        QCOMPARE(bearing.line->p1(), QPointF(home));
+        QVERIFY(qAbs(bearing.line->length() - 100) < 1e-9);
+        QCOMPARE(bearing.label, " ToJA1ABC  " + distanceText(kFrankfurt, kTokyo) + " km  " +
+                                    bearing.azimuth + "\u00B0 ");
+        // The line rises, so its label stands above the end.
+        const QPoint at = callLabelTopLeft(bearing, plan, QSize(80, 16));
+        QCOMPARE(at, QPoint(int(bearing.line->p2().x() - 40), int(bearing.line->p2().y() - 18)));
+
+        // Home off the picture (Tokyo), site on it: the line points home.
+        Page far(kTokyo, {"DL0ABC"}, {kMe});
+        const PageMapPlan fromMe = far.plan();
+        QVERIFY(!fromMe.homeMark);
+        const PageMapRow &row = fromMe.rows.at(0);
+        QCOMPARE(row.kind, PageMapCase::FromMe);
+        QCOMPARE(row.line->p1(), QPointF(row.site));
+        QVERIFY(row.label.startsWith(" DL0ABC  ") &&
+                row.label.endsWith(" km  " + row.azimuth + "\u00B0 "));
+        QCOMPARE(callLabelTopLeft(row, fromMe, QSize(80, 16)), row.site - QPoint(80 + 6, 8));
+    }
+
+    void rowsSkippedAndKept_data() {
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QStringList>("senders");
+        QTest::addColumn<QString>("myCall");
+        QTest::addColumn<QString>("zeroChar");
+        QTest::addColumn<QList<int>>("rows");
+        const auto row = [](const char *name, const QStringList &calls, const QStringList &senders,
+                            const char *myCall, const QString &zeroChar, const QList<int> &rows) {
+            QTest::newRow(name) << calls << senders << QString(myCall) << zeroChar << rows;
+        };
+        row("other senders passed over", {"DL0ABC", "CT1ABC", "JA1ABC"},
+            {"From: G4ABC", kMe, "From: DL0XY"}, "DL0XYZ", "0", {1});
+        row("a row without position does not end the page", {"K1NOWHERE", "", "TX1", "CT1ABC"},
+            {kMe, kMe, kMe, kMe}, "DL0XYZ", "0", {3});
+        row("own call as shown, any case", {"DL\u00D8ABC"}, {"From: dl\u00D8xyz"}, "DL0XYZ",
+            "\u00D8", {0});
+        row("no own call matches nothing", {"DL0ABC"}, {QString()}, "", "0", {});
+        row("no sender is not the own call", {"DL0ABC"}, {QString()}, "DL0XYZ", "0", {});
+    }
+    void rowsSkippedAndKept() {
+        QFETCH(QStringList, calls);
+        QFETCH(QStringList, senders);
+        QFETCH(QString, myCall);
+        QFETCH(QString, zeroChar);
+        Page page(kFrankfurt, calls, senders);
+        page.config.MyCall = myCall;
+        QList<int> drawn;
+        for (const PageMapRow &row : page.plan(zeroChar).rows)
+            drawn.append(row.row);
+        QTEST(drawn, "rows");
+    }
+
+    void homeNotSet() {
+        const Page page(Place{"", 0, 0}, {"DL0ABC", "JA1ABC"}, {kMe, kMe});
+        const PageMapPlan plan = page.plan();
+        QVERIFY(!plan.home && !plan.homeMark);
+        QCOMPARE(plan.rows.size(), 1); // Tokyo lies off the picture: nothing to point from
+        const PageMapRow &row = plan.rows.first();
+        QCOMPARE(row.kind, PageMapCase::NoHome);
+        QVERIFY(row.siteMark && !row.line);
+        QCOMPARE(row.label, QStringLiteral(" DL0ABC "));
+        QCOMPARE(pageMapInfoText(row, "OK", "10/14/2009 12:34", "km"),
+                 QStringLiteral(" OK  \n 10/14/2009 12:34 UTC "));
+    }
+
+    void pureViewRules() {
+        QCOMPARE(restoredCorner(-50, 600, 1500).corner, -50);
+        QCOMPARE(restoredCorner(-901, 600, 1500).saved, 0);
+        QCOMPARE(restoredCorner(-50, 1600, 1500).corner, 50); // fits: centred
+        QCOMPARE(restoredCorner(-50, 1600, 1500).saved, -50);
+        QCOMPARE(dragged(-10, 100, 90, 600, 1500), std::optional<int>(0));
+        QCOMPARE(dragged(-10, 100, 80, 600, 1500), std::nullopt);
+        QCOMPARE(dragged(-880, 100, 130, 600, 1500), std::nullopt); // -910 shows the edge
+        QCOMPARE(centredOn(QPoint(100, 1450), QSize(800, 600), QSize(1820, 1500)),
+                 QPoint(0, 600 - 1500 - 25));
+        QCOMPARE(centredOn(QPoint(1800, 700), QSize(800, 1600), QSize(1820, 1500)),
+                 QPoint(800 - 1820, 50));
+    }
+
+    // ---- The page map window ----------------------------------------------------------
+
+    void drawsAndRestoresTheView() {
+        AppState &s = f->state;
+        s.config.MyCall = "DL0XYZ";
+        s.config.MapIndex = std::int16_t(f->mapIndex("Europe Map.png"));
+        s.config.ScrollX = 5;    // beyond the limits: back to 0
+        s.config.ScrollY = -300; // within them: kept
+        s.SiteList = {siteAt(kBerlin), siteAt(kTokyo)};
+        s.page.SlotCount = 10;
+        s.page.SlotTable.setValue(2, stSiteCall, "DL0ABC");
+        s.page.SlotTable.setValue(2, stInfo, "OK");
+        s.page.SlotTable.setValue(2, stTime, "10/14/2009 12:34");
+        f->main.fromCaptions = QStringList(10, QString());
+        f->main.fromCaptions[2] = kMe;
+
+        PageMapWindow *w = openPageMapWindow(s, registry);
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tavimo    Europe Map"));
+        QCOMPARE(w->picInner()->pos(), QPoint(0, -300));
+        QCOMPARE(s.config.ScrollX, 0);
+        QVERIFY(w->lblCall(2) && w->lblCall(2)->isVisible());
+        QCOMPARE(w->lblCall(2)->text(), QStringLiteral(" DL0ABC "));
+        QCOMPARE(w->lblMe()->text(), QStringLiteral(" Me "));
+        QVERIFY(!w->lblCall(0));
+
+        // Hovering the label: status, distance, unit, azimuth and time; the
+        // slot table's other columns are left alone.
+        w->lblCall_MouseMove(2);
+        const PageMapRow &row = w->plan().rows.first();
+        QCOMPARE(w->lblInfo()->text(),
+                 " OK  " + row.distance + " km " + row.azimuth + "\u00B0 \n 10/14/2009 12:34 UTC ");
+        QVERIFY(w->lblInfo()->isVisible());
+        for (int column : {stGalFrom, stGalInfo, stGalTime})
+            QCOMPARE(s.page.SlotTable.value(2, column), QString());
+
+        // Pressing hides the label until the button comes up.
+        w->lblCall_MouseDown(2);
+        QVERIFY(!w->lblCall(2)->isVisible() && !w->shpCall(2)->isVisible());
+        w->lblCall_MouseUp(2);
+        QVERIFY(w->lblCall(2)->isVisible());
+
+        // Dragging: the first move takes the reference; a drag that would show
+        // an edge does nothing.
+        w->picInner_MouseMove(Qt::LeftButton, QPoint(400, 400));
+        w->picInner_MouseMove(Qt::LeftButton, QPoint(380, 350));
+        QCOMPARE(w->picInner()->pos(), QPoint(-20, -350));
+        QCOMPARE(s.config.ScrollY, -350);
+        w->picInner_MouseMove(Qt::LeftButton, QPoint(9000, 400));
+        QCOMPARE(w->picInner()->x(), -20);
+        QVERIFY(!w->lblInfo()->isVisible());
+
+        // Escape closes; the view is kept for the next opening.
+        QPointer<PageMapWindow> guard(w);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(w, &escape);
+        QTRY_VERIFY(!guard);
+        QCOMPARE(QPoint(s.config.ScrollX, s.config.ScrollY), QPoint(-20, -350));
+        QCOMPARE(f->main.activations, 1);
+        QVERIFY(f->main.enabledCalls.isEmpty());
+    }
+
+    // A pass brings a picture whose trailer names the own callsign; at its end the open page
+    // map draws that slot's site, in the same view.
+    void redrawsAtTheEndOfAPass() {
+        AppState &s = f->state;
+        s.config.MyCall = "DL0XYZ";
+        s.SiteList = {siteAt(kLisbon)};
+        s.page.SlotCount = 5;
+        s.page.SlotTable.setValue(1, stSiteCall, "CT1ABC");
+        f->main.fromCaptions = QStringList(5, QString());
+
+        PageMapWindow *w = openPageMapWindow(s, registry);
+        QVERIFY(w);
+        QVERIFY(w->plan().rows.isEmpty());
+        w->picInner_MouseMove(Qt::LeftButton, QPoint(300, 300));
+        w->picInner_MouseMove(Qt::LeftButton, QPoint(290, 280));
+        const QPoint view = w->picInner()->pos();
+
+        f->main.fromCaptions[1] =
+            senderCaption(parseTrailerText("DL0XYZ*OK*10/14/09 12:34:56"), TrailerReader::Slot,
+                          s.texts.LngFromPrefix, s.ZeroChar);
+        s.events.passFinished();
+        QCOMPARE(w->plan().rows.size(), 1);
+        QCOMPARE(w->plan().rows.first().row, 1);
+        QCOMPARE(w->lblCall(1)->text(), QStringLiteral(" CT1ABC "));
+        QCOMPARE(w->picInner()->pos(), view);
+
+        // Without an own callsign the pass leaves the map as it is.
+        s.config.MyCall.clear();
+        f->main.fromCaptions[1].clear();
+        s.events.passFinished();
+        QCOMPARE(w->plan().rows.size(), 1);
+    }
+
+    // ---- The site map window ----------------------------------------------------------
+
+    void ringCase_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QChar>("separator");
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << QChar(u',');
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << QChar(u'.');
+    }
+    void ringCase() {
+        QFETCH(QLocale, locale);
+        QFETCH(QChar, separator);
+        QLocale::setDefault(locale);
+        SiteMapWindow *w = open("Europe Map.png", kLisbon.lat, kLisbon.lon, "CT1ABC");
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Map   Europe Map"));
+
+        QCOMPARE(w->lblCall()->text(), "CT1ABC\n  " + dxAz(kLisbon.lat, kLisbon.lon, separator));
+        const QPoint site = *LatLonToMapXY("Europe Map", kLisbon.lat, kLisbon.lon);
+        const MapCanvas &canvas = *w->picInner();
+        QCOMPARE(countStrokes(canvas, Kind::Circle, Qt::black, 4), 1);
+        QCOMPARE(countStrokes(canvas, Kind::Circle, Qt::black, 25), 1);
+        QCOMPARE(canvas.strokes().first().from, QPointF(site));
+        const QLabel *label = w->lblCall();
+        QCOMPARE(label->pos(),
+                 QPoint(int(site.x() - label->width() / 2.0), site.y() - label->height() - 25));
+        QCOMPARE(w->Shape2()->geometry(), label->geometry().adjusted(-2, -2, 2, 2));
+
+        // The own mark and its label, left of it.
+        const QPoint home = *LatLonToMapXY("Europe Map", kFrankfurt.lat, kFrankfurt.lon);
+        QCOMPARE(countStrokes(canvas, Kind::Dot, QColor(0, 0, 255)), 1);
+        QCOMPARE(w->lblMe()->text(), QStringLiteral("Me"));
+        QVERIFY(w->lblMe()->isVisible());
+        QCOMPARE(w->lblMe()->geometry().right() + 1 + 6, home.x());
+
+        // The view is centred on the site, as far as the picture reaches.
+        QVERIFY(w->HScrollNeeded() && w->VScrollNeeded());
+        const QSize view = w->picOuter()->size();
+        QCOMPARE(w->picInner()->pos(),
+                 QPoint(std::clamp(view.width() / 2 - site.x(), view.width() - 1820, 0),
+                        std::clamp(view.height() / 2 - site.y(), view.height() - 1500, 0)));
+        QVERIFY(f->main.enabledCalls.isEmpty());
+    }
+
+    void bearingCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        SiteMapWindow *w = open("Europe Map.png", kTokyo.lat, kTokyo.lon, "JA1ABC");
+        QVERIFY(w);
+        QCOMPARE(w->lblCall()->text(), " To JA1ABC  " + dxAz(kTokyo.lat, kTokyo.lon, u','));
+
+        const QPoint home = *LatLonToMapXY("Europe Map", kFrankfurt.lat, kFrankfurt.lon);
+        const MapCanvas &canvas = *w->picInner();
+        QCOMPARE(countStrokes(canvas, Kind::Circle, Qt::black, 25), 0);
+        const MapCanvas::Stroke line = canvas.strokes().first();
+        QCOMPARE(line.kind, Kind::Line);
+        QCOMPARE(line.width, 2.0);
+        QCOMPARE(line.from, QPointF(home));
+        QVERIFY(std::abs(QLineF(line.from, line.to).length() - 100) < 1e-9);
+        const double az =
+            DistanceAndAzimuth(kFrankfurt.lat, kFrankfurt.lon, kTokyo.lat, kTokyo.lon, 0).Azimuth;
+        QVERIFY(std::abs(QLineF(line.from, line.to).angle() - std::fmod(450 - az, 360)) < 0.01);
+        const QLabel *label = w->lblCall();
+        QCOMPARE(label->y(), int(line.to.y() - label->height() - 2));
+        QCOMPARE(label->x(), int(line.to.x() - label->width() / 2.0));
+
+        // Centred on the own position.
+        const QSize view = w->picOuter()->size();
+        QCOMPARE(w->picInner()->pos(),
+                 QPoint(view.width() / 2 - home.x(), view.height() / 2 - home.y()));
+    }
+
+    // Near the bottom the view stops 25 pixels short; hover panning moves
+    // against the pointer from where it entered and stops at the edges.
+    void viewClamps() {
+        SiteMapWindow *w = open("Europe Map.png", 30.04, 31.24, "SU1ABC"); // Cairo
+        QVERIFY(w);
+        const QSize view = w->picOuter()->size();
+        QCOMPARE(w->picInner()->y(), view.height() - 1500 - 25);
+
+        w->picInner_Enter(QPointF(400, 300));
+        QCOMPARE(w->panReference(), QPointF(400, 300));
+        const int x = w->picInner()->x();
+        w->picInner_MouseMove(QPointF(390, 300));
+        QCOMPARE(w->picInner()->x(), x + int(std::nearbyint(10.0 * 1820 / view.width())));
+        w->picInner_MouseMove(QPointF(390, -9000));
+        QCOMPARE(w->picInner()->y(), 0);
+        w->picInner_MouseMove(QPointF(9000, 9000));
+        QCOMPARE(w->picInner()->pos(), QPoint(view.width() - 1820, view.height() - 1500));
+        w->picInner_MouseMove(QPointF(-9000, 9000));
+        QCOMPARE(w->picInner()->x(), 0);
+
+        // A window larger than its picture keeps the picture in the middle.
+        w->mnuMap_Click(f->mapIndex("Japan Map.png") + 1);
+        w->resize(1400, 1500);
+        QCOMPARE(w->picInner()->pos(), QPoint((1400 - 1130) / 2, (1500 - 1320) / 2));
+    }
+
+    void switchingMapsKeepsTheSite() {
+        SiteMapWindow *w = open("Europe Map.png", kTokyo.lat, kTokyo.lon, "JA1ABC");
+        QVERIFY(w);
+        w->mnuMap_Click(f->mapIndex("World Map.png") + 1);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Map   World Map"));
+        QCOMPARE(w->picInner()->size(), QSize(2800, 1412));
+        QCOMPARE(f->state.config.MapIndex, f->mapIndex("World Map.png"));
+        QVERIFY(w->lblCall()->text().startsWith("JA1ABC\n  Dx "));
+        QCOMPARE(w->picInner()->strokes().first().from,
+                 QPointF(*LatLonToMapXY("World Map", kTokyo.lat, kTokyo.lon)));
+
+        // "GUI" brings the main window forward; a map that cannot be read changes nothing.
+        w->mnuMap_Click(0);
+        QCOMPARE(f->main.activations, 1);
+        f->state.lstMap.append("Ghost Map.png");
+        w->mnuMap_Click(int(f->state.lstMap.size()));
+        QCOMPARE(f->prompts.calls.size(), 1);
+        QVERIFY(f->prompts.calls.first().text.contains("Maps/Ghost Map.png"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Map   World Map"));
+
+        // Another slot's "Map location" reuses the window.
+        QCOMPARE(open("Japan Map.png", 35.0, 135.0, "JA3XYZ"), w);
+        QCOMPARE(w->lblCall()->text().section('\n', 0, 0), QStringLiteral("JA3XYZ"));
+        QCOMPARE(registry.IsFormLoaded("SiteMapWindow"), 1);
+
+        // A left click anywhere closes it.
+        QPointer<SiteMapWindow> guard(w);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->picInner(), &press);
+        QTRY_VERIFY(!guard);
+        QVERIFY(f->main.enabledCalls.isEmpty());
+    }
+
+    // The right-click menu: "GUI", then every map picture, the one shown checked.
+    void mapMenu() {
+        const QStringList maps{"A Map.png", "B Map.png", "C Map.png"};
+        QMenu menu;
+        fillMapMenu(menu, "GUI", maps, 1);
+        const QList<QAction *> items = menu.actions();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items.at(0)->text(), QStringLiteral("GUI"));
+        for (int i = 1; i <= 3; ++i) {
+            QCOMPARE(items.at(i)->text(), maps.at(i - 1));
+            QCOMPARE(items.at(i)->data().toInt(), i);
+            QCOMPARE(items.at(i)->isChecked(), i == 2);
+        }
+    }
+
+    // Without an own position no mark is drawn; one beyond the pole is pulled back to 89.
+    void ownPosition() {
+        f->state.config.MyLat = 0;
+        f->state.config.MyLon = 0;
+        SiteMapWindow *w = open("Europe Map.png", kLisbon.lat, kLisbon.lon, "CT1ABC");
+        QVERIFY(w);
+        QCOMPARE(w->lblCall()->text(), QStringLiteral("CT1ABC"));
+        QVERIFY(!w->lblMe()->isVisible() && !w->Shape1()->isVisible());
+        QCOMPARE(countStrokes(*w->picInner(), Kind::Dot, QColor(0, 0, 255)), 0);
+        f->state.config.MyLat = 90.5;
+        QVERIFY(open("World Map.png", 10, 10, "X"));
+        QCOMPARE(f->state.config.MyLat, 89.0);
+    }
+
+    void missingPictureOpensNothing() {
+        f->state.lstMap = QStringList{"Ghost Map.png"};
+        QCOMPARE(open("Ghost Map.png", kLisbon.lat, kLisbon.lon, "CT1ABC"), nullptr);
+        QCOMPARE(f->prompts.texts().size(), 1);
+        QVERIFY(f->prompts.texts().first().contains("Maps/Ghost Map.png"));
+        QCOMPARE(registry.IsFormLoaded(QString()), 0);
+    }
 };
 
-QTEST_GUILESS_MAIN(MapsTest)
+QTEST_MAIN(MapsTest)
 #include "tst_maps.moc"
