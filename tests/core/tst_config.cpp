@@ -31,22 +31,11 @@ namespace {
 
 // Setting n of the file as a number, MyCall as its length.
 double setting(const Config &c, int line) {
-    const double values[] = {double(c.GuiSize),
-                             double(c.ThumbSetting),
-                             double(c.AutoRefreshMode),
-                             double(c.RefreshSeconds),
-                             double(c.StartPage),
-                             double(c.LanguageIndex),
-                             c.MyLat,
-                             c.MyLon,
-                             double(c.Units),
-                             double(c.CfgSpare10),
-                             double(c.CfgSpare11),
-                             double(c.MyCall.size()),
-                             double(c.MapIndex),
-                             double(c.ScrollX),
-                             double(c.ScrollY)};
-    return values[line - 1];
+    return (QList<double>{} << c.GuiSize << c.ThumbSetting << c.AutoRefreshMode << c.RefreshSeconds
+                            << c.StartPage << c.LanguageIndex << c.MyLat << c.MyLon << c.Units
+                            << c.CfgSpare10 << c.CfgSpare11 << double(c.MyCall.size()) << c.MapIndex
+                            << c.ScrollX << c.ScrollY)
+        .at(line - 1);
 }
 
 QList<int> rect(const WindowPlacement &p) {

@@ -198,17 +198,6 @@ private slots:
         QVERIFY(pass.isComplete());
     }
 
-    void passOfPlanAlwaysEnds() {
-        // A duplicate slot and a slot beyond the layout must not stall the pass.
-        const SiteList sites{makeSite("A", "00B0000000"), makeSite("B", "0020000000"),
-                             makeSite("C", "0020000000"), makeSite("D", "0090000000")};
-        PassCounter pass;
-        pass.start(planSstvPage(sites, 3, 2, 10, slashedO).slotNumbers());
-        QCOMPARE(pass.ExpectedCount(), 2);
-        QVERIFY(!pass.finish(1));
-        QVERIFY(pass.finish(8));
-    }
-
     void refetch_data() {
         QTest::addColumn<bool>("wx");
         QTest::addColumn<int>("slot");
