@@ -196,11 +196,9 @@ private slots:
         QTest::addColumn<QString>("failure");
         QTest::newRow("404") << Flavour::Bytes << "404";
         QTest::newRow("500, text") << Flavour::Text << "500";
-        QTest::newRow("404, picture") << Flavour::Picture << "404";
         QTest::newRow("closed port") << Flavour::Bytes << "closed port";
         QTest::newRow("server hangs up") << Flavour::Text << "hang up";
         QTest::newRow("timeout") << Flavour::Bytes << "stall";
-        QTest::newRow("timeout, picture") << Flavour::Picture << "stall";
         QTest::newRow("announced body over the cap") << Flavour::Bytes << "large";
         QTest::newRow("unannounced body over the cap") << Flavour::Text << "large, no length";
         QTest::newRow("garbage picture") << Flavour::Picture << "garbage";

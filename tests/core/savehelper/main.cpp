@@ -1,4 +1,4 @@
-// Saves for tst_saveconfig, in a process the test may kill or give a
+// Saves for tst_datafiles, in a process the test may kill or give a
 // full disk of its own:
 //   save-loop <data folder> <v>  saves the two versions in turn, version v (0 or 1)
 //                                first, for at most ten seconds
