@@ -32,16 +32,18 @@ using namespace tavimo::test;
 
 namespace {
 
-CallbookStation station(const QString &call) {
+// A whole record; what gives the position may be left out.
+CallbookStation station(const QString &call, std::optional<double> lat = -33.87,
+                        std::optional<double> lon = 151.21, const QString &grid = "QF56od") {
     CallbookStation s;
     s.callsign = call;
     s.name = "Ann Lee";
     s.address1 = "12 Dipole Lane";
     s.address2 = "Sydney NSW";
     s.country = "Australia";
-    s.latitude = -33.87;
-    s.longitude = 151.21;
-    s.grid = "QF56od";
+    s.latitude = lat;
+    s.longitude = lon;
+    s.grid = grid;
     s.licenceClass = "Advanced";
     s.previousCall = "VK2ABC";
     s.born = "1961";
@@ -55,18 +57,6 @@ Route html(const QByteArray &body, int delayMs = 0) {
     route.contentType = "text/html";
     route.delayMs = delayMs;
     return route;
-}
-
-// A record with only a name and what gives a position.
-CallbookStation record(const QString &call, std::optional<double> lat, std::optional<double> lon,
-                       const QString &grid) {
-    CallbookStation s;
-    s.callsign = call;
-    s.name = "Own Station";
-    s.latitude = lat;
-    s.longitude = lon;
-    s.grid = grid;
-    return s;
 }
 
 // Every signal of a look-up, in order, as "Signal id".
@@ -309,60 +299,53 @@ private slots:
         QTRY_COMPARE(log.events.last(), "GotSite " + callbookLabel(db));
     }
 
+    // What a look-up that finds nothing raises. Requests that cannot be made (db other than 1,
+    // the callbook switched off, no callsign) report it at once, but still after the call has
+    // returned, and ask nothing of the server.
     void notFound_data() {
-        QTest::addColumn<Route>("route");
+        QTest::addColumn<int>("db");
+        QTest::addColumn<QString>("callsign");
+        QTest::addColumn<Route>("route"); // status 0: the callbook switched off
         QTest::addColumn<QStringList>("events");
-        Route missing;
+        Route missing, off;
         missing.status = 404;
+        off.status = 0;
+        const auto row = [](const char *name, int db, const QString &callsign, const Route &route,
+                            const QStringList &events) {
+            QTest::newRow(name) << db << callsign << route << events;
+        };
+        const QString call = "SM\u00D8ABC";
         const QStringList pageNotFound{"PageNotFound eHam.net"};
-        QTest::newRow("no record: the name raises CallNotFound")
-            << html(callbookNotFoundPage(1, "SM0ABC"))
-            << QStringList{"GotPage eHam.net", "CallNotFound SM\u00D8ABC"};
-        QTest::newRow("label missing") << html("<html>some other site</html>") << pageNotFound;
-        QTest::newRow("read failed") << missing << pageNotFound;
-        QTest::newRow("page too large")
-            << html("<title>eHam.net</title>" + QByteArray(int(CallsignLookup::kPageCap), 'x'))
-            << pageNotFound;
+        row("no record: the name raises CallNotFound", 1, call,
+            html(callbookNotFoundPage(1, "SM0ABC")), {"GotPage eHam.net", "CallNotFound " + call});
+        row("label missing", 1, call, html("<html>some other site</html>"), pageNotFound);
+        row("read failed", 1, call, missing, pageNotFound);
+        row("page too large", 1, call,
+            html("<title>eHam.net</title>" + QByteArray(int(CallsignLookup::kPageCap), 'x')),
+            pageNotFound);
+        row("no database chosen", 0, call, missing, {"PageNotFound " + call});
+        row("no such database", 4, call, missing, {"PageNotFound " + call});
+        row("callbook switched off", 1, call, off, {"PageNotFound " + call});
+        row("empty callsign", 1, "", missing, {"PageNotFound "});
     }
     void notFound() {
+        QFETCH(int, db);
+        QFETCH(QString, callsign);
         QFETCH(Route, route);
+        QFETCH(QStringList, events);
         StationsHarness h;
+        if (route.status == 0)
+            h.state.endpoints.CallbookEham.clear();
         h.server.setRoute("/callbook/eham/callbook/SM0ABC", route);
         CallsignLookup lookup(h.downloads, h.state.endpoints);
         EventLog log(lookup);
         connect(&lookup, &CallsignLookup::GotPage, &lookup, [&] { lookup.cName(); });
-        lookup.Database(1);
-        lookup.GetPage(QString("SM\u00D8ABC"));
-        QFETCH(QStringList, events);
-        QTRY_COMPARE(log.events, events);
-        QVERIFY(!lookup.isPending("eHam.net"));
-    }
-
-    // Requests that cannot be made report not found at once, but still after
-    // the call has returned.
-    void impossibleRequests_data() {
-        QTest::addColumn<int>("db");
-        QTest::addColumn<QString>("callsign");
-        QTest::addColumn<bool>("hostOff");
-        QTest::newRow("no database chosen") << 0 << "SM0ABC" << false;
-        QTest::newRow("no such database") << 4 << "SM0ABC" << false;
-        QTest::newRow("callbook switched off") << 1 << "SM0ABC" << true;
-        QTest::newRow("empty callsign") << 1 << "" << false;
-    }
-    void impossibleRequests() {
-        QFETCH(int, db);
-        QFETCH(QString, callsign);
-        QFETCH(bool, hostOff);
-        StationsHarness h;
-        if (hostOff)
-            h.state.endpoints.CallbookEham.clear();
-        CallsignLookup lookup(h.downloads, h.state.endpoints);
-        EventLog log(lookup);
         lookup.Database(db);
         lookup.GetPage(callsign);
         QVERIFY(log.events.isEmpty());
-        QTRY_COMPARE(log.events, QStringList{"PageNotFound " + callsign});
-        QVERIFY(h.server.requests().isEmpty());
+        QTRY_COMPARE(log.events, events);
+        QVERIFY(!lookup.isPending("eHam.net"));
+        QCOMPARE(h.server.requests().isEmpty(), events.constFirst().endsWith(callsign));
     }
 
     void newerRequestSupersedes() {
@@ -584,81 +567,63 @@ private slots:
     }
 
     // lat, lon: what the position becomes; the page gives them itself when it gives no locator.
+    // A look-up answered by the record of `asked` (none: not held); lat, lon: the position
+    // afterwards, where a locator gives the centre of its cell and no position keeps the old one.
+    // clicks: the button pressed that often before the answer.
     void lookUp_data() {
         for (const char *column : {"typed", "asked", "grid"})
             QTest::addColumn<QString>(column);
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<int>("clicks");
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
         const auto row = [](const char *name, const char *typed, const char *asked,
-                            const char *grid, double lat, double lon) {
-            QTest::newRow(name) << QString(typed) << QString(asked) << QString(grid) << lat << lon;
+                            const char *grid, bool held, int clicks, double lat, double lon) {
+            QTest::newRow(name) << QString(typed) << QString(asked) << QString(grid) << held
+                                << clicks << lat << lon;
         };
-        row("coordinates, southern and eastern", "VK2OWN-3", "VK2OWN", "", -33.87, 151.21);
-        row("locator: the centre of its cell", "W1OWN more", "W1OWN", "FN42aa", 42.0208333,
+        row("coordinates, southern and eastern", "VK2OWN-3", "VK2OWN", "", true, 1, -33.87, 151.21);
+        row("locator: the centre of its cell", "W1OWN more", "W1OWN", "FN42aa", true, 1, 42.0208333,
             -71.9583333);
-        row("four-character square", "W2OWN", "W2OWN", "FN42", 42.5, -71.0);
+        row("four-character square", "W2OWN", "W2OWN", "FN42", true, 1, 42.5, -71.0);
+        row("two clicks, one answer", "", "G0OWN", "", true, 2, 52.0, 5.0);
+        row("not held", "", "G0OWN", "", false, 1, 51.5, -0.12);
+        row("held without a position", "", "G0OWN", "-", true, 1, 51.5, -0.12);
     }
     void lookUp() {
         QFETCH(QString, typed);
         QFETCH(QString, asked);
         QFETCH(QString, grid);
+        QFETCH(bool, held);
+        QFETCH(int, clicks);
         QFETCH(double, lat);
         QFETCH(double, lon);
         OwnWorld w;
+        const bool found = held && grid != "-";
         const auto given = [&](double v) {
             return grid.isEmpty() ? std::optional(v) : std::nullopt;
         };
-        w.server.setRoute(w.path(asked),
-                          html(callbookRecordPage(1, record(asked, given(lat), given(lon), grid))));
+        Route route = html(
+            callbookRecordPage(1, station(asked, given(lat), given(lon), found ? grid : "")), 300);
+        route.status = held ? 200 : 404;
+        w.server.setRoute(w.path(asked), route);
         OwnPositionDialog *dialog = w.open();
-        dialog->txtCall->setText(typed);
-        dialog->cmdGetLatLon->click();
+        if (!typed.isEmpty())
+            dialog->txtCall->setText(typed);
+        QSignalSpy changed(&w.state.events, &AppEvents::ownPositionChanged);
+        for (int i = 0; i < clicks; ++i)
+            dialog->cmdGetLatLon->click();
         QVERIFY(StationsHarness::pointerBusy());
-        // Until the answer the position stays.
-        QCOMPARE(w.state.config.MyLat, 51.5);
-        QTRY_VERIFY(!StationsHarness::pointerBusy());
+        QCOMPARE(w.state.config.MyLat, 51.5);         // until the answer the position stays
+        QTRY_VERIFY(!StationsHarness::pointerBusy()); // set once, taken back once
         QCOMPARE(w.server.requestCount(w.path(asked)), 1);
         QVERIFY2(std::fabs(w.state.config.MyLat - lat) < 1e-6, qPrintable(dialog->txtLat->text()));
         QVERIFY2(std::fabs(w.state.config.MyLon - lon) < 1e-6, qPrintable(dialog->txtLon->text()));
         QVERIFY(dialog->lblGrid->text().startsWith("Grid:   "));
-        QCOMPARE(dialog->lblLookUp->text(), QString());
-    }
-
-    // A look-up that brings no position keeps the old one and says so.
-    void fruitlessLookUp_data() {
-        QTest::addColumn<bool>("held");
-        QTest::newRow("not held") << false;
-        QTest::newRow("held without a position") << true;
-    }
-    void fruitlessLookUp() {
-        QFETCH(bool, held);
-        OwnWorld w;
-        Route route;
-        route.status = 404;
-        if (held)
-            route = html(callbookRecordPage(1, record("G0OWN", std::nullopt, std::nullopt, "")));
-        w.server.setRoute(w.path("G0OWN"), route);
-        OwnPositionDialog *dialog = w.open();
-        dialog->cmdGetLatLon->click();
-        QTRY_COMPARE(dialog->lblLookUp->text(), QString("G0OWN  not found"));
-        QVERIFY(!StationsHarness::pointerBusy());
-        QCOMPARE(w.state.config.MyLat, 51.5);
-        QCOMPARE(w.state.config.MyLon, -0.12);
-        QCOMPARE(dialog->txtLat->text(), QString("51.5"));
-    }
-
-    void twoClicksBeforeTheAnswer() {
-        OwnWorld w;
-        w.server.setRoute(w.path("G0OWN"),
-                          html(callbookRecordPage(1, record("G0OWN", 52.0, 5.0, "")), 300));
-        OwnPositionDialog *dialog = w.open();
-        QSignalSpy changed(&w.state.events, &AppEvents::ownPositionChanged);
-        dialog->cmdGetLatLon->click();
-        dialog->cmdGetLatLon->click();
-        QTRY_COMPARE(w.state.config.MyLat, 52.0);
-        QCOMPARE(w.state.config.MyLon, 5.0);
-        QVERIFY(!StationsHarness::pointerBusy()); // set once, taken back once
-        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.count(), found ? 2 : 0);
+        QCOMPARE(dialog->lblLookUp->text(), found ? QString() : "G0OWN  not found");
+        if (!found)
+            QCOMPARE(dialog->txtLat->text(), QString("51.5"));
     }
 };
 
