@@ -272,22 +272,16 @@ private slots:
                             bool land = true) {
             QTest::addRow("%s %s", map, place) << QString::fromLatin1(map) << lat << lon << land;
         };
-        row("World Map", "Lisbon", 38.72, -9.14);
         row("World Map", "Perth", -31.95, 115.86);
-        row("World Map", "Anchorage", 61.22, -149.9);
         row("World Map", "Provideniya, west of 170 W", 64.42, -173.23);
         row("World Map", "Atlantic", 30.0, -40.0, false);
         row("Europe Map", "Lisbon", 38.72, -9.14);
-        row("Europe Map", "Oslo", 59.91, 10.75);
         row("Europe Map", "Athens", 37.98, 23.73);
         row("Europe Map", "Bay of Biscay", 45.5, -5.0, false);
         row("UK Map", "Dover", 51.13, 1.31);
         row("UK Map", "Aberdeen", 57.15, -2.09);
-        row("UK Map", "Belfast", 54.6, -5.93);
-        row("UK Map", "Dublin", 53.35, -6.26);
         row("UK Map", "North Sea", 55.5, 3.0, false);
         row("North America Map", "Seattle", 47.61, -122.33);
-        row("North America Map", "Galveston", 29.3, -94.8);
         row("North America Map", "Halifax", 44.65, -63.57);
         row("North America Map", "Gulf of Mexico", 25.0, -90.0, false);
         row("Australia Map", "Perth", -31.95, 115.86);
@@ -295,10 +289,8 @@ private slots:
         row("Australia Map", "Hobart", -42.88, 147.33);
         row("Australia Map", "Great Australian Bight", -36.0, 130.0, false);
         row("New Zealand Map", "Cape Reinga", -34.43, 172.68);
-        row("New Zealand Map", "Wellington", -41.29, 174.78);
         row("New Zealand Map", "Invercargill", -46.41, 168.35);
         row("New Zealand Map", "Tasman Sea", -40.0, 168.0, false);
-        row("Japan Map", "Tokyo", 35.68, 139.69);
         row("Japan Map", "Fukuoka", 33.59, 130.4);
         row("Japan Map", "Sendai", 38.27, 140.87);
         row("Japan Map", "Sea of Japan", 39.0, 135.0, false);
