@@ -760,31 +760,10 @@ private slots:
             QCOMPARE(tavimo::joinEndpoint(r[0], r[1]), QString(r[2]));
     }
 
-    // The first "BR" is followed by ten characters, then the UTC time.
-    void timePage_data() {
-        QTest::addColumn<QByteArray>("page");
-        QTest::addColumn<QString>("time"); // empty: clock left alone
-        const auto page = [](const QByteArray &time) {
-            return "<html><body>15:05:09<BR>UTC now: " + time + "<BR>bye</body></html>";
-        };
-        QTest::newRow("midnight") << page("00:00:00") << "00:00:00";
-        QTest::newRow("before midnight") << page("23:59:59") << "23:59:59";
-        QTest::newRow("first marker")
-            << QByteArray("xBR012345678908:15:00 BR012345678909:00:00") << "08:15:00";
-        QTest::newRow("invalid time") << page("25:61:00") << "";
-        QTest::newRow("24:00:00") << page("24:00:00") << "";
-        QTest::newRow("no marker") << QByteArray("<br>UTC now:  13:05:09") << "";
-        QTest::newRow("empty page") << QByteArray() << "";
-        QTest::newRow("cut inside the time") << QByteArray("BR012345678913:05") << "";
-        QTest::newRow("one place off") << QByteArray("BR01234567813:05:09") << "";
-    }
-    void timePage() {
-        QFETCH(QByteArray, page);
-        QTEST(timePageUtcTime(page).value_or(QString()), "time");
-    }
-
-    // The product name, four characters, the version. newer: empty when there is no notice.
-    void newerVersion_data() {
+    // The maker's pages. The home page names the product, four characters and the version; newer
+    // is empty when there is no notice. own "time": the time page, whose first "BR" is followed by
+    // ten characters, then the UTC time (empty: the clock is left alone).
+    void pages_data() {
         QTest::addColumn<QByteArray>("page");
         QTest::addColumn<QString>("own");
         QTest::addColumn<QString>("newer");
@@ -810,11 +789,25 @@ private slots:
         row("case-sensitive", "tavimo ver 4.92", "4.91", "");
         row("no marker", "<html>Page moved</html>", "4.91", "");
         row("cut in the marker", "Tavimo ve", "4.91", "");
+        const auto time = [](const QByteArray &utc) {
+            return "<html><body>15:05:09<BR>UTC now: " + utc + "<BR>bye</body></html>";
+        };
+        row("midnight", time("00:00:00"), "time", "00:00:00");
+        row("before midnight", time("23:59:59"), "time", "23:59:59");
+        row("first BR", "xBR012345678908:15:00 BR012345678909:00:00", "time", "08:15:00");
+        row("invalid time", time("25:61:00"), "time", "");
+        row("24:00:00", time("24:00:00"), "time", "");
+        row("no BR", "<br>UTC now:  13:05:09", "time", "");
+        row("empty time page", "", "time", "");
+        row("cut inside the time", "BR012345678913:05", "time", "");
+        row("one place off", "BR01234567813:05:09", "time", "");
     }
-    void newerVersion() {
+    void pages() {
         QFETCH(QByteArray, page);
         QFETCH(QString, own);
-        QTEST(newerVersionOnHomePage(page, own).value_or(QString()), "newer");
+        QTEST(own == "time" ? timePageUtcTime(page).value_or(QString())
+                            : newerVersionOnHomePage(page, own).value_or(QString()),
+              "newer");
     }
 };
 

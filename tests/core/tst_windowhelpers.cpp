@@ -44,18 +44,6 @@ QRgb rgb(Qt::GlobalColor colour) {
     return QColor(colour).rgb();
 }
 
-int gradientPixels(const QImage &image, const QRect &rect) {
-    int count = 0;
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            const QRgb p = image.pixel(x, y);
-            count += qRed(p) < 20 &&
-                     ((qBlue(p) < 20 && qGreen(p) >= 40) || (qGreen(p) < 20 && qBlue(p) >= 140));
-        }
-    }
-    return count;
-}
-
 // A menu bar shaped like the main window's: page menu, refresh item, a plain menu.
 struct BarFixture {
     QMainWindow window;
@@ -228,7 +216,6 @@ private slots:
         QCOMPARE(image.copy(page), picture(MenuPicture::Page, "  Page 1  ", page.size()));
         QCOMPARE(image.copy(refresh),
                  picture(MenuPicture::Refresh, "Refresh (manual) ", refresh.size()));
-        QCOMPARE(gradientPixels(image, f.rect(f.help)), 0);
         QVERIFY(f.page->text() == "Pages" && f.refresh->text() == "&Refresh");
 
         // A longer caption widens the item and moves the items to its right.
@@ -240,7 +227,6 @@ private slots:
         restorePlainMenuText(f.refresh, f.refresh->text());
         QVERIFY(!menuPicture(f.refresh));
         QCOMPARE(f.rect(f.refresh).width(), plainWidth);
-        QCOMPARE(gradientPixels(f.grab(), f.rect(f.refresh)), 0);
         setGalleryMenuText(f.refresh, QStringLiteral("  Images 1-15  "));
         restorePlainMenuText(f.refresh, QStringLiteral("  Images 16-30  "));
         QCOMPARE(f.refresh->text(), QStringLiteral("  Images 16-30  "));
