@@ -546,6 +546,8 @@ void MainWindow::setPageCaption(int page, const QString &caption) {
 }
 
 void MainWindow::repaintPageItem() {
+    // A name given since the window was laid out may be wider than all before it.
+    menus_->widenPageItem(menus_->pageCaptions(state_.page.PageCount));
     menus_->showPage(state_.page.CurrentPage);
 }
 
