@@ -258,6 +258,8 @@ bool MainWindow::startUp() {
     s.SaveFolder = readSaveFolder(*s.settings, s.paths.programFolder);
     s.lstBlock = readBlockedCallsigns(*s.settings);
 
+    // Only now is this instance the one writer of the data folder.
+    removeSaveLeftovers(s.paths.dataFolder, s.settings->fileName());
     StartupLists lists = loadSiteLists(s.paths, prompts);
     if (lists.endProgram)
         return false;

@@ -191,7 +191,7 @@ private slots:
         window->mnuSave_Click();
         QCOMPARE(w.dialogs.size(), 1);
         QCOMPARE(w.dialogs[0].FileName, call);
-        QVERIFY(w.dialogs[0].Filter.contains("*.bmp"));
+        QCOMPARE(w.dialogs[0].NameFilters, QStringList{"bmp files (*.bmp)"});
         QCOMPARE(w.dialogs[0].InitialDir, w.folder.path() + "/");
         QVERIFY(QDir().mkpath(w.folder.filePath("saved")));
         w.chosenFile = w.folder.filePath("saved/station.bmp");
