@@ -153,7 +153,7 @@ private slots:
         QTRY_VERIFY(!siteDialogOpen(h->registry));
         verifyHandedBack();
         QCOMPARE(written(kSiteListFile), (QStringList{u"AA1A"_s, u"BB0X"_s, u"BB2B"_s, u"CC3C"_s}));
-        const SiteRecord &added = readSiteList(dataFile(kSiteListFile)).sites[1];
+        const SiteRecord added = readSiteList(dataFile(kSiteListFile)).sites[1];
         QCOMPARE(added.Latitude, -33.87);
         QCOMPARE(added.Longitude, 151.2);
         QCOMPARE(added.CamUrl, u"http://127.0.0.1/bb0x/cam.jpg"_s);
