@@ -403,8 +403,8 @@ private slots:
 
         // Over the slot's frame, the main window blocked and not refreshing.
         QCOMPARE(window->pos(), QPoint(600 + 60 - StationWindow::kWidth / 2, 300));
-        QVERIFY(!w.main.enabled);
-        QCOMPARE(w.main.stops, 1);
+        QVERIFY(!w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("stop"), 1);
         QCOMPARE(window->lblCall->text(), QString("Connecting. . ."));
         QVERIFY(StationsHarness::pointerBusy());
 
@@ -443,9 +443,9 @@ private slots:
         QTest::mouseClick(window->lblCtry, Qt::LeftButton);
         StationsHarness::settle();
         QVERIFY(!w.windows.find("StationWindow"));
-        QVERIFY(w.main.enabled);
-        QCOMPARE(w.main.resumes, 1);
-        QCOMPARE(w.main.activations, 1);
+        QVERIFY(w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("resume"), 1);
+        QCOMPARE(w.main.count("activate"), 1);
     }
 
     // siteNumber 0: a caption without a callsign, looked up nowhere.
@@ -489,8 +489,8 @@ private slots:
         window->close();
         StationsHarness::settle();
         QVERIFY(!StationsHarness::pointerBusy());
-        QVERIFY(w.main.enabled);
-        QCOMPARE(w.main.resumes, 1);
+        QVERIFY(w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("resume"), 1);
     }
 
     void saveAndPaste() {
@@ -505,7 +505,7 @@ private slots:
         QCOMPARE(w.clipboard.size(), 1);
         QCOMPARE(w.clipboard[0].size(), QSize(120, 160));
         QCOMPARE(QImage(w.folder.filePath("Ham.bmp")).size(), QSize(120, 160));
-        QCOMPARE(w.main.resumes, 1); // refreshing goes on after a paste
+        QCOMPARE(w.main.count("resume"), 1); // refreshing goes on after a paste
 
         w.state.SaveFolder = w.folder.path() + "/";
         w.chosenFile.clear(); // cancelled: nothing saved, the folder kept
@@ -532,8 +532,8 @@ private slots:
         OwnWorld w;
         w.state.config.MyLat = 52.25;
         OwnPositionDialog *dialog = w.open();
-        QVERIFY(!w.main.enabled);
-        QCOMPARE(w.main.stops, 0); // the pages go on refreshing
+        QVERIFY(!w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("stop"), 0); // the pages go on refreshing
         QCOMPARE(dialog->txtLat->text(), QString("52,25"));
         QCOMPARE(dialog->txtLon->text(), QString("-0,12"));
         QVERIFY(dialog->optMi->isChecked());
@@ -562,8 +562,8 @@ private slots:
 
         dialog->close();
         StationsHarness::settle();
-        QVERIFY(w.main.enabled);
-        QCOMPARE(w.main.activations, 1);
+        QVERIFY(w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("activate"), 1);
     }
 
     // lat, lon: what the position becomes; the page gives them itself when it gives no locator.

@@ -485,8 +485,8 @@ private slots:
         QApplication::sendEvent(w, &escape);
         QTRY_VERIFY(!guard);
         QCOMPARE(QPoint(s.config.ScrollX, s.config.ScrollY), QPoint(-20, -350));
-        QCOMPARE(f->main.activations, 1);
-        QVERIFY(f->main.enabledCalls.isEmpty());
+        QCOMPARE(f->main.count("activate"), 1);
+        QVERIFY(!f->main.calls.contains("disable") && !f->main.calls.contains("enable"));
     }
 
     // A pass brings a picture whose trailer names the own callsign; at its end the open page
@@ -559,7 +559,7 @@ private slots:
         QCOMPARE(w->picInner()->pos(),
                  QPoint(std::clamp(view.width() / 2 - site.x(), view.width() - 1820, 0),
                         std::clamp(view.height() / 2 - site.y(), view.height() - 1500, 0)));
-        QVERIFY(f->main.enabledCalls.isEmpty());
+        QVERIFY(!f->main.calls.contains("disable") && !f->main.calls.contains("enable"));
     }
 
     void bearingCase() {
@@ -627,7 +627,7 @@ private slots:
 
         // "GUI" brings the main window forward; a map that cannot be read changes nothing.
         w->mnuMap_Click(0);
-        QCOMPARE(f->main.activations, 1);
+        QCOMPARE(f->main.count("activate"), 1);
         f->state.lstMap.append("Ghost Map.png");
         w->mnuMap_Click(int(f->state.lstMap.size()));
         QCOMPARE(f->prompts.calls.size(), 1);
@@ -645,7 +645,7 @@ private slots:
                           Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(w->picInner(), &press);
         QTRY_VERIFY(!guard);
-        QVERIFY(f->main.enabledCalls.isEmpty());
+        QVERIFY(!f->main.calls.contains("disable") && !f->main.calls.contains("enable"));
     }
 
     // The right-click menu: "GUI", then every map picture, the one shown checked.

@@ -1,4 +1,3 @@
-#include "RecordingMainWindow.h"
 #include "core/app/AppState.h"
 #include "core/net/DownloadControl.h"
 #include "core/sites/SlotMap.h"
@@ -8,6 +7,8 @@
 #include "stations/LastHeardWindow.h"
 #include "stations/WebMapTexts.h"
 #include "stations/WebMapWindow.h"
+#include "support/FakeMainWindow.h"
+#include "support/FakePageView.h"
 #include "support/FakePrompts.h"
 #include "support/LoopbackServer.h"
 #include "support/PlatformFakes.h"
@@ -31,31 +32,6 @@ namespace {
 
 const QString kSatellite = "http://m.example/maps?q=51.5,-0.12&t=h&z=18";
 const QString kStreet = "http://m.example/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12,0,0,0,0";
-
-// A page "shown" by a plain widget and captured as a set picture.
-class FakeView final : public WebPageView {
-public:
-    FakeView() { image.fill(Qt::blue); }
-    QWidget *widget() override { return page_; }
-    bool load(const QUrl &address) override {
-        loaded.append(address);
-        return true;
-    }
-    bool canCapture() const override { return true; }
-    QImage capture() override {
-        if (onCapture)
-            onCapture();
-        return image;
-    }
-    using WebPageView::failed;
-
-    QList<QUrl> loaded;
-    QImage image{400, 300, QImage::Format_RGB32};
-    std::function<void()> onCapture;
-
-private:
-    QPointer<QWidget> page_ = new QWidget; // the window takes it
-};
 
 } // namespace
 
@@ -87,7 +63,7 @@ private slots:
         state_->SiteList = {london, test::makeSite("K1NUL", "http://127.0.0.1/2/image1.jpg")};
         main_.frames.insert(3, QRect(300, 200, 120, 90));
         prompts_.clear();
-        main_.log.clear();
+        main_.calls.clear();
         bridge_ = std::make_unique<test::FakeDesktopBridge>();
         dialogs_.clear();
         clipboard_.clear();
@@ -107,7 +83,7 @@ private slots:
                          return true;
                      },
                      [this]() -> std::unique_ptr<WebPageView> {
-                         auto view = std::make_unique<FakeView>();
+                         auto view = std::make_unique<test::FakePageView>();
                          fake_ = view.get();
                          return view;
                      }};
@@ -169,7 +145,7 @@ private slots:
         QCOMPARE(window->Label1->text().count(" UTC\n"), 10);
         QCOMPARE(window->pos().y(), 200); // over the slot, centred across it
         QCOMPARE(window->pos().x() + window->width() / 2, 360);
-        QVERIFY(main_.log.isEmpty()); // the main window goes on as it was
+        QVERIFY(main_.calls.isEmpty()); // the main window goes on as it was
     }
 
     void notFound_data() {
@@ -232,7 +208,7 @@ private slots:
         window->close();
         QTRY_VERIFY(!window);
         // Blocked while open; refreshing is left alone.
-        QCOMPARE(main_.log, (QStringList{"disable", "enable"}));
+        QCOMPARE(main_.calls, (QStringList{"disable", "enable"}));
     }
 
     void refuses_data() {
@@ -255,7 +231,7 @@ private slots:
         state_->ZeroChar = QString::fromUtf16(u"Ø");
         QVERIFY(!openWebMapWindow(*state_, registry_, {job, wxPage}, services_));
         QCOMPARE(prompts_.texts(), QStringList{message});
-        QVERIFY(!fake_ && main_.log.isEmpty());
+        QVERIFY(!fake_ && main_.calls.isEmpty());
     }
 
     void saveWritesMapBmpAndHandsItOn() {
@@ -268,7 +244,7 @@ private slots:
         QCOMPARE(test::readBytes(dir_->filePath("pics/view.bmp")), test::readBytes(mapFile));
         QCOMPARE(state_->SaveFolder, dir_->filePath("pics/"));
         QVERIFY(clipboard_.isEmpty() && prompts_.calls.isEmpty());
-        QCOMPARE(main_.log, (QStringList{"disable", "stop", "start"}));
+        QCOMPARE(main_.calls, (QStringList{"disable", "stop", "start"}));
         QVERIFY(window->cmdSave->isEnabled());
     }
 
@@ -338,11 +314,11 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppState> state_;
     test::FakePrompts prompts_;
-    test::RecordingMainWindow main_;
+    test::FakeMainWindow main_;
     std::unique_ptr<test::FakeDesktopBridge> bridge_;
     WindowRegistry registry_;
     WebMapServices services_;
-    FakeView *fake_ = nullptr;
+    test::FakePageView *fake_ = nullptr;
     QStringList dialogs_; // the filters offered
     QList<QImage> clipboard_;
     QList<QUrl> browser_;
