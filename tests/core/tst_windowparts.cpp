@@ -575,20 +575,16 @@ private slots:
 
     // A text stays centred in a box of any width, and one wider than its box is cut at both
     // edges: the narrow picture is the middle of a wide one.
-    void textIsCentredAndCutAtBothEdges() {
-        const QList<std::pair<const char *, int>> texts{{"A rather long page name", 60},
-                                                        {"  Page 1  ", 120}};
-        for (const auto &[text, width] : texts) {
-            const QImage wide = renderMenuPicture(MenuPicture::Page, text, menuFont(), {400, 20});
-            const QImage narrow =
-                renderMenuPicture(MenuPicture::Page, text, menuFont(), {width, 20});
-            QCOMPARE(narrow, wide.copy((400 - width) / 2, 0, width, 20));
-        }
-    }
-
-    void widthsFollowText() {
+    // A text stays centred in a box of any width, and one wider than its box is cut at both
+    // edges. Mnemonic marks are not drawn, "&&" is one ampersand; blanks on both sides count.
+    void menuPictureTexts() {
         const QFont font = menuFont();
-        // Mnemonic marks are not drawn, "&&" is one ampersand; blanks on both sides count.
+        for (const auto &[text, width] :
+             {std::pair{"A rather long page name", 60}, {"  Page 1  ", 120}}) {
+            const QImage wide = renderMenuPicture(MenuPicture::Page, text, font, {400, 20});
+            QCOMPARE(renderMenuPicture(MenuPicture::Page, text, font, {width, 20}),
+                     wide.copy((400 - width) / 2, 0, width, 20));
+        }
         QCOMPARE(menuPictureTextWidth(font, "&Refresh"), menuPictureTextWidth(font, "Refresh"));
         QCOMPARE(menuPictureTextWidth(font, "R&&D"),
                  qCeil(QFontMetricsF(font).horizontalAdvance(QStringLiteral("R&D"))));
