@@ -650,17 +650,13 @@ private slots:
 
     // The right-click menu: "GUI", then every map picture, the one shown checked.
     void mapMenu() {
-        const QStringList maps{"A Map.png", "B Map.png", "C Map.png"};
         QMenu menu;
-        fillMapMenu(menu, "GUI", maps, 1);
-        const QList<QAction *> items = menu.actions();
-        QCOMPARE(items.size(), 4);
-        QCOMPARE(items.at(0)->text(), QStringLiteral("GUI"));
-        for (int i = 1; i <= 3; ++i) {
-            QCOMPARE(items.at(i)->text(), maps.at(i - 1));
-            QCOMPARE(items.at(i)->data().toInt(), i);
-            QCOMPARE(items.at(i)->isChecked(), i == 2);
-        }
+        fillMapMenu(menu, "GUI", {"A Map.png", "B Map.png", "C Map.png"}, 1);
+        QStringList items;
+        for (const QAction *item : menu.actions())
+            items << item->text() + u' ' + item->data().toString() +
+                         (item->isChecked() ? " *" : "");
+        QCOMPARE(items, (QStringList{"GUI 0", "A Map.png 1", "B Map.png 2 *", "C Map.png 3"}));
     }
 
     // Without an own position no mark is drawn; one beyond the pole is pulled back to 89.
