@@ -5,7 +5,6 @@
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 
-#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -341,8 +340,8 @@ private slots:
     // ---- The smoke test of the test tools. (The loopback server is proved by every test above:
     // the progress reports need its trickled bodies, the timeouts its stalled answers.)
 
-    // Started as the demo starts it: serves pictures and check pictures, writes a data folder
-    // that points at itself, and ends cleanly on SIGTERM.
+    // Started as the demo starts it: serves, writes a data folder that points at itself, and ends
+    // cleanly on SIGTERM.
     void simulatorServesUntilSigterm() {
         QTemporaryDir home;
         QProcess process;
@@ -361,12 +360,8 @@ private slots:
         QVERIFY2(match.hasMatch(), qPrintable(line));
         const QString base = match.captured(1);
 
-        const HttpResult picture = httpGet(QUrl(base + "/sstv/1/image1.jpg"));
-        QCOMPARE(picture.status, 200);
-        QCOMPARE(QImage::fromData(picture.body).size(), QSize(320, 256));
-        QVERIFY(picture.body.contains("***"));
-        const QImage check = QImage::fromData(httpGet(QUrl(base + "/sstv/1/checknew.jpg")).body);
-        QVERIFY(check.width() == 1 || check.width() == 2);
+        // What it serves, the tests that run it in-process show.
+        QCOMPARE(httpGet(QUrl(base + "/sstv/1/checknew.jpg")).status, 200);
 
         const std::optional<QStringList> list =
             readTextLines(home.filePath("data/tavimo/tavimo.lst"));

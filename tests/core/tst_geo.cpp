@@ -106,47 +106,41 @@ private slots:
         }
     }
 
-    void regionMap_data() {
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<QString>("map");
-        QTest::newRow("no position") << 0.0 << 0.0 << "World Map";
-        QTest::newRow("on the North America border") << 55.0 << -100.0 << "World Map";
-        QTest::newRow("inside North America") << 54.9 << -100.0 << "North America Map";
-        QTest::newRow("UK before Europe") << 51.0 << 0.0 << "UK Map";
-        QTest::newRow("Japan before Asia") << 35.0 << 140.0 << "Japan Map";
-        QTest::newRow("New Zealand") << -41.0 << 174.0 << "New Zealand Map";
-        QTest::newRow("Australia") << -33.9 << 151.2 << "Australia Map";
-    }
-    void regionMap() {
-        QFETCH(double, lat);
-        QFETCH(double, lon);
-        QTEST(ChooseRegionMap(lat, lon), "map");
-    }
-
+    // The map that shows a position: its region's map when installed, else the world map.
     void mapLocation_data() {
         QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
         QTest::addColumn<QStringList>("lstMap");
-        QTest::addColumn<int>("index"); // -1: nothing opens
+        QTest::addColumn<QString>("map"); // "": nothing opens
         QTest::addColumn<QStringList>("messages");
         const QString uk = "UK Map not found\nPlease install UK Map in Tavimo]Maps folder";
         const QString world = "World Map not found\nPlease install World Map in Tavimo]Maps folder";
-        QTest::newRow("region map installed")
-            << 51.0 << QStringList{"Asia Map.png", "UK Map.png", "World Map.png"} << 1
-            << QStringList{};
-        QTest::newRow("region map missing")
-            << 51.0 << QStringList{"Asia Map.png", "World Map.png"} << 1 << QStringList{uk};
-        QTest::newRow("no map pictures") << 51.0 << QStringList{} << -1 << QStringList{uk, world};
-        QTest::newRow("exact name before a longer one")
-            << 48.0 << QStringList{"Central Europe Map.png", "Europe Map.png"} << 1
-            << QStringList{};
+        const QStringList all{"Asia Map.png",  "Australia Map.png",   "Europe Map.png",
+                              "Japan Map.png", "New Zealand Map.png", "North America Map.png",
+                              "UK Map.png",    "World Map.png"};
+        const auto row = [](const char *name, double lat, double lon, const QStringList &lstMap,
+                            const char *map, const QStringList &messages = {}) {
+            QTest::newRow(name) << lat << lon << lstMap << QString(map) << messages;
+        };
+        row("no position", 0, 0, all, "World Map.png");
+        row("on the North America border", 55, -100, all, "World Map.png");
+        row("inside North America", 54.9, -100, all, "North America Map.png");
+        row("UK before Europe", 51, 0, all, "UK Map.png");
+        row("Japan before Asia", 35, 140, all, "Japan Map.png");
+        row("New Zealand", -41, 174, all, "New Zealand Map.png");
+        row("Australia", -33.9, 151.2, all, "Australia Map.png");
+        row("region map missing", 51, 0, {"Asia Map.png", "World Map.png"}, "World Map.png", {uk});
+        row("no map pictures", 51, 0, {}, "", {uk, world});
+        row("world map missing, said once", 0, 0, {"UK Map.png"}, "", {world});
+        row("exact name before a longer one", 48, 10, {"Central Europe Map.png", "Europe Map.png"},
+            "Europe Map.png");
     }
     void mapLocation() {
         QFETCH(double, lat);
+        QFETCH(double, lon);
         QFETCH(QStringList, lstMap);
-        QFETCH(int, index);
-        const MapLocation where = ShowMapLocation(SitePosition{lat, lat > 50 ? 0.0 : 10.0}, lstMap);
-        QCOMPARE(where.MapIndex, index < 0 ? std::nullopt : std::optional<int>(index));
+        const MapLocation where = ShowMapLocation(SitePosition{lat, lon}, lstMap);
+        QTEST(where.MapIndex ? lstMap.value(*where.MapIndex) : QString(), "map");
         QTEST(where.messages, "messages");
     }
 

@@ -402,20 +402,6 @@ private slots:
                  QStringLiteral(" OK  \n 10/14/2009 12:34 UTC "));
     }
 
-    void pureViewRules() {
-        QCOMPARE(restoredCorner(-50, 600, 1500).corner, -50);
-        QCOMPARE(restoredCorner(-901, 600, 1500).saved, 0);
-        QCOMPARE(restoredCorner(-50, 1600, 1500).corner, 50); // fits: centred
-        QCOMPARE(restoredCorner(-50, 1600, 1500).saved, -50);
-        QCOMPARE(dragged(-10, 100, 90, 600, 1500), std::optional<int>(0));
-        QCOMPARE(dragged(-10, 100, 80, 600, 1500), std::nullopt);
-        QCOMPARE(dragged(-880, 100, 130, 600, 1500), std::nullopt); // -910 shows the edge
-        QCOMPARE(centredOn(QPoint(100, 1450), QSize(800, 600), QSize(1820, 1500)),
-                 QPoint(0, 600 - 1500 - 25));
-        QCOMPARE(centredOn(QPoint(1800, 700), QSize(800, 1600), QSize(1820, 1500)),
-                 QPoint(800 - 1820, 50));
-    }
-
     // ---- The page map window ----------------------------------------------------------
 
     void drawsAndRestoresTheView() {
