@@ -188,7 +188,6 @@ private slots:
         QTest::addColumn<bool>("found");
         QTest::newRow("ends at 500") << 493 << true;
         QTest::newRow("ends at 501") << 494 << false;
-        QTest::newRow("from 505") << 505 << false;
     }
     void label() {
         QFETCH(int, at);

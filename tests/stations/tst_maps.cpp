@@ -355,6 +355,18 @@ private slots:
         QVERIFY(row.label.startsWith(" DL0ABC  ") &&
                 row.label.endsWith(" km  " + row.azimuth + "\u00B0 "));
         QCOMPARE(callLabelTopLeft(row, fromMe, QSize(80, 16)), row.site - QPoint(80 + 6, 8));
+
+        // Home not set: the site alone, with nothing to point from when it lies off the picture.
+        const Page nowhere(Place{"", 0, 0}, {"DL0ABC", "JA1ABC"}, {kMe, kMe});
+        const PageMapPlan alone = nowhere.plan();
+        QVERIFY(!alone.home && !alone.homeMark);
+        QCOMPARE(alone.rows.size(), 1);
+        const PageMapRow &site = alone.rows.first();
+        QCOMPARE(site.kind, PageMapCase::NoHome);
+        QVERIFY(site.siteMark && !site.line);
+        QCOMPARE(site.label, QStringLiteral(" DL0ABC "));
+        QCOMPARE(pageMapInfoText(site, "OK", "10/14/2009 12:34", "km"),
+                 QStringLiteral(" OK  \n 10/14/2009 12:34 UTC "));
     }
 
     void rowsSkippedAndKept_data() {
@@ -389,19 +401,6 @@ private slots:
         QTEST(drawn, "rows");
     }
 
-    void homeNotSet() {
-        const Page page(Place{"", 0, 0}, {"DL0ABC", "JA1ABC"}, {kMe, kMe});
-        const PageMapPlan plan = page.plan();
-        QVERIFY(!plan.home && !plan.homeMark);
-        QCOMPARE(plan.rows.size(), 1); // Tokyo lies off the picture: nothing to point from
-        const PageMapRow &row = plan.rows.first();
-        QCOMPARE(row.kind, PageMapCase::NoHome);
-        QVERIFY(row.siteMark && !row.line);
-        QCOMPARE(row.label, QStringLiteral(" DL0ABC "));
-        QCOMPARE(pageMapInfoText(row, "OK", "10/14/2009 12:34", "km"),
-                 QStringLiteral(" OK  \n 10/14/2009 12:34 UTC "));
-    }
-
     // ---- The page map window ----------------------------------------------------------
 
     void drawsAndRestoresTheView() {
@@ -410,7 +409,7 @@ private slots:
         s.config.MapIndex = std::int16_t(f->mapIndex("Europe Map.png"));
         s.config.ScrollX = 5;    // beyond the limits: back to 0
         s.config.ScrollY = -300; // within them: kept
-        s.SiteList = {siteAt(kBerlin), siteAt(kTokyo)};
+        s.SiteList = {siteAt(kBerlin), siteAt(kTokyo), siteAt(kLisbon)};
         s.page.SlotCount = 10;
         s.page.SlotTable.setValue(2, stSiteCall, "DL0ABC");
         s.page.SlotTable.setValue(2, stInfo, "OK");
@@ -454,6 +453,21 @@ private slots:
         QCOMPARE(w->picInner()->x(), -20);
         QVERIFY(!w->lblInfo()->isVisible());
 
+        // A pass brings slot 1 a picture whose trailer names the own callsign: at its end that
+        // site is drawn too, in the same view. Without an own callsign a pass changes nothing.
+        s.page.SlotTable.setValue(1, stSiteCall, "CT1ABC");
+        f->main.fromCaptions[1] =
+            senderCaption(parseTrailerText("DL0XYZ*OK*10/14/09 12:34:56"), TrailerReader::Slot,
+                          s.texts.LngFromPrefix, s.ZeroChar);
+        s.events.passFinished();
+        QCOMPARE(w->plan().rows.size(), 2);
+        QCOMPARE(w->lblCall(1)->text(), QStringLiteral(" CT1ABC "));
+        QCOMPARE(w->picInner()->pos(), QPoint(-20, -350));
+        s.config.MyCall.clear();
+        f->main.fromCaptions[1].clear();
+        s.events.passFinished();
+        QCOMPARE(w->plan().rows.size(), 2);
+
         // Escape closes; the view is kept for the next opening.
         QPointer<PageMapWindow> guard(w);
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -462,39 +476,6 @@ private slots:
         QCOMPARE(QPoint(s.config.ScrollX, s.config.ScrollY), QPoint(-20, -350));
         QCOMPARE(f->main.count("activate"), 1);
         QVERIFY(!f->main.calls.contains("disable") && !f->main.calls.contains("enable"));
-    }
-
-    // A pass brings a picture whose trailer names the own callsign; at its end the open page
-    // map draws that slot's site, in the same view.
-    void redrawsAtTheEndOfAPass() {
-        AppState &s = f->state;
-        s.config.MyCall = "DL0XYZ";
-        s.SiteList = {siteAt(kLisbon)};
-        s.page.SlotCount = 5;
-        s.page.SlotTable.setValue(1, stSiteCall, "CT1ABC");
-        f->main.fromCaptions = QStringList(5, QString());
-
-        PageMapWindow *w = openPageMapWindow(s, registry);
-        QVERIFY(w);
-        QVERIFY(w->plan().rows.isEmpty());
-        w->picInner_MouseMove(Qt::LeftButton, QPoint(300, 300));
-        w->picInner_MouseMove(Qt::LeftButton, QPoint(290, 280));
-        const QPoint view = w->picInner()->pos();
-
-        f->main.fromCaptions[1] =
-            senderCaption(parseTrailerText("DL0XYZ*OK*10/14/09 12:34:56"), TrailerReader::Slot,
-                          s.texts.LngFromPrefix, s.ZeroChar);
-        s.events.passFinished();
-        QCOMPARE(w->plan().rows.size(), 1);
-        QCOMPARE(w->plan().rows.first().row, 1);
-        QCOMPARE(w->lblCall(1)->text(), QStringLiteral(" CT1ABC "));
-        QCOMPARE(w->picInner()->pos(), view);
-
-        // Without an own callsign the pass leaves the map as it is.
-        s.config.MyCall.clear();
-        f->main.fromCaptions[1].clear();
-        s.events.passFinished();
-        QCOMPARE(w->plan().rows.size(), 1);
     }
 
     // ---- The site map window ----------------------------------------------------------
