@@ -102,10 +102,12 @@ SiteRecord site(const QString &call, double lat, double lon) {
     return r;
 }
 
-// Slot 0: London (DL0ABC shown as "DLØABC"); 1: no position; 2: "Not found";
-// 6: empty.
+// Slot 0: London (DL0ABC shown as "DLØABC"); 1: no position; 2: "Not found"; 3 and 4:
+// positions that are not finite; 6: empty.
 struct Fixture {
-    SiteList sites{site("DL0ABC", 51.5, -0.12), site("G4NOPOS", 0, 0), site("K1FAIL", 42.0, -71.0)};
+    SiteList sites{site("DL0ABC", 51.5, -0.12), site("G4NOPOS", 0, 0), site("K1FAIL", 42.0, -71.0),
+                   site("K2INF", std::numeric_limits<double>::infinity(), 10),
+                   site("K3NAN", 10, std::nan(""))};
     SlotTable table;
     Config config;
     LanguageTexts t;
@@ -123,6 +125,8 @@ struct Fixture {
         fill(0, QStringLiteral("DL\u00D8ABC"), QStringLiteral("2024/05/01 12:34"));
         fill(1, QStringLiteral("G4NOPOS"), QStringLiteral("2024/05/01"));
         fill(2, QStringLiteral("K1FAIL"), QString());
+        fill(3, QStringLiteral("K2INF"), QStringLiteral("2024/05/01"));
+        fill(4, QStringLiteral("K3NAN"), QStringLiteral("2024/05/01"));
         table.setValue(2, stInfo, QString());
         table.setValue(2, stFrom, QStringLiteral("Not found"));
     }
@@ -338,6 +342,10 @@ private slots:
         QTest::newRow("no position")
             << 1 << 0 << "X" << QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ")
             << "No position known for G4NOPOS";
+        // A position that is not finite gives no distance, not a cast of infinity.
+        const QString noDistance = QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ");
+        QTest::newRow("infinite latitude") << 3 << 0 << "X" << noDistance << "";
+        QTest::newRow("longitude not a number") << 4 << 0 << "X" << noDistance << "";
         QTest::newRow("home not set") << 0 << -1 << "X" << QString() << kNoHome;
         QTest::newRow("picture not found") << 2 << 0 << "" << QString() << "";
         QTest::newRow("empty slot") << 6 << 0 << "" << QString() << "";
@@ -359,17 +367,6 @@ private slots:
         QTEST(hover.TipText, "tipText");
         QTEST(plan.pictureToolTip, "toolTip");
         QCOMPARE(plan.startTipTimer, !hover.TipText.isEmpty());
-    }
-
-    // A position that is not finite gives no distance, not a cast of NaN.
-    void nonFinitePositionGivesNoDistance() {
-        Config config;
-        config.MyLat = 40.7;
-        config.MyLon = -74;
-        const double inf = std::numeric_limits<double>::infinity();
-        for (const SitePosition site : {SitePosition{inf, 10}, SitePosition{10, std::nan("")}})
-            QCOMPARE(thumbTipText("X", "", site, config),
-                     QString::fromUtf16(u" X  0 km 0\u00B0 \n "));
     }
 
     void tipStates() {
