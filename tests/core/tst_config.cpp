@@ -13,6 +13,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -143,11 +144,10 @@ private slots:
         QTest::addColumn<QStringList>("lines"); // {"<no text>"}: refused
         const QString text = QString::fromUtf16(u"SM\u00D8A*1\r\n\u0416\r\n");
         const QStringList lines{QString::fromUtf16(u"SM\u00D8A*1"), QString::fromUtf16(u"\u0416")};
-        QByteArray le("\xFF\xFE"), be("\xFE\xFF");
-        for (const QChar c : text) {
-            le += char(c.unicode() & 0xFF), le += char(c.unicode() >> 8);
-            be += char(c.unicode() >> 8), be += char(c.unicode() & 0xFF);
-        }
+        const QByteArray le =
+            "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text));
+        const QByteArray be =
+            "\xFE\xFF" + QByteArray(QStringEncoder(QStringEncoder::Utf16BE)(text));
         QTest::newRow("Windows-1252") << QByteArray("SM\xD8"
                                                     "A*1\r\n\x80")
                                       << QStringList{"SM\u00D8A*1", "\u20AC"};

@@ -123,13 +123,6 @@ QStringList changes(const QMap<QString, QByteArray> &before,
     return result;
 }
 
-// A change to every file, so that a save has something to write to each.
-void changeEverything(Scene &s) {
-    s.config.GuiSize = 3;
-    s.sites[0].LastPictureDate = "2024-05-01 10:00";
-    s.wxSites[0].SlotMap[4] = "2";
-}
-
 } // namespace
 
 // The files of the data folder: what a start finds and sets in order (the data folder itself,
@@ -430,7 +423,10 @@ private slots:
         const QString blocker = scratch.filePath("not-a-folder");
         writeBytes(blocker, "x");
         Scene s(blocked.contains("settings") ? blocker + "/Tavimo.ini" : QString());
-        changeEverything(s);
+        // A change to every file, so that the save has something to write to each.
+        s.config.GuiSize = 3;
+        s.sites[0].LastPictureDate = "2024-05-01 10:00";
+        s.wxSites[0].SlotMap[4] = "2";
         if (blocked.contains("data folder"))
             s.paths.dataFolder = blocker;
         for (const QString &name : blocked) {

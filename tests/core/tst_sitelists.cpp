@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QPointF>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,10 +36,7 @@ QStringList callsigns(const SiteList &sites) {
 }
 
 QByteArray utf16(const QString &text) {
-    QByteArray bytes("\xFF\xFE");
-    for (const QChar c : text)
-        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
-    return bytes;
+    return "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text));
 }
 
 QByteArray record(const char *callsign) {
