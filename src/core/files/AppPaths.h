@@ -25,12 +25,16 @@ struct AppPaths {
 
 struct ProvisionResult {
     bool ok = true;
-    QString error;      // the folder that could not be made, for a message
-    QStringList copied; // relative paths of the bundled files copied this time
+    QString error;          // the folder that could not be made, for a message
+    QStringList copied;     // relative paths of the bundled files copied this time
+    bool newFolder = false; // DataFolder held no configuration and no list before
 };
 
-// First start: makes DataFolder and its subfolders and copies every bundled
-// file that DataFolder lacks. A file the user already has is never replaced.
+// Makes DataFolder and its subfolders and copies every bundled file that
+// DataFolder lacks. A file the user already has is never replaced. The site
+// lists are copied only into a new data folder (one without configuration
+// and lists): a list that goes missing later is reported at start-up, not
+// replaced by an empty one. The desktop entry and icons stay out.
 ProvisionResult provisionDataFolder(const AppPaths &paths);
 
 } // namespace tavimo
