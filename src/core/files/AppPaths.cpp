@@ -16,6 +16,7 @@ AppPaths AppPaths::standard() {
     paths.dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/tavimo";
     paths.programFolder = QCoreApplication::applicationDirPath();
+    paths.picturesFolder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString installed = QDir(paths.programFolder).absoluteFilePath("../share/tavimo");
     paths.bundledDataFolder = QFileInfo::exists(installed + "/tavimo.cfg")
                                   ? QDir::cleanPath(installed)

@@ -10,7 +10,8 @@ namespace tavimo {
 struct AppPaths {
     QString dataFolder;        // DataFolder: the user's files (lists, configuration, pictures)
     QString bundledDataFolder; // read-only data shipped with the program
-    QString programFolder;     // the executable's folder (legacy files, default save folder)
+    QString programFolder;     // the executable's folder (files left by older versions)
+    QString picturesFolder;    // the user's pictures folder: where pictures are saved at first
 
     // DataFolder = GenericDataLocation + "/tavimo"; the bundled data beside the
     // installed program (../share/tavimo), else the source tree's data folder.
