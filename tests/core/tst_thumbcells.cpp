@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(inkIn(image, size.width() - 1, frame.bottom() + 1, size.width(), size.height())
                      .count,
                  0);
-        for (const QString &line : {lines.lineA, lines.lineB, lines.lineC}) {
+        for (const QString &line : {lines.lineB, lines.lineC}) {
             const int pixels = fittedPlaceholderPixels(line, layout.lineBCPixels, size.width());
             QFont font = placeholderFont();
             font.setPixelSize(pixels);

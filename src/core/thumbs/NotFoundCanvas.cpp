@@ -114,11 +114,11 @@ QImage renderPlaceholder(QSize pixels, const PlaceholderLines &lines) {
 
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     // A line too long for the canvas (a long word of some language) is drawn
-    // smaller rather than cut at both edges.
+    // smaller rather than cut at both edges; line A stays inside its frame.
     const int width = pixels.width();
     drawCentred(painter, lines.lineA,
-                fittedPlaceholderPixels(lines.lineA, layout.lineAPixels, width), layout.centreX,
-                layout.lineATop);
+                fittedPlaceholderPixels(lines.lineA, layout.lineAPixels, f.width() - 2),
+                layout.centreX, layout.lineATop);
     drawCentred(painter, lines.lineB,
                 fittedPlaceholderPixels(lines.lineB, layout.lineBCPixels, width), layout.centreX,
                 layout.lineBTop);
