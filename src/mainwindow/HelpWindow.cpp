@@ -47,7 +47,8 @@ HelpWindow::HelpWindow(const QString &text, QWidget *parent) : QPlainTextEdit(pa
     // keeps them aligned, and lines are not wrapped through them.
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     const QFontMetrics letters(fixed);
-    if (letters.horizontalAdvance(QLatin1Char('i')) != letters.horizontalAdvance(QLatin1Char('M'))) {
+    if (letters.horizontalAdvance(QLatin1Char('i')) !=
+        letters.horizontalAdvance(QLatin1Char('M'))) {
         // A desktop that names no fixed font: ask the font configuration.
         fixed.setFamilies({QStringLiteral("monospace")});
         fixed.setStyleHint(QFont::TypeWriter);

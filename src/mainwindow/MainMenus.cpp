@@ -125,8 +125,8 @@ MainMenus::MainMenus(QMainWindow &window, const Config &config)
 
     // Choices of which exactly one holds show as radio items. A rate that no
     // item names leaves them all unchecked, so none is forced.
-    for (const QList<QAction *> &choices :
-         {mnuPage, mnuRate, mnuGUIsizes, mnu5, mnuLang, QList<QAction *>{mnustartDSSTV, mnustartWX}}) {
+    for (const QList<QAction *> &choices : {mnuPage, mnuRate, mnuGUIsizes, mnu5, mnuLang,
+                                            QList<QAction *>{mnustartDSSTV, mnustartWX}}) {
         auto *group = new QActionGroup(this);
         group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         for (QAction *choice : choices)

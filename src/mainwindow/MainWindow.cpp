@@ -11,8 +11,8 @@
 #include "mainwindow/CaptionFit.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainMenus.h"
-#include "mainwindow/PageNames.h"
 #include "mainwindow/PageLoader.h"
+#include "mainwindow/PageNames.h"
 #include "mainwindow/RefreshSchedule.h"
 #include "mainwindow/SlotActions.h"
 #include "mainwindow/UpdateServices.h"
@@ -27,8 +27,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QMoveEvent>
-#include <QResizeEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -36,6 +34,8 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QShortcut>
 
 namespace tavimo {
@@ -628,7 +628,8 @@ void MainWindow::mnuLang_Click(int index) {
     loader_->languageChanged(before);
     bool renamed = false;
     for (int page = 1; page < s.page.PageCount; ++page) {
-        if (isDefaultPageName(menus_->pageCaption(page), page, pageWords_ + QStringList{before.LngPage})) {
+        if (isDefaultPageName(menus_->pageCaption(page), page,
+                              pageWords_ + QStringList{before.LngPage})) {
             menus_->setPageCaption(page, s.texts.LngPage + QString::number(page));
             renamed = true;
         }

@@ -187,14 +187,14 @@ private:
 
     FrameExtra frameExtra_;
     double labelFontSize_ = 0;
-    int nominalGridWidth_ = 0;   // the grid's width at the size GuiSize gives
-    double captionPoints_ = 0;   // the captions' font as last fitted
-    bool firstStart_ = false;    // no placement was stored: the window is centred
-    bool settling_ = false;      // shown, its frame not yet known
-    QString newerVersion_;       // the version the home page announced, if newer
-    QStringList pageWords_;      // the page word of every language
-    bool labelsBold_ = true; // the small size makes them regular for good
-    QTimer clockTimer;       // UTC clock caption
+    int nominalGridWidth_ = 0; // the grid's width at the size GuiSize gives
+    double captionPoints_ = 0; // the captions' font as last fitted
+    bool firstStart_ = false;  // no placement was stored: the window is centred
+    bool settling_ = false;    // shown, its frame not yet known
+    QString newerVersion_;     // the version the home page announced, if newer
+    QStringList pageWords_;    // the page word of every language
+    bool labelsBold_ = true;   // the small size makes them regular for good
+    QTimer clockTimer;         // UTC clock caption
 };
 
 } // namespace tavimo

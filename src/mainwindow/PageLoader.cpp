@@ -2,10 +2,10 @@
 
 #include "core/app/AppState.h"
 #include "core/app/WindowOpener.h"
+#include "core/sites/SlotMap.h"
 #include "core/thumbs/CheckPicture.h"
 #include "core/thumbs/PictureAge.h"
 #include "core/thumbs/SlotPictures.h"
-#include "core/sites/SlotMap.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/Recaption.h"
 #include "ui/AnimatedPicture.h"

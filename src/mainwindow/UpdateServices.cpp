@@ -1,8 +1,8 @@
 #include "mainwindow/UpdateServices.h"
 
 #include "core/app/AppState.h"
-#include "core/base/Prompts.h"
 #include "core/app/WindowOpener.h"
+#include "core/base/Prompts.h"
 #include "core/base/TextCodec.h"
 #include "core/files/Endpoints.h"
 #include "core/net/DownloadControl.h"

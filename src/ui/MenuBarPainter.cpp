@@ -235,9 +235,10 @@ QSize MenuBarStyle::sizeFromContents(ContentsType type, const QStyleOption *opti
         base.height(), QProxyStyle::sizeFromContents(type, option, textSize, widget).height());
     // A fitted picture is as wide as the plain item would be (its margins
     // included), so that the items after it stay put when the look changes.
-    const int width = picture->boxWidth > 0
-                          ? picture->boxWidth
-                          : std::max(base.width(), menuPictureTextWidth(bar->font(), picture->text));
+    const int width =
+        picture->boxWidth > 0
+            ? picture->boxWidth
+            : std::max(base.width(), menuPictureTextWidth(bar->font(), picture->text));
     return QSize(std::max(1, width), height);
 }
 

@@ -86,8 +86,8 @@ void placeFrameOnScreen(QWidget &window, bool centre) {
     if (window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
         return;
     const QRect frame = window.frameGeometry();
-    const QScreen *screen = centre ? QGuiApplication::primaryScreen()
-                                   : QGuiApplication::screenAt(frame.center());
+    const QScreen *screen =
+        centre ? QGuiApplication::primaryScreen() : QGuiApplication::screenAt(frame.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)

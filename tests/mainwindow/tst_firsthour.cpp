@@ -114,9 +114,12 @@ private slots:
     void saveFolderStartsInPictures_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("folder"); // below the test's root
-        QTest::newRow("none stored") << "" << "/Pictures/";
-        QTest::newRow("stored and writable") << "/shots" << "/shots/";
-        QTest::newRow("stored, gone since") << "/gone" << "/Pictures/";
+        QTest::newRow("none stored") << ""
+                                     << "/Pictures/";
+        QTest::newRow("stored and writable") << "/shots"
+                                             << "/shots/";
+        QTest::newRow("stored, gone since") << "/gone"
+                                            << "/Pictures/";
     }
     void saveFolderStartsInPictures() {
         QFETCH(QString, stored);
@@ -143,14 +146,22 @@ private slots:
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("german");
         QTest::addColumn<bool>("call"); // a callsign line, else a sender line
-        QTest::newRow("new picture") << "AB1CD - NEW" << "AB1CD - NEU" << true;
-        QTest::newRow("no new picture") << "AB1CD -" << "AB1CD -" << true;
-        QTest::newRow("one day") << "AB1CD - 1 d" << "AB1CD - 1 Tag" << true;
-        QTest::newRow("days") << "AB1CD - 12 d" << "AB1CD - 12 Tage" << true;
-        QTest::newRow("callsign alone") << "NOAA 19" << "NOAA 19" << true;
-        QTest::newRow("sender") << "From: PA0SND" << "Von: PA0SND" << false;
-        QTest::newRow("waiting") << "Loading..." << "Laden..." << false;
-        QTest::newRow("nothing") << "" << "" << false;
+        QTest::newRow("new picture") << "AB1CD - NEW"
+                                     << "AB1CD - NEU" << true;
+        QTest::newRow("no new picture") << "AB1CD -"
+                                        << "AB1CD -" << true;
+        QTest::newRow("one day") << "AB1CD - 1 d"
+                                 << "AB1CD - 1 Tag" << true;
+        QTest::newRow("days") << "AB1CD - 12 d"
+                              << "AB1CD - 12 Tage" << true;
+        QTest::newRow("callsign alone") << "NOAA 19"
+                                        << "NOAA 19" << true;
+        QTest::newRow("sender") << "From: PA0SND"
+                                << "Von: PA0SND" << false;
+        QTest::newRow("waiting") << "Loading..."
+                                 << "Laden..." << false;
+        QTest::newRow("nothing") << ""
+                                 << "" << false;
     }
     void recaptions() {
         QFETCH(QString, english);
@@ -175,8 +186,8 @@ private slots:
     // the user never chose follows; one the user chose stays.
     void languageSwitchRecaptionsAtOnce() {
         Rig rig;
-        writePageNames(*rig.settings, {u"Page 1"_s, u"Europe"_s, u"Page 3"_s, {}, {}, {}, {}, {},
-                                       {}, {}});
+        writePageNames(*rig.settings,
+                       {u"Page 1"_s, u"Europe"_s, u"Page 3"_s, {}, {}, {}, {}, {}, {}, {}});
         rig.place(u"AB1CD"_s, 0);
         rig.place(u"EF2GH"_s, 1, u"04/20/2024 10:00"_s);
         rig.servePicture(u"/ab1cd/image1.jpg"_s, u"AB1CD"_s);
@@ -214,8 +225,8 @@ private slots:
     // Names stored in one language come up in the language of the next start.
     void storedDefaultPageNamesFollowTheLanguage() {
         Rig rig;
-        writePageNames(*rig.settings, {u"Page 1"_s, u"Europe"_s, u"Page 3"_s, {}, {}, {}, {}, {},
-                                       {}, {}});
+        writePageNames(*rig.settings,
+                       {u"Page 1"_s, u"Europe"_s, u"Page 3"_s, {}, {}, {}, {}, {}, {}, {}});
         QVERIFY(rig.start(2));
         QCOMPARE(rig.w().menus().pageCaptions(3),
                  (QStringList{u"Seite 1"_s, u"Europe"_s, u"Seite 3"_s}));
@@ -227,8 +238,11 @@ private slots:
         Rig rig;
         QVERIFY(rig.start());
         // The page items count from 1, the other arrays from 0.
-        for (const auto &[name, first] : {std::pair{"mnuPage", 1}, {"mnuRate", 0},
-                                          {"mnuGUIsizes", 0}, {"mnu5", 0}, {"mnuLang", 0}}) {
+        for (const auto &[name, first] : {std::pair{"mnuPage", 1},
+                                          {"mnuRate", 0},
+                                          {"mnuGUIsizes", 0},
+                                          {"mnu5", 0},
+                                          {"mnuLang", 0}}) {
             QAction *one = rig.item(QString::fromLatin1(name), first);
             QAction *other = rig.item(QString::fromLatin1(name), first + 1);
             QVERIFY2(one && other, name);
@@ -256,6 +270,8 @@ private slots:
         rig.addWxSite(u"METEOR"_s, u"3"_s, u"/wx/meteor.jpg"_s);
         QVERIFY(rig.start(0, startPage));
         QCOMPARE(rig.page().isWxPage(), startPage == 1);
+        rig.w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.w()));
         QTest::keyClick(&rig.w(), Qt::Key_F2);
         QMenu *list = rig.w().menus().mnuPopUp;
         QTRY_VERIFY(list->isVisible());

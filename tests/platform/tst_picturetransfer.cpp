@@ -253,8 +253,10 @@ private slots:
     void pasteQuestionGroupsAsTheLocale_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("size");
-        QTest::newRow("en_US") << "en_US" << "25,001";
-        QTest::newRow("de_DE") << "de_DE" << "25.001";
+        QTest::newRow("en_US") << "en_US"
+                               << "25,001";
+        QTest::newRow("de_DE") << "de_DE"
+                               << "25.001";
         QTest::newRow("fr_FR") << "fr_FR" << QStringLiteral("25\u202F001");
     }
     void pasteQuestionGroupsAsTheLocale() {
