@@ -3,7 +3,6 @@
 #include "core/app/AppState.h"
 #include "core/geo/MapHandOver.h"
 #include "mainwindow/HelpWindow.h"
-#include "platform/PictureTransfer.h"
 #include "sites/AboutDialog.h"
 #include "sites/AddSiteDialog.h"
 #include "sites/EditSiteDialog.h"
@@ -20,7 +19,6 @@
 #include "stations/StationWindow.h"
 #include "stations/WebMapWindow.h"
 #include "ui/OpenOnce.h"
-#include "ui/QtFileDialog.h"
 
 #include <QLoggingCategory>
 #include <QWidget>
@@ -54,9 +52,9 @@ void AppWindowOpener::openCaptionZoom(int) {
 // ---- Stations and maps --------------------------------------------------------------
 
 void AppWindowOpener::openStation(const QString &callsign, bool lookupFromCall) {
-    openStationWindow(state_, windows_,
-                      StationRequest::forSelectedSlot(state_, callsign, lookupFromCall),
-                      StationPictureServices{qtFileDialog, desktop_, writeToClipboard});
+    openStationWindow(
+        state_, windows_, StationRequest::forSelectedSlot(state_, callsign, lookupFromCall),
+        StationPictureServices{services_.showFileDialog, desktop_, services_.clipboard});
 }
 
 void AppWindowOpener::openSiteMap(const SiteMapRequest &request) {
@@ -66,6 +64,10 @@ void AppWindowOpener::openSiteMap(const SiteMapRequest &request) {
 void AppWindowOpener::openWebMap(const QString &callsign, const QString &address) {
     WebMapServices services;
     services.desktop = desktop_;
+    services.showFileDialog = services_.showFileDialog;
+    services.clipboard = services_.clipboard;
+    services.openInBrowser = services_.openInBrowser;
+    services.makeView = services_.makeWebView;
     openWebMapWindow(
         state_, windows_,
         WebMapRequest{WebMapJob{callsign, address}.StreetViewJob(), state_.page.isWxPage()},
@@ -126,8 +128,9 @@ void AppWindowOpener::openAbout() {
 }
 
 void AppWindowOpener::openTextMessages(int, const QString &slotCallsign) {
-    showTextMessagesWindow(state_, windows_, slotCallsign,
-                           TextMessagesDeps{desktop_, qtFileDialog, writeToClipboard});
+    showTextMessagesWindow(
+        state_, windows_, slotCallsign,
+        TextMessagesDeps{desktop_, services_.showFileDialog, services_.clipboard});
 }
 
 // ---- Help and shutdown ------------------------------------------------------------------

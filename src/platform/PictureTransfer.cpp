@@ -75,8 +75,7 @@ QString saveExtension(const PictureRef &picture, bool animated) {
 }
 
 QString saveFilter(const QString &extension) {
-    return MakeFilter(QString(), QStringLiteral("%1 files (*.%1)").arg(extension),
-                      QStringLiteral("*.") + extension);
+    return nameFilter(extension + QStringLiteral(" files"), QStringLiteral("*.") + extension);
 }
 
 QString cannotShowMessage(const LanguageTexts &texts, const QString &path) {
@@ -138,7 +137,7 @@ TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
     request.InitialDir = SaveFolder;
     const QString extension = saveExtension(picture, isAnimatedPicture(result.PicturePath));
-    request.Filter = saveFilter(extension);
+    request.NameFilters = {saveFilter(extension)};
     request.DefaultExt = extension;
     request.FileName = QStringLiteral("image1");
     request.OwnerWindow = context.owner;
