@@ -283,7 +283,6 @@ private slots:
         QTest::newRow("1280x1024") << QSize(1280, 1024) << QSize(900, 562);
         QTest::newRow("2560x1080 keeps 1.6") << QSize(2560, 1080) << QSize(1555, 972);
         QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(1540, 962);
-        QTest::newRow("1366x768") << QSize(1366, 768) << QSize(986, 616);
     }
     void windowSize() {
         QFETCH(QSize, screen);
