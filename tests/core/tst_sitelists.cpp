@@ -133,13 +133,6 @@ class SiteListsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The slot characters themselves are the page plan's and slot assignment's tests.
-    void slotMapRepaired() {
-        QCOMPARE(slotChar(-1), QChar(u'0'));
-        QCOMPARE(sstvSlotOnPage("30C000000A", 11), -1); // no such page
-        QCOMPARE(withSstvSlotOnPage("bad", 2, 0), QString("0100000000"));
-    }
-
     // Files in their current format come back byte for byte.
     void roundTrip_data() {
         QTest::addColumn<bool>("wx");
@@ -191,6 +184,11 @@ private slots:
         const SiteListFile trailing = readSiteList(path);
         QCOMPARE(callsigns(trailing.sites), (QStringList{"", "K1A"}));
         QCOMPARE(siteListLines(trailing.sites).size(), 2);
+        // A slot map of another length is repaired where a slot is set. (The slot characters
+        // themselves are the page plan's and slot assignment's tests.)
+        QCOMPARE(withSstvSlotOnPage("bad", 2, 0), QString("0100000000"));
+        QCOMPARE(sstvSlotOnPage("30C000000A", 11), -1); // no such page
+        QCOMPARE(slotChar(-1), QChar(u'0'));
     }
 
     void wxRecordFields() {
@@ -745,23 +743,21 @@ private slots:
         QCOMPARE(QPointF(comma.Latitude, comma.Longitude), QPointF(52, 0));
     }
 
-    void storeOverridesDefaults() {
+    void endpoints() {
         QTemporaryDir dir;
         SettingsStore store(dir.filePath("Tavimo.ini"));
         QCOMPARE(readEndpoints(store), Endpoints::defaults());
         store.setValue(kEndpointsSection, "ConnectionProbe", QString());
         store.setValue(kEndpointsSection, "TimePage", "  http://127.0.0.1:8080/time ");
         QVERIFY(store.sync());
-        const Endpoints endpoints = readEndpoints(SettingsStore(dir.filePath("Tavimo.ini")));
-        QCOMPARE(endpoints.ConnectionProbe, QString()); // present and empty: switched off
-        QCOMPARE(endpoints.TimePage, QString("http://127.0.0.1:8080/time"));
-        QCOMPARE(endpoints.WebMap, Endpoints::defaults().WebMap);
-    }
+        const Endpoints stored = readEndpoints(SettingsStore(dir.filePath("Tavimo.ini")));
+        QCOMPARE(stored.ConnectionProbe, QString()); // present and empty: switched off
+        QCOMPARE(stored.TimePage, QString("http://127.0.0.1:8080/time"));
+        QCOMPARE(stored.WebMap, Endpoints::defaults().WebMap);
 
-    // (A plain join is what the callbook addresses and web map views are made of.)
-    void joinEndpoint() {
+        // A leading slash stays below the endpoint; an endpoint that names a file is its
+        // folder. (A plain join is what the callbook addresses and web map views are made of.)
         const char *rows[][3] = {
-            // A leading slash stays below the endpoint.
             {"http://127.0.0.1:9/callbook/eham/", "/callbook/AB1CD",
              "http://127.0.0.1:9/callbook/eham/callbook/AB1CD"},
             {"http://127.0.0.1:9/mirror/updates.txt", "updates/sstvupdates.txt",

@@ -612,7 +612,7 @@ private slots:
         QCOMPARE(sites.at(0).LastPictureDate + sites.at(2).LastPictureDate, "earlierearlier");
     }
 
-    void failedCacheWriteKeepsTheOldPicture() {
+    void pictureCache() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("7"));
         QVERIFY(replaceCachedPicture(path, QByteArray("old")));
@@ -623,10 +623,8 @@ private slots:
         QVERIFY(!result.ok);
         QVERIFY(result.error.contains(QDir::toNativeSeparators(path)));
         QCOMPARE(test::readBytes(path), QByteArray("old"));
-    }
 
-    void strayImage1FilesRemoved() {
-        QTemporaryDir dir;
+        // What an older cache left under the site's own name goes.
         for (const char *name : {"image1.jpg", "IMAGE1.GIF", "image10.jpg", "7", "image1"})
             QVERIFY(test::writeBytes(dir.filePath(QString::fromLatin1(name)), ""));
         QCOMPARE(removeStrayImage1Files(dir.path()), 2);

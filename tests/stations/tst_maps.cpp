@@ -207,16 +207,6 @@ private slots:
         }
     }
 
-    // The map generator's drawing variant agrees with the markers where their steps are flat, so
-    // that the pictures it paints carry the markers' places.
-    void drawingVariantAgrees() {
-        for (ProjectedMap map : kProjectedMaps) {
-            const QPointF offset = mapPointF(map, 40, 20) - QPointF(*LatLonToMapXY(map, 40, 20));
-            QVERIFY2(std::abs(offset.x()) <= 0.5 && std::abs(offset.y()) <= 0.5,
-                     qPrintable(mapName(map)));
-        }
-    }
-
     void sizes() {
         const QList<std::pair<const char *, QSize>> maps{
             {"World Map", {2800, 1412}},     {"Europe Map", {1820, 1500}},
@@ -311,6 +301,12 @@ private slots:
                  colours.land.rgb());
         QCOMPARE(picture.pixel(*LatLonToMapXY(ProjectedMap::Europe, 45.5, -5.5)),
                  colours.sea.rgb());
+        // Its drawing variant agrees with the markers where their steps are flat.
+        for (ProjectedMap map : kProjectedMaps) {
+            const QPointF offset = mapPointF(map, 40, 20) - QPointF(*LatLonToMapXY(map, 40, 20));
+            QVERIFY2(std::abs(offset.x()) <= 0.5 && std::abs(offset.y()) <= 0.5,
+                     qPrintable(mapName(map)));
+        }
     }
 
     // ---- The page map's plan ----------------------------------------------------------
@@ -601,6 +597,12 @@ private slots:
         QApplication::sendEvent(w->picInner(), &press);
         QTRY_VERIFY(!guard);
         QVERIFY(!f->main.calls.contains("disable") && !f->main.calls.contains("enable"));
+
+        // Asked for a picture that cannot be read, it opens nothing and says which.
+        QCOMPARE(open("Ghost Map.png", kLisbon.lat, kLisbon.lon, "CT1ABC"), nullptr);
+        QCOMPARE(f->prompts.texts().size(), 2);
+        QVERIFY(f->prompts.texts().last().contains("Maps/Ghost Map.png"));
+        QCOMPARE(registry.IsFormLoaded(QString()), 0);
     }
 
     // The right-click menu: "GUI", then every map picture, the one shown checked.
@@ -626,14 +628,6 @@ private slots:
         f->state.config.MyLat = 90.5;
         QVERIFY(open("World Map.png", 10, 10, "X"));
         QCOMPARE(f->state.config.MyLat, 89.0);
-    }
-
-    void missingPictureOpensNothing() {
-        f->state.lstMap = QStringList{"Ghost Map.png"};
-        QCOMPARE(open("Ghost Map.png", kLisbon.lat, kLisbon.lon, "CT1ABC"), nullptr);
-        QCOMPARE(f->prompts.texts().size(), 1);
-        QVERIFY(f->prompts.texts().first().contains("Maps/Ghost Map.png"));
-        QCOMPARE(registry.IsFormLoaded(QString()), 0);
     }
 };
 
