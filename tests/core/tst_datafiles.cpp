@@ -202,19 +202,16 @@ private slots:
             QCOMPARE(readBytes(f.data + "/Backups/tavimo.lst.replaced"), existing);
     }
 
-    void twoSpellingsAreNotGuessed() {
+    // Nothing is guessed: of two spellings neither moves, and a program folder inside the data
+    // folder keeps its only copy.
+    void movesThatAreNotMade() {
         Folders f;
         make(f.program, "WxSites.lst", "a");
         make(f.program, "wxsites.lst", "b");
-        const LegacyMoveResult result = f.move();
-        QCOMPARE(result.failed.size(), 1);
+        QCOMPARE(f.move().failed.size(), 1);
         QCOMPARE(tree(f.program), (QStringList{"WxSites.lst", "wxsites.lst"}));
         QVERIFY(!QFileInfo::exists(f.data + "/WXsites.lst"));
-    }
-
-    void programFolderInsideTheDataFolder() {
         for (const QString below : {"", "/Backups"}) {
-            Folders f;
             make(f.data + below, "tavimo.lst", "only copy");
             QVERIFY(moveLegacyFiles(f.data + below, f.data, [](auto &) {
                         return true;
