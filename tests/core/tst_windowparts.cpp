@@ -350,7 +350,6 @@ private slots:
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("tipText");
         QTest::addColumn<QString>("toolTip");
-
         const QString when = QStringLiteral("\n 2024/05/01 12:34 UTC ");
         QTest::newRow("position, km")
             << 0 << 0 << "X" << QStringLiteral(" X  5,582 km 51\u00B0 ") + when << "";
@@ -407,7 +406,6 @@ private slots:
         QTest::addColumn<bool>("wx");
         QTest::addColumn<QString>("lblCall");
         QTest::addColumn<QStringList>("visible");
-
         const QStringList common{"mnuRefreshSite", "mnuReloadPage", "mnuRefreshSep", "mnuLast15",
                                  "mnuMapSep",      "mnuMapLoc",     "mnuNoLat",      "mnuEarthView",
                                  "mnuQrzCall",     "mnuQrzSep",     "mnuSave",       "mnuPaste",
@@ -447,7 +445,6 @@ private slots:
         QTest::addColumn<bool>("file");
         QTest::addColumn<ThumbClickAction>("action");
         QTest::addColumn<bool>("loadFirst");
-
         using A = ThumbClickAction;
         QTest::newRow("still picture") << 0 << false << false << true << A::OpenViewer << true;
         QTest::newRow("animated picture") << 0 << false << true << true << A::OpenViewer << false;

@@ -194,7 +194,7 @@ private slots:
     }
 
     // db 5: the station picture's address. (Each callbook's plain address is what the record
-    // pages test asks the server for.)
+    // pages test asks the server for; the server never sees QRZ's fragment.)
     void addresses_data() {
         QTest::addColumn<int>("db");
         QTest::addColumn<QString>("callsign");
@@ -205,6 +205,7 @@ private slots:
         row("portable stays", 1, "DL/G0ABC", "http://cb.test/e/callbook/DL/G0ABC");
         row("punctuation encoded", 1, "G0A#?&B", "http://cb.test/e/callbook/G0A%23%3F%26B");
         row("letters beyond ASCII", 1, "\u00C4B1", "http://cb.test/e/callbook/%C3%84B1");
+        row("QRZ, to the record's part", 2, "G0ABC", "http://cb.test/q/db/G0ABC#t_detail");
         row("no such database", 4, "G0ABC", "");
         row("database 0", 0, "G0ABC", "");
         row("no callsign", 1, "", "");

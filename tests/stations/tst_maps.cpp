@@ -223,7 +223,6 @@ private slots:
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
         QTest::addColumn<bool>("land"); // false: open sea
-
         const auto row = [](const char *map, const char *place, double lat, double lon,
                             bool land = true) {
             QTest::addRow("%s %s", map, place) << QString::fromLatin1(map) << lat << lon << land;
@@ -393,6 +392,22 @@ private slots:
         for (const PageMapRow &row : page.plan(zeroChar).rows)
             drawn.append(row.row);
         QTEST(drawn, "rows");
+    }
+
+    // Where the view of a picture may stand: a saved corner kept within the limits, a picture
+    // smaller than the window centred, a drag that would show an edge refused, a place centred.
+    void pureViewRules() {
+        QCOMPARE(restoredCorner(-50, 600, 1500).corner, -50);
+        QCOMPARE(restoredCorner(-901, 600, 1500).saved, 0);
+        QCOMPARE(restoredCorner(-50, 1600, 1500).corner, 50); // fits: centred
+        QCOMPARE(restoredCorner(-50, 1600, 1500).saved, -50);
+        QCOMPARE(dragged(-10, 100, 90, 600, 1500), std::optional<int>(0));
+        QCOMPARE(dragged(-10, 100, 80, 600, 1500), std::nullopt);
+        QCOMPARE(dragged(-880, 100, 130, 600, 1500), std::nullopt); // -910 shows the edge
+        QCOMPARE(centredOn(QPoint(100, 1450), QSize(800, 600), QSize(1820, 1500)),
+                 QPoint(0, 600 - 1500 - 25));
+        QCOMPARE(centredOn(QPoint(1800, 700), QSize(800, 1600), QSize(1820, 1500)),
+                 QPoint(800 - 1820, 50));
     }
 
     // ---- The page map window ----------------------------------------------------------
