@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPointF>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -416,15 +415,14 @@ private slots:
         QCOMPARE(readBytes(f.data(name)), bytes);
     }
 
-    // Start-up with short, empty, missing and unreadable list files.
+    // Start-up with short, empty, missing and unreadable list files. (A missing SSTV list is the
+    // provisioning test's vanished list.)
     void startupFiles_data() {
         QTest::addColumn<QByteArray>("sstv"); // "<none>": no file, "<dir>": a folder
         QTest::addColumn<QByteArray>("wx");
         QTest::addColumn<QList<int>>("state"); // endProgram, wxSitesLoaded, sites
         QTest::addColumn<QString>("message");
         const QByteArray none("<none>"), folder("<dir>"), oneSite("K1A*1000000000\r\nu\r\n");
-        QTest::newRow("missing sstv")
-            << none << QByteArray() << QList{1, 0, 0} << QString(".lst file not found");
         QTest::newRow("unreadable sstv")
             << folder << QByteArray() << QList{1, 0, 0} << QString("tavimo.lst");
         QTest::newRow("empty lists") << QByteArray() << QByteArray() << QList{0, 1, 0} << "";
@@ -726,21 +724,6 @@ private slots:
         QTEST(sites[1].Longitude, "lon");
         QCOMPARE(changed, sites[1] == stored ? 0 : 1);
         QCOMPARE(sites[2], makeSite("Z", "http://x")); // only the first record with the address
-    }
-
-    void newSiteRecords() {
-        const UpdatesList updates = parsed({{},
-                                            {},
-                                            {{"VK2XY*-33.8*151.2*http://vk/cam", "http://n/a.jpg"},
-                                             {"DL1XX*52,5*abc", "http://n/b.jpg"}}});
-        QCOMPARE(updates.newSites.size(), 2);
-        // On no page, no picture date yet.
-        SiteRecord expected = makeSite("VK2XY", "http://n/a.jpg", -33.8, 151.2);
-        expected.CamUrl = QStringLiteral("http://vk/cam");
-        QCOMPARE(newSiteRecord(updates.newSites.first()), expected);
-        // A comma is no decimal point, and letters read as 0.
-        const SiteRecord comma = newSiteRecord(updates.newSites.last());
-        QCOMPARE(QPointF(comma.Latitude, comma.Longitude), QPointF(52, 0));
     }
 
     void endpoints() {
