@@ -1,0 +1,150 @@
+#include "gallery/GalleryFetch.h"
+
+#include "core/app/AppState.h"
+#include "core/thumbs/SlotFetcher.h"
+#include "gallery/Logging.h"
+#include "platform/PictureTransfer.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/ThumbCell.h"
+#include "ui/ThumbGrid.h"
+
+#include <QDir>
+
+namespace tavimo {
+
+namespace {
+
+const QString kGalleryFolder = QStringLiteral("images/last15");
+
+} // namespace
+
+GalleryFetch::GalleryFetch(AppState &state, ThumbGrid &grid, QObject *parent)
+    : QObject(parent), state_(state), grid_(grid) {
+    if (!state_.downloads)
+        return;
+    fetcher_ = std::make_unique<SlotFetcher>(*state_.downloads, keys_);
+    SlotFetcher *f = fetcher_.get();
+    connect(f, &SlotFetcher::pictureRequested, &grid_, &ThumbGrid::startProgress);
+    connect(f, &SlotFetcher::pictureProgress, &grid_, &ThumbGrid::showProgress);
+    connect(f, &SlotFetcher::slotFinished, &grid_, &ThumbGrid::hideProgress);
+    connect(f, &SlotFetcher::pictureReady, this, &GalleryFetch::pictureReady);
+    connect(f, &SlotFetcher::pictureFailed, this, &GalleryFetch::pictureFailed);
+    connect(f, &SlotFetcher::passEnded, this, &GalleryFetch::endPass);
+}
+
+GalleryFetch::~GalleryFetch() = default;
+
+QString GalleryFetch::cellFile(int cell) const {
+    return PicturePath(PictureRef::galleryCell(cell), state_.paths);
+}
+
+void GalleryFetch::cancel() {
+    if (fetcher_)
+        fetcher_->cancelAll();
+}
+
+void GalleryFetch::flush() {
+    if (fetcher_)
+        fetcher_->flush();
+}
+
+void GalleryFetch::clearFolder() {
+    // Every pass starts on an empty folder: no file of an earlier site may be
+    // taken for this one's, whichever cells answer.
+    QDir folder(state_.paths.data(kGalleryFolder));
+    if (!folder.exists())
+        folder.mkpath(QStringLiteral("."));
+    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &name : files)
+        folder.remove(name);
+}
+
+void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
+    cancel();
+    flush(); // the writer is done with the old files before they go
+    clearFolder();
+    keys_.setOwnerNumber(ownerNumber);
+    grid_.ArrangeThumbnailGrid();
+    SlotTable &table = state_.page.SlotTable;
+    for (int cell = 0; cell < kGalleryCells; ++cell) {
+        clearGalleryColumns(cell, table);
+        if (ThumbCell *c = grid_.cell(cell))
+            c->lblCall->setText(QStringLiteral("image") + QString::number(cell + 1));
+    }
+
+    running_ = true;
+    if (!fetcher_ || !site.base) {
+        qCDebug(lcGallery) << "nothing to fetch for site" << site.index;
+        endPass();
+        return;
+    }
+    QList<int> cells;
+    for (int cell = 0; cell < kGalleryCells; ++cell)
+        cells.append(cell);
+    fetcher_->startPass(cells);
+    for (int k = 1; k <= kGalleryCells; ++k) {
+        const int cell = k - 1;
+        if (ThumbCell *c = grid_.cell(cell))
+            c->lblFrom->setText(state_.texts.LngLoading);
+        fetcher_->requestPicture(cell, site.index, galleryPictureUrl(*site.base, k), site.callsign);
+    }
+}
+
+void GalleryFetch::endPass() {
+    if (!running_)
+        return;
+    running_ = false;
+    emit passEnded();
+}
+
+// ---- Answers ------------------------------------------------------------------------
+
+void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &bytes) {
+    const int cell = target.slot;
+    ThumbCell *c = grid_.cell(cell);
+    if (!c)
+        return;
+    AppState &s = state_;
+    const GalleryAnswer answer =
+        takeGalleryAnswer(bytes, cell, s.page.SlotTable, s.texts, s.ZeroChar, s.dateOrder);
+    c->lblFrom->setText(answer.lblFrom);
+    // A blocked sender's picture is tested before anything shows it, and it
+    // is not kept: nothing can open, save or paste it.
+    if (isBlockedSender(answer.sender, s.lstBlock)) {
+        grid_.showPlaceholder(cell, galleryBlockedLines(answer.sender));
+        return;
+    }
+    const QString file = cellFile(cell);
+    fetcher_->writeLater(file, answer.picture);
+    ShowSlotPicture(file, cell, answer.picture);
+}
+
+void GalleryFetch::pictureFailed(const SlotTarget &target) {
+    clearGalleryColumns(target.slot, state_.page.SlotTable);
+    ShowNotFound(target.slot, false);
+}
+
+void GalleryFetch::ShowSlotPicture(const QString &file, int cell, const QByteArray &picture) {
+    ThumbCell *c = grid_.cell(cell);
+    if (!c)
+        return;
+    if (!grid_.showPicture(cell, picture)) {
+        ShowNotFound(cell, true);
+        return;
+    }
+    const QString &loading = state_.texts.LngLoading;
+    if (!loading.isEmpty() && c->lblFrom->text().contains(loading))
+        c->lblFrom->setText(QString());
+    emit cellShown(cell, file);
+}
+
+void GalleryFetch::ShowNotFound(int cell, bool pictureRead) {
+    ThumbCell *c = grid_.cell(cell);
+    if (!c)
+        return;
+    c->lblFrom->setText(QString());
+    state_.page.SlotTable.setValue(cell, stGalFrom, QStringLiteral("Not found"));
+    grid_.showPlaceholder(cell, galleryNotFoundLines(state_.texts, cell, pictureRead));
+}
+
+} // namespace tavimo
