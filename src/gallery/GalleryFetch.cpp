@@ -48,33 +48,28 @@ void GalleryFetch::flush() {
         fetcher_->flush();
 }
 
-void GalleryFetch::clearFolder() {
-    // Every pass starts on an empty folder: no file of an earlier site may be
-    // taken for this one's, whichever cells answer.
-    QDir folder(state_.paths.data(kGalleryFolder));
-    if (!folder.exists())
-        folder.mkpath(QStringLiteral("."));
-    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden);
-    for (const QString &name : files)
-        folder.remove(name);
-}
-
 void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
     cancel();
-    flush(); // the writer is done with the old files before they go
-    clearFolder();
+    // Every pass starts on an empty folder: no file of an earlier site may be
+    // taken for this one's, whichever cells answer. The writer empties it
+    // before it writes this pass's files.
+    const QString folder = state_.paths.data(kGalleryFolder);
+    if (fetcher_) {
+        fetcher_->clearFolderLater(folder);
+    } else {
+        QDir dir(folder);
+        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden))
+            dir.remove(name);
+    }
     keys_.setOwnerNumber(ownerNumber);
     grid_.ArrangeThumbnailGrid();
-    SlotTable &table = state_.page.SlotTable;
-    for (int cell = 0; cell < kGalleryCells; ++cell) {
-        clearGalleryColumns(cell, table);
-        if (ThumbCell *c = grid_.cell(cell))
-            c->lblCall->setText(QStringLiteral("image") + QString::number(cell + 1));
-    }
+    for (int cell = 0; cell < kGalleryCells; ++cell)
+        clearGalleryColumns(cell, state_.page.SlotTable);
 
     running_ = true;
     if (!fetcher_ || !site.base) {
         qCDebug(lcGallery) << "nothing to fetch for site" << site.index;
+        labelCells();
         endPass();
         return;
     }
@@ -82,11 +77,22 @@ void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
     for (int cell = 0; cell < kGalleryCells; ++cell)
         cells.append(cell);
     fetcher_->startPass(cells);
-    for (int k = 1; k <= kGalleryCells; ++k) {
-        const int cell = k - 1;
-        if (ThumbCell *c = grid_.cell(cell))
+    for (int k = 1; k <= kGalleryCells; ++k)
+        fetcher_->requestPicture(k - 1, site.index, galleryPictureUrl(*site.base, k),
+                                 site.callsign);
+    labelCells();
+}
+
+void GalleryFetch::labelCells() {
+    for (int cell = 0; cell < kGalleryCells; ++cell) {
+        ThumbCell *c = grid_.cell(cell);
+        if (!c)
+            continue;
+        c->lblCall->setText(QStringLiteral("image") + QString::number(cell + 1));
+        if (running_ && fetcher_ && fetcher_->pass().isPending(cell)) {
             c->lblFrom->setText(state_.texts.LngLoading);
-        fetcher_->requestPicture(cell, site.index, galleryPictureUrl(*site.base, k), site.callsign);
+            grid_.startProgress(cell);
+        }
     }
 }
 
@@ -112,16 +118,26 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     // is not kept: nothing can open, save or paste it.
     if (isBlockedSender(answer.sender, s.lstBlock)) {
         grid_.showPlaceholder(cell, galleryBlockedLines(answer.sender));
+        endPassWhenComplete();
         return;
     }
     const QString file = cellFile(cell);
     fetcher_->writeLater(file, answer.picture);
     ShowSlotPicture(file, cell, answer.picture);
+    endPassWhenComplete();
 }
 
 void GalleryFetch::pictureFailed(const SlotTarget &target) {
     clearGalleryColumns(target.slot, state_.page.SlotTable);
     ShowNotFound(target.slot, false);
+    endPassWhenComplete();
+}
+
+void GalleryFetch::endPassWhenComplete() {
+    // The pass is over once every cell shows its answer; the files may still
+    // be on their way to the disk (whatever reads them waits for them).
+    if (fetcher_->pass().isComplete())
+        endPass();
 }
 
 void GalleryFetch::ShowSlotPicture(const QString &file, int cell, const QByteArray &picture) {

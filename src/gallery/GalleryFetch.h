@@ -34,6 +34,11 @@ public:
     // dropped, the gallery folder emptied, the cells emptied and labelled
     // "image1" to "image30", then the 30 pictures are asked for in order.
     void start(int ownerNumber, const GallerySite &site);
+    // Labels the cells for the pass: "image1" to "image30", and the loading
+    // text and an empty progress bar while a cell waits. A window that makes
+    // its cells after start() (to have the requests on their way sooner)
+    // calls it then.
+    void labelCells();
     // Drops every running read without a signal.
     void cancel();
     bool passRunning() const { return running_; }
@@ -54,11 +59,11 @@ signals:
     void passEnded();
 
 private:
-    void clearFolder();
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
     void ShowSlotPicture(const QString &file, int cell, const QByteArray &picture);
     void ShowNotFound(int cell, bool pictureRead);
+    void endPassWhenComplete();
     void endPass();
 
     AppState &state_;

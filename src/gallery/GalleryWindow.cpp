@@ -85,8 +85,11 @@ GalleryWindow::GalleryWindow(AppState &state, const GalleryRequest &request,
     });
 
     buildMenus();
+    // The pictures are asked for first: the network works while the cells are made.
+    FetchLast30();
     LayoutThumbnails();
-    load(request);
+    fetch_->labelCells();
+    showRequest();
     client_->setFocus();
 }
 
@@ -176,7 +179,12 @@ void GalleryWindow::buildSlotMenu() {
 
 void GalleryWindow::load(const GalleryRequest &request) {
     request_ = request;
-    const bool slotMode = request.mode == GalleryRequest::Mode::PageSlot;
+    FetchLast30();
+    showRequest();
+}
+
+void GalleryWindow::showRequest() {
+    const bool slotMode = request_.mode == GalleryRequest::Mode::PageSlot;
     mnuSite->menuAction()->setVisible(slotMode);
     paging_.showPage1();
     placeSurface();
@@ -184,11 +192,10 @@ void GalleryWindow::load(const GalleryRequest &request) {
     restorePlainMenuText(mnu30, kPage2Text);
     if (slotMode) {
         buildSlotMenu();
-        CheckedItem_ = request.index;
+        CheckedItem_ = request_.index;
         for (int i = 0; i < mnuSites.size(); ++i)
             mnuSites[i]->setChecked(i == CheckedItem_);
     }
-    FetchLast30();
 }
 
 void GalleryWindow::FetchLast30() {

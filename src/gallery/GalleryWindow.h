@@ -90,6 +90,10 @@ private:
     void LayoutThumbnails();
     void buildMenus();
     void buildSlotMenu();
+    // The menus and page of the request: the slot menu rebuilt (slot mode),
+    // page 1 shown.
+    void showRequest();
+    // A new pass for the request's site, and the caption naming it.
     void FetchLast30();
     void PictureClick(int cell, Qt::MouseButton button, QPoint at);
     void cellShown(int cell, const QString &file);

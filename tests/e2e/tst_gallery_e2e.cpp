@@ -180,7 +180,8 @@ void TestGalleryEndToEnd::galleryViewerAndCaptions() {
     QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 20000));
     for (int c = 0; c < 30; ++c) {
         ThumbCell &cell = *gallery->grid().cell(c);
-        QVERIFY2(cell.img->hasPicture() || !cell.AniGIF->isHidden(), qPrintable(QString::number(c)));
+        QVERIFY2(cell.img->hasPicture() || !cell.AniGIF->isHidden(),
+                 qPrintable(QString::number(c)));
         QVERIFY(rig.state.page.SlotTable.value(c, stGalFrom) != u"Not found"_s);
         QVERIFY(cell.lblFrom->text().startsWith(rig.state.texts.LngFromPrefix));
     }
@@ -206,8 +207,7 @@ void TestGalleryEndToEnd::galleryViewerAndCaptions() {
     Rig::send(Rig::picture(slot2), QEvent::MouseMove, Qt::NoButton, Qt::ControlModifier);
     auto *zoom = rig.opener.window<CaptionZoomWindow>(kCaptionZoomName);
     QVERIFY(zoom && zoom->isVisible());
-    QCOMPARE(zoom->lblBig->text(),
-             captionZoomText(slot2.lblCall->text(), slot2.lblFrom->text()));
+    QCOMPARE(zoom->lblBig->text(), captionZoomText(slot2.lblCall->text(), slot2.lblFrom->text()));
     Rig::send(&rig.window->grid(), QEvent::MouseMove, Qt::NoButton);
     QVERIFY(!rig.opener.window<CaptionZoomWindow>(kCaptionZoomName));
 

@@ -135,6 +135,7 @@ void TestGalleryWindow::answersFillTheCells() {
     QSignalSpy shown(&g.fetch(), &GalleryFetch::cellShown);
     QVERIFY(rig.waitForPassEnd());
     QCOMPARE(shown.size(), 30);
+    g.fetch().flush(); // the files follow the cells to the disk
 
     const QString file0 = rig.state.paths.data(u"images/last15/0"_s);
     QCOMPARE(readBytes(file0), jpegBytes(QSize(64, 48), QColor(20, 80, 160)));
@@ -190,6 +191,7 @@ void TestGalleryWindow::answersOfTheSlotLeftBehindChangeNothing() {
         QCOMPARE(rig.column(c, stGalFrom), u"Not found"_s);
         QCOMPARE(rig.cell(c).lblFrom->text(), QString());
     }
+    g.fetch().flush();
     QVERIFY(QDir(rig.state.paths.data(u"images/last15"_s)).isEmpty());
     QVERIFY(g.mnuSites[0]->isChecked() && !g.mnuSites[2]->isChecked());
 }
@@ -204,7 +206,7 @@ void TestGalleryWindow::faultsGivePlaceholders() {
     rig.serve(u"/ab/"_s, 3, {}, stall);
     // A file left by an earlier gallery must not stand in for a failed one.
     writeBytes(rig.state.paths.data(u"images/last15/0"_s), jpegBytes(QSize(8, 8)));
-    rig.open(GalleryRequest::pageSlot(2));
+    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
     QVERIFY(rig.waitForPassEnd());
     QCOMPARE(rig.answered(), 30);
     for (int c : {0, 1, 2}) {
@@ -212,6 +214,7 @@ void TestGalleryWindow::faultsGivePlaceholders() {
         QVERIFY(rig.cell(c).img->hasPicture()); // the placeholder
         QCOMPARE(rig.cell(c).lblFrom->text(), QString());
     }
+    g.fetch().flush();
     QVERIFY(!QFile::exists(rig.state.paths.data(u"images/last15/0"_s)));
     QCOMPARE(rig.column(3, stGalFrom), u"XX9ABC"_s);
     QCOMPARE(rig.main.count(u"plain"_s), 1);
@@ -225,8 +228,9 @@ void TestGalleryWindow::blockedSenders() {
               withTrailer(animatedGifBytes(QSize(32, 24), {Qt::red, Qt::blue}), u"xx9ABC"_s,
                           u"OK"_s, pictureTime(2)));
     rig.serve(u"/ab/"_s, 3, rig.picture(3, u"PA0XYZ"_s));
-    rig.open(GalleryRequest::pageSlot(2));
+    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
     QVERIFY(rig.waitForPassEnd());
+    g.fetch().flush();
     for (int c : {0, 1}) {
         ThumbCell &cell = rig.cell(c);
         QVERIFY(cell.img->hasPicture()); // the "Blocked" placeholder

@@ -4,6 +4,7 @@
 #include "core/net/DownloadControl.h"
 #include "core/thumbs/SlotPictures.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace tavimo {
@@ -157,6 +158,17 @@ void SlotFetcher::writeLater(const QString &file, const QByteArray &picture) {
             qCWarning(lcCore) << "slot picture not stored:" << written.error;
             QFile::remove(file);
         }
+    });
+}
+
+void SlotFetcher::clearFolderLater(const QString &folder) {
+    writer_.start([folder] {
+        QDir dir(folder);
+        if (!dir.exists())
+            dir.mkpath(QStringLiteral("."));
+        const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : files)
+            dir.remove(name);
     });
 }
 

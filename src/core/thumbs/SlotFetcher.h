@@ -105,6 +105,10 @@ public:
     // other in the order given. A failed write removes the file, so that no
     // older picture stands in for this one.
     void writeLater(const QString &file, const QByteArray &picture);
+    // Empties `folder` (its files; it is made when missing) on the writer
+    // thread: after the files handed to writeLater before, before those handed
+    // over after.
+    void clearFolderLater(const QString &folder);
     // Waits until every file handed to writeLater is on disk; anything that
     // reads slot files calls it first.
     void flush();
