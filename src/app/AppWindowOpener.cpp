@@ -6,7 +6,6 @@
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
 #include "mainwindow/HelpWindow.h"
-#include "platform/PictureTransfer.h"
 #include "sites/AboutDialog.h"
 #include "sites/AddSiteDialog.h"
 #include "sites/EditSiteDialog.h"
@@ -23,7 +22,6 @@
 #include "stations/StationWindow.h"
 #include "stations/WebMapWindow.h"
 #include "ui/OpenOnce.h"
-#include "ui/QtFileDialog.h"
 
 #include <QLoggingCategory>
 #include <QWidget>
@@ -69,9 +67,9 @@ void AppWindowOpener::closeCaptionZoom() {
 // ---- Stations and maps --------------------------------------------------------------
 
 void AppWindowOpener::openStation(const QString &callsign, bool lookupFromCall) {
-    openStationWindow(state_, windows_,
-                      StationRequest::forSelectedSlot(state_, callsign, lookupFromCall),
-                      StationPictureServices{qtFileDialog, desktop_, writeToClipboard});
+    openStationWindow(
+        state_, windows_, StationRequest::forSelectedSlot(state_, callsign, lookupFromCall),
+        StationPictureServices{services_.showFileDialog, desktop_, services_.clipboard});
 }
 
 void AppWindowOpener::openSiteMap(const SiteMapRequest &request) {
@@ -81,6 +79,10 @@ void AppWindowOpener::openSiteMap(const SiteMapRequest &request) {
 void AppWindowOpener::openWebMap(const QString &callsign, const QString &address) {
     WebMapServices services;
     services.desktop = desktop_;
+    services.showFileDialog = services_.showFileDialog;
+    services.clipboard = services_.clipboard;
+    services.openInBrowser = services_.openInBrowser;
+    services.makeView = services_.makeWebView;
     openWebMapWindow(
         state_, windows_,
         WebMapRequest{WebMapJob{callsign, address}.StreetViewJob(), state_.page.isWxPage()},
@@ -141,8 +143,9 @@ void AppWindowOpener::openAbout() {
 }
 
 void AppWindowOpener::openTextMessages(int, const QString &slotCallsign) {
-    showTextMessagesWindow(state_, windows_, slotCallsign,
-                           TextMessagesDeps{desktop_, qtFileDialog, writeToClipboard});
+    showTextMessagesWindow(
+        state_, windows_, slotCallsign,
+        TextMessagesDeps{desktop_, services_.showFileDialog, services_.clipboard});
 }
 
 // ---- Help and shutdown ------------------------------------------------------------------

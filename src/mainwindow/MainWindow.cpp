@@ -158,19 +158,19 @@ void MainWindow::wireMenus() {
     onEach(m.mnuAlphaList, [this](int i) { actions_->mnuAlphaList_Click(i); });
 
     // The other windows.
-    const auto opens = [this, &onClick](QAction *item, void (WindowOpener::*open)()) {
+    const auto opens = [this, &onClick](QAction *item, void (*open)(WindowOpener &)) {
         onClick(item, [this, open] {
             if (opener_)
-                (opener_->*open)();
+                open(*opener_);
         });
     };
-    opens(m.mnuHelp, &WindowOpener::openHelp);
-    opens(m.mnuAbout, &WindowOpener::openAbout);
-    opens(m.mnuAdd, &WindowOpener::openAddSite);
-    opens(m.mnuEdit, &WindowOpener::openEditSite);
-    opens(m.mnuRemove, &WindowOpener::openRemoveSite);
-    opens(m.mnuLatLon, &WindowOpener::openOwnPosition);
-    opens(m.mnupgSel, &WindowOpener::openPageNames);
+    opens(m.mnuHelp, [](WindowOpener &o) { o.openHelp(); });
+    opens(m.mnuAbout, [](WindowOpener &o) { o.openAbout(); });
+    opens(m.mnuAdd, [](WindowOpener &o) { o.openAddSite(); });
+    opens(m.mnuEdit, [](WindowOpener &o) { o.openEditSite(); });
+    opens(m.mnuRemove, [](WindowOpener &o) { o.openRemoveSite(); });
+    opens(m.mnuLatLon, [](WindowOpener &o) { o.openOwnPosition(); });
+    opens(m.mnupgSel, [](WindowOpener &o) { o.openPageNames(); });
 }
 
 // ---- Language and clock ----------------------------------------------------------------
@@ -259,6 +259,8 @@ bool MainWindow::startUp() {
     s.SaveFolder = readSaveFolder(*s.settings, s.paths.programFolder);
     s.lstBlock = readBlockedCallsigns(*s.settings);
 
+    // Only now is this instance the one writer of the data folder.
+    removeSaveLeftovers(s.paths.dataFolder, s.settings->fileName());
     StartupLists lists = loadSiteLists(s.paths, prompts);
     if (lists.endProgram)
         return false;
@@ -558,6 +560,8 @@ void MainWindow::setPageCaption(int page, const QString &caption) {
 }
 
 void MainWindow::repaintPageItem() {
+    // A name given since the window was laid out may be wider than all before it.
+    menus_->widenPageItem(menus_->pageCaptions(state_.page.PageCount));
     menus_->showPage(state_.page.CurrentPage);
 }
 

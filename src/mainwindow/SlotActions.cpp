@@ -4,6 +4,7 @@
 #include "core/app/WindowOpener.h"
 #include "core/base/Prompts.h"
 #include "core/geo/MapHandOver.h"
+#include "core/sites/SlotMap.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/PageLoader.h"
@@ -30,6 +31,22 @@ QString captionCallsign(const QString &caption) {
     while (end < text.size() && text[end] != u' ' && text[end] != u'-')
         ++end;
     return text.left(end);
+}
+
+// The site whose views a slot's street and satellite items show: the slot
+// table's callsign on an SSTV page. The WX page keeps no callsigns there, so
+// its slot is named by the WX site placed in it, which has no position.
+QString webMapSiteCall(const AppState &s, int slot) {
+    if (!s.page.isWxPage())
+        return s.page.SlotTable.value(slot, stSiteCall);
+    const int setting = s.config.ThumbSetting;
+    if (setting < 1 || setting > 4)
+        return {};
+    for (const SiteRecord &site : s.WxSiteList) {
+        if (wxSlotIndex(site.SlotMap[setting]) == slot)
+            return site.Callsign;
+    }
+    return {};
 }
 
 } // namespace
@@ -136,7 +153,7 @@ void SlotActions::mnuMapLoc_Click() {
 void SlotActions::mnuStView_Click(int Index) {
     const AppState &s = parts_.state;
     const std::optional<WebMapJob> job =
-        webMapJob(s.page.SlotTable.value(s.page.SelectedSlot, stSiteCall), s.SiteList,
+        webMapJob(webMapSiteCall(s, s.page.SelectedSlot), s.SiteList,
                   Index == 0 ? WebMapView::Street : WebMapView::Satellite, s.endpoints.WebMap);
     if (job && parts_.opener)
         parts_.opener->openWebMap(job->callsign, job->address);

@@ -68,10 +68,10 @@ bool copyPicture(const QString &source, const QString &target, Prompts &prompts)
 
 QString saveFilter(const PictureRef &picture, bool animated) {
     if (picture.kind == PictureKind::MapCapture)
-        return MakeFilter(QString(), QStringLiteral("bmp files (*.bmp)"), QStringLiteral("*.bmp"));
+        return nameFilter(QStringLiteral("bmp files"), QStringLiteral("*.bmp"));
     if (animated)
-        return MakeFilter(QString(), QStringLiteral("gif files (*.gif)"), QStringLiteral("*.gif"));
-    return MakeFilter(QString(), QStringLiteral("jpg files (*.jpg)"), QStringLiteral("*.jpg"));
+        return nameFilter(QStringLiteral("gif files"), QStringLiteral("*.gif"));
+    return nameFilter(QStringLiteral("jpg files"), QStringLiteral("*.jpg"));
 }
 
 QString cannotShowMessage(const LanguageTexts &texts, const QString &path) {
@@ -132,7 +132,7 @@ TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
     FileDialogRequest request;
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
     request.InitialDir = SaveFolder;
-    request.Filter = saveFilter(picture, isAnimatedPicture(result.PicturePath));
+    request.NameFilters = {saveFilter(picture, isAnimatedPicture(result.PicturePath))};
     request.FileName = QStringLiteral("image1");
     request.OwnerWindow = context.owner;
     request.OpenDialog = false;

@@ -4,7 +4,36 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+#include <limits>
+#include <optional>
+
 namespace tavimo {
+
+namespace {
+
+// X11 keeps window positions and sizes in 16 bits: a rectangle beyond them was
+// never a window's, and its size would overflow an int.
+constexpr qint64 kCoordinateLimit = 32767;
+
+std::optional<QRect> plausibleRect(const WindowPlacement &p) {
+    const qint64 left = p.Left, top = p.Top, right = p.Right, bottom = p.Bottom;
+    const qint64 width = right - left, height = bottom - top;
+    for (const qint64 edge : {left, top, right, bottom}) {
+        if (edge < -kCoordinateLimit - 1 || edge > kCoordinateLimit)
+            return std::nullopt;
+    }
+    if (width <= 0 || height <= 0 || width > kCoordinateLimit || height > kCoordinateLimit)
+        return std::nullopt;
+    return QRect(int(left), int(top), int(width), int(height));
+}
+
+std::int32_t clampedSum(int a, int b) {
+    return std::int32_t(std::clamp<qint64>(qint64(a) + b, std::numeric_limits<std::int32_t>::min(),
+                                           std::numeric_limits<std::int32_t>::max()));
+}
+
+} // namespace
 
 WindowPlacement windowPlacement(const QWidget &window) {
     WindowPlacement p;
@@ -23,14 +52,14 @@ WindowPlacement windowPlacement(const QWidget &window) {
         normal = window.geometry();
     p.Left = normal.x();
     p.Top = normal.y();
-    p.Right = normal.x() + normal.width();
-    p.Bottom = normal.y() + normal.height();
+    p.Right = clampedSum(normal.x(), normal.width());
+    p.Bottom = clampedSum(normal.y(), normal.height());
     return p;
 }
 
 void applyWindowPlacement(QWidget &window, const WindowPlacement &p) {
-    QRect normal(p.Left, p.Top, p.Right - p.Left, p.Bottom - p.Top);
-    if (normal.width() > 0 && normal.height() > 0) {
+    if (std::optional<QRect> rect = plausibleRect(p)) {
+        QRect &normal = *rect;
         // A monitor that has gone away must not take the window with it.
         if (!QGuiApplication::screenAt(normal.center()) && QGuiApplication::primaryScreen())
             normal.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());

@@ -146,7 +146,7 @@ void ThumbPointer::forgetTip(int slot) {
 void ThumbPointer::img_MouseMove(int slot, Qt::KeyboardModifiers modifiers) {
     if (!grid_.cell(slot))
         return;
-    applyTip(slot, hover_.mouseMove(slot, shiftState(modifiers), context_()));
+    applyTip(slot, hover_.mouseMove(slot, modifiers, context_()));
 }
 
 void ThumbPointer::applyTip(int slot, const ThumbTipPlan &tip) {
@@ -216,8 +216,8 @@ void ThumbPointer::img_MouseDown(int slot, Qt::MouseButton button,
     const QPoint CursorPos = QCursor::pos();
     emit slotFilesNeeded(); // the click looks for the slot's file
     const ThumbClickPlan click =
-        hover_.click(slot, mouseButton(button), shiftState(modifiers), context_(), slotState(slot),
-                     paths_, earthViewCaption_ ? earthViewCaption_() : QString());
+        hover_.click(slot, button, modifiers, context_(), slotState(slot), paths_,
+                     earthViewCaption_ ? earthViewCaption_() : QString());
     emit slotPressed(click);
     // The tip of a pressed thumbnail waits until the pointer has left the
     // thumbnails, or a minute.

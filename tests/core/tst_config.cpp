@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <climits>
+
 using namespace tavimo;
 using tavimo::test::readBytes;
 using tavimo::test::writeBytes;
@@ -76,7 +78,7 @@ private slots:
         QTest::newRow("refresh 2500 ms") << 4 << "2500" << 30.0;
         QTest::newRow("refresh 300") << 4 << "300" << 300.0;
         QTest::newRow("refresh 301") << 4 << "301" << 30.0;
-        QTest::newRow("refresh 400000 ms") << 4 << "400000" << 400.0;
+        QTest::newRow("refresh 400000 ms") << 4 << "400000" << 300.0;
         QTest::newRow("refresh too large") << 4 << "99999999999" << 30.0;
         QTest::newRow("half to even 0.5") << 1 << "0.5" << 0.0;
         QTest::newRow("half to even 1.5") << 1 << "1.5" << 2.0;
@@ -178,6 +180,26 @@ private slots:
         maximised.show();
         QTRY_VERIFY(maximised.isMaximized());
         QCOMPARE(maximised.normalGeometry(), QRect(50, 60, 400, 300));
+    }
+
+    // A placement no window ever had is ignored: the window keeps its own.
+    void implausiblePlacementIsIgnored_data() {
+        QTest::addColumn<QList<int>>("rect"); // Left Top Right Bottom
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("plausible") << QList<int>{50, 60, 450, 360} << true;
+        QTest::newRow("width overflows an int") << QList<int>{INT_MIN, 0, INT_MAX, 100} << false;
+        QTest::newRow("larger than any screen")
+            << QList<int>{0, 0, 2000000000, 2000000000} << false;
+        QTest::newRow("beyond any screen") << QList<int>{40000, 0, 40100, 100} << false;
+        QTest::newRow("right of left") << QList<int>{300, 0, 100, 100} << false;
+    }
+    void implausiblePlacementIsIgnored() {
+        QFETCH(QList<int>, rect);
+        QFETCH(bool, applied);
+        QWidget window;
+        window.setGeometry(10, 20, 200, 100);
+        applyWindowPlacement(window, {0, 1, 0, 0, rect[0], rect[1], rect[2], rect[3]});
+        QCOMPARE(window.geometry(), applied ? QRect(50, 60, 400, 300) : QRect(10, 20, 200, 100));
     }
 
     void pageNamesSaveFolderAndBlockList() {

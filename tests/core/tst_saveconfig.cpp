@@ -4,6 +4,7 @@
 #include "core/files/SettingsStore.h"
 #include "core/sites/SiteLists.h"
 
+#include "FileSizeLimit.h"
 #include "support/FakePrompts.h"
 #include "support/TestFiles.h"
 
@@ -71,45 +72,61 @@ struct Scene {
     }
 };
 
+// What a save changed: each file's name, "changed" or "kept".
+QStringList changes(const QMap<QString, QByteArray> &before,
+                    const QMap<QString, QByteArray> &after) {
+    QStringList result;
+    for (auto it = before.begin(); it != before.end(); ++it)
+        result.append(it.key() + (after.value(it.key()) == it.value() ? " kept" : " changed"));
+    return result;
+}
+
+// A change to every file, so that a save has something to write to each.
+void changeEverything(Scene &s) {
+    s.config.GuiSize = 3;
+    s.sites[0].LastPictureDate = "2024-05-01 10:00";
+    s.wxSites[0].SlotMap[4] = "2";
+}
+
 } // namespace
 
 class SaveConfigTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Duplicates are dropped from the files and reported once across saves.
-    void writesEveryFileInOrder() {
+    // The record that came first in the file stays, whatever its callsign.
+    // All removals of one save are named in one message, shown once every
+    // file is written, and each only once in a run.
+    void duplicatesInOneMessage() {
         Scene s;
         s.config.MyLat = 42.5;
-        s.sites.append(makeSite("W1DUP", "http://127.0.0.1/k1abc.jpg"));
-        s.sites[0].LastPictureDate = "2024-05-01 10:00";
-        s.wxSites.append(makeSite("NOAA 2", "http://127.0.0.1/wx/image1"));
-
-        // Each message shows after the files before its list were written.
-        QList<QByteArray> sstvFileAtMessage;
+        s.sites.append(makeSite("A1DUP", "http://127.0.0.1/k1abc.jpg")); // sorts first
+        SortSiteList(s.sites);
+        s.sites[1].LastPictureDate = "2024-05-01 10:00";
+        for (int i = 0; i < 30; ++i)
+            s.wxSites.append(makeSite(QString("NOAA %1").arg(i), "http://127.0.0.1/wx/image1"));
+        const QByteArray sstvFile =
+            QByteArray(kSstvBytes).replace("-81.2**", "-81.2*2024-05-01 10:00*");
         s.prompts.onCall = [&](const FakePrompts::Call &) {
-            QVERIFY(readBytes(s.paths.data("tavimo.cfg")).contains("42.5"));
-            sstvFileAtMessage.append(readBytes(s.paths.data("tavimo.lst")));
-            QVERIFY(!QFileInfo::exists(s.store->fileName()));
+            QCOMPARE(readBytes(s.paths.data("tavimo.lst")), sstvFile);
+            QCOMPARE(readBytes(s.paths.data("WXsites.lst")), kWxBytes);
+            QVERIFY(QFileInfo::exists(s.store->fileName()));
         };
         QVERIFY(s.save().ok);
-        QCOMPARE(s.prompts.texts(), (QStringList{"Duplicate removed from SSTV list\r\n"
-                                                 "W1DUP  http://127.0.0.1/k1abc.jpg",
-                                                 "Duplicate removed from WX list\r\n"
-                                                 "NOAA 2  http://127.0.0.1/wx/image1"}));
-        QCOMPARE(s.prompts.calls[1].title, QString("Tavimo"));
-        const QByteArray sstvFile = readBytes(s.paths.data("tavimo.lst"));
-        QCOMPARE(sstvFileAtMessage, (QList<QByteArray>{kSstvBytes, sstvFile}));
-        QCOMPARE(sstvFile, QByteArray(kSstvBytes).replace("-81.2**", "-81.2*2024-05-01 10:00*"));
+        QCOMPARE(s.prompts.calls.size(), 1);
+        QCOMPARE(s.prompts.calls[0].title, QString("Tavimo"));
+        const QStringList lines = s.prompts.calls[0].text.split("\r\n");
+        QCOMPARE(lines.mid(0, 5), (QStringList{"Duplicate removed from SSTV list",
+                                               "A1DUP  http://127.0.0.1/k1abc.jpg", "",
+                                               "Duplicate removed from WX list",
+                                               "NOAA 0  http://127.0.0.1/wx/image1"}));
+        QCOMPARE(lines.size(), 4 + 20 + 1);
+        QCOMPARE(lines.last(), QString("... (10 more)"));
         QCOMPARE(readConfig(s.paths.data("tavimo.cfg")).config, s.config);
 
-        // The dropped record stays in memory but is reported only once.
         QVERIFY(s.save().ok);
-        QCOMPARE(s.prompts.calls.size(), 2);
-        QCOMPARE(s.sites.size(), 3);
+        QCOMPARE(s.prompts.calls.size(), 1);
         QCOMPARE(readBytes(s.paths.data("tavimo.lst")), sstvFile);
-        QCOMPARE(readBytes(s.paths.data("WXsites.lst")), kWxBytes);
-
         SettingsStore back(s.store->fileName());
         QCOMPARE(readWindowPlacement(back), s.window.placement);
         QCOMPARE(readBlockedCallsigns(back), s.window.blockedCallsigns);
@@ -131,45 +148,79 @@ private slots:
         QVERIFY(QFileInfo::exists(s.store->fileName()));
     }
 
-    // Folder permissions do not stop root, so each write is made to fail by
+    // Each file that cannot be written stays as it was, and the others are
+    // saved all the same; one message names the failures, the lists first.
+    // Folder permissions do not stop root, so a write is made to fail by
     // putting a folder where the file goes, or a file where a folder goes.
-    void failedWriteKeepsOldFilesAndStops_data() {
-        QTest::addColumn<QString>("blocked");
-        for (const char *name :
-             {"tavimo.cfg", "tavimo.lst", "WXsites.lst", "settings", "data folder"})
-            QTest::newRow(name) << QString(name);
+    void failedWriteKeepsOldFileAndSavesTheRest_data() {
+        QTest::addColumn<QStringList>("blocked");
+        QTest::addColumn<QStringList>("named"); // in the message, in this order
+        for (const char *name : {"tavimo.cfg", "tavimo.lst", "WXsites.lst", "settings"})
+            QTest::newRow(name) << QStringList{name} << QStringList{name};
+        QTest::newRow("configuration and a list")
+            << QStringList{"tavimo.cfg", "WXsites.lst"} << QStringList{"WXsites.lst", "tavimo.cfg"};
+        QTest::newRow("data folder")
+            << QStringList{"data folder"} << QStringList{"tavimo.lst", "WXsites.lst", "tavimo.cfg"};
     }
-    void failedWriteKeepsOldFilesAndStops() {
-        QFETCH(QString, blocked);
+    void failedWriteKeepsOldFileAndSavesTheRest() {
+        QFETCH(QStringList, blocked);
+        QFETCH(QStringList, named);
         QTemporaryDir scratch;
         const QString blocker = scratch.filePath("not-a-folder");
         writeBytes(blocker, "x");
-        Scene s(blocked == "settings" ? blocker + "/Tavimo.ini" : QString());
-        s.store->setValue("LABELS", "1", "old"); // nothing reaches the file before sync
-        QString blockedPath;
-        if (blocked == "data folder") {
+        Scene s(blocked.contains("settings") ? blocker + "/Tavimo.ini" : QString());
+        changeEverything(s);
+        if (blocked.contains("data folder"))
             s.paths.dataFolder = blocker;
-            blockedPath = blocker + "/tavimo.cfg";
-        } else if (blocked != "settings") {
-            blockedPath = s.paths.data(blocked);
-            QVERIFY(QFile::remove(blockedPath) && QDir().mkpath(blockedPath));
+        for (const QString &name : blocked) {
+            if (name.contains('.'))
+                QVERIFY(QFile::remove(s.paths.data(name)) && QDir().mkpath(s.paths.data(name)));
         }
         const auto before = s.files();
-        // A duplicate would show a message of its own if its list were reached.
-        if (blocked != "settings" && blocked != "WXsites.lst")
-            s.wxSites.append(makeSite("NOAA 2", "http://127.0.0.1/wx/image1"));
 
         const SaveConfigResult result = s.save();
         QVERIFY(!result.ok);
-        if (!blockedPath.isEmpty())
-            QCOMPARE(result.failedFile, blockedPath);
         QCOMPARE(s.prompts.texts(), QStringList{result.error});
-        QVERIFY2(result.error.contains(QFileInfo(result.failedFile).fileName()),
-                 qPrintable(result.error));
-        QCOMPARE(s.files(), before);
+        QCOMPARE(s.prompts.calls[0].icon, Prompts::Icon::Exclamation);
+        qsizetype at = -1;
+        for (const QString &name : named) {
+            const qsizetype next = result.error.indexOf(name == "settings" ? "Tavimo.ini" : name);
+            QVERIFY2(next > at, qPrintable(name + " in " + result.error));
+            at = next;
+        }
+        const bool allFiles = blocked.contains("data folder");
+        QStringList expected;
+        for (const QString name : {"WXsites.lst", "settings", "tavimo.cfg", "tavimo.lst"})
+            expected.append(name + (blocked.contains(name) || (allFiles && name != "settings")
+                                        ? " kept"
+                                        : " changed"));
+        QCOMPARE(changes(before, s.files()), expected);
         // No temporary file is left behind.
         for (const QString &name : QDir(s.paths.dataFolder).entryList(QDir::Files | QDir::Hidden))
             QVERIFY2(before.contains(name), qPrintable(name));
+    }
+
+    // A full disk that fails only at the last flush, as Qt buffers small
+    // files: every old file stays whole, and one message names them all.
+    void fullDiskKeepsEveryOldFile() {
+        Scene s;
+        changeEverything(s);
+        s.store->setValue("LABELS", "1", "old");
+        QVERIFY(s.store->sync());
+        const auto before = s.files();
+        SaveConfigResult result;
+        {
+            tavimo::test::FileSizeLimit full(4);
+            result = s.save();
+        }
+        QVERIFY(!result.ok);
+        QCOMPARE(changes(before, s.files()), (QStringList{"WXsites.lst kept", "settings kept",
+                                                          "tavimo.cfg kept", "tavimo.lst kept"}));
+        QCOMPARE(s.prompts.texts(), QStringList{result.error});
+        const QStringList order{"tavimo.lst", "WXsites.lst", "tavimo.cfg", "s.ini"};
+        for (int i = 1; i < order.size(); ++i)
+            QVERIFY2(result.error.indexOf(order[i - 1]) < result.error.indexOf(order[i]),
+                     qPrintable(result.error));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "core/base/Numbers.h"
 #include "core/base/TextCodec.h"
 #include "core/files/AppPaths.h"
 #include "core/sites/SiteLists.h"
@@ -23,6 +24,21 @@ QStringList callsigns(const SiteList &sites) {
     for (const SiteRecord &r : sites)
         result.append(r.Callsign);
     return result;
+}
+
+QByteArray utf16(const QString &text) {
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : text)
+        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
+    return bytes;
+}
+
+QByteArray r1Bytes() {
+    return "K1A*1000000000*0000000000*0000000000*0000000000*0*0**\r\nu1\r\n";
+}
+
+QByteArray record(const char *callsign) {
+    return QByteArray(callsign) + "*1000000000*0000000000*0000000000*0000000000*0*0**\r\n";
 }
 
 struct DataFolder {
@@ -130,6 +146,57 @@ private slots:
         QVERIFY(removeDuplicateAddresses(sites).isEmpty());
     }
 
+    // The record that came first in the file stays, whatever its callsign;
+    // one made during the run comes after every record read.
+    void duplicateKeepsTheFirstInTheFile() {
+        QTemporaryDir dir;
+        writeBytes(dir.filePath("l"), record("ZZ1") + "U\r\n" + record("AA1") + "U\r\n");
+        SiteList sites = readSiteList(dir.filePath("l")).sites;
+        sites.append(makeSite("A0NEW", "U"));
+        SortSiteList(sites);
+        QCOMPARE(removeDuplicateAddresses(sites), (QStringList{"A0NEW  U", "AA1  U"}));
+        QCOMPARE(siteListLines(sites), (QStringList{record("ZZ1").trimmed(), "U"}));
+    }
+
+    // A position no one could mean is no position, so nothing breaks and the
+    // file keeps reading the same.
+    void positionsOffTheGlobe_data() {
+        QTest::addColumn<QString>("fields"); // latitude*longitude
+        QTest::addColumn<QString>("read");
+        QTest::newRow("infinite latitude") << "1e999*10"
+                                           << "0*0";
+        QTest::newRow("infinite longitude") << "10*-1e999"
+                                            << "0*0";
+        QTest::newRow("beyond a pole") << "90.5*10"
+                                       << "0*0";
+        QTest::newRow("beyond the date line") << "10*-180.5"
+                                              << "0*0";
+        QTest::newRow("on a pole and the date line") << "-90*180"
+                                                     << "-90*180";
+    }
+    void positionsOffTheGlobe() {
+        QFETCH(QString, fields);
+        QFETCH(QString, read);
+        QTemporaryDir dir;
+        writeBytes(dir.filePath("l"), "K1A*0*0*0*0*" + fields.toLatin1() + "**\r\nu\r\n");
+        const SiteRecord r = readSiteList(dir.filePath("l")).sites.value(0);
+        QCOMPARE(numberText(r.Latitude) + "*" + numberText(r.Longitude), read);
+    }
+
+    // What is read is what will be written, so the second save writes what
+    // the first did: characters outside the code page sort as the "?" they become.
+    void readFieldsAsWritten() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("l");
+        writeBytes(path, utf16(QString::fromUtf16(
+                             u"\u0416A*1\r\nu1\r\nB*2\r\nu2\r\nAB*3\r\nu\u00D83\r\n")));
+        const QStringList first = siteListLines(readSiteList(path).sites);
+        QCOMPARE(first.at(0), QString("?A*0000000000*0000000000*0000000000*0000000000*0*0**"));
+        QVERIFY(writeSiteList(path, readSiteList(path).sites));
+        QCOMPARE(siteListLines(readSiteList(path).sites), first);
+        QCOMPARE(readBytes(path).mid(0, 4), QByteArray("?A*0"));
+    }
+
     // Texts from picture trailers and dialogs cannot break the file.
     void cleanedFieldsKeepTheFileReadable() {
         SiteList sites{makeSite("AB*C", "http://127.0.0.1/a*b.jpg"),
@@ -204,6 +271,65 @@ private slots:
         QVERIFY(result.ok);
         QCOMPARE(readBytes(f.data("Backups/tavimo.lst")), QByteArray("an older backup\r\n"));
         QCOMPARE(readBytes(result.backupPath), original);
+    }
+
+    // A list that would be damaged by writing it back is read as far as it
+    // goes, with one message, and never written; every other list is first
+    // kept as it was in Backups.
+    void damagedListsAreNotWrittenBack_data() {
+        QTest::addColumn<bool>("wx");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("sites"); // {"<end>"}: the program ends
+        QTest::addColumn<QString>("message");   // empty: the list is written back
+        const QByteArray r1 = record("K1A"), r2 = record("K2B"), r3 = record("K3C");
+        QTest::newRow("record line lost") << false << r1 + "u1\r\nu2\r\n" + r3 + "u3\r\n"
+                                          << QStringList{"K1A"} << "line 4";
+        QTest::newRow("address line lost") << false << r1 + "u1\r\n" + r2 + r3 + "u3\r\n"
+                                           << QStringList{"K1A"} << "line 4";
+        QTest::newRow("line left over") << false << r1 + "u1\r\n\r\n" + r2 + "u2\r\n"
+                                        << QStringList{"K1A"} << "line 4";
+        QTest::newRow("wx record line lost")
+            << true << QByteArray("A*1*0*0*0\r\nu1\r\nu2\r\nC*3\r\n") << QStringList{"A"}
+            << "line 4";
+        QTest::newRow("binary") << false << QByteArray("GIF89a\x01\0\x01\0", 10)
+                                << QStringList{"<end>"} << "no text";
+        QTest::newRow("wx binary") << true << QByteArray("K\0", 2) << QStringList{} << "no text";
+        QTest::newRow("UTF-16") << false
+                                << utf16(QString::fromUtf16(
+                                       u"SM\u00D8Q*1\r\nu1\r\n\u00DCA*2\r\nu2\r\n"))
+                                << QStringList{"SM0Q", "\u00DC"
+                                                       "A"}
+                                << "";
+        QTest::newRow("sound") << false << r2 + "u2\r\n" + r1 + "u1\r\n"
+                               << QStringList{"K1A", "K2B"} << "";
+    }
+    void damagedListsAreNotWrittenBack() {
+        QFETCH(bool, wx);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, sites);
+        QFETCH(QString, message);
+        DataFolder f;
+        const QString name = wx ? "WXsites.lst" : "tavimo.lst";
+        writeBytes(f.data("tavimo.lst"), wx ? r1Bytes() : bytes);
+        if (wx)
+            writeBytes(f.data("WXsites.lst"), bytes);
+        FakePrompts prompts;
+        const StartupLists lists = loadSiteLists(f.paths, prompts);
+        QCOMPARE(prompts.calls.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY2(prompts.calls[0].text.contains(message) &&
+                         prompts.calls[0].text.contains(name),
+                     qPrintable(prompts.calls[0].text));
+        }
+        if (sites == QStringList{"<end>"}) {
+            QVERIFY(lists.endProgram && !lists.sitesLoaded);
+            return;
+        }
+        QCOMPARE(callsigns(wx ? lists.wxSites : lists.sites), sites);
+        QCOMPARE(wx ? lists.wxSitesLoaded : lists.sitesLoaded, message.isEmpty());
+        const QString previous = f.data("Backups/" + QString(name).replace(".", ".previous."));
+        QCOMPARE(readBytes(previous), message.isEmpty() ? bytes : QByteArray("<unreadable>"));
+        QCOMPARE(readBytes(f.data(name)), bytes);
     }
 
     // Start-up with short, empty, missing and unreadable list files.

@@ -177,6 +177,44 @@ private slots:
         QCOMPARE(buildMapList(dir.filePath("missing")), QStringList{});
     }
 
+    // What a save killed halfway leaves goes at the next start; a name a
+    // person chose stays.
+    void saveLeftoversGo() {
+        const QStringList kept{"Backups/",
+                               "Backups/tavimo.lst.backup",
+                               "Backups/tavimo.lst",
+                               "WXsites.lst",
+                               "config/",
+                               "config/Tavimo.ini",
+                               "config/other.ini.AbCdEf",
+                               "notes.txt.AbCdEf",
+                               "tavimo.cfg.AbCdE",
+                               "tavimo.cfg.AbCd3f",
+                               "tavimo.lst",
+                               "tavimo.lst.BEFORE",
+                               "tavimo.lst.backup"};
+        const QStringList leftovers{"Backups/tavimo.previous.lst.qWeRtY",
+                                    "Backups/WXsites.lst.replaced.AAAAAz",
+                                    "WXsites.lst.riYbjI",
+                                    "config/Tavimo.ini.XyZabc",
+                                    "tavimo.cfg.Zzzzzz",
+                                    "tavimo.lst.abcdeF"};
+        QTemporaryDir dir;
+        for (const QString &path : kept + leftovers)
+            make(dir.path(), path);
+        QStringList removed = removeSaveLeftovers(dir.path(), dir.filePath("config/Tavimo.ini"));
+        for (QString &path : removed)
+            path = QDir(dir.path()).relativeFilePath(path);
+        removed.sort();
+        QStringList expected = leftovers;
+        expected.sort();
+        QCOMPARE(removed, expected);
+        expected = kept;
+        expected.sort();
+        QCOMPARE(tree(dir.path()), expected);
+        QVERIFY(removeSaveLeftovers(QString()).isEmpty());
+    }
+
     void cachedFilesGo() {
         const QStringList kept{"Backups/",      "Backups/tavimo.lst",
                                "Maps/",         "Maps/W Map.png",

@@ -2,14 +2,18 @@
 #include "core/base/TextCodec.h"
 #include "core/base/TextFile.h"
 
+#include "FileSizeLimit.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 using namespace tavimo;
 
@@ -52,6 +56,63 @@ private slots:
             QSKIP("running with rights that ignore folder permissions");
         QVERIFY(result.error.contains("keep.txt"));
         QCOMPARE(*readTextLines(path), QStringList{"old"});
+    }
+
+    // A full disk: the old file stays whole and the message says why.
+    void fullDiskKeepsOldFile_data() {
+        QTest::addColumn<int>("lineCount");
+        QTest::newRow("fails at the last flush") << 10; // Qt buffers the small file
+        QTest::newRow("fails at the write") << 10000;   // larger than Qt's buffer
+    }
+    void fullDiskKeepsOldFile() {
+        QFETCH(int, lineCount);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("keep.txt");
+        QVERIFY(writeTextLines(path, {"old"}).ok);
+        WriteResult result;
+        {
+            tavimo::test::FileSizeLimit full(4);
+            result = writeTextLines(path, QStringList(lineCount, "a line that does not fit"));
+        }
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains("keep.txt") &&
+                     result.error.contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
+                 qPrintable(result.error));
+        QCOMPARE(tavimo::test::readBytes(path), QByteArray("old\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.txt"});
+    }
+
+    // Windows editors save "Unicode" as UTF-16 with a mark; NUL outside
+    // UTF-16, or NUL characters within it, are no text.
+    void textFileEncodings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines"); // {"<no text>"}: refused
+        const QString text = QString::fromUtf16(u"SM\u00D8A*1\r\n\u0416\r\n");
+        const QStringList lines{QString::fromUtf16(u"SM\u00D8A*1"), QString::fromUtf16(u"\u0416")};
+        QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+        for (const QChar c : text) {
+            le += char(c.unicode() & 0xFF), le += char(c.unicode() >> 8);
+            be += char(c.unicode() >> 8), be += char(c.unicode() & 0xFF);
+        }
+        QTest::newRow("Windows-1252") << QByteArray("SM\xD8"
+                                                    "A*1\r\n\x80")
+                                      << QStringList{"SM\u00D8A*1", "\u20AC"};
+        QTest::newRow("UTF-16 LE") << le << lines;
+        QTest::newRow("UTF-16 BE") << be << lines;
+        QTest::newRow("Windows-1252 that starts like a mark")
+            << QByteArray("\xFF\xFEK1A*1\r\n") << QStringList{"\u00FF\u00FEK1A*1"};
+        QTest::newRow("UTF-16 with NUL") << le + QByteArray(2, 0) << QStringList{"<no text>"};
+        QTest::newRow("UTF-16 without mark") << le.mid(2) << QStringList{"<no text>"};
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
+                                << QStringList{"<no text>"};
+    }
+    void textFileEncodings() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.lst");
+        tavimo::test::writeBytes(path, bytes);
+        QCOMPARE(readTextLines(path).value_or(QStringList{"<no text>"}), lines);
     }
 
     void numbers() {

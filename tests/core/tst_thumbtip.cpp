@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace tavimo;
 
 namespace {
@@ -50,8 +53,8 @@ struct Fixture {
         table.setValue(slot, stTime, time);
     }
     ThumbContext context(bool wx = false) const { return {table, sites, config, t, wx}; }
-    ThumbClickPlan click(int slot, int button, int shift, ThumbSlotState state, bool wx = false) {
-        return ThumbHover().click(slot, button, shift, context(wx), state, paths, kEarthView);
+    ThumbClickPlan click(int slot, Qt::MouseButton button, ThumbSlotState state, bool wx = false) {
+        return ThumbHover().click(slot, button, {}, context(wx), state, paths, kEarthView);
     }
 };
 
@@ -113,23 +116,36 @@ private slots:
             f.table.setValue(slot, stInfo, info);
 
         ThumbHover hover;
-        const ThumbTipPlan plan = hover.mouseMove(slot, 0, f.context());
+        const ThumbTipPlan plan = hover.mouseMove(slot, {}, f.context());
         QCOMPARE(plan.kind, ThumbTipPlan::Kind::Prepared);
         QTEST(hover.TipText, "tipText");
         QTEST(plan.pictureToolTip, "toolTip");
         QCOMPARE(plan.startTipTimer, !hover.TipText.isEmpty());
     }
 
+    // A position that is not finite gives no distance, not a cast of NaN.
+    void nonFinitePositionGivesNoDistance() {
+        Config config;
+        config.MyLat = 40.7;
+        config.MyLon = -74;
+        const double inf = std::numeric_limits<double>::infinity();
+        for (const SitePosition site : {SitePosition{inf, 10}, SitePosition{10, std::nan("")}})
+            QCOMPARE(thumbTipText("X", "", site, config),
+                     QString::fromUtf16(u" X  0 km 0\u00B0 \n "));
+    }
+
     void tipStates() {
         Fixture f;
         ThumbHover hover;
-        QCOMPARE(hover.mouseMove(0, 0, f.context(true)).kind, ThumbTipPlan::Kind::Nothing);
-        QCOMPARE(hover.mouseMove(0, 2, f.context()).kind, ThumbTipPlan::Kind::CaptionZoom);
+        QCOMPARE(hover.mouseMove(0, {}, f.context(true)).kind, ThumbTipPlan::Kind::Nothing);
+        QCOMPARE(hover.mouseMove(0, Qt::ControlModifier, f.context()).kind,
+                 ThumbTipPlan::Kind::CaptionZoom);
         // The same slot again: nothing until the pointer has left.
-        QCOMPARE(hover.mouseMove(0, 0, f.context()).kind, ThumbTipPlan::Kind::Nothing);
+        QCOMPARE(hover.mouseMove(0, {}, f.context()).kind, ThumbTipPlan::Kind::Nothing);
         hover.leave();
         QCOMPARE(hover.tipSlot(), std::nullopt);
-        QCOMPARE(hover.mouseMove(0, 3, f.context()).kind, ThumbTipPlan::Kind::Prepared);
+        QCOMPARE(hover.mouseMove(0, Qt::ShiftModifier | Qt::ControlModifier, f.context()).kind,
+                 ThumbTipPlan::Kind::Prepared);
     }
 
     void popUp_data() {
@@ -160,7 +176,8 @@ private slots:
         QFETCH(bool, wx);
         QFETCH(QString, lblCall);
         Fixture f;
-        const ThumbClickPlan click = f.click(slot, 2, 0, ThumbSlotState{lblCall, false, false}, wx);
+        const ThumbClickPlan click =
+            f.click(slot, Qt::RightButton, ThumbSlotState{lblCall, false, false}, wx);
         QCOMPARE(click.action, ThumbClickAction::PopUp);
         QCOMPARE(click.SelectedSlot, slot);
         QTEST(visibleItems(click.popUp), "visible");
@@ -201,7 +218,8 @@ private slots:
         if (file)
             QVERIFY(test::writeBytes(picture, "picture"));
         const QString call = f.table.value(slot, stSiteCall);
-        const ThumbClickPlan click = f.click(slot, 1, 0, ThumbSlotState{call, progress, animated});
+        const ThumbClickPlan click =
+            f.click(slot, Qt::LeftButton, ThumbSlotState{call, progress, animated});
         QTEST(click.action, "action");
         QTEST(click.loadPictureFirst, "loadFirst");
         if (click.action == ThumbClickAction::OpenViewer)
@@ -213,9 +231,10 @@ private slots:
         // the slot that was clicked.
         Fixture f;
         ThumbHover hover;
-        hover.mouseMove(0, 0, f.context());
-        const ThumbClickPlan click = hover.click(
-            2, 2, 2, f.context(), ThumbSlotState{"K1FAIL", false, false}, f.paths, kEarthView);
+        hover.mouseMove(0, {}, f.context());
+        const ThumbClickPlan click =
+            hover.click(2, Qt::RightButton, Qt::ControlModifier, f.context(),
+                        ThumbSlotState{"K1FAIL", false, false}, f.paths, kEarthView);
         QCOMPARE(click.tip.kind, ThumbTipPlan::Kind::CaptionZoom);
         QCOMPARE(click.position, (SitePosition{42.0, -71.0}));
         QVERIFY(click.popUp.mnuMapLoc.visible);

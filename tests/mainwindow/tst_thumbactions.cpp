@@ -455,7 +455,7 @@ void ThumbActionsTest::savingAPicture() {
     const FileDialogRequest &request = rig.fileDialog.requests.first();
     QCOMPARE(request.InitialDir, root + u"old/"_s);
     QCOMPARE(request.FileName, u"image1"_s);
-    QCOMPARE(request.Filter, MakeFilter(QString(), "jpg files (*.jpg)", "*.jpg"));
+    QCOMPARE(request.NameFilters, QStringList{"jpg files (*.jpg)"});
     QVERIFY(!request.OpenDialog);
     QVERIFY(request.Flags & OFN_OVERWRITEPROMPT);
     QCOMPARE(rig.fileDialog.refreshRunning, QList<bool>{false});

@@ -1,10 +1,10 @@
-#include "RecordingMainWindow.h"
 #include "core/app/AppState.h"
 #include "core/net/DownloadControl.h"
 #include "core/sites/SlotMap.h"
 #include "core/thumbs/LastHeard.h"
 #include "sitesim/SiteSimulator.h"
 #include "stations/LastHeardWindow.h"
+#include "support/FakeMainWindow.h"
 #include "support/LoopbackServer.h"
 #include "support/TestFiles.h"
 #include "ui/WindowRegistry.h"
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(window->Label1->text().count(" UTC\n"), 10);
         QCOMPARE(window->pos().y(), 200); // over the slot, centred across it
         QCOMPARE(window->pos().x() + window->width() / 2, 360);
-        QVERIFY(main_.log.isEmpty()); // the main window goes on as it was
+        QVERIFY(main_.calls.isEmpty()); // the main window goes on as it was
     }
 
     void notFound_data() {
@@ -139,7 +139,7 @@ private:
 
     test::LoopbackServer server_;
     DownloadContext downloads_;
-    test::RecordingMainWindow main_;
+    test::FakeMainWindow main_;
     AppState state_;
     WindowRegistry registry_;
 };

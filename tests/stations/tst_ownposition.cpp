@@ -60,8 +60,8 @@ private slots:
         OwnWorld w;
         w.state.config.MyLat = 52.25;
         OwnPositionDialog *dialog = w.open();
-        QVERIFY(!w.main.enabled);
-        QCOMPARE(w.main.stops, 0); // the pages go on refreshing
+        QVERIFY(!w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("stop"), 0); // the pages go on refreshing
         QCOMPARE(dialog->txtLat->text(), QString("52,25"));
         QCOMPARE(dialog->txtLon->text(), QString("-0,12"));
         QVERIFY(dialog->optMi->isChecked());
@@ -90,8 +90,8 @@ private slots:
 
         dialog->close();
         StationsHarness::settle();
-        QVERIFY(w.main.enabled);
-        QCOMPARE(w.main.activations, 1);
+        QVERIFY(w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("activate"), 1);
     }
 
     void lookUp_data() {

@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(w->picInner()->pos(),
                  QPoint(std::clamp(view.width() / 2 - site.x(), view.width() - 1820, 0),
                         std::clamp(view.height() / 2 - site.y(), view.height() - 1500, 0)));
-        QVERIFY(f->main.enabledCalls.isEmpty());
+        QVERIFY(!f->main.calls.contains("disable") && !f->main.calls.contains("enable"));
     }
 
     void bearingCase() {
@@ -186,7 +186,7 @@ private slots:
 
         // "GUI" brings the main window forward; a map that cannot be read changes nothing.
         w->mnuMap_Click(0);
-        QCOMPARE(f->main.activations, 1);
+        QCOMPARE(f->main.count("activate"), 1);
         f->state.lstMap.append("Ghost Map.png");
         w->mnuMap_Click(int(f->state.lstMap.size()));
         QCOMPARE(f->prompts.calls.size(), 1);
@@ -236,7 +236,7 @@ private slots:
         QVERIFY(w);
         press(w->picInner(), Qt::LeftButton);
         QTRY_VERIFY(!w);
-        QVERIFY(f->main.enabledCalls.isEmpty());
+        QVERIFY(!f->main.calls.contains("disable") && !f->main.calls.contains("enable"));
     }
 
     void missingPictureOpensNothing() {

@@ -79,8 +79,8 @@ private slots:
 
         // Over the slot's frame, the main window blocked and not refreshing.
         QCOMPARE(window->pos(), QPoint(600 + 60 - StationWindow::kWidth / 2, 300));
-        QVERIFY(!w.main.enabled);
-        QCOMPARE(w.main.stops, 1);
+        QVERIFY(!w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("stop"), 1);
         QCOMPARE(window->lblCall->text(), QString("Connecting. . ."));
         QVERIFY(StationsHarness::pointerBusy());
 
@@ -119,9 +119,9 @@ private slots:
         QTest::mouseClick(window->lblCtry, Qt::LeftButton);
         StationsHarness::settle();
         QVERIFY(!w.windows.find("StationWindow"));
-        QVERIFY(w.main.enabled);
-        QCOMPARE(w.main.resumes, 1);
-        QCOMPARE(w.main.activations, 1);
+        QVERIFY(w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("resume"), 1);
+        QCOMPARE(w.main.count("activate"), 1);
     }
 
     void notFound_data() {
@@ -168,8 +168,8 @@ private slots:
         window->close();
         StationsHarness::settle();
         QVERIFY(!StationsHarness::pointerBusy());
-        QVERIFY(w.main.enabled);
-        QCOMPARE(w.main.resumes, 1);
+        QVERIFY(w.main.widget.isEnabled());
+        QCOMPARE(w.main.count("resume"), 1);
     }
 
     void saveAndPaste() {
@@ -184,14 +184,14 @@ private slots:
         QCOMPARE(w.clipboard.size(), 1);
         QCOMPARE(w.clipboard[0].size(), QSize(120, 160));
         QCOMPARE(QImage(w.folder.filePath("Ham.bmp")).size(), QSize(120, 160));
-        QCOMPARE(w.main.resumes, 1); // refreshing goes on after a paste
+        QCOMPARE(w.main.count("resume"), 1); // refreshing goes on after a paste
 
         w.state.SaveFolder = w.folder.path() + "/";
         w.chosenFile.clear(); // cancelled: nothing saved, the folder kept
         window->mnuSave_Click();
         QCOMPARE(w.dialogs.size(), 1);
         QCOMPARE(w.dialogs[0].FileName, call);
-        QVERIFY(w.dialogs[0].Filter.contains("*.bmp"));
+        QCOMPARE(w.dialogs[0].NameFilters, QStringList{"bmp files (*.bmp)"});
         QCOMPARE(w.dialogs[0].InitialDir, w.folder.path() + "/");
         QVERIFY(QDir().mkpath(w.folder.filePath("saved")));
         w.chosenFile = w.folder.filePath("saved/station.bmp");

@@ -1,8 +1,9 @@
-#include "RecordingMainWindow.h"
 #include "core/app/AppState.h"
 #include "platform/DesktopBridge.h"
 #include "stations/WebMapTexts.h"
 #include "stations/WebMapWindow.h"
+#include "support/FakeMainWindow.h"
+#include "support/FakePageView.h"
 #include "support/FakePrompts.h"
 #include "support/PlatformFakes.h"
 #include "support/TestFiles.h"
@@ -24,31 +25,6 @@ namespace {
 const QString kSatellite = "http://m.example/maps?q=51.5,-0.12&t=h&z=18";
 const QString kStreet = "http://m.example/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12,0,0,0,0";
 
-// A page "shown" by a plain widget and captured as a set picture.
-class FakeView final : public WebPageView {
-public:
-    FakeView() { image.fill(Qt::blue); }
-    QWidget *widget() override { return page_; }
-    bool load(const QUrl &address) override {
-        loaded.append(address);
-        return true;
-    }
-    bool canCapture() const override { return true; }
-    QImage capture() override {
-        if (onCapture)
-            onCapture();
-        return image;
-    }
-    using WebPageView::failed;
-
-    QList<QUrl> loaded;
-    QImage image{400, 300, QImage::Format_RGB32};
-    std::function<void()> onCapture;
-
-private:
-    QPointer<QWidget> page_ = new QWidget; // the window takes it
-};
-
 } // namespace
 
 class WebMapWindowTest : public QObject {
@@ -68,7 +44,7 @@ private slots:
         london.Latitude = 51.5;
         state_->SiteList = {test::makeSite("K1NUL", "http://127.0.0.1/2/image1.jpg"), london};
         prompts_.clear();
-        main_.log.clear();
+        main_.calls.clear();
         bridge_ = std::make_unique<test::FakeDesktopBridge>();
         dialogs_.clear();
         clipboard_.clear();
@@ -76,7 +52,7 @@ private slots:
         fake_ = nullptr;
         services_ = {bridge_.get(),
                      [this](const FileDialogRequest &request) {
-                         dialogs_.append(request.Filter);
+                         dialogs_.append(request.NameFilters);
                          return dir_->filePath("pics/view.bmp");
                      },
                      [this](QMimeData *data) {
@@ -88,7 +64,7 @@ private slots:
                          return true;
                      },
                      [this]() -> std::unique_ptr<WebPageView> {
-                         auto view = std::make_unique<FakeView>();
+                         auto view = std::make_unique<test::FakePageView>();
                          fake_ = view.get();
                          return view;
                      }};
@@ -112,7 +88,7 @@ private slots:
         window->close();
         QTRY_VERIFY(!window);
         // Blocked while open; refreshing is left alone.
-        QCOMPARE(main_.log, (QStringList{"disable", "enable"}));
+        QCOMPARE(main_.calls, (QStringList{"disable", "enable"}));
     }
 
     void refuses_data() {
@@ -135,7 +111,7 @@ private slots:
         state_->ZeroChar = QString::fromUtf16(u"Ø");
         QVERIFY(!openWebMapWindow(*state_, registry_, {job, wxPage}, services_));
         QCOMPARE(prompts_.texts(), QStringList{message});
-        QVERIFY(!fake_ && main_.log.isEmpty());
+        QVERIFY(!fake_ && main_.calls.isEmpty());
     }
 
     void saveWritesMapBmpAndHandsItOn() {
@@ -144,11 +120,11 @@ private slots:
         QTest::mouseClick(window->cmdSave, Qt::LeftButton);
         const QString mapFile = state_->paths.data("images/Map.bmp");
         QCOMPARE(QImage(mapFile).size(), QSize(400, 300));
-        QCOMPARE(dialogs_, QStringList{MakeFilter({}, "bmp files (*.bmp)", "*.bmp")});
+        QCOMPARE(dialogs_, QStringList{"bmp files (*.bmp)"});
         QCOMPARE(test::readBytes(dir_->filePath("pics/view.bmp")), test::readBytes(mapFile));
         QCOMPARE(state_->SaveFolder, dir_->filePath("pics/"));
         QVERIFY(clipboard_.isEmpty() && prompts_.calls.isEmpty());
-        QCOMPARE(main_.log, (QStringList{"disable", "stop", "start"}));
+        QCOMPARE(main_.calls, (QStringList{"disable", "stop", "start"}));
         QVERIFY(window->cmdSave->isEnabled());
     }
 
@@ -215,11 +191,11 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<AppState> state_;
     test::FakePrompts prompts_;
-    test::RecordingMainWindow main_;
+    test::FakeMainWindow main_;
     std::unique_ptr<test::FakeDesktopBridge> bridge_;
     WindowRegistry registry_;
     WebMapServices services_;
-    FakeView *fake_ = nullptr;
+    test::FakePageView *fake_ = nullptr;
     QStringList dialogs_; // the filters offered
     QList<QImage> clipboard_;
     QList<QUrl> browser_;
