@@ -34,7 +34,7 @@ namespace tavimo {
 
 void AppWindowOpener::openGallery(const GalleryRequest &request) {
     openGalleryWindow(state_, windows_, request,
-                      GalleryServices{qtFileDialog, desktop_, writeToClipboard});
+                      GalleryServices{services_.showFileDialog, desktop_, services_.clipboard});
 }
 
 void AppWindowOpener::closeGallery() {
