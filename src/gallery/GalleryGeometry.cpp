@@ -25,21 +25,13 @@ ThumbLayout galleryGridLayout() {
 }
 
 CellGeometry galleryCellGeometry(int cell) {
-    const QPoint o = cellOrigin(cell, kGalleryColumns);
-    const int x = o.x();
-    const int y = o.y();
-    CellGeometry g;
-    g.shape1 = QRect(x, y, CellWidth, CellHeight);
-    g.line1 = QLineF(x, y, x, y + CellHeight);
-    g.line2 = QLineF(x, y, x + CellWidth, y);
-    g.img = QRect(x + 4, y + 4, 120, 90);
-    g.imgAfterPageSwitch = QRect(x + 5, y + 5, 120, 90);
-    g.lblCall = QRect(x, y + 96, 130, 15);
-    g.lblFrom = QRect(x + 15, y + 105, 100, 15);
+    CellGeometry g = cellGeometry(cell, kGalleryColumns);
+    // The captions sit a unit lower than the main window's, the bar is wider.
+    g.lblCall.translate(0, 1);
+    g.lblFrom.translate(0, 1);
     g.lblConnect = g.lblFrom;
-    g.picProg = QRect(x + 10, y + 107, 102, 6);
-    g.bounds = g.shape1 | g.img | g.imgAfterPageSwitch | g.lblCall | g.lblFrom | g.picProg |
-               galleryNumberLabel(cell);
+    g.picProg = QRect(g.shape1.left() + 10, g.shape1.top() + 107, 102, 6);
+    g.bounds |= g.lblCall | g.lblFrom | g.picProg | galleryNumberLabel(cell);
     return g;
 }
 

@@ -219,6 +219,13 @@ void TestGalleryPlan::click() {
 }
 
 void TestGalleryPlan::paging() {
+    // Cell 7, row 2, column 3, in the surface's units.
+    const CellGeometry cell7 = galleryCellGeometry(7);
+    QCOMPARE((QList<QPoint>{cell7.shape1.topLeft(), cell7.lblCall.topLeft(),
+                            cell7.imgAfterPageSwitch.topLeft(), galleryNumberLabel(7).topLeft()}),
+             (QList<QPoint>{{270, 121}, {270, 217}, {275, 126}, {383, 221}}));
+    QVERIFY(QRect(0, 0, 670, 726).contains(galleryCellGeometry(29).bounds));
+
     GalleryPaging paging;
     QVERIFY(!paging.stepUp());
     QList<double> tops;
