@@ -30,6 +30,7 @@ GalleryFetch::GalleryFetch(AppState &state, ThumbGrid &grid, QObject *parent)
     connect(f, &SlotFetcher::pictureReady, this, &GalleryFetch::pictureReady);
     connect(f, &SlotFetcher::pictureFailed, this, &GalleryFetch::pictureFailed);
     connect(f, &SlotFetcher::passEnded, this, &GalleryFetch::endPass);
+    connect(f, &SlotFetcher::pictureNotStored, this, &GalleryFetch::pictureNotStored);
 }
 
 GalleryFetch::~GalleryFetch() = default;
@@ -62,6 +63,7 @@ void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
             dir.remove(name);
     }
     keys_.setOwnerNumber(ownerNumber);
+    shownWrites_.clear();
     grid_.ArrangeThumbnailGrid();
     for (int cell = 0; cell < kGalleryCells; ++cell)
         clearGalleryColumns(cell, state_.page.SlotTable);
@@ -122,9 +124,23 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
         return;
     }
     const QString file = cellFile(cell);
-    fetcher_->writeLater(file, answer.picture);
-    ShowSlotPicture(file, cell, answer.picture);
+    const quint64 write = fetcher_->writeLater(file, answer.picture);
+    if (ShowSlotPicture(file, cell, answer.picture))
+        shownWrites_.insert(cell, write);
     endPassWhenComplete();
+}
+
+void GalleryFetch::pictureNotStored(const QString &file, quint64 write) {
+    // A cell whose picture has no file behind it shows the placeholder: the
+    // viewer, save and paste would find nothing.
+    for (auto it = shownWrites_.cbegin(); it != shownWrites_.cend(); ++it) {
+        if (it.value() == write && file == cellFile(it.key())) {
+            const int cell = it.key();
+            shownWrites_.erase(it);
+            ShowNotFound(cell, true);
+            return;
+        }
+    }
 }
 
 void GalleryFetch::pictureFailed(const SlotTarget &target) {
@@ -140,18 +156,19 @@ void GalleryFetch::endPassWhenComplete() {
         endPass();
 }
 
-void GalleryFetch::ShowSlotPicture(const QString &file, int cell, const QByteArray &picture) {
+bool GalleryFetch::ShowSlotPicture(const QString &file, int cell, const QByteArray &picture) {
     ThumbCell *c = grid_.cell(cell);
     if (!c)
-        return;
+        return false;
     if (!grid_.showPicture(cell, picture)) {
         ShowNotFound(cell, true);
-        return;
+        return false;
     }
     const QString &loading = state_.texts.LngLoading;
     if (!loading.isEmpty() && c->lblFrom->text().contains(loading))
         c->lblFrom->setText(QString());
     emit cellShown(cell, file);
+    return true;
 }
 
 void GalleryFetch::ShowNotFound(int cell, bool pictureRead) {

@@ -11,6 +11,7 @@
 #include "gallery/GalleryAnswers.h"
 #include "gallery/GalleryPlan.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -61,7 +62,9 @@ signals:
 private:
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
-    void ShowSlotPicture(const QString &file, int cell, const QByteArray &picture);
+    void pictureNotStored(const QString &file, quint64 write);
+    // False when the placeholder shows instead.
+    bool ShowSlotPicture(const QString &file, int cell, const QByteArray &picture);
     void ShowNotFound(int cell, bool pictureRead);
     void endPassWhenComplete();
     void endPass();
@@ -71,6 +74,7 @@ private:
     GalleryKeyOwner keys_;
     std::unique_ptr<SlotFetcher> fetcher_;
     bool running_ = false;
+    QHash<int, quint64> shownWrites_; // cell -> the write of the picture it shows
 };
 
 } // namespace tavimo

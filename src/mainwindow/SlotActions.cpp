@@ -123,11 +123,14 @@ void SlotActions::showAlphaList() {
     QPoint at = parts_.grid.mapToGlobal(QPoint(0, 0));
     if (const QRect third = parts_.grid.slotFrameOnScreen(2); !third.isNull())
         at.setX(third.left());
-    parts_.menus.showAlphaList(alphaMenu(parts_.loader.List1, parts_.state.ZeroChar), at);
+    // WX names are shown as stored, zeros and all.
+    const QString zeroChar =
+        parts_.state.page.isWxPage() ? QStringLiteral("0") : parts_.state.ZeroChar;
+    parts_.menus.showAlphaList(alphaMenu(parts_.loader.alphaListOfPage(), zeroChar), at);
 }
 
 void SlotActions::mnuAlphaList_Click(int Index) {
-    const QStringList &list = parts_.loader.List1;
+    const QStringList list = parts_.loader.alphaListOfPage();
     if (Index >= 0 && Index < list.size())
         parts_.grid.startSlotBlink(blinkSlotOf(list[Index]));
 }

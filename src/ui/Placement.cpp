@@ -58,6 +58,8 @@ WindowPlacement windowPlacement(const QWidget &window) {
 }
 
 void applyWindowPlacement(QWidget &window, const WindowPlacement &p) {
+    if (isFirstStartPlacement(p))
+        return;
     if (std::optional<QRect> rect = plausibleRect(p)) {
         QRect &normal = *rect;
         // A monitor that has gone away must not take the window with it.
@@ -80,6 +82,51 @@ void applyWindowPlacement(QWidget &window, const WindowPlacement &p) {
         window.setWindowState(Qt::WindowNoState);
         break;
     }
+}
+
+bool isFirstStartPlacement(const WindowPlacement &p) {
+    return p.showCmd == WindowPlacement::Hidden;
+}
+
+QRect frameOnScreen(const QRect &frame, const QRect &available) {
+    if (available.isEmpty())
+        return frame;
+    QRect placed = frame;
+    // Right and bottom first, then left and top, so that a frame too large
+    // for the area ends up with its title bar and left edge inside.
+    if (placed.right() > available.right())
+        placed.moveRight(available.right());
+    if (placed.bottom() > available.bottom())
+        placed.moveBottom(available.bottom());
+    if (placed.left() < available.left())
+        placed.moveLeft(available.left());
+    if (placed.top() < available.top())
+        placed.moveTop(available.top());
+    return placed;
+}
+
+QRect centredFrame(QSize frame, const QRect &available) {
+    QRect placed(QPoint(0, 0), frame);
+    placed.moveCenter(available.center());
+    return frameOnScreen(placed, available);
+}
+
+void placeFrameOnScreen(QWidget &window, bool centre) {
+    if (window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+        return;
+    const QRect frame = window.frameGeometry();
+    const QScreen *screen =
+        centre ? QGuiApplication::primaryScreen() : QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect placed =
+        centre ? centredFrame(frame.size(), available) : frameOnScreen(frame, available);
+    // move() places the frame, not the client area.
+    if (placed.topLeft() != frame.topLeft())
+        window.move(placed.topLeft());
 }
 
 } // namespace tavimo

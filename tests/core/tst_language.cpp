@@ -97,6 +97,10 @@ private slots:
         QVERIFY(t.LngNewPicPrefix.startsWith(u' ') && t.LngCallSep.startsWith(u' '));
         QCOMPARE(t.LngUrlRules.count("\r\n"), 1);
         QCOMPARE(t.LngInstructions.count("\r\n"), 1);
+        // A prefix that ends in a colon keeps a blank before what follows it.
+        for (const QString *prefix : {&t.LngFromPrefix, &t.LngNewVersion})
+            QVERIFY2(prefix->endsWith(": ") && !prefix->endsWith("  "), qPrintable(*prefix));
+        QVERIFY(!t.LngSeconds.isEmpty() && !t.LngSeconds.contains(u' '));
         // The gallery tells a "new picture" caption from an age caption by this text.
         QVERIFY(!("XX9ABC" + t.LngCallSep + " 3" + t.LngDays).contains(t.LngNewPicPrefix));
 
@@ -231,6 +235,8 @@ private slots:
         texts.LngManual = "manual";
         QCOMPARE(refreshMenuCaption(texts, 0, 150), "Refresh (manual) ");
         QCOMPARE(refreshMenuCaption(texts, 1, 120), "Refresh (auto 120 sec) ");
+        texts.LngSeconds = "Sek.";
+        QCOMPARE(refreshMenuCaption(texts, 1, 90), "Refresh (auto 90 Sek.) ");
     }
 
     // Short dates of Qt 6.4 for 14 October 2009: en_US 10/14/09, en_GB 14/10/2009, de_DE
@@ -250,7 +256,7 @@ private slots:
         row("sv_SE", DateOrder::YearFirst, "-");
         row("ko_KR", DateOrder::YearFirst, "."); // two-digit year first
         row("hu_HU", DateOrder::YearFirst, "."); // dot before blank
-        row("C", DateOrder::DayFirst, " ");      // month as a word
+        row("C", DateOrder::MonthFirst, " ");    // month as a word: no order to turn to
     }
     void dateOrderOfTheLocale() {
         QFETCH(QString, locale);
@@ -276,6 +282,7 @@ private slots:
         row("nl_NL", "nl_NL", "10/14/2009", "14-10-2009", "10/14/2009");
         row("sv_SE", "sv_SE", "10/14/2009 13:05", "2009-10-14 13:05", "10/14/2009 13:05");
         row("sv_SE two-digit year", "sv_SE", "10-14-09 13:05", "09-10-14 13:05", "10/14/09 13:05");
+        row("C", "C", "10/14/2009 13:05", "10/14/2009 13:05", "10/14/2009 13:05");
         // Malformed dates come back as they stand after the replacement.
         row("one separator", "de_DE", "10-14", "10/14", "10/14");
         row("no separator", "en_GB", "yesterday", "yesterday", "yesterday");

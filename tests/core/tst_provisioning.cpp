@@ -5,6 +5,7 @@
 #include "support/FakePrompts.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,40 +18,89 @@ class ProvisioningTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // fresh: the data folder holds nothing yet; present: the user's files there before the
+    // start; copied: what provisioning brings in. The lists come only into a new folder: a
+    // list that vanished later is the user's to hear about.
+    void copiesMissingFilesAndOverwritesNothing_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("copied");
+        QTest::addColumn<bool>("newFolder");
+        const QStringList all{"Languages/tavimo_English.Language", "WXsites.lst", "tavimo.cfg",
+                              "tavimo.lst"};
+        QTest::newRow("first start") << QStringList{} << all << true;
+        QTest::newRow("list gone, configuration kept")
+            << QStringList{"tavimo.cfg", "WXsites.lst"}
+            << QStringList{"Languages/tavimo_English.Language"} << false;
+        QTest::newRow("configuration gone, lists kept")
+            << QStringList{"tavimo.lst", "WXsites.lst", "Languages/tavimo_English.Language"}
+            << QStringList{"tavimo.cfg"} << false;
+        QTest::newRow("only the WX list kept")
+            << QStringList{"WXsites.lst"}
+            << QStringList{"Languages/tavimo_English.Language", "tavimo.cfg"} << false;
+        QTest::newRow("only the languages kept")
+            << QStringList{"Languages/tavimo_English.Language"}
+            << QStringList{"WXsites.lst", "tavimo.cfg", "tavimo.lst"} << true;
+    }
     void copiesMissingFilesAndOverwritesNothing() {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, copied);
+        QFETCH(bool, newFolder);
         QTemporaryDir bundled;
         QTemporaryDir home;
-        for (const char *name :
-             {"tavimo.cfg", "tavimo.lst", "WXsites.lst", "Languages/tavimo_English.Language"})
+        for (const char *name : {"tavimo.cfg", "tavimo.lst", "WXsites.lst",
+                                 "Languages/tavimo_English.Language", "desktop/tavimo.desktop"})
             writeBytes(bundled.filePath(name), QByteArray("bundled ") + name);
         AppPaths paths;
         paths.bundledDataFolder = bundled.path();
         paths.dataFolder = home.filePath("tavimo");
-        writeBytes(paths.data("tavimo.lst"), "the user's list");
-        writeBytes(paths.data("Languages/tavimo_English.Language"), "the user's words");
+        for (const QString &name : present)
+            writeBytes(paths.data(name), "the user's " + name.toUtf8());
 
         ProvisionResult result = provisionDataFolder(paths);
         QVERIFY(result.ok);
+        QCOMPARE(result.newFolder, newFolder);
         result.copied.sort();
-        QCOMPARE(result.copied, (QStringList{"WXsites.lst", "tavimo.cfg"}));
-        QCOMPARE(readBytes(paths.data("tavimo.lst")), QByteArray("the user's list"));
-        QCOMPARE(readBytes(paths.data("Languages/tavimo_English.Language")),
-                 QByteArray("the user's words"));
-        QCOMPARE(readBytes(paths.data("tavimo.cfg")), QByteArray("bundled tavimo.cfg"));
+        QCOMPARE(result.copied, copied);
+        for (const QString &name : present)
+            QCOMPARE(readBytes(paths.data(name)), "the user's " + name.toUtf8());
+        for (const QString &name : copied)
+            QCOMPARE(readBytes(paths.data(name)), "bundled " + name.toUtf8());
+        QVERIFY(!QFileInfo::exists(paths.data("desktop")));
         for (const QString &folder : AppPaths::dataSubfolders())
             QVERIFY2(QFileInfo(paths.data(folder)).isDir(), qPrintable(folder));
 
         // The next start finds everything in place and changes nothing.
-        writeBytes(paths.data("tavimo.cfg"), "changed by the user");
+        writeBytes(paths.data("Languages/tavimo_English.Language"), "changed by the user");
         result = provisionDataFolder(paths);
-        QVERIFY(result.ok && result.copied.isEmpty());
-        QCOMPARE(readBytes(paths.data("tavimo.cfg")), QByteArray("changed by the user"));
+        QVERIFY(result.ok && result.copied.isEmpty() && !result.newFolder);
+        QCOMPARE(readBytes(paths.data("Languages/tavimo_English.Language")),
+                 QByteArray("changed by the user"));
+    }
 
+    void aFolderThatCannotBeMadeIsReported() {
+        QTemporaryDir home;
+        AppPaths paths;
         writeBytes(home.filePath("file"), "x");
         paths.dataFolder = home.filePath("file/tavimo");
-        result = provisionDataFolder(paths);
+        const ProvisionResult result = provisionDataFolder(paths);
         QVERIFY(!result.ok);
         QVERIFY(result.error.contains("tavimo"));
+    }
+
+    // A list deleted after the first start is reported, not replaced by an empty one.
+    void aVanishedListIsReported() {
+        QTemporaryDir home;
+        AppPaths paths;
+        paths.bundledDataFolder = TAVIMO_SOURCE_DATA_DIR;
+        paths.dataFolder = home.filePath("tavimo");
+        QVERIFY(provisionDataFolder(paths).ok);
+        QVERIFY(QFile::remove(paths.data("tavimo.lst")));
+        QVERIFY(provisionDataFolder(paths).ok);
+        QVERIFY(!QFileInfo::exists(paths.data("tavimo.lst")));
+        tavimo::test::FakePrompts prompts;
+        QVERIFY(loadSiteLists(paths, prompts).endProgram);
+        QCOMPARE(prompts.calls.size(), 1);
+        QCOMPARE(prompts.calls[0].text, QStringLiteral(".lst file not found"));
     }
 
     // The defaults we ship give a working first start.

@@ -8,6 +8,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -234,7 +235,8 @@ private slots:
         old[6] = "2.5", old[7] = "-1", old[8] = "x"; // page 3
         const QByteArray original =
             encodeCp1252(QString("SM\u00D8OLD*") + old.join('*') + "*52.5*-1.25*2009-10-14") +
-            "\r\nhttp://127.0.0.1/old.jpg\r\nK1SHORT*1*2*3\r\nhttp://127.0.0.1/short.jpg\r\n";
+            "\r\nhttp://127.0.0.1/old.jpg\r\nK1SHORT*1*2*3*0*0*0*0*0*0*0*0\r\n"
+            "http://127.0.0.1/short.jpg\r\n";
         writeBytes(f.data("tavimo.lst"), original);
         QVERIFY(isOldFormatSiteList(f.data("tavimo.lst")));
 
@@ -250,6 +252,30 @@ private slots:
                             "http://127.0.0.1/short.jpg\r\n"));
         QCOMPARE(callsigns(lists.sites), (QStringList{"K1SHORT", "SM0OLD"}));
         QVERIFY(!isOldFormatSiteList(f.data("tavimo.lst")));
+    }
+
+    // A current list written before fields were cleaned may hold "*" in a camera address,
+    // which makes its line long; the other records show it is no old list.
+    void currentListWithStarsInAnAddressIsReadAsItIs() {
+        DataFolder f;
+        const QByteArray list =
+            "AB1CD*1000000000*2000000000*3000000000*4000000000*51.5*-0.12*10/14/09 12:34*"
+            "http://127.0.0.1/cam.cgi?a=*&b=*&c=*\r\nhttp://127.0.0.1/ab1cd/image1.jpg\r\n"
+            "EF2GH*0100000000*0200000000*0300000000*0400000000*40*-74**\r\n"
+            "http://127.0.0.1/ef2gh/image1.jpg\r\n";
+        writeBytes(f.data("tavimo.lst"), list);
+        QVERIFY(!isOldFormatSiteList(f.data("tavimo.lst")));
+
+        FakePrompts prompts;
+        const StartupLists lists = loadSiteLists(f.paths, prompts);
+        QVERIFY(prompts.calls.isEmpty() && lists.sitesLoaded);
+        QCOMPARE(readBytes(f.data("tavimo.lst")), list);
+        QVERIFY(!QFileInfo::exists(f.data("Backups/tavimo.lst")));
+        const SiteRecord &first = lists.sites.at(0);
+        QCOMPARE(first.Callsign, QString("AB1CD"));
+        QCOMPARE(first.SlotMap[4], QString("4000000000"));
+        QCOMPARE(first.Latitude, 51.5);
+        QCOMPARE(first.LastPictureDate, QString("10/14/09 12:34"));
     }
 
     // Without a backup the old file stays as it is; an older backup is never replaced.

@@ -1,6 +1,7 @@
 #include "core/thumbs/GridGeometry.h"
 #include "core/thumbs/NotFoundCanvas.h"
 
+#include <QFontMetrics>
 #include <QTest>
 
 using namespace tavimo;
@@ -167,6 +168,13 @@ private slots:
         QTest::newRow("cell size") << QSize(120, 90) << PlaceholderLines{"Sorry", "Image 1", "x"};
         QTest::newRow("odd size") << QSize(131, 97) << PlaceholderLines{"Sorry", "Image 1", "x"};
         QTest::newRow("only line C") << QSize(120, 90) << PlaceholderLines{"", "", "not found"};
+        // Long lines shrink to fit rather than lose their ends.
+        QTest::newRow("long line C, small cell")
+            << QSize(98, 74)
+            << PlaceholderLines{"Entschuldigung", "Bild 1", "(Laden fehlgeschlagen)"};
+        QTest::newRow("long lines, cell size")
+            << QSize(120, 90)
+            << PlaceholderLines{"Helaas, helaas", "Afbeelding 1", "(downloaden mislukt, helaas)"};
     }
     void placeholderCanvas() {
         QFETCH(QSize, size);
@@ -193,6 +201,17 @@ private slots:
         for (const Ink &ink : {a, b, c})
             if (ink.count > 0)
                 QVERIFY(std::abs(ink.meanX - layout.centreX) < size.width() / 10.0);
+        // Nothing is cut at the edges: the outermost columns below the frame stay bare.
+        QCOMPARE(inkIn(image, 0, frame.bottom() + 1, 1, size.height()).count, 0);
+        QCOMPARE(
+            inkIn(image, size.width() - 1, frame.bottom() + 1, size.width(), size.height()).count,
+            0);
+        for (const QString &line : {lines.lineB, lines.lineC}) {
+            const int pixels = fittedPlaceholderPixels(line, layout.lineBCPixels, size.width());
+            QFont font = placeholderFont();
+            font.setPixelSize(pixels);
+            QVERIFY(QFontMetrics(font).horizontalAdvance(line) <= size.width() - 2);
+        }
     }
 };
 

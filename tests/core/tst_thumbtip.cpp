@@ -181,6 +181,9 @@ private slots:
         QCOMPARE(click.action, ThumbClickAction::PopUp);
         QCOMPARE(click.SelectedSlot, slot);
         QTEST(visibleItems(click.popUp), "visible");
+        // Without a site callsign the map views caption is left as it was, not
+        // made to name nobody.
+        QCOMPARE(click.popUp.mnuEarthView.caption.isEmpty(), wx || lblCall.isEmpty());
     }
 
     void popUpNamesTheClickedSite() {

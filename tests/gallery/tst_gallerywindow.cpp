@@ -204,8 +204,10 @@ void TestGalleryWindow::faultsGivePlaceholders() {
     Route stall;
     stall.stall = true;
     rig.serve(u"/ab/"_s, 3, {}, stall);
-    // A file of an earlier gallery must not stand in for a failed one.
+    // A file of an earlier gallery must not stand in for a failed one, and a
+    // picture that cannot be stored is not shown as if it were.
     writeBytes(rig.file(0), jpegBytes(QSize(8, 8)));
+    QDir().mkpath(rig.file(4));
     GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
     QVERIFY(rig.waitForPassEnd());
     QCOMPARE(rig.answered(), 30);
@@ -217,6 +219,7 @@ void TestGalleryWindow::faultsGivePlaceholders() {
     g.fetch().flush();
     QVERIFY(!QFile::exists(rig.file(0)));
     QCOMPARE(rig.column(3, stGalFrom), u"XX9ABC"_s);
+    QTRY_COMPARE(rig.column(4, stGalFrom), u"Not found"_s);
 }
 
 void TestGalleryWindow::blockedSenders() {

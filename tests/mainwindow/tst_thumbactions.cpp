@@ -222,6 +222,10 @@ void ThumbActionsTest::popUpItems() {
     QCOMPARE(rig.visiblePopUpItems(), visible);
     QCOMPARE(rig.page().SelectedSlot, slot);
     rig.popUp()->hide();
+    // The map views never name nobody ("Map views of ").
+    MainMenus &menus = rig.w().menus();
+    QVERIFY(menus.mnuEarthView->title() !=
+            QString(menus.earthViewTemplate()).remove(QStringLiteral("??")));
     if (mapCaption.isEmpty())
         return;
     // The captions name the site as the slot shows it, with the user's zero.

@@ -139,6 +139,7 @@ private slots:
         if (how != "no picture") {
             QCOMPARE(rig.requests[0].NameFilters, QStringList{type + " files (*." + type + ")"});
             QCOMPARE(rig.requests[0].InitialDir, QStringLiteral("/kept/"));
+            QCOMPARE(rig.requests[0].DefaultExt, type);
         }
         QCOMPARE(rig.prompts.calls.size(), outcome == TransferOutcome::Failed ? 1 : 0);
         if (outcome == TransferOutcome::Failed) {
@@ -234,6 +235,25 @@ private slots:
             QCOMPARE(rig.clipboard->urls(),
                      animation ? QList<QUrl>{QUrl::fromLocalFile(pasteFile)} : QList<QUrl>{});
         }
+    }
+
+    // The size question groups thousands as the user's locale does.
+    void pasteQuestionGroupsAsTheLocale_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("en_US") << "en_US"
+                               << "25,001";
+        QTest::newRow("de_DE") << "de_DE"
+                               << "25.001";
+        QTest::newRow("fr_FR") << "fr_FR" << QStringLiteral("25\u202F001");
+    }
+    void pasteQuestionGroupsAsTheLocale() {
+        QFETCH(QString, locale);
+        QFETCH(QString, size);
+        LanguageTexts texts;
+        texts.LngPasteTooBig = QStringLiteral("??? bytes");
+        QCOMPARE(pasteTooBigQuestion(texts, 25001, QLocale(locale)), size + " bytes");
+        QCOMPARE(pasteTooBigQuestion(texts, 1234567, QLocale(locale)).count(size.at(2)), 2);
     }
 
     void notation_data() {

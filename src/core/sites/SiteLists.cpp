@@ -273,7 +273,21 @@ void SortWxSiteList(WxSiteList &sites) {
 
 bool isOldFormatSiteList(const QString &path) {
     const auto lines = readTextLines(path);
-    return lines && !lines->isEmpty() && lines->first().count(u'*') + 1 > 11;
+    if (!lines || lines->isEmpty())
+        return false;
+    // A current list written before fields were cleaned can hold a "*" in an
+    // address, so one long line proves nothing: every record line must be
+    // long. Empty record lines (a blank line at the end) count for neither.
+    bool anyRecord = false;
+    for (qsizetype i = 0; i < lines->size(); i += 2) {
+        const QString &line = lines->at(i);
+        if (line.isEmpty())
+            continue;
+        if (line.count(u'*') + 1 <= 11)
+            return false;
+        anyRecord = true;
+    }
+    return anyRecord;
 }
 
 ConvertResult ConvertOldSiteList(const QString &path, const QString &backupFolder) {

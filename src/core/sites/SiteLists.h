@@ -65,8 +65,8 @@ QStringList removeDuplicateAddresses(SiteList &sites);
 void SortSiteList(SiteList &sites);
 void SortWxSiteList(WxSiteList &sites);
 
-// The one-line-per-page format of older versions: a first line of more than
-// eleven fields.
+// The one-line-per-page format of older versions: every record line has
+// more than eleven fields.
 bool isOldFormatSiteList(const QString &path);
 
 struct ConvertResult {

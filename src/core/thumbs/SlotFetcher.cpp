@@ -150,15 +150,21 @@ void SlotFetcher::applyEndOfPassRule() {
 
 // ---- Slot files ------------------------------------------------------------------------
 
-void SlotFetcher::writeLater(const QString &file, const QByteArray &picture) {
-    writer_.start([file, picture] {
+quint64 SlotFetcher::writeLater(const QString &file, const QByteArray &picture) {
+    const quint64 write = ++lastWrite_;
+    writer_.start([this, file, picture, write] {
         const WriteResult written = replaceCachedPicture(file, picture);
         if (!written.ok) {
             // No older picture may stand in for this one under its captions.
             qCWarning(lcCore) << "slot picture not stored:" << written.error;
             QFile::remove(file);
+            // Told on the fetcher's own thread; dropped if the fetcher is gone.
+            QMetaObject::invokeMethod(
+                this, [this, file, write] { emit pictureNotStored(file, write); },
+                Qt::QueuedConnection);
         }
     });
+    return write;
 }
 
 void SlotFetcher::clearFolderLater(const QString &folder) {

@@ -103,8 +103,9 @@ public:
 
     // Writes a slot's picture file on the writer thread, one file after the
     // other in the order given. A failed write removes the file, so that no
-    // older picture stands in for this one.
-    void writeLater(const QString &file, const QByteArray &picture);
+    // older picture stands in for this one, and is told by pictureNotStored
+    // with the number returned here.
+    quint64 writeLater(const QString &file, const QByteArray &picture);
     // Empties `folder` (its files; it is made when missing) on the writer
     // thread: after the files handed to writeLater before, before those handed
     // over after.
@@ -132,6 +133,8 @@ signals:
     // Every slot of the pass has finished: once per pass, after the files
     // are written.
     void passEnded();
+    // The write that writeLater numbered `write` failed: `file` is missing.
+    void pictureNotStored(const QString &file, quint64 write);
 
 private:
     void ucCkNew_PictureReady(const QString &Ky);
@@ -155,6 +158,7 @@ private:
     PassCounter pass_;
     bool passEndApplied_ = false;
     QThreadPool writer_;
+    quint64 lastWrite_ = 0;
 };
 
 } // namespace tavimo

@@ -177,8 +177,11 @@ ThumbPopUp thumbPopUp(const ThumbContext &context, int slot, const ThumbSlotStat
     menu.mnuMapLoc.caption = withCallsign(t.LngMapLocTpl, call);
     menu.mnuNoLat.caption = withCallsign(t.LngNoPosTpl, call);
     // Filled from the language's template each time: once a callsign has
-    // replaced the "??", the caption could not name the next slot's site.
-    menu.mnuEarthView.caption = withCallsign(earthViewCaption, call);
+    // replaced the "??", the caption could not name the next slot's site. The
+    // WX page and an empty slot have no site callsign: the caption stays as it
+    // was rather than name nobody.
+    if (!context.wxPage && !call.isEmpty())
+        menu.mnuEarthView.caption = withCallsign(earthViewCaption, call);
     menu.mnuQrzCall.caption = withCallsign(t.LngLookupTpl, call);
     menu.mnuSave.caption = t.LngSave;
     menu.mnuPaste.caption = t.LngPaste;
