@@ -2,6 +2,9 @@
 
 #include "core/app/AppState.h"
 #include "core/geo/MapHandOver.h"
+#include "gallery/CaptionZoomWindow.h"
+#include "gallery/GalleryWindow.h"
+#include "gallery/PictureViewer.h"
 #include "mainwindow/HelpWindow.h"
 #include "sites/AboutDialog.h"
 #include "sites/AddSiteDialog.h"
@@ -27,26 +30,38 @@ Q_LOGGING_CATEGORY(lcApp, "tavimo.app", QtInfoMsg)
 
 namespace tavimo {
 
-namespace {
-
-void notBuilt(const char *window) {
-    qCDebug(lcApp) << "the" << window << "window is not part of this build yet";
-}
-
-} // namespace
-
 // ---- Gallery and viewers ------------------------------------------------------------
 
-void AppWindowOpener::openGallery(const GalleryRequest &) {
-    notBuilt("gallery");
+void AppWindowOpener::openGallery(const GalleryRequest &request) {
+    openGalleryWindow(state_, windows_, request,
+                      GalleryServices{services_.showFileDialog, desktop_, services_.clipboard});
 }
 
-void AppWindowOpener::openPictureViewer(const QString &, int, QPoint) {
-    notBuilt("picture viewer");
+void AppWindowOpener::closeGallery() {
+    closeGalleryWindow(windows_);
 }
 
-void AppWindowOpener::openCaptionZoom(int) {
-    notBuilt("caption zoom");
+void AppWindowOpener::openPictureViewer(const QString &picturePath, int selectedSlot,
+                                        QPoint cursorPos) {
+    openPictureViewerWindow(state_, windows_, ViewerSource::pageSlot(selectedSlot), picturePath,
+                            cursorPos);
+}
+
+void AppWindowOpener::openGalleryViewer(const QString &picturePath, int cell, QPoint cursorPos) {
+    openPictureViewerWindow(state_, windows_, ViewerSource::galleryCell(cell), picturePath,
+                            cursorPos);
+}
+
+void AppWindowOpener::pictureShown(const ViewerSource &source, const QString &picturePath) {
+    refreshPictureViewer(windows_, source, picturePath);
+}
+
+void AppWindowOpener::openCaptionZoom(int hoverSlot) {
+    openCaptionZoomWindow(state_, windows_, hoverSlot);
+}
+
+void AppWindowOpener::closeCaptionZoom() {
+    closeCaptionZoomWindow(windows_);
 }
 
 // ---- Stations and maps --------------------------------------------------------------

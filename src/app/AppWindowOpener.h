@@ -35,8 +35,12 @@ public:
 
     // Gallery and viewers.
     void openGallery(const GalleryRequest &request) override;
+    void closeGallery() override;
     void openPictureViewer(const QString &picturePath, int selectedSlot, QPoint cursorPos) override;
+    void openGalleryViewer(const QString &picturePath, int cell, QPoint cursorPos) override;
+    void pictureShown(const ViewerSource &source, const QString &picturePath) override;
     void openCaptionZoom(int hoverSlot) override;
+    void closeCaptionZoom() override;
 
     // Stations and maps.
     void openStation(const QString &callsign, bool lookupFromCall) override;

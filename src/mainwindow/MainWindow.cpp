@@ -8,6 +8,7 @@
 #include "core/files/Config.h"
 #include "core/files/SettingsStore.h"
 #include "core/sites/SiteLists.h"
+#include "core/thumbs/SlotFetcher.h"
 #include "mainwindow/CaptionFit.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainMenus.h"
@@ -668,6 +669,17 @@ void MainWindow::StartRefreshTimers() {
 
 void MainWindow::resumeRefreshTimers() {
     schedule_->restartIfAutomatic();
+}
+
+void MainWindow::setGalleryLoading(bool running) {
+    if (running) {
+        menus_->showLoadingLook();
+        return;
+    }
+    // The page's own pass puts the plain item back when it ends.
+    const SlotFetcher *fetcher = loader_->fetcher();
+    if (!fetcher || fetcher->pass().isComplete())
+        menus_->showPlainRefresh();
 }
 
 void MainWindow::armSitesChanged() {

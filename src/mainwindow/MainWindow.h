@@ -114,6 +114,7 @@ public:
     void StopRefreshTimers() override;
     void StartRefreshTimers() override;
     void resumeRefreshTimers() override;
+    void setGalleryLoading(bool running) override;
     void armSitesChanged() override;
     void handOverPickedSite(int siteIndex) override;
     QString pageCaption(int page) const override;

@@ -12,7 +12,6 @@
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
 
-#include <QCursor>
 #include <QFile>
 
 namespace tavimo {
@@ -284,13 +283,10 @@ void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
     if (!c->AniGIF->isHidden())
         page.SlotTable.setValue(slot, stInfo, kAnimated);
 
-    // The large viewer showing this slot shows the new picture; it reads the
-    // picture from the slot's animation part, as its openers leave it.
-    if (opener_ && opener_->IsFormLoaded(kViewerName) > 0 && page.SelectedSlot == slot) {
+    // A large viewer showing this slot's picture shows the new one.
+    if (opener_ && opener_->IsFormLoaded(kViewerName) > 0) {
         flushSlotPictures();
-        if (c->AniGIF->isEmpty())
-            c->AniGIF->loadFile(file);
-        opener_->openPictureViewer(file, slot, QCursor::pos());
+        opener_->pictureShown(ViewerSource::pageSlot(slot), file);
     }
 
     // The page says whether there is an age to show, never the file's path.

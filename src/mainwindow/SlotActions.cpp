@@ -107,7 +107,8 @@ void SlotActions::sitePickTimer_Timer() {
     }
     parts_.schedule.StopRefreshTimers();
     if (parts_.opener)
-        parts_.opener->openGallery(GalleryRequest::listRecord(siteIndex));
+        parts_.opener->openGallery(GalleryRequest::listRecord(
+            siteIndex, pick.wxList ? SiteListKind::Wx : SiteListKind::Sstv));
     parts_.schedule.restartIfAutomatic();
 }
 

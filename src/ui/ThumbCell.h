@@ -99,6 +99,11 @@ public:
     // progress bar.
     bool isBlank() const;
 
+    // The cell's number (`lblNum`, in units), white on dark grey and bold in
+    // `points`: the gallery numbers its cells. Made by the first call; the
+    // main window's cells have none.
+    void setNumberLabel(const QRect &units, const QString &text, double points);
+
     // Parts of the cell (named as the controls they stand for).
     StillPicture *img = nullptr;       // still picture
     AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
@@ -106,6 +111,7 @@ public:
     QLabel *lblFrom = nullptr;         // sender callsign
     QLabel *lblConnect = nullptr;      // shown while the slot waits for its first answer
     SlotProgress *picProg = nullptr;   // download progress
+    QLabel *lblNum = nullptr;          // the cell's number (gallery only)
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -116,6 +122,7 @@ private:
     QColor shapeColor_;
     CellGeometry units_;
     QRect imgUnits_;
+    QRect numUnits_;
     // Pixels inside the cell, from the last place().
     QRect shapePixels_;
     QLine line1Pixels_;

@@ -69,7 +69,8 @@ void ThumbGrid::makeCells(double labelPoints, bool labelsBold) {
     }
     for (ThumbCell *cell : std::as_const(cells_)) {
         emptyCell(*cell);
-        cell->setGeometryUnits(cellGeometry(cell->slot(), layout_.gridCols));
+        cell->setGeometryUnits(cellGeometryFor_ ? cellGeometryFor_(cell->slot())
+                                                : cellGeometry(cell->slot(), layout_.gridCols));
         cell->setLabelFont(labelPoints, labelsBold);
     }
     emit cellsMade();

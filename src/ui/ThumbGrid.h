@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 namespace tavimo {
 
 class ThumbCell;
@@ -38,6 +40,10 @@ public:
     // The layout the cells follow; the cells are made for it by makeCells().
     const ThumbLayout &gridLayout() const { return layout_; }
     void setGridLayout(const ThumbLayout &layout) { layout_ = layout; }
+    // Where the parts of a slot's cell go, in units. Unset, the main window's
+    // cellGeometry(); the gallery places its labels a little differently.
+    using CellGeometryFor = std::function<CellGeometry(int slot)>;
+    void setCellGeometryFor(CellGeometryFor geometry) { cellGeometryFor_ = std::move(geometry); }
     // Exactly as many empty cells as the layout has slots, their labels in
     // `labelPoints` (bold or not), placed at once. Cell 0 stays; the others
     // are made afresh.
@@ -98,6 +104,7 @@ private:
     void blinkTimer_Timer();
 
     ThumbLayout layout_;
+    CellGeometryFor cellGeometryFor_;
     QList<ThumbCell *> cells_;
     QTimer blinkTimer; // 150 ms, 20 ticks
     int BlinkSlot = -1;

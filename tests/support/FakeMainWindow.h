@@ -27,7 +27,8 @@ public:
     }
 
     // The calls in order: "disable", "enable", "activate", "stop", "start",
-    // "resume", "reload" (the site lists changed), "pick <site index>",
+    // "resume", "loading" and "plain" (the gallery's pass on the Refresh item),
+    // "reload" (the site lists changed), "pick <site index>",
     // "clear <slot>", "repaint <caption of the page shown>".
     QStringList calls;
     // How many calls were `word`, with or without something after it.
@@ -67,6 +68,7 @@ public:
     void StopRefreshTimers() override { note("stop"); }
     void StartRefreshTimers() override { note("start"); }
     void resumeRefreshTimers() override { note("resume"); }
+    void setGalleryLoading(bool running) override { note(running ? "loading" : "plain"); }
     void armSitesChanged() override { note("reload"); }
     void handOverPickedSite(int siteIndex) override {
         calls << QStringLiteral("pick %1").arg(siteIndex);

@@ -4,6 +4,7 @@
 #include "core/net/DownloadControl.h"
 #include "core/thumbs/SlotPictures.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace tavimo {
@@ -164,6 +165,17 @@ quint64 SlotFetcher::writeLater(const QString &file, const QByteArray &picture) 
         }
     });
     return write;
+}
+
+void SlotFetcher::clearFolderLater(const QString &folder) {
+    writer_.start([folder] {
+        QDir dir(folder);
+        if (!dir.exists())
+            dir.mkpath(QStringLiteral("."));
+        const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : files)
+            dir.remove(name);
+    });
 }
 
 void SlotFetcher::flush() {
