@@ -2,8 +2,10 @@
 
 #include "core/app/AppState.h"
 #include "core/geo/MapHandOver.h"
+#include "gallery/CaptionZoomWindow.h"
+#include "gallery/GalleryWindow.h"
+#include "gallery/PictureViewer.h"
 #include "mainwindow/HelpWindow.h"
-#include "platform/PictureTransfer.h"
 #include "sites/AboutDialog.h"
 #include "sites/AddSiteDialog.h"
 #include "sites/EditSiteDialog.h"
@@ -20,7 +22,6 @@
 #include "stations/StationWindow.h"
 #include "stations/WebMapWindow.h"
 #include "ui/OpenOnce.h"
-#include "ui/QtFileDialog.h"
 
 #include <QLoggingCategory>
 #include <QWidget>
@@ -29,34 +30,46 @@ Q_LOGGING_CATEGORY(lcApp, "tavimo.app", QtInfoMsg)
 
 namespace tavimo {
 
-namespace {
-
-void notBuilt(const char *window) {
-    qCDebug(lcApp) << "the" << window << "window is not part of this build yet";
-}
-
-} // namespace
-
 // ---- Gallery and viewers ------------------------------------------------------------
 
-void AppWindowOpener::openGallery(const GalleryRequest &) {
-    notBuilt("gallery");
+void AppWindowOpener::openGallery(const GalleryRequest &request) {
+    openGalleryWindow(state_, windows_, request,
+                      GalleryServices{services_.showFileDialog, desktop_, services_.clipboard});
 }
 
-void AppWindowOpener::openPictureViewer(const QString &, int, QPoint) {
-    notBuilt("picture viewer");
+void AppWindowOpener::closeGallery() {
+    closeGalleryWindow(windows_);
 }
 
-void AppWindowOpener::openCaptionZoom(int) {
-    notBuilt("caption zoom");
+void AppWindowOpener::openPictureViewer(const QString &picturePath, int selectedSlot,
+                                        QPoint cursorPos) {
+    openPictureViewerWindow(state_, windows_, ViewerSource::pageSlot(selectedSlot), picturePath,
+                            cursorPos);
+}
+
+void AppWindowOpener::openGalleryViewer(const QString &picturePath, int cell, QPoint cursorPos) {
+    openPictureViewerWindow(state_, windows_, ViewerSource::galleryCell(cell), picturePath,
+                            cursorPos);
+}
+
+void AppWindowOpener::pictureShown(const ViewerSource &source, const QString &picturePath) {
+    refreshPictureViewer(windows_, source, picturePath);
+}
+
+void AppWindowOpener::openCaptionZoom(int hoverSlot) {
+    openCaptionZoomWindow(state_, windows_, hoverSlot);
+}
+
+void AppWindowOpener::closeCaptionZoom() {
+    closeCaptionZoomWindow(windows_);
 }
 
 // ---- Stations and maps --------------------------------------------------------------
 
 void AppWindowOpener::openStation(const QString &callsign, bool lookupFromCall) {
-    openStationWindow(state_, windows_,
-                      StationRequest::forSelectedSlot(state_, callsign, lookupFromCall),
-                      StationPictureServices{qtFileDialog, desktop_, writeToClipboard});
+    openStationWindow(
+        state_, windows_, StationRequest::forSelectedSlot(state_, callsign, lookupFromCall),
+        StationPictureServices{services_.showFileDialog, desktop_, services_.clipboard});
 }
 
 void AppWindowOpener::openSiteMap(const SiteMapRequest &request) {
@@ -66,6 +79,10 @@ void AppWindowOpener::openSiteMap(const SiteMapRequest &request) {
 void AppWindowOpener::openWebMap(const QString &callsign, const QString &address) {
     WebMapServices services;
     services.desktop = desktop_;
+    services.showFileDialog = services_.showFileDialog;
+    services.clipboard = services_.clipboard;
+    services.openInBrowser = services_.openInBrowser;
+    services.makeView = services_.makeWebView;
     openWebMapWindow(
         state_, windows_,
         WebMapRequest{WebMapJob{callsign, address}.StreetViewJob(), state_.page.isWxPage()},
@@ -126,8 +143,9 @@ void AppWindowOpener::openAbout() {
 }
 
 void AppWindowOpener::openTextMessages(int, const QString &slotCallsign) {
-    showTextMessagesWindow(state_, windows_, slotCallsign,
-                           TextMessagesDeps{desktop_, qtFileDialog, writeToClipboard});
+    showTextMessagesWindow(
+        state_, windows_, slotCallsign,
+        TextMessagesDeps{desktop_, services_.showFileDialog, services_.clipboard});
 }
 
 // ---- Help and shutdown ------------------------------------------------------------------

@@ -1,24 +1,46 @@
 #pragma once
 
 #include "core/app/WindowOpener.h"
+#include "core/base/FileDialogs.h"
+#include "platform/PictureTransfer.h"
+#include "stations/WebPageView.h"
+#include "ui/QtFileDialog.h"
 #include "ui/WindowRegistry.h"
+
+#include <utility>
 
 namespace tavimo {
 
 struct AppState;
 class DesktopBridge;
 
+// What the opened windows reach outside the program: main() keeps the
+// desktop's own, tests hand in fakes.
+struct AppWindowServices {
+    ShowFileDialogFunction showFileDialog = qtFileDialog;
+    ClipboardWriter clipboard = writeToClipboard;
+    // The street and satellite view; empty: the embedded view when the program
+    // has it, else the default browser (openInBrowser, or the desktop's).
+    WebPageViewFactory makeWebView;
+    OpenUrlFunction openInBrowser;
+};
+
 // The program's window opener: every secondary window opens through here,
 // from the request captured when it was asked for.
 class AppWindowOpener final : public WindowOpener {
 public:
     // desktop: reaches the other programs' windows for the paste commands; may be null.
-    AppWindowOpener(AppState &state, DesktopBridge *desktop) : state_(state), desktop_(desktop) {}
+    AppWindowOpener(AppState &state, DesktopBridge *desktop, AppWindowServices services = {})
+        : state_(state), desktop_(desktop), services_(std::move(services)) {}
 
     // Gallery and viewers.
     void openGallery(const GalleryRequest &request) override;
+    void closeGallery() override;
     void openPictureViewer(const QString &picturePath, int selectedSlot, QPoint cursorPos) override;
+    void openGalleryViewer(const QString &picturePath, int cell, QPoint cursorPos) override;
+    void pictureShown(const ViewerSource &source, const QString &picturePath) override;
     void openCaptionZoom(int hoverSlot) override;
+    void closeCaptionZoom() override;
 
     // Stations and maps.
     void openStation(const QString &callsign, bool lookupFromCall) override;
@@ -47,6 +69,7 @@ public:
 private:
     AppState &state_;
     DesktopBridge *desktop_;
+    AppWindowServices services_;
     WindowRegistry windows_;
 };
 

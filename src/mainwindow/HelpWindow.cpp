@@ -4,6 +4,10 @@
 #include "core/files/AppPaths.h"
 
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QKeySequence>
+#include <QShortcut>
 
 namespace tavimo {
 
@@ -39,9 +43,28 @@ HelpWindow::HelpWindow(const QString &text, QWidget *parent) : QPlainTextEdit(pa
     setWindowTitle(QStringLiteral("Tavimo Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // The text lays its tables out in columns of blanks: a font of one width
+    // keeps them aligned, and lines are not wrapped through them.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetrics letters(fixed);
+    if (letters.horizontalAdvance(QLatin1Char('i')) !=
+        letters.horizontalAdvance(QLatin1Char('M'))) {
+        // A desktop that names no fixed font: ask the font configuration.
+        fixed.setFamilies({QStringLiteral("monospace")});
+        fixed.setStyleHint(QFont::TypeWriter);
+        fixed.setFixedPitch(true);
+    }
+    setFont(fixed);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setPlainText(text);
-    resize(640, 560);
+    const QFontMetrics metrics(font());
+    resize(metrics.horizontalAdvance(QLatin1Char('M')) * 80 + 40, metrics.lineSpacing() * 40);
+
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 } // namespace tavimo

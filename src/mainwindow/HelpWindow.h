@@ -15,7 +15,8 @@ QString helpFilePath(const AppPaths &paths);
 // could not be read.
 QString readHelpText(const AppPaths &paths);
 
-// The help text in a window of its own, read-only, modeless. It deletes
+// The help text in a window of its own, read-only, modeless, in a font of
+// one width so that its tables line up. Esc and Ctrl+W close it; it deletes
 // itself when closed.
 class HelpWindow : public QPlainTextEdit {
     Q_OBJECT

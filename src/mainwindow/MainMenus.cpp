@@ -7,6 +7,7 @@
 #include "ui/MenuBarPainter.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -121,6 +122,16 @@ MainMenus::MainMenus(QMainWindow &window, const Config &config)
     mnuSelectSite = add(pop, QStringLiteral("mnuSelectSite"), QStringLiteral("Select"));
     for (QAction *hidden : {mnuLast10, mnuTX, mnuText, mnuQrzFrom})
         hidden->setVisible(false);
+
+    // Choices of which exactly one holds show as radio items. A rate that no
+    // item names leaves them all unchecked, so none is forced.
+    for (const QList<QAction *> &choices : {mnuPage, mnuRate, mnuGUIsizes, mnu5, mnuLang,
+                                            QList<QAction *>{mnustartDSSTV, mnustartWX}}) {
+        auto *group = new QActionGroup(this);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        for (QAction *choice : choices)
+            group->addAction(choice);
+    }
 }
 
 // ---- Building --------------------------------------------------------------------------
@@ -161,6 +172,11 @@ QList<QAction *> MainMenus::addArray(QMenu *menu, const QString &name, const QSt
 
 QAction *MainMenus::item(const QString &name, int index) const {
     return byName_.value(Key{name, index}, nullptr);
+}
+
+void MainMenus::setSecondsWord(const QString &seconds) {
+    for (int i = 0; i < kManualRateIndex && i < mnuRate.size(); ++i)
+        mnuRate[i]->setText(QString::number((i + 1) * 30) + u' ' + seconds);
 }
 
 void MainMenus::applyCaptions(const MenuCaptions &captions) {

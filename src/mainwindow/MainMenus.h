@@ -40,6 +40,8 @@ public:
     QAction *item(const QString &name, int index = -1) const;
     // Sets the captions the language file gave.
     void applyCaptions(const MenuCaptions &captions);
+    // The timed refresh rates in the language's word for seconds ("30 sec").
+    void setSecondsWord(const QString &seconds);
 
     // --- The page item -----------------------------------------------------------
 

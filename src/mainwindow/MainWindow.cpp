@@ -8,9 +8,12 @@
 #include "core/files/Config.h"
 #include "core/files/SettingsStore.h"
 #include "core/sites/SiteLists.h"
+#include "core/thumbs/SlotFetcher.h"
+#include "mainwindow/CaptionFit.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/PageLoader.h"
+#include "mainwindow/PageNames.h"
 #include "mainwindow/RefreshSchedule.h"
 #include "mainwindow/SlotActions.h"
 #include "mainwindow/UpdateServices.h"
@@ -26,8 +29,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QShortcut>
 
 #include <algorithm>
@@ -43,6 +52,8 @@ const QString kTitle = QStringLiteral("Tavimo");
 constexpr qint64 kMinuteMs = 60'000;
 constexpr qint64 kClockLookMs = 15'000;
 constexpr qint64 kClockMarginMs = 5;
+// How long after it is shown the window waits at most for its frame.
+constexpr int kSettleMs = 2000;
 
 // The menu bar's height for the window's width: the window's client area
 // below it is the grid. Measured from the bar, not from the grid widget,
@@ -114,11 +125,23 @@ void MainWindow::wireParts() {
     });
 
     connect(updates_, &UpdateServices::newerVersionFound, this, [this](const QString &version) {
-        const LanguageTexts &texts = state_.texts;
-        menus_->showUpdateNotice(QStringLiteral("   ") + texts.LngUpdate + QStringLiteral("   "),
-                                 texts.LngNewVersion + QStringLiteral("Tavimo ") + version);
+        newerVersion_ = version;
+        showUpdateNotice();
     });
-    connect(updates_, &UpdateServices::noNewerVersion, menus_, &MainMenus::hideUpdateNotice);
+    connect(updates_, &UpdateServices::noNewerVersion, this, [this] {
+        newerVersion_.clear();
+        menus_->hideUpdateNotice();
+    });
+
+    // New cells: their sender and waiting lines sit at the foot of the cell,
+    // clear of the callsign line, and the captions take the grid's scale.
+    connect(grid_, &ThumbGrid::cellsMade, this, [this] {
+        for (ThumbCell *cell : grid_->cells()) {
+            cell->lblFrom->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            cell->lblConnect->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        }
+    });
+    grid_->installEventFilter(this);
 
     // The keys work wherever the focus is in the main window, as its menus do.
     for (const Qt::Key key : {Qt::Key_F5, Qt::Key_F2}) {
@@ -164,22 +187,28 @@ void MainWindow::wireMenus() {
     onEach(m.mnuAlphaList, [this](int i) { actions_->mnuAlphaList_Click(i); });
 
     // The other windows.
-    const auto opens = [this, &onClick](QAction *item, void (WindowOpener::*open)()) {
+    const auto opens = [this, &onClick](QAction *item, void (*open)(WindowOpener &)) {
         onClick(item, [this, open] {
             if (opener_)
-                (opener_->*open)();
+                open(*opener_);
         });
     };
-    opens(m.mnuHelp, &WindowOpener::openHelp);
-    opens(m.mnuAbout, &WindowOpener::openAbout);
-    opens(m.mnuAdd, &WindowOpener::openAddSite);
-    opens(m.mnuEdit, &WindowOpener::openEditSite);
-    opens(m.mnuRemove, &WindowOpener::openRemoveSite);
-    opens(m.mnuLatLon, &WindowOpener::openOwnPosition);
-    opens(m.mnupgSel, &WindowOpener::openPageNames);
+    opens(m.mnuHelp, [](WindowOpener &o) { o.openHelp(); });
+    opens(m.mnuAbout, [](WindowOpener &o) { o.openAbout(); });
+    opens(m.mnuAdd, [](WindowOpener &o) { o.openAddSite(); });
+    opens(m.mnuEdit, [](WindowOpener &o) { o.openEditSite(); });
+    opens(m.mnuRemove, [](WindowOpener &o) { o.openRemoveSite(); });
+    opens(m.mnuLatLon, [](WindowOpener &o) { o.openOwnPosition(); });
+    opens(m.mnupgSel, [](WindowOpener &o) { o.openPageNames(); });
 }
 
 // ---- Language and clock ----------------------------------------------------------------
+
+void MainWindow::showUpdateNotice() {
+    const LanguageTexts &texts = state_.texts;
+    menus_->showUpdateNotice(QStringLiteral("   ") + texts.LngUpdate + QStringLiteral("   "),
+                             texts.LngNewVersion + QStringLiteral("Tavimo ") + newerVersion_);
+}
 
 QString MainWindow::clockCaption() const {
     return state_.utcNow().toUTC().toString(QStringLiteral("hh:mm")) + QStringLiteral(" UTC   ") +
@@ -212,7 +241,11 @@ void MainWindow::LoadLanguageForWindow() {
     for (int i = 0; i < s.page.SlotCount && i < cells.size(); ++i)
         cells[i]->lblConnect->setText(s.texts.LngLoading);
     m.mnuUpdate->setTitle(s.texts.LngUpdate);
-    restorePlainMenuText(m.mnuUpdate->menuAction(), s.texts.LngUpdate);
+    if (m.mnuUpdate->menuAction()->isVisible() && !newerVersion_.isEmpty())
+        showUpdateNotice();
+    else
+        restorePlainMenuText(m.mnuUpdate->menuAction(), s.texts.LngUpdate);
+    m.setSecondsWord(s.texts.LngSeconds);
     m.setPageCaption(s.page.PageCount, s.texts.LngWxPage);
     if (s.config.LanguageIndex >= 0 && s.config.LanguageIndex < m.mnuLang.size())
         m.mnuLang[s.config.LanguageIndex]->setChecked(true);
@@ -231,6 +264,7 @@ bool MainWindow::startUp() {
     MainMenus &m = *menus_;
 
     setWindowTitle(kTitle);
+    applyProgramIcon();
     s.screen = screenMetrics(screen());
     m.mnuCall->setVisible(false);
     s.dateOrder = DateOrder::fromLocale(QLocale());
@@ -256,22 +290,36 @@ bool MainWindow::startUp() {
     s.page.CurrentPage = config.CurrentPage;
 
     LoadLanguageForWindow();
+    // Names stored as they were shown, defaults included: a default of any
+    // language is shown in the language of now.
+    pageWords_ = pageWordsOfAllLanguages(s.paths.data(QStringLiteral("Languages")));
     const QStringList names = readPageNames(*s.settings, s.texts.LngPage);
-    for (int page = 1; page < s.page.PageCount; ++page)
-        m.setPageCaption(page, names.value(page - 1));
+    for (int page = 1; page < s.page.PageCount; ++page) {
+        const QString name = names.value(page - 1);
+        m.setPageCaption(page, isDefaultPageName(name, page, pageWords_)
+                                   ? s.texts.LngPage + QString::number(page)
+                                   : name);
+    }
     m.setPageCaption(s.page.PageCount, s.texts.LngWxPage);
 
+    firstStart_ = isFirstStartPlacement(s.placement);
     applyWindowPlacement(*this, s.placement);
     LayoutMainWindow(s.config.ThumbSetting);
+    // Centred as well as can be before the frame is known; once shown, the
+    // frame itself is centred.
+    if (firstStart_)
+        placeFrameOnScreen(*this, true);
 
     if (deps_.acquireSingleInstance && !deps_.acquireSingleInstance()) {
         prompts.message(s.texts.LngAlreadyRunning, kTitle);
         return false;
     }
 
-    s.SaveFolder = readSaveFolder(*s.settings, s.paths.programFolder);
+    s.SaveFolder = startSaveFolder(readSaveFolder(*s.settings, QString()));
     s.lstBlock = readBlockedCallsigns(*s.settings);
 
+    // Only now is this instance the one writer of the data folder.
+    removeSaveLeftovers(s.paths.dataFolder, s.settings->fileName());
     StartupLists lists = loadSiteLists(s.paths, prompts);
     if (lists.endProgram)
         return false;
@@ -335,12 +383,43 @@ void MainWindow::showEvent(QShowEvent *event) {
     if (shownOnce_ || !startedUp_)
         return;
     shownOnce_ = true;
-    // The desktop's frame is known only once the window is up; the size
-    // counts it in, so the window is fitted again then.
-    QTimer::singleShot(0, this, [this] {
-        if (!isMaximized() && !isFullScreen())
-            fitWindowSize();
-    });
+    // The desktop's frame is known only some time after the window is up,
+    // when the window manager has framed it; the size counts the frame in,
+    // and the frame must lie on the screen. Until the frame is known (or, on
+    // a desktop without frames, for a moment) every move and resize of the
+    // window fits and places it again.
+    settling_ = true;
+    QTimer::singleShot(kSettleMs, this, [this] { settling_ = false; });
+    QTimer::singleShot(0, this, &MainWindow::settleOnScreen);
+}
+
+void MainWindow::settleOnScreen() {
+    if (!settling_)
+        return;
+    const bool frameKnown = frameGeometry() != geometry();
+    if (!isMaximized() && !isFullScreen())
+        fitWindowSize();
+    placeFrameOnScreen(*this, firstStart_);
+    if (frameKnown)
+        settling_ = false;
+}
+
+void MainWindow::moveEvent(QMoveEvent *event) {
+    QMainWindow::moveEvent(event);
+    if (settling_)
+        QTimer::singleShot(0, this, &MainWindow::settleOnScreen);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    if (settling_)
+        QTimer::singleShot(0, this, &MainWindow::settleOnScreen);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == grid_ && event->type() == QEvent::Resize)
+        fitCaptions();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
@@ -413,6 +492,12 @@ void MainWindow::fitWindowSize() {
     frameExtra_ = tavimo::frameExtra(frameGeometry().size(), client, screen);
     const MainWindowSize size =
         mainWindowSize(screen, state_.config.GuiSize, grid_->gridLayout(), frameExtra_);
+    // Made smaller by hand, the window stops at its "Small" size, where the
+    // captions still fit their cells.
+    const MainWindowSize small = mainWindowSize(screen, 0, grid_->gridLayout(), frameExtra_);
+    setMinimumSize(std::max(1, small.widthPixels - decoration.width()),
+                   std::max(1, small.heightPixels - decoration.height()));
+    nominalGridWidth_ = size.widthPixels - (frameGeometry().width() - client.width());
     // A maximised or minimised window keeps its size; the grid fills it.
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
         resize(std::max(1, size.widthPixels - decoration.width()),
@@ -434,6 +519,50 @@ void MainWindow::LayoutMainWindow(int setting) {
     menus_->widenPageItem(menus_->pageCaptions(s.page.PageCount));
     menus_->showPage(s.page.CurrentPage);
     grid_->makeCells(labelFontSize_, labelsBold_);
+    captionPoints_ = 0; // the cells are new
+    fitCaptions();
+}
+
+void MainWindow::fitCaptions() {
+    const QList<ThumbCell *> &cells = grid_->cells();
+    if (cells.isEmpty())
+        return;
+    const double points = captionPoints(labelFontSize_, nominalGridWidth_, grid_->size(),
+                                        grid_->gridLayout(), cells.first()->lblCall->font());
+    if (points == captionPoints_)
+        return;
+    captionPoints_ = points;
+    for (ThumbCell *cell : cells)
+        cell->setLabelFont(points, labelsBold_);
+}
+
+QString MainWindow::startSaveFolder(const QString &stored) const {
+    const auto folderOf = [](const QString &path) {
+        return path.endsWith(u'/') ? path : path + u'/';
+    };
+    if (!stored.isEmpty() && deps_.folderWritable && deps_.folderWritable(stored))
+        return folderOf(stored);
+    const QString pictures = state_.paths.picturesFolder;
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return folderOf(pictures);
+    return folderOf(QDir::homePath());
+}
+
+void MainWindow::applyProgramIcon() {
+    // The desktop finds the icon by the entry's name; a window shown before the
+    // program is installed finds the bundled pictures.
+    QIcon icon = QIcon::fromTheme(QStringLiteral("tavimo"));
+    if (icon.isNull()) {
+        const QDir icons(state_.paths.bundledDataFolder + QStringLiteral("/desktop/icons"));
+        for (const QString &name : icons.entryList({QStringLiteral("tavimo-*.png")}, QDir::Files))
+            icon.addFile(icons.filePath(name));
+    }
+    if (!icon.isNull()) {
+        setWindowIcon(icon);
+        if (QGuiApplication::windowIcon().isNull())
+            QGuiApplication::setWindowIcon(icon);
+    }
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavimo"));
 }
 
 // ---- Pass end and keys ------------------------------------------------------------
@@ -510,7 +639,20 @@ void MainWindow::mnuLang_Click(int index) {
     for (int i = 0; i < menus_->mnuLang.size(); ++i)
         menus_->mnuLang[i]->setChecked(i == index);
     s.config.LanguageIndex = std::int16_t(index);
+    const LanguageTexts before = s.texts;
     LoadLanguageForWindow();
+    // Everything already shown says it in the new language at once.
+    loader_->languageChanged(before);
+    bool renamed = false;
+    for (int page = 1; page < s.page.PageCount; ++page) {
+        if (isDefaultPageName(menus_->pageCaption(page), page,
+                              pageWords_ + QStringList{before.LngPage})) {
+            menus_->setPageCaption(page, s.texts.LngPage + QString::number(page));
+            renamed = true;
+        }
+    }
+    if (renamed)
+        emit s.events.pageNamesChanged();
     // The page item is as wide as the widest page name, the new WX name included.
     menus_->widenPageItem({s.texts.LngBarCaption, s.texts.LngWxPage});
     repaintPageItem();
@@ -543,6 +685,17 @@ void MainWindow::resumeRefreshTimers() {
     schedule_->restartIfAutomatic();
 }
 
+void MainWindow::setGalleryLoading(bool running) {
+    if (running) {
+        menus_->showLoadingLook();
+        return;
+    }
+    // The page's own pass puts the plain item back when it ends.
+    const SlotFetcher *fetcher = loader_->fetcher();
+    if (!fetcher || fetcher->pass().isComplete())
+        menus_->showPlainRefresh();
+}
+
 void MainWindow::armSitesChanged() {
     schedule_->armSitesChanged();
 }
@@ -560,6 +713,8 @@ void MainWindow::setPageCaption(int page, const QString &caption) {
 }
 
 void MainWindow::repaintPageItem() {
+    // A name given since the window was laid out may be wider than all before it.
+    menus_->widenPageItem(menus_->pageCaptions(state_.page.PageCount));
     menus_->showPage(state_.page.CurrentPage);
 }
 

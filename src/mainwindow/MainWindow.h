@@ -114,6 +114,7 @@ public:
     void StopRefreshTimers() override;
     void StartRefreshTimers() override;
     void resumeRefreshTimers() override;
+    void setGalleryLoading(bool running) override;
     void armSitesChanged() override;
     void handOverPickedSite(int siteIndex) override;
     QString pageCaption(int page) const override;
@@ -130,6 +131,9 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void wireParts();
@@ -138,6 +142,18 @@ private:
     void LoadLanguageForWindow();
     // Sizes the window for GuiSize and the grid, frame included.
     void fitWindowSize();
+    // Fits the window's size to its frame and puts the frame on the screen,
+    // centred on a first start.
+    void settleOnScreen();
+    // The captions' font for the grid's size now.
+    void fitCaptions();
+    // The new-version notice and its download item in the language of now.
+    void showUpdateNotice();
+    // Where pictures are saved first: the stored folder while it can be
+    // written, else the user's pictures folder (or home), with a trailing "/".
+    QString startSaveFolder(const QString &stored) const;
+    // The program's icon on its windows.
+    void applyProgramIcon();
     // The clock caption: the UTC time "hh:mm", " UTC   " and the Setup word.
     QString clockCaption() const;
     // Every slot of the pass has finished: the update check when one is due,
@@ -174,8 +190,14 @@ private:
 
     FrameExtra frameExtra_;
     double labelFontSize_ = 0;
-    bool labelsBold_ = true; // the small size makes them regular for good
-    QTimer clockTimer;       // UTC clock caption
+    int nominalGridWidth_ = 0; // the grid's width at the size GuiSize gives
+    double captionPoints_ = 0; // the captions' font as last fitted
+    bool firstStart_ = false;  // no placement was stored: the window is centred
+    bool settling_ = false;    // shown, its frame not yet known
+    QString newerVersion_;     // the version the home page announced, if newer
+    QStringList pageWords_;    // the page word of every language
+    bool labelsBold_ = true;   // the small size makes them regular for good
+    QTimer clockTimer;         // UTC clock caption
 };
 
 } // namespace tavimo

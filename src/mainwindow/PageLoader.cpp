@@ -2,15 +2,16 @@
 
 #include "core/app/AppState.h"
 #include "core/app/WindowOpener.h"
+#include "core/sites/SlotMap.h"
 #include "core/thumbs/CheckPicture.h"
 #include "core/thumbs/PictureAge.h"
 #include "core/thumbs/SlotPictures.h"
 #include "mainwindow/Logging.h"
+#include "mainwindow/Recaption.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
 
-#include <QCursor>
 #include <QFile>
 
 namespace tavimo {
@@ -48,6 +49,7 @@ PageLoader::PageLoader(AppState &state, ThumbGrid &grid, WindowOpener *opener, Q
         state_.page.FinishedCount = finished;
     });
     connect(f, &SlotFetcher::passEnded, this, &PageLoader::passEnded);
+    connect(f, &SlotFetcher::pictureNotStored, this, &PageLoader::pictureNotStored);
 }
 
 PageLoader::~PageLoader() = default;
@@ -120,6 +122,12 @@ void PageLoader::LoadWxPage() {
 
 void PageLoader::startPagePass(const QList<int> &slotList) {
     strayImage1Checked_ = false;
+    // Another page empties every slot: nothing shown belongs to the old one.
+    if (state_.page.CurrentPage != loadedPage_) {
+        loadedPage_ = state_.page.CurrentPage;
+        shownPictures_.clear();
+        placeholders_.clear();
+    }
     if (fetcher_)
         fetcher_->startPass(slotList);
 }
@@ -228,9 +236,33 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     const SlotAnswer answer = takeSlotAnswer(bytes, target, page.isWxPage(), page.SlotTable,
                                              s.SiteList, s.texts, s.ZeroChar);
     const QString file = slotPictureFile(s.paths, page.isWxPage(), target.slot);
-    fetcher_->writeLater(file, answer.picture);
+    const quint64 write = fetcher_->writeLater(file, answer.picture);
     ThumbCell::setLabelText(c->lblFrom, answer.lblFrom);
     ShowSlotPicture(file, target.slot, target.site, answer.picture);
+    if (!placeholders_.contains(target.slot))
+        shownPictures_.insert(target.slot, ShownPicture{write, target.site});
+}
+
+void PageLoader::pictureNotStored(const QString &file, quint64 write) {
+    const PageState &page = state_.page;
+    for (auto it = shownPictures_.cbegin(); it != shownPictures_.cend(); ++it) {
+        if (it->write != write)
+            continue;
+        const int slot = it.key();
+        const int site = it->site;
+        // Only while the slot still shows that very picture: the viewer,
+        // save and paste would find no file behind it.
+        if (file == slotPictureFile(state_.paths, page.isWxPage(), slot)) {
+            shownPictures_.remove(slot);
+            ShowNotFound(slot, site, true);
+        }
+        return;
+    }
+}
+
+void PageLoader::forgetSlot(int slot) {
+    shownPictures_.remove(slot);
+    placeholders_.remove(slot);
 }
 
 // ---- Display -------------------------------------------------------------------------
@@ -246,18 +278,16 @@ void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
         ShowNotFound(slot, site, true);
         return;
     }
+    placeholders_.remove(slot);
     if (!s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         ThumbCell::setLabelText(c->lblFrom, QString());
     if (!c->AniGIF->isHidden())
         page.SlotTable.setValue(slot, stInfo, kAnimated);
 
-    // The large viewer showing this slot shows the new picture; it reads the
-    // picture from the slot's animation part, as its openers leave it.
-    if (opener_ && opener_->IsFormLoaded(kViewerName) > 0 && page.SelectedSlot == slot) {
+    // A large viewer showing this slot's picture shows the new one.
+    if (opener_ && opener_->IsFormLoaded(kViewerName) > 0) {
         flushSlotPictures();
-        if (c->AniGIF->isEmpty())
-            c->AniGIF->loadFile(file);
-        opener_->openPictureViewer(file, slot, QCursor::pos());
+        opener_->pictureShown(ViewerSource::pageSlot(slot), file);
     }
 
     // The page says whether there is an age to show, never the file's path.
@@ -290,6 +320,8 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
         return;
     page.SlotTable.setValue(slot, stFrom, QStringLiteral("Not found"));
     grid_.showPlaceholder(slot, slotNotFoundLines(s.texts, page.isWxPage(), pictureRead));
+    shownPictures_.remove(slot);
+    placeholders_.insert(slot, pictureRead);
     if (page.isWxPage())
         return;
     ThumbCell::setLabelText(c->lblFrom, QString());
@@ -314,6 +346,7 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
 void PageLoader::clearSlot(int slot) {
     if (!grid_.cell(slot))
         return;
+    forgetSlot(slot);
     grid_.clearSlot(slot);
     state_.page.SlotTable.setValue(slot, stSiteCall, QString());
 }
@@ -334,6 +367,7 @@ void PageLoader::assignPickedSite(const SitePick &pick, int siteIndex) {
         if (*a->clearSlot == k && !page.isWxPage())
             page.SlotTable.setValue(k, stSiteCall, a->caption);
     }
+    forgetSlot(k);
     c->AniGIF->clear();
     c->AniGIF->hide();
     c->img->clear();
@@ -399,6 +433,36 @@ void PageLoader::flushSlotPictures() {
 void PageLoader::cancelAll() {
     if (fetcher_)
         fetcher_->cancelAll();
+}
+
+// ---- Language and the alphabetical list ---------------------------------------------------
+
+void PageLoader::languageChanged(const LanguageTexts &before) {
+    const AppState &s = state_;
+    for (ThumbCell *c : grid_.cells()) {
+        c->lblCall->setText(recaptionedCall(c->lblCall->text(), before, s.texts));
+        c->lblFrom->setText(recaptionedFrom(c->lblFrom->text(), before, s.texts));
+        c->lblConnect->setText(recaptionedFrom(c->lblConnect->text(), before, s.texts));
+    }
+    for (auto it = placeholders_.cbegin(); it != placeholders_.cend(); ++it)
+        grid_.showPlaceholder(it.key(), slotNotFoundLines(s.texts, s.page.isWxPage(), it.value()));
+}
+
+QStringList PageLoader::alphaListOfPage() const {
+    const AppState &s = state_;
+    if (!s.page.isWxPage())
+        return List1;
+    // Slot maps are read as the page plan reads them, in list order.
+    QStringList list;
+    const int setting = s.config.ThumbSetting;
+    if (setting < 1 || setting > 4)
+        return list;
+    for (const SiteRecord &site : s.WxSiteList) {
+        const int slot = wxSlotIndex(site.SlotMap[setting]);
+        if (slot >= 0 && slot < s.page.SlotCount && !site.Callsign.isEmpty())
+            list.append(site.Callsign + QStringLiteral("    ") + QString::number(slot + 1));
+    }
+    return list;
 }
 
 } // namespace tavimo

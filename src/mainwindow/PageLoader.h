@@ -14,6 +14,7 @@
 #include "core/thumbs/PagePlan.h"
 #include "core/thumbs/SlotAssignment.h"
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 
@@ -22,6 +23,7 @@
 namespace tavimo {
 
 struct AppState;
+struct LanguageTexts;
 class SlotFetcher;
 class ThumbGrid;
 class WindowOpener;
@@ -57,6 +59,14 @@ public:
     void flushSlotPictures();
     // Drops every download without a signal (shutdown).
     void cancelAll();
+
+    // The language changed from `before` to the texts now in force: every
+    // caption and placeholder of the slots says the same in the new one.
+    void languageChanged(const LanguageTexts &before);
+    // The sites of the page shown as the alphabetical list gives them: the
+    // name as stored, four blanks and the slot counted from 1 (List1 on an
+    // SSTV page, the WX sites on the WX page).
+    QStringList alphaListOfPage() const;
     // Null without a download context.
     SlotFetcher *fetcher() const { return fetcher_.get(); }
 
@@ -85,6 +95,10 @@ private:
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
     void answerDropped(int slot);
+    void pictureNotStored(const QString &file, quint64 write);
+    // The slot shows nothing of what this part put there (emptied or given
+    // another site).
+    void forgetSlot(int slot);
 
     // Shows a slot picture, still or animated, fitted into the cell; the
     // placeholder when it cannot be shown. `site` is the SiteList index for
@@ -103,6 +117,16 @@ private:
     SstvPageIndex sstvPages_; // rebuilt when the lists change
     std::unique_ptr<SlotFetcher> fetcher_;
     bool strayImage1Checked_ = false;
+    // Slots showing the placeholder, and whether their picture was read.
+    QHash<int, bool> placeholders_;
+    // The file write behind the picture each slot shows, so that a write
+    // that fails takes the picture away rather than leave it unsaveable.
+    struct ShownPicture {
+        quint64 write = 0;
+        int site = -1;
+    };
+    QHash<int, ShownPicture> shownPictures_;
+    int loadedPage_ = 0;
 };
 
 } // namespace tavimo

@@ -4,6 +4,7 @@
 #include "core/app/WindowOpener.h"
 #include "core/base/Prompts.h"
 #include "core/geo/MapHandOver.h"
+#include "core/sites/SlotMap.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/PageLoader.h"
@@ -30,6 +31,22 @@ QString captionCallsign(const QString &caption) {
     while (end < text.size() && text[end] != u' ' && text[end] != u'-')
         ++end;
     return text.left(end);
+}
+
+// The site whose views a slot's street and satellite items show: the slot
+// table's callsign on an SSTV page. The WX page keeps no callsigns there, so
+// its slot is named by the WX site placed in it, which has no position.
+QString webMapSiteCall(const AppState &s, int slot) {
+    if (!s.page.isWxPage())
+        return s.page.SlotTable.value(slot, stSiteCall);
+    const int setting = s.config.ThumbSetting;
+    if (setting < 1 || setting > 4)
+        return {};
+    for (const SiteRecord &site : s.WxSiteList) {
+        if (wxSlotIndex(site.SlotMap[setting]) == slot)
+            return site.Callsign;
+    }
+    return {};
 }
 
 } // namespace
@@ -90,7 +107,8 @@ void SlotActions::sitePickTimer_Timer() {
     }
     parts_.schedule.StopRefreshTimers();
     if (parts_.opener)
-        parts_.opener->openGallery(GalleryRequest::listRecord(siteIndex));
+        parts_.opener->openGallery(GalleryRequest::listRecord(
+            siteIndex, pick.wxList ? SiteListKind::Wx : SiteListKind::Sstv));
     parts_.schedule.restartIfAutomatic();
 }
 
@@ -105,11 +123,14 @@ void SlotActions::showAlphaList() {
     QPoint at = parts_.grid.mapToGlobal(QPoint(0, 0));
     if (const QRect third = parts_.grid.slotFrameOnScreen(2); !third.isNull())
         at.setX(third.left());
-    parts_.menus.showAlphaList(alphaMenu(parts_.loader.List1, parts_.state.ZeroChar), at);
+    // WX names are shown as stored, zeros and all.
+    const QString zeroChar =
+        parts_.state.page.isWxPage() ? QStringLiteral("0") : parts_.state.ZeroChar;
+    parts_.menus.showAlphaList(alphaMenu(parts_.loader.alphaListOfPage(), zeroChar), at);
 }
 
 void SlotActions::mnuAlphaList_Click(int Index) {
-    const QStringList &list = parts_.loader.List1;
+    const QStringList list = parts_.loader.alphaListOfPage();
     if (Index >= 0 && Index < list.size())
         parts_.grid.startSlotBlink(blinkSlotOf(list[Index]));
 }
@@ -135,7 +156,7 @@ void SlotActions::mnuMapLoc_Click() {
 void SlotActions::mnuStView_Click(int Index) {
     const AppState &s = parts_.state;
     const std::optional<WebMapJob> job =
-        webMapJob(s.page.SlotTable.value(s.page.SelectedSlot, stSiteCall), s.SiteList,
+        webMapJob(webMapSiteCall(s, s.page.SelectedSlot), s.SiteList,
                   Index == 0 ? WebMapView::Street : WebMapView::Satellite, s.endpoints.WebMap);
     if (job && parts_.opener)
         parts_.opener->openWebMap(job->callsign, job->address);

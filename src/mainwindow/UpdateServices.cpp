@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/WindowOpener.h"
+#include "core/base/Prompts.h"
 #include "core/base/TextCodec.h"
 #include "core/files/Endpoints.h"
 #include "core/net/DownloadControl.h"
@@ -10,6 +11,7 @@
 #include "mainwindow/Logging.h"
 #include "platform/ClockSetter.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -151,8 +153,15 @@ void UpdateServices::mnuUpTavimo_Click() {
         return;
     const bool opened =
         openExternalUrl ? openExternalUrl(address) : QDesktopServices::openUrl(QUrl(address));
-    if (!opened)
-        qCWarning(lcMainWindow) << "cannot open" << address;
+    if (opened)
+        return;
+    qCWarning(lcMainWindow) << "cannot open" << address;
+    // The click must not come to nothing: the user can still go there by hand.
+    if (state_.prompts)
+        state_.prompts->message(
+            QCoreApplication::translate("tavimo", "No web browser could be opened for the new "
+                                                  "version. Its download page is:\n%1")
+                .arg(address));
 }
 
 // ---- Site news ----------------------------------------------------------------------------

@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kPasteWaitMs = 500;
 
-QString groupedWholeNumber(qint64 value, QChar separator) {
+QString groupedWholeNumber(qint64 value, const QString &separator) {
     QString digits = QString::number(value < 0 ? -value : value);
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
         digits.insert(i, separator);
@@ -66,12 +66,16 @@ bool copyPicture(const QString &source, const QString &target, Prompts &prompts)
     return true;
 }
 
-QString saveFilter(const PictureRef &picture, bool animated) {
+// The one kind of file a picture is saved as: its extension, which a name
+// typed without one gets, and the filter that offers it.
+QString saveExtension(const PictureRef &picture, bool animated) {
     if (picture.kind == PictureKind::MapCapture)
-        return MakeFilter(QString(), QStringLiteral("bmp files (*.bmp)"), QStringLiteral("*.bmp"));
-    if (animated)
-        return MakeFilter(QString(), QStringLiteral("gif files (*.gif)"), QStringLiteral("*.gif"));
-    return MakeFilter(QString(), QStringLiteral("jpg files (*.jpg)"), QStringLiteral("*.jpg"));
+        return QStringLiteral("bmp");
+    return animated ? QStringLiteral("gif") : QStringLiteral("jpg");
+}
+
+QString saveFilter(const QString &extension) {
+    return nameFilter(extension + QStringLiteral(" files"), QStringLiteral("*.") + extension);
 }
 
 QString cannotShowMessage(const LanguageTexts &texts, const QString &path) {
@@ -107,9 +111,9 @@ bool isAnimatedPicture(const QString &path) {
     return reader.canRead() && reader.supportsAnimation() && reader.imageCount() > 1;
 }
 
-QString pasteTooBigQuestion(const LanguageTexts &texts, qint64 bytes) {
+QString pasteTooBigQuestion(const LanguageTexts &texts, qint64 bytes, const QLocale &locale) {
     return QString(texts.LngPasteTooBig)
-        .replace(QStringLiteral("???"), groupedWholeNumber(bytes, u','));
+        .replace(QStringLiteral("???"), groupedWholeNumber(bytes, locale.groupSeparator()));
 }
 
 void writeToClipboard(QMimeData *data) {
@@ -132,7 +136,9 @@ TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
     FileDialogRequest request;
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
     request.InitialDir = SaveFolder;
-    request.Filter = saveFilter(picture, isAnimatedPicture(result.PicturePath));
+    const QString extension = saveExtension(picture, isAnimatedPicture(result.PicturePath));
+    request.NameFilters = {saveFilter(extension)};
+    request.DefaultExt = extension;
     request.FileName = QStringLiteral("image1");
     request.OwnerWindow = context.owner;
     request.OpenDialog = false;

@@ -22,6 +22,7 @@
 #include "core/files/AppPaths.h"
 #include "core/text/Language.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <functional>
@@ -62,9 +63,10 @@ bool isAnimatedPicture(const QString &path);
 
 inline constexpr qint64 kPasteQuestionBytes = 25000; // larger animations ask first
 
-// The size question: LngPasteTooBig with every "???" replaced by the size
-// with "," between thousands ("25,001").
-QString pasteTooBigQuestion(const LanguageTexts &texts, qint64 bytes);
+// The size question: LngPasteTooBig with every "???" replaced by the size,
+// its thousands grouped as the locale groups them ("25,001", "25.001").
+QString pasteTooBigQuestion(const LanguageTexts &texts, qint64 bytes,
+                            const QLocale &locale = QLocale());
 
 // Hands the data to the clipboard, which takes ownership.
 using ClipboardWriter = std::function<void(QMimeData *)>;
@@ -101,7 +103,8 @@ struct TransferResult {
 
 // Copies the picture to a file the user chooses (one filter: gif files for an
 // animation, bmp files for the map capture, else jpg files; the name offered
-// is "image1" in SaveFolder; no extension is added). The chosen folder
+// is "image1" in SaveFolder; a name given without an extension gets the
+// filter's, so the file opens as the picture it is). The chosen folder
 // becomes SaveFolder, with its trailing "/". The copy replaces the target
 // atomically; when it fails one message names the file and the old target is
 // left as it was.

@@ -158,8 +158,7 @@ void TextMessagesWindow::cmdSave_Click() {
     FileDialogRequest request;
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
     request.InitialDir = QDir::homePath();
-    request.Filter =
-        MakeFilter(QString(), QStringLiteral("text files (*.txt)"), QStringLiteral("*.txt"));
+    request.NameFilters = {nameFilter(QStringLiteral("text files"), QStringLiteral("*.txt"))};
     request.FileName = textMessageSaveName(bytes);
     request.OwnerWindow = this;
     request.OpenDialog = false;

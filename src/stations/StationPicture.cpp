@@ -82,8 +82,7 @@ QString saveStationPicture(const QImage &picture, const QString &stationCall, QS
     FileDialogRequest request;
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
     request.InitialDir = SaveFolder;
-    request.Filter =
-        MakeFilter(QString(), QStringLiteral("bmp files (*.bmp)"), QStringLiteral("*.bmp"));
+    request.NameFilters = {nameFilter(QStringLiteral("bmp files"), QStringLiteral("*.bmp"))};
     request.FileName = stationCall;
     request.OwnerWindow = owner;
     request.OpenDialog = false;

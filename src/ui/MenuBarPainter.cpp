@@ -233,8 +233,12 @@ QSize MenuBarStyle::sizeFromContents(ContentsType type, const QStyleOption *opti
     const QSize textSize(1, QFontMetrics(bar->font()).height());
     const int height = std::max(
         base.height(), QProxyStyle::sizeFromContents(type, option, textSize, widget).height());
-    const int width = picture->boxWidth > 0 ? picture->boxWidth
-                                            : menuPictureTextWidth(bar->font(), picture->text);
+    // A fitted picture is as wide as the plain item would be (its margins
+    // included), so that the items after it stay put when the look changes.
+    const int width =
+        picture->boxWidth > 0
+            ? picture->boxWidth
+            : std::max(base.width(), menuPictureTextWidth(bar->font(), picture->text));
     return QSize(std::max(1, width), height);
 }
 

@@ -14,11 +14,11 @@ QString qtFileDialog(const FileDialogRequest &request) {
     dialog.setFileMode(request.OpenDialog ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!request.OpenDialog && !(request.Flags & OFN_OVERWRITEPROMPT))
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QStringList filters = qtNameFilters(request.Filter);
+    const QStringList &filters = request.NameFilters;
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const qsizetype index = std::clamp<qsizetype>(request.FilterIndex, 1, filters.size()) - 1;
-        dialog.selectNameFilter(filters.at(index));
+        dialog.selectNameFilter(
+            filters.at(std::clamp<qsizetype>(request.FilterIndex, 0, filters.size() - 1)));
     }
     if (!request.DefaultExt.isEmpty())
         dialog.setDefaultSuffix(request.DefaultExt);
@@ -27,7 +27,7 @@ QString qtFileDialog(const FileDialogRequest &request) {
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : CutAtNull(chosen.constFirst());
+    return chosen.isEmpty() ? QString() : chosen.constFirst();
 }
 
 } // namespace tavimo

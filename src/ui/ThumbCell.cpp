@@ -136,7 +136,34 @@ void ThumbCell::place(const UserScale &scale) {
     picProg->setGeometry(inCell(units_.picProg));
     img->setGeometry(inCell(imgUnits_));
     AniGIF->setGeometry(img->rect());
+    if (lblNum)
+        lblNum->setGeometry(inCell(numUnits_));
     update();
+}
+
+void ThumbCell::setNumberLabel(const QRect &units, const QString &text, double points) {
+    if (!lblNum) {
+        lblNum = new QLabel(this);
+        lblNum->setObjectName(QStringLiteral("lblNum"));
+        lblNum->setAlignment(Qt::AlignCenter);
+        lblNum->setTextFormat(Qt::PlainText);
+        lblNum->setAutoFillBackground(true);
+        QPalette colours = lblNum->palette();
+        colours.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
+        colours.setColor(QPalette::WindowText, Qt::white);
+        lblNum->setPalette(colours);
+    }
+    QFont font = lblNum->font();
+    if (points > 0)
+        font.setPointSizeF(points);
+    font.setBold(true);
+    lblNum->setFont(font);
+    lblNum->setText(text);
+    numUnits_ = units;
+    if (scale_)
+        place(*scale_);
+    lblNum->show();
+    lblNum->raise();
 }
 
 void ThumbCell::setLabelFont(double points, bool bold) {

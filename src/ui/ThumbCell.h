@@ -154,6 +154,11 @@ public:
     // Sets a label's text only when it changes.
     static void setLabelText(QLabel *label, const QString &text);
 
+    // The cell's number (`lblNum`, in units), white on dark grey and bold in
+    // `points`: the gallery numbers its cells. Made by the first call; the
+    // main window's cells have none.
+    void setNumberLabel(const QRect &units, const QString &text, double points);
+
     // Parts of the cell (named as the controls they stand for).
     StillPicture *img = nullptr;       // still picture
     AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
@@ -161,6 +166,7 @@ public:
     CellLabel *lblFrom = nullptr;      // sender callsign
     CellLabel *lblConnect = nullptr;   // shown while the slot waits for its first answer
     SlotProgress *picProg = nullptr;   // download progress
+    QLabel *lblNum = nullptr;          // the cell's number (gallery only)
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -171,6 +177,7 @@ private:
     QColor shapeColor_;
     CellGeometry units_;
     QRect imgUnits_;
+    QRect numUnits_;
     // Pixels inside the cell, from the last place().
     QRect shapePixels_;
     QLine line1Pixels_;

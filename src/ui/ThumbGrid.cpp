@@ -119,7 +119,8 @@ void ThumbGrid::makeCells(double labelPoints, bool labelsBold) {
         cell->img->setDecoder(&decoder_);
         cell->AniGIF->setFrameServices(&decoder_, &clock_);
         emptyCell(*cell);
-        cell->setGeometryUnits(cellGeometry(cell->slot(), layout_.gridCols));
+        cell->setGeometryUnits(cellGeometryFor_ ? cellGeometryFor_(cell->slot())
+                                                : cellGeometry(cell->slot(), layout_.gridCols));
         cell->setLabelFont(labelPoints, labelsBold);
     }
     emit cellsMade();

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 namespace tavimo {
 
 class ThumbCell;
@@ -47,6 +49,10 @@ public:
     // The layout the cells follow; the cells are made for it by makeCells().
     const ThumbLayout &gridLayout() const { return layout_; }
     void setGridLayout(const ThumbLayout &layout) { layout_ = layout; }
+    // Where the parts of a slot's cell go, in units. Unset, the main window's
+    // cellGeometry(); the gallery places its labels a little differently.
+    using CellGeometryFor = std::function<CellGeometry(int slot)>;
+    void setCellGeometryFor(CellGeometryFor geometry) { cellGeometryFor_ = std::move(geometry); }
     // Exactly as many empty cells as the layout has slots, their labels in
     // `labelPoints` (bold or not), placed at once. Cell 0 stays; the others
     // are made afresh.
@@ -122,6 +128,7 @@ private:
     void blinkTimer_Timer();
 
     ThumbLayout layout_;
+    CellGeometryFor cellGeometryFor_;
     PictureDecoder decoder_;
     AnimationClock clock_;
     QPointer<QWidget> watchedWindow_;

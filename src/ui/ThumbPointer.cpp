@@ -30,34 +30,14 @@ public:
 
 } // namespace
 
-ThumbPointer::ThumbPointer(ThumbGrid &grid, ContextSource context, const AppPaths &paths,
-                           WindowOpener *opener, QObject *parent)
-    : QObject(parent), grid_(grid), context_(std::move(context)), paths_(paths), opener_(opener) {
+GridMouse::GridMouse(ThumbGrid &grid, QObject *parent) : QObject(parent), grid_(grid) {
     grid_.setMouseTracking(true);
     grid_.installEventFilter(this);
-
-    lblToolTip = new QLabel(&grid_);
-    lblToolTip->setObjectName(QStringLiteral("lblToolTip"));
-    lblToolTip->setTextFormat(Qt::PlainText);
-    lblToolTip->setAutoFillBackground(true);
-    QPalette tipColours = lblToolTip->palette();
-    tipColours.setColor(QPalette::Window, tipColours.color(QPalette::ToolTipBase));
-    tipColours.setColor(QPalette::WindowText, tipColours.color(QPalette::ToolTipText));
-    lblToolTip->setPalette(tipColours);
-    // The pointer passes through the tip to the thumbnail below it, so that
-    // touching the tip does not count as leaving the thumbnails.
-    lblToolTip->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lblToolTip->hide();
-
-    tipShowTimer.setInterval(kTipDelayMs);
-    tipHideTimer.setInterval(kTipLifetimeMs);
-    connect(&tipShowTimer, &QTimer::timeout, this, &ThumbPointer::tipShowTimer_Timer);
-    connect(&tipHideTimer, &QTimer::timeout, this, &ThumbPointer::tipHideTimer_Timer);
-    connect(&grid_, &ThumbGrid::cellsMade, this, &ThumbPointer::wireCells);
+    connect(&grid_, &ThumbGrid::cellsMade, this, &GridMouse::wireCells);
     wireCells();
 }
 
-void ThumbPointer::wireCells() {
+void GridMouse::wireCells() {
     for (ThumbCell *c : grid_.cells()) {
         if (c->property(kWiredProperty).toBool())
             continue;
@@ -71,40 +51,68 @@ void ThumbPointer::wireCells() {
         const int slot = c->slot();
         connect(c->AniGIF, &AnimatedPicture::mouseMoved, this,
                 [this, slot](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPoint) {
-                    img_MouseMove(slot, modifiers);
+                    emit pictureMoved(slot, modifiers);
                 });
         connect(c->AniGIF, &AnimatedPicture::mousePressed, this,
                 [this, slot](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint) {
-                    img_MouseDown(slot, button, modifiers);
+                    emit picturePressed(slot, button, modifiers);
                 });
     }
 }
 
-bool ThumbPointer::eventFilter(QObject *watched, QEvent *event) {
+bool GridMouse::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress)
         return false;
     const auto *mouse = static_cast<QMouseEvent *>(event);
     if (watched == &grid_) {
         if (type == QEvent::MouseMove)
-            picAll_MouseMove();
+            emit backgroundMoved();
         return false;
     }
     if (auto *c = qobject_cast<ThumbCell *>(watched)) {
         // Only the bare frame is background: the captions do nothing.
         if (type == QEvent::MouseMove && grid_.cells().contains(c) &&
             !c->childAt(mouse->position().toPoint()))
-            picAll_MouseMove();
+            emit backgroundMoved();
         return false;
     }
     auto *c = qobject_cast<ThumbCell *>(watched->parent());
     if (!c || watched != c->img || !grid_.cells().contains(c))
         return false;
     if (type == QEvent::MouseMove)
-        img_MouseMove(c->slot(), mouse->modifiers());
+        emit pictureMoved(c->slot(), mouse->modifiers());
     else
-        img_MouseDown(c->slot(), mouse->button(), mouse->modifiers());
+        emit picturePressed(c->slot(), mouse->button(), mouse->modifiers());
     return true;
+}
+
+QLabel *makeTipLabel(QWidget *grid) {
+    auto *label = new QLabel(grid);
+    label->setObjectName(QStringLiteral("lblToolTip"));
+    label->setTextFormat(Qt::PlainText);
+    label->setAutoFillBackground(true);
+    QPalette tipColours = label->palette();
+    tipColours.setColor(QPalette::Window, tipColours.color(QPalette::ToolTipBase));
+    tipColours.setColor(QPalette::WindowText, tipColours.color(QPalette::ToolTipText));
+    label->setPalette(tipColours);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->hide();
+    return label;
+}
+
+ThumbPointer::ThumbPointer(ThumbGrid &grid, ContextSource context, const AppPaths &paths,
+                           WindowOpener *opener, QObject *parent)
+    : QObject(parent), grid_(grid), context_(std::move(context)), paths_(paths), opener_(opener) {
+    lblToolTip = makeTipLabel(&grid_);
+    tipShowTimer.setInterval(kTipDelayMs);
+    tipHideTimer.setInterval(kTipLifetimeMs);
+    connect(&tipShowTimer, &QTimer::timeout, this, &ThumbPointer::tipShowTimer_Timer);
+    connect(&tipHideTimer, &QTimer::timeout, this, &ThumbPointer::tipHideTimer_Timer);
+    auto *mouse = new GridMouse(grid_, this);
+    connect(mouse, &GridMouse::pictureMoved, this, &ThumbPointer::img_MouseMove);
+    connect(mouse, &GridMouse::picturePressed, this, &ThumbPointer::img_MouseDown);
+    connect(mouse, &GridMouse::backgroundMoved, this, &ThumbPointer::picAll_MouseMove);
 }
 
 ThumbSlotState ThumbPointer::slotState(int slot) const {
@@ -138,7 +146,7 @@ void ThumbPointer::forgetTip(int slot) {
 void ThumbPointer::img_MouseMove(int slot, Qt::KeyboardModifiers modifiers) {
     if (!grid_.cell(slot))
         return;
-    applyTip(slot, hover_.mouseMove(slot, shiftState(modifiers), context_()));
+    applyTip(slot, hover_.mouseMove(slot, modifiers, context_()));
 }
 
 void ThumbPointer::applyTip(int slot, const ThumbTipPlan &tip) {
@@ -208,8 +216,8 @@ void ThumbPointer::img_MouseDown(int slot, Qt::MouseButton button,
     const QPoint CursorPos = QCursor::pos();
     emit slotFilesNeeded(); // the click looks for the slot's file
     const ThumbClickPlan click =
-        hover_.click(slot, mouseButton(button), shiftState(modifiers), context_(), slotState(slot),
-                     paths_, earthViewCaption_ ? earthViewCaption_() : QString());
+        hover_.click(slot, button, modifiers, context_(), slotState(slot), paths_,
+                     earthViewCaption_ ? earthViewCaption_() : QString());
     emit slotPressed(click);
     // The tip of a pressed thumbnail waits until the pointer has left the
     // thumbnails, or a minute.

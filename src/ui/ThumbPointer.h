@@ -17,6 +17,37 @@ class ThumbCell;
 class ThumbGrid;
 class WindowOpener;
 
+// The mouse on a grid's cells, as three events: the pointer moves over a
+// cell's picture (still or animated), a button goes down on one, or the
+// pointer moves over the grid's background (the bare frames included; the
+// captions are neither). The main window's and the gallery's pointer rules
+// hang on it.
+class GridMouse : public QObject {
+    Q_OBJECT
+
+public:
+    // `grid` must outlive the object; cells made later are wired as they come.
+    explicit GridMouse(ThumbGrid &grid, QObject *parent = nullptr);
+
+signals:
+    void pictureMoved(int slot, Qt::KeyboardModifiers modifiers);
+    void picturePressed(int slot, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void backgroundMoved();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void wireCells();
+
+    ThumbGrid &grid_;
+};
+
+// A grid's tip label: tooltip colours, plain text, hidden; the pointer passes
+// through it to the thumbnail below, so touching the tip is not leaving the
+// thumbnails.
+QLabel *makeTipLabel(QWidget *grid);
+
 // What the pointer does on a grid's thumbnails: the tip under a hovered
 // picture, the enlarged captions with Ctrl, and a press, which selects the
 // slot and prepares its pop-up menu, then opens the large viewer, asks for
@@ -72,11 +103,7 @@ signals:
     // Show the slot's pop-up menu at `at` (screen).
     void popUpRequested(QPoint at);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void wireCells();
     void applyTip(int slot, const ThumbTipPlan &tip);
     ThumbSlotState slotState(int slot) const;
     void showViewer(int slot, const QString &path, QPoint cursorPos);

@@ -1,5 +1,8 @@
+#include "core/geo/CoordinateText.h"
 #include "core/geo/Geodesy.h"
+#include "core/geo/GridLocator.h"
 #include "core/geo/MapHandOver.h"
+#include "core/geo/StreetViewJob.h"
 #include "support/TestFiles.h"
 
 #include <QLocale>
@@ -7,9 +10,11 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 
 using namespace tavimo;
 
+// Distances and bearings, region maps, grid locators, typed coordinates and the web map views.
 class GeoTest : public QObject {
     Q_OBJECT
 
@@ -26,10 +31,8 @@ private slots:
         row("equator 10 to 20", 0, 10, 0, 20, 1113.171, 90, 691);
         row("equator 10 to -80", 0, 10, 0, -80, 10018.539, 270, 6226);
         row("north pole to origin", 90, 0, 0, 0, 10001.290, 180, 6215);
-        row("origin to south pole", 0, 0, -90, 0, 10001.290, 180, 6215);
         row("London to New York", 51.5, -0.12, 40.7, -74, 5581.567, 288, 3468);
         row("New York to London", 40.7, -74, 51.5, -0.12, 5581.567, 51, 3468);
-        row("one degree north", 0, 0, 1, 0, 110.742, 0, 68);
         // More than a quarter turn apart on the equator used to come out negative
         // (-28942.446 km for this one).
         row("equator 100 degrees apart", 0, 0, 0, 100, 11131.710, 90, 6918);
@@ -102,47 +105,41 @@ private slots:
         }
     }
 
-    void regionMap_data() {
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<QString>("map");
-        QTest::newRow("no position") << 0.0 << 0.0 << "World Map";
-        QTest::newRow("on the North America border") << 55.0 << -100.0 << "World Map";
-        QTest::newRow("inside North America") << 54.9 << -100.0 << "North America Map";
-        QTest::newRow("UK before Europe") << 51.0 << 0.0 << "UK Map";
-        QTest::newRow("Japan before Asia") << 35.0 << 140.0 << "Japan Map";
-        QTest::newRow("New Zealand") << -41.0 << 174.0 << "New Zealand Map";
-        QTest::newRow("Australia") << -33.9 << 151.2 << "Australia Map";
-    }
-    void regionMap() {
-        QFETCH(double, lat);
-        QFETCH(double, lon);
-        QTEST(ChooseRegionMap(lat, lon), "map");
-    }
-
+    // The map that shows a position: its region's map when installed, else the world map.
     void mapLocation_data() {
         QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
         QTest::addColumn<QStringList>("lstMap");
-        QTest::addColumn<int>("index"); // -1: nothing opens
+        QTest::addColumn<QString>("map"); // "": nothing opens
         QTest::addColumn<QStringList>("messages");
         const QString uk = "UK Map not found\nPlease install UK Map in Tavimo]Maps folder";
         const QString world = "World Map not found\nPlease install World Map in Tavimo]Maps folder";
-        QTest::newRow("region map installed")
-            << 51.0 << QStringList{"Asia Map.png", "UK Map.png", "World Map.png"} << 1
-            << QStringList{};
-        QTest::newRow("region map missing")
-            << 51.0 << QStringList{"Asia Map.png", "World Map.png"} << 1 << QStringList{uk};
-        QTest::newRow("no map pictures") << 51.0 << QStringList{} << -1 << QStringList{uk, world};
-        QTest::newRow("exact name before a longer one")
-            << 48.0 << QStringList{"Central Europe Map.png", "Europe Map.png"} << 1
-            << QStringList{};
+        const QStringList all{"Asia Map.png",  "Australia Map.png",   "Europe Map.png",
+                              "Japan Map.png", "New Zealand Map.png", "North America Map.png",
+                              "UK Map.png",    "World Map.png"};
+        const auto row = [](const char *name, double lat, double lon, const QStringList &lstMap,
+                            const char *map, const QStringList &messages = {}) {
+            QTest::newRow(name) << lat << lon << lstMap << QString(map) << messages;
+        };
+        row("no position", 0, 0, all, "World Map.png");
+        row("on the North America border", 55, -100, all, "World Map.png");
+        row("inside North America", 54.9, -100, all, "North America Map.png");
+        row("UK before Europe", 51, 0, all, "UK Map.png");
+        row("Japan before Asia", 35, 140, all, "Japan Map.png");
+        row("New Zealand", -41, 174, all, "New Zealand Map.png");
+        row("Australia", -33.9, 151.2, all, "Australia Map.png");
+        row("region map missing", 51, 0, {"Asia Map.png", "World Map.png"}, "World Map.png", {uk});
+        row("no map pictures", 51, 0, {}, "", {uk, world});
+        row("world map missing, said once", 0, 0, {"UK Map.png"}, "", {world});
+        row("exact name before a longer one", 48, 10, {"Central Europe Map.png", "Europe Map.png"},
+            "Europe Map.png");
     }
     void mapLocation() {
         QFETCH(double, lat);
+        QFETCH(double, lon);
         QFETCH(QStringList, lstMap);
-        QFETCH(int, index);
-        const MapLocation where = ShowMapLocation(SitePosition{lat, lat > 50 ? 0.0 : 10.0}, lstMap);
-        QCOMPARE(where.MapIndex, index < 0 ? std::nullopt : std::optional<int>(index));
+        const MapLocation where = ShowMapLocation(SitePosition{lat, lon}, lstMap);
+        QTEST(where.MapIndex ? lstMap.value(*where.MapIndex) : QString(), "map");
         QTEST(where.messages, "messages");
     }
 
@@ -167,6 +164,155 @@ private slots:
             webMapJob(slotCall, {london}, view == 0 ? WebMapView::Street : WebMapView::Satellite,
                       QStringLiteral("http://127.0.0.1:8080/"));
         QTEST(made ? made->StreetViewJob() : QString(), "job");
+    }
+
+    void toGrid_data() {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<QString>("grid");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("origin") << 0.0 << 0.0 << "JJ00aa";
+        QTest::newRow("Montevideo") << -34.9 << -56.2 << "GF15vc";
+        QTest::newRow("corner of four cells") << 42.0 << -72.0 << "FN42aa";
+        QTest::newRow("edge belongs north-east") << -30.0 << 30.0 << "KG50aa";
+        QTest::newRow("just inside, negative") << -9.49 << -9.49 << "II50gm";
+        QTest::newRow("just over, negative") << -9.51 << -9.51 << "II50fl";
+        QTest::newRow("south-west corner") << -90.0 << -180.0 << "AA00aa";
+        QTest::newRow("near the north-east corner") << 89.99 << 179.99 << "RR99xx";
+        QTest::newRow("north-east corner stays on the grid") << 90.0 << 180.0 << "RR99xx";
+        QTest::newRow("north pole") << 90.0 << 0.0 << "JR09ax";
+        QTest::newRow("date line") << 0.0 << 180.0 << "RJ90xa";
+        QTest::newRow("beyond the pole") << 90.5 << 0.0 << "";
+        QTest::newRow("beyond the date line") << 0.0 << -180.01 << "";
+        QTest::newRow("not a number") << nan << 0.0 << "";
+        QTest::newRow("infinite") << 0.0 << std::numeric_limits<double>::infinity() << "";
+    }
+    void toGrid() {
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QTEST(LatLonToGrid(lat, lon), "grid");
+    }
+
+    void toPosition_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::newRow("origin cell") << "JJ00aa" << true << 0.020833 << 0.041667;
+        QTest::newRow("upper case") << "GF15VC" << true << -34.895833 << -56.208333;
+        QTest::newRow("lower case") << "gf15vc" << true << -34.895833 << -56.208333;
+        QTest::newRow("blanks around") << " GF15vc " << true << -34.895833 << -56.208333;
+        QTest::newRow("the later of two") << "JJ00aa or IO91wm" << true << 51.520833 << -0.125;
+        QTest::newRow("minus kept near zero") << "II99xx" << true << -0.020833 << -0.041667;
+        QTest::newRow("square before markup") << "FN42</" << true << 42.5 << -71.0;
+        QTest::newRow("eight characters") << "JO62qm45" << true << 52.520833 << 13.375;
+        QTest::newRow("field beyond R") << "SS00aa" << false << 0.0 << 0.0;
+        QTest::newRow("subsquare beyond X") << "JO62zz" << false << 0.0 << 0.0;
+        QTest::newRow("glued to a word") << "ABJO62qm" << false << 0.0 << 0.0;
+        QTest::newRow("no locator") << "n/a" << false << 0.0 << 0.0;
+    }
+    void toPosition() {
+        QFETCH(QString, text);
+        QFETCH(bool, found);
+        const std::optional<SitePosition> centre = GridToLatLon(text);
+        QCOMPARE(centre.has_value(), found);
+        if (!found)
+            return;
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QVERIFY2(std::fabs(centre->SiteLat - lat) < 1e-6,
+                 qPrintable(QString::number(centre->SiteLat)));
+        QVERIFY2(std::fabs(centre->SiteLon - lon) < 1e-6,
+                 qPrintable(QString::number(centre->SiteLon)));
+    }
+
+    // Every column and every row of subsquares: the centre of a locator gives
+    // that locator back.
+    void roundTrip() {
+        const auto check = [](int column, int row) {
+            QString grid;
+            grid += QChar(u'A' + column / 240);
+            grid += QChar(u'A' + row / 240);
+            grid += QChar(u'0' + (column / 24) % 10);
+            grid += QChar(u'0' + (row / 24) % 10);
+            grid += QChar(u'a' + column % 24);
+            grid += QChar(u'a' + row % 24);
+            const std::optional<SitePosition> centre = GridToLatLon(grid);
+            return centre && LatLonToGrid(centre->SiteLat, centre->SiteLon) == grid;
+        };
+        for (int i = 0; i < 4320; ++i) {
+            QVERIFY2(check(i, (i * 7) % 4320), qPrintable(QString::number(i)));
+            QVERIFY2(check((i * 11) % 4320, i), qPrintable(QString::number(i)));
+        }
+    }
+
+    void coordinateText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("latitude");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("typed");   // typedCoordinate
+        QTest::addColumn<double>("checked"); // coordinateOrZero
+        QTest::newRow("plain") << "52.5" << true << 52.5 << 52.5 << 52.5;
+        QTest::newRow("decimal comma") << "52,5" << true << 52.0 << 52.5 << 52.0;
+        QTest::newRow("north after") << "  42.35 N" << true << 42.35 << 42.35 << 42.35;
+        QTest::newRow("south after") << "42.35 S" << true << -42.35 << -42.35 << -42.35;
+        QTest::newRow("south before") << "S 33.87" << true << -33.87 << -33.87 << -33.87;
+        QTest::newRow("west") << "179.9 W" << false << -179.9 << -179.9 << -179.9;
+        QTest::newRow("other axis's letter") << "71.5 W" << true << 71.5 << 71.5 << 71.5;
+        QTest::newRow("number then letters") << "12abc" << true << 12.0 << 12.0 << 12.0;
+        QTest::newRow("letters only") << "abc" << true << 0.0 << 0.0 << 0.0;
+        QTest::newRow("minus sign")
+            << QString(QChar(0x2212)) + "3,5" << false << 0.0 << -3.5 << 0.0;
+        QTest::newRow("too large to hold") << "1e999" << true << qInf() << 0.0 << 0.0;
+        QTest::newRow("beyond the pole") << "95" << true << 95.0 << 95.0 << 0.0;
+        QTest::newRow("beyond the date line") << "-180.5" << false << -180.5 << -180.5 << 0.0;
+    }
+    void coordinateText() {
+        QFETCH(QString, text);
+        QFETCH(bool, latitude);
+        const CoordinateAxis axis = latitude ? CoordinateAxis::Latitude : CoordinateAxis::Longitude;
+        QTEST(coordinateValue(text, axis), "value");
+        QTEST(typedCoordinate(text, axis), "typed");
+        QTEST(coordinateOrZero(text, axis), "checked");
+    }
+
+    void windowSize_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QSize>("window");
+        // 921.6 high would be 1474.56 wide: too wide, so 900 wide at 16:10 (562.5).
+        QTest::newRow("1280x1024") << QSize(1280, 1024) << QSize(900, 562);
+        QTest::newRow("2560x1080 keeps 1.6") << QSize(2560, 1080) << QSize(1555, 972);
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(1540, 962);
+    }
+    void windowSize() {
+        QFETCH(QSize, screen);
+        QTEST(webMapWindowSize(screen), "window");
+    }
+
+    void job_data() {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("street");
+        const QString street = "http://m.example/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12,0,0,0,0";
+        QTest::newRow("street view") << "G0ABC*" + street << true << street << true;
+        QTest::newRow("satellite, split at the first star")
+            << "G0ABC*https://m.example/maps?q=1*2" << true << "https://m.example/maps?q=1*2"
+            << false;
+        QTest::newRow("no star") << street << false << street << false;
+        QTest::newRow("not a web address")
+            << "G0ABC*file:///etc/passwd" << false << "file:///etc/passwd" << false;
+        QTest::newRow("no host") << "G0ABC*http:///maps" << false << "http:///maps" << false;
+    }
+    void job() {
+        QFETCH(QString, job);
+        QFETCH(bool, valid);
+        QFETCH(bool, street);
+        const StreetViewJob parsed = parseStreetViewJob(job);
+        QCOMPARE(parsed.valid, valid);
+        QCOMPARE(parsed.callsign, valid ? "G0ABC" : parsed.callsign);
+        QTEST(parsed.address, "address");
+        QCOMPARE(parsed.view == WebMapView::Street, street);
     }
 };
 

@@ -1,12 +1,21 @@
+#include "core/base/Numbers.h"
 #include "core/base/TextCodec.h"
 #include "core/files/AppPaths.h"
+#include "core/files/Endpoints.h"
+#include "core/files/SettingsStore.h"
+#include "core/net/TimePage.h"
+#include "core/net/UpdateCheck.h"
+#include "core/net/VersionCheck.h"
 #include "core/sites/SiteLists.h"
 #include "core/sites/SlotMap.h"
 
 #include "support/FakePrompts.h"
 #include "support/TestFiles.h"
+#include "support/UpdateServices.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +23,7 @@ using namespace tavimo;
 using tavimo::test::FakePrompts;
 using tavimo::test::makeSite;
 using tavimo::test::readBytes;
+using tavimo::test::UpdatesListContent;
 using tavimo::test::writeBytes;
 
 namespace {
@@ -25,6 +35,14 @@ QStringList callsigns(const SiteList &sites) {
     return result;
 }
 
+QByteArray utf16(const QString &text) {
+    return "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text));
+}
+
+QByteArray record(const char *callsign) {
+    return QByteArray(callsign) + "*1000000000*0000000000*0000000000*0000000000*0*0**\r\n";
+}
+
 struct DataFolder {
     QTemporaryDir dir;
     AppPaths paths;
@@ -32,22 +50,88 @@ struct DataFolder {
     QString data(const QString &name) const { return paths.data(name); }
 };
 
+const QDate today(2024, 6, 15);
+
+SiteList baseSites() {
+    return {makeSite("K1AB", "http://a/1.jpg"),
+            makeSite("K3EF", "http://c/1.jpg"),
+            makeSite("K4GH", "http://g/1.jpg"),
+            makeSite("K4GHZ", "http://gz/1.jpg"),
+            makeSite("K9KEPT", "http://k/1.jpgNoDelete"),
+            makeSite("ON4AA", "http://on/image.jpg"),
+            makeSite("VK2XY", "http://vk/image.jpg", -33.5, 151.5)};
+}
+
+QByteArray list(const UpdatesListContent &content, int ageDays = 0, int sizeError = 0) {
+    return test::updatesListBytes(content, today.addDays(-ageDays), sizeError);
+}
+
+// A list of seven sections with LF line ends (`crlf`: CR LF), written by hand. Each section body
+// starts on the line after its marker, so the marker line's rest and the line before the next
+// marker are no entries.
+QByteArray rawList(const QString &moves, const QString &renames, const QString &news,
+                   bool crlf = false) {
+    QString text = QStringLiteral("999*2024-05-31\n/////5 site updates\n"
+                                  "/////5 moved and discontinued\n%1/////5\n"
+                                  "/////5 new callsigns\n%2/////5\n/////5 new sites\n%3")
+                       .arg(moves, renames, news);
+    if (crlf)
+        text.replace(u'\n', QStringLiteral("\r\n"));
+    return encodeCp1252(text);
+}
+
+// One line per entry of the list, fields joined by "|", so that rows read like the list itself.
+QStringList describe(const UpdatesList &list) {
+    QStringList lines;
+    for (const AddressEntry &e : list.addressEntries)
+        lines << QStringLiteral("2|%1|%2|%3")
+                     .arg(e.callsign, e.pictureUrl, e.discontinued ? "DELETE" : e.newUrl);
+    for (const CallsignEntry &e : list.callsignEntries)
+        lines << QStringLiteral("4|%1|%2").arg(e.oldCallsign, e.newCallsign);
+    for (const NewSiteEntry &e : list.newSites)
+        lines << QStringLiteral("6|%1|%2|%3|%4|%5")
+                     .arg(e.callsign, e.latitude, e.longitude, e.camUrl, e.pictureUrl);
+    return lines;
+}
+
+// One line per item of the news, in the order of the dialog's lists.
+QStringList describe(const SiteNews &news) {
+    QStringList lines;
+    for (const NewSiteEntry &e : news.newSites)
+        lines << QStringLiteral("new %1 %2").arg(e.callsign, e.pictureUrl);
+    for (const DiscontinuedSite &e : news.discontinued)
+        lines << QStringLiteral("gone %1 %2").arg(e.callsign, e.pictureUrl);
+    for (const CallsignEntry &e : news.renamedSites)
+        lines << QStringLiteral("renamed %1 %2").arg(e.oldCallsign, e.newCallsign);
+    for (const MovedSite &e : news.movedSites)
+        lines << QStringLiteral("moved %1 %2 %3").arg(e.callsign, e.oldUrl, e.newUrl);
+    return lines;
+}
+
+const UpdatesListContent someNews{{}, {}, {{"DL1XX*52.5*13.4", "http://dl/image.jpg"}}};
+
+QString actionName(UpdateDecision::Action action) {
+    static const char *const names[] = {"accept", "refuse", "mirror", "ignore"};
+    return names[int(action)];
+}
+
+UpdatesList parsed(const UpdatesListContent &content) {
+    return readUpdatesList(list(content)).value_or(UpdatesList{});
+}
+
 } // namespace
 
+Q_DECLARE_METATYPE(UpdatesListContent)
+Q_DECLARE_METATYPE(ListSource)
+Q_DECLARE_METATYPE(SiteRecord)
+
+// The site lists, their files and how a start reads them; the maker's updates list that brings
+// news of them (how it is read, judged and compared with the user's sites), the home page's
+// version notice and the time page.
 class SiteListsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void slotMap() {
-        for (auto [c, slot] : {std::pair{u'0', -1}, {u'1', 0}, {u'9', 8}, {u'A', 9}, {u'O', 23}})
-            QCOMPARE(slotChar(slot) + QString::number(slotIndexFromChar(QChar(c))),
-                     QChar(c) + QString::number(slot));
-        QCOMPARE(sstvSlotOnPage("30C000000A", 3), 11);
-        QCOMPARE(sstvSlotOnPage("30C000000A", 11), -1);
-        QCOMPARE(withSstvSlotOnPage("bad", 2, 0), QString("0100000000"));
-        QCOMPARE(wxSlotIndex("3") + wxSlotIndex("x"), 1);
-    }
-
     // Files in their current format come back byte for byte.
     void roundTrip_data() {
         QTest::addColumn<bool>("wx");
@@ -68,7 +152,6 @@ private slots:
                                                "http://127.0.0.1/wx/noaa/image1\r\n"
                                                "SM\xD8XYZ WX*2*3*4*5\r\n"
                                                "http://127.0.0.1/wx/sm0xyz.jpg\r\n");
-        QTest::newRow("empty list") << false << QByteArray();
     }
     void roundTrip() {
         QFETCH(bool, wx);
@@ -100,6 +183,11 @@ private slots:
         const SiteListFile trailing = readSiteList(path);
         QCOMPARE(callsigns(trailing.sites), (QStringList{"", "K1A"}));
         QCOMPARE(siteListLines(trailing.sites).size(), 2);
+        // A slot map of another length is repaired where a slot is set. (The slot characters
+        // themselves are the page plan's and slot assignment's tests.)
+        QCOMPARE(withSstvSlotOnPage("bad", 2, 0), QString("0100000000"));
+        QCOMPARE(sstvSlotOnPage("30C000000A", 11), -1); // no such page
+        QCOMPARE(slotChar(-1), QChar(u'0'));
     }
 
     void wxRecordFields() {
@@ -128,6 +216,50 @@ private slots:
         QCOMPARE(removeDuplicateAddresses(sites), (QStringList{"K3C  U", "K4D  V"}));
         QCOMPARE(callsigns(sites), (QStringList{"", "K1A", "K2B", "", "", "", "k5e"}));
         QVERIFY(removeDuplicateAddresses(sites).isEmpty());
+
+        // The record that came first in the file stays, whatever its callsign; one made during
+        // the run comes after every record read.
+        QTemporaryDir dir;
+        writeBytes(dir.filePath("l"), record("ZZ1") + "U\r\n" + record("AA1") + "U\r\n");
+        sites = readSiteList(dir.filePath("l")).sites;
+        sites.append(makeSite("A0NEW", "U"));
+        SortSiteList(sites);
+        QCOMPARE(removeDuplicateAddresses(sites), (QStringList{"A0NEW  U", "AA1  U"}));
+        QCOMPARE(siteListLines(sites), (QStringList{record("ZZ1").trimmed(), "U"}));
+    }
+
+    // A position no one could mean is no position, so nothing breaks and the
+    // file keeps reading the same.
+    void positionsOffTheGlobe_data() {
+        QTest::addColumn<QString>("fields"); // latitude*longitude
+        QTest::addColumn<QString>("read");
+        QTest::newRow("infinite latitude") << "1e999*10" << QString("0*0");
+        QTest::newRow("infinite longitude") << "10*-1e999" << QString("0*0");
+        QTest::newRow("beyond a pole") << "90.5*10" << QString("0*0");
+        QTest::newRow("beyond the date line") << "10*-180.5" << QString("0*0");
+        QTest::newRow("on a pole and the date line") << "-90*180" << QString("-90*180");
+    }
+    void positionsOffTheGlobe() {
+        QFETCH(QString, fields);
+        QFETCH(QString, read);
+        QTemporaryDir dir;
+        writeBytes(dir.filePath("l"), "K1A*0*0*0*0*" + fields.toLatin1() + "**\r\nu\r\n");
+        const SiteRecord r = readSiteList(dir.filePath("l")).sites.value(0);
+        QCOMPARE(numberText(r.Latitude) + "*" + numberText(r.Longitude), read);
+    }
+
+    // What is read is what will be written, so the second save writes what
+    // the first did: characters outside the code page sort as the "?" they become.
+    void readFieldsAsWritten() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("l");
+        writeBytes(path, utf16(QString::fromUtf16(
+                             u"\u0416A*1\r\nu1\r\nB*2\r\nu2\r\nAB*3\r\nu\u00D83\r\n")));
+        const QStringList first = siteListLines(readSiteList(path).sites);
+        QCOMPARE(first.at(0), QString("?A*0000000000*0000000000*0000000000*0000000000*0*0**"));
+        QVERIFY(writeSiteList(path, readSiteList(path).sites));
+        QCOMPARE(siteListLines(readSiteList(path).sites), first);
+        QCOMPARE(readBytes(path).mid(0, 4), QByteArray("?A*0"));
     }
 
     // Texts from picture trailers and dialogs cannot break the file.
@@ -167,7 +299,8 @@ private slots:
         old[6] = "2.5", old[7] = "-1", old[8] = "x"; // page 3
         const QByteArray original =
             encodeCp1252(QString("SM\u00D8OLD*") + old.join('*') + "*52.5*-1.25*2009-10-14") +
-            "\r\nhttp://127.0.0.1/old.jpg\r\nK1SHORT*1*2*3\r\nhttp://127.0.0.1/short.jpg\r\n";
+            "\r\nhttp://127.0.0.1/old.jpg\r\nK1SHORT*1*2*3*0*0*0*0*0*0*0*0\r\n"
+            "http://127.0.0.1/short.jpg\r\n";
         writeBytes(f.data("tavimo.lst"), original);
         QVERIFY(isOldFormatSiteList(f.data("tavimo.lst")));
 
@@ -183,6 +316,30 @@ private slots:
                             "http://127.0.0.1/short.jpg\r\n"));
         QCOMPARE(callsigns(lists.sites), (QStringList{"K1SHORT", "SM0OLD"}));
         QVERIFY(!isOldFormatSiteList(f.data("tavimo.lst")));
+    }
+
+    // A current list written before fields were cleaned may hold "*" in a camera address,
+    // which makes its line long; the other records show it is no old list.
+    void currentListWithStarsInAnAddressIsReadAsItIs() {
+        DataFolder f;
+        const QByteArray list =
+            "AB1CD*1000000000*2000000000*3000000000*4000000000*51.5*-0.12*10/14/09 12:34*"
+            "http://127.0.0.1/cam.cgi?a=*&b=*&c=*\r\nhttp://127.0.0.1/ab1cd/image1.jpg\r\n"
+            "EF2GH*0100000000*0200000000*0300000000*0400000000*40*-74**\r\n"
+            "http://127.0.0.1/ef2gh/image1.jpg\r\n";
+        writeBytes(f.data("tavimo.lst"), list);
+        QVERIFY(!isOldFormatSiteList(f.data("tavimo.lst")));
+
+        FakePrompts prompts;
+        const StartupLists lists = loadSiteLists(f.paths, prompts);
+        QVERIFY(prompts.calls.isEmpty() && lists.sitesLoaded);
+        QCOMPARE(readBytes(f.data("tavimo.lst")), list);
+        QVERIFY(!QFileInfo::exists(f.data("Backups/tavimo.lst")));
+        const SiteRecord &first = lists.sites.at(0);
+        QCOMPARE(first.Callsign, QString("AB1CD"));
+        QCOMPARE(first.SlotMap[4], QString("4000000000"));
+        QCOMPARE(first.Latitude, 51.5);
+        QCOMPARE(first.LastPictureDate, QString("10/14/09 12:34"));
     }
 
     // Without a backup the old file stays as it is; an older backup is never replaced.
@@ -206,17 +363,68 @@ private slots:
         QCOMPARE(readBytes(result.backupPath), original);
     }
 
-    // Start-up with short, empty, missing and unreadable list files.
+    // A list that would be damaged by writing it back is read as far as it
+    // goes, with one message, and never written; every other list is first
+    // kept as it was in Backups.
+    void damagedListsAreNotWrittenBack_data() {
+        QTest::addColumn<bool>("wx");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("sites"); // {"<end>"}: the program ends
+        QTest::addColumn<QString>("message");   // empty: the list is written back
+        const auto row = [](const char *name, bool wx, const QByteArray &bytes,
+                            const QStringList &sites, const char *message) {
+            QTest::newRow(name) << wx << bytes << sites << QString(message);
+        };
+        const QByteArray r1 = record("K1A"), r2 = record("K2B"), r3 = record("K3C");
+        row("record line lost", false, r1 + "u1\r\nu2\r\n" + r3 + "u3\r\n", {"K1A"}, "line 4");
+        row("address line lost", false, r1 + "u1\r\n" + r2 + r3 + "u3\r\n", {"K1A"}, "line 4");
+        row("line left over", false, r1 + "u1\r\n\r\n" + r2 + "u2\r\n", {"K1A"}, "line 4");
+        row("wx record line lost", true, "A*1*0*0*0\r\nu1\r\nu2\r\nC*3\r\n", {"A"}, "line 4");
+        row("binary", false, QByteArray("GIF89a\x01\0\x01\0", 10), {"<end>"}, "no text");
+        row("wx binary", true, QByteArray("K\0", 2), {}, "no text");
+        row("UTF-16", false, utf16(QString::fromUtf16(u"SM\u00D8Q*1\r\nu1\r\n\u00DCA*2\r\nu2\r\n")),
+            {"SM0Q", QString::fromUtf16(u"\u00DCA")}, "");
+        row("sound", false, r2 + "u2\r\n" + r1 + "u1\r\n", {"K1A", "K2B"}, "");
+    }
+    void damagedListsAreNotWrittenBack() {
+        QFETCH(bool, wx);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, sites);
+        QFETCH(QString, message);
+        DataFolder f;
+        const QString name = wx ? "WXsites.lst" : "tavimo.lst";
+        writeBytes(f.data("tavimo.lst"), wx ? record("K1A") + "u1\r\n" : bytes);
+        if (wx)
+            writeBytes(f.data("WXsites.lst"), bytes);
+        FakePrompts prompts;
+        const StartupLists lists = loadSiteLists(f.paths, prompts);
+        QCOMPARE(prompts.calls.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY2(prompts.calls[0].text.contains(message) &&
+                         prompts.calls[0].text.contains(name),
+                     qPrintable(prompts.calls[0].text));
+        }
+        if (sites == QStringList{"<end>"}) {
+            QVERIFY(lists.endProgram && !lists.sitesLoaded);
+            return;
+        }
+        QCOMPARE(callsigns(wx ? lists.wxSites : lists.sites), sites);
+        QCOMPARE(wx ? lists.wxSitesLoaded : lists.sitesLoaded, message.isEmpty());
+        const QString previous = f.data("Backups/" + QString(name).replace(".", ".previous."));
+        QCOMPARE(readBytes(previous), message.isEmpty() ? bytes : QByteArray("<unreadable>"));
+        QCOMPARE(readBytes(f.data(name)), bytes);
+    }
+
+    // Start-up with short, empty, missing and unreadable list files. (A missing SSTV list is the
+    // provisioning test's vanished list.)
     void startupFiles_data() {
         QTest::addColumn<QByteArray>("sstv"); // "<none>": no file, "<dir>": a folder
         QTest::addColumn<QByteArray>("wx");
         QTest::addColumn<QList<int>>("state"); // endProgram, wxSitesLoaded, sites
         QTest::addColumn<QString>("message");
         const QByteArray none("<none>"), folder("<dir>"), oneSite("K1A*1000000000\r\nu\r\n");
-        QTest::newRow("missing sstv")
-            << none << QByteArray() << QList{1, 0, 0} << ".lst file not found";
         QTest::newRow("unreadable sstv")
-            << folder << QByteArray() << QList{1, 0, 0} << "tavimo.lst";
+            << folder << QByteArray() << QList{1, 0, 0} << QString("tavimo.lst");
         QTest::newRow("empty lists") << QByteArray() << QByteArray() << QList{0, 1, 0} << "";
         QTest::newRow("missing wx") << oneSite << none << QList{0, 1, 1} << "";
         QTest::newRow("unreadable wx") << oneSite << folder << QList{0, 0, 1} << "WXsites.lst";
@@ -244,6 +452,353 @@ private slots:
             QVERIFY2(prompts.calls[0].text.contains(message), qPrintable(prompts.calls[0].text));
             QCOMPARE(prompts.calls[0].title, QString("Tavimo"));
         }
+    }
+
+    // ---- The maker's updates list and pages --------------------------------------------
+
+    void entries_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected");
+        const QString moves = "K1AB*http://a/1.jpg*DELETE\nK2CD*http://b/1.jpg*delete\n"
+                              "K3EF*http://c/1.jpg*http://c/2.jpg\n";
+        const QString news = "ON4AA*50.85*4.35\nhttp://on/image.jpg\n"
+                             "VK2XY*-33.8*151.2*http://vk/cam\nhttp://vk/image.jpg\n";
+        const QStringList all{"2|K1AB|http://a/1.jpg|DELETE",
+                              "2|K2CD|http://b/1.jpg|DELETE",
+                              "2|K3EF|http://c/1.jpg|http://c/2.jpg",
+                              "4|K4GH|K4GHX",
+                              "6|ON4AA|50.85|4.35||http://on/image.jpg",
+                              "6|VK2XY|-33.8|151.2|http://vk/cam|http://vk/image.jpg"};
+        QTest::newRow("lf") << rawList(moves, "K4GH*K4GHX\n", news) << all;
+        QTest::newRow("cr lf") << rawList(moves, "K4GH*K4GHX\n", news, true) << all;
+        QTest::newRow("first and last line of a section are no entries")
+            << QByteArray("1*2024-05-31/////5/////5K9ZZ*http://z*DELETE\nK1AB*http://a*DELETE\n"
+                          "K8YY*http://y*DELETE/////5/////5/////5/////5")
+            << QStringList{"2|K1AB|http://a|DELETE"};
+        QTest::newRow("carriage returns inside fields removed")
+            << rawList("K1AB*http://a\r*DEL\rETE\n", "K4GH*K4\rGHX\n", "")
+            << QStringList{"2|K1AB|http://a|DELETE", "4|K4GH|K4GHX"};
+        QTest::newRow("short, empty and no-change entries skipped")
+            << rawList(
+                   "K1AB*http://a\nK2CD\n\nK1AB**DELETE\nK2CD*http://b*\nK1AB*http://a*http://a\n",
+                   "K4GH\n\nK4GH*K4GH\n*K4GH\nK5IJ*\n",
+                   "*50*4\nhttp://x\nON4AA*50*4\n\nON4AA*50\nhttp://on/image.jpg\n")
+            << QStringList{};
+        QTest::newRow("cam entries skipped, case-sensitive")
+            << rawList("", "",
+                       "W1AW (Cam)*41.7*-72.7\nhttp://w1/cam.jpg\nW2BB*41*-73*(Cam)\nhttp://w2\n"
+                       "W3CC*40*-75\nhttp://w3/(Cam).jpg\nW4DD (cam)*35*-80\nhttp://w4\n")
+            << QStringList{"6|W4DD (cam)|35|-80||http://w4"};
+        QTest::newRow("repeated address once, blank lines, record without address")
+            << rawList("", "", "ON4AA*50*4\nhttp://on\nON4AB*51*5\nhttp://on\n\n\nON4AC*5*5\n")
+            << QStringList{"6|ON4AA|50|4||http://on"};
+        QTest::newRow("windows-1252 text")
+            << rawList("", QString::fromUtf16(u"SM0\u00D8X*SM0X\n"), "")
+            << QStringList{QString::fromUtf16(u"4|SM0\u00D8X|SM0X")};
+        QTest::newRow("sections after the sixth ignored")
+            << rawList("", "", "ON4AA*50*4\nhttp://on\n") + "/////5 more\nK1*http://k*DELETE\n"
+            << QStringList{"6|ON4AA|50|4||http://on"};
+    }
+    void entries() {
+        QFETCH(QByteArray, bytes);
+        const std::optional<UpdatesList> list = readUpdatesList(bytes);
+        QVERIFY(list);
+        QTEST(describe(*list), "expected");
+    }
+
+    void header_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("hasHeader");
+        QTest::addColumn<double>("size");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<bool>("wholeList");
+        const QByteArray sections = "/////5/////5/////5/////5/////5/////5";
+        const auto row = [](const char *name, const QByteArray &bytes, bool hasHeader, double size,
+                            const char *date, bool wholeList) {
+            QTest::newRow(name) << bytes << hasHeader << size << QString(date) << wholeList;
+        };
+        row("complete", rawList("", "", "", true), true, 999, "2024-05-31", true);
+        row("third header field", "12*05/31/2024*x" + sections, true, 12, "05/31/2024", true);
+        row("size not a number", "abc*2024-05-31" + sections, true, 0, "2024-05-31", true);
+        row("no star", "999 2024-05-31" + sections, false, 0, "", false);
+        row("empty", "", false, 0, "", false);
+        row("truncated in section 2", rawList("", "", "").left(60), true, 999, "2024-05-31", false);
+        row("truncated before the first marker", "999*2024-0", true, 999, "2024-0", false);
+    }
+    void header() {
+        QFETCH(QByteArray, bytes);
+        const std::optional<UpdatesListHeader> header = readUpdatesHeader(bytes);
+        QTEST(header.has_value(), "hasHeader");
+        QTEST(header.value_or(UpdatesListHeader{}).declaredSize, "size");
+        QTEST(header.value_or(UpdatesListHeader{}).dateText, "date");
+        QTEST(readUpdatesList(bytes).has_value(), "wholeList");
+    }
+
+    void date_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("date");
+        for (const char *may31 : {"2024-05-31", " 2024/5/31 ", "05/31/2024", "5-31-24", "5.31.2024",
+                                  "05/31/2024 13:05:09"})
+            QTest::newRow(may31) << QString(may31) << QDate(2024, 5, 31);
+        QTest::newRow("two-digit year 29") << "1/2/29" << QDate(2029, 1, 2);
+        QTest::newRow("two-digit year 30") << "1/2/30" << QDate(1930, 1, 2);
+        QTest::newRow("leap day") << "2024-02-29" << QDate(2024, 2, 29);
+        for (const char *bad :
+             {"2023-02-29", "31/05/2024", "05/31-2024", "5/31/202", "yesterday", "", "+5/31/2024"})
+            QTest::newRow(bad) << QString(bad) << QDate();
+    }
+    void date() {
+        QFETCH(QString, text);
+        QTEST(parseUpdatesListDate(text).value_or(QDate()), "date");
+    }
+
+    void judge_data() {
+        QTest::addColumn<ListSource>("source");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("news");
+        const auto row = [](const char *name, ListSource source, const QByteArray &bytes,
+                            const char *action, bool news) {
+            QTest::newRow(name) << source << bytes << QString(action) << news;
+        };
+        const auto main = ListSource::Main;
+        QByteArray noDate = list({});
+        noDate.replace(today.toString(Qt::ISODate).toLatin1(), "someday!!!");
+        const QByteArray sixSections = "*2024-06-15/////5/////5/////5/////5/////5 five";
+
+        row("valid with news", main, list(someNews), "accept", true);
+        row("one byte more stated", main, list(someNews, 0, 1), "refuse", false);
+        row("one byte less stated", main, list(someNews, 0, -1), "refuse", false);
+        row("truncated", main, list(someNews).chopped(20), "refuse", false);
+        row("60 days old", main, list(someNews, 60), "accept", true);
+        row("61 days old", main, list(someNews, 61), "mirror", false);
+        row("61 days old from the mirror", ListSource::Mirror, list(someNews, 61), "refuse", false);
+        row("unreadable date", main, noDate, "refuse", false);
+        row("no header", main, "<html>Not found</html>", "refuse", false);
+        row("six sections", main, QByteArray::number(sixSections.size() + 2) + sixSections,
+            "refuse", false);
+    }
+    void judge() {
+        QFETCH(ListSource, source);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, action);
+        QFETCH(bool, news);
+        const UpdateDecision decision = judgeUpdatesList(source, bytes, today, baseSites());
+        QCOMPARE(actionName(decision.action), action);
+        QCOMPARE(decision.mirrorPath, action == "mirror" ? "updates/updates.txt" : "");
+        QCOMPARE(decision.source, source);
+        QCOMPARE(decision.list.has_value(), action == "accept");
+        QCOMPARE(!decision.news.isEmpty(), news);
+        if (action != "accept")
+            QVERIFY(!decision.reason.isEmpty());
+    }
+
+    // A whole check as the main window drives it: every "mirror" decision is one request to
+    // the mirror. Events: "begin" or "<main|mirror>:<good|old|size-off|failed>".
+    void check_data() {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<int>("mirrorRequests");
+        const auto row = [](const char *name, const char *events, const char *actions, int n) {
+            QTest::newRow(name) << QString(events) << QString(actions) << n;
+        };
+        row("size off", "begin main:size-off", "refuse", 0);
+        row("old main", "begin main:old mirror:good", "mirror accept", 1);
+        row("both failed", "begin main:failed mirror:failed mirror:failed", "mirror refuse ignore",
+            1);
+        row("main again while the mirror is awaited", "begin main:failed main:good mirror:good",
+            "mirror ignore accept", 1);
+        row("no check running", "mirror:good main:good", "ignore ignore", 0);
+        row("new check drops the old mirror answer",
+            "begin main:failed begin mirror:good main:good", "mirror ignore accept", 1);
+        row("each check its own mirror request",
+            "begin main:failed mirror:failed begin main:failed mirror:failed",
+            "mirror refuse mirror refuse", 2);
+    }
+    void check() {
+        QFETCH(QString, events);
+        QFETCH(QString, actions);
+        const SiteList sites = baseSites();
+        UpdateCheck check;
+        QStringList seen;
+        int requests = 0;
+        for (const QString &event : events.split(u' ')) {
+            if (event == "begin") {
+                check.begin();
+                continue;
+            }
+            const ListSource source =
+                event.startsWith("main") ? ListSource::Main : ListSource::Mirror;
+            const QString what = event.section(u':', 1);
+            const UpdateDecision decision =
+                what == "failed" ? check.listFailed(source)
+                                 : check.listReceived(source,
+                                                      list(someNews, what == "old" ? 61 : 0,
+                                                           what == "size-off" ? 1 : 0),
+                                                      today, sites);
+            seen << actionName(decision.action);
+            requests += decision.action == UpdateDecision::Action::TryMirror;
+        }
+        QCOMPARE(seen.join(u' '), actions);
+        QTEST(requests, "mirrorRequests");
+        QCOMPARE(check.isRunning(), actions.endsWith("mirror"));
+    }
+
+    void news_data() {
+        QTest::addColumn<UpdatesListContent>("content");
+        QTest::addColumn<SiteList>("extraSites");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("everything at once")
+            << UpdatesListContent{{"x*http://a/1.jpg*delete", "K3EF*http://c/1.jpg*http://c/3.jpg"},
+                                  {"VK2XY*VK2XZ"},
+                                  {{"DL1XX*52.5*13.4", "http://dl/image.jpg"}}}
+            << SiteList{}
+            << QStringList{"new DL1XX http://dl/image.jpg", "gone K1AB http://a/1.jpg",
+                           "renamed VK2XY VK2XZ", "moved K3EF http://c/1.jpg http://c/3.jpg"};
+        QTest::newRow("two records share a moved address")
+            << UpdatesListContent{{"K3EF*http://c/1.jpg*http://c/2.jpg"}, {}, {}}
+            << SiteList{makeSite("K3EFB", "http://c/1.jpg")}
+            << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg",
+                           "moved K3EFB http://c/1.jpg http://c/2.jpg"};
+        QTest::newRow("addresses and callsigns compared exactly")
+            << UpdatesListContent{{"K1AB*http://A/1.jpg*DELETE", "K1AB*http://a/1*DELETE",
+                                   "K9KEPT*http://k/1.jpg*DELETE"},
+                                  {"K4G*K4X", "4GHZ*K4X", "k4gh*K4X"},
+                                  {}}
+            << SiteList{} << QStringList{};
+        QTest::newRow("renames keep the list sorted")
+            << UpdatesListContent{{}, {"K1AB*ZZ9ZZ", "VK2XY*AA1AA"}, {}} << SiteList{}
+            << QStringList{"renamed K1AB ZZ9ZZ", "renamed VK2XY AA1AA"};
+        QTest::newRow("rename touches the first record only")
+            << UpdatesListContent{{}, {"DL1AA*DL1AB"}, {}}
+            << SiteList{makeSite("DL1AA", "http://d/1"), makeSite("DL1AA", "http://d/2")}
+            << QStringList{"renamed DL1AA DL1AB"};
+        QTest::newRow("new sites already known, cameras, empty addresses")
+            << UpdatesListContent{{"K1AB**DELETE", "K3EF*http://c/1.jpg*http://c/2.jpg"},
+                                  {},
+                                  {{"ON4AA*50.8*4.3", "http://on/image.jpg"},
+                                   {"K3EF*40*-75", "http://c/2.jpg"},
+                                   {"W1AW (Cam)*41.7*-72.7", "http://w1/cam.jpg"},
+                                   {"W1AW*41.7*-72.7", ""}}}
+            << SiteList{makeSite("EMPTY", "")}
+            << QStringList{"moved K3EF http://c/1.jpg http://c/2.jpg"};
+    }
+    void news() {
+        QFETCH(UpdatesListContent, content);
+        QFETCH(SiteList, extraSites);
+        QFETCH(QStringList, expected);
+        const SiteList sites = baseSites() + extraSites;
+        const UpdatesList updates = parsed(content);
+        QCOMPARE(describe(compareSiteList(updates, sites)), expected);
+        // The dialog applies exactly what the check announced, and an applied move is no news.
+        SiteList applied = sites;
+        QCOMPARE(describe(applySiteChanges(applied, updates)), expected);
+        QVERIFY(compareSiteList(updates, applied).movedSites.isEmpty());
+        const QStringList order = callsigns(applied);
+        QVERIFY2(std::is_sorted(order.begin(), order.end()), qPrintable(order.join(u' ')));
+    }
+
+    void positions_data() {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<SiteRecord>("stored");
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        const auto row = [](const char *name, const char *record, const SiteRecord &stored,
+                            double lat, double lon) {
+            QTest::newRow(name) << QString(record) << stored << lat << lon;
+        };
+        const SiteRecord unknown = makeSite("G1AA", "http://x");
+        row("unknown taken", "G1AA*50.85*4.35", unknown, 50.85, 4.35);
+        row("known kept", "G1AA*-33.8*151.2", makeSite("G1AA", "http://x", -33.5, 151.5), -33.5,
+            151.5);
+        row("only the unknown half taken", "G1AA*51.5*-0.1", makeSite("G1AA", "http://x", 52, 0),
+            52, -0.1);
+        row("empty field stays unknown", "G1AA**-0.1", unknown, 0, -0.1);
+    }
+    void positions() {
+        QFETCH(QString, record);
+        QFETCH(SiteRecord, stored);
+        SiteList sites{makeSite("A", "http://other"), stored, makeSite("Z", "http://x")};
+        const int changed = fillMissingPositions(sites, parsed({{}, {}, {{record, "http://x"}}}));
+        QTEST(sites[1].Latitude, "lat");
+        QTEST(sites[1].Longitude, "lon");
+        QCOMPARE(changed, sites[1] == stored ? 0 : 1);
+        QCOMPARE(sites[2], makeSite("Z", "http://x")); // only the first record with the address
+    }
+
+    void endpoints() {
+        QTemporaryDir dir;
+        SettingsStore store(dir.filePath("Tavimo.ini"));
+        QCOMPARE(readEndpoints(store), Endpoints::defaults());
+        store.setValue(kEndpointsSection, "ConnectionProbe", QString());
+        store.setValue(kEndpointsSection, "TimePage", "  http://127.0.0.1:8080/time ");
+        QVERIFY(store.sync());
+        const Endpoints stored = readEndpoints(SettingsStore(dir.filePath("Tavimo.ini")));
+        QCOMPARE(stored.ConnectionProbe, QString()); // present and empty: switched off
+        QCOMPARE(stored.TimePage, QString("http://127.0.0.1:8080/time"));
+        QCOMPARE(stored.WebMap, Endpoints::defaults().WebMap);
+
+        // A leading slash stays below the endpoint; an endpoint that names a file is its
+        // folder. (A plain join is what the callbook addresses and web map views are made of.)
+        const char *rows[][3] = {
+            {"http://127.0.0.1:9/callbook/eham/", "/callbook/AB1CD",
+             "http://127.0.0.1:9/callbook/eham/callbook/AB1CD"},
+            {"http://127.0.0.1:9/mirror/updates.txt", "updates/sstvupdates.txt",
+             "http://127.0.0.1:9/mirror/updates/sstvupdates.txt"},
+            {"", "db/AB1CD", ""}, // switched off
+        };
+        for (const auto &r : rows)
+            QCOMPARE(tavimo::joinEndpoint(r[0], r[1]), QString(r[2]));
+    }
+
+    // The maker's pages. The home page names the product, four characters and the version; newer
+    // is empty when there is no notice. own "time": the time page, whose first "BR" is followed by
+    // ten characters, then the UTC time (empty: the clock is left alone).
+    void pages_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("own");
+        QTest::addColumn<QString>("newer");
+        const auto row = [](const char *name, const QByteArray &page, const char *own,
+                            const char *newer) {
+            QTest::newRow(name) << page << QString(own) << QString(newer);
+        };
+        const auto notice = [](const QByteArray &v) {
+            return "<p>Tavimo ver " + v + " is out.</p>";
+        };
+        row("4.100 over 4.92, as numbers", notice("4.100"), "4.92", "4.100");
+        row("4.9 under 4.91", notice("4.9"), "4.91", "");
+        row("10.0 over 9.99", notice("10.0"), "9.99", "10.0");
+        row("letters after the number", notice("4.92b"), "4.91", "4.92");
+        row("letters instead", notice("beta"), "4.91", "");
+        row("no minor part", notice("5. "), "4.91", "");
+        row("no major part", notice(".95"), "4.91", "");
+        row("two points", notice("4.9.2"), "4.91", "");
+        row("absurdly long", notice("4.1234567"), "4.91", "");
+        row("own version unreadable", notice("4.92"), "", "");
+        row("at the very end", "Tavimo ver 4.92", "4.91", "4.92");
+        row("first marker counts", "Tavimo ver 4.90 / Tavimo ver 4.99", "4.91", "");
+        row("case-sensitive", "tavimo ver 4.92", "4.91", "");
+        row("no marker", "<html>Page moved</html>", "4.91", "");
+        row("cut in the marker", "Tavimo ve", "4.91", "");
+        const auto time = [](const QByteArray &utc) {
+            return "<html><body>15:05:09<BR>UTC now: " + utc + "<BR>bye</body></html>";
+        };
+        row("midnight", time("00:00:00"), "time", "00:00:00");
+        row("before midnight", time("23:59:59"), "time", "23:59:59");
+        row("first BR", "xBR012345678908:15:00 BR012345678909:00:00", "time", "08:15:00");
+        row("invalid time", time("25:61:00"), "time", "");
+        row("24:00:00", time("24:00:00"), "time", "");
+        row("no BR", "<br>UTC now:  13:05:09", "time", "");
+        row("empty time page", "", "time", "");
+        row("cut inside the time", "BR012345678913:05", "time", "");
+        row("one place off", "BR01234567813:05:09", "time", "");
+    }
+    void pages() {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, own);
+        QTEST(own == "time" ? timePageUtcTime(page).value_or(QString())
+                            : newerVersionOnHomePage(page, own).value_or(QString()),
+              "newer");
     }
 };
 

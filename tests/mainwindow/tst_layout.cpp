@@ -58,6 +58,7 @@ void LayoutTest::windowSizeFollowsGuiSize() {
     QFETCH(double, heightFactor);
     Harness h;
     h.writeConfig(setting, 0, 0, 60, guiSize);
+    h.writeData(u"tavimo.lst"_s, {}); // a data folder of an earlier start
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
     w.show();
@@ -72,16 +73,40 @@ void LayoutTest::windowSizeFollowsGuiSize() {
     QVERIFY2(std::abs(client.height() - client.width() * heightFactor) <= 1.5,
              qPrintable(u"%1 x %2"_s.arg(client.width()).arg(client.height())));
     checkPlaced(w);
-    // Any size the user drags it to.
-    w.resize(500, 420);
-    QTRY_COMPARE(w.size(), QSize(500, 420));
+    // Made smaller by hand it stops at its "Small" layout, frame and all.
+    const QSize decoration = w.frameGeometry().size() - w.size();
+    QCOMPARE(w.minimumWidth() + decoration.width(),
+             int(std::nearbyint(screen.screenHeight * windowWidthFactor(0, setting == 4) /
+                                screen.twipsPerPixelX)));
+    const QFont nominal = w.grid().cell(0)->lblCall->font();
+    w.resize(100, 100);
+    QTRY_COMPARE(w.size(), w.minimumSize());
+    // Any size the user drags it to above that; the captions scale with the cells and
+    // their two lines never meet.
+    const QSize dragged = w.minimumSize() + QSize(7, 3);
+    w.resize(dragged);
+    QTRY_COMPARE(w.size(), dragged);
     QCoreApplication::processEvents();
     checkPlaced(w);
+    for (ThumbCell *cell : w.grid().cells()) {
+        const QFontMetrics call(cell->lblCall->font()), from(cell->lblFrom->font());
+        QVERIFY2(cell->lblCall->geometry().top() + call.height() <=
+                     cell->lblFrom->geometry().bottom() + 1 - from.height(),
+                 qPrintable(u"%1 %2 %3 %4 %5"_s.arg(cell->lblCall->geometry().top())
+                                .arg(call.height())
+                                .arg(cell->lblFrom->geometry().bottom())
+                                .arg(from.height())
+                                .arg(cell->lblCall->font().pointSizeF())));
+        QCOMPARE(cell->lblFrom->alignment(), Qt::AlignHCenter | Qt::AlignBottom);
+    }
+    if (guiSize > 0)
+        QVERIFY(w.grid().cell(0)->lblCall->font().pointSizeF() < nominal.pointSizeF());
 }
 
 void LayoutTest::slotCountsLeaveExactlyThatManyEmptyCells() {
     Harness h;
     h.writeConfig(4, 0);
+    h.writeData(u"tavimo.lst"_s, {}); // a data folder of an earlier start
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
     w.show();
@@ -136,8 +161,14 @@ void LayoutTest::menuBarShowsPictureItems() {
                                           menuGradientColor(MenuPicture::Refresh, 25)}));
     QCOMPARE(bar->actionGeometry(page).width(), w.menus().PageLabelWidth());
 
+    const int paintedHeight = bar->height();
+    const QRect paintedFind = bar->actionGeometry(h.item(u"mnuFind"_s));
     restorePlainMenuText(refresh, refresh->text());
     const auto [plainTop, plainBottom] = edgeColours(refresh);
+    // Nothing on the bar moves whichever look the item has.
+    QCOMPARE(bar->height(), paintedHeight);
+    QCOMPARE(bar->sizeHint().height(), paintedHeight);
+    QCOMPARE(bar->actionGeometry(h.item(u"mnuFind"_s)), paintedFind);
     // The bar's own background again: no blue picture.
     for (const QColor &plain : {plainTop, plainBottom})
         QVERIFY2(std::abs(plain.blue() - plain.red()) < 40, qPrintable(plain.name()));

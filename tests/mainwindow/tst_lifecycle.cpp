@@ -122,6 +122,7 @@ void LifecycleTest::legacyFilesMoveIn() {
 void LifecycleTest::configurationClampsReachTheLayout() {
     Harness h;
     h.writeConfig(9, 1, 0, 60000, 7);
+    h.writeData(u"tavimo.lst"_s, {}); // a data folder of an earlier start
     QVERIFY(h.startUp());
     MainWindow &w = h.window();
 

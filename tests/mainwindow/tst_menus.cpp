@@ -8,6 +8,8 @@
 #include "core/text/Language.h"
 #include "mainwindow/HelpWindow.h"
 
+#include <QPointer>
+
 #include <QtTest>
 
 using namespace tavimo;
@@ -233,11 +235,42 @@ void MenusTest::helpText() {
     QTemporaryDir data;
     paths.dataFolder = data.path();
     const QString text = readHelpText(paths);
-    for (const char *topic : {"Pages", "Refresh", "Reload this page", "F2", "tavimo.lst"})
+    for (const char *topic : {"Pages", "Refresh", "Reload this page", "F2", "F5", "tavimo.lst"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
-    HelpWindow window(text);
-    QVERIFY(window.isReadOnly());
-    QCOMPARE(window.toPlainText(), text);
+    // The help names the menu items as the English menus read.
+    FakePrompts prompts;
+    LanguageTexts texts;
+    MenuCaptions captions;
+    QVERIFY(LoadLanguage(paths.bundledDataFolder + u"/Languages"_s, 0, u"Tavimo  4.91"_s, prompts,
+                         texts, captions)
+                .succeeded());
+    QStringList named = captions.values();
+    named.removeAll(u"Enter your callsign"_s); // an item the menu never shows
+    named << texts.LngRefresh << texts.LngRefreshSite << texts.LngReloadPage << texts.LngSave
+          << texts.LngPaste << texts.LngLeave << texts.LngSelectSite << texts.LngUpdate
+          << texts.LngWxPage;
+    for (const QString &caption : std::as_const(named)) {
+        const QString plain = QString(caption).remove(u"??"_s).simplified();
+        const QString firstWords = plain.section(u' ', 0, 1);
+        QVERIFY2(text.contains(firstWords), qPrintable(caption));
+    }
+    for (const char *gone : {"Select Page labels", "GUI size", "QRZ call", "Startup sites"})
+        QVERIFY2(!text.contains(QLatin1String(gone)), gone);
+
+    // Read-only, its tables aligned in a font of one width; Esc and Ctrl+W close it.
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto *window = new HelpWindow(text);
+        QPointer<HelpWindow> alive(window);
+        QVERIFY(window->isReadOnly());
+        QCOMPARE(window->toPlainText(), text);
+        const QFontMetrics metrics(window->font());
+        QCOMPARE(metrics.horizontalAdvance(u"iiii"_s), metrics.horizontalAdvance(u"MMMM"_s));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keySequence(window, keys);
+        QTRY_VERIFY(alive.isNull());
+    }
 
     // A missing file is named in the window instead.
     paths.bundledDataFolder = paths.dataFolder;

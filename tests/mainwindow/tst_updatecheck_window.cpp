@@ -216,8 +216,15 @@ void UpdateCheckWindowTest::newerVersion() {
     QCOMPARE(picture->text, u"   "_s + texts.LngUpdate + u"   "_s);
     QAction *download = rig.item(u"mnuUpTavimo"_s);
     QCOMPARE(download->text(), texts.LngNewVersion + u"Tavimo "_s + announced);
+    const qsizetype messages = rig.prompts.calls.size();
     download->trigger();
     QCOMPARE(rig.openedUrls, QStringList{rig.url(u"/home/_mgxroot/page_10724.html"_s)});
+    QCOMPARE(rig.prompts.calls.size(), messages);
+    // Without a browser the click says so, and where the download page is.
+    rig.w().updates().openExternalUrl = [](const QString &) { return false; };
+    download->trigger();
+    QCOMPARE(rig.prompts.calls.size(), messages + 1);
+    QVERIFY(rig.prompts.calls.last().text.contains(rig.url(u"/home/_mgxroot/page_10724.html"_s)));
 }
 
 void UpdateCheckWindowTest::timePageCorrectsTheClock_data() {

@@ -215,9 +215,17 @@ private:
             const unsigned state = event.xkey.state;
             presses.append(QString(state & ControlMask ? "Ctrl+" : "") +
                            (state & Mod1Mask ? "Alt+" : "") + (state & ShiftMask ? "Shift+" : "") +
-                           QString::fromLatin1(XKeysymToString(symbol)));
+                           keyName(symbol));
         }
         return presses;
+    }
+
+    // Xlib's name of a key, as "U0436" for a Unicode keysym: Xlib would hand that one out in
+    // memory of its own that nobody frees.
+    static QString keyName(KeySym symbol) {
+        if ((symbol & 0xFF000000) == 0x01000000)
+            return QString("U%1").arg(symbol & 0xFFFFFF, 4, 16, QChar('0')).toUpper();
+        return QString::fromLatin1(XKeysymToString(symbol));
     }
 
     QProcess xvfb_;

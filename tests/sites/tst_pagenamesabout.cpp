@@ -1,4 +1,4 @@
-#include "sites/DialogHostFake.h"
+#include "sites/DialogTestBed.h"
 
 #include "core/files/StoreSettings.h"
 #include "sites/AboutDialog.h"
@@ -36,7 +36,7 @@ private slots:
         DialogTestBed bed;
         bed.state.texts.LngPage = QStringLiteral("Page ");
         bed.main.shownPage = shownPage;
-        const QStringList before = bed.main.captions;
+        const QStringList before = bed.main.pageCaptions;
         QSignalSpy changed(&bed.state.events, &AppEvents::pageNamesChanged);
 
         QPointer<PageNamesDialog> dialog = showPageNamesDialog(bed.state, bed.windows);
@@ -57,7 +57,7 @@ private slots:
             after[1] = QStringLiteral("Moon");
             after[9] = QString();
         }
-        QCOMPARE(bed.main.captions, after);
+        QCOMPARE(bed.main.pageCaptions, after);
         // What a restart reads back.
         const SettingsStore reopened(bed.store.fileName());
         const QStringList stored = readPageNames(reopened, QStringLiteral("Page "));

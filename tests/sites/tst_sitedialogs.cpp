@@ -79,9 +79,9 @@ class TestSiteDialogs : public QObject {
     }
     // The main window got its input, refreshing and a reload back exactly once.
     void verifyHandedBack() const {
-        QCOMPARE(h->main.stopped, 1);
-        QCOMPARE(h->main.resumed, 1);
-        QCOMPARE(h->main.reloads, 1);
+        QCOMPARE(h->main.count("stop"), 1);
+        QCOMPARE(h->main.count("resume"), 1);
+        QCOMPARE(h->main.count("reload"), 1);
         QCOMPARE(QGuiApplication::modalWindow(), nullptr);
     }
 
@@ -117,8 +117,8 @@ private slots:
 
         QPointer<RemoveSiteDialog> dialog = openRemove();
         QCOMPARE(openRemove(), dialog.data()); // one at a time
-        QCOMPARE(h->main.stopped, 1);
-        QCOMPARE(h->main.resumed, 0);
+        QCOMPARE(h->main.count("stop"), 1);
+        QCOMPARE(h->main.count("resume"), 0);
         QVERIFY(h->main.widget.isEnabled()); // blocked, not greyed out
         clickMenu();
         QCOMPARE(clicks, 0);
@@ -153,7 +153,7 @@ private slots:
         QTRY_VERIFY(!siteDialogOpen(h->registry));
         verifyHandedBack();
         QCOMPARE(written(kSiteListFile), (QStringList{u"AA1A"_s, u"BB0X"_s, u"BB2B"_s, u"CC3C"_s}));
-        const SiteRecord &added = readSiteList(dataFile(kSiteListFile)).sites[1];
+        const SiteRecord added = readSiteList(dataFile(kSiteListFile)).sites[1];
         QCOMPARE(added.Latitude, -33.87);
         QCOMPARE(added.Longitude, 151.2);
         QCOMPARE(added.CamUrl, u"http://127.0.0.1/bb0x/cam.jpg"_s);
@@ -255,14 +255,14 @@ private slots:
         h->state.SiteList = {sstvAt(u"PA0AB"_s, 3, 0), sstvAt(u"PA0ABC"_s, 3, 1)};
         const QStringList shown{u"PAØAB - 3 d"_s, u"PAØABC"_s};
         for (int slot = 0; slot < 2; ++slot) {
-            h->main.captions[slot] = shown[slot];
+            h->main.callCaptions[slot] = shown[slot];
             h->state.page.SlotTable.setValue(slot, stSiteCall, shown[slot].section(u' ', 0, 0));
         }
         EditSiteDialog *edit = openEdit();
         pick(edit->List1, 0);
         edit->fields->txtCall->setText(u"PA0XY"_s);
         edit->cmdSave->click();
-        QCOMPARE(h->main.captions.mid(0, 2), (QStringList{u"PAØXY - 3 d"_s, u"PAØABC"_s}));
+        QCOMPARE(h->main.callCaptions.mid(0, 2), (QStringList{u"PAØXY - 3 d"_s, u"PAØABC"_s}));
         QCOMPARE(h->state.page.SlotTable.value(0, stSiteCall), u"PAØXY"_s);
     }
 
@@ -343,7 +343,7 @@ private slots:
         QVERIFY(!(wxList ? remove->List1 : remove->List2)->isEnabled());
         remove->cmdRemove->click();
         QCOMPARE(written(wxList ? kWxSiteListFile : kSiteListFile), left);
-        QCOMPARE(h->main.cleared, cleared);
+        QCOMPARE(h->main.numbers("clear"), cleared);
         QCOMPARE(changes, 1);
     }
 

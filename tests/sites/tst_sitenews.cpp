@@ -1,4 +1,4 @@
-#include "sites/DialogHostFake.h"
+#include "sites/DialogTestBed.h"
 
 #include "core/base/TextCodec.h"
 #include "core/net/UpdateCheck.h"

@@ -144,8 +144,8 @@ private slots:
         QVERIFY(grid->isVisible());
         clickCell(grid, 6);
         QVERIFY(!grid->isVisible());
-        QCOMPARE(h->main.handedOver, QList<int>{6});
-        QCOMPARE(h->main.activated, 1);
+        QCOMPARE(h->main.numbers("pick"), QList<int>{6});
+        QCOMPARE(h->main.count("activate"), 1);
         QCOMPARE(h->registry.IsFormLoaded(u"SiteSelectionWindow"_s), 1); // kept, hidden
 
         // Hidden again, it follows the page.
@@ -160,8 +160,8 @@ private slots:
         wheel(grid, -120);
         QVERIFY(!grid->close()); // refused: the window stays built
         QVERIFY(!grid->isVisible());
-        QVERIFY(h->main.handedOver.isEmpty());
-        QCOMPARE(h->main.activated, 1);
+        QVERIFY(h->main.numbers("pick").isEmpty());
+        QCOMPARE(h->main.count("activate"), 1);
         // Shown again without a build between: the same place in the list.
         QCOMPARE(open(false), grid);
         QCOMPARE(grid->topRow(), 1);
@@ -171,7 +171,7 @@ private slots:
         SiteSelectionWindow *grid = open(false);
         clickCell(grid, 0);
         QVERIFY(grid->isVisible());
-        QVERIFY(h->main.handedOver.isEmpty());
+        QVERIFY(h->main.numbers("pick").isEmpty());
     }
 };
 

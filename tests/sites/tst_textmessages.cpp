@@ -1,4 +1,4 @@
-#include "sites/DialogHostFake.h"
+#include "sites/DialogTestBed.h"
 
 #include "core/net/TextMessages.h"
 #include "sites/TextMessagesWindow.h"

@@ -5,8 +5,8 @@
 // window tests stand on.
 
 #include "core/app/AppState.h"
-#include "core/app/MainWindowAccess.h"
 #include "core/app/StartupFiles.h"
+#include "support/FakeMainWindow.h"
 #include "support/FakePrompts.h"
 
 #include <QDir>
@@ -16,32 +16,6 @@
 #include <memory>
 
 namespace tavimo::test {
-
-class MapTestMainWindow final : public MainWindowAccess {
-public:
-    QWidget *window() override { return nullptr; }
-    void setMainEnabled(bool enabled) override { enabledCalls.append(enabled); }
-    void activateMain() override { ++activations; }
-    void StopRefreshTimers() override {}
-    void StartRefreshTimers() override {}
-    void resumeRefreshTimers() override {}
-    void armSitesChanged() override {}
-    void handOverPickedSite(int) override {}
-    QString pageCaption(int) const override { return {}; }
-    void setPageCaption(int, const QString &) override {}
-    void repaintPageItem() override {}
-    QString slotCallCaption(int) const override { return {}; }
-    QString slotFromCaption(int slot) const override { return fromCaptions.value(slot); }
-    void setSlotCallCaption(int, const QString &) override {}
-    void clearSlot(int) override {}
-    QRect slotFrameOnScreen(int) const override { return {}; }
-    QFont labelFont() const override { return {}; }
-    AnimatedPicture *slotPicture(int) override { return nullptr; }
-
-    QList<bool> enabledCalls;
-    int activations = 0;
-    QStringList fromCaptions; // the sender label of each slot
-};
 
 struct MapFixture {
     // Copies the named bundled pictures ("Europe Map.png", ...) into Maps.
@@ -66,7 +40,7 @@ struct MapFixture {
     QTemporaryDir dir;
     AppState state;
     FakePrompts prompts;
-    MapTestMainWindow main;
+    FakeMainWindow main;
 };
 
 } // namespace tavimo::test

@@ -254,7 +254,7 @@ public:
         if (window_)
             return *window_;
         MainWindowDeps deps;
-        deps.opener = &opener;
+        deps.opener = windowOpener ? windowOpener : &opener;
         deps.connectionChecker = &checker;
         deps.acquireSingleInstance = [this] { return !otherInstance; };
         deps.folderWritable = [this](const QString &folder) {
@@ -305,6 +305,8 @@ public:
     void closeWindow() {
         if (window_)
             window_->close();
+        // The windows closed at shutdown go first, as when the program's event loop ends.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window_.reset();
         settings->sync();
     }
@@ -404,6 +406,8 @@ public:
     DownloadContext downloads;
     FakeConnectionChecker checker{{}, true};
     RecordingOpener opener;
+    // The opener the window gets instead of `opener` (the program's own, say).
+    WindowOpener *windowOpener = nullptr;
     FakeClockSetter clock;
     FakeDesktopBridge desktop;
     FakeFileDialog fileDialog;

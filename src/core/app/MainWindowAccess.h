@@ -38,6 +38,13 @@ public:
     // it closes.
     virtual void resumeRefreshTimers() = 0;
 
+    // --- The Refresh item ----------------------------------------------------------
+
+    // The gallery's downloads show on the Refresh item: its loading look while
+    // a gallery pass runs (`running`); when the pass ends, the plain item again
+    // unless the page's own pass is still running (its end restores it then).
+    virtual void setGalleryLoading(bool /*running*/) {}
+
     // --- Results handed back ------------------------------------------------------
 
     // The site lists changed: shortly after, the main window reloads its page

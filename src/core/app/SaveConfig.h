@@ -37,14 +37,16 @@ struct SaveConfigInputs {
 
 struct SaveConfigResult {
     bool ok = true;
-    QString failedFile; // the file that could not be written; nothing after it was
-    QString error;      // the message shown
+    QStringList failedFiles; // the files that could not be written, lists first
+    QString error;           // the message that named them
 };
 
 // Writes tavimo.cfg, tavimo.lst (after its duplicate pass), WXsites.lst (after
 // its duplicate pass) and, with the window-side values, the settings store, in
-// this order. Every file is replaced whole or not at all; the first failure
-// is shown in one message and ends the save there.
+// this order. Every file is replaced whole or not at all, and a file that
+// cannot be written does not keep the others from being saved. Then, once
+// everything is on disk, one message names the duplicates dropped and one the
+// files that could not be saved, the lists first.
 SaveConfigResult SaveConfig(const SaveConfigInputs &in);
 
 } // namespace tavimo

@@ -2,6 +2,8 @@
 
 #include "core/base/Logging.h"
 #include "core/base/TextFile.h"
+#include "core/files/Config.h"
+#include "core/sites/SiteLists.h"
 
 #include <QDir>
 #include <QFile>
@@ -200,6 +202,57 @@ CleanupResult deleteCachedFiles(const QString &dataFolder) {
         }
     }
     return result;
+}
+
+bool isSaveLeftover(const QString &name, const QString &fileName) {
+    constexpr int kRandom = 6;
+    if (name.size() != fileName.size() + 1 + kRandom || !name.startsWith(fileName) ||
+        name.at(fileName.size()) != u'.')
+        return false;
+    const QStringView random = QStringView(name).right(kRandom);
+    int upper = 0;
+    for (const QChar c : random) {
+        if (c.unicode() > 0x7F || !c.isLetter())
+            return false;
+        upper += c.isUpper() ? 1 : 0;
+    }
+    // Random letters are all of one case only once in 32 times; a word is almost always.
+    return upper != 0 && upper != kRandom;
+}
+
+QStringList removeSaveLeftovers(const QString &dataFolder, const QString &settingsFile) {
+    QStringList removed;
+    const auto sweep = [&](const QString &folder, const QStringList &fileNames) {
+        if (folder.isEmpty())
+            return;
+        for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
+            const bool leftover = std::any_of(fileNames.begin(), fileNames.end(), [&](auto &n) {
+                return isSaveLeftover(info.fileName(), n);
+            });
+            if (!leftover)
+                continue;
+            if (QFile::remove(info.filePath()))
+                removed.append(info.filePath());
+            else
+                qCWarning(lcCore) << "cannot remove" << info.filePath();
+        }
+    };
+    if (!dataFolder.isEmpty()) {
+        const QStringList lists{kSiteListFile, kWxSiteListFile};
+        sweep(dataFolder, lists + QStringList{kConfigFile});
+        QStringList backups;
+        for (const QString &name : lists)
+            backups << name << previousCopyName(name) << name + QStringLiteral(".replaced");
+        backups << kConfigFile << kConfigFile + QStringLiteral(".replaced");
+        sweep(QDir(dataFolder).filePath(QStringLiteral("Backups")), backups);
+    }
+    if (!settingsFile.isEmpty()) {
+        const QFileInfo settings(settingsFile);
+        sweep(settings.absolutePath(), {settings.fileName()});
+    }
+    if (!removed.isEmpty())
+        qCInfo(lcCore) << "removed what interrupted saves left:" << removed;
+    return removed;
 }
 
 } // namespace tavimo

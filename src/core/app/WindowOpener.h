@@ -29,6 +29,12 @@ public:
     // pointer on the screen when the thumbnail was pressed.
     virtual void openPictureViewer(const QString & /*picturePath*/, int /*selectedSlot*/,
                                    QPoint /*cursorPos*/) {}
+    // The large picture viewer for a gallery cell's picture file.
+    virtual void openGalleryViewer(const QString & /*picturePath*/, int /*cell*/,
+                                   QPoint /*cursorPos*/) {}
+    // A slot's or a gallery cell's picture was shown anew: the viewer, when it
+    // shows that slot's or cell's picture, shows the new one.
+    virtual void pictureShown(const ViewerSource & /*source*/, const QString & /*picturePath*/) {}
     // The enlarged captions of a slot; opening it while it is open changes
     // nothing. Closed again when the pointer leaves the thumbnails.
     virtual void openCaptionZoom(int /*hoverSlot*/) {}

@@ -32,6 +32,20 @@ struct GalleryRequest {
     bool operator==(const GalleryRequest &) const = default;
 };
 
+// Whose picture the large viewer shows: a slot of the main window's page or a
+// cell of the gallery. The viewer follows that slot or cell alone: when its
+// picture is shown anew the viewer shows the new one, and the pictures of
+// other slots and cells leave it alone.
+struct ViewerSource {
+    enum class Kind { PageSlot, GalleryCell };
+    Kind kind = Kind::PageSlot;
+    int index = 0; // zero-based
+
+    static ViewerSource pageSlot(int slot) { return {Kind::PageSlot, slot}; }
+    static ViewerSource galleryCell(int cell) { return {Kind::GalleryCell, cell}; }
+    bool operator==(const ViewerSource &) const = default;
+};
+
 // One site on a regional map, as the slot's pop-up found it.
 struct SiteMapRequest {
     int mapIndex = 0;      // the entry of the map list

@@ -21,9 +21,9 @@ inline constexpr int OFN_OVERWRITEPROMPT = 2; // a save dialog asks before repla
 struct FileDialogRequest {
     int Flags = 0;
     QString InitialDir; // "" = the current folder
-    // Filters as MakeFilter builds them: description, NUL, pattern, NUL, ...
-    QString Filter;
-    int FilterIndex = 1; // one-based
+    // Name filters as Qt's dialog takes them: "jpg files (*.jpg)".
+    QStringList NameFilters;
+    int FilterIndex = 0; // the filter chosen first
     QString DefaultExt;  // added when the chosen name has no extension; "" = none
     QString FileName;    // the name offered
     QString Title;
@@ -34,16 +34,8 @@ struct FileDialogRequest {
 // ShowFileDialog: the chosen path, or "" when the user cancels.
 using ShowFileDialogFunction = std::function<QString(const FileDialogRequest &)>;
 
-// Filter, then Description, NUL, Pattern, NUL.
-QString MakeFilter(const QString &Filter, const QString &Description,
-                   const QString &Pattern = QStringLiteral("*.*"));
-
-// The text before its first NUL; the whole text when it has none.
-QString CutAtNull(const QString &text);
-
-// The filters of a MakeFilter text as Qt's file dialog names them,
-// "description (patterns)", patterns separated by blanks. A description that
-// already ends in its patterns in brackets is taken as it stands.
-QStringList qtNameFilters(const QString &filter);
+// "description (pattern)", the way a dialog lists a filter: nameFilter("jpg
+// files", "*.jpg") is "jpg files (*.jpg)".
+QString nameFilter(const QString &description, const QString &pattern);
 
 } // namespace tavimo

@@ -42,4 +42,8 @@ QByteArray encodeCp1252(QStringView text) {
     return bytes;
 }
 
+QString cp1252Text(QStringView text) {
+    return decodeCp1252(encodeCp1252(text));
+}
+
 } // namespace tavimo

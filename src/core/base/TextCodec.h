@@ -14,4 +14,8 @@ QString decodeCp1252(const QByteArray &bytes);
 // Characters outside the code page become "?".
 QByteArray encodeCp1252(QStringView text);
 
+// The text as it reads back after a Windows-1252 write: characters outside the
+// code page become "?".
+QString cp1252Text(QStringView text);
+
 } // namespace tavimo

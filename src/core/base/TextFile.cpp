@@ -6,12 +6,24 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
 
 namespace tavimo {
 
-QStringList splitTextLines(const QByteArray &bytes) {
-    const QString text = decodeCp1252(bytes);
+namespace {
+
+QString tr(const char *text) {
+    return QCoreApplication::translate("tavimo", text);
+}
+
+} // namespace
+
+QStringList splitTextLines(QStringView text) {
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -19,7 +31,7 @@ QStringList splitTextLines(const QByteArray &bytes) {
     while (i < n) {
         const QChar c = text.at(i);
         if (c == u'\r' || c == u'\n') {
-            lines.append(text.mid(start, i - start));
+            lines.append(text.mid(start, i - start).toString());
             if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
                 ++i;
             start = ++i;
@@ -28,29 +40,103 @@ QStringList splitTextLines(const QByteArray &bytes) {
         }
     }
     if (start < n)
-        lines.append(text.mid(start));
+        lines.append(text.mid(start).toString());
     return lines;
 }
 
-std::optional<QStringList> readTextLines(const QString &path) {
+QStringList splitTextLines(const QByteArray &bytes) {
+    return splitTextLines(QStringView(decodeCp1252(bytes)));
+}
+
+std::optional<QString> decodeTextFile(const QByteArray &bytes) {
+    // Text in UTF-16 has NUL bytes (every ASCII character and line break has
+    // one), Windows-1252 text never: so a Windows-1252 file that happens to
+    // start with the mark's two bytes still reads as such.
+    const bool marked = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    if (marked && (bytes.size() == 2 || bytes.contains('\0'))) {
+        QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                            : QStringDecoder::Utf16BE);
+        QString text = decoder.decode(bytes); // the decoder drops the mark
+        if (text.contains(QChar(0)))
+            return std::nullopt;
+        return text;
+    }
+    if (bytes.contains('\0'))
+        return std::nullopt;
+    return decodeCp1252(bytes);
+}
+
+TextFileLines readTextFile(const QString &path) {
+    TextFileLines result;
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path)) {
+        result.error = tr("%1 does not exist.").arg(shown);
+        return result;
+    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        result.status = TextFileLines::Status::Unreadable;
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : tr("The file could not be read.");
+        result.error = tr("Could not read %1:\n%2").arg(shown, reason);
+        return result;
+    }
+    const std::optional<QString> text = decodeTextFile(bytes);
+    if (!text) {
+        result.status = TextFileLines::Status::NotText;
+        result.error = tr("Could not read %1:\nThe file holds no text.").arg(shown);
+        return result;
+    }
+    result.status = TextFileLines::Status::Read;
+    result.lines = splitTextLines(QStringView(*text));
+    return result;
+}
+
+std::optional<QStringList> readTextLines(const QString &path) {
+    TextFileLines file = readTextFile(path);
+    if (file.status != TextFileLines::Status::Read)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return splitTextLines(bytes);
+    return std::move(file.lines);
 }
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes) {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return {};
-    const QString reason = file.errorString();
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+    } else {
+        errno = 0;
+        qsizetype written = 0;
+        // A device may take part of the bytes; the next write says why it stopped.
+        while (written < bytes.size()) {
+            const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+            if (n <= 0)
+                break;
+            written += n;
+        }
+        // QSaveFile buffers, and when the last flush inside commit() fails (a
+        // full disk) it still puts the cut file in place and reports success:
+        // flush here and look at the error before committing.
+        const bool complete =
+            written == bytes.size() && file.flush() && file.error() == QFileDevice::NoError;
+        const int systemError = errno;
+        if (complete) {
+            if (file.commit())
+                return {};
+            reason = file.errorString();
+        } else {
+            // The device's own text is empty or "Unknown error" after a failed flush.
+            reason = systemError ? QString::fromLocal8Bit(std::strerror(systemError))
+                                 : tr("The file could not be written completely.");
+        }
+    }
     file.cancelWriting();
     qCWarning(lcCore) << "cannot write" << path << reason;
-    return {false, QCoreApplication::translate("tavimo", "Could not save %1:\n%2")
-                       .arg(QDir::toNativeSeparators(path), reason)};
+    return {false, tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path), reason)};
 }
 
 WriteResult writeTextLines(const QString &path, const QStringList &lines) {

@@ -16,6 +16,7 @@ AppPaths AppPaths::standard() {
     paths.dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/tavimo";
     paths.programFolder = QCoreApplication::applicationDirPath();
+    paths.picturesFolder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString installed = QDir(paths.programFolder).absoluteFilePath("../share/tavimo");
     paths.bundledDataFolder = QFileInfo::exists(installed + "/tavimo.cfg")
                                   ? QDir::cleanPath(installed)
@@ -32,8 +33,28 @@ QStringList AppPaths::dataSubfolders() {
             "images/last15", "Backups", "Maps",        "Languages"};
 }
 
+namespace {
+
+// The bundled files that are the user's own once copied: a missing one is news
+// for the user, not something to put back quietly.
+const QStringList kUserListFiles{QStringLiteral("tavimo.lst"), QStringLiteral("WXsites.lst")};
+// Bundled for the desktop, not for the data folder.
+const QString kDesktopFolder = QStringLiteral("desktop");
+
+// A data folder holding none of the user's files: a first start.
+bool isNewDataFolder(const AppPaths &paths) {
+    for (const QString &name : kUserListFiles + QStringList{QStringLiteral("tavimo.cfg")}) {
+        if (QFileInfo::exists(paths.data(name)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 ProvisionResult provisionDataFolder(const AppPaths &paths) {
     ProvisionResult result;
+    result.newFolder = isNewDataFolder(paths);
     QDir root;
     for (const QString &folder : QStringList{QString()} + AppPaths::dataSubfolders()) {
         const QString path = folder.isEmpty() ? paths.dataFolder : paths.data(folder);
@@ -53,7 +74,8 @@ ProvisionResult provisionDataFolder(const AppPaths &paths) {
         const QString source = it.next();
         const QString relative = bundled.relativeFilePath(source);
         const QString target = paths.data(relative);
-        if (QFileInfo::exists(target))
+        if (QFileInfo::exists(target) || relative.startsWith(kDesktopFolder + u'/') ||
+            (!result.newFolder && kUserListFiles.contains(relative)))
             continue;
         root.mkpath(QFileInfo(target).absolutePath());
         if (QFile::copy(source, target)) {

@@ -23,13 +23,13 @@ double real(const QString &line) {
 
 // Older versions stored the period in milliseconds: anything above 300 is
 // taken as such. The line is read wider than the setting so that those
-// values survive until they are divided.
+// values survive until they are divided; what the division leaves above 300
+// becomes 300, or the value written back would read as milliseconds next time.
 std::int16_t refreshPeriod(const QString &line) {
     std::int32_t seconds = toInt32(Val(line)).value_or(0);
     if (seconds > 300)
-        seconds = static_cast<std::int32_t>(roundHalfEven(seconds / 1000.0));
-    const std::int16_t period = toInt16(seconds).value_or(0);
-    return period < 30 ? 30 : period;
+        seconds = std::min(static_cast<std::int32_t>(roundHalfEven(seconds / 1000.0)), 300);
+    return static_cast<std::int16_t>(std::max(seconds, 30));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/base/Logging.h"
 #include "core/base/Numbers.h"
 #include "core/base/Prompts.h"
+#include "core/base/TextCodec.h"
 #include "core/files/AppPaths.h"
 #include "core/sites/SlotMap.h"
 
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -41,11 +43,20 @@ QString cleanAddress(QString text) {
     return text.replace(u'*', QStringLiteral("%2A"));
 }
 
-QString readFailure(const QString &path) {
-    QFile file(path);
-    const QString reason =
-        file.open(QIODevice::ReadOnly) ? tr("The file could not be read.") : file.errorString();
-    return tr("Could not read %1:\n%2").arg(QDir::toNativeSeparators(path), reason);
+// A line as the writer would write it back, so that a list read from a
+// UTF-16 file sorts as it will read next time.
+QString readAsWritten(const QString &line) {
+    QString text = cp1252Text(line);
+    return text.remove(u'\r').remove(u'\n').remove(QChar(0));
+}
+
+// Latitude and longitude, or none (0, 0) when either is not finite or off the
+// globe: such a value only breaks the distance and would be lost on saving.
+void setPosition(SiteRecord &r, double latitude, double longitude) {
+    const bool onTheGlobe = std::isfinite(latitude) && std::isfinite(longitude) &&
+                            std::abs(latitude) <= 90 && std::abs(longitude) <= 180;
+    r.Latitude = onTheGlobe ? latitude : 0;
+    r.Longitude = onTheGlobe ? longitude : 0;
 }
 
 SiteRecord parseSiteRecord(const QString &line, const QString &url) {
@@ -56,8 +67,7 @@ SiteRecord parseSiteRecord(const QString &line, const QString &url) {
         const QString map = field(f, k);
         r.SlotMap[k] = map.size() == kEmptySlotMap.size() ? map : kEmptySlotMap;
     }
-    r.Latitude = Val(field(f, 5));
-    r.Longitude = Val(field(f, 6));
+    setPosition(r, Val(field(f, 5)), Val(field(f, 6)));
     r.LastPictureDate = field(f, 7);
     r.CamUrl = field(f, 8);
     r.PictureUrl = url;
@@ -78,19 +88,40 @@ SiteRecord parseWxSiteRecord(const QString &line, const QString &url) {
 
 template <typename Parse> SiteListFile readList(const QString &path, Parse parse) {
     SiteListFile result;
-    if (!QFileInfo::exists(path))
+    const TextFileLines file = readTextFile(path);
+    switch (file.status) {
+    case TextFileLines::Status::Missing:
         return result;
-    const auto lines = readTextLines(path);
-    if (!lines) {
+    case TextFileLines::Status::Unreadable:
+    case TextFileLines::Status::NotText:
         result.status = ListStatus::Unreadable;
-        result.error = readFailure(path);
+        result.error = file.error;
         qCWarning(lcCore) << "cannot read" << path;
         return result;
+    case TextFileLines::Status::Read:
+        break;
     }
+    const QStringList &lines = file.lines;
     result.status = ListStatus::Read;
-    result.sites.reserve(lines->size() / 2 + 1);
-    for (qsizetype i = 0; i < lines->size(); i += 2)
-        result.sites.append(parse(lines->at(i), field(*lines, i + 1)));
+    result.sites.reserve(lines.size() / 2 + 1);
+    for (qsizetype i = 0; i < lines.size(); i += 2) {
+        const QString url = field(lines, i + 1);
+        if (url.contains(u'*')) {
+            result.status = ListStatus::Misaligned;
+            result.badLine = int(i + 2);
+            result.error =
+                tr("%1 is damaged: line %2 holds a site where a picture address belongs, so a "
+                   "line above it is missing or left over.\nThe sites above that line are shown. "
+                   "The file is not saved until it has been mended.")
+                    .arg(QDir::toNativeSeparators(path))
+                    .arg(result.badLine);
+            qCWarning(lcCore) << "misaligned" << path << "at line" << result.badLine;
+            break;
+        }
+        SiteRecord r = parse(readAsWritten(lines.at(i)), readAsWritten(url));
+        r.LoadOrder = int(i / 2);
+        result.sites.append(std::move(r));
+    }
     return result;
 }
 
@@ -142,6 +173,31 @@ void sortByCallsign(SiteList &sites) {
     for (const Key &key : keys)
         sorted.append(std::move(records[key.index]));
     sites = std::move(sorted);
+}
+
+// Whether the first record line of a list file has eleven fields or fewer,
+// read from no more than the bytes up to its end; nothing when the head does
+// not tell (an empty first line, no text, no line break read).
+std::optional<bool> firstRecordLineIsShort(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray head;
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(4096);
+        if (chunk.isEmpty())
+            break;
+        head += chunk;
+        if (chunk.contains('\n') || chunk.contains('\r'))
+            break;
+    }
+    const std::optional<QString> text = decodeTextFile(head);
+    if (!text || (!file.atEnd() && !text->contains(u'\n') && !text->contains(u'\r')))
+        return std::nullopt;
+    const QStringList lines = splitTextLines(QStringView(*text));
+    if (lines.isEmpty() || lines.first().isEmpty())
+        return std::nullopt;
+    return lines.first().count(u'*') + 1 <= 11;
 }
 
 // An old slot number as one hexadecimal digit; anything that is not a whole
@@ -236,18 +292,23 @@ WriteResult writeWxSiteList(const QString &path, const WxSiteList &sites) {
 }
 
 QStringList removeDuplicateAddresses(SiteList &sites) {
-    QStringList dropped;
-    QHash<QString, qsizetype> seen;
-    seen.reserve(sites.size());
-    for (SiteRecord &r : sites) {
+    QHash<QString, qsizetype> keeper; // address -> index of the record kept
+    keeper.reserve(sites.size());
+    for (qsizetype i = 0; i < sites.size(); ++i) {
+        const SiteRecord &r = sites.at(i);
         if (r.Callsign.isEmpty())
             continue;
-        if (seen.contains(r.PictureUrl)) {
-            dropped.append(r.Callsign + QStringLiteral("  ") + r.PictureUrl);
-            r.Callsign.clear();
-        } else {
-            seen.insert(r.PictureUrl, 0);
-        }
+        const auto kept = keeper.constFind(r.PictureUrl);
+        if (kept == keeper.constEnd() || r.LoadOrder < sites.at(*kept).LoadOrder)
+            keeper.insert(r.PictureUrl, i);
+    }
+    QStringList dropped;
+    for (qsizetype i = 0; i < sites.size(); ++i) {
+        SiteRecord &r = sites[i];
+        if (r.Callsign.isEmpty() || keeper.value(r.PictureUrl) == i)
+            continue;
+        dropped.append(r.Callsign + QStringLiteral("  ") + r.PictureUrl);
+        r.Callsign.clear();
     }
     return dropped;
 }
@@ -260,36 +321,42 @@ void SortWxSiteList(WxSiteList &sites) {
 }
 
 bool isOldFormatSiteList(const QString &path) {
-    // The first line tells, and start-up reads the whole list right after:
-    // only the bytes up to the first line break are read here.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Start-up reads the whole list right after this: a current list, whose
+    // first record line is short, is told by the bytes up to its first line
+    // break.
+    if (firstRecordLineIsShort(path).value_or(false))
         return false;
-    QByteArray head;
-    while (!file.atEnd()) {
-        const QByteArray chunk = file.read(4096);
-        if (chunk.isEmpty())
-            break;
-        head += chunk;
-        if (chunk.contains('\n') || chunk.contains('\r'))
-            break;
+    const auto lines = readTextLines(path);
+    if (!lines || lines->isEmpty())
+        return false;
+    // A current list written before fields were cleaned can hold a "*" in an
+    // address, so one long line proves nothing: every record line must be
+    // long. Empty record lines (a blank line at the end) count for neither.
+    bool anyRecord = false;
+    for (qsizetype i = 0; i < lines->size(); i += 2) {
+        const QString &line = lines->at(i);
+        if (line.isEmpty())
+            continue;
+        if (line.count(u'*') + 1 <= 11)
+            return false;
+        anyRecord = true;
     }
-    const QStringList lines = splitTextLines(head);
-    return !lines.isEmpty() && lines.first().count(u'*') + 1 > 11;
+    return anyRecord;
 }
 
 ConvertResult ConvertOldSiteList(const QString &path, const QString &backupFolder) {
-    const auto lines = readTextLines(path);
-    if (!lines)
-        return {false, {}, readFailure(path)};
+    const TextFileLines file = readTextFile(path);
+    if (file.status != TextFileLines::Status::Read)
+        return {false, {}, file.error};
+    const QStringList &lines = file.lines;
     ConvertResult result = backUp(path, backupFolder);
     if (!result.ok)
         return result;
 
     constexpr int kOldFields = 34; // callsign, 10 pages x 3 settings, lat, lon, date
     QStringList converted;
-    for (qsizetype i = 0; i < lines->size(); i += 2) {
-        QStringList f = lines->at(i).split(u'*');
+    for (qsizetype i = 0; i < lines.size(); i += 2) {
+        QStringList f = lines.at(i).split(u'*');
         while (f.size() < kOldFields) // a short record keeps what it has
             f.append(QString());
         const QString callsign = storedCallsign(f.at(0));
@@ -303,7 +370,7 @@ ConvertResult ConvertOldSiteList(const QString &path, const QString &backupFolde
         converted.append(QStringList{callsign, maps[0], maps[1], maps[2], kEmptySlotMap, f.at(31),
                                      f.at(32), f.at(33)}
                              .join(u'*'));
-        converted.append(field(*lines, i + 1));
+        converted.append(field(lines, i + 1));
     }
     const WriteResult written = writeTextLines(path, converted);
     if (!written) {
@@ -313,14 +380,46 @@ ConvertResult ConvertOldSiteList(const QString &path, const QString &backupFolde
     return result;
 }
 
+QString previousCopyName(const QString &listFileName) {
+    const QFileInfo name(listFileName);
+    return name.completeBaseName() + QStringLiteral(".previous.") + name.suffix();
+}
+
+namespace {
+
+// The list file as it was before this run's first save; a failure costs only
+// the copy, so it is logged and the run goes on.
+void keepPreviousCopy(const QString &path, const QString &backupFolder) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    const QString target =
+        QDir(backupFolder).filePath(previousCopyName(QFileInfo(path).fileName()));
+    QFile existing(target);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+        return;
+    existing.close();
+    QDir().mkpath(backupFolder);
+    if (const WriteResult written = writeFileAtomically(target, bytes); !written)
+        qCWarning(lcCore).noquote() << written.error;
+}
+
+void warn(Prompts &prompts, const QString &text) {
+    prompts.message(text, QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+}
+
+} // namespace
+
 StartupLists loadSiteLists(const AppPaths &paths, Prompts &prompts) {
     StartupLists lists;
+    const QString backups = paths.data(QStringLiteral("Backups"));
     const QString sstvPath = paths.data(kSiteListFile);
     bool converted = true;
     if (isOldFormatSiteList(sstvPath)) {
-        const ConvertResult conversion = ConvertOldSiteList(sstvPath, paths.data("Backups"));
+        const ConvertResult conversion = ConvertOldSiteList(sstvPath, backups);
         if (!conversion.ok) {
-            prompts.message(conversion.error, QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+            warn(prompts, conversion.error);
             converted = false;
         }
     }
@@ -330,20 +429,27 @@ StartupLists loadSiteLists(const AppPaths &paths, Prompts &prompts) {
         return lists;
     }
     SiteListFile sstv = readSiteList(sstvPath);
-    if (sstv.status != ListStatus::Read) {
-        prompts.message(sstv.error, QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+    if (sstv.status == ListStatus::Unreadable) {
+        warn(prompts, sstv.error);
         lists.endProgram = true;
         return lists;
     }
+    if (sstv.status == ListStatus::Misaligned)
+        warn(prompts, sstv.error);
     lists.sites = std::move(sstv.sites);
     // An old list read as a current one would be written back mangled.
-    lists.sitesLoaded = converted;
+    lists.sitesLoaded = converted && sstv.status == ListStatus::Read;
+    if (lists.sitesLoaded)
+        keepPreviousCopy(sstvPath, backups);
 
-    SiteListFile wx = readWxSiteList(paths.data(kWxSiteListFile));
-    if (wx.status == ListStatus::Unreadable)
-        prompts.message(wx.error, QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+    const QString wxPath = paths.data(kWxSiteListFile);
+    SiteListFile wx = readWxSiteList(wxPath);
+    if (wx.status == ListStatus::Unreadable || wx.status == ListStatus::Misaligned)
+        warn(prompts, wx.error);
     lists.wxSites = std::move(wx.sites);
-    lists.wxSitesLoaded = wx.status != ListStatus::Unreadable;
+    lists.wxSitesLoaded = wx.status == ListStatus::Read || wx.status == ListStatus::Missing;
+    if (wx.status == ListStatus::Read)
+        keepPreviousCopy(wxPath, backups);
     return lists;
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <limits>
 
 namespace tavimo {
 
@@ -35,7 +36,18 @@ struct SiteRecord {
     QString LastPictureDate;
     QString CamUrl; // stored and edited only, never fetched
 
-    bool operator==(const SiteRecord &) const = default;
+    // The record's place in the list file it was read from; a record made
+    // during the run comes after all of them. Of two records with one address
+    // the older one is kept. Not part of the record's value.
+    static constexpr int kMadeDuringRun = std::numeric_limits<int>::max();
+    int LoadOrder = kMadeDuringRun;
+
+    bool operator==(const SiteRecord &other) const {
+        return Callsign == other.Callsign && PictureUrl == other.PictureUrl &&
+               SlotMap == other.SlotMap && Latitude == other.Latitude &&
+               Longitude == other.Longitude && LastPictureDate == other.LastPictureDate &&
+               CamUrl == other.CamUrl;
+    }
 };
 
 // The SSTV sites of pages 1 to 10 and the WX sites of the WX page, each kept in

@@ -1,23 +1,30 @@
 #include "core/text/DateOrder.h"
 
 #include <QDate>
+#include <QList>
 
 namespace tavimo {
 
 namespace {
 
-// The value of the first run of decimal digits in a text (any script's
-// digits), or -1 when there is none.
-int firstNumber(const QString &text) {
+// The values of the runs of decimal digits in a text (any script's digits),
+// in order.
+QList<int> numbersIn(const QString &text) {
+    QList<int> numbers;
     qsizetype i = 0;
-    while (i < text.size() && !text.at(i).isDigit())
-        ++i;
-    if (i == text.size())
-        return -1;
-    int value = 0;
-    for (; i < text.size() && text.at(i).isDigit() && value < 100000; ++i)
-        value = value * 10 + text.at(i).digitValue();
-    return value;
+    while (i < text.size()) {
+        if (!text.at(i).isDigit()) {
+            ++i;
+            continue;
+        }
+        int value = 0;
+        for (; i < text.size() && text.at(i).isDigit(); ++i) {
+            if (value < 100000)
+                value = value * 10 + text.at(i).digitValue();
+        }
+        numbers.append(value);
+    }
+    return numbers;
 }
 
 } // namespace
@@ -32,20 +39,20 @@ DateOrder DateOrder::fromLocale(const QLocale &locale) {
             break;
         }
     }
-    // Reading the leading number rather than matching whole probe texts keeps
-    // two-digit-year formats ("14.10.09", "09/10/14") in the right order.
-    switch (firstNumber(probe)) {
-    case 14:
+    // Reading the numbers rather than matching whole probe texts keeps
+    // two-digit-year formats ("14.10.09", "09/10/14") in the right order. Day
+    // and year first need the month as a number after them; a probe that
+    // writes the month as a word ("14 Oct 2009") tells no order a picture
+    // date could be turned into, and leaves the dates month first.
+    const QList<int> numbers = numbersIn(probe);
+    const int first = numbers.value(0, -1);
+    const int second = numbers.value(1, -1);
+    if (first == 14 && second == 10)
         result.order = DayFirst;
-        break;
-    case 2009:
-    case 9:
+    else if ((first == 2009 || first == 9) && second == 10)
         result.order = YearFirst;
-        break;
-    default:
+    else
         result.order = MonthFirst;
-        break;
-    }
     return result;
 }
 

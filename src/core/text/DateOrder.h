@@ -14,9 +14,9 @@ struct DateOrder {
     // a blank); empty when there is none.
     QString separator;
 
-    // Reads the locale's short date for 14 October 2009: a leading 14 means day
-    // first, 10 month first, 2009 or 09 year first; anything else counts as
-    // month first.
+    // Reads the locale's short date for 14 October 2009: 14 then 10 means day
+    // first, 2009 or 09 then 10 year first; anything else (10 first, or a month
+    // written as a word) counts as month first.
     static DateOrder fromLocale(const QLocale &locale = QLocale::system());
 
     // The character that stands for "0" in shown callsigns: "0" on year-first

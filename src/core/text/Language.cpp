@@ -25,6 +25,7 @@ struct ProgramTexts {
     const char16_t *saveMessage;
     const char16_t *pasteMessage;
     const char16_t *textReadFailed;
+    const char16_t *seconds;
 };
 
 // The paste button hands the message to MMSSTV, so every language names MMSSTV.
@@ -32,23 +33,23 @@ constexpr std::array<ProgramTexts, kLanguageCount> kProgramTexts{{
     {u"This animated picture is ??? bytes large. Pasting so large a picture may take a "
      u"while. Paste it anyway?",
      u"Text messages on ?\?'s site", u"Reload messages", u"Save message",
-     u"Paste message into MMSSTV", u"  Error reading the text file."},
+     u"Paste message into MMSSTV", u"  Error reading the text file.", u"sec"},
     {u"Esta imagen animada ocupa ??? bytes. Pegar una imagen tan grande puede tardar. "
      u"\u00BFPegarla de todos modos?",
      u"Mensajes de texto en el sitio de ??", u"Recargar mensajes", u"Guardar mensaje",
-     u"Pegar el mensaje en MMSSTV", u"  Error al leer el archivo de texto."},
+     u"Pegar el mensaje en MMSSTV", u"  Error al leer el archivo de texto.", u"seg"},
     {u"Dieses animierte Bild ist ??? Bytes gro\u00DF. Das Einf\u00FCgen eines so gro\u00DFen "
      u"Bildes kann dauern. Trotzdem einf\u00FCgen?",
      u"Text-Nachrichten auf der Seite von ??", u"Nachrichten wieder laden", u"Nachricht sichern",
-     u"Sende Nachricht zum MMSSTV-TX-Fenster", u"  Fehler beim laden der Textdatei."},
+     u"Sende Nachricht zum MMSSTV-TX-Fenster", u"  Fehler beim laden der Textdatei.", u"Sek."},
     {u"Cette image anim\u00E9e fait ??? octets. Coller une image aussi grande peut prendre "
      u"du temps. La coller quand m\u00EAme ?",
      u"Les messages texte sur le site ??", u"Recharger les messages", u"Sauver le message",
-     u"D\u00E9poser le message dans MMSSTV", u"  Erreur de transfert du fichier texte."},
+     u"D\u00E9poser le message dans MMSSTV", u"  Erreur de transfert du fichier texte.", u"s"},
     {u"Dit geanimeerde beeld is ??? bytes groot. Het plakken van zo'n groot beeld kan even "
      u"duren. Toch plakken?",
      u"Tekst berichten op ?\?'s site", u"Herlaad berichten", u"Bewaar berichten",
-     u"Plak het bericht in MMSSTV TX", u"  Tekst downloading mislukt."},
+     u"Plak het bericht in MMSSTV TX", u"  Tekst downloading mislukt.", u"sec"},
 }};
 
 bool validIndex(int languageIndex) {
@@ -80,8 +81,16 @@ void storeEntry(int entry, const QString &value, LanguageTexts &texts, MenuCapti
             return;
         }
         if (slot.entry == entry) {
-            texts.*slot.text =
+            QString text =
                 QString::fromLatin1(slot.prefix) + value + QString::fromLatin1(slot.suffix);
+            // A prefix that ends in a colon ("From:", "Download:") is followed by
+            // a blank, or the callsign or version after it would stick to it.
+            if (slot.text == &LanguageTexts::LngFromPrefix ||
+                slot.text == &LanguageTexts::LngNewVersion) {
+                if (text.endsWith(u':'))
+                    text += u' ';
+            }
+            texts.*slot.text = text;
             return;
         }
     }
@@ -128,6 +137,7 @@ bool applyProgramTexts(int languageIndex, LanguageTexts &texts) {
     texts.LngSaveMessage = text16(held.saveMessage);
     texts.LngPasteMessage = text16(held.pasteMessage);
     texts.LngTextReadFailed = text16(held.textReadFailed);
+    texts.LngSeconds = text16(held.seconds);
     return true;
 }
 
@@ -195,8 +205,9 @@ LanguageLoadResult LoadLanguage(const QString &languagesFolder, int languageInde
 QString refreshMenuCaption(const LanguageTexts &texts, int autoRefreshMode, int refreshSeconds) {
     if (autoRefreshMode == 0)
         return texts.LngRefresh + QStringLiteral(" (") + texts.LngManual + QStringLiteral(") ");
-    return texts.LngRefresh + QStringLiteral(" (auto ") + QString::number(refreshSeconds) +
-           QStringLiteral(" sec) ");
+    const QString seconds = texts.LngSeconds.isEmpty() ? QStringLiteral("sec") : texts.LngSeconds;
+    return texts.LngRefresh + QStringLiteral(" (auto ") + QString::number(refreshSeconds) + u' ' +
+           seconds + QStringLiteral(") ");
 }
 
 } // namespace tavimo

@@ -79,6 +79,7 @@ struct LanguageTexts {
     QString LngSaveMessage;
     QString LngPasteMessage;
     QString LngTextReadFailed;
+    QString LngSeconds; // after a number of seconds: "sec"
 };
 
 // A shared text and the entry (or two joined entries) of the language file that

@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace tavimo {
 
 namespace {
@@ -22,11 +24,16 @@ int pointsToPixels(double points) {
     return std::max(1, whole(points * 96.0 / 72.0));
 }
 
+QFont fontOfPixels(int pixelSize) {
+    QFont font = placeholderFont();
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 void drawCentred(QPainter &painter, const QString &text, int pixelSize, int centreX, int top) {
     if (text.isEmpty())
         return;
-    QFont font = placeholderFont();
-    font.setPixelSize(pixelSize);
+    const QFont font = fontOfPixels(pixelSize);
     painter.setFont(font);
     const QFontMetrics metrics(font, painter.device());
     const int width = metrics.horizontalAdvance(text);
@@ -34,6 +41,20 @@ void drawCentred(QPainter &painter, const QString &text, int pixelSize, int cent
 }
 
 } // namespace
+
+int fittedPlaceholderPixels(const QString &text, int pixelSize, int canvasWidth) {
+    // A pixel of room on either side, so that no letter touches the edge.
+    const int room = std::max(1, canvasWidth - 2);
+    int size = std::max(1, pixelSize);
+    while (size > 1) {
+        const int width = QFontMetrics(fontOfPixels(size)).horizontalAdvance(text);
+        if (width <= room)
+            break;
+        // Text width grows about linearly with the size; the loop mops up rounding.
+        size = std::min(size - 1, std::max(1, size * room / width));
+    }
+    return size;
+}
 
 PlaceholderLines slotNotFoundLines(const LanguageTexts &texts, bool wxPage, bool pictureRead) {
     return {texts.LngNotFound1,
@@ -92,9 +113,18 @@ QImage renderPlaceholder(QSize pixels, const PlaceholderLines &lines) {
     painter.drawRect(QRect(f.left(), f.top(), f.width() - 1, f.height() - 1));
 
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    drawCentred(painter, lines.lineA, layout.lineAPixels, layout.centreX, layout.lineATop);
-    drawCentred(painter, lines.lineB, layout.lineBCPixels, layout.centreX, layout.lineBTop);
-    drawCentred(painter, lines.lineC, layout.lineBCPixels, layout.centreX, layout.lineCTop);
+    // A line too long for the canvas (a long word of some language) is drawn
+    // smaller rather than cut at both edges; line A stays inside its frame.
+    const int width = pixels.width();
+    drawCentred(painter, lines.lineA,
+                fittedPlaceholderPixels(lines.lineA, layout.lineAPixels, f.width() - 2),
+                layout.centreX, layout.lineATop);
+    drawCentred(painter, lines.lineB,
+                fittedPlaceholderPixels(lines.lineB, layout.lineBCPixels, width), layout.centreX,
+                layout.lineBTop);
+    drawCentred(painter, lines.lineC,
+                fittedPlaceholderPixels(lines.lineC, layout.lineBCPixels, width), layout.centreX,
+                layout.lineCTop);
     return image;
 }
 

@@ -12,8 +12,8 @@
 // The canvas is laid out in 120 x 90 units whatever its size in pixels: the
 // frame runs from (10, 10) to (110, 48); line A is 0.18 x H points high at
 // 0.17 x H, lines B and C are 0.12 x H points high at 0.56 x H and 0.73 x H,
-// each centred; H is the height in pixels. Points are those of the usual 96
-// dots per inch, so the texts keep their place whatever the screen.
+// each centred, and smaller when they would not fit across; H is the height in pixels. Points are
+// those of the usual 96 dots per inch, so the texts keep their place whatever the screen.
 //
 // The main window's placeholder (after stFrom = "Not found", pass.finish and,
 // on SSTV pages, the first-failure date and the age):
@@ -68,7 +68,12 @@ struct PlaceholderLayout {
 };
 PlaceholderLayout placeholderLayout(QSize pixels);
 
-// Paints the placeholder. An empty size gives a null image.
+// The pixel size a placeholder line is drawn in: `pixelSize`, or smaller when
+// the line would not fit across a canvas `canvasWidth` pixels wide.
+int fittedPlaceholderPixels(const QString &text, int pixelSize, int canvasWidth);
+
+// Paints the placeholder; a line too wide for the canvas shrinks to fit. An
+// empty size gives a null image.
 QImage renderPlaceholder(QSize pixels, const PlaceholderLines &lines);
 
 } // namespace tavimo

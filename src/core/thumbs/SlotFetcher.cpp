@@ -4,6 +4,7 @@
 #include "core/net/DownloadControl.h"
 #include "core/thumbs/SlotPictures.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace tavimo {
@@ -35,7 +36,7 @@ SlotFetcher::~SlotFetcher() {
 
 void SlotFetcher::requestCheckPicture(int slot, const QString &url, const QString &call) {
     const QString key = checkKey(slot);
-    const SlotRequest request{owner_.ownerNumber(), call, url};
+    const Asked request{{owner_.ownerNumber(), call}, url};
     if (stillRunning(*ucCkNew, checkRequests_, key, request)) {
         qCDebug(lcCore) << "check picture" << key << "keeps its running read";
         return;
@@ -47,7 +48,7 @@ void SlotFetcher::requestCheckPicture(int slot, const QString &url, const QStrin
 void SlotFetcher::requestPicture(int slot, int site, const QString &url, const QString &call) {
     const int owner = owner_.ownerNumber();
     const QString key = site >= 0 ? pictureKey(owner, slot, site) : pictureKey(owner, slot);
-    const SlotRequest request{owner, call, url};
+    const Asked request{{owner, call}, url};
     if (stillRunning(*ucDnLoad, pictureRequests_, key, request)) {
         qCDebug(lcCore) << "picture" << key << "keeps its running read";
         return;
@@ -57,12 +58,11 @@ void SlotFetcher::requestPicture(int slot, int site, const QString &url, const Q
     ucDnLoad->DownloadFile(url, key);
 }
 
-bool SlotFetcher::stillRunning(const DownloadControl &control,
-                               const QHash<QString, SlotRequest> &requests, const QString &key,
-                               const SlotRequest &request) {
-    const auto it = requests.constFind(key);
-    return it != requests.cend() && it->owner == request.owner && it->call == request.call &&
-           it->url == request.url && control.isPending(key);
+bool SlotFetcher::stillRunning(const DownloadControl &control, const QHash<QString, Asked> &asked,
+                               const QString &key, const Asked &again) {
+    const auto it = asked.constFind(key);
+    return it != asked.cend() && it->request.owner == again.request.owner &&
+           it->request.call == again.request.call && it->url == again.url && control.isPending(key);
 }
 
 void SlotFetcher::cancelAll() {
@@ -79,8 +79,9 @@ int SlotFetcher::pendingCount() const {
 // ---- Whether an answer still belongs ----------------------------------------------------
 
 std::optional<SlotTarget> SlotFetcher::checkTarget(const QString &key) {
-    const std::optional<SlotRequest> request =
-        checkRequests_.contains(key) ? std::optional(checkRequests_.take(key)) : std::nullopt;
+    const std::optional<SlotRequest> request = checkRequests_.contains(key)
+                                                   ? std::optional(checkRequests_.take(key).request)
+                                                   : std::nullopt;
     const std::optional<CheckKey> parsed = parseCheckKey(key);
     const AnswerFit fit = parsed ? owner_.fitCheck(*parsed, request) : AnswerFit{};
     if (fit.slot && !fit.target)
@@ -91,7 +92,7 @@ std::optional<SlotTarget> SlotFetcher::checkTarget(const QString &key) {
 std::optional<SlotTarget> SlotFetcher::pictureTarget(const QString &key, bool outcome) {
     std::optional<SlotRequest> request;
     if (const auto it = pictureRequests_.constFind(key); it != pictureRequests_.cend()) {
-        request = *it;
+        request = it->request;
         if (outcome)
             pictureRequests_.erase(it);
     }
@@ -171,14 +172,31 @@ void SlotFetcher::applyEndOfPassRule() {
 
 // ---- Slot files ------------------------------------------------------------------------
 
-void SlotFetcher::writeLater(const QString &file, const QByteArray &picture) {
-    writer_.start([file, picture] {
+quint64 SlotFetcher::writeLater(const QString &file, const QByteArray &picture) {
+    const quint64 write = ++lastWrite_;
+    writer_.start([this, file, picture, write] {
         const WriteResult written = replaceCachedPicture(file, picture);
         if (!written.ok) {
             // No older picture may stand in for this one under its captions.
             qCWarning(lcCore) << "slot picture not stored:" << written.error;
             QFile::remove(file);
+            // Told on the fetcher's own thread; dropped if the fetcher is gone.
+            QMetaObject::invokeMethod(
+                this, [this, file, write] { emit pictureNotStored(file, write); },
+                Qt::QueuedConnection);
         }
+    });
+    return write;
+}
+
+void SlotFetcher::clearFolderLater(const QString &folder) {
+    writer_.start([folder] {
+        QDir dir(folder);
+        if (!dir.exists())
+            dir.mkpath(QStringLiteral("."));
+        const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : files)
+            dir.remove(name);
     });
 }
 

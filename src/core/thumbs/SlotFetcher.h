@@ -42,7 +42,6 @@ class DownloadControl;
 struct SlotRequest {
     int owner = 0; // the key owner's number when the request was made
     QString call;  // the site's callsign as stored (WX: its name)
-    QString url;   // the address asked for
 };
 
 // Where an answer goes. No slot: it is none of the pass's business and is
@@ -111,8 +110,13 @@ public:
 
     // Writes a slot's picture file on the writer thread, one file after the
     // other in the order given. A failed write removes the file, so that no
-    // older picture stands in for this one.
-    void writeLater(const QString &file, const QByteArray &picture);
+    // older picture stands in for this one, and is told by pictureNotStored
+    // with the number returned here.
+    quint64 writeLater(const QString &file, const QByteArray &picture);
+    // Empties `folder` (its files; it is made when missing) on the writer
+    // thread: after the files handed to writeLater before, before those handed
+    // over after.
+    void clearFolderLater(const QString &folder);
     // Waits until every file handed to writeLater is on disk; anything that
     // reads slot files calls it first.
     void flush();
@@ -136,6 +140,8 @@ signals:
     // Every slot of the pass has finished: once per pass, after the files
     // are written.
     void passEnded();
+    // The write that writeLater numbered `write` failed: `file` is missing.
+    void pictureNotStored(const QString &file, quint64 write);
 
 private:
     void ucCkNew_PictureReady(const QString &Ky);
@@ -144,10 +150,14 @@ private:
     void ucDnLoad_NoImage(const QString &id);
     void ucDnLoad_Progress(const QString &id, qint64 BytesMax, qint64 BytesDone);
 
+    // A request made, and the address it asked for.
+    struct Asked {
+        SlotRequest request;
+        QString url;
+    };
     // Whether the read under `key` was asked for alike and still runs.
-    static bool stillRunning(const DownloadControl &control,
-                             const QHash<QString, SlotRequest> &requests, const QString &key,
-                             const SlotRequest &request);
+    static bool stillRunning(const DownloadControl &control, const QHash<QString, Asked> &asked,
+                             const QString &key, const Asked &again);
 
     // The target of an answer, or nothing. An outcome (not a progress report)
     // that no longer fits is dropped and counted here.
@@ -159,11 +169,12 @@ private:
     const KeyOwner &owner_;
     DownloadControl *ucDnLoad = nullptr; // pictures
     DownloadControl *ucCkNew = nullptr;  // check pictures
-    QHash<QString, SlotRequest> checkRequests_;
-    QHash<QString, SlotRequest> pictureRequests_;
+    QHash<QString, Asked> checkRequests_;
+    QHash<QString, Asked> pictureRequests_;
     PassCounter pass_;
     bool passEndApplied_ = false;
     QThreadPool writer_;
+    quint64 lastWrite_ = 0;
 };
 
 } // namespace tavimo

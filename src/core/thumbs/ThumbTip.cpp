@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cmath>
+
 namespace tavimo {
 
 namespace {
@@ -79,6 +81,11 @@ QString thumbTipText(const QString &info, const QString &time, SitePosition site
         distance = da.Distance;
         azimuth = da.Azimuth;
     }
+    // A position no file should hold (infinite, say) gives no distance rather than garbage.
+    if (!std::isfinite(distance) || !std::isfinite(azimuth)) {
+        distance = 0;
+        azimuth = 0;
+    }
     const QString bearing = distance == 0 ? QStringLiteral("0") : numberText(azimuth);
     const QString unit = config.Units == 1 ? QStringLiteral("mi") : QStringLiteral("km");
     const QString utc = time.isEmpty() ? QString() : QStringLiteral(" UTC ");
@@ -100,7 +107,10 @@ QString thumbTipText(const QString &info, const QString &time, SitePosition site
     return text;
 }
 
-ThumbTipPlan ThumbHover::mouseMove(int index, int shift, const ThumbContext &context) {
+ThumbTipPlan ThumbHover::mouseMove(int index, Qt::KeyboardModifiers modifiers,
+                                   const ThumbContext &context) {
+    // The rule is written in the old codes: 1 Shift, 2 Ctrl, 4 Alt, summed.
+    const int shift = shiftState(modifiers);
     HoverIndex = index;
     return ShowThumbTooltip(index, shift, context);
 }
@@ -167,8 +177,11 @@ ThumbPopUp thumbPopUp(const ThumbContext &context, int slot, const ThumbSlotStat
     menu.mnuMapLoc.caption = withCallsign(t.LngMapLocTpl, call);
     menu.mnuNoLat.caption = withCallsign(t.LngNoPosTpl, call);
     // Filled from the language's template each time: once a callsign has
-    // replaced the "??", the caption could not name the next slot's site.
-    menu.mnuEarthView.caption = withCallsign(earthViewCaption, call);
+    // replaced the "??", the caption could not name the next slot's site. The
+    // WX page and an empty slot have no site callsign: the caption stays as it
+    // was rather than name nobody.
+    if (!context.wxPage && !call.isEmpty())
+        menu.mnuEarthView.caption = withCallsign(earthViewCaption, call);
     menu.mnuQrzCall.caption = withCallsign(t.LngLookupTpl, call);
     menu.mnuSave.caption = t.LngSave;
     menu.mnuPaste.caption = t.LngPaste;
@@ -196,9 +209,13 @@ ThumbPopUp thumbPopUp(const ThumbContext &context, int slot, const ThumbSlotStat
     return menu;
 }
 
-ThumbClickPlan ThumbHover::click(int index, int button, int shift, const ThumbContext &context,
+ThumbClickPlan ThumbHover::click(int index, Qt::MouseButton qtButton,
+                                 Qt::KeyboardModifiers modifiers, const ThumbContext &context,
                                  const ThumbSlotState &state, const AppPaths &paths,
                                  const QString &earthViewCaption) {
+    // The rule is written in the old codes: button 1 left, 2 right, 4 middle.
+    const int button = mouseButton(qtButton);
+    const int shift = shiftState(modifiers);
     ThumbClickPlan plan;
     plan.SelectedSlot = index;
     LastTipSlot = -1;

@@ -5,7 +5,7 @@
 // The main window keeps one ThumbHover and applies what it answers:
 //
 //     // img / AniGIF mouse move over slot i
-//     const ThumbTipPlan tip = hover.mouseMove(i, shiftState(modifiers), context());
+//     const ThumbTipPlan tip = hover.mouseMove(i, modifiers, context());
 //     applyTip(i, tip); // below
 //
 //     // pointer over the window or the grid background
@@ -22,7 +22,7 @@
 //     }
 //
 //     // a button pressed on slot i
-//     const ThumbClickPlan click = hover.click(i, mouseButton(button), shiftState(modifiers),
+//     const ThumbClickPlan click = hover.click(i, button, modifiers,
 //                                              context(), slotState(i));
 //     page.SelectedSlot = click.SelectedSlot;
 //     tipShowTimer.stop(); tipShowTimer.setInterval(kTipDelayAfterClickMs);
@@ -185,7 +185,7 @@ public:
     QString TipText;      // the tip label's text
 
     // The pointer moves over slot `index`'s picture.
-    ThumbTipPlan mouseMove(int index, int shift, const ThumbContext &context);
+    ThumbTipPlan mouseMove(int index, Qt::KeyboardModifiers modifiers, const ThumbContext &context);
 
     // The pointer is over the window or the grid background: nothing is
     // hovered any more. The window hides the tip, closes the enlarged captions
@@ -197,9 +197,9 @@ public:
 
     // A mouse button went down on slot `index`. `wxPage` picks the picture
     // folder; `paths` gives DataFolder.
-    ThumbClickPlan click(int index, int button, int shift, const ThumbContext &context,
-                         const ThumbSlotState &state, const AppPaths &paths,
-                         const QString &earthViewCaption);
+    ThumbClickPlan click(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                         const ThumbContext &context, const ThumbSlotState &state,
+                         const AppPaths &paths, const QString &earthViewCaption);
 
     // ShowThumbTooltip: prepares slot `index`'s tip, or opens the enlarged
     // captions with Ctrl alone.

@@ -1,0 +1,81 @@
+#include "gallery/CaptionZoomWindow.h"
+
+#include "core/app/AppState.h"
+#include "core/app/MainWindowAccess.h"
+#include "ui/OpenOnce.h"
+#include "ui/WindowRegistry.h"
+
+#include <QLabel>
+#include <QMainWindow>
+
+namespace tavimo {
+
+namespace {
+
+constexpr double kEnlargement = 1.5;
+
+// The top of the main window's grid on the screen: its central widget.
+int gridTopOnScreen(QWidget *main) {
+    auto *window = qobject_cast<QMainWindow *>(main);
+    const QWidget *grid = window && window->centralWidget() ? window->centralWidget() : main;
+    return grid->mapToGlobal(QPoint(0, 0)).y();
+}
+
+} // namespace
+
+QString captionZoomText(const QString &lblCall, const QString &lblFrom) {
+    return QStringLiteral("  ") + lblCall + QStringLiteral("  \n  ") + lblFrom +
+           QStringLiteral("  ");
+}
+
+QPoint captionZoomTopLeft(const QRect &frameOnScreen, int gridTopOnScreen, int mainOuterTop,
+                          QSize zoomSize) {
+    const int frameBottomInGrid = frameOnScreen.top() + frameOnScreen.height() - gridTopOnScreen;
+    const int centreX = frameOnScreen.left() + frameOnScreen.width() / 2;
+    return QPoint(centreX - zoomSize.width() / 2, mainOuterTop + frameBottomInGrid);
+}
+
+CaptionZoomWindow::CaptionZoomWindow(MainWindowAccess &main, int hoverSlot, QWidget *parent)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                          Qt::WindowTransparentForInput),
+      hoverSlot_(hoverSlot) {
+    setObjectName(kCaptionZoomName);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    lblBig = new QLabel(this);
+    lblBig->setObjectName(QStringLiteral("lblBig"));
+    lblBig->setTextFormat(Qt::PlainText);
+    lblBig->setAlignment(Qt::AlignCenter);
+    lblBig->setAutoFillBackground(true);
+    QFont font = main.labelFont();
+    font.setFamily(QStringLiteral("Arial"));
+    font.setPointSizeF(font.pointSizeF() * kEnlargement);
+    font.setBold(true);
+    lblBig->setFont(font);
+    lblBig->setText(
+        captionZoomText(main.slotCallCaption(hoverSlot), main.slotFromCaption(hoverSlot)));
+    lblBig->adjustSize();
+    lblBig->move(0, 0);
+    resize(lblBig->size());
+
+    QWidget *window = main.window();
+    move(captionZoomTopLeft(main.slotFrameOnScreen(hoverSlot), gridTopOnScreen(window),
+                            window->frameGeometry().top(), size()));
+}
+
+CaptionZoomWindow *openCaptionZoomWindow(AppState &state, WindowRegistry &registry, int hoverSlot) {
+    if (!state.mainWindow)
+        return nullptr;
+    return openOnce<CaptionZoomWindow>(registry, kCaptionZoomName, [&] {
+        return new CaptionZoomWindow(*state.mainWindow, hoverSlot);
+    });
+}
+
+void closeCaptionZoomWindow(WindowRegistry &registry) {
+    // Gone at once, not later: the next Ctrl-hover may come before the event
+    // loop turns, and must open a window of its own slot.
+    delete registry.find(kCaptionZoomName);
+}
+
+} // namespace tavimo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace tavimo {
+
+struct AppState;
+class MainWindowAccess;
+class WindowRegistry;
+
+// The name the window is registered under.
+inline const QString kCaptionZoomName = QStringLiteral("CaptionZoomWindow");
+
+// The two caption lines of a slot, each between two blanks on either side.
+QString captionZoomText(const QString &lblCall, const QString &lblFrom);
+
+// Where the window goes: centred across the slot's frame, its top as far below
+// the main window's outer top as the frame's bottom lies below the top of the
+// grid, so that it lies over the slot's captions. Screen coordinates.
+QPoint captionZoomTopLeft(const QRect &frameOnScreen, int gridTopOnScreen, int mainOuterTop,
+                          QSize zoomSize);
+
+// The captions of a main-window thumbnail again, half as large again and
+// bold, in a small window without a frame over the slot. It takes neither the
+// focus nor the pointer, and keeps the slot it opened for until it closes.
+class CaptionZoomWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    CaptionZoomWindow(MainWindowAccess &main, int hoverSlot, QWidget *parent = nullptr);
+
+    int hoverSlot() const { return hoverSlot_; }
+    QLabel *lblBig = nullptr;
+
+private:
+    int hoverSlot_;
+};
+
+// Opens the window for `hoverSlot` (nothing without a main window); while it
+// is open it stays on the slot it was opened for.
+CaptionZoomWindow *openCaptionZoomWindow(AppState &state, WindowRegistry &registry, int hoverSlot);
+void closeCaptionZoomWindow(WindowRegistry &registry);
+
+} // namespace tavimo

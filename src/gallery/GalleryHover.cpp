@@ -1,0 +1,65 @@
+#include "gallery/GalleryHover.h"
+
+namespace tavimo {
+
+namespace {
+
+const QString kNotFound = QStringLiteral("Not found");
+constexpr int kCtrlAlone = 2;
+constexpr int kLeftButton = 1;
+
+} // namespace
+
+QString galleryCaptionTip(const QString &lblCall, const QString &lblFrom) {
+    return QStringLiteral("  ") + lblCall + QStringLiteral("  \n  ") + lblFrom +
+           QStringLiteral("  ");
+}
+
+QString galleryStatusTip(const QString &info, const QString &time) {
+    QString text = QStringLiteral(" ") + info + QStringLiteral("  \n ") + time;
+    if (!time.isEmpty())
+        text += QStringLiteral(" UTC ");
+    text.remove(QStringLiteral("Old"), Qt::CaseSensitive);
+    text.remove(QStringLiteral("Animated"), Qt::CaseSensitive);
+    return text;
+}
+
+GalleryTip GalleryHover::mouseMove(int index, int shift, const SlotTable &table,
+                                   const QString &lblCall, const QString &lblFrom) {
+    HoverIndex = index;
+    if (table.value(index, stGalTime).isEmpty() || index == LastTipSlot)
+        return GalleryTip::Nothing;
+    LastTipSlot = index;
+    TipText.clear();
+    if (shift == kCtrlAlone) {
+        TipText = galleryCaptionTip(lblCall, lblFrom);
+        return GalleryTip::Caption;
+    }
+    if (table.value(index, stGalFrom) == kNotFound)
+        return GalleryTip::Nothing;
+    TipText = galleryStatusTip(table.value(index, stGalInfo), table.value(index, stGalTime));
+    return GalleryTip::Delayed;
+}
+
+void GalleryHover::leave() {
+    HoverIndex = -1;
+    LastTipSlot = -1;
+}
+
+std::optional<int> GalleryHover::tipCell() const {
+    if (HoverIndex < 0)
+        return std::nullopt;
+    return HoverIndex;
+}
+
+GalleryClick galleryClick(int button, const GalleryCellState &cell) {
+    if (cell.from == kNotFound || !cell.fileReady)
+        return GalleryClick::Nothing;
+    if (button != kLeftButton)
+        return GalleryClick::PopUp;
+    if (!cell.readable || cell.lblCall.isEmpty() || cell.progressVisible)
+        return GalleryClick::Nothing;
+    return GalleryClick::OpenViewer;
+}
+
+} // namespace tavimo

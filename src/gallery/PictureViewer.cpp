@@ -1,0 +1,185 @@
+#include "gallery/PictureViewer.h"
+
+#include "core/app/AppState.h"
+#include "core/app/MainWindowAccess.h"
+#include "core/app/Monitors.h"
+#include "core/base/Numbers.h"
+#include "core/base/Prompts.h"
+#include "core/files/SettingsStore.h"
+#include "gallery/GalleryWindow.h"
+#include "gallery/Logging.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/OpenOnce.h"
+#include "ui/WindowRegistry.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScopeGuard>
+
+namespace tavimo {
+
+namespace {
+
+const QString kSection = QStringLiteral("Form2");
+const QString kDefaultX = QStringLiteral("400");
+const QString kDefaultY = QStringLiteral("300");
+
+// The monitor to use when the platform lists none.
+const QRect kFallbackMonitor(0, 0, 1920, 1080);
+
+} // namespace
+
+PictureViewer::PictureViewer(AppState &state, QPoint cursorPos, std::function<void()> returnTo,
+                             QWidget *parent)
+    : QWidget(parent), state_(state), returnTo_(std::move(returnTo)), SavedCursor(cursorPos) {
+    setObjectName(kPictureViewerName);
+    movePointer_ = [](QPoint at) { QCursor::setPos(at); };
+    AniGIF1 = new AnimatedPicture(this);
+    AniGIF1->setObjectName(QStringLiteral("AniGIF1"));
+    connect(AniGIF1, &AnimatedPicture::clicked, this, &QWidget::close);
+    connect(AniGIF1, &AnimatedPicture::mouseMoved, this,
+            [this] { pic1_MouseMove(QCursor::pos()); });
+
+    // The place the viewer was left chooses the monitor; it opens centred there.
+    const SettingsStore *settings = state_.settings;
+    const double x =
+        Val(settings ? settings->value(kSection, QStringLiteral("x"), kDefaultX) : kDefaultX);
+    const double y =
+        Val(settings ? settings->value(kSection, QStringLiteral("y"), kDefaultY) : kDefaultY);
+    const QList<QRect> screens = screenRects();
+    state_.monitors.enumerate(screens);
+    monitor_ = nearestMonitor(screens, QPoint(int(roundHalfEven(x)), int(roundHalfEven(y))));
+    if (monitor_.isEmpty())
+        monitor_ = kFallbackMonitor;
+}
+
+PictureViewer::~PictureViewer() = default;
+
+bool PictureViewer::showPicture(const ViewerSource &source, const QString &path) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    source_ = source;
+    path_ = path;
+    if (!AniGIF1->loadFile(path) || AniGIF1->pictureSize().isEmpty()) {
+        qCDebug(lcGallery) << "cannot show" << path;
+        if (state_.prompts)
+            state_.prompts->message(state_.texts.LngCannotShow, QStringLiteral("Tavimo"),
+                                    Prompts::Icon::Exclamation);
+        close();
+        return false;
+    }
+
+    const bool slot = source.kind == ViewerSource::Kind::PageSlot;
+    const SlotTable &table = state_.page.SlotTable;
+    setWindowTitle(viewerCaption(state_.texts, table.value(source.index, slot ? stFrom : stGalFrom),
+                                 table.value(source.index, slot ? stInfo : stGalInfo),
+                                 table.value(source.index, slot ? stTime : stGalTime),
+                                 AniGIF1->pictureSize(), QFileInfo(path).size()));
+
+    const bool opening = isHidden();
+    const auto place = [this] {
+        const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+        layout_ = viewerLayout(AniGIF1->pictureSize(), monitor_, frame);
+        resize(layout_.client);
+        move(layout_.windowTopLeft);
+        AniGIF1->setGeometry(layout_.picture);
+    };
+    place();
+    if (AniGIF1->frameCount() >= 2)
+        AniGIF1->startAnimation();
+    if (opening) {
+        show();
+        // The frame is known once the window shows; centre it with its frame.
+        place();
+        activateWindow();
+        // Panning starts from the middle of the monitor, where the middle of a
+        // large picture is in view.
+        placePointer(monitor_.center());
+    } else {
+        PanLast = QCursor::pos();
+    }
+    raise();
+    return true;
+}
+
+void PictureViewer::placePointer(QPoint at) {
+    if (movePointer_)
+        movePointer_(at);
+    PanLast = at;
+}
+
+void PictureViewer::pic1_MouseMove(QPoint screenPos) {
+    QRect picture = AniGIF1->geometry();
+    if (layout_.PanTall) {
+        picture.moveTop(
+            panOffset(picture.top(), PanLast.y(), screenPos.y(), picture.height(), height()));
+        PanLast.setY(screenPos.y());
+    }
+    if (layout_.PanWide) {
+        picture.moveLeft(
+            panOffset(picture.left(), PanLast.x(), screenPos.x(), picture.width(), width()));
+        PanLast.setX(screenPos.x());
+    }
+    AniGIF1->move(picture.topLeft());
+}
+
+void PictureViewer::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    event->ignore();
+}
+
+void PictureViewer::mouseReleaseEvent(QMouseEvent *) {
+    close();
+}
+
+void PictureViewer::closeEvent(QCloseEvent *event) {
+    QWidget::closeEvent(event);
+    if (closed_)
+        return;
+    closed_ = true;
+    // A viewer that never showed has no place to remember nor pointer to give back.
+    if (layout_.client.isEmpty())
+        return;
+    if (state_.settings) {
+        const QRect frame = frameGeometry();
+        state_.settings->setValue(kSection, QStringLiteral("x"), numberText(frame.x()));
+        state_.settings->setValue(kSection, QStringLiteral("y"), numberText(frame.y()));
+    }
+    if (returnTo_)
+        returnTo_();
+    if (movePointer_)
+        movePointer_(SavedCursor);
+}
+
+PictureViewer *openPictureViewerWindow(AppState &state, WindowRegistry &registry,
+                                       const ViewerSource &source, const QString &path,
+                                       QPoint cursorPos) {
+    auto *viewer = qobject_cast<PictureViewer *>(registry.find(kPictureViewerName));
+    if (!viewer) {
+        // Closing brings back the gallery when it is open, else the main window.
+        viewer = new PictureViewer(state, cursorPos, [&state, &registry] {
+            if (QWidget *gallery = registry.find(kGalleryWindowName))
+                raiseWindow(gallery);
+            else if (state.mainWindow)
+                state.mainWindow->activateMain();
+        });
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        registry.add(kPictureViewerName, viewer);
+    }
+    return viewer->showPicture(source, path) ? viewer : nullptr;
+}
+
+void refreshPictureViewer(WindowRegistry &registry, const ViewerSource &source,
+                          const QString &path) {
+    auto *viewer = qobject_cast<PictureViewer *>(registry.find(kPictureViewerName));
+    if (viewer && viewer->isVisible() && viewer->source() == source)
+        viewer->showPicture(source, path);
+}
+
+} // namespace tavimo
