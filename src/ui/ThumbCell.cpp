@@ -236,8 +236,8 @@ QPixmap StillPicture::pixmap() const {
 }
 
 bool StillPicture::isDecoded() const {
-    return !encoded_.isEmpty() && !decoded_.isNull() && requested_.isEmpty() &&
-           decoded_.size() == pixelSize();
+    return !encoded_.isEmpty() && decodedSerial_ == serial_ && !decoded_.isNull() &&
+           requested_.isEmpty() && decoded_.size() == pixelSize();
 }
 
 QSize StillPicture::pixelSize() const {
@@ -255,6 +255,7 @@ void StillPicture::requestDecode(QSize pixels) {
         if (requested_ == pixels)
             requested_ = QSize();
         decoded_ = std::move(image);
+        decodedSerial_ = serial;
         update();
     });
 }
@@ -265,11 +266,14 @@ void StillPicture::paintEvent(QPaintEvent *event) {
         return;
     }
     const QSize pixels = pixelSize();
-    if (decoded_.size() != pixels && requested_ != pixels && !pixels.isEmpty()) {
-        if (decoder_)
+    const bool stale = decodedSerial_ != serial_ || decoded_.size() != pixels;
+    if (stale && requested_ != pixels && !pixels.isEmpty()) {
+        if (decoder_) {
             requestDecode(pixels);
-        else
+        } else {
             decoded_ = decodeScaled(encoded_, format_, pixels);
+            decodedSerial_ = serial_;
+        }
     }
     if (decoded_.isNull())
         return;

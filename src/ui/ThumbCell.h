@@ -101,7 +101,8 @@ private:
     QByteArray format_;
     quint64 serial_ = 0; // the picture kept; answers for another are dropped
     QSize requested_;    // the size of the decode on its way
-    QImage decoded_;
+    QImage decoded_;     // of the picture `decodedSerial_`, maybe the one before
+    quint64 decodedSerial_ = 0;
 };
 
 // One thumbnail of the main window's grid. The cell widget covers the frame

@@ -169,6 +169,9 @@ void ThumbGridTest::stillPictureIsDecodedAtTheCellsSize() {
         QCOMPARE(shown.size(), size);
         QVERIFY(QColor(shown.pixel(size.width() / 2, size.height() / 2)).red() > 200);
     }
+    // The next picture at the same size is decoded too, not the one before kept.
+    label.setPicture(jpegBytes(QSize(320, 256), Qt::blue));
+    QVERIFY(middle(label.grab().toImage()).blue() > 200);
     QCOMPARE(label.pixmap().size(), QSize(320, 256));
     label.setPixmap(QPixmap());
     QVERIFY(label.pixmap().isNull());
