@@ -338,7 +338,8 @@ void PageRoadTest::slowPictureShowsProgress() {
 
     SlotProgress *bar = rig.cell(5).picProg;
     QVERIFY(QTest::qWaitFor(
-        [&] { return bar->isContentShown() && bar->percent() > 0 && bar->percent() < 100; }, 10000));
+        [&] { return bar->isContentShown() && bar->percent() > 0 && bar->percent() < 100; },
+        10000));
     QCOMPARE(bar->backColor(), rig.cell(5).shapeColor());
     QVERIFY(rig.waitForPassEnd());
     QVERIFY(!bar->isContentShown());
