@@ -1,6 +1,7 @@
 #include "mainwindow/MainWindow.h"
 
 #include "core/app/AppState.h"
+#include "core/app/SaveAppState.h"
 #include "core/app/SaveConfig.h"
 #include "core/app/WindowOpener.h"
 #include "core/base/Prompts.h"
@@ -461,15 +462,7 @@ void MainWindow::shutDown() {
         side.MonIdx = s.MonIdx;
         side.blockedCallsigns = s.lstBlock;
     }
-    SaveConfigInputs in;
-    in.paths = &s.paths;
-    in.config = &s.config;
-    in.sites = s.sitesLoaded ? &s.SiteList : nullptr;
-    in.wxSites = s.wxSitesLoaded ? &s.WxSiteList : nullptr;
-    in.store = s.settings;
-    in.prompts = s.prompts;
-    in.window = visible ? &side : nullptr;
-    SaveConfig(in);
+    saveAppState(s, visible ? &side : nullptr);
 
     loader_->flushSlotPictures();
     const CleanupResult cleanup = deleteCachedFiles(s.paths.dataFolder);

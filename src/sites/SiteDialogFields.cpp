@@ -2,7 +2,6 @@
 
 #include "core/app/AppState.h"
 #include "core/geo/CoordinateText.h"
-#include "core/geo/GridLocator.h"
 #include "core/net/CallbookPage.h"
 #include "core/net/CallsignLookup.h"
 #include "sites/SiteDialog.h"
@@ -115,18 +114,8 @@ void SiteDialogFields::startLookup(bool clearPosition) {
 }
 
 void SiteDialogFields::ucLookUp_GotPage() {
-    double lat = ucLookUp->Latitude();
-    double lon = ucLookUp->Longitude();
-    if (lat == 0 && lon == 0) {
-        if (const auto centre = GridToLatLon(ucLookUp->Grid())) {
-            lat = centre->SiteLat;
-            lon = centre->SiteLon;
-        }
-    }
-    // A record with one coordinate 0 is taken to give no position: "0" both.
-    if (lat == 0 || lon == 0)
-        lat = lon = 0;
-    showPosition(lat, lon);
+    const SitePosition at = ucLookUp->Position();
+    showPosition(at.SiteLat, at.SiteLon);
     busy_.restore();
 }
 

@@ -2,7 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
-#include "core/app/SaveConfig.h"
+#include "core/app/SaveAppState.h"
 #include "core/app/WindowOpener.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
@@ -222,14 +222,7 @@ void SiteNewsDialog::saveLists() {
         qCWarning(lcSites) << "site news: no way to report a failed save; lists not saved";
         return;
     }
-    SaveConfigInputs in;
-    in.paths = &state_.paths;
-    in.config = &state_.config;
-    in.sites = state_.sitesLoaded ? &state_.SiteList : nullptr;
-    in.wxSites = state_.wxSitesLoaded ? &state_.WxSiteList : nullptr;
-    in.store = state_.settings;
-    in.prompts = state_.prompts;
-    SaveConfig(in);
+    saveAppState(state_, nullptr);
 }
 
 SiteNewsDialog *showSiteNewsDialog(AppState &state, WindowRegistry &registry,

@@ -166,23 +166,15 @@ void OwnPositionDialog::cmdGetLatLon_Click() {
 
 void OwnPositionDialog::ucLookUp_GotPage(const QString &id) {
     Q_UNUSED(id);
-    double lat = ucLookUp->Latitude();
-    double lon = ucLookUp->Longitude();
-    if (lat == 0 && lon == 0) {
-        if (const auto centre = GridToLatLon(ucLookUp->Grid())) {
-            lat = centre->SiteLat;
-            lon = centre->SiteLon;
-        }
-    }
+    const SitePosition at = ucLookUp->Position();
     busy_.restore();
-    // A station on the equator or the zero meridian counts as having no
-    // position; so does a record without one. The user's own stays.
-    if (lat == 0 || lon == 0) {
+    // A record without a position leaves the user's own as it is.
+    if (!at.isSet()) {
         ucLookUp_PageNotFound(id);
         return;
     }
-    txtLat->setText(regionalNumberText(lat));
-    txtLon->setText(regionalNumberText(lon));
+    txtLat->setText(regionalNumberText(at.SiteLat));
+    txtLon->setText(regionalNumberText(at.SiteLon));
     // A long number shows from its start.
     txtLat->setCursorPosition(0);
     txtLon->setCursorPosition(0);

@@ -17,6 +17,7 @@
 #include "support/FakePrompts.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
+#include "support/PointerEvents.h"
 #include "support/TestFiles.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
@@ -144,16 +145,10 @@ public:
     }
     int answered() const { return gallery_->fetch().fetcher()->pass().FinishedCount(); }
     // The part of a cell that takes the pointer.
-    QWidget *pictureOf(int c) {
-        ThumbCell &x = cell(c);
-        return x.AniGIF->isHidden() ? static_cast<QWidget *>(x.img) : x.AniGIF;
-    }
+    QWidget *pictureOf(int c) { return pointerPart(cell(c)); }
     static void send(QWidget *target, QEvent::Type type, Qt::MouseButton button,
                      Qt::KeyboardModifiers modifiers = {}) {
-        const QPointF at(5, 5);
-        QMouseEvent event(type, at, target->mapToGlobal(at), button,
-                          type == QEvent::MouseMove ? Qt::MouseButtons() : button, modifiers);
-        QApplication::sendEvent(target, &event);
+        sendMouse(target, type, button, modifiers);
     }
 
     QTemporaryDir dir;

@@ -24,6 +24,7 @@
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 #include "support/PlatformFakes.h"
+#include "support/PointerEvents.h"
 #include "support/TestFiles.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/CornerMenu.h"
@@ -369,16 +370,10 @@ public:
     }
 
     // The part of a slot that takes the pointer: the animation when it shows.
-    QWidget *picture(int slot) {
-        ThumbCell &c = cell(slot);
-        return c.AniGIF->isHidden() ? static_cast<QWidget *>(c.img) : c.AniGIF;
-    }
+    QWidget *picture(int slot) { return pointerPart(cell(slot)); }
     static void send(QWidget *target, QEvent::Type type, Qt::MouseButton button,
                      Qt::KeyboardModifiers modifiers = {}) {
-        const QPointF at(5, 5);
-        QMouseEvent event(type, at, target->mapToGlobal(at), button,
-                          type == QEvent::MouseMove ? Qt::MouseButtons() : button, modifiers);
-        QApplication::sendEvent(target, &event);
+        sendMouse(target, type, button, modifiers);
     }
     void hover(int slot, Qt::KeyboardModifiers modifiers = {}) {
         send(picture(slot), QEvent::MouseMove, Qt::NoButton, modifiers);

@@ -1,6 +1,7 @@
 #include "core/net/CallsignLookup.h"
 
 #include "core/base/Logging.h"
+#include "core/geo/GridLocator.h"
 #include "core/net/CallbookPage.h"
 
 #include <QTimer>
@@ -131,6 +132,18 @@ double CallsignLookup::Latitude() const {
 
 double CallsignLookup::Longitude() const {
     return callbook::Longitude(PageText_, DatabaseIndex_);
+}
+
+SitePosition CallsignLookup::Position() const {
+    SitePosition at{Latitude(), Longitude()};
+    if (!at.isSet()) {
+        if (const std::optional<SitePosition> centre = GridToLatLon(Grid()))
+            at = *centre;
+    }
+    // A station on the equator or the zero meridian is taken to give no position.
+    if (at.SiteLat == 0 || at.SiteLon == 0)
+        return {};
+    return at;
 }
 
 QString CallsignLookup::Class() const {

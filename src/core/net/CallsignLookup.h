@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/Endpoints.h"
+#include "core/geo/SitePosition.h"
 #include "core/net/DownloadControl.h"
 
 #include <QImage>
@@ -63,6 +64,9 @@ public:
     QString DateOfBirth() const;
     QString Grid() const;
     QString WebAddress() const;
+    // The record's position or, when it gives none, the centre of its grid
+    // square. A record with either coordinate 0 counts as giving none (0, 0).
+    SitePosition Position() const;
 
     // Drops every running read and every answer not yet given, silently.
     void cancel();
