@@ -53,7 +53,12 @@ struct ProgramRig : Harness {
     }
 
     // The main window goes first: it calls the program's opener as it closes.
-    ~ProgramRig() { closeWindow(); }
+    // The simulator goes before the server that the harness owns, so the
+    // server stops asking it.
+    ~ProgramRig() {
+        closeWindow();
+        server.setHandler({});
+    }
 
     // The one visible window of type W, or null.
     template <class W> static W *shown() {

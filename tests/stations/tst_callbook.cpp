@@ -102,6 +102,8 @@ struct StationWorld : StationsHarness {
         }
         desktop.addWindow("EasyPal");
     }
+    // The simulator goes before the server that the harness owns.
+    ~StationWorld() { server.setHandler({}); }
 
     StationPictureServices services() {
         StationPictureServices s;

@@ -8,6 +8,7 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QReadWriteLock>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -31,6 +32,10 @@ struct Shared {
     mutable QMutex mutex;
     QMap<QString, Route> routes;
     Handler handler;
+    // Held (for reading) while the handler runs, so that replacing the handler
+    // waits until no call of the old one is under way: whatever the old handler
+    // uses may go away as soon as setHandler returns.
+    QReadWriteLock handlerInUse;
     QList<RecordedRequest> requests;
     int logLimit = -1;
     std::atomic<int> connections{0};
@@ -225,6 +230,7 @@ private:
     Route routeFor(const RecordedRequest &request) {
         const QString path = QString::fromUtf8(request.path);
         Handler handler;
+        QReadLocker inUse(&shared_->handlerInUse);
         {
             QMutexLocker lock(&shared_->mutex);
             auto it = shared_->routes.constFind(path);
@@ -436,6 +442,7 @@ void LoopbackServer::clearRoutes() {
 
 void LoopbackServer::setHandler(
     std::function<std::optional<Route>(const RecordedRequest &)> handler) {
+    QWriteLocker inUse(&d->shared->handlerInUse);
     QMutexLocker lock(&d->shared->mutex);
     d->shared->handler = std::move(handler);
 }

@@ -64,7 +64,8 @@ public:
     void removeRoute(const QString &path);
     void clearRoutes();
     // Fallback for paths without a route; runs on the server thread, so it must
-    // be thread-safe itself. Nothing (or no handler) answers 404.
+    // be thread-safe itself. Nothing (or no handler) answers 404. Returns once
+    // no call of the handler it replaces is running.
     void setHandler(std::function<std::optional<Route>(const RecordedRequest &)> handler);
 
     QList<RecordedRequest> requests() const;
