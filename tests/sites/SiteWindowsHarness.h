@@ -1,12 +1,13 @@
 #pragma once
 
-// The world of the site windows: shared data on a temporary data folder, a
-// callbook on a loopback server, fake prompts, and a stand-in for the main
-// window that notes what is asked of it.
+// The world of the site windows: shared data on a temporary data folder and
+// settings file, a callbook on a loopback server, fake prompts, and a stand-in
+// for the main window that keeps eleven page captions and notes every call.
 
 #include "core/app/AppState.h"
 #include "core/files/SettingsStore.h"
 #include "core/net/DownloadControl.h"
+#include "core/sites/SlotMap.h"
 #include "support/FakeMainWindow.h"
 #include "support/FakePrompts.h"
 #include "support/LoopbackServer.h"
@@ -19,7 +20,6 @@
 #include <QWidget>
 
 #include <chrono>
-#include <memory>
 
 namespace tavimo::test {
 
@@ -31,7 +31,7 @@ struct SiteWindowsHarness {
     DownloadContext downloads;
     FakePrompts prompts;
     FakeMainWindow main;
-    std::unique_ptr<SettingsStore> settings;
+    SettingsStore settings{dir.path() + u"/Tavimo.ini"_s};
     WindowRegistry registry;
     AppState state;
 
@@ -42,8 +42,7 @@ struct SiteWindowsHarness {
         downloads.setTransferTimeout(std::chrono::seconds(5));
         state.paths.dataFolder = dir.path() + u"/tavimo"_s;
         QDir().mkpath(state.paths.dataFolder);
-        settings = std::make_unique<SettingsStore>(dir.path() + u"/Tavimo.ini"_s);
-        state.settings = settings.get();
+        state.settings = &settings;
         state.prompts = &prompts;
         state.downloads = &downloads;
         state.mainWindow = &main;
@@ -58,6 +57,13 @@ struct SiteWindowsHarness {
             delete window;
     }
 };
+
+// An SSTV site shown in `slot` of `page` (-1: none) under the harness's thumbnail setting.
+inline SiteRecord sstvAt(const QString &call, int page, int slot) {
+    SiteRecord r = makeSite(call, u"http://127.0.0.1/"_s + call + u"/image1.jpg"_s);
+    r.SlotMap[2] = withSstvSlotOnPage(kEmptySlotMap, page, slot);
+    return r;
+}
 
 inline QStringList callsigns(const SiteList &sites) {
     QStringList calls;

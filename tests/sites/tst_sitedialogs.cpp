@@ -1,10 +1,12 @@
 #include "SiteWindowsHarness.h"
 
 #include "core/base/TextFile.h"
+#include "core/files/StoreSettings.h"
 #include "core/sites/SiteLists.h"
-#include "core/sites/SlotMap.h"
+#include "sites/AboutDialog.h"
 #include "sites/AddSiteDialog.h"
 #include "sites/EditSiteDialog.h"
+#include "sites/PageNamesDialog.h"
 #include "sites/RemoveSiteDialog.h"
 #include "support/CallbookPages.h"
 
@@ -15,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
@@ -22,12 +25,6 @@ using namespace tavimo;
 using namespace tavimo::test;
 
 namespace {
-
-SiteRecord sstvAt(const QString &call, int page, int slot) {
-    SiteRecord r = makeSite(call, u"http://127.0.0.1/"_s + call + u"/image1.jpg"_s);
-    r.SlotMap[2] = withSstvSlotOnPage(kEmptySlotMap, page, slot);
-    return r;
-}
 
 SiteRecord wxAt(const QString &name, int slot) {
     SiteRecord r = makeSite(name, u"http://127.0.0.1/wx/"_s + name + u".jpg"_s);
@@ -49,6 +46,7 @@ enum class Kind { Add, Edit, Remove };
 
 Q_DECLARE_METATYPE(Kind)
 
+// The dialogs of the Setup menu: add, edit and remove a site, the page names, About.
 class TestSiteDialogs : public QObject {
     Q_OBJECT
 
@@ -379,6 +377,85 @@ private slots:
         edit->close();
         QTRY_COMPARE(runs, 2);
         QVERIFY(!siteDialogOpen(h->registry));
+    }
+    void pageNames_data() {
+        QTest::addColumn<bool>("closeButton");
+        QTest::addColumn<int>("shownPage");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("Close, page 2 on view")
+            << true << 2 << QStringList{"stop", "disable", "repaint Moon", "enable", "resume"};
+        QTest::newRow("Close, WX page on view")
+            << true << 11 << QStringList{"stop", "disable", "repaint Page 11", "enable", "resume"};
+        QTest::newRow("close box")
+            << false << 2 << QStringList{"stop", "disable", "enable", "resume"};
+    }
+    void pageNames() {
+        QFETCH(bool, closeButton);
+        QFETCH(int, shownPage);
+        h->state.texts.LngPage = u"Page "_s;
+        h->main.shownPage = shownPage;
+        QStringList captions = h->main.pageCaptions;
+        QSignalSpy changed(&h->state.events, &AppEvents::pageNamesChanged);
+
+        QPointer<PageNamesDialog> dialog = showPageNamesDialog(h->state, h->registry);
+        QCOMPARE(dialog->Label1[9]->text(), u"Page 10:"_s);
+        QCOMPARE(dialog->Text1[1]->text(), u"Page 2"_s);
+        dialog->Text1[1]->setText(u"Moon"_s);
+        dialog->Text1[9]->clear();
+        if (closeButton)
+            dialog->cmdClose->click();
+        else
+            dialog->close();
+        QTRY_VERIFY(dialog.isNull());
+        QTEST(h->main.calls, "calls");
+        QCOMPARE(changed.size(), closeButton ? 1 : 0);
+        if (closeButton) {
+            captions[1] = u"Moon"_s;
+            captions[9] = QString();
+        }
+        QCOMPARE(h->main.pageCaptions, captions);
+        // What a restart reads back.
+        const QStringList stored = readPageNames(SettingsStore(h->settings.fileName()), u"Page "_s);
+        QCOMPARE(stored.value(1), closeButton ? u"Moon"_s : u"Page 2"_s);
+    }
+
+    void aboutSlideshow_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("firstCaption");
+        QTest::addColumn<QString>("thanks");
+        QTest::newRow("English") << 0 << "Our test card, as a station sends it before a contact"
+                                 << "Thanks to";
+        QTest::newRow("German") << 2
+                                << "Unser Testbild, wie eine Station es vor einer Verbindung sendet"
+                                << "Danke an";
+    }
+    void aboutSlideshow() {
+        QFETCH(int, language);
+        QFETCH(QString, firstCaption);
+        QFETCH(QString, thanks);
+        h->state.config.LanguageIndex = static_cast<std::int16_t>(language);
+        QPointer<AboutDialog> about = showAboutDialog(h->state, h->registry);
+        QCOMPARE(about->slideTimer.interval(), 5000);
+        QVERIFY(about->Label3->text().startsWith(u"Tavimo  4.91\n"_s));
+        QVERIFY(about->Label2->text().startsWith(thanks));
+        QCOMPARE(about->Label1->text(), firstCaption);
+
+        QSet<QString> captions;
+        for (int tick = 1; tick <= AboutDialog::kSlides; ++tick) {
+            about->slideTimer_Timer();
+            const int shown = tick % AboutDialog::kSlides;
+            QCOMPARE(about->slideIndex(), shown);
+            QLabel *picture = about->Image1[shown];
+            QVERIFY(!picture->pixmap().isNull() && !picture->isHidden());
+            QCOMPARE(picture->y() + picture->height() / 2, AboutDialog::kPictureCentreY);
+            QCOMPARE(about->Label1->y(), picture->y() + picture->height() + 5);
+            captions.insert(about->Label1->text());
+        }
+        QCOMPARE(about->Label1->text(), firstCaption);
+        QCOMPARE(captions.size(), AboutDialog::kSlides);
+        about->close();
+        QTRY_VERIFY(about.isNull());
+        QVERIFY(h->main.calls.isEmpty()); // neither blocks nor stops the main window
     }
 };
 

@@ -1,11 +1,10 @@
-#include "sites/DialogTestBed.h"
+#include "SiteWindowsHarness.h"
 
 #include "core/base/TextCodec.h"
 #include "core/net/UpdateCheck.h"
 #include "core/net/UpdatesList.h"
 #include "core/sites/SiteLists.h"
 #include "sites/SiteNewsDialog.h"
-#include "support/TestFiles.h"
 #include "support/UpdateServices.h"
 
 #include <QListWidget>
@@ -61,7 +60,7 @@ QStringList texts(const QListWidget *list) {
     return result;
 }
 
-QStringList callsigns(const SiteList &sites) {
+QStringList entries(const SiteList &sites) {
     QStringList result;
     for (const SiteRecord &site : sites)
         result << site.Callsign + u' ' + site.PictureUrl;
@@ -82,7 +81,7 @@ private slots:
 
     void dialogAppliesAndSaves() {
         QFETCH(bool, crlf);
-        DialogTestBed bed;
+        SiteWindowsHarness bed;
         bed.state.SiteList = startingSites();
         bed.state.page.SlotCount = 10;
         bed.state.page.SlotTable.setValue(2, stSiteCall, QStringLiteral("K1AAA"));
@@ -95,7 +94,7 @@ private slots:
         QVERIFY(!first.news.isEmpty());
 
         QPointer<SiteNewsDialog> dialog =
-            showSiteNewsDialog(bed.state, bed.windows, sectionsOf(bytes), true);
+            showSiteNewsDialog(bed.state, bed.registry, sectionsOf(bytes), true);
         QCOMPARE(bed.main.calls, QStringList({"stop", "disable"}));
         QCOMPARE(texts(dialog->List1),
                  QStringList({"N1NEW   http://n/image1.jpg   41.5   -72.25   ",
@@ -110,8 +109,8 @@ private slots:
                               "the new address is listed already)"}));
         QCOMPARE(dialog->List2->item(0)->checkState(), Qt::Checked);
         // Moves and renames are made as the dialog opens.
-        QVERIFY(callsigns(bed.state.SiteList).contains("NEW1 http://o/image1.jpg"));
-        QVERIFY(callsigns(bed.state.SiteList).contains("K3CCC http://c2/image1.jpg"));
+        QVERIFY(entries(bed.state.SiteList).contains("NEW1 http://o/image1.jpg"));
+        QVERIFY(entries(bed.state.SiteList).contains("K3CCC http://c2/image1.jpg"));
 
         dialog->List2->item(1)->setCheckState(Qt::Unchecked);
         dialog->cmdCancel->click();
@@ -122,7 +121,7 @@ private slots:
             "K4DDD http://d/image1.jpg",         "K5EEE http://e/image1.jpg",
             "N1NEW http://n/image1.jpg",         "N3NEW http://n3/image1.jpg",
             "NEW1 http://o/image1.jpg"};
-        QCOMPARE(callsigns(bed.state.SiteList), expected);
+        QCOMPARE(entries(bed.state.SiteList), expected);
         const SiteRecord &added = bed.state.SiteList[4];
         QCOMPARE(added.Latitude, 41.5);
         QCOMPARE(added.Longitude, -72.25);
@@ -131,7 +130,7 @@ private slots:
         // On disk at once, not only at the next exit.
         const SiteListFile onDisk = readSiteList(bed.state.paths.data(kSiteListFile));
         QCOMPARE(onDisk.status, ListStatus::Read);
-        QCOMPARE(callsigns(onDisk.sites), expected);
+        QCOMPARE(entries(onDisk.sites), expected);
         // The removed site's thumbnail is emptied; the kept one stays.
         QCOMPARE(bed.main.calls,
                  QStringList({"stop", "disable", "clear 2", "enable", "resume", "reload"}));
@@ -142,10 +141,10 @@ private slots:
     }
 
     void emptyNewsOnlyHandsBack() {
-        DialogTestBed bed;
+        SiteWindowsHarness bed;
         bed.state.SiteList = startingSites();
         QPointer<SiteNewsDialog> dialog = showSiteNewsDialog(
-            bed.state, bed.windows, sectionsOf(updatesListBytes({}, kToday)), false);
+            bed.state, bed.registry, sectionsOf(updatesListBytes({}, kToday)), false);
         for (QListWidget *list : {dialog->List1, dialog->List2, dialog->List3, dialog->List4})
             QCOMPARE(list->count(), 0);
         QCOMPARE(dialog->List1->palette().color(QPalette::Base),
@@ -181,7 +180,7 @@ private slots:
         list.addressEntries.append({"K1AAA", "http://a/image1.jpg", QString(), true});
         const SiteNews news = applySiteChanges(sites, list);
         applyClosingChanges(sites, news, checked);
-        QCOMPARE(callsigns(sites), after);
+        QCOMPARE(entries(sites), after);
     }
 };
 

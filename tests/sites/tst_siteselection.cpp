@@ -90,10 +90,8 @@ private slots:
         QTest::addColumn<bool>("wxPage");
         QTest::addColumn<int>("maximum");
         QTest::newRow("empty") << 0 << false << 0;
-        QTest::newRow("20 sites") << 20 << false << 0;
         QTest::newRow("101 sites") << 101 << false << 1;
         QTest::newRow("101 WX sites scroll too") << 101 << true << 1;
-        QTest::newRow("30 rows") << 146 << false << 10;
     }
     void scrollingStaysWithinTheList() {
         QFETCH(int, sites);

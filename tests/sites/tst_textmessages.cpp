@@ -1,10 +1,8 @@
-#include "sites/DialogTestBed.h"
+#include "SiteWindowsHarness.h"
 
 #include "core/net/TextMessages.h"
 #include "sites/TextMessagesWindow.h"
-#include "support/LoopbackServer.h"
 #include "support/PlatformFakes.h"
-#include "support/TestFiles.h"
 
 #include <QClipboard>
 #include <QListWidget>
@@ -31,12 +29,6 @@ Route message(const QByteArray &body, int delayMs) {
     route.body = body;
     route.contentType = "text/plain";
     route.delayMs = delayMs;
-    return route;
-}
-
-Route notFound() {
-    Route route;
-    route.status = 404;
     return route;
 }
 
@@ -130,9 +122,8 @@ private slots:
     }
 
     void windowFetchesListsSavesAndPastes() {
-        DialogTestBed bed;
-        LoopbackServer server;
-        QVERIFY(server.start());
+        SiteWindowsHarness bed;
+        LoopbackServer &server = bed.server;
         bed.state.ZeroChar = QStringLiteral("\u00D8");
         bed.state.texts.LngFailed = QStringLiteral(" failed");
         bed.state.texts.LngTextReadFailed = QStringLiteral("  Error reading the text file.");
@@ -141,16 +132,12 @@ private slots:
         // Answers come back in an order of their own.
         const QList<int> delays{300, 20, 0, 150, 60, 0, 220, 90};
         for (int k = 1; k <= 8; ++k) {
-            const QString path = QStringLiteral("/s/text%1.txt.jpg").arg(k);
-            if (k == 3)
-                server.setRoute(path, notFound());
-            else if (k == 6)
-                server.setRoute(path, message("just one line\r", delays[k - 1]));
-            else
-                server.setRoute(
-                    path,
-                    message(QStringLiteral("Message %1, 12:0%1\r\nfrom W0AW\r\n").arg(k).toLatin1(),
-                            delays[k - 1]));
+            Route route =
+                message(k == 6 ? QByteArray("just one line\r")
+                               : u"Message %1, 12:0%1\r\nfrom W0AW\r\n"_s.arg(k).toLatin1(),
+                        delays[k - 1]);
+            route.status = k == 3 ? 404 : 200;
+            server.setRoute(u"/s/text%1.txt.jpg"_s.arg(k), route);
         }
         FakeDesktopBridge desktop;
         desktop.addWindow(QStringLiteral("MMSSTV"));
@@ -169,7 +156,7 @@ private slots:
         };
 
         QPointer<TextMessagesWindow> window =
-            showTextMessagesWindow(bed.state, bed.windows, QStringLiteral("W\u00D8AW/P"), deps);
+            showTextMessagesWindow(bed.state, bed.registry, QStringLiteral("W\u00D8AW/P"), deps);
         QCOMPARE(bed.main.calls, QStringList({"stop", "disable"}));
         QTRY_COMPARE(window->List1->count(), 8);
         QCOMPARE(window->messageCall(), QStringLiteral("W0AW/P"));
@@ -205,15 +192,14 @@ private slots:
     }
 
     void reloadDropsStaleAnswers() {
-        DialogTestBed bed;
-        LoopbackServer server;
-        QVERIFY(server.start());
+        SiteWindowsHarness bed;
+        LoopbackServer &server = bed.server;
         bed.state.SiteList = {makeSite("K1ABC", server.url("/r/image1.jpg").toString())};
         for (int k = 1; k <= 8; ++k)
             server.setRoute(QStringLiteral("/r/text%1.txt.jpg").arg(k),
                             message("old\r\nanswer\r\n", 400));
         QPointer<TextMessagesWindow> window =
-            showTextMessagesWindow(bed.state, bed.windows, QStringLiteral("K1ABC"), {});
+            showTextMessagesWindow(bed.state, bed.registry, QStringLiteral("K1ABC"), {});
         QTRY_COMPARE(server.requests().size(), 8);
         for (int k = 1; k <= 8; ++k)
             server.setRoute(QStringLiteral("/r/text%1.txt.jpg").arg(k),
