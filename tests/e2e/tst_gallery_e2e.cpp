@@ -20,76 +20,75 @@ class GalleryE2eTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void galleryViewerAndCaptions();
-    void pageRefreshBesideTheGallery();
-};
+    void galleryViewerAndCaptions() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
 
-void GalleryE2eTest::galleryViewerAndCaptions() {
-    ProgramRig rig;
-    QVERIFY(rig.startShown());
+        // The last 30 pictures of the site in slot 1.
+        rig.choose(0, u"mnuLast15"_s);
+        GalleryWindow *gallery = ProgramRig::shown<GalleryWindow>();
+        QVERIFY(gallery);
+        QVERIFY(!rig.w().isEnabled());
+        QVERIFY(gallery->windowTitle().contains(rig.sstvSite(1).callsign + u"'s site"_s));
+        QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return !rig.loadingLook(); }, 5000));
+        for (int c = 0; c < 30; ++c) {
+            ThumbCell &cell = *gallery->grid().cell(c);
+            QVERIFY(cell.img->hasPicture() || !cell.AniGIF->isHidden());
+            QVERIFY(cell.lblFrom->text().startsWith(rig.state.texts.LngFromPrefix));
+        }
+        QCOMPARE(rig.server.requestCount(u"/sstv/1/image30.jpg"_s), 1);
 
-    // The last 30 pictures of the site in slot 1.
-    rig.choose(0, u"mnuLast15"_s);
-    GalleryWindow *gallery = ProgramRig::shown<GalleryWindow>();
-    QVERIFY(gallery);
-    QVERIFY(!rig.w().isEnabled());
-    QVERIFY(gallery->windowTitle().contains(rig.sstvSite(1).callsign + u"'s site"_s));
-    QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 10000));
-    QVERIFY(QTest::qWaitFor([&] { return !rig.loadingLook(); }, 5000));
-    for (int c = 0; c < 30; ++c) {
-        ThumbCell &cell = *gallery->grid().cell(c);
-        QVERIFY(cell.img->hasPicture() || !cell.AniGIF->isHidden());
-        QVERIFY(cell.lblFrom->text().startsWith(rig.state.texts.LngFromPrefix));
+        // A cell opens the viewer with that cell's picture; Escape closes it.
+        Harness::send(gallery->grid().cell(4)->img, QEvent::MouseButtonPress, Qt::LeftButton);
+        PictureViewer *viewer = ProgramRig::shown<PictureViewer>();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->source(), ViewerSource::galleryCell(4));
+        QCOMPARE(viewer->picturePath(), rig.data(u"images/last15/4"_s));
+        QTest::keyClick(viewer, Qt::Key_Escape);
+        QTRY_VERIFY(!ProgramRig::shown<PictureViewer>());
+
+        gallery->close();
+        QVERIFY(rig.w().isEnabled());
+
+        // Ctrl on a thumbnail: its captions, larger.
+        rig.hover(1, Qt::ControlModifier);
+        CaptionZoomWindow *zoom = ProgramRig::shown<CaptionZoomWindow>();
+        QVERIFY(zoom);
+        QCOMPARE(zoom->lblBig->text(),
+                 captionZoomText(rig.cell(1).lblCall->text(), rig.cell(1).lblFrom->text()));
+        Harness::send(&rig.w().grid(), QEvent::MouseMove, Qt::NoButton);
+        QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
     }
-    QCOMPARE(rig.server.requestCount(u"/sstv/1/image30.jpg"_s), 1);
 
-    // A cell opens the viewer with that cell's picture; Escape closes it.
-    Harness::send(gallery->grid().cell(4)->img, QEvent::MouseButtonPress, Qt::LeftButton);
-    PictureViewer *viewer = ProgramRig::shown<PictureViewer>();
-    QVERIFY(viewer);
-    QCOMPARE(viewer->source(), ViewerSource::galleryCell(4));
-    QCOMPARE(viewer->picturePath(), rig.data(u"images/last15/4"_s));
-    QTest::keyClick(viewer, Qt::Key_Escape);
-    QTRY_VERIFY(!ProgramRig::shown<PictureViewer>());
-
-    gallery->close();
-    QVERIFY(rig.w().isEnabled());
-
-    // Ctrl on a thumbnail: its captions, larger.
-    rig.hover(1, Qt::ControlModifier);
-    CaptionZoomWindow *zoom = ProgramRig::shown<CaptionZoomWindow>();
-    QVERIFY(zoom);
-    QCOMPARE(zoom->lblBig->text(),
-             captionZoomText(rig.cell(1).lblCall->text(), rig.cell(1).lblFrom->text()));
-    Harness::send(&rig.w().grid(), QEvent::MouseMove, Qt::NoButton);
-    QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
-}
-
-void GalleryE2eTest::pageRefreshBesideTheGallery() {
-    // The last two of eight sites answer slowly: the page's pass runs for
-    // seconds, and the gallery of a fast site opens beside it.
-    sitesim::SimConfig world = ProgramRig::smallWorld();
-    world.sstvCount = 8;
-    world.slow = 2;
-    ProgramRig rig(world);
-    QVERIFY(rig.startUp());
-    rig.w().show();
-    QTRY_VERIFY(!rig.page().SlotTable.value(0, stSiteCall).isEmpty());
-    rig.page().SelectedSlot = 0;
-    rig.click(u"mnuLast15"_s);
-    GalleryWindow *gallery = ProgramRig::shown<GalleryWindow>();
-    QVERIFY(gallery);
-    QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 10000));
-    // The gallery's end leaves the page's pass and its loading look alone...
-    QVERIFY(rig.page().FinishedCount < rig.page().ExpectedCount);
-    QVERIFY(rig.loadingLook());
-    // ...and the page's pass ends on its own count.
-    QVERIFY(QTest::qWaitFor(
-        [&] { return rig.page().FinishedCount >= rig.page().ExpectedCount && !rig.loadingLook(); },
-        30000));
-    QCOMPARE(rig.page().FinishedCount, 8);
-    QCOMPARE(rig.page().ExpectedCount, 8);
-}
+    void pageRefreshBesideTheGallery() {
+        // The last two of eight sites answer slowly: the page's pass runs for
+        // seconds, and the gallery of a fast site opens beside it.
+        sitesim::SimConfig world = ProgramRig::smallWorld();
+        world.sstvCount = 8;
+        world.slow = 2;
+        ProgramRig rig(world);
+        QVERIFY(rig.startUp());
+        rig.w().show();
+        QTRY_VERIFY(!rig.page().SlotTable.value(0, stSiteCall).isEmpty());
+        rig.page().SelectedSlot = 0;
+        rig.click(u"mnuLast15"_s);
+        GalleryWindow *gallery = ProgramRig::shown<GalleryWindow>();
+        QVERIFY(gallery);
+        QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 10000));
+        // The gallery's end leaves the page's pass and its loading look alone...
+        QVERIFY(rig.page().FinishedCount < rig.page().ExpectedCount);
+        QVERIFY(rig.loadingLook());
+        // ...and the page's pass ends on its own count.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return rig.page().FinishedCount >= rig.page().ExpectedCount && !rig.loadingLook();
+            },
+            30000));
+        QCOMPARE(rig.page().FinishedCount, 8);
+        QCOMPARE(rig.page().ExpectedCount, 8);
+    }
+};
 
 QTEST_MAIN(GalleryE2eTest)
 #include "tst_gallery_e2e.moc"

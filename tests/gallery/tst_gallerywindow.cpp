@@ -47,275 +47,266 @@ class TestGalleryWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void requests_data();
-    void requests();
-    void answersFillTheCells();
-    void onlyTheLastAnswerEndsThePass();
-    void anotherSlot();
-    void faultsGivePlaceholders();
-    void blockedSenders();
-    void nothingToFetchEndsAtOnce();
-    void paging();
-    void clicks();
+    void requests_data() {
+        QTest::addColumn<GalleryRequest>("request");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("keys"); // first and last
+        QTest::addColumn<QString>("caption");
+
+        QTest::newRow("slot mode")
+            << GalleryRequest::pageSlot(2) << u"/ab/"_s << QStringList{u"200-0"_s, u"229-0"_s}
+            << u"Images 1-30 on AB1CD's site  --- Use Scroll Wheel ---"_s;
+        QTest::newRow("site mode")
+            << GalleryRequest::listRecord(1) << u"/ef/"_s << QStringList{u"100-1"_s, u"129-1"_s}
+            << u"Images 1-30 on EF2GH's site"_s;
+    }
+
+    void requests() {
+        QFETCH(GalleryRequest, request);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, caption);
+        GalleryRig rig;
+        rig.stallAll();
+        GalleryWindow &g = rig.open(request);
+        QCOMPARE(rig.main.calls, QStringList{u"disable"_s});
+        // Asked again, the pass starts afresh: the requests go out in order.
+        QSignalSpy requested(g.fetch().fetcher(), &SlotFetcher::pictureRequested);
+        g.load(request);
+        QCOMPARE(requested.size(), 30);
+        for (int cell = 0; cell < 30; ++cell)
+            QCOMPARE(requested[cell].first().toInt(), cell);
+        const QStringList pending = pendingKeys(g);
+        QCOMPARE(pending.size(), 30);
+        QCOMPARE((QStringList{pending.first(), pending.last()}), keys);
+        QCOMPARE(g.windowTitle().trimmed(), caption);
+        QCOMPARE(g.mnuSite->menuAction()->isVisible(),
+                 request.mode == GalleryRequest::Mode::PageSlot);
+        for (int c = 0; c < 30; ++c) {
+            QCOMPARE(rig.cell(c).lblCall->text(), u"image%1"_s.arg(c + 1));
+            QCOMPARE(rig.cell(c).lblFrom->text(), u"Loading"_s);
+            QVERIFY(rig.cell(c).isProgressShown());
+            QCOMPARE(rig.cell(c).lblNum->text(), QString::number(c + 1));
+        }
+        QTRY_VERIFY(rig.server.requestCount(folder + u"image1.jpg"_s) > 0);
+        for (const RecordedRequest &r : rig.server.requests())
+            QVERIFY(QRegularExpression(u"^%1image([1-9]|[12][0-9]|30)\\.jpg$"_s.arg(folder))
+                        .match(QString::fromLatin1(r.path))
+                        .hasMatch());
+
+        // Closing drops the reads, puts the Refresh item back and gives the main window back.
+        g.close();
+        QCOMPARE(g.fetch().fetcher()->pendingCount(), 0);
+        QCOMPARE(rig.main.calls,
+                 (QStringList{u"disable"_s, u"plain"_s, u"enable"_s, u"activate"_s}));
+    }
+
+    void answersFillTheCells() {
+        GalleryRig rig;
+        rig.serveAll(u"/ab/"_s);
+        rig.serve(u"/ab/"_s, 2, rig.picture(2, u"PA0\u00D8X"_s));
+        rig.serve(u"/ab/"_s, 3, animatedGifBytes(QSize(32, 24), {Qt::red, Qt::blue}));
+        GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
+        QVERIFY(rig.waitForPassEnd());
+        g.fetch().flush(); // the files follow the cells to the disk
+
+        // Stored without the trailer; the sender labelled; the trailer's fields kept.
+        QCOMPARE(readBytes(rig.file(0)), jpegBytes(QSize(64, 48), QColor(20, 80, 160)));
+        QCOMPARE(rig.cell(0).lblFrom->text(), u"From:XX9ABC"_s);
+        QCOMPARE((QStringList{rig.column(0, stGalFrom), rig.column(0, stGalInfo),
+                              rig.column(0, stGalTime)}),
+                 (QStringList{u"XX9ABC"_s, u"OK"_s, u"01.05.2024 11:59"_s}));
+        QVERIFY(rig.cell(0).img->hasPicture() && !rig.cell(0).isProgressShown());
+        QCOMPARE(rig.cell(1).lblFrom->text(), u"From:PA\u00D8\u00D8X"_s);
+        // No trailer: "Old" and no sender line; the animation plays.
+        QCOMPARE(rig.column(2, stGalInfo), u"Old"_s);
+        QCOMPARE(rig.cell(2).lblFrom->text(), QString());
+        QVERIFY(rig.cell(2).AniGIF->isAnimating());
+
+        // The status tip a second after the pointer came; with Ctrl the captions at once.
+        QLabel *tip = g.pointer().tipLabel();
+        GalleryRig::send(rig.pictureOf(4), QEvent::MouseMove, Qt::NoButton);
+        QVERIFY(!tip->isVisible() && g.pointer().tipPending());
+        QTRY_VERIFY(tip->isVisible());
+        QCOMPARE(tip->text(), u" OK  \n 01.05.2024 11:55 UTC "_s);
+        GalleryRig::send(&g.grid(), QEvent::MouseMove, Qt::NoButton);
+        QVERIFY(!tip->isVisible());
+        GalleryRig::send(rig.pictureOf(5), QEvent::MouseMove, Qt::NoButton, Qt::ControlModifier);
+        QVERIFY(tip->isVisible());
+        QCOMPARE(tip->text(), u"  image6  \n  From:XX9ABC  "_s);
+        QCOMPARE(tip->font().pointSizeF(), g.grid().labelFont().pointSizeF() * 1.5);
+    }
+
+    void onlyTheLastAnswerEndsThePass() {
+        GalleryRig rig;
+        rig.serveAll(u"/ab/"_s);
+        Route late;
+        late.delayMs = 1500;
+        rig.serve(u"/ab/"_s, 30, rig.picture(30), late);
+        rig.open(GalleryRequest::pageSlot(2));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.answered(), 29, 5000);
+        QTest::qWait(100);
+        QCOMPARE(rig.main.count(u"plain"_s), 0);
+        QVERIFY(rig.waitForPassEnd());
+        QTest::qWait(100);
+        QCOMPARE(rig.main.count(u"plain"_s), 1);
+    }
+
+    void anotherSlot() {
+        GalleryRig rig;
+        Route late;
+        late.delayMs = 400;
+        rig.serveAll(u"/ab/"_s, late); // slot 2's site answers late
+        for (int k = 1; k <= 30; ++k)
+            rig.serve(u"/ef/"_s, k, {}, GalleryRig::status(404)); // slot 0's has nothing
+        GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
+        g.mnu30->trigger();
+
+        // An empty slot's item changes nothing.
+        QCOMPARE(g.mnuSites[1]->text(), QString());
+        g.mnuSites[1]->trigger();
+        QCOMPARE(g.CheckedItem(), 2);
+        QVERIFY(g.mnuSites[2]->isChecked() && !g.mnuSites[1]->isChecked());
+        QCOMPARE(g.paging().top(), -357.0);
+        QCOMPARE(pendingKeys(g).size(), 30);
+
+        // Slot 0: its site's pictures; the late answers for slot 2 change nothing.
+        QCOMPARE(g.mnuSites[0]->text(), u"EF2GH - 2 days"_s);
+        g.mnuSites[0]->trigger();
+        QCOMPARE(g.paging().top(), 0.0);
+        QVERIFY(g.mnuSites[0]->isChecked() && !g.mnuSites[2]->isChecked());
+        QCOMPARE(rig.main.count(u"loading"_s), 1);
+        QVERIFY(rig.waitForPassEnd());
+        QTest::qWait(800);
+        QCOMPARE(rig.main.count(u"plain"_s), 1);
+        QVERIFY(g.windowTitle().contains(u"EF2GH's site"_s));
+        for (int c = 0; c < 30; ++c)
+            QCOMPARE(rig.column(c, stGalFrom), u"Not found"_s);
+        g.fetch().flush();
+        QVERIFY(QDir(rig.state.paths.data(u"images/last15"_s)).isEmpty());
+    }
+
+    void faultsGivePlaceholders() {
+        GalleryRig rig;
+        rig.serveAll(u"/ab/"_s);
+        rig.serve(u"/ab/"_s, 1, {}, GalleryRig::status(404));
+        rig.serve(u"/ab/"_s, 2, QByteArray("no picture***XX9ABC*OK*10/14/09 12:34"));
+        Route stall;
+        stall.stall = true;
+        rig.serve(u"/ab/"_s, 3, {}, stall);
+        // A file of an earlier gallery must not stand in for a failed one, and a
+        // picture that cannot be stored is not shown as if it were.
+        writeBytes(rig.file(0), jpegBytes(QSize(8, 8)));
+        QDir().mkpath(rig.file(4));
+        GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
+        QVERIFY(rig.waitForPassEnd());
+        QCOMPARE(rig.answered(), 30);
+        for (int c : {0, 1, 2}) {
+            QCOMPARE(rig.column(c, stGalFrom), u"Not found"_s);
+            QVERIFY(rig.cell(c).img->hasPicture()); // the placeholder
+            QCOMPARE(rig.cell(c).lblFrom->text(), QString());
+        }
+        g.fetch().flush();
+        QVERIFY(!QFile::exists(rig.file(0)));
+        QCOMPARE(rig.column(3, stGalFrom), u"XX9ABC"_s);
+        QTRY_COMPARE(rig.column(4, stGalFrom), u"Not found"_s);
+    }
+
+    void blockedSenders() {
+        GalleryRig rig;
+        rig.state.lstBlock = {u"abc"_s};
+        rig.serveAll(u"/ab/"_s);
+        rig.serve(u"/ab/"_s, 2,
+                  withTrailer(animatedGifBytes(QSize(32, 24), {Qt::red, Qt::blue}), u"xx9ABC"_s,
+                              u"OK"_s, pictureTime(2)));
+        rig.serve(u"/ab/"_s, 3, rig.picture(3, u"PA0XYZ"_s));
+        GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
+        QVERIFY(rig.waitForPassEnd());
+        g.fetch().flush();
+        for (int c : {0, 1}) {
+            QVERIFY(rig.cell(c).img->hasPicture()); // the "Blocked" placeholder
+            QVERIFY(rig.cell(c).AniGIF->isHidden() && !rig.cell(c).AniGIF->isAnimating());
+            QVERIFY(!QFile::exists(rig.file(c)));
+            QVERIFY(rig.cell(c).lblFrom->text().startsWith(u"From:"_s));
+        }
+        QVERIFY(QFile::exists(rig.file(2)));
+    }
+
+    void nothingToFetchEndsAtOnce() {
+        GalleryRig rig;
+        rig.state.SiteList[1].PictureUrl = u"x.jp"_s; // too short to name a folder
+        GalleryWindow &g = rig.open(GalleryRequest::listRecord(1));
+        QCOMPARE(rig.main.count(u"plain"_s), 1);
+        g.load(GalleryRequest::listRecord(7)); // no such record
+        QCOMPARE(rig.main.count(u"plain"_s), 2);
+        QCOMPARE(g.windowTitle().trimmed(), u"Images 1-30 on 's site"_s);
+        QTest::qWait(50);
+        QCOMPARE(rig.server.requests().size(), 0);
+    }
+
+    void paging() {
+        GalleryRig rig;
+        rig.serveAll(u"/ab/"_s);
+        GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
+        QVERIFY(rig.waitForPassEnd());
+        QWidget *client = g.centralWidget();
+        QCOMPARE(g.grid().height(), 2 * client->height());
+
+        // Six steps down reach the second page exactly, and no further.
+        for (int i = 0; i < 7; ++i)
+            QTest::keyClick(client, Qt::Key_Down);
+        QCOMPARE(g.paging().top(), -357.0);
+        QCOMPARE(g.grid().y(), UserScale(QSizeF(670, 363), client->size()).toPixelY(-357));
+        QVERIFY(rig.cell(15).y() + g.grid().y() >= 0);
+        QVERIFY(rig.cell(29).geometry().bottom() + g.grid().y() <= client->height());
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(client, Qt::Key_Up);
+        QCOMPARE(g.grid().y(), 0);
+
+        // The wheel pages by its sign over the surface, not over a picture.
+        wheel(&g.grid(), -240);
+        QCOMPARE(g.paging().top(), -59.5);
+        wheel(rig.pictureOf(0), -120);
+        QCOMPARE(g.paging().top(), -59.5);
+        wheel(rig.cell(0).lblCall, 120);
+        QCOMPARE(g.paging().top(), 0.0);
+
+        g.mnu30->trigger();
+        QCOMPARE(g.paging().top(), -357.0);
+        QVERIFY(menuPicture(g.mnu30) && !menuPicture(g.mnu15));
+        g.mnu15->trigger();
+        QVERIFY(menuPicture(g.mnu15) && !menuPicture(g.mnu30));
+    }
+
+    void clicks() {
+        GalleryRig rig;
+        rig.serveAll(u"/ab/"_s);
+        rig.serve(u"/ab/"_s, 2, {}, GalleryRig::status(404));
+        GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
+        QVERIFY(rig.waitForPassEnd());
+
+        // Left: the viewer, for that cell.
+        GalleryRig::send(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::LeftButton);
+        QCOMPARE(rig.opener.calls, QStringList{u"cell 3 "_s + rig.file(3)});
+        QCOMPARE(rig.opener.viewer()->source(), ViewerSource::galleryCell(3));
+
+        // A "Not found" cell takes no press.
+        GalleryRig::send(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::LeftButton);
+        GalleryRig::send(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::RightButton);
+        QCOMPARE(rig.opener.calls.size(), 1);
+        QVERIFY(!g.mnuPop->isVisible());
+
+        // Right: Save and Paste for the cell; Save copies its file.
+        GalleryRig::send(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::RightButton);
+        QCOMPARE(g.SaveIndex(), 3);
+        QTRY_VERIFY(g.mnuPop->isVisible());
+        g.mnuPop->hide();
+        rig.dialogAnswer = rig.dir.path() + u"/a.jpg"_s;
+        g.mnuSave->trigger();
+        QCOMPARE(rig.dialogs, 1);
+        QCOMPARE(readBytes(rig.dialogAnswer), readBytes(rig.file(3)));
+    }
 };
-
-void TestGalleryWindow::requests_data() {
-    QTest::addColumn<GalleryRequest>("request");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QStringList>("keys"); // first and last
-    QTest::addColumn<QString>("caption");
-
-    QTest::newRow("slot mode") << GalleryRequest::pageSlot(2) << u"/ab/"_s
-                               << QStringList{u"200-0"_s, u"229-0"_s}
-                               << u"Images 1-30 on AB1CD's site  --- Use Scroll Wheel ---"_s;
-    QTest::newRow("site mode") << GalleryRequest::listRecord(1) << u"/ef/"_s
-                               << QStringList{u"100-1"_s, u"129-1"_s}
-                               << u"Images 1-30 on EF2GH's site"_s;
-}
-
-void TestGalleryWindow::requests() {
-    QFETCH(GalleryRequest, request);
-    QFETCH(QString, folder);
-    QFETCH(QStringList, keys);
-    QFETCH(QString, caption);
-    GalleryRig rig;
-    rig.stallAll();
-    GalleryWindow &g = rig.open(request);
-    QCOMPARE(rig.main.calls, QStringList{u"disable"_s});
-    // Asked again, the pass starts afresh: the requests go out in order.
-    QSignalSpy requested(g.fetch().fetcher(), &SlotFetcher::pictureRequested);
-    g.load(request);
-    QCOMPARE(requested.size(), 30);
-    for (int cell = 0; cell < 30; ++cell)
-        QCOMPARE(requested[cell].first().toInt(), cell);
-    const QStringList pending = pendingKeys(g);
-    QCOMPARE(pending.size(), 30);
-    QCOMPARE((QStringList{pending.first(), pending.last()}), keys);
-    QCOMPARE(g.windowTitle().trimmed(), caption);
-    QCOMPARE(g.mnuSite->menuAction()->isVisible(), request.mode == GalleryRequest::Mode::PageSlot);
-    for (int c = 0; c < 30; ++c) {
-        QCOMPARE(rig.cell(c).lblCall->text(), u"image%1"_s.arg(c + 1));
-        QCOMPARE(rig.cell(c).lblFrom->text(), u"Loading"_s);
-        QVERIFY(rig.cell(c).isProgressShown());
-        QCOMPARE(rig.cell(c).lblNum->text(), QString::number(c + 1));
-    }
-    QTRY_VERIFY(rig.server.requestCount(folder + u"image1.jpg"_s) > 0);
-    for (const RecordedRequest &r : rig.server.requests())
-        QVERIFY(QRegularExpression(u"^%1image([1-9]|[12][0-9]|30)\\.jpg$"_s.arg(folder))
-                    .match(QString::fromLatin1(r.path))
-                    .hasMatch());
-
-    // Closing drops the reads, puts the Refresh item back and gives the main window back.
-    g.close();
-    QCOMPARE(g.fetch().fetcher()->pendingCount(), 0);
-    QCOMPARE(rig.main.calls, (QStringList{u"disable"_s, u"plain"_s, u"enable"_s, u"activate"_s}));
-}
-
-void TestGalleryWindow::answersFillTheCells() {
-    GalleryRig rig;
-    rig.serveAll(u"/ab/"_s);
-    rig.serve(u"/ab/"_s, 2, rig.picture(2, u"PA0\u00D8X"_s));
-    rig.serve(u"/ab/"_s, 3, animatedGifBytes(QSize(32, 24), {Qt::red, Qt::blue}));
-    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
-    QVERIFY(rig.waitForPassEnd());
-    g.fetch().flush(); // the files follow the cells to the disk
-
-    // Stored without the trailer; the sender labelled; the trailer's fields kept.
-    QCOMPARE(readBytes(rig.file(0)), jpegBytes(QSize(64, 48), QColor(20, 80, 160)));
-    QCOMPARE(rig.cell(0).lblFrom->text(), u"From:XX9ABC"_s);
-    QCOMPARE(
-        (QStringList{rig.column(0, stGalFrom), rig.column(0, stGalInfo), rig.column(0, stGalTime)}),
-        (QStringList{u"XX9ABC"_s, u"OK"_s, u"01.05.2024 11:59"_s}));
-    QVERIFY(rig.cell(0).img->hasPicture() && !rig.cell(0).isProgressShown());
-    QCOMPARE(rig.cell(1).lblFrom->text(), u"From:PA\u00D8\u00D8X"_s);
-    // No trailer: "Old" and no sender line; the animation plays.
-    QCOMPARE(rig.column(2, stGalInfo), u"Old"_s);
-    QCOMPARE(rig.cell(2).lblFrom->text(), QString());
-    QVERIFY(rig.cell(2).AniGIF->isAnimating());
-
-    // The status tip a second after the pointer came; with Ctrl the captions at once.
-    QLabel *tip = g.pointer().tipLabel();
-    GalleryRig::send(rig.pictureOf(4), QEvent::MouseMove, Qt::NoButton);
-    QVERIFY(!tip->isVisible() && g.pointer().tipPending());
-    QTRY_VERIFY(tip->isVisible());
-    QCOMPARE(tip->text(), u" OK  \n 01.05.2024 11:55 UTC "_s);
-    GalleryRig::send(&g.grid(), QEvent::MouseMove, Qt::NoButton);
-    QVERIFY(!tip->isVisible());
-    GalleryRig::send(rig.pictureOf(5), QEvent::MouseMove, Qt::NoButton, Qt::ControlModifier);
-    QVERIFY(tip->isVisible());
-    QCOMPARE(tip->text(), u"  image6  \n  From:XX9ABC  "_s);
-    QCOMPARE(tip->font().pointSizeF(), g.grid().labelFont().pointSizeF() * 1.5);
-}
-
-void TestGalleryWindow::onlyTheLastAnswerEndsThePass() {
-    GalleryRig rig;
-    rig.serveAll(u"/ab/"_s);
-    Route late;
-    late.delayMs = 1500;
-    rig.serve(u"/ab/"_s, 30, rig.picture(30), late);
-    rig.open(GalleryRequest::pageSlot(2));
-    QTRY_COMPARE_WITH_TIMEOUT(rig.answered(), 29, 5000);
-    QTest::qWait(100);
-    QCOMPARE(rig.main.count(u"plain"_s), 0);
-    QVERIFY(rig.waitForPassEnd());
-    QTest::qWait(100);
-    QCOMPARE(rig.main.count(u"plain"_s), 1);
-}
-
-void TestGalleryWindow::anotherSlot() {
-    GalleryRig rig;
-    Route late;
-    late.delayMs = 400;
-    rig.serveAll(u"/ab/"_s, late); // slot 2's site answers late
-    for (int k = 1; k <= 30; ++k)
-        rig.serve(u"/ef/"_s, k, {}, GalleryRig::status(404)); // slot 0's has nothing
-    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
-    g.mnu30->trigger();
-
-    // An empty slot's item changes nothing.
-    QCOMPARE(g.mnuSites[1]->text(), QString());
-    g.mnuSites[1]->trigger();
-    QCOMPARE(g.CheckedItem(), 2);
-    QVERIFY(g.mnuSites[2]->isChecked() && !g.mnuSites[1]->isChecked());
-    QCOMPARE(g.paging().top(), -357.0);
-    QCOMPARE(pendingKeys(g).size(), 30);
-
-    // Slot 0: its site's pictures; the late answers for slot 2 change nothing.
-    QCOMPARE(g.mnuSites[0]->text(), u"EF2GH - 2 days"_s);
-    g.mnuSites[0]->trigger();
-    QCOMPARE(g.paging().top(), 0.0);
-    QVERIFY(g.mnuSites[0]->isChecked() && !g.mnuSites[2]->isChecked());
-    QCOMPARE(rig.main.count(u"loading"_s), 1);
-    QVERIFY(rig.waitForPassEnd());
-    QTest::qWait(800);
-    QCOMPARE(rig.main.count(u"plain"_s), 1);
-    QVERIFY(g.windowTitle().contains(u"EF2GH's site"_s));
-    for (int c = 0; c < 30; ++c)
-        QCOMPARE(rig.column(c, stGalFrom), u"Not found"_s);
-    g.fetch().flush();
-    QVERIFY(QDir(rig.state.paths.data(u"images/last15"_s)).isEmpty());
-}
-
-void TestGalleryWindow::faultsGivePlaceholders() {
-    GalleryRig rig;
-    rig.serveAll(u"/ab/"_s);
-    rig.serve(u"/ab/"_s, 1, {}, GalleryRig::status(404));
-    rig.serve(u"/ab/"_s, 2, QByteArray("no picture***XX9ABC*OK*10/14/09 12:34"));
-    Route stall;
-    stall.stall = true;
-    rig.serve(u"/ab/"_s, 3, {}, stall);
-    // A file of an earlier gallery must not stand in for a failed one, and a
-    // picture that cannot be stored is not shown as if it were.
-    writeBytes(rig.file(0), jpegBytes(QSize(8, 8)));
-    QDir().mkpath(rig.file(4));
-    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
-    QVERIFY(rig.waitForPassEnd());
-    QCOMPARE(rig.answered(), 30);
-    for (int c : {0, 1, 2}) {
-        QCOMPARE(rig.column(c, stGalFrom), u"Not found"_s);
-        QVERIFY(rig.cell(c).img->hasPicture()); // the placeholder
-        QCOMPARE(rig.cell(c).lblFrom->text(), QString());
-    }
-    g.fetch().flush();
-    QVERIFY(!QFile::exists(rig.file(0)));
-    QCOMPARE(rig.column(3, stGalFrom), u"XX9ABC"_s);
-    QTRY_COMPARE(rig.column(4, stGalFrom), u"Not found"_s);
-}
-
-void TestGalleryWindow::blockedSenders() {
-    GalleryRig rig;
-    rig.state.lstBlock = {u"abc"_s};
-    rig.serveAll(u"/ab/"_s);
-    rig.serve(u"/ab/"_s, 2,
-              withTrailer(animatedGifBytes(QSize(32, 24), {Qt::red, Qt::blue}), u"xx9ABC"_s,
-                          u"OK"_s, pictureTime(2)));
-    rig.serve(u"/ab/"_s, 3, rig.picture(3, u"PA0XYZ"_s));
-    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
-    QVERIFY(rig.waitForPassEnd());
-    g.fetch().flush();
-    for (int c : {0, 1}) {
-        QVERIFY(rig.cell(c).img->hasPicture()); // the "Blocked" placeholder
-        QVERIFY(rig.cell(c).AniGIF->isHidden() && !rig.cell(c).AniGIF->isAnimating());
-        QVERIFY(!QFile::exists(rig.file(c)));
-        QVERIFY(rig.cell(c).lblFrom->text().startsWith(u"From:"_s));
-    }
-    QVERIFY(QFile::exists(rig.file(2)));
-}
-
-void TestGalleryWindow::nothingToFetchEndsAtOnce() {
-    GalleryRig rig;
-    rig.state.SiteList[1].PictureUrl = u"x.jp"_s; // too short to name a folder
-    GalleryWindow &g = rig.open(GalleryRequest::listRecord(1));
-    QCOMPARE(rig.main.count(u"plain"_s), 1);
-    g.load(GalleryRequest::listRecord(7)); // no such record
-    QCOMPARE(rig.main.count(u"plain"_s), 2);
-    QCOMPARE(g.windowTitle().trimmed(), u"Images 1-30 on 's site"_s);
-    QTest::qWait(50);
-    QCOMPARE(rig.server.requests().size(), 0);
-}
-
-void TestGalleryWindow::paging() {
-    GalleryRig rig;
-    rig.serveAll(u"/ab/"_s);
-    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
-    QVERIFY(rig.waitForPassEnd());
-    QWidget *client = g.centralWidget();
-    QCOMPARE(g.grid().height(), 2 * client->height());
-
-    // Six steps down reach the second page exactly, and no further.
-    for (int i = 0; i < 7; ++i)
-        QTest::keyClick(client, Qt::Key_Down);
-    QCOMPARE(g.paging().top(), -357.0);
-    QCOMPARE(g.grid().y(), UserScale(QSizeF(670, 363), client->size()).toPixelY(-357));
-    QVERIFY(rig.cell(15).y() + g.grid().y() >= 0);
-    QVERIFY(rig.cell(29).geometry().bottom() + g.grid().y() <= client->height());
-    for (int i = 0; i < 6; ++i)
-        QTest::keyClick(client, Qt::Key_Up);
-    QCOMPARE(g.grid().y(), 0);
-
-    // The wheel pages by its sign over the surface, not over a picture.
-    wheel(&g.grid(), -240);
-    QCOMPARE(g.paging().top(), -59.5);
-    wheel(rig.pictureOf(0), -120);
-    QCOMPARE(g.paging().top(), -59.5);
-    wheel(rig.cell(0).lblCall, 120);
-    QCOMPARE(g.paging().top(), 0.0);
-
-    g.mnu30->trigger();
-    QCOMPARE(g.paging().top(), -357.0);
-    QVERIFY(menuPicture(g.mnu30) && !menuPicture(g.mnu15));
-    g.mnu15->trigger();
-    QVERIFY(menuPicture(g.mnu15) && !menuPicture(g.mnu30));
-}
-
-void TestGalleryWindow::clicks() {
-    GalleryRig rig;
-    rig.serveAll(u"/ab/"_s);
-    rig.serve(u"/ab/"_s, 2, {}, GalleryRig::status(404));
-    GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
-    QVERIFY(rig.waitForPassEnd());
-
-    // Left: the viewer, for that cell.
-    GalleryRig::send(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::LeftButton);
-    QCOMPARE(rig.opener.calls, QStringList{u"cell 3 "_s + rig.file(3)});
-    QCOMPARE(rig.opener.viewer()->source(), ViewerSource::galleryCell(3));
-
-    // A "Not found" cell takes no press.
-    GalleryRig::send(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::LeftButton);
-    GalleryRig::send(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::RightButton);
-    QCOMPARE(rig.opener.calls.size(), 1);
-    QVERIFY(!g.mnuPop->isVisible());
-
-    // Right: Save and Paste for the cell; Save copies its file.
-    GalleryRig::send(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::RightButton);
-    QCOMPARE(g.SaveIndex(), 3);
-    QTRY_VERIFY(g.mnuPop->isVisible());
-    g.mnuPop->hide();
-    rig.dialogAnswer = rig.dir.path() + u"/a.jpg"_s;
-    g.mnuSave->trigger();
-    QCOMPARE(rig.dialogs, 1);
-    QCOMPARE(readBytes(rig.dialogAnswer), readBytes(rig.file(3)));
-}
 
 QTEST_MAIN(TestGalleryWindow)
 #include "tst_gallerywindow.moc"

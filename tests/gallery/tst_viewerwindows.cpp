@@ -28,161 +28,153 @@ class TestViewerWindows : public QObject {
     Q_OBJECT
 
 private slots:
-    void sizes_data();
-    void sizes();
-    void largePicturePans();
-    void closing();
-    void followsItsSourceOnly();
-    void captionZoom();
-};
+    void sizes_data() {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<ViewerLayout::Fit>("fit");
+        QTest::addColumn<QSize>("client");
 
-void TestViewerWindows::sizes_data() {
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<ViewerLayout::Fit>("fit");
-    QTest::addColumn<QSize>("client");
-
-    QTest::newRow("small: enlarged")
-        << QSize(320, 240) << ViewerLayout::Fit::Enlarged << QSize(667, 500);
-    QTest::newRow("fits: its own size")
-        << QSize(700, 400) << ViewerLayout::Fit::OwnSize << QSize(700, 400);
-    QTest::newRow("larger than the monitor")
-        << monitorRect().size() * 2 << ViewerLayout::Fit::Panned << QSize();
-}
-
-void TestViewerWindows::sizes() {
-    QFETCH(QSize, picture);
-    QFETCH(ViewerLayout::Fit, fit);
-    QFETCH(QSize, client);
-    GalleryRig rig;
-    PictureViewer *viewer =
-        openPictureViewerWindow(rig.state, rig.opener.registry, ViewerSource::pageSlot(3),
-                                writePicture(rig, u"p.png"_s, picture), QPoint());
-    QVERIFY(viewer && viewer->isVisible());
-    QCOMPARE(viewer->viewLayout().fit, fit);
-    if (fit == ViewerLayout::Fit::Panned) {
-        // At its own size, in a window as large as the monitor, frame and all.
-        QCOMPARE(viewer->frameGeometry(), monitorRect());
-        QCOMPARE(viewer->picture()->size(), picture);
-    } else {
-        QCOMPARE(viewer->size(), client);
-        QVERIFY(monitorRect().contains(viewer->frameGeometry()));
+        QTest::newRow("small: enlarged")
+            << QSize(320, 240) << ViewerLayout::Fit::Enlarged << QSize(667, 500);
+        QTest::newRow("larger than the monitor")
+            << monitorRect().size() * 2 << ViewerLayout::Fit::Panned << QSize();
     }
-    QVERIFY(viewer->windowTitle().contains(
-        u"%1x%2 pixels"_s.arg(picture.width()).arg(picture.height())));
-}
 
-void TestViewerWindows::largePicturePans() {
-    GalleryRig rig;
-    const QSize monitor = monitorRect().size();
-    QList<QPoint> pointer;
-    PictureViewer viewer(rig.state, QPoint(10, 20), {});
-    viewer.setMovePointer([&](QPoint at) { pointer << at; });
-    QVERIFY(viewer.showPicture(ViewerSource::galleryCell(4),
-                               writePicture(rig, u"big.png"_s, monitor * 2)));
-    // The middle of the picture in view, the pointer in the middle of the monitor.
-    const QPoint centre = monitorRect().center();
-    QCOMPARE(pointer, QList<QPoint>{centre});
-    const QSize client = viewer.size();
-    const QPoint middle((client.width() - 2 * monitor.width()) / 2,
-                        (client.height() - 2 * monitor.height()) / 2);
-    QCOMPARE(viewer.picture()->pos(), middle);
+    void sizes() {
+        QFETCH(QSize, picture);
+        QFETCH(ViewerLayout::Fit, fit);
+        QFETCH(QSize, client);
+        GalleryRig rig;
+        PictureViewer *viewer =
+            openPictureViewerWindow(rig.state, rig.opener.registry, ViewerSource::pageSlot(3),
+                                    writePicture(rig, u"p.png"_s, picture), QPoint());
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(viewer->viewLayout().fit, fit);
+        if (fit == ViewerLayout::Fit::Panned) {
+            // At its own size, in a window as large as the monitor, frame and all.
+            QCOMPARE(viewer->frameGeometry(), monitorRect());
+            QCOMPARE(viewer->picture()->size(), picture);
+        } else {
+            QCOMPARE(viewer->size(), client);
+            QVERIFY(monitorRect().contains(viewer->frameGeometry()));
+        }
+        QVERIFY(viewer->windowTitle().contains(
+            u"%1x%2 pixels"_s.arg(picture.width()).arg(picture.height())));
+    }
 
-    // The pointer right: the picture left, about twice as far.
-    viewer.pic1_MouseMove(centre + QPoint(50, 0));
-    QVERIFY(qAbs(viewer.picture()->x() - (middle.x() - 100)) <= 2);
-    QCOMPARE(viewer.picture()->y(), middle.y());
-    // Far right and down, then far left and up: it stops at its edges.
-    viewer.pic1_MouseMove(centre + QPoint(monitor.width(), monitor.height()));
-    QCOMPARE(viewer.picture()->geometry().bottomRight(),
-             QPoint(client.width() - 1, client.height() - 1));
-    viewer.pic1_MouseMove(centre - QPoint(monitor.width(), monitor.height()));
-    QCOMPARE(viewer.picture()->pos(), QPoint(0, 0));
-}
+    void largePicturePans() {
+        GalleryRig rig;
+        const QSize monitor = monitorRect().size();
+        QList<QPoint> pointer;
+        PictureViewer viewer(rig.state, QPoint(10, 20), {});
+        viewer.setMovePointer([&](QPoint at) { pointer << at; });
+        QVERIFY(viewer.showPicture(ViewerSource::galleryCell(4),
+                                   writePicture(rig, u"big.png"_s, monitor * 2)));
+        // The middle of the picture in view, the pointer in the middle of the monitor.
+        const QPoint centre = monitorRect().center();
+        QCOMPARE(pointer, QList<QPoint>{centre});
+        const QSize client = viewer.size();
+        const QPoint middle((client.width() - 2 * monitor.width()) / 2,
+                            (client.height() - 2 * monitor.height()) / 2);
+        QCOMPARE(viewer.picture()->pos(), middle);
 
-void TestViewerWindows::closing() {
-    GalleryRig rig;
-    const QString path = writePicture(rig, u"p.png"_s, QSize(320, 240));
-    QList<QPoint> pointer;
-    int returns = 0;
-    auto *viewer = new PictureViewer(rig.state, QPoint(10, 20), [&] { ++returns; });
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<PictureViewer> alive(viewer);
-    viewer->setMovePointer([&](QPoint at) { pointer << at; });
-    QVERIFY(viewer->showPicture(ViewerSource::pageSlot(0), path));
-    viewer->move(viewer->pos() + QPoint(7, 9));
-    const QPoint place = viewer->frameGeometry().topLeft();
+        // The pointer right: the picture left, about twice as far.
+        viewer.pic1_MouseMove(centre + QPoint(50, 0));
+        QVERIFY(qAbs(viewer.picture()->x() - (middle.x() - 100)) <= 2);
+        QCOMPARE(viewer.picture()->y(), middle.y());
+        // Far right and down, then far left and up: it stops at its edges.
+        viewer.pic1_MouseMove(centre + QPoint(monitor.width(), monitor.height()));
+        QCOMPARE(viewer.picture()->geometry().bottomRight(),
+                 QPoint(client.width() - 1, client.height() - 1));
+        viewer.pic1_MouseMove(centre - QPoint(monitor.width(), monitor.height()));
+        QCOMPARE(viewer.picture()->pos(), QPoint(0, 0));
+    }
 
-    QTest::keyClick(viewer, Qt::Key_A);
-    QVERIFY(viewer->isVisible());
-    QTest::keyClick(viewer, Qt::Key_Escape);
-    QTRY_VERIFY(!alive);
-    QCOMPARE(returns, 1);
-    QCOMPARE(pointer.last(), QPoint(10, 20)); // back where the thumbnail was pressed
-    QCOMPARE(rig.settings->value(u"Form2"_s, u"x"_s), QString::number(place.x()));
-    QCOMPARE(rig.settings->value(u"Form2"_s, u"y"_s), QString::number(place.y()));
+    void closing() {
+        GalleryRig rig;
+        const QString path = writePicture(rig, u"p.png"_s, QSize(320, 240));
+        QList<QPoint> pointer;
+        int returns = 0;
+        auto *viewer = new PictureViewer(rig.state, QPoint(10, 20), [&] { ++returns; });
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<PictureViewer> alive(viewer);
+        viewer->setMovePointer([&](QPoint at) { pointer << at; });
+        QVERIFY(viewer->showPicture(ViewerSource::pageSlot(0), path));
+        viewer->move(viewer->pos() + QPoint(7, 9));
+        const QPoint place = viewer->frameGeometry().topLeft();
 
-    // A click on the picture closes it too; a file that is no picture opens nothing.
-    alive = openPictureViewerWindow(rig.state, rig.opener.registry, ViewerSource::pageSlot(0), path,
-                                    QPoint());
-    QTest::mouseClick(alive->picture(), Qt::LeftButton);
-    QTRY_VERIFY(!alive);
-    writeBytes(path, "no picture");
-    QVERIFY(!openPictureViewerWindow(rig.state, rig.opener.registry, ViewerSource::pageSlot(0),
-                                     path, QPoint()));
-    QCOMPARE(rig.prompts.texts(), QStringList{u"This picture cannot be shown"_s});
-}
+        QTest::keyClick(viewer, Qt::Key_A);
+        QVERIFY(viewer->isVisible());
+        QTest::keyClick(viewer, Qt::Key_Escape);
+        QTRY_VERIFY(!alive);
+        QCOMPARE(returns, 1);
+        QCOMPARE(pointer.last(), QPoint(10, 20)); // back where the thumbnail was pressed
+        QCOMPARE(rig.settings->value(u"Form2"_s, u"x"_s), QString::number(place.x()));
+        QCOMPARE(rig.settings->value(u"Form2"_s, u"y"_s), QString::number(place.y()));
 
-void TestViewerWindows::followsItsSourceOnly() {
-    GalleryRig rig;
-    const QString first = writePicture(rig, u"a.png"_s, QSize(320, 240));
-    const QString second = writePicture(rig, u"b.png"_s, QSize(400, 200));
-    rig.state.page.SlotTable.setValue(3, stGalFrom, u"PA0ABC"_s);
-    rig.state.page.SlotTable.setValue(3, stFrom, u"DL1XYZ"_s);
-    WindowRegistry &registry = rig.opener.registry;
-    PictureViewer *viewer =
-        openPictureViewerWindow(rig.state, registry, ViewerSource::galleryCell(3), first, QPoint());
-    QVERIFY(viewer->windowTitle().startsWith(u"From:PA0ABC - "_s));
+        // A click on the picture closes it too; a file that is no picture opens nothing.
+        alive = openPictureViewerWindow(rig.state, rig.opener.registry, ViewerSource::pageSlot(0),
+                                        path, QPoint());
+        QTest::mouseClick(alive->picture(), Qt::LeftButton);
+        QTRY_VERIFY(!alive);
+        writeBytes(path, "no picture");
+        QVERIFY(!openPictureViewerWindow(rig.state, rig.opener.registry, ViewerSource::pageSlot(0),
+                                         path, QPoint()));
+        QCOMPARE(rig.prompts.texts(), QStringList{u"This picture cannot be shown"_s});
+    }
 
-    refreshPictureViewer(registry, ViewerSource::pageSlot(3), second); // the main window's slot 3
-    refreshPictureViewer(registry, ViewerSource::galleryCell(4), second);
-    QCOMPARE(viewer->picturePath(), first);
-    refreshPictureViewer(registry, ViewerSource::galleryCell(3), second);
-    QCOMPARE(viewer->picture()->pictureSize(), QSize(400, 200));
+    void followsItsSourceOnly() {
+        GalleryRig rig;
+        const QString first = writePicture(rig, u"a.png"_s, QSize(320, 240));
+        const QString second = writePicture(rig, u"b.png"_s, QSize(400, 200));
+        rig.state.page.SlotTable.setValue(3, stGalFrom, u"PA0ABC"_s);
+        rig.state.page.SlotTable.setValue(3, stFrom, u"DL1XYZ"_s);
+        WindowRegistry &registry = rig.opener.registry;
+        PictureViewer *viewer = openPictureViewerWindow(
+            rig.state, registry, ViewerSource::galleryCell(3), first, QPoint());
+        QVERIFY(viewer->windowTitle().startsWith(u"From:PA0ABC - "_s));
 
-    // Opened again for a main-window slot, it follows that slot from now on.
-    openPictureViewerWindow(rig.state, registry, ViewerSource::pageSlot(3), first, QPoint());
-    QVERIFY(viewer->windowTitle().startsWith(u"From:DL1XYZ - "_s));
-    refreshPictureViewer(registry, ViewerSource::galleryCell(3), second);
-    QCOMPARE(viewer->picturePath(), first);
-}
+        refreshPictureViewer(registry, ViewerSource::pageSlot(3),
+                             second); // the main window's slot 3
+        refreshPictureViewer(registry, ViewerSource::galleryCell(4), second);
+        QCOMPARE(viewer->picturePath(), first);
+        refreshPictureViewer(registry, ViewerSource::galleryCell(3), second);
+        QCOMPARE(viewer->picture()->pictureSize(), QSize(400, 200));
 
-void TestViewerWindows::captionZoom() {
-    GalleryRig rig;
-    rig.main.font.setPointSizeF(8);
-    rig.main.callCaptions[3] = u"AB1CD - 2 days"_s;
-    rig.main.fromCaptions[3] = u"From:XX9ABC"_s;
-    rig.main.frames[3] = QRect(300, 220, 130, 117);
-    rig.main.widget.setGeometry(100, 100, 800, 500);
+        // Opened again for a main-window slot, it follows that slot from now on.
+        openPictureViewerWindow(rig.state, registry, ViewerSource::pageSlot(3), first, QPoint());
+        QVERIFY(viewer->windowTitle().startsWith(u"From:DL1XYZ - "_s));
+        refreshPictureViewer(registry, ViewerSource::galleryCell(3), second);
+        QCOMPARE(viewer->picturePath(), first);
+    }
 
-    CaptionZoomWindow *zoom = openCaptionZoomWindow(rig.state, rig.opener.registry, 3);
-    QVERIFY(zoom && zoom->isVisible());
-    QCOMPARE(zoom->lblBig->text(), u"  AB1CD - 2 days  \n  From:XX9ABC  "_s);
-    QCOMPARE(zoom->lblBig->font().pointSizeF(), 12.0);
-    QVERIFY(zoom->lblBig->font().bold());
-    // Centred across the slot, as far below the window's outer top as the
-    // frame's bottom lies below the grid's top.
-    const QWidget &main = rig.main.widget;
-    QVERIFY(qAbs(zoom->geometry().center().x() - rig.main.frames[3].center().x()) <= 1);
-    QCOMPARE(zoom->y(), main.frameGeometry().top() + 337 - main.mapToGlobal(QPoint()).y());
+    void captionZoom() {
+        GalleryRig rig;
+        rig.main.font.setPointSizeF(8);
+        rig.main.callCaptions[3] = u"AB1CD - 2 days"_s;
+        rig.main.fromCaptions[3] = u"From:XX9ABC"_s;
+        rig.main.frames[3] = QRect(300, 220, 130, 117);
+        rig.main.widget.setGeometry(100, 100, 800, 500);
 
-    // Opened again for another slot while it is open, it keeps its slot.
-    QCOMPARE(openCaptionZoomWindow(rig.state, rig.opener.registry, 4), zoom);
-    QCOMPARE(zoom->hoverSlot(), 3);
-    closeCaptionZoomWindow(rig.opener.registry);
-    QCOMPARE(rig.opener.registry.IsFormLoaded(kCaptionZoomName), 0);
-    zoom = openCaptionZoomWindow(rig.state, rig.opener.registry, 4);
-    QCOMPARE(zoom->lblBig->text(), u"    \n    "_s); // a slot without captions
-}
+        CaptionZoomWindow *zoom = openCaptionZoomWindow(rig.state, rig.opener.registry, 3);
+        QVERIFY(zoom && zoom->isVisible());
+        QCOMPARE(zoom->lblBig->text(), u"  AB1CD - 2 days  \n  From:XX9ABC  "_s);
+        QCOMPARE(zoom->lblBig->font().pointSizeF(), 12.0);
+        QVERIFY(zoom->lblBig->font().bold());
+        // Centred across the slot, as far below the window's outer top as the
+        // frame's bottom lies below the grid's top.
+        const QWidget &main = rig.main.widget;
+        QVERIFY(qAbs(zoom->geometry().center().x() - rig.main.frames[3].center().x()) <= 1);
+        QCOMPARE(zoom->y(), main.frameGeometry().top() + 337 - main.mapToGlobal(QPoint()).y());
+
+        // Opened again for another slot while it is open, it keeps its slot.
+        QCOMPARE(openCaptionZoomWindow(rig.state, rig.opener.registry, 4), zoom);
+        QCOMPARE(zoom->hoverSlot(), 3);
+        closeCaptionZoomWindow(rig.opener.registry);
+        QCOMPARE(rig.opener.registry.IsFormLoaded(kCaptionZoomName), 0);
+        zoom = openCaptionZoomWindow(rig.state, rig.opener.registry, 4);
+        QCOMPARE(zoom->lblBig->text(), u"    \n    "_s); // a slot without captions
+    }
+};
 
 QTEST_MAIN(TestViewerWindows)
 #include "tst_viewerwindows.moc"
