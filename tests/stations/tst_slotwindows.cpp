@@ -1,5 +1,5 @@
-#include "core/app/AppState.h"
-#include "core/net/DownloadControl.h"
+#include "StationsHarness.h"
+
 #include "core/sites/SlotMap.h"
 #include "core/thumbs/LastHeard.h"
 #include "platform/DesktopBridge.h"
@@ -7,31 +7,66 @@
 #include "stations/LastHeardWindow.h"
 #include "stations/WebMapTexts.h"
 #include "stations/WebMapWindow.h"
-#include "support/FakeMainWindow.h"
 #include "support/FakePageView.h"
-#include "support/FakePrompts.h"
-#include "support/LoopbackServer.h"
 #include "support/PlatformFakes.h"
 #include "support/TestFiles.h"
-#include "ui/WindowRegistry.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace tavimo;
+using namespace tavimo::test;
 
 namespace {
 
 const QString kSatellite = "http://m.example/maps?q=51.5,-0.12&t=h&z=18";
 const QString kStreet = "http://m.example/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12,0,0,0,0";
+
+// Page 2 on view; its slot 3 (zero-based) holds the simulator's first site, in London. What the
+// web map window hands to the desktop, the file dialog, the clipboard and the browser is noted.
+struct SlotWorld : StationsHarness {
+    FakeDesktopBridge bridge;
+    FakePageView *fake = nullptr;
+    QStringList dialogs; // the filters offered
+    QList<QImage> clipboard;
+    QList<QUrl> browser;
+    WebMapServices services{&bridge,
+                            [this](const FileDialogRequest &request) {
+                                dialogs.append(request.NameFilters);
+                                return folder.filePath("pics/view.bmp");
+                            },
+                            [this](QMimeData *data) {
+                                clipboard.append(qvariant_cast<QImage>(data->imageData()));
+                                delete data;
+                            },
+                            [this](const QUrl &address) {
+                                browser.append(address);
+                                return true;
+                            },
+                            [this]() -> std::unique_ptr<WebPageView> {
+                                auto view = std::make_unique<FakePageView>();
+                                fake = view.get();
+                                return view;
+                            }};
+
+    SlotWorld() {
+        QDir(folder.path()).mkdir("pics");
+        state.config.AutoRefreshMode = 1;
+        state.config.ThumbSetting = 4;
+        state.page.CurrentPage = 2;
+        state.texts.LngLoading = "Loading...";
+        state.texts.LngNoPosTpl = "No position known for ??";
+        SiteRecord london = makeSite("G0ABC", url(sitesim::sstvPicturePath(1)), 51.5);
+        london.SlotMap[4] = withSstvSlotOnPage(kEmptySlotMap, 2, 3);
+        state.SiteList = {london, makeSite("K1NUL", "http://127.0.0.1/2/image1.jpg")};
+        main.frames.insert(3, QRect(300, 200, 120, 90));
+    }
+};
 
 } // namespace
 
@@ -40,55 +75,16 @@ const QString kStreet = "http://m.example/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12
 class SlotWindowsTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase() { QVERIFY(server_.start()); }
-    void init() {
-        server_.clearRoutes();
-        server_.clearRequests();
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir(dir_->path()).mkdir("pics"));
-        state_ = std::make_unique<AppState>();
-        state_->paths.dataFolder = dir_->filePath("data");
-        state_->downloads = &downloads_;
-        state_->prompts = &prompts_;
-        state_->mainWindow = &main_;
-        state_->config.AutoRefreshMode = 1;
-        state_->config.ThumbSetting = 4;
-        state_->page.CurrentPage = 2;
-        state_->texts.LngLoading = "Loading...";
-        state_->texts.LngNoPosTpl = "No position known for ??";
-        // Page 2, slot 3 (zero-based) holds the simulator's first site, in London.
-        SiteRecord london = test::makeSite("G0ABC", url(sitesim::sstvPicturePath(1)), 51.5);
-        london.SlotMap[4] = withSstvSlotOnPage(kEmptySlotMap, 2, 3);
-        state_->SiteList = {london, test::makeSite("K1NUL", "http://127.0.0.1/2/image1.jpg")};
-        main_.frames.insert(3, QRect(300, 200, 120, 90));
-        prompts_.clear();
-        main_.calls.clear();
-        bridge_ = std::make_unique<test::FakeDesktopBridge>();
-        dialogs_.clear();
-        clipboard_.clear();
-        browser_.clear();
-        fake_ = nullptr;
-        services_ = {bridge_.get(),
-                     [this](const FileDialogRequest &request) {
-                         dialogs_.append(request.NameFilters);
-                         return dir_->filePath("pics/view.bmp");
-                     },
-                     [this](QMimeData *data) {
-                         clipboard_.append(qvariant_cast<QImage>(data->imageData()));
-                         delete data;
-                     },
-                     [this](const QUrl &address) {
-                         browser_.append(address);
-                         return true;
-                     },
-                     [this]() -> std::unique_ptr<WebPageView> {
-                         auto view = std::make_unique<test::FakePageView>();
-                         fake_ = view.get();
-                         return view;
-                     }};
+    std::unique_ptr<SlotWorld> w;
+
+    WebMapWindow *open(const QString &job) {
+        return openWebMapWindow(w->state, w->windows, {job, false}, w->services);
     }
-    void cleanup() { qDeleteAll(registry_.loadedWindows()); }
+    LastHeardWindow *openList(int slot) { return openLastHeardWindow(w->state, w->windows, slot); }
+
+private slots:
+    void init() { w = std::make_unique<SlotWorld>(); }
+    void cleanup() { w.reset(); }
 
     // ---- The last-heard list ----------------------------------------------------------
 
@@ -136,16 +132,16 @@ private slots:
 
     void showsTheList() {
         sitesim::SiteSimulator sim{sitesim::SimConfig{}};
-        server_.setHandler([&sim](const test::RecordedRequest &r) { return sim.answer(r); });
-        const auto detach = qScopeGuard([this] { server_.setHandler({}); });
-        LastHeardWindow *window = openLastHeardWindow(*state_, registry_, 3);
+        w->server.setHandler([&sim](const RecordedRequest &r) { return sim.answer(r); });
+        const auto detach = qScopeGuard([this] { w->server.setHandler({}); });
+        LastHeardWindow *window = openList(3);
         QCOMPARE(window->Label1->text(), "   Loading...");
         QTRY_VERIFY(window->Label1->text().startsWith("  Last heard at " +
                                                       sim.sstvSites()[0].callsign + "\n   "));
         QCOMPARE(window->Label1->text().count(" UTC\n"), 10);
         QCOMPARE(window->pos().y(), 200); // over the slot, centred across it
         QCOMPARE(window->pos().x() + window->width() / 2, 360);
-        QVERIFY(main_.calls.isEmpty()); // the main window goes on as it was
+        QVERIFY(w->main.calls.isEmpty()); // the main window goes on as it was
     }
 
     void notFound_data() {
@@ -162,29 +158,29 @@ private slots:
         QFETCH(int, slot);
         QFETCH(int, page);
         QFETCH(QString, picture);
-        state_->page.CurrentPage = page;
-        state_->SiteList[0].PictureUrl = url(picture);
-        LastHeardWindow *window = openLastHeardWindow(*state_, registry_, slot);
+        w->state.page.CurrentPage = page;
+        w->state.SiteList[0].PictureUrl = w->url(picture);
+        LastHeardWindow *window = openList(slot);
         QTRY_COMPARE(window->Label1->text(), kListNotFound);
-        QTEST(int(server_.requests().size()), "requests");
+        QTEST(int(w->server.requests().size()), "requests");
     }
 
     void clickCloses() {
-        QPointer<LastHeardWindow> window = openLastHeardWindow(*state_, registry_, 3);
+        QPointer<LastHeardWindow> window = openList(3);
         QTest::mouseClick(window->Label1, Qt::LeftButton);
         QTRY_VERIFY(!window);
     }
 
     void answerAfterCloseIsDropped() {
-        test::Route late;
+        Route late;
         late.body = "late\r\n";
         late.delayMs = 200;
-        server_.setRoute("/late/list.jpg", late);
-        state_->SiteList[0].PictureUrl = url("/late/image1.jpg");
-        QPointer<LastHeardWindow> window = openLastHeardWindow(*state_, registry_, 3);
+        w->server.setRoute("/late/list.jpg", late);
+        w->state.SiteList[0].PictureUrl = w->url("/late/image1.jpg");
+        QPointer<LastHeardWindow> window = openList(3);
         // Closed while the answer is on its way.
-        QTRY_COMPARE(server_.requestCount("/late/list.jpg"), 1);
-        closeLastHeardWindow(registry_);
+        QTRY_COMPARE(w->server.requestCount("/late/list.jpg"), 1);
+        closeLastHeardWindow(w->windows);
         QTRY_VERIFY(!window);
         QTest::qWait(400); // the answer arrives, and goes nowhere
     }
@@ -201,14 +197,14 @@ private slots:
         QFETCH(QString, address);
         QPointer<WebMapWindow> window = open("G0ABC*" + address);
         QTEST(window->windowTitle(), "caption");
-        QCOMPARE(fake_->loaded, QList<QUrl>{QUrl(address)});
+        QCOMPARE(w->fake->loaded, QList<QUrl>{QUrl(address)});
         QCOMPARE(window->size(),
                  webMapWindowSize(QGuiApplication::primaryScreen()->geometry().size()));
         QVERIFY(window->cmdSave->isEnabled() && window->cmdPaste->isEnabled());
         window->close();
         QTRY_VERIFY(!window);
         // Blocked while open; refreshing is left alone.
-        QCOMPARE(main_.calls, (QStringList{"disable", "enable"}));
+        QCOMPARE(w->main.calls, (QStringList{"disable", "enable"}));
     }
 
     void refuses_data() {
@@ -228,23 +224,23 @@ private slots:
         QFETCH(QString, job);
         QFETCH(bool, wxPage);
         QFETCH(QString, message);
-        state_->ZeroChar = QString::fromUtf16(u"Ø");
-        QVERIFY(!openWebMapWindow(*state_, registry_, {job, wxPage}, services_));
-        QCOMPARE(prompts_.texts(), QStringList{message});
-        QVERIFY(!fake_ && main_.calls.isEmpty());
+        w->state.ZeroChar = QString::fromUtf16(u"Ø");
+        QVERIFY(!openWebMapWindow(w->state, w->windows, {job, wxPage}, w->services));
+        QCOMPARE(w->prompts.texts(), QStringList{message});
+        QVERIFY(!w->fake && w->main.calls.isEmpty());
     }
 
     void saveWritesMapBmpAndHandsItOn() {
         WebMapWindow *window = open("G0ABC*" + kSatellite);
-        fake_->onCapture = [&] { QVERIFY(!window->cmdSave->isEnabled()); };
+        w->fake->onCapture = [&] { QVERIFY(!window->cmdSave->isEnabled()); };
         QTest::mouseClick(window->cmdSave, Qt::LeftButton);
-        const QString mapFile = state_->paths.data("images/Map.bmp");
+        const QString mapFile = w->state.paths.data("images/Map.bmp");
         QCOMPARE(QImage(mapFile).size(), QSize(400, 300));
-        QCOMPARE(dialogs_, QStringList{"bmp files (*.bmp)"});
-        QCOMPARE(test::readBytes(dir_->filePath("pics/view.bmp")), test::readBytes(mapFile));
-        QCOMPARE(state_->SaveFolder, dir_->filePath("pics/"));
-        QVERIFY(clipboard_.isEmpty() && prompts_.calls.isEmpty());
-        QCOMPARE(main_.calls, (QStringList{"disable", "stop", "start"}));
+        QCOMPARE(w->dialogs, QStringList{"bmp files (*.bmp)"});
+        QCOMPARE(readBytes(w->folder.filePath("pics/view.bmp")), readBytes(mapFile));
+        QCOMPARE(w->state.SaveFolder, w->folder.filePath("pics/"));
+        QVERIFY(w->clipboard.isEmpty() && w->prompts.calls.isEmpty());
+        QCOMPARE(w->main.calls, (QStringList{"disable", "stop", "start"}));
         QVERIFY(window->cmdSave->isEnabled());
     }
 
@@ -257,13 +253,13 @@ private slots:
     void copyHandsToEasyPal() {
         QFETCH(bool, easyPalRuns);
         if (easyPalRuns)
-            bridge_->addWindow("EasyPal");
+            w->bridge.addWindow("EasyPal");
         QTest::mouseClick(open("G0ABC*" + kStreet)->cmdPaste, Qt::LeftButton);
-        QCOMPARE(clipboard_.size(), 1);
-        QCOMPARE(clipboard_[0].size(), QSize(400, 300));
-        QTEST(bridge_->sentKeys(), "keys");
-        QVERIFY(bridge_->log().indexOf("keys {F7}") >= bridge_->log().indexOf("front EasyPal"));
-        QVERIFY(dialogs_.isEmpty() && !QFile::exists(state_->paths.data("images/Map.bmp")));
+        QCOMPARE(w->clipboard.size(), 1);
+        QCOMPARE(w->clipboard[0].size(), QSize(400, 300));
+        QTEST(w->bridge.sentKeys(), "keys");
+        QVERIFY(w->bridge.log().indexOf("keys {F7}") >= w->bridge.log().indexOf("front EasyPal"));
+        QVERIFY(w->dialogs.isEmpty() && !QFile::exists(w->state.paths.data("images/Map.bmp")));
     }
 
     void failedCaptureDoesNothing_data() {
@@ -273,15 +269,15 @@ private slots:
     }
     void failedCaptureDoesNothing() {
         QFETCH(bool, save);
-        bridge_->addWindow("EasyPal");
-        const QString mapFile = state_->paths.data("images/Map.bmp");
-        QVERIFY(test::writeBytes(mapFile, "an older capture"));
+        w->bridge.addWindow("EasyPal");
+        const QString mapFile = w->state.paths.data("images/Map.bmp");
+        QVERIFY(writeBytes(mapFile, "an older capture"));
         WebMapWindow *window = open("G0ABC*" + kSatellite);
-        fake_->image = QImage();
+        w->fake->image = QImage();
         QTest::mouseClick(save ? window->cmdSave : window->cmdPaste, Qt::LeftButton);
-        QCOMPARE(prompts_.texts(), QStringList{webMapTexts(0).captureFailed});
-        QVERIFY(dialogs_.isEmpty() && clipboard_.isEmpty() && bridge_->sentKeys().isEmpty());
-        QCOMPARE(test::readBytes(mapFile), QByteArray("an older capture"));
+        QCOMPARE(w->prompts.texts(), QStringList{webMapTexts(0).captureFailed});
+        QVERIFY(w->dialogs.isEmpty() && w->clipboard.isEmpty() && w->bridge.sentKeys().isEmpty());
+        QCOMPARE(readBytes(mapFile), QByteArray("an older capture"));
     }
 
     void browser_data() {
@@ -292,36 +288,16 @@ private slots:
     void browser() {
         QFETCH(bool, embeddedFails);
         if (!embeddedFails)
-            services_.makeView = [] { return nullptr; };
+            w->services.makeView = [] { return nullptr; };
         QPointer<WebMapWindow> window = open("G0ABC*" + kSatellite);
         if (embeddedFails)
-            emit fake_->failed();
-        QTRY_COMPARE(browser_, QList<QUrl>{QUrl(kSatellite)});
-        QCOMPARE(prompts_.texts(),
+            emit w->fake->failed();
+        QTRY_COMPARE(w->browser, QList<QUrl>{QUrl(kSatellite)});
+        QCOMPARE(w->prompts.texts(),
                  embeddedFails ? QStringList{webMapTexts(0).embeddedFailed} : QStringList{});
         QVERIFY(!window->showsPageInside() && !window->cmdSave->isEnabled());
         QCOMPARE(window->cmdPaste->toolTip(), webMapTexts(0).browserOnly);
     }
-
-private:
-    QString url(const QString &path) const { return server_.url(path).toString(); }
-    WebMapWindow *open(const QString &job) {
-        return openWebMapWindow(*state_, registry_, {job, false}, services_);
-    }
-
-    test::LoopbackServer server_;
-    DownloadContext downloads_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<AppState> state_;
-    test::FakePrompts prompts_;
-    test::FakeMainWindow main_;
-    std::unique_ptr<test::FakeDesktopBridge> bridge_;
-    WindowRegistry registry_;
-    WebMapServices services_;
-    test::FakePageView *fake_ = nullptr;
-    QStringList dialogs_; // the filters offered
-    QList<QImage> clipboard_;
-    QList<QUrl> browser_;
 };
 
 QTEST_MAIN(SlotWindowsTest)
