@@ -18,6 +18,7 @@
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 #include "support/PointerEvents.h"
+#include "support/Routes.h"
 #include "support/TestFiles.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
@@ -114,17 +115,8 @@ public:
         for (int k = 1; k <= 30; ++k)
             serve(folder, k, picture(k), route);
     }
-    static Route status(int code) {
-        Route route;
-        route.status = code;
-        return route;
-    }
     void stallAll() {
-        server.setHandler([](const RecordedRequest &) {
-            Route route;
-            route.stall = true;
-            return std::optional<Route>(route);
-        });
+        server.setHandler([](const RecordedRequest &) { return std::optional(stalledRoute()); });
     }
 
     GalleryWindow &open(const GalleryRequest &request) {

@@ -140,9 +140,7 @@ private slots:
     void onlyTheLastAnswerEndsThePass() {
         GalleryRig rig;
         rig.serveAll(u"/ab/"_s);
-        Route late;
-        late.delayMs = 1500;
-        rig.serve(u"/ab/"_s, 30, rig.picture(30), late);
+        rig.serve(u"/ab/"_s, 30, rig.picture(30), answerRoute({}, 1500));
         rig.open(GalleryRequest::pageSlot(2));
         QTRY_COMPARE_WITH_TIMEOUT(rig.answered(), 29, 5000);
         QTest::qWait(100);
@@ -154,11 +152,9 @@ private slots:
 
     void anotherSlot() {
         GalleryRig rig;
-        Route late;
-        late.delayMs = 400;
-        rig.serveAll(u"/ab/"_s, late); // slot 2's site answers late
+        rig.serveAll(u"/ab/"_s, answerRoute({}, 400)); // slot 2's site answers late
         for (int k = 1; k <= 30; ++k)
-            rig.serve(u"/ef/"_s, k, {}, GalleryRig::status(404)); // slot 0's has nothing
+            rig.serve(u"/ef/"_s, k, {}, statusRoute(404)); // slot 0's has nothing
         GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
         g.mnu30->trigger();
 
@@ -189,11 +185,9 @@ private slots:
     void faultsGivePlaceholders() {
         GalleryRig rig;
         rig.serveAll(u"/ab/"_s);
-        rig.serve(u"/ab/"_s, 1, {}, GalleryRig::status(404));
+        rig.serve(u"/ab/"_s, 1, {}, statusRoute(404));
         rig.serve(u"/ab/"_s, 2, QByteArray("no picture***XX9ABC*OK*10/14/09 12:34"));
-        Route stall;
-        stall.stall = true;
-        rig.serve(u"/ab/"_s, 3, {}, stall);
+        rig.serve(u"/ab/"_s, 3, {}, stalledRoute());
         // A file of an earlier gallery must not stand in for a failed one, and a
         // picture that cannot be stored is not shown as if it were.
         writeBytes(rig.file(0), jpegBytes(QSize(8, 8)));
@@ -281,7 +275,7 @@ private slots:
     void clicks() {
         GalleryRig rig;
         rig.serveAll(u"/ab/"_s);
-        rig.serve(u"/ab/"_s, 2, {}, GalleryRig::status(404));
+        rig.serve(u"/ab/"_s, 2, {}, statusRoute(404));
         GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
         QVERIFY(rig.waitForPassEnd());
 

@@ -9,6 +9,7 @@
 #include "sites/PageNamesDialog.h"
 #include "sites/RemoveSiteDialog.h"
 #include "support/CallbookPages.h"
+#include "support/Routes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -69,11 +70,8 @@ class TestSiteDialogs : public QObject {
         station.latitude = lat;
         station.longitude = lon;
         station.grid = grid;
-        Route route;
-        route.body = callbookRecordPage(1, station);
-        route.contentType = "text/html";
-        route.delayMs = delayMs;
-        h->server.setRoute(u"/eham/"_s + callbookRecordPath(1, call), route);
+        h->server.setRoute(u"/eham/"_s + callbookRecordPath(1, call),
+                           answerRoute(callbookRecordPage(1, station), delayMs, "text/html"));
     }
     // The main window got its input, refreshing and a reload back exactly once.
     void verifyHandedBack() const {

@@ -3,6 +3,7 @@
 #include "core/net/TextMessages.h"
 #include "sites/TextMessagesWindow.h"
 #include "support/PlatformFakes.h"
+#include "support/Routes.h"
 
 #include <QClipboard>
 #include <QListWidget>
@@ -25,11 +26,7 @@ QStringList listed(const TextMessagesWindow &window) {
 }
 
 Route message(const QByteArray &body, int delayMs) {
-    Route route;
-    route.body = body;
-    route.contentType = "text/plain";
-    route.delayMs = delayMs;
-    return route;
+    return answerRoute(body, delayMs, "text/plain");
 }
 
 } // namespace

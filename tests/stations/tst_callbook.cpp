@@ -12,6 +12,7 @@
 #include "support/CallbookPages.h"
 #include "support/Fixtures.h"
 #include "support/PlatformFakes.h"
+#include "support/Routes.h"
 
 #include <QImage>
 #include <QLabel>
@@ -52,11 +53,7 @@ CallbookStation station(const QString &call, std::optional<double> lat = -33.87,
 }
 
 Route html(const QByteArray &body, int delayMs = 0) {
-    Route route;
-    route.body = body;
-    route.contentType = "text/html";
-    route.delayMs = delayMs;
-    return route;
+    return answerRoute(body, delayMs, "text/html");
 }
 
 // Every signal of a look-up, in order, as "Signal id".
@@ -146,7 +143,6 @@ class TestCallbook : public QObject {
     Q_OBJECT
 
 private slots:
-    // texts: name|add1|add2|country|class|previous call|born|grid|web page
     // field: what is read of the page ("html": the page decoded as HTML; an encoding: the page's
     // bytes in it, read as text).
     void markers_data() {
@@ -286,9 +282,7 @@ private slots:
         QTest::addColumn<QString>("callsign");
         QTest::addColumn<Route>("route"); // status 0: the callbook switched off
         QTest::addColumn<QStringList>("events");
-        Route missing, off;
-        missing.status = 404;
-        off.status = 0;
+        const Route missing = statusRoute(404), off = statusRoute(0);
         const auto row = [](const char *name, int db, const QString &callsign, const Route &route,
                             const QStringList &events) {
             QTest::newRow(name) << db << callsign << route << events;
@@ -354,9 +348,7 @@ private slots:
 
     void pictures() {
         StationsHarness h;
-        Route picture;
-        picture.body = jpegBytes(QSize(200, 100));
-        h.server.setRoute("/qrzpics/c/sm0abc/sm0abc.jpg", picture);
+        h.server.setRoute("/qrzpics/c/sm0abc/sm0abc.jpg", answerRoute(jpegBytes(QSize(200, 100))));
         CallsignLookup lookup(h.downloads, h.state.endpoints);
         EventLog log(lookup);
         lookup.GetPicture(h.url("/qrzpics/c/sm0abc/sm0abc.jpg"), "100");
@@ -444,9 +436,7 @@ private slots:
 
     void closingMidLookUp() {
         StationWorld w;
-        Route stall;
-        stall.stall = true;
-        w.server.setRoute("/callbook/eham/callbook/" + w.site(1).callsign, stall);
+        w.server.setRoute("/callbook/eham/callbook/" + w.site(1).callsign, stalledRoute());
         StationWindow *window = w.open(w.site(1).callsign);
         QTRY_COMPARE(w.server.requestCount("/callbook/eham/callbook/" + w.site(1).callsign), 1);
         QVERIFY(StationsHarness::pointerBusy());
@@ -530,7 +520,6 @@ private slots:
         QCOMPARE(w.main.count("activate"), 1);
     }
 
-    // lat, lon: what the position becomes; the page gives them itself when it gives no locator.
     // A look-up answered by the record of `asked` (none: not held); lat, lon: the position
     // afterwards, where a locator gives the centre of its cell and no position keeps the old one.
     // clicks: the button pressed that often before the answer.

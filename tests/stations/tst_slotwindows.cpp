@@ -9,6 +9,7 @@
 #include "stations/WebMapWindow.h"
 #include "support/FakePageView.h"
 #include "support/PlatformFakes.h"
+#include "support/Routes.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -172,10 +173,7 @@ private slots:
     }
 
     void answerAfterCloseIsDropped() {
-        Route late;
-        late.body = "late\r\n";
-        late.delayMs = 200;
-        w->server.setRoute("/late/list.jpg", late);
+        w->server.setRoute("/late/list.jpg", answerRoute("late\r\n", 200));
         w->state.SiteList[0].PictureUrl = w->url("/late/image1.jpg");
         QPointer<LastHeardWindow> window = openList(3);
         // Closed while the answer is on its way.
