@@ -20,6 +20,7 @@
 #include "support/PointerEvents.h"
 #include "support/Routes.h"
 #include "support/TestFiles.h"
+#include "support/TransferRecorder.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
@@ -120,11 +121,8 @@ public:
     }
 
     GalleryWindow &open(const GalleryRequest &request) {
-        const ShowFileDialogFunction dialog = [this](const FileDialogRequest &) {
-            ++dialogs;
-            return dialogAnswer;
-        };
-        gallery_ = new GalleryWindow(state, request, GalleryServices{dialog, nullptr, {}});
+        gallery_ =
+            new GalleryWindow(state, request, GalleryServices{transfers.fileDialog(), nullptr, {}});
         gallery_->show();
         return *gallery_;
     }
@@ -151,8 +149,7 @@ public:
     FakePrompts prompts;
     FakeMainWindow main;
     ViewerOpener opener;
-    int dialogs = 0;
-    QString dialogAnswer;
+    TransferRecorder transfers;
 
 private:
     GalleryWindow *gallery_ = nullptr;

@@ -295,10 +295,10 @@ private slots:
         QCOMPARE(g.SaveIndex(), 3);
         QTRY_VERIFY(g.mnuPop->isVisible());
         g.mnuPop->hide();
-        rig.dialogAnswer = rig.dir.path() + u"/a.jpg"_s;
+        rig.transfers.dialogAnswer = rig.dir.path() + u"/a.jpg"_s;
         g.mnuSave->trigger();
-        QCOMPARE(rig.dialogs, 1);
-        QCOMPARE(readBytes(rig.dialogAnswer), readBytes(rig.file(3)));
+        QCOMPARE(rig.transfers.dialogs.size(), 1);
+        QCOMPARE(readBytes(rig.transfers.dialogAnswer), readBytes(rig.file(3)));
     }
 };
 

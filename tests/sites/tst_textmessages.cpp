@@ -4,10 +4,9 @@
 #include "sites/TextMessagesWindow.h"
 #include "support/PlatformFakes.h"
 #include "support/Routes.h"
+#include "support/TransferRecorder.h"
 
-#include <QClipboard>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
@@ -138,19 +137,9 @@ private slots:
         }
         FakeDesktopBridge desktop;
         desktop.addWindow(QStringLiteral("MMSSTV"));
-        QString clipboardText;
-        FileDialogRequest asked;
-        const QString target = bed.dir.filePath(QStringLiteral("saved.txt"));
-        TextMessagesDeps deps;
-        deps.desktop = &desktop;
-        deps.clipboard = [&](QMimeData *data) {
-            clipboardText = data->text();
-            delete data;
-        };
-        deps.showFileDialog = [&](const FileDialogRequest &request) {
-            asked = request;
-            return target;
-        };
+        TransferRecorder transfers;
+        transfers.dialogAnswer = bed.dir.filePath(u"saved.txt"_s);
+        const TextMessagesDeps deps{&desktop, transfers.fileDialog(), transfers.clipboard()};
 
         QPointer<TextMessagesWindow> window =
             showTextMessagesWindow(bed.state, bed.registry, QStringLiteral("W\u00D8AW/P"), deps);
@@ -175,12 +164,13 @@ private slots:
         QVERIFY(window->cmdPaste->isEnabled());
 
         window->cmdSave->click();
-        QCOMPARE(asked.FileName, QStringLiteral("Message 4 - 1204"));
-        QVERIFY(!asked.OpenDialog);
-        QCOMPARE(readBytes(target), readBytes(stored));
+        QCOMPARE(transfers.dialogs.size(), 1);
+        QCOMPARE(transfers.dialogs[0].FileName, u"Message 4 - 1204"_s);
+        QVERIFY(!transfers.dialogs[0].OpenDialog);
+        QCOMPARE(readBytes(transfers.dialogAnswer), readBytes(stored));
 
         window->cmdPaste->click();
-        QCOMPARE(clipboardText, window->Text1->toPlainText());
+        QCOMPARE(transfers.texts, QStringList{window->Text1->toPlainText()});
         QCOMPARE(desktop.sentKeys(), QStringList({"%{E}", "{P}"}));
 
         window->close();

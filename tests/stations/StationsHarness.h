@@ -1,14 +1,16 @@
 #pragma once
 
 // The world of the station windows in a folder of their own: shared data on a
-// temporary data folder, callbooks on a loopback server, fake prompts and a
-// main window that notes what is done to it.
+// temporary data folder, callbooks on a loopback server, fake prompts, and a
+// main window, desktop, file dialog and clipboard that note what is done to them.
 
 #include "core/app/AppState.h"
 #include "core/net/DownloadControl.h"
 #include "support/FakeMainWindow.h"
 #include "support/FakePrompts.h"
 #include "support/LoopbackServer.h"
+#include "support/PlatformFakes.h"
+#include "support/TransferRecorder.h"
 #include "ui/WindowRegistry.h"
 
 #include <QApplication>
@@ -28,6 +30,8 @@ struct StationsHarness {
     FakePrompts prompts;
     FakeMainWindow main;
     WindowRegistry windows;
+    FakeDesktopBridge desktop;
+    TransferRecorder transfers;
     AppState state;
 
     StationsHarness() {

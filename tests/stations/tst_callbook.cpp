@@ -11,14 +11,12 @@
 #include "stations/StationWindow.h"
 #include "support/CallbookPages.h"
 #include "support/Fixtures.h"
-#include "support/PlatformFakes.h"
 #include "support/Routes.h"
 
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -83,10 +81,6 @@ QString shown(QString callsign) {
 struct StationWorld : StationsHarness {
     sitesim::SiteSimulator sim{sitesim::SimConfig{},
                                [] { return QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC); }};
-    FakeDesktopBridge desktop;
-    QList<QImage> clipboard;
-    QList<FileDialogRequest> dialogs;
-    QString chosenFile;
 
     StationWorld() {
         server.setHandler([this](const RecordedRequest &r) { return sim.answer(r); });
@@ -103,17 +97,7 @@ struct StationWorld : StationsHarness {
     ~StationWorld() { server.setHandler({}); }
 
     StationPictureServices services() {
-        StationPictureServices s;
-        s.desktop = &desktop;
-        s.clipboard = [this](QMimeData *data) {
-            clipboard << qvariant_cast<QImage>(data->imageData());
-            delete data;
-        };
-        s.showFileDialog = [this](const FileDialogRequest &request) {
-            dialogs << request;
-            return chosenFile;
-        };
-        return s;
+        return {transfers.fileDialog(), &desktop, transfers.clipboard()};
     }
 
     const sitesim::SstvSiteInfo &site(int number) const { return sim.sstvSites()[number - 1]; }
@@ -456,22 +440,22 @@ private slots:
 
         window->mnuPaste_Click();
         QCOMPARE(w.desktop.sentKeys(), QStringList{"{F7}"});
-        QCOMPARE(w.clipboard.size(), 1);
-        QCOMPARE(w.clipboard[0].size(), QSize(120, 160));
+        QCOMPARE(w.transfers.images.size(), 1);
+        QCOMPARE(w.transfers.images[0].size(), QSize(120, 160));
         QCOMPARE(QImage(w.folder.filePath("Ham.bmp")).size(), QSize(120, 160));
         QCOMPARE(w.main.count("resume"), 1); // refreshing goes on after a paste
 
         w.state.SaveFolder = w.folder.path() + "/";
-        w.chosenFile.clear(); // cancelled: nothing saved, the folder kept
+        w.transfers.dialogAnswer.clear(); // cancelled: nothing saved, the folder kept
         window->mnuSave_Click();
-        QCOMPARE(w.dialogs.size(), 1);
-        QCOMPARE(w.dialogs[0].FileName, call);
-        QCOMPARE(w.dialogs[0].NameFilters, QStringList{"bmp files (*.bmp)"});
-        QCOMPARE(w.dialogs[0].InitialDir, w.folder.path() + "/");
+        QCOMPARE(w.transfers.dialogs.size(), 1);
+        QCOMPARE(w.transfers.dialogs[0].FileName, call);
+        QCOMPARE(w.transfers.dialogs[0].NameFilters, QStringList{"bmp files (*.bmp)"});
+        QCOMPARE(w.transfers.dialogs[0].InitialDir, w.folder.path() + "/");
         QVERIFY(QDir().mkpath(w.folder.filePath("saved")));
-        w.chosenFile = w.folder.filePath("saved/station.bmp");
+        w.transfers.dialogAnswer = w.folder.filePath("saved/station.bmp");
         window->mnuSave_Click();
-        QCOMPARE(QImage(w.chosenFile).size(), QSize(120, 160));
+        QCOMPARE(QImage(w.transfers.dialogAnswer).size(), QSize(120, 160));
         QCOMPARE(w.state.SaveFolder, w.folder.filePath("saved") + "/");
         QVERIFY(window->isEnabled());
         QVERIFY(w.prompts.calls.isEmpty());

@@ -8,13 +8,11 @@
 #include "stations/WebMapTexts.h"
 #include "stations/WebMapWindow.h"
 #include "support/FakePageView.h"
-#include "support/PlatformFakes.h"
 #include "support/Routes.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QLabel>
-#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -31,20 +29,9 @@ const QString kStreet = "http://m.example/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12
 // Page 2 on view; its slot 3 (zero-based) holds the simulator's first site, in London. What the
 // web map window hands to the desktop, the file dialog, the clipboard and the browser is noted.
 struct SlotWorld : StationsHarness {
-    FakeDesktopBridge bridge;
     FakePageView *fake = nullptr;
-    QStringList dialogs; // the filters offered
-    QList<QImage> clipboard;
     QList<QUrl> browser;
-    WebMapServices services{&bridge,
-                            [this](const FileDialogRequest &request) {
-                                dialogs.append(request.NameFilters);
-                                return folder.filePath("pics/view.bmp");
-                            },
-                            [this](QMimeData *data) {
-                                clipboard.append(qvariant_cast<QImage>(data->imageData()));
-                                delete data;
-                            },
+    WebMapServices services{&desktop, transfers.fileDialog(), transfers.clipboard(),
                             [this](const QUrl &address) {
                                 browser.append(address);
                                 return true;
@@ -57,6 +44,7 @@ struct SlotWorld : StationsHarness {
 
     SlotWorld() {
         QDir(folder.path()).mkdir("pics");
+        transfers.dialogAnswer = folder.filePath("pics/view.bmp");
         state.config.AutoRefreshMode = 1;
         state.config.ThumbSetting = 4;
         state.page.CurrentPage = 2;
@@ -234,10 +222,11 @@ private slots:
         QTest::mouseClick(window->cmdSave, Qt::LeftButton);
         const QString mapFile = w->state.paths.data("images/Map.bmp");
         QCOMPARE(QImage(mapFile).size(), QSize(400, 300));
-        QCOMPARE(w->dialogs, QStringList{"bmp files (*.bmp)"});
+        QCOMPARE(w->transfers.dialogs.size(), 1);
+        QCOMPARE(w->transfers.dialogs[0].NameFilters, QStringList{"bmp files (*.bmp)"});
         QCOMPARE(readBytes(w->folder.filePath("pics/view.bmp")), readBytes(mapFile));
         QCOMPARE(w->state.SaveFolder, w->folder.filePath("pics/"));
-        QVERIFY(w->clipboard.isEmpty() && w->prompts.calls.isEmpty());
+        QVERIFY(w->transfers.images.isEmpty() && w->prompts.calls.isEmpty());
         QCOMPARE(w->main.calls, (QStringList{"disable", "stop", "start"}));
         QVERIFY(window->cmdSave->isEnabled());
     }
@@ -251,13 +240,14 @@ private slots:
     void copyHandsToEasyPal() {
         QFETCH(bool, easyPalRuns);
         if (easyPalRuns)
-            w->bridge.addWindow("EasyPal");
+            w->desktop.addWindow("EasyPal");
         QTest::mouseClick(open("G0ABC*" + kStreet)->cmdPaste, Qt::LeftButton);
-        QCOMPARE(w->clipboard.size(), 1);
-        QCOMPARE(w->clipboard[0].size(), QSize(400, 300));
-        QTEST(w->bridge.sentKeys(), "keys");
-        QVERIFY(w->bridge.log().indexOf("keys {F7}") >= w->bridge.log().indexOf("front EasyPal"));
-        QVERIFY(w->dialogs.isEmpty() && !QFile::exists(w->state.paths.data("images/Map.bmp")));
+        QCOMPARE(w->transfers.images.size(), 1);
+        QCOMPARE(w->transfers.images[0].size(), QSize(400, 300));
+        QTEST(w->desktop.sentKeys(), "keys");
+        QVERIFY(w->desktop.log().indexOf("keys {F7}") >= w->desktop.log().indexOf("front EasyPal"));
+        QVERIFY(w->transfers.dialogs.isEmpty() &&
+                !QFile::exists(w->state.paths.data("images/Map.bmp")));
     }
 
     void failedCaptureDoesNothing_data() {
@@ -267,14 +257,15 @@ private slots:
     }
     void failedCaptureDoesNothing() {
         QFETCH(bool, save);
-        w->bridge.addWindow("EasyPal");
+        w->desktop.addWindow("EasyPal");
         const QString mapFile = w->state.paths.data("images/Map.bmp");
         QVERIFY(writeBytes(mapFile, "an older capture"));
         WebMapWindow *window = open("G0ABC*" + kSatellite);
         w->fake->image = QImage();
         QTest::mouseClick(save ? window->cmdSave : window->cmdPaste, Qt::LeftButton);
         QCOMPARE(w->prompts.texts(), QStringList{webMapTexts(0).captureFailed});
-        QVERIFY(w->dialogs.isEmpty() && w->clipboard.isEmpty() && w->bridge.sentKeys().isEmpty());
+        QVERIFY(w->transfers.dialogs.isEmpty() && w->transfers.images.isEmpty() &&
+                w->desktop.sentKeys().isEmpty());
         QCOMPARE(readBytes(mapFile), QByteArray("an older capture"));
     }
 
