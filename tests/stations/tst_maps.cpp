@@ -1,5 +1,6 @@
-#include "MapTestSupport.h"
+#include "StationsHarness.h"
 
+#include "core/app/StartupFiles.h"
 #include "core/geo/Geodesy.h"
 #include "core/geo/MapProjection.h"
 #include "core/thumbs/PictureTrailer.h"
@@ -11,9 +12,10 @@
 #include "stations/PageMapPlan.h"
 #include "stations/PageMapWindow.h"
 #include "stations/SiteMapWindow.h"
-#include "ui/WindowRegistry.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QImage>
 #include <QKeyEvent>
@@ -29,7 +31,6 @@
 
 using namespace tavimo;
 using namespace tavimo::mapgen;
-using tavimo::test::MapFixture;
 using Kind = MapCanvas::Stroke::Kind;
 
 namespace {
@@ -105,6 +106,23 @@ QString distanceText(const Place &from, const Place &to) {
     return defaultNumberText(DistanceAndAzimuth(from.lat, from.lon, to.lat, to.lon, 0).Distance);
 }
 
+// Three of the bundled map pictures in the data folder; the own station in Frankfurt.
+struct MapWorld : test::StationsHarness {
+    MapWorld() {
+        QDir().mkpath(state.paths.data("Maps"));
+        for (const QString map : {"Europe Map", "World Map", "Japan Map"})
+            QFile::copy(picturePath(map), state.paths.data("Maps/" + map + ".png"));
+        state.lstMap = buildMapList(state.paths.data("Maps"));
+        state.texts.LngMe = "Me";
+        state.texts.LngKm = "km";
+        state.texts.LngMiles = "miles";
+        state.texts.LngFromPrefix = "From: ";
+        state.config.MyLat = kFrankfurt.lat;
+        state.config.MyLon = kFrankfurt.lon;
+    }
+    int mapIndex(const QString &picture) const { return int(state.lstMap.indexOf(picture)); }
+};
+
 int countStrokes(const MapCanvas &canvas, Kind kind, const QColor &colour, qreal radius = 0) {
     int n = 0;
     for (const MapCanvas::Stroke &s : canvas.strokes())
@@ -120,24 +138,16 @@ int countStrokes(const MapCanvas &canvas, Kind kind, const QColor &colour, qreal
 class MapsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MapFixture> f;
-    WindowRegistry registry;
+    std::unique_ptr<MapWorld> f;
 
     SiteMapWindow *open(const QString &picture, double lat, double lon, const QString &call) {
-        return openSiteMapWindow(f->state, registry,
+        return openSiteMapWindow(f->state, f->windows,
                                  SiteMapRequest{f->mapIndex(picture), {lat, lon}, call});
     }
 
 private slots:
-    void init() {
-        f = std::make_unique<MapFixture>(
-            QStringList{"Europe Map.png", "World Map.png", "Japan Map.png"});
-        f->state.config.MyLat = kFrankfurt.lat;
-        f->state.config.MyLon = kFrankfurt.lon;
-    }
+    void init() { f = std::make_unique<MapWorld>(); }
     void cleanup() {
-        for (QWidget *w : registry.loadedWindows())
-            delete w;
         f.reset();
         QLocale::setDefault(QLocale::c());
     }
@@ -207,14 +217,11 @@ private slots:
         }
     }
 
+    // Every bundled picture is as large as the generator paints it.
     void sizes() {
-        const QList<std::pair<const char *, QSize>> maps{
-            {"World Map", {2800, 1412}},     {"Europe Map", {1820, 1500}},
-            {"UK Map", {1100, 1280}},        {"North America Map", {1720, 1290}},
-            {"Australia Map", {1510, 1360}}, {"New Zealand Map", {1100, 1520}},
-            {"Japan Map", {1130, 1320}},     {"Asia Map", {1640, 1330}}};
-        for (const auto &[map, size] : maps)
-            QCOMPARE(QImage(picturePath(map)).size(), size);
+        for (const MapSheet &sheet : mapSheets())
+            QCOMPARE(QImage(picturePath(mapName(sheet.map))).size(), sheet.size);
+        QCOMPARE(mapSheets().size(), 8);
     }
 
     // Coastal towns projected with the markers' formula fall on land or coast, open sea on water.
@@ -426,7 +433,7 @@ private slots:
         f->main.fromCaptions = QStringList(10, QString());
         f->main.fromCaptions[2] = kMe;
 
-        PageMapWindow *w = openPageMapWindow(s, registry);
+        PageMapWindow *w = openPageMapWindow(s, f->windows);
         QVERIFY(w && w->isVisible());
         QCOMPARE(w->windowTitle(), QStringLiteral("Tavimo    Europe Map"));
         QCOMPARE(w->picInner()->pos(), QPoint(0, -300));
@@ -603,7 +610,7 @@ private slots:
         // Another slot's "Map location" reuses the window.
         QCOMPARE(open("Japan Map.png", 35.0, 135.0, "JA3XYZ"), w);
         QCOMPARE(w->lblCall()->text().section('\n', 0, 0), QStringLiteral("JA3XYZ"));
-        QCOMPARE(registry.IsFormLoaded("SiteMapWindow"), 1);
+        QCOMPARE(f->windows.IsFormLoaded("SiteMapWindow"), 1);
 
         // A left click anywhere closes it.
         QPointer<SiteMapWindow> guard(w);
@@ -617,7 +624,7 @@ private slots:
         QCOMPARE(open("Ghost Map.png", kLisbon.lat, kLisbon.lon, "CT1ABC"), nullptr);
         QCOMPARE(f->prompts.texts().size(), 2);
         QVERIFY(f->prompts.texts().last().contains("Maps/Ghost Map.png"));
-        QCOMPARE(registry.IsFormLoaded(QString()), 0);
+        QCOMPARE(f->windows.IsFormLoaded(QString()), 0);
     }
 
     // The right-click menu: "GUI", then every map picture, the one shown checked.
