@@ -136,10 +136,6 @@ public:
     int answered() const { return gallery_->fetch().fetcher()->pass().FinishedCount(); }
     // The part of a cell that takes the pointer.
     QWidget *pictureOf(int c) { return pointerPart(cell(c)); }
-    static void send(QWidget *target, QEvent::Type type, Qt::MouseButton button,
-                     Qt::KeyboardModifiers modifiers = {}) {
-        sendMouse(target, type, button, modifiers);
-    }
 
     QTemporaryDir dir;
     AppState state;

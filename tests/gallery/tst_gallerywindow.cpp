@@ -125,13 +125,13 @@ private slots:
 
         // The status tip a second after the pointer came; with Ctrl the captions at once.
         QLabel *tip = g.pointer().tipLabel();
-        GalleryRig::send(rig.pictureOf(4), QEvent::MouseMove, Qt::NoButton);
+        sendMouse(rig.pictureOf(4), QEvent::MouseMove, Qt::NoButton);
         QVERIFY(!tip->isVisible() && g.pointer().tipPending());
         QTRY_VERIFY(tip->isVisible());
         QCOMPARE(tip->text(), u" OK  \n 01.05.2024 11:55 UTC "_s);
-        GalleryRig::send(&g.grid(), QEvent::MouseMove, Qt::NoButton);
+        sendMouse(&g.grid(), QEvent::MouseMove, Qt::NoButton);
         QVERIFY(!tip->isVisible());
-        GalleryRig::send(rig.pictureOf(5), QEvent::MouseMove, Qt::NoButton, Qt::ControlModifier);
+        sendMouse(rig.pictureOf(5), QEvent::MouseMove, Qt::NoButton, Qt::ControlModifier);
         QVERIFY(tip->isVisible());
         QCOMPARE(tip->text(), u"  image6  \n  From:XX9ABC  "_s);
         QCOMPARE(tip->font().pointSizeF(), g.grid().labelFont().pointSizeF() * 1.5);
@@ -280,18 +280,18 @@ private slots:
         QVERIFY(rig.waitForPassEnd());
 
         // Left: the viewer, for that cell.
-        GalleryRig::send(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::LeftButton);
+        sendMouse(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::LeftButton);
         QCOMPARE(rig.opener.calls, QStringList{u"cell 3 "_s + rig.file(3)});
         QCOMPARE(rig.opener.viewer()->source(), ViewerSource::galleryCell(3));
 
         // A "Not found" cell takes no press.
-        GalleryRig::send(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::LeftButton);
-        GalleryRig::send(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::RightButton);
+        sendMouse(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::LeftButton);
+        sendMouse(rig.pictureOf(1), QEvent::MouseButtonPress, Qt::RightButton);
         QCOMPARE(rig.opener.calls.size(), 1);
         QVERIFY(!g.mnuPop->isVisible());
 
         // Right: Save and Paste for the cell; Save copies its file.
-        GalleryRig::send(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::RightButton);
+        sendMouse(rig.pictureOf(3), QEvent::MouseButtonPress, Qt::RightButton);
         QCOMPARE(g.SaveIndex(), 3);
         QTRY_VERIFY(g.mnuPop->isVisible());
         g.mnuPop->hide();

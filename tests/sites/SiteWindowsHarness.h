@@ -15,6 +15,7 @@
 #include "ui/WindowRegistry.h"
 
 #include <QDir>
+#include <QListWidget>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -63,6 +64,13 @@ inline SiteRecord sstvAt(const QString &call, int page, int slot) {
     SiteRecord r = makeSite(call, u"http://127.0.0.1/"_s + call + u"/image1.jpg"_s);
     r.SlotMap[2] = withSstvSlotOnPage(kEmptySlotMap, page, slot);
     return r;
+}
+
+inline QStringList listTexts(const QListWidget *list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
 }
 
 inline QStringList callsigns(const SiteList &sites) {

@@ -53,13 +53,6 @@ QStringList sectionsOf(const QByteArray &bytes) {
     return decodeCp1252(bytes).split(kUpdatesSectionMarker.toString());
 }
 
-QStringList texts(const QListWidget *list) {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
-    return result;
-}
-
 QStringList entries(const SiteList &sites) {
     QStringList result;
     for (const SiteRecord &site : sites)
@@ -96,14 +89,14 @@ private slots:
         QPointer<SiteNewsDialog> dialog =
             showSiteNewsDialog(bed.state, bed.registry, sectionsOf(bytes), true);
         QCOMPARE(bed.main.calls, QStringList({"stop", "disable"}));
-        QCOMPARE(texts(dialog->List1),
+        QCOMPARE(listTexts(dialog->List1),
                  QStringList({"N1NEW   http://n/image1.jpg   41.5   -72.25   ",
                               "N3NEW   http://n3/image1.jpg   -33.9   18.4   http://n3cam",
                               "N2CAM (Cam)   http://cam/image1.jpg   1   2   http://cam"}));
-        QCOMPARE(texts(dialog->List2),
+        QCOMPARE(listTexts(dialog->List2),
                  QStringList({"K1AAA   http://a/image1.jpg", "K2BBB   http://b/image1.jpg"}));
-        QCOMPARE(texts(dialog->List3), QStringList({"OLD1 changed to NEW1"}));
-        QCOMPARE(texts(dialog->List4),
+        QCOMPARE(listTexts(dialog->List3), QStringList({"OLD1 changed to NEW1"}));
+        QCOMPARE(listTexts(dialog->List4),
                  QStringList({"K3CCC   http://c/image1.jpg to http://c2/image1.jpg",
                               "K4DDD   http://d/image1.jpg to http://e/image1.jpg   (not changed: "
                               "the new address is listed already)"}));

@@ -15,21 +15,6 @@
 using namespace tavimo;
 using namespace tavimo::test;
 
-namespace {
-
-QStringList listed(const TextMessagesWindow &window) {
-    QStringList result;
-    for (int i = 0; i < window.List1->count(); ++i)
-        result << window.List1->item(i)->text();
-    return result;
-}
-
-Route message(const QByteArray &body, int delayMs) {
-    return answerRoute(body, delayMs, "text/plain");
-}
-
-} // namespace
-
 class TestTextMessages : public QObject {
     Q_OBJECT
 
@@ -129,9 +114,9 @@ private slots:
         const QList<int> delays{300, 20, 0, 150, 60, 0, 220, 90};
         for (int k = 1; k <= 8; ++k) {
             Route route =
-                message(k == 6 ? QByteArray("just one line\r")
-                               : u"Message %1, 12:0%1\r\nfrom W0AW\r\n"_s.arg(k).toLatin1(),
-                        delays[k - 1]);
+                answerRoute(k == 6 ? QByteArray("just one line\r")
+                                   : u"Message %1, 12:0%1\r\nfrom W0AW\r\n"_s.arg(k).toLatin1(),
+                            delays[k - 1]);
             route.status = k == 3 ? 404 : 200;
             server.setRoute(u"/s/text%1.txt.jpg"_s.arg(k), route);
         }
@@ -152,7 +137,7 @@ private slots:
             "4  Message 4, 12:04 - from W0AW", "5  Message 5, 12:05 - from W0AW",
             "6  Error reading the text file.", "7  Message 7, 12:07 - from W0AW",
             "8  Message 8, 12:08 - from W0AW", "txt3 failed"};
-        QCOMPARE(listed(*window), expected);
+        QCOMPARE(listTexts(window->List1), expected);
         const QString stored = bed.state.paths.data(QStringLiteral("TextFiles/W0AW%2FP-4.txt"));
         QCOMPARE(readBytes(stored), QByteArray("Message 4, 12:04\r\nfrom W0AW\r\n"));
 
@@ -184,13 +169,13 @@ private slots:
         bed.state.SiteList = {makeSite("K1ABC", server.url("/r/image1.jpg").toString())};
         for (int k = 1; k <= 8; ++k)
             server.setRoute(QStringLiteral("/r/text%1.txt.jpg").arg(k),
-                            message("old\r\nanswer\r\n", 400));
+                            answerRoute("old\r\nanswer\r\n", 400));
         QPointer<TextMessagesWindow> window =
             showTextMessagesWindow(bed.state, bed.registry, QStringLiteral("K1ABC"), {});
         QTRY_COMPARE(server.requests().size(), 8);
         for (int k = 1; k <= 8; ++k)
             server.setRoute(QStringLiteral("/r/text%1.txt.jpg").arg(k),
-                            message("new\r\nanswer\r\n", 0));
+                            answerRoute("new\r\nanswer\r\n", 0));
         window->cmdReload_Click();
         QTRY_COMPARE(window->List1->count(), 8);
         QTest::qWait(600);
@@ -199,7 +184,7 @@ private slots:
             QVERIFY2(item.text.endsWith(QStringLiteral("new - answer")), qPrintable(item.text));
 
         // After closing, nothing of the fetch arrives anywhere.
-        server.setRoute(QStringLiteral("/r/text1.txt.jpg"), message("late\r\nanswer\r\n", 300));
+        server.setRoute(QStringLiteral("/r/text1.txt.jpg"), answerRoute("late\r\nanswer\r\n", 300));
         window->cmdReload_Click();
         QTRY_VERIFY(server.requestCount(QStringLiteral("/r/text1.txt.jpg")) >= 3);
         window->close();
