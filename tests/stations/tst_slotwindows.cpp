@@ -123,7 +123,7 @@ private slots:
         sitesim::SiteSimulator sim{sitesim::SimConfig{}};
         w->server.setHandler([&sim](const RecordedRequest &r) { return sim.answer(r); });
         const auto detach = qScopeGuard([this] { w->server.setHandler({}); });
-        LastHeardWindow *window = openList(3);
+        QPointer<LastHeardWindow> window = openList(3);
         QCOMPARE(window->Label1->text(), "   Loading...");
         QTRY_VERIFY(window->Label1->text().startsWith("  Last heard at " +
                                                       sim.sstvSites()[0].callsign + "\n   "));
@@ -131,6 +131,8 @@ private slots:
         QCOMPARE(window->pos().y(), 200); // over the slot, centred across it
         QCOMPARE(window->pos().x() + window->width() / 2, 360);
         QVERIFY(w->main.calls.isEmpty()); // the main window goes on as it was
+        QTest::mouseClick(window->Label1, Qt::LeftButton);
+        QTRY_VERIFY(!window);
     }
 
     void notFound_data() {
@@ -152,12 +154,6 @@ private slots:
         LastHeardWindow *window = openList(slot);
         QTRY_COMPARE(window->Label1->text(), kListNotFound);
         QTEST(int(w->server.requests().size()), "requests");
-    }
-
-    void clickCloses() {
-        QPointer<LastHeardWindow> window = openList(3);
-        QTest::mouseClick(window->Label1, Qt::LeftButton);
-        QTRY_VERIFY(!window);
     }
 
     void answerAfterCloseIsDropped() {
