@@ -48,7 +48,6 @@ private slots:
     void site() {
         QFETCH(GalleryRequest, request);
         QFETCH(bool, wxPage);
-        QFETCH(int, index);
         QFETCH(QString, base);
         const SiteList sstv{test::makeSite(u"AB1CD"_s, u"http://h/ab/image1.jpg"_s),
                             test::makeSite(u"EF2GH"_s, u"http://h/ef/image1.jpgNoDelete"_s),
@@ -61,7 +60,7 @@ private slots:
         page.SlotTable.setValue(0, stSiteCall, u"K\u00D8XYZ"_s);
         page.SlotTable.setValue(0, stSiteIndex, u"2"_s);
         const GallerySite found = resolveGallerySite(request, page, sstv, wx);
-        QCOMPARE(found.index, index);
+        QTEST(found.index, "index");
         QCOMPARE(found.base.value_or(u"-"_s), base);
         if (found.base)
             QCOMPARE(galleryPictureUrl(*found.base, 30), base + u"30.jpg"_s);
@@ -103,7 +102,6 @@ private slots:
     void answer() {
         QFETCH(QByteArray, trailer);
         QFETCH(QStringList, columns);
-        QFETCH(QString, lblFrom);
         SlotTable table;
         table.setValue(7, stGalFrom, u"stale"_s);
         table.setValue(7, stFrom, u"the main window's"_s);
@@ -116,7 +114,7 @@ private slots:
         QCOMPARE((QStringList{table.value(7, stGalFrom), table.value(7, stGalInfo),
                               table.value(7, stGalTime)}),
                  columns);
-        QCOMPARE(a.lblFrom, lblFrom);
+        QTEST(a.lblFrom, "lblFrom");
         QCOMPARE(table.value(7, stFrom), u"the main window's"_s);
     }
 
@@ -155,13 +153,12 @@ private slots:
         QFETCH(QStringList, columns);
         QFETCH(int, shift);
         QFETCH(GalleryTip, tip);
-        QFETCH(QString, text);
         SlotTable table;
         for (int i = 0; i < 3; ++i)
             table.setValue(7, stGalFrom + i, columns[i]);
         GalleryHover hover;
         QCOMPARE(hover.mouseMove(7, shift, table, u"image8"_s, u"From:X"_s), tip);
-        QCOMPARE(hover.TipText, text);
+        QTEST(hover.TipText, "text");
         // Moving on inside the cell builds nothing new; leaving and coming back does.
         QCOMPARE(hover.mouseMove(7, shift, table, {}, {}), GalleryTip::Nothing);
         hover.leave();
@@ -199,10 +196,8 @@ private slots:
         QFETCH(bool, readable);
         QFETCH(QString, lblCall);
         QFETCH(bool, progress);
-        QFETCH(GalleryClick, action);
-        QCOMPARE(
-            galleryClick(button, GalleryCellState{from, fileReady, readable, lblCall, progress}),
-            action);
+        QTEST(galleryClick(button, GalleryCellState{from, fileReady, readable, lblCall, progress}),
+              "action");
     }
 
     void paging() {
@@ -265,16 +260,14 @@ private slots:
 
     void viewerLayout() {
         QFETCH(QSize, picture);
-        QFETCH(ViewerLayout::Fit, fit);
         QFETCH(QSize, client);
         QFETCH(QRect, shown);
-        QFETCH(QPoint, topLeft);
         const QRect monitor(1920, 0, 1920, 1080);
         const ViewerLayout layout = tavimo::viewerLayout(picture, monitor, QSize(10, 30));
-        QCOMPARE(layout.fit, fit);
+        QTEST(layout.fit, "fit");
         QCOMPARE(layout.client, client);
         QCOMPARE(layout.picture, shown);
-        QCOMPARE(layout.windowTopLeft, topLeft);
+        QTEST(layout.windowTopLeft, "topLeft");
         QCOMPARE(layout.PanWide, shown.width() > client.width());
         QCOMPARE(layout.PanTall, shown.height() > client.height());
         // The remembered place picks the monitor nearest to it.

@@ -42,7 +42,6 @@ private slots:
     void sizes() {
         QFETCH(QSize, picture);
         QFETCH(ViewerLayout::Fit, fit);
-        QFETCH(QSize, client);
         GalleryRig rig;
         PictureViewer *viewer =
             openPictureViewerWindow(rig.state, rig.opener.registry, ViewerSource::pageSlot(3),
@@ -54,7 +53,7 @@ private slots:
             QCOMPARE(viewer->frameGeometry(), monitorRect());
             QCOMPARE(viewer->picture()->size(), picture);
         } else {
-            QCOMPARE(viewer->size(), client);
+            QTEST(viewer->size(), "client");
             QVERIFY(monitorRect().contains(viewer->frameGeometry()));
         }
         QVERIFY(viewer->windowTitle().contains(

@@ -76,8 +76,7 @@ private slots:
         QFETCH(SiteRecord, site);
         QFETCH(bool, wxList);
         QFETCH(PageView, view);
-        QFETCH(int, slot);
-        QCOMPARE(slotOnPage(site, wxList, view), slot);
+        QTEST(slotOnPage(site, wxList, view), "slot");
     }
 
     void addressesAndFields() {
@@ -123,12 +122,11 @@ private slots:
         QFETCH(SiteList, sites);
         QFETCH(bool, wxList);
         QFETCH(PageView, view);
-        QFETCH(int, slotToClear);
         const SiteList before = sites;
         const SiteKey key = siteKey(sites[0]);
         const SiteRemoval r = removeSite(sites, key, wxList, view);
         QVERIFY(r.removed);
-        QCOMPARE(r.slotToClear, slotToClear);
+        QTEST(r.slotToClear, "slotToClear");
         QCOMPARE(sites, before.mid(1));
         QVERIFY(!removeSite(sites, key, wxList, view).removed);
     }

@@ -168,12 +168,11 @@ private slots:
     void closingRules() {
         QFETCH(SiteList, sites);
         QFETCH(QList<bool>, checked);
-        QFETCH(QStringList, after);
         UpdatesList list;
         list.addressEntries.append({"K1AAA", "http://a/image1.jpg", QString(), true});
         const SiteNews news = applySiteChanges(sites, list);
         applyClosingChanges(sites, news, checked);
-        QCOMPARE(entries(sites), after);
+        QTEST(entries(sites), "after");
     }
 };
 

@@ -3,12 +3,12 @@
 #include "core/sites/SiteGrid.h"
 #include "core/sites/SlotMap.h"
 #include "sites/SiteSelectionWindow.h"
+#include "support/PointerEvents.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
-#include <QWheelEvent>
 #include <QWindow>
 
 using namespace tavimo;
@@ -27,12 +27,6 @@ SiteList numberedSites(int count) {
 
 bool highlighted(const QLabel *label) {
     return label->palette().color(QPalette::Window) == QColor(175, 225, 255);
-}
-
-void wheel(QWidget *window, int delta) {
-    QWheelEvent event(QPointF(50, 50), window->mapToGlobal(QPointF(50, 50)), QPoint(),
-                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(window, &event);
 }
 
 void clickCell(SiteSelectionWindow *window, int index) {
@@ -108,7 +102,7 @@ private slots:
         QCOMPARE(grid->topRow(), maximum);
         QCOMPARE(grid->VScroll1->value(), maximum);
         QCOMPARE(grid->pic1->y(), -maximum * kGridRowPitch);
-        wheel(grid, -120);
+        sendWheel(grid, -120);
         QCOMPARE(grid->topRow(), maximum);
         QCOMPARE(grid->windowTitle(), QString::number(maximum * kGridRowPitch));
         grid->VScroll1->setValue(0);
@@ -155,7 +149,7 @@ private slots:
         h->state.SiteList = numberedSites(146);
         h->main.widget.show();
         SiteSelectionWindow *grid = open(false);
-        wheel(grid, -120);
+        sendWheel(grid, -120);
         QVERIFY(!grid->close()); // refused: the window stays built
         QVERIFY(!grid->isVisible());
         QVERIFY(h->main.numbers("pick").isEmpty());

@@ -34,20 +34,18 @@ namespace {
 // A whole record; what gives the position may be left out.
 CallbookStation station(const QString &call, std::optional<double> lat = -33.87,
                         std::optional<double> lon = 151.21, const QString &grid = "QF56od") {
-    CallbookStation s;
-    s.callsign = call;
-    s.name = "Ann Lee";
-    s.address1 = "12 Dipole Lane";
-    s.address2 = "Sydney NSW";
-    s.country = "Australia";
-    s.latitude = lat;
-    s.longitude = lon;
-    s.grid = grid;
-    s.licenceClass = "Advanced";
-    s.previousCall = "VK2ABC";
-    s.born = "1961";
-    s.webPage = "http://example.org/vk2xyz";
-    return s;
+    return {.callsign = call,
+            .name = "Ann Lee",
+            .address1 = "12 Dipole Lane",
+            .address2 = "Sydney NSW",
+            .country = "Australia",
+            .latitude = lat,
+            .longitude = lon,
+            .grid = grid,
+            .licenceClass = "Advanced",
+            .previousCall = "VK2ABC",
+            .born = "1961",
+            .webPage = "http://example.org/vk2xyz"};
 }
 
 Route html(const QByteArray &body, int delayMs = 0) {

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 namespace tavimo::test {
 
@@ -23,6 +24,16 @@ inline void sendMouse(QWidget *target, QEvent::Type type, Qt::MouseButton button
     QMouseEvent event(type, at, target->mapToGlobal(at), button,
                       type == QEvent::MouseMove ? Qt::MouseButtons() : button, modifiers);
     QApplication::sendEvent(target, &event);
+}
+
+// A wheel turn over `target`, delivered where Qt delivers a turn that did not
+// come from the platform: to the window.
+inline void sendWheel(QWidget *target, int delta) {
+    QWidget *window = target->window();
+    const QPointF at = target->mapTo(window, QPoint(2, 2));
+    QWheelEvent event(at, window->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window, &event);
 }
 
 } // namespace tavimo::test
