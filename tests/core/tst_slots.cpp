@@ -572,7 +572,6 @@ private slots:
             << pic + old + "***XX9ABC*OK" << pic + old << "XX9ABC*OK";
         QTest::newRow("*** as the last three bytes") << pic + "***" << pic + "***" << QString();
         QTest::newRow("**** at the end") << pic + "****" << pic << "*";
-        QTest::newRow("CR LF in the trailer") << pic + "***A*OK*1\r\n" << pic << "A*OK*1\r\n";
         QTest::newRow("1998 text bytes are a trailer")
             << pic + "***" + text1998 << pic << QString(text1998);
         QTest::newRow("1999 text bytes are not")
@@ -604,9 +603,6 @@ private slots:
         QTest::newRow("four-digit year gains 20 all the same")
             << "XX9ABC*OK*10/14/2009 12:34" << 3
             << "XX9ABC|OK|10/14/202009 12:34|From: XX9ABC|From: XX9ABC";
-        QTest::newRow("dots as separators")
-            << "XX9ABC*OK*14.10.09 12:34" << 3
-            << "XX9ABC|OK|14.10.2009 12:34|From: XX9ABC|From: XX9ABC";
         QTest::newRow("CR LF after the time") << "XX9ABC*OK*10/14/09 12:34\r\n" << 3 << ok;
         QTest::newRow("date too short for the year fix")
             << "A*B*1:23" << 3 << "A|B|1:23|From: A|From: A";

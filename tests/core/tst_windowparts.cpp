@@ -275,7 +275,6 @@ private slots:
     void placeholderCanvas_data() {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<PlaceholderLines>("lines");
-        QTest::newRow("cell size") << QSize(120, 90) << PlaceholderLines{"Sorry", "Image 1", "x"};
         QTest::newRow("odd size") << QSize(131, 97) << PlaceholderLines{"Sorry", "Image 1", "x"};
         QTest::newRow("only line C") << QSize(120, 90) << PlaceholderLines{"", "", "not found"};
         // Long lines shrink to fit rather than lose their ends.
@@ -369,20 +368,6 @@ private slots:
         QCOMPARE(plan.startTipTimer, !hover.TipText.isEmpty());
     }
 
-    void tipStates() {
-        Fixture f;
-        ThumbHover hover;
-        QCOMPARE(hover.mouseMove(0, {}, f.context(true)).kind, ThumbTipPlan::Kind::Nothing);
-        QCOMPARE(hover.mouseMove(0, Qt::ControlModifier, f.context()).kind,
-                 ThumbTipPlan::Kind::CaptionZoom);
-        // The same slot again: nothing until the pointer has left.
-        QCOMPARE(hover.mouseMove(0, {}, f.context()).kind, ThumbTipPlan::Kind::Nothing);
-        hover.leave();
-        QCOMPARE(hover.tipSlot(), std::nullopt);
-        QCOMPARE(hover.mouseMove(0, Qt::ShiftModifier | Qt::ControlModifier, f.context()).kind,
-                 ThumbTipPlan::Kind::Prepared);
-    }
-
     void popUp_data() {
         QTest::addColumn<int>("slot");
         QTest::addColumn<bool>("wx");
@@ -415,8 +400,7 @@ private slots:
         QCOMPARE(click.action, ThumbClickAction::PopUp);
         QCOMPARE(click.SelectedSlot, slot);
         QTEST(visibleItems(click.popUp), "visible");
-        // Without a site callsign the map views caption is left as it was, not
-        // made to name nobody.
+        // Without a site callsign the map views caption is left as it was, naming nobody.
         QCOMPARE(click.popUp.mnuEarthView.caption.isEmpty(), wx || lblCall.isEmpty());
     }
 
@@ -453,13 +437,21 @@ private slots:
             QCOMPARE(click.PicturePath, picture);
     }
 
-    void clickPositionIsTheClickedSlots() {
-        // With Ctrl held the tip keeps its last values; the menu still works on, and names,
-        // the slot that was clicked.
+    // A slot's tip is prepared once until the pointer leaves; Ctrl alone zooms the caption. With
+    // Ctrl held at a click the tip keeps its last values; the menu still works on, and names, the
+    // slot that was clicked.
+    void hoverThenClickWithCtrl() {
         Fixture f;
         f.t.LngLookupTpl = QStringLiteral("Look up ??");
         ThumbHover hover;
-        hover.mouseMove(0, {}, f.context());
+        QCOMPARE(hover.mouseMove(0, {}, f.context(true)).kind, ThumbTipPlan::Kind::Nothing);
+        QCOMPARE(hover.mouseMove(0, Qt::ControlModifier, f.context()).kind,
+                 ThumbTipPlan::Kind::CaptionZoom);
+        QCOMPARE(hover.mouseMove(0, {}, f.context()).kind, ThumbTipPlan::Kind::Nothing);
+        hover.leave();
+        QCOMPARE(hover.tipSlot(), std::nullopt);
+        QCOMPARE(hover.mouseMove(0, Qt::ShiftModifier | Qt::ControlModifier, f.context()).kind,
+                 ThumbTipPlan::Kind::Prepared);
         const ThumbClickPlan click =
             hover.click(2, Qt::RightButton, Qt::ControlModifier, f.context(),
                         ThumbSlotState{"K1FAIL", false, false}, f.paths, kEarthView);

@@ -137,7 +137,6 @@ private slots:
         QTest::newRow("local time is turned into UTC first")
             << "10:00:00" << QDateTime(QDate(2024, 6, 10), QTime(12, 0, 3), Qt::OffsetFromUTC, 7200)
             << qint64(-3000);
-        QTest::newRow("empty") << "" << noon << qint64(0);
         QTest::newRow("hour out of range") << "24:00:00" << noon << qint64(0);
         QTest::newRow("one-digit fields") << "1:02:03 " << noon << qint64(0);
         QTest::newRow("html around it") << "12:00:0<" << noon << qint64(0);
