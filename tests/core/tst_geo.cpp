@@ -29,7 +29,6 @@ private slots:
             QTest::newRow(name) << lat1 << lon1 << lat2 << lon2 << km << azimuth << miles;
         };
         row("equator 10 to 20", 0, 10, 0, 20, 1113.171, 90, 691);
-        row("equator 10 to -80", 0, 10, 0, -80, 10018.539, 270, 6226);
         row("north pole to origin", 90, 0, 0, 0, 10001.290, 180, 6215);
         row("London to New York", 51.5, -0.12, 40.7, -74, 5581.567, 288, 3468);
         row("New York to London", 40.7, -74, 51.5, -0.12, 5581.567, 51, 3468);

@@ -414,29 +414,6 @@ private slots:
         QVERIFY(!isOldFormatSiteList(f.data("missing.lst")));
     }
 
-    // A current list written before fields were cleaned may hold "*" in a camera address,
-    // which makes its line long; the other records show it is no old list.
-    void currentListWithStarsInAnAddressIsReadAsItIs() {
-        DataFolder f;
-        const QByteArray list =
-            "AB1CD*1000000000*2000000000*3000000000*4000000000*51.5*-0.12*10/14/09 12:34*"
-            "http://127.0.0.1/cam.cgi?a=*&b=*&c=*\r\nhttp://127.0.0.1/ab1cd/image1.jpg\r\n"
-            "EF2GH*0100000000*0200000000*0300000000*0400000000*40*-74**\r\n"
-            "http://127.0.0.1/ef2gh/image1.jpg\r\n";
-        writeBytes(f.data("tavimo.lst"), list);
-        QVERIFY(!isOldFormatSiteList(f.data("tavimo.lst")));
-
-        const StartupLists lists = f.load();
-        QVERIFY(f.prompts.calls.isEmpty() && lists.sitesLoaded);
-        QCOMPARE(readBytes(f.data("tavimo.lst")), list);
-        QVERIFY(!QFileInfo::exists(f.data("Backups/tavimo.lst")));
-        const SiteRecord &first = lists.sites.at(0);
-        QCOMPARE(first.Callsign, QString("AB1CD"));
-        QCOMPARE(first.SlotMap[4], QString("4000000000"));
-        QCOMPARE(first.Latitude, 51.5);
-        QCOMPARE(first.LastPictureDate, QString("10/14/09 12:34"));
-    }
-
     // Without a backup the old file stays as it is; an older backup is never replaced.
     void conversionKeepsEveryCopy() {
         DataFolder f;
@@ -457,93 +434,84 @@ private slots:
         QCOMPARE(readBytes(result.backupPath), original);
     }
 
-    // A list that would be damaged by writing it back is read as far as it
-    // goes, with one message, and never written; every other list is first
-    // kept as it was in Backups.
-    void damagedListsAreNotWrittenBack_data() {
-        QTest::addColumn<bool>("wx");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("sites"); // {"<end>"}: the program ends
-        QTest::addColumn<QString>("message");   // empty: the list is written back
-        const auto row = [](const char *name, bool wx, const QByteArray &bytes,
-                            const QStringList &sites, const char *message) {
-            QTest::newRow(name) << wx << bytes << sites << QString(message);
+    // What a start makes of its two list files ("<none>": no file, "<dir>": a folder). A list
+    // that would be damaged by writing it back is read as far as it goes, with one message, and
+    // never written; every other list is first kept as it was in Backups. sites: {"<end>"} when
+    // the program ends; message: "<the file it names>|<what else it says>". (A missing SSTV
+    // list is the provisioning test's vanished list.)
+    void startupLists_data() {
+        for (const char *column : {"sstv", "wx"})
+            QTest::addColumn<QByteArray>(column);
+        QTest::addColumn<QStringList>("sites");
+        QTest::addColumn<QStringList>("wxSites");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *name, const QByteArray &sstv, const QByteArray &wx,
+                            const QStringList &sites, const QStringList &wxSites,
+                            const char *message) {
+            QTest::newRow(name) << sstv << wx << sites << wxSites << QString(message);
         };
         const QByteArray r1 = record("K1A"), r2 = record("K2B"), r3 = record("K3C");
-        row("record line lost", false, r1 + "u1\r\nu2\r\n" + r3 + "u3\r\n", {"K1A"}, "line 4");
-        row("address line lost", false, r1 + "u1\r\n" + r2 + r3 + "u3\r\n", {"K1A"}, "line 4");
-        row("line left over", false, r1 + "u1\r\n\r\n" + r2 + "u2\r\n", {"K1A"}, "line 4");
-        row("wx record line lost", true, "A*1*0*0*0\r\nu1\r\nu2\r\nC*3\r\n", {"A"}, "line 4");
-        row("binary", false, QByteArray("GIF89a\x01\0\x01\0", 10), {"<end>"}, "no text");
-        row("wx binary", true, QByteArray("K\0", 2), {}, "no text");
-        row("UTF-16", false, utf16(QString::fromUtf16(u"SM\u00D8Q*1\r\nu1\r\n\u00DCA*2\r\nu2\r\n")),
-            {"SM0Q", QString::fromUtf16(u"\u00DCA")}, "");
-        row("sound", false, r2 + "u2\r\n" + r1 + "u1\r\n", {"K1A", "K2B"}, "");
+        const QByteArray k1a = r1 + "u1\r\n", none("<none>"), folder("<dir>");
+        const QStringList end{"<end>"};
+        row("record line lost", r1 + "u1\r\nu2\r\n" + r3 + "u3\r\n", none, {"K1A"}, {},
+            "tavimo.lst|line 4");
+        row("address line lost", r1 + "u1\r\n" + r2 + r3 + "u3\r\n", none, {"K1A"}, {},
+            "tavimo.lst|line 4");
+        row("line left over", r1 + "u1\r\n\r\n" + r2 + "u2\r\n", none, {"K1A"}, {},
+            "tavimo.lst|line 4");
+        row("wx record line lost", k1a, "A*1*0*0*0\r\nu1\r\nu2\r\nC*3\r\n", {"K1A"}, {"A"},
+            "WXsites.lst|line 4");
+        row("binary", QByteArray("GIF89a\x01\0\x01\0", 10), none, end, {}, "tavimo.lst|no text");
+        row("wx binary", k1a, QByteArray("K\0", 2), {"K1A"}, {}, "WXsites.lst|no text");
+        row("UTF-16", utf16(QString::fromUtf16(u"SM\u00D8Q*1\r\nu1\r\n\u00DCA*2\r\nu2\r\n")), none,
+            {"SM0Q", QString::fromUtf16(u"\u00DCA")}, {}, "");
+        row("sound", r2 + "u2\r\n" + k1a, none, {"K1A", "K2B"}, {}, "");
+        row("unreadable sstv", folder, "", end, {}, "tavimo.lst|");
+        row("empty lists", "", "", {}, {}, "");
+        row("unreadable wx", k1a, folder, {"K1A"}, {}, "WXsites.lst|");
+        // Written before fields were cleaned: the stars make the first line long, and the
+        // other records show it is no list of the old format.
+        row("current, stars in a camera address",
+            "AB1CD*1000000000*2000000000*3000000000*4000000000*51.5*-0.12*10/14/09 12:34*"
+            "http://127.0.0.1/cam.cgi?a=*&b=*&c=*\r\nhttp://127.0.0.1/ab1cd/image1.jpg\r\n" +
+                r2 + "u2\r\n",
+            none, {"AB1CD", "K2B"}, {}, "");
     }
-    void damagedListsAreNotWrittenBack() {
-        QFETCH(bool, wx);
-        QFETCH(QByteArray, bytes);
+    void startupLists() {
+        QFETCH(QByteArray, sstv);
+        QFETCH(QByteArray, wx);
         QFETCH(QStringList, sites);
         QFETCH(QString, message);
         DataFolder f;
-        const QString name = wx ? "WXsites.lst" : "tavimo.lst";
-        writeBytes(f.data("tavimo.lst"), wx ? record("K1A") + "u1\r\n" : bytes);
-        if (wx)
-            writeBytes(f.data("WXsites.lst"), bytes);
-        const StartupLists lists = f.load();
-        QCOMPARE(f.prompts.calls.size(), message.isEmpty() ? 0 : 1);
-        if (!message.isEmpty()) {
-            QVERIFY2(f.prompts.calls[0].text.contains(message) &&
-                         f.prompts.calls[0].text.contains(name),
-                     qPrintable(f.prompts.calls[0].text));
-        }
-        if (sites == QStringList{"<end>"}) {
-            QVERIFY(lists.endProgram && !lists.sitesLoaded);
-            return;
-        }
-        QCOMPARE(callsigns(wx ? lists.wxSites : lists.sites), sites);
-        QCOMPARE(wx ? lists.wxSitesLoaded : lists.sitesLoaded, message.isEmpty());
-        const QString previous = f.data("Backups/" + QString(name).replace(".", ".previous."));
-        QCOMPARE(readBytes(previous), message.isEmpty() ? bytes : QByteArray("<unreadable>"));
-        QCOMPARE(readBytes(f.data(name)), bytes);
-    }
-
-    // Start-up with short, empty, missing and unreadable list files. (A missing SSTV list is the
-    // provisioning test's vanished list.)
-    void startupFiles_data() {
-        QTest::addColumn<QByteArray>("sstv"); // "<none>": no file, "<dir>": a folder
-        QTest::addColumn<QByteArray>("wx");
-        QTest::addColumn<QList<int>>("state"); // endProgram, wxSitesLoaded, sites
-        QTest::addColumn<QString>("message");
-        const QByteArray none("<none>"), folder("<dir>"), oneSite("K1A*1000000000\r\nu\r\n");
-        QTest::newRow("unreadable sstv")
-            << folder << QByteArray() << QList{1, 0, 0} << QString("tavimo.lst");
-        QTest::newRow("empty lists") << QByteArray() << QByteArray() << QList{0, 1, 0} << "";
-        QTest::newRow("missing wx") << oneSite << none << QList{0, 1, 1} << "";
-        QTest::newRow("unreadable wx") << oneSite << folder << QList{0, 0, 1} << "WXsites.lst";
-    }
-    void startupFiles() {
-        QFETCH(QByteArray, sstv);
-        QFETCH(QByteArray, wx);
-        QFETCH(QList<int>, state);
-        QFETCH(QString, message);
-        DataFolder f;
-        for (auto [name, content] : {std::pair{"tavimo.lst", sstv}, {"WXsites.lst", wx}}) {
+        const std::pair<QString, QByteArray> files[] = {{"tavimo.lst", sstv}, {"WXsites.lst", wx}};
+        for (const auto &[name, content] : files) {
             if (content == "<dir>")
                 QVERIFY(QDir().mkpath(f.data(name)));
             else if (content != "<none>")
                 writeBytes(f.data(name), content);
         }
         const StartupLists lists = f.load();
-        QCOMPARE((QList<int>{lists.endProgram, lists.wxSitesLoaded, int(lists.sites.size())}),
-                 state);
-        QCOMPARE(lists.sitesLoaded, !lists.endProgram);
-        QVERIFY(lists.wxSites.isEmpty());
+        const QString named = message.section(u'|', 0, 0);
         QCOMPARE(f.prompts.calls.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
-            QVERIFY2(f.prompts.calls[0].text.contains(message),
-                     qPrintable(f.prompts.calls[0].text));
+            const QString text = f.prompts.calls[0].text;
+            QVERIFY2(text.contains(named) && text.contains(message.section(u'|', 1)),
+                     qPrintable(text));
             QCOMPARE(f.prompts.calls[0].title, QString("Tavimo"));
+        }
+        QCOMPARE(lists.endProgram, sites == QStringList{"<end>"});
+        QCOMPARE(lists.sitesLoaded, !lists.endProgram && named != "tavimo.lst");
+        if (lists.endProgram)
+            return;
+        QCOMPARE(callsigns(lists.sites), sites);
+        QTEST(callsigns(lists.wxSites), "wxSites");
+        QCOMPARE(lists.wxSitesLoaded, named != "WXsites.lst");
+        for (const auto &[name, content] : files) {
+            if (content == "<dir>" || content == "<none>")
+                continue;
+            const QString previous = f.data("Backups/" + QString(name).replace(".", ".previous."));
+            QCOMPARE(readBytes(previous), named == name ? QByteArray("<unreadable>") : content);
+            QCOMPARE(readBytes(f.data(name)), content);
         }
     }
 
