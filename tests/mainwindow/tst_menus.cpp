@@ -200,10 +200,8 @@ void MenusTest::openers_data() {
     for (qsizetype i = 0; i < items.size(); ++i)
         QTest::newRow(qPrintable(items[i])) << items[i] << calls[i];
     // The site's own callsign, not its picture's age nor its sender.
-    QTest::newRow("QRZ call") << "mnuQrzCall"
-                              << "openStation EF2GH 0";
-    QTest::newRow("gallery") << "mnuLast15"
-                             << "openGallery slot 4";
+    QTest::newRow("QRZ call") << u"mnuQrzCall"_s << u"openStation EF2GH 0"_s;
+    QTest::newRow("gallery") << u"mnuLast15"_s << u"openGallery slot 4"_s;
 }
 
 void MenusTest::openers() {

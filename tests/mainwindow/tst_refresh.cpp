@@ -1,11 +1,12 @@
 // Refreshing the page: the two refresh timers, the refresh rate, manual
-// refreshing, what each reload command keeps and clears, the blink of a picked slot and the UTC
-// clock in a half-hour zone.
+// refreshing, what each reload command keeps and clears, the blink of a picked
+// slot, and the UTC clock in a half-hour zone as the minute changes.
 
 #include "support/MainWindowHarness.h"
 
 #include "core/text/Language.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <ctime>
@@ -40,6 +41,7 @@ private slots:
     void blinkStopsOnAPageOrLayoutChange();
     void clockShowsUtcInAHalfHourZone_data();
     void clockShowsUtcInAHalfHourZone();
+    void clockCaptionFollowsTheMinute();
 };
 
 void RefreshTest::realTicksReloadOnTheirOwn() {
@@ -242,6 +244,23 @@ void RefreshTest::clockShowsUtcInAHalfHourZone() {
     QVERIFY(rig.startUp());
     QTRY_COMPARE(rig.w().menus().clock->caption(),
                  caption + u" UTC   "_s + rig.state.texts.LngSetup);
+}
+
+// On a clock of the test's own that runs from just before a minute's end.
+void RefreshTest::clockCaptionFollowsTheMinute() {
+    const QDateTime start(QDate(2024, 5, 1), QTime(13, 5, 59, 600), Qt::UTC);
+    QElapsedTimer running;
+    running.start();
+    Rig rig;
+    rig.state.utcNow = [&] { return start.addMSecs(running.elapsed()); };
+    QVERIFY(rig.startUp());
+    const QString setup = u" UTC   "_s + rig.state.texts.LngSetup;
+    const CornerMenuButton &clock = *rig.w().menus().clock;
+    if (running.elapsed() < 300)
+        QCOMPARE(clock.caption(), u"13:05"_s + setup);
+    QTRY_COMPARE_WITH_TIMEOUT(clock.caption(), u"13:06"_s + setup, 3000);
+    QVERIFY(rig.w().clockRunning());
+    rig.closeWindow();
 }
 
 int main(int argc, char *argv[]) {
