@@ -50,7 +50,6 @@ struct Rig : Harness {
             writeData(u"tavimo.lst"_s, {}); // a data folder of an earlier start
         return startShown();
     }
-    QScreen *screen() { return QGuiApplication::primaryScreen(); }
 };
 
 } // namespace
@@ -93,7 +92,7 @@ private slots:
         if (stored)
             writeWindowPlacement(*rig.settings, {0, 1, 100, 100, 40, -60, 840, 540});
         QVERIFY(rig.start());
-        const QRect available = rig.screen()->availableGeometry();
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         QTRY_VERIFY(available.contains(rig.w().frameGeometry()));
         if (!stored) {
             QTRY_VERIFY((rig.w().frameGeometry().center() - available.center()).manhattanLength() <=

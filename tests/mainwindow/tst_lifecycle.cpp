@@ -196,11 +196,7 @@ void LifecycleTest::windowSizeFollowsGuiSize() {
         const QFontMetrics call(cell->lblCall->font()), from(cell->lblFrom->font());
         QVERIFY2(cell->lblCall->geometry().top() + call.height() <=
                      cell->lblFrom->geometry().bottom() + 1 - from.height(),
-                 qPrintable(u"%1 %2 %3 %4 %5"_s.arg(cell->lblCall->geometry().top())
-                                .arg(call.height())
-                                .arg(cell->lblFrom->geometry().bottom())
-                                .arg(from.height())
-                                .arg(cell->lblCall->font().pointSizeF())));
+                 qPrintable(QString::number(cell->slot())));
         QCOMPARE(cell->lblFrom->alignment(), Qt::AlignHCenter | Qt::AlignBottom);
     }
     if (guiSize > 0)
