@@ -263,6 +263,8 @@ void ThumbActionsTest::webMapViews_data() {
                        "http://127.0.0.1:9/maps?q=&layer=c&cbll=51.5,-0.12&cbp=12,0,0,0,0"};
     QTest::newRow("satellite view")
         << 0 << 1 << QStringList{"openWebMap AB1CD http://127.0.0.1:9/maps?q=51.5,-0.12&t=h&z=18"};
+    // The map views keep the caption of the last site; an empty slot opens nothing.
+    QTest::newRow("empty slot") << 6 << 0 << QStringList();
 }
 
 void ThumbActionsTest::webMapViews() {
