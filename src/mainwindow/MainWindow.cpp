@@ -542,14 +542,19 @@ QString MainWindow::startSaveFolder(const QString &stored) const {
 }
 
 void MainWindow::applyProgramIcon() {
-    // The desktop finds the icon by the entry's name; a window shown before the
-    // program is installed finds the bundled pictures.
-    QIcon icon = QIcon::fromTheme(QStringLiteral("tavimo"));
-    if (icon.isNull()) {
-        const QDir icons(state_.paths.bundledDataFolder + QStringLiteral("/desktop/icons"));
-        for (const QString &name : icons.entryList({QStringLiteral("tavimo-*.png")}, QDir::Files))
-            icon.addFile(icons.filePath(name));
+    // The bundled pictures up to the size a title bar or task list shows (the
+    // larger ones are for launchers, which find the installed icon by the
+    // desktop entry's name). Looking the icon up in the desktop's theme first
+    // would cost every start several milliseconds for the same picture.
+    QIcon icon;
+    const QDir icons(state_.paths.bundledDataFolder + QStringLiteral("/desktop/icons"));
+    for (const int size : {16, 32, 48, 64}) {
+        const QString file = icons.filePath(QStringLiteral("tavimo-%1.png").arg(size));
+        if (QFileInfo::exists(file))
+            icon.addFile(file, QSize(size, size));
     }
+    if (icon.isNull())
+        icon = QIcon::fromTheme(QStringLiteral("tavimo"));
     if (!icon.isNull()) {
         setWindowIcon(icon);
         if (QGuiApplication::windowIcon().isNull())

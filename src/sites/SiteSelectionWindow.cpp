@@ -199,6 +199,10 @@ void SiteSelectionWindow::placeOnMainMonitor() {
     move(frame.topLeft());
 }
 
+QString siteSelectionWindowName() {
+    return kWindowName;
+}
+
 SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry) {
     auto *window = qobject_cast<SiteSelectionWindow *>(registry.find(kWindowName));
     if (!window) {

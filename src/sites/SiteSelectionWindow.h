@@ -71,6 +71,9 @@ private:
     std::optional<SitePick> pick_; // while shown for a pick
 };
 
+// The name the site-selection window is registered under.
+QString siteSelectionWindowName();
+
 // Rebuilds the site-selection grid for the lists and the page shown, creating
 // it hidden the first time. The main window calls this after the lists are
 // read, after a page change and after a slot was filled or emptied.

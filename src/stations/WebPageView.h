@@ -62,13 +62,19 @@ private:
 // True when the program was built with the embedded web view.
 bool embeddedPageViewBuilt();
 
-// The embedded web view, or null when the program was built without it.
-std::unique_ptr<WebPageView> createEmbeddedPageView();
+// The web view module's file where the program finds it; empty when the
+// program was built without the view or the module is missing.
+QString embeddedViewModuleFile();
 
-// What the embedded web view needs before the application object exists: the
-// shared graphics contexts it renders with and, when the program runs as root,
-// its page processes without their sandbox (which refuses to start as root).
-// main() calls it first; it does nothing in a build without the view.
+// The embedded web view, made by the web view module (`moduleFile`, or the
+// program's own when empty), which is loaded on the first call; null when
+// there is no module to load.
+std::unique_ptr<WebPageView> createEmbeddedPageView(const QString &moduleFile = {});
+
+// What the embedded web view needs before the application object exists:
+// when the program runs as root, its page processes without their sandbox
+// (which refuses to start as root). main() calls it first; it does nothing in
+// a build without the view.
 void prepareWebViewBeforeApplication();
 
 } // namespace tavimo

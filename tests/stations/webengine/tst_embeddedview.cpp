@@ -37,6 +37,8 @@ private slots:
         state.SiteList[0].Latitude = 51.5;
         WebMapServices services;
         services.openInBrowser = [](const QUrl &) { return false; }; // never a real browser
+        // The module is loaded as the program loads it, only from the build folder.
+        services.makeView = [] { return createEmbeddedPageView(TAVIMO_WEBVIEW_MODULE); };
         const QString page = server.url(sitesim::kMapPagePath + "?q=51.5,0&t=h&z=18").toString();
         WindowRegistry registry;
         QPointer<WebMapWindow> window =

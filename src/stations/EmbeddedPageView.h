@@ -4,18 +4,19 @@
 
 #include <QPointer>
 
-class QWebEngineView;
-
 namespace tavimo {
 
-// The page in a Qt WebEngine view inside the window. Only the first page
-// counts for failed(): once it has shown, a later navigation of the user's
-// that fails is the page's own business; a broken page process always counts.
+class EmbeddedViewFactory;
+
+// The page in a web view inside the window, made by the web view module.
+// Only the first page counts for failed(): once it has shown, a later
+// navigation of the user's that fails is the page's own business; a broken
+// page process always counts.
 class EmbeddedPageView final : public WebPageView {
     Q_OBJECT
 
 public:
-    explicit EmbeddedPageView(QObject *parent = nullptr);
+    explicit EmbeddedPageView(EmbeddedViewFactory &factory, QObject *parent = nullptr);
     // Deletes the view unless a window has taken it.
     ~EmbeddedPageView() override;
 
@@ -25,7 +26,8 @@ public:
     QImage capture() override;
 
 private:
-    QPointer<QWebEngineView> view_;
+    EmbeddedViewFactory &factory_;
+    QPointer<QWidget> view_;
     bool shown_ = false;
 };
 
