@@ -215,10 +215,11 @@ int main(int argc, char *argv[]) {
     writeTextLines(listPath, pageLines);
     timeToMap(watch, tavimo, {}, home);
 
-    // The embedded web view, when the program is built with it, is loaded
-    // at every start.
-    const QString tavimoName = TAVIMO_PROGRAM_HAS_WEB_VIEW ? QStringLiteral("tavimo (web view)")
-                                                           : QStringLiteral("tavimo");
+    // Built with the embedded web view or not, the program starts without it:
+    // the view's module is loaded when the first street or satellite view opens.
+    const QString tavimoName = TAVIMO_PROGRAM_HAS_WEB_VIEW
+                                   ? QStringLiteral("tavimo (web view built)")
+                                   : QStringLiteral("tavimo");
     struct Row {
         QString name;
         QString program;

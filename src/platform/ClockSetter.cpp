@@ -109,13 +109,33 @@ ClockSetter::Result DbusClockSetter::adjustBy(std::chrono::milliseconds correcti
     return Result::Adjusted;
 }
 
-std::unique_ptr<ClockSetter> createClockSetter() {
-    QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected()) {
-        qCInfo(lcPlatform) << "No system bus: the clock cannot be set";
-        return std::make_unique<NullClockSetter>();
+namespace {
+
+// Most starts never set the clock, so the system bus is reached only when it
+// is to be set, not while the window waits to show.
+class SystemBusClockSetter final : public ClockSetter {
+public:
+    Result adjustBy(std::chrono::milliseconds correction) override {
+        if (!setter_) {
+            QDBusConnection bus = QDBusConnection::systemBus();
+            if (bus.isConnected()) {
+                setter_ = std::make_unique<DbusClockSetter>(bus);
+            } else {
+                qCInfo(lcPlatform) << "No system bus: the clock cannot be set";
+                setter_ = std::make_unique<NullClockSetter>();
+            }
+        }
+        return setter_->adjustBy(correction);
     }
-    return std::make_unique<DbusClockSetter>(bus);
+
+private:
+    std::unique_ptr<ClockSetter> setter_;
+};
+
+} // namespace
+
+std::unique_ptr<ClockSetter> createClockSetter() {
+    return std::make_unique<SystemBusClockSetter>();
 }
 
 } // namespace tavimo

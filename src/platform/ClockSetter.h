@@ -61,7 +61,8 @@ public:
     Result adjustBy(std::chrono::milliseconds) override { return Result::Unavailable; }
 };
 
-// The timedated setter on the system bus, or the null one when there is no system bus.
+// The timedated setter on the system bus, connected when the clock is first set; where
+// there is no system bus, setting it does nothing.
 std::unique_ptr<ClockSetter> createClockSetter();
 
 } // namespace tavimo
