@@ -2,6 +2,7 @@
 
 #include "core/app/SaveConfig.h"
 #include "core/files/AppPaths.h"
+#include "core/files/SettingsStore.h"
 #include "core/sites/SiteLists.h"
 
 #include "support/TestFiles.h"
@@ -15,6 +16,7 @@ struct SavedState {
     Config config;
     SiteList sites;
     WxSiteList wxSites;
+    WindowSideValues window;
 };
 
 inline SavedState savedState(int version) {
@@ -33,13 +35,16 @@ inline SavedState savedState(int version) {
     for (int i = 0; i < 40; ++i)
         s.wxSites.append(makeSite(QStringLiteral("WX %1 v%2").arg(i).arg(version),
                                   QStringLiteral("http://127.0.0.1/wx%1/%2").arg(i).arg(version)));
+    s.window.placement = {0, 1, 100, 100, 10, 20, 810 + version, 620};
+    s.window.pageNames = QStringList(10, QStringLiteral("Page v%1").arg(version));
     return s;
 }
 
-// Saves the version's data files; no settings store.
-inline SaveConfigResult saveVersion(const AppPaths &paths, SavedState &state, Prompts &prompts) {
-    return SaveConfig(
-        {&paths, &state.config, &state.sites, &state.wxSites, nullptr, &prompts, nullptr});
+// Saves the version; the settings store only when one is given.
+inline SaveConfigResult saveVersion(const AppPaths &paths, SavedState &state, Prompts &prompts,
+                                    SettingsStore *store = nullptr) {
+    return SaveConfig({&paths, &state.config, &state.sites, &state.wxSites, store, &prompts,
+                       store ? &state.window : nullptr});
 }
 
 inline QStringList savedFileNames() {

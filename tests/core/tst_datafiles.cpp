@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -560,6 +562,27 @@ private slots:
                      qPrintable(name));
         }
         qInfo() << before.size() - 3 << "files left by killed saves";
+    }
+
+    // A real full disk, where the system allows a private tmpfs: each old
+    // file stays whole, and one message names them all.
+    void realFullDisk() {
+        QTemporaryDir dir;
+        QProcess helper;
+        helper.start(kHelper, {"full-disk", dir.path()});
+        QVERIFY(helper.waitForFinished(30000));
+        if (helper.exitCode() == 77)
+            QSKIP("this system lets no test mount a tmpfs");
+        QCOMPARE(helper.exitCode(), 0);
+        const QStringList lines =
+            QString::fromLocal8Bit(helper.readAllStandardOutput()).split('\n');
+        QCOMPARE(lines.mid(0, 5),
+                 (QStringList{"tavimo.cfg kept", "tavimo.lst kept", "WXsites.lst kept",
+                              "Tavimo.ini kept", "messages 1"}));
+        const QString error = lines.value(5);
+        QVERIFY2(error.contains("tavimo.lst") && error.contains("Tavimo.ini") &&
+                     error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                 qPrintable(error));
     }
 };
 
