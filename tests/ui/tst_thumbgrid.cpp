@@ -5,6 +5,7 @@
 // parts of a cell that come and go by what they paint.
 
 #include "support/Fixtures.h"
+#include "support/ShowHideCounter.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/AnimationClock.h"
 #include "ui/ThumbCell.h"
@@ -52,16 +53,6 @@ struct ShownGrid {
 QColor middle(const QImage &image) {
     return image.pixelColor(image.width() / 2, image.height() / 2);
 }
-
-// Counts the Show and Hide events of the widgets it watches.
-struct ShowHideCounter : QObject {
-    int events = 0;
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
-            ++events;
-        return false;
-    }
-};
 
 } // namespace
 
@@ -267,10 +258,9 @@ void ThumbGridTest::partsComeAndGoByWhatTheyPaint() {
     ShownGrid g;
     ThumbGrid &grid = *g.grid;
     ThumbCell &c = *grid.cell(6);
+    const QList<QWidget *> parts{c.lblConnect, c.lblFrom, c.picProg};
     ShowHideCounter counter;
-    for (QWidget *part : {static_cast<QWidget *>(c.lblConnect), static_cast<QWidget *>(c.lblFrom),
-                          static_cast<QWidget *>(c.picProg)})
-        part->installEventFilter(&counter);
+    counter.watch(parts);
     // The waiting text paints only while the slot waits.
     const QRect text = c.lblConnect->geometry();
     const auto area = [&] { return c.grab(text).toImage(); };
@@ -297,9 +287,8 @@ void ThumbGridTest::partsComeAndGoByWhatTheyPaint() {
     grid.hideProgress(6);
     grid.clearSlot(6);
 
-    QCOMPARE(counter.events, 0);
-    for (QWidget *part : {static_cast<QWidget *>(c.lblConnect), static_cast<QWidget *>(c.lblFrom),
-                          static_cast<QWidget *>(c.picProg)})
+    QCOMPARE(counter.seen, QStringList());
+    for (QWidget *part : parts)
         QVERIFY(part->isVisible());
 }
 
