@@ -345,8 +345,6 @@ bool MainWindow::startUp() {
     s.page.Online = true;
     setWindowTitle(kTitle);
 
-    updates_->requestTimePage();
-
     schedule_->StopRefreshTimers();
     s.page.UpdateCheckPending = true;
 
@@ -359,15 +357,21 @@ bool MainWindow::startUp() {
         if (automatic)
             schedule_->StartRefreshTimers();
         m.showLoadingLook();
-        if (s.page.Online)
-            loader_->LoadSstvPage();
     } else {
         m.showPage(s.page.PageCount);
         m.pageItem(s.page.PageCount)->setChecked(true);
         m.mnustartWX->setChecked(true);
         schedule_->StartRefreshTimers();
-        loader_->LoadWxPage();
     }
+    // The first requests go out once the window is on its way to the screen:
+    // setting up the network costs milliseconds that the window need not wait.
+    QTimer::singleShot(0, this, [this] {
+        updates_->requestTimePage();
+        if (!state_.page.isWxPage())
+            loader_->LoadSstvPage();
+        else
+            loader_->LoadWxPage();
+    });
     if (automatic)
         schedule_->StartRefreshTimers();
 

@@ -292,7 +292,11 @@ public:
             writeData(u"tavimo.lst"_s, sstvLines);
         if (!wxLines.isEmpty())
             writeData(u"WXsites.lst"_s, wxLines);
-        return window().startUp();
+        if (!window().startUp())
+            return false;
+        // The first requests leave from the event loop, as the window shows.
+        QCoreApplication::sendPostedEvents(window_.get());
+        return true;
     }
     // Starts up, shows the window and waits for the first pass to end.
     bool startShown() {
