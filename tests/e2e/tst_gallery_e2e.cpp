@@ -32,11 +32,18 @@ private slots:
         QVERIFY(gallery->windowTitle().contains(rig.sstvSite(1).callsign + u"'s site"_s));
         QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 10000));
         QVERIFY(QTest::qWaitFor([&] { return !rig.loadingLook(); }, 5000));
-        for (int c = 0; c < 30; ++c) {
-            ThumbCell &cell = *gallery->grid().cell(c);
-            QVERIFY(cell.img->hasPicture() || !cell.AniGIF->isHidden());
-            QVERIFY(cell.lblFrom->text().startsWith(rig.state.texts.LngFromPrefix));
-        }
+        // Pictures are decoded off the window's thread, so the last cells may
+        // show theirs a moment after the pass.
+        const auto allShown = [&] {
+            for (int c = 0; c < 30; ++c) {
+                ThumbCell &cell = *gallery->grid().cell(c);
+                if (!(cell.img->hasPicture() || !cell.AniGIF->isHidden()) ||
+                    !cell.lblFrom->text().startsWith(rig.state.texts.LngFromPrefix))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(QTest::qWaitFor(allShown, 5000));
         QCOMPARE(rig.server.requestCount(u"/sstv/1/image30.jpg"_s), 1);
 
         // A cell opens the viewer with that cell's picture; Escape closes it.
