@@ -12,6 +12,7 @@
 #include "ui/WindowRegistry.h"
 
 #include <QApplication>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QTest>
 
@@ -61,6 +62,16 @@ private slots:
         // The page goes with the window, before the program ends.
         window->close();
         QTRY_VERIFY(!window);
+    }
+
+    // Without OpenGL the engine would crash on its first page: no embedded
+    // view is made, and the window shows the page in the browser.
+    void withoutOpenGlNoView() {
+        if (!embeddedPageViewBuilt())
+            QSKIP("built without the embedded web view");
+        if (QOpenGLContext().create())
+            QSKIP("this display has OpenGL");
+        QVERIFY(!createEmbeddedPageView(TAVIMO_WEBVIEW_MODULE));
     }
 };
 
