@@ -123,6 +123,10 @@ private:
         return s;
     }
     void useProgramOpener() {
+        // The simulator draws every picture as it is asked for; a loaded
+        // machine (the sanitized run) may take longer than the harness's short
+        // timeout, which is there for tests of stalled sites, none of them here.
+        downloads.setTransferTimeout(std::chrono::seconds(10));
         state.endpoints = readEndpoints(*settings);
         state.utcNow = [] { return kNow; };
         state.opener = &program;

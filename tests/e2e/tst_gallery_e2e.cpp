@@ -43,7 +43,18 @@ private slots:
             }
             return true;
         };
-        QVERIFY(QTest::qWaitFor(allShown, 5000));
+        if (!QTest::qWaitFor(allShown, 5000)) {
+            QString cells;
+            for (int c = 0; c < 30; ++c) {
+                ThumbCell &cell = *gallery->grid().cell(c);
+                cells += QString(u"%1: %2 %3 '%4'\n"_s)
+                             .arg(c)
+                             .arg(cell.img->hasPicture())
+                             .arg(!cell.AniGIF->isHidden())
+                             .arg(cell.lblFrom->text());
+            }
+            QFAIL(qPrintable(cells));
+        }
         QCOMPARE(rig.server.requestCount(u"/sstv/1/image30.jpg"_s), 1);
 
         // A cell opens the viewer with that cell's picture; Escape closes it.
