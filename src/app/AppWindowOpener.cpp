@@ -112,10 +112,7 @@ void AppWindowOpener::openSiteSelection(const SelectionRequest &request) {
 }
 
 void AppWindowOpener::rebuildSiteSelection() {
-    // Until it is first opened the grid does not exist, and opening builds it:
-    // a start with a long list does not wait for a label per site.
-    if (windows_.find(siteSelectionWindowName()))
-        ShowSiteSelection(state_, windows_);
+    tavimo::rebuildSiteSelection(windows_);
 }
 
 void AppWindowOpener::openSiteNews(const QStringList &updatesList, bool updatesFromMain) {

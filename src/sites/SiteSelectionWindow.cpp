@@ -199,10 +199,6 @@ void SiteSelectionWindow::placeOnMainMonitor() {
     move(frame.topLeft());
 }
 
-QString siteSelectionWindowName() {
-    return kWindowName;
-}
-
 SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry) {
     auto *window = qobject_cast<SiteSelectionWindow *>(registry.find(kWindowName));
     if (!window) {
@@ -211,6 +207,11 @@ SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry
     }
     window->ShowSiteSelection();
     return window;
+}
+
+void rebuildSiteSelection(WindowRegistry &registry) {
+    if (auto *window = qobject_cast<SiteSelectionWindow *>(registry.find(kWindowName)))
+        window->ShowSiteSelection();
 }
 
 SiteSelectionWindow *openSiteSelection(AppState &state, WindowRegistry &registry,

@@ -19,9 +19,9 @@ class WindowRegistry;
 // Every site of one list as a grid of callsign cells, five to a row, from
 // which the user picks the site for a slot or for the gallery. The sites that
 // hold a slot of the page shown are marked light blue. The window is built
-// once, hidden, and rebuilt whenever what it shows may have changed; showing
-// it is a separate step. A pick hides it and hands the site's index in the
-// list back to the main window; the close box only hides it.
+// when it is first opened, and from then on rebuilt, hidden or not, whenever
+// what it shows may have changed; showing it is a separate step. A pick hides it and hands the
+// site's index in the list back to the main window; the close box only hides it.
 class SiteSelectionWindow : public QWidget {
     Q_OBJECT
 
@@ -71,13 +71,15 @@ private:
     std::optional<SitePick> pick_; // while shown for a pick
 };
 
-// The name the site-selection window is registered under.
-QString siteSelectionWindowName();
-
-// Rebuilds the site-selection grid for the lists and the page shown, creating
-// it hidden the first time. The main window calls this after the lists are
-// read, after a page change and after a slot was filled or emptied.
+// Builds the site-selection grid for the lists and the page shown, creating
+// it hidden the first time.
 SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry);
+
+// Rebuilds the grid if it has been made: until it is first opened there is
+// nothing to rebuild, so a start with a long list does not wait for a label
+// per site. The main window asks for this after the lists are read, after a
+// page change and after a slot was filled or emptied.
+void rebuildSiteSelection(WindowRegistry &registry);
 
 // Shows the grid for a pick (the slot pop-up's select item or "All sites").
 SiteSelectionWindow *openSiteSelection(AppState &state, WindowRegistry &registry,

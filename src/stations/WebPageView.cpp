@@ -40,6 +40,10 @@ bool embeddedPageViewBuilt() {
 #endif
 }
 
+namespace {
+
+// The web view module's file where the program finds it; empty when the
+// program was built without the view or the module is missing.
 QString embeddedViewModuleFile() {
 #ifdef TAVIMO_HAVE_WEBENGINE
     // Beside the program in the build folder; in the library folder once installed.
@@ -53,8 +57,6 @@ QString embeddedViewModuleFile() {
 #endif
     return {};
 }
-
-namespace {
 
 // The browser engine draws through a graphics context shared with Qt's own.
 // A program that links the engine has Qt make it as the application starts

@@ -62,10 +62,6 @@ private:
 // True when the program was built with the embedded web view.
 bool embeddedPageViewBuilt();
 
-// The web view module's file where the program finds it; empty when the
-// program was built without the view or the module is missing.
-QString embeddedViewModuleFile();
-
 // The embedded web view, made by the web view module (`moduleFile`, or the
 // program's own when empty), which is loaded on the first call; null when
 // there is no module to load.

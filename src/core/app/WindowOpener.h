@@ -72,7 +72,7 @@ public:
     // MainWindowAccess::handOverPickedSite.
     virtual void openSiteSelection(const SelectionRequest &) {}
     // Rebuilds the site-selection grid for the lists and the page shown,
-    // without showing it.
+    // without showing it, once the grid has been opened.
     virtual void rebuildSiteSelection() {}
     // New, discontinued and changed sites: the sections of the updates list,
     // and whether it came from the maker's host (false: the mirror).
