@@ -107,6 +107,16 @@ QList<SstvSiteInfo> makeSstvSites(const SimConfig &config) {
         for (int k = 0; k < share.count && at > 0; ++k)
             sites[--at].fault = share.fault;
     }
+    // A torn site is fetched again by the pass after the one that got a cut
+    // answer: it changes its picture only every third interval, the first
+    // time one and a half intervals after the start, so that the pass a
+    // minute after the first finds the same picture.
+    for (SstvSiteInfo &site : sites) {
+        if (site.fault == SiteFault::Torn) {
+            site.periodMs = intervalMs * 3;
+            site.phaseMs += intervalMs * 3 / 2;
+        }
+    }
     return sites;
 }
 
