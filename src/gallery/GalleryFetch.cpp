@@ -1,6 +1,7 @@
 #include "gallery/GalleryFetch.h"
 
 #include "core/app/AppState.h"
+#include "core/thumbs/PictureTrailer.h"
 #include "core/thumbs/SlotFetcher.h"
 #include "gallery/Logging.h"
 #include "platform/PictureTransfer.h"
@@ -9,6 +10,7 @@
 #include "ui/ThumbGrid.h"
 
 #include <QDir>
+#include <QTimer>
 
 namespace tavimo {
 
@@ -20,6 +22,11 @@ const QString kGalleryFolder = QStringLiteral("images/last15");
 
 GalleryFetch::GalleryFetch(AppState &state, ThumbGrid &grid, QObject *parent)
     : QObject(parent), state_(state), grid_(grid) {
+    // A picture that reads but does not decode: the placeholder, once.
+    connect(&grid_, &ThumbGrid::pictureNotDecoded, this, [this](int cell) {
+        shownWrites_.remove(cell);
+        ShowNotFound(cell, true);
+    });
     if (!state_.downloads)
         return;
     fetcher_ = std::make_unique<SlotFetcher>(*state_.downloads, keys_);
@@ -64,6 +71,8 @@ void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
     }
     keys_.setOwnerNumber(ownerNumber);
     shownWrites_.clear();
+    site_ = site;
+    cuts_.clear();
     grid_.ArrangeThumbnailGrid();
     for (int cell = 0; cell < kGalleryCells; ++cell)
         clearGalleryColumns(cell, state_.page.SlotTable);
@@ -112,6 +121,10 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     ThumbCell *c = grid_.cell(cell);
     if (!c)
         return;
+    if (!cuts_.takePicture(cell, isPictureWhole(splitPictureTrailer(bytes).picture))) {
+        askAgainAfterCut(cell);
+        return;
+    }
     AppState &s = state_;
     const GalleryAnswer answer =
         takeGalleryAnswer(bytes, cell, s.page.SlotTable, s.texts, s.ZeroChar, s.dateOrder);
@@ -128,6 +141,20 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     if (ShowSlotPicture(file, cell, answer.picture))
         shownWrites_.insert(cell, write);
     endPassWhenComplete();
+}
+
+void GalleryFetch::askAgainAfterCut(int cell) {
+    qCInfo(lcGallery) << "the picture of cell" << cell << "arrived cut; it is asked for again";
+    fetcher_->reopenSlot(cell);
+    const int owner = keys_.ownerNumber();
+    QTimer::singleShot(cutRetryDelay_, this, [this, cell, owner] {
+        // Only for the pass that still waits for it.
+        if (!running_ || keys_.ownerNumber() != owner || !fetcher_->pass().isPending(cell) ||
+            !site_.base)
+            return;
+        fetcher_->requestPicture(cell, site_.index, galleryPictureUrl(*site_.base, cell + 1),
+                                 site_.callsign);
+    });
 }
 
 void GalleryFetch::pictureNotStored(const QString &file, quint64 write) {

@@ -8,6 +8,7 @@
 // Every cell counts once; the pass ends when all 30 have, and at once when
 // nothing could be asked for.
 
+#include "core/thumbs/CutPictures.h"
 #include "gallery/GalleryAnswers.h"
 #include "gallery/GalleryPlan.h"
 
@@ -15,6 +16,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace tavimo {
@@ -50,6 +52,11 @@ public:
     // The file of a cell: images/last15/<cell> under DataFolder.
     QString cellFile(int cell) const;
 
+    // How long a cell whose picture arrived cut waits before it asks again:
+    // the site is most likely still writing it. A second cut answer is shown
+    // as it is.
+    void setCutRetryDelay(std::chrono::milliseconds delay) { cutRetryDelay_ = delay; }
+
     // Null without a download context.
     SlotFetcher *fetcher() const { return fetcher_.get(); }
 
@@ -63,6 +70,8 @@ private:
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
     void pictureNotStored(const QString &file, quint64 write);
+    // The cell keeps waiting, and asks for its picture again.
+    void askAgainAfterCut(int cell);
     // False when the placeholder shows instead.
     bool ShowSlotPicture(const QString &file, int cell, const QByteArray &picture);
     void ShowNotFound(int cell, bool pictureRead);
@@ -75,6 +84,9 @@ private:
     std::unique_ptr<SlotFetcher> fetcher_;
     bool running_ = false;
     QHash<int, quint64> shownWrites_; // cell -> the write of the picture it shows
+    GallerySite site_;
+    CutPictures cuts_;
+    std::chrono::milliseconds cutRetryDelay_{2000};
 };
 
 } // namespace tavimo

@@ -5,6 +5,7 @@
 #include "core/sites/SlotMap.h"
 #include "core/thumbs/CheckPicture.h"
 #include "core/thumbs/PictureAge.h"
+#include "core/thumbs/PictureTrailer.h"
 #include "core/thumbs/SlotPictures.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/Recaption.h"
@@ -30,6 +31,13 @@ PageLoader::PageLoader(AppState &state, ThumbGrid &grid, WindowOpener *opener, Q
           return c ? c->lblCall->text() : QString();
       }) {
     connect(&state_.events, &AppEvents::sitesChanged, this, [this] { sstvPages_.invalidate(); });
+    // A picture that reads but does not decode: the placeholder, once.
+    connect(&grid_, &ThumbGrid::pictureNotDecoded, this, [this](int slot) {
+        if (placeholders_.contains(slot))
+            return;
+        const auto shown = shownPictures_.constFind(slot);
+        ShowNotFound(slot, shown != shownPictures_.cend() ? shown->site : -1, true);
+    });
     if (!state_.downloads) {
         qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
         return;
@@ -127,6 +135,7 @@ void PageLoader::startPagePass(const QList<int> &slotList) {
         loadedPage_ = state_.page.CurrentPage;
         shownPictures_.clear();
         placeholders_.clear();
+        cuts_.clear();
     }
     if (fetcher_)
         fetcher_->startPass(slotList);
@@ -186,6 +195,7 @@ void PageLoader::checkPictureReady(const SlotTarget &target, QSize size) {
     c->setWaiting(false);
     c->setSenderShown(true);
     table.setValue(slot, stCheckHeight, j.checkHeight);
+    cuts_.checkAnswered(slot, size);
 
     if (j.decision == CheckDecision::NoNewPicture) {
         fetcher_->finishSlot(slot);
@@ -206,6 +216,7 @@ void PageLoader::checkPictureMissing(const SlotTarget &target) {
         return;
     // Without a check picture the picture is fetched in full every time.
     state_.page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
+    cuts_.checkAnswered(target.slot, QSize());
     c->setWaiting(false);
     c->setSenderShown(true);
     requestSlotPicture(target.slot, target.site);
@@ -231,6 +242,10 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     ThumbCell *c = grid_.cell(target.slot);
     if (!c)
         return;
+    if (!cuts_.takePicture(target.slot, isPictureWhole(splitPictureTrailer(bytes).picture))) {
+        keepAfterCutPicture(target);
+        return;
+    }
     AppState &s = state_;
     PageState &page = s.page;
     const SlotAnswer answer = takeSlotAnswer(bytes, target, page.isWxPage(), page.SlotTable,
@@ -241,6 +256,20 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     ShowSlotPicture(file, target.slot, target.site, answer.picture);
     if (!placeholders_.contains(target.slot))
         shownPictures_.insert(target.slot, ShownPicture{write, target.site});
+}
+
+void PageLoader::keepAfterCutPicture(const SlotTarget &target) {
+    AppState &s = state_;
+    PageState &page = s.page;
+    qCInfo(lcMainWindow) << "the picture of slot" << target.slot
+                         << "arrived cut; the slot keeps what it shows until the next pass";
+    if (ThumbCell *c = grid_.cell(target.slot);
+        c && !s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
+        ThumbCell::setLabelText(c->lblFrom, QString());
+    if (page.isWxPage())
+        return; // every pass fetches a WX picture anyway
+    page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
+    ShowPictureAge(target.slot, target.site);
 }
 
 void PageLoader::pictureNotStored(const QString &file, quint64 write) {
@@ -263,6 +292,7 @@ void PageLoader::pictureNotStored(const QString &file, quint64 write) {
 void PageLoader::forgetSlot(int slot) {
     shownPictures_.remove(slot);
     placeholders_.remove(slot);
+    cuts_.forget(slot);
 }
 
 // ---- Display -------------------------------------------------------------------------

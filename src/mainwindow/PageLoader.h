@@ -10,6 +10,7 @@
 // PictureAge, SlotAssignment), the requests and the pass in the SlotFetcher,
 // the drawing in the ThumbGrid; this part applies the one to the others.
 
+#include "core/thumbs/CutPictures.h"
 #include "core/thumbs/PageKeyOwner.h"
 #include "core/thumbs/PagePlan.h"
 #include "core/thumbs/SlotAssignment.h"
@@ -94,6 +95,9 @@ private:
     void checkPictureMissing(const SlotTarget &target);
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
+    // A picture arrived cut: the slot keeps what it shows, and its check
+    // picture counts as unseen, so that the next pass fetches it again.
+    void keepAfterCutPicture(const SlotTarget &target);
     void answerDropped(int slot);
     void pictureNotStored(const QString &file, quint64 write);
     // The slot shows nothing of what this part put there (emptied or given
@@ -126,6 +130,8 @@ private:
         int site = -1;
     };
     QHash<int, ShownPicture> shownPictures_;
+    // Pictures that arrived cut, per slot.
+    CutPictures cuts_;
     int loadedPage_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/ThumbCell.h"
 
 #include "ui/AnimatedPicture.h"
+#include "ui/Logging.h"
 
 #include <QPainter>
 
@@ -256,8 +257,25 @@ void StillPicture::requestDecode(QSize pixels) {
             requested_ = QSize();
         decoded_ = std::move(image);
         decodedSerial_ = serial;
+        if (decoded_.isNull())
+            noteDecodeFailure(pixels);
         update();
     });
+}
+
+void StillPicture::noteDecodeFailure(QSize pixels) {
+    failedSerial_ = serial_;
+    failedPixels_ = pixels;
+    qCInfo(lcUi) << "a picture of" << encoded_.size() << "bytes does not decode at" << pixels;
+    // Told from the event loop: this may run inside a paint event.
+    const quint64 serial = serial_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial] {
+            if (serial == serial_)
+                emit decodeFailed();
+        },
+        Qt::QueuedConnection);
 }
 
 void StillPicture::paintEvent(QPaintEvent *event) {
@@ -267,12 +285,15 @@ void StillPicture::paintEvent(QPaintEvent *event) {
     }
     const QSize pixels = pixelSize();
     const bool stale = decodedSerial_ != serial_ || decoded_.size() != pixels;
-    if (stale && requested_ != pixels && !pixels.isEmpty()) {
+    const bool failed = failedSerial_ == serial_ && failedPixels_ == pixels;
+    if (stale && !failed && requested_ != pixels && !pixels.isEmpty()) {
         if (decoder_) {
             requestDecode(pixels);
         } else {
             decoded_ = decodeScaled(encoded_, format_, pixels);
             decodedSerial_ = serial_;
+            if (decoded_.isNull())
+                noteDecodeFailure(pixels);
         }
     }
     if (decoded_.isNull())

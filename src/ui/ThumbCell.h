@@ -69,7 +69,9 @@ private:
 // fraction of its size): with a decoder, off the window's thread as soon as
 // it is set, otherwise when it is first painted. A new picture is decoded
 // once, and a resized window decodes it again, sharp; until a decoded picture
-// is in, the one before is stretched, or the background shows. Pixmaps set
+// is in, the one before is stretched, or the background shows. A picture
+// whose header reads but whose data does not decode is remembered as such for
+// that size, so that painting does not ask again and again. Pixmaps set
 // directly (the "not found" placeholder) are the label's as usual.
 class StillPicture : public QLabel {
     Q_OBJECT
@@ -89,12 +91,18 @@ public:
     // The picture kept is decoded at the label's size (false without one).
     bool isDecoded() const;
 
+signals:
+    // The picture kept does not decode at the label's size. It is not asked
+    // for again at that size: only a new picture or a new size asks again.
+    void decodeFailed();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QSize pixelSize() const;
     void requestDecode(QSize pixels);
+    void noteDecodeFailure(QSize pixels);
 
     PictureDecoder *decoder_ = nullptr;
     QByteArray encoded_;
@@ -103,6 +111,8 @@ private:
     QSize requested_;    // the size of the decode on its way
     QImage decoded_;     // of the picture `decodedSerial_`, maybe the one before
     quint64 decodedSerial_ = 0;
+    quint64 failedSerial_ = 0; // the picture that did not decode at failedPixels_
+    QSize failedPixels_;
 };
 
 // One thumbnail of the main window's grid. The cell widget covers the frame

@@ -106,15 +106,17 @@ void ThumbGrid::followWindow() {
 void ThumbGrid::makeCells(double labelPoints, bool labelsBold) {
     while (cells_.size() > 1)
         delete cells_.takeLast();
-    if (cells_.isEmpty()) {
-        cells_.append(new ThumbCell(0, this));
-        cells_.first()->show();
-    }
-    for (int i = 1; i < layout_.slotCount; ++i) {
-        auto *cell = new ThumbCell(i, this);
+    const auto made = [this](int slot) {
+        auto *cell = new ThumbCell(slot, this);
+        connect(cell->img, &StillPicture::decodeFailed, this,
+                [this, slot] { emit pictureNotDecoded(slot); });
         cells_.append(cell);
         cell->show();
-    }
+    };
+    if (cells_.isEmpty())
+        made(0);
+    for (int i = 1; i < layout_.slotCount; ++i)
+        made(i);
     for (ThumbCell *cell : std::as_const(cells_)) {
         cell->img->setDecoder(&decoder_);
         cell->AniGIF->setFrameServices(&decoder_, &clock_);

@@ -113,6 +113,9 @@ public:
 signals:
     // New cells were made (each may need wiring to its owner).
     void cellsMade();
+    // The still picture of `slot` does not decode at the size it is shown:
+    // its owner shows the placeholder instead.
+    void pictureNotDecoded(int slot);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

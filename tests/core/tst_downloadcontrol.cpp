@@ -477,7 +477,7 @@ private slots:
     // the progress reports need its trickled bodies, the timeouts its stalled answers.)
 
     // Started as the demo starts it: serves, writes a data folder that points at itself, and ends
-    // cleanly on SIGTERM.
+    // cleanly on SIGTERM. Each fault switch has sites of its own, in the list, named at start.
     void simulatorServesUntilSigterm() {
         QTemporaryDir home;
         QProcess process;
@@ -485,8 +485,8 @@ private slots:
         environment.insert("XDG_CONFIG_HOME", home.filePath("xdg-config"));
         environment.insert("XDG_DATA_HOME", home.filePath("xdg-data"));
         process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(TAVIMO_SITESIM_PATH, {"--sstv", "6", "--port", "0", "--home", home.path()});
+        process.start(TAVIMO_SITESIM_PATH, {"--sstv", "6", "--port", "0", "--home", home.path(),
+                                            "--fail-404", "2", "--torn", "1", "--news", "2"});
         QVERIFY(process.waitForStarted(10000));
         while (!process.canReadLine() && process.waitForReadyRead(10000)) {
         }
@@ -501,8 +501,15 @@ private slots:
 
         const std::optional<QStringList> list =
             readTextLines(home.filePath("data/tavimo/tavimo.lst"));
-        QVERIFY(list && list->size() == 12);
+        QVERIFY(list && list->size() == 8);
         QCOMPARE(list->at(1), base + "/sstv/1/image1.jpg");
+        QCOMPARE(httpGet(QUrl(list->at(7))).status, 404);
+        // Written before the listening line, but through another pipe.
+        QString roles;
+        QTRY_VERIFY((roles += QString::fromLatin1(process.readAllStandardError()),
+                     roles.contains(u"news: ")));
+        for (const char *role : {"404: sites 3-4 (", "torn: site 2 (", "news: sites 5-6 ("})
+            QVERIFY2(roles.contains(QLatin1String(role)), qPrintable(roles));
 
         ::kill(pid_t(process.processId()), SIGTERM);
         QVERIFY(process.waitForFinished(10000));

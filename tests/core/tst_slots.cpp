@@ -1,6 +1,7 @@
 #include "core/app/AppState.h"
 #include "core/sites/SlotMap.h"
 #include "core/thumbs/CheckPicture.h"
+#include "core/thumbs/CutPictures.h"
 #include "core/thumbs/DownloadKeys.h"
 #include "core/thumbs/PagePlan.h"
 #include "core/thumbs/PictureAge.h"
@@ -8,9 +9,13 @@
 #include "core/thumbs/RefreshTimers.h"
 #include "core/thumbs/SlotAssignment.h"
 #include "core/thumbs/SlotPictures.h"
+#include "support/Fixtures.h"
+#include "support/GifEncoder.h"
 #include "support/TestFiles.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -585,6 +590,80 @@ private slots:
         QCOMPARE(split.hasTrailer, !text.isNull());
         QTEST(split.picture, "picture");
         QCOMPARE(split.text, text.isNull() ? QString() : text);
+    }
+
+    // Sites rewrite their picture in place: an answer may be the first part of it.
+    void pictureWhole_data() {
+        QTest::addColumn<QByteArray>("download"); // trailer and all
+        QTest::addColumn<bool>("whole");
+        const QImage image = test::makeImage(QSize(160, 120));
+        const QByteArray jpeg = test::encodeImage(image, "JPG", 85);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        QVERIFY(writer.write(image));
+        const QByteArray progressive = buffer.data();
+        const QByteArray png = test::encodeImage(image, "PNG");
+        const QByteArray gif =
+            test::encodeAnimatedGif({{test::makeImage(QSize(32, 24), Qt::red), 100},
+                                     {test::makeImage(QSize(32, 24), Qt::blue), 100}});
+        const QByteArray bmp = test::encodeImage(image, "BMP");
+        const QByteArray text = test::trailer("XX9ABC", "OK", QStringLiteral("10/14/09 12:34:56"));
+        QTest::newRow("JPEG") << jpeg << true;
+        QTest::newRow("JPEG with a trailer") << jpeg + text << true;
+        QTest::newRow("JPEG with bytes after its end") << jpeg + QByteArray(40, '\0') << true;
+        QTest::newRow("JPEG cut in its data") << jpeg.left(jpeg.size() / 2) << false;
+        QTest::newRow("JPEG cut in its data, with a trailer")
+            << jpeg.left(jpeg.size() / 2) + text << false;
+        QTest::newRow("JPEG without its end marker") << jpeg.chopped(2) << false;
+        QTest::newRow("JPEG cut in its header") << jpeg.left(100) << false;
+        QTest::newRow("progressive JPEG") << progressive << true;
+        QTest::newRow("progressive JPEG cut")
+            << progressive.left(progressive.size() * 2 / 3) << false;
+        QTest::newRow("PNG") << png + text << true;
+        QTest::newRow("PNG cut in its data") << png.left(png.size() / 2) << false;
+        QTest::newRow("PNG cut before IEND") << png.chopped(12) << false;
+        QTest::newRow("animated GIF") << gif + text << true;
+        QTest::newRow("GIF cut before its trailer") << gif.chopped(1) << false;
+        QTest::newRow("GIF cut in a frame") << gif.left(gif.size() / 2) << false;
+        QTest::newRow("BMP is not judged") << bmp.left(bmp.size() / 2) << true;
+        QTest::newRow("no picture is not judged") << QByteArray("no picture") << true;
+    }
+    void pictureWhole() {
+        QFETCH(QByteArray, download);
+        QTEST(isPictureWhole(splitPictureTrailer(download).picture), "whole");
+    }
+
+    // Answers for one slot in turn: "<check height or 0 for none>:<w(hole) or c(ut)>". Shown:
+    // "s", kept back: "k".
+    void cutPictures_data() {
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("whole pictures are shown") << QStringList{"5:w", "6:w"} << "ss";
+        QTest::newRow("a cut answer waits for the next") << QStringList{"5:c", "0:w"} << "ks";
+        QTest::newRow("cut twice for one check picture: shown as it is")
+            << QStringList{"5:c", "5:c", "5:w"} << "kss";
+        QTest::newRow("cut once each for two check pictures")
+            << QStringList{"5:c", "6:c", "6:c"} << "kks";
+        QTest::newRow("a whole answer between two cuts")
+            << QStringList{"5:c", "5:w", "5:c", "5:c"} << "ksks";
+        QTest::newRow("no check picture: cut twice") << QStringList{"0:c", "0:c"} << "ks";
+        QTest::newRow("after a cut shown as it is, the next cut waits again")
+            << QStringList{"5:c", "5:c", "5:c"} << "ksk";
+    }
+    void cutPictures() {
+        QFETCH(QStringList, answers);
+        CutPictures cuts;
+        cuts.checkAnswered(3, QSize(1, 9)); // another slot's
+        cuts.takePicture(3, false);
+        QString shown;
+        for (const QString &answer : answers) {
+            const int height = answer.section(u':', 0, 0).toInt();
+            cuts.checkAnswered(7, height ? QSize(1, height) : QSize());
+            shown += cuts.takePicture(7, answer.endsWith(u'w')) ? u's' : u'k';
+        }
+        QTEST(shown, "shown");
     }
 
     // fields: sender|status|date|slot caption|gallery caption

@@ -4,10 +4,12 @@
 
 #include "ProgramRig.h"
 
+#include "core/thumbs/PictureTrailer.h"
 #include "gallery/CaptionZoomWindow.h"
 #include "gallery/GalleryFetch.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
+#include "support/TestFiles.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -105,6 +107,62 @@ private slots:
             30000));
         QCOMPARE(rig.page().FinishedCount, 8);
         QCOMPARE(rig.page().ExpectedCount, 8);
+    }
+
+    // Two of six sites rewrite their picture in place and answer its first request cut (one
+    // JPEG, one animated GIF): the first pass keeps them back, the next fetches them whole.
+    void tornPicturesAreFetchedWholeOnTheNextPass() {
+        sitesim::SimConfig world = ProgramRig::smallWorld();
+        world.torn = 2;
+        ProgramRig rig(world);
+        QVERIFY(rig.startShown());
+        QList<int> tornSlots;
+        QList<int> tornSites;
+        for (int slot = 0; slot < rig.page().SlotCount; ++slot) {
+            const int index = rig.page().SlotTable.value(slot, stSiteIndex).toInt();
+            if (rig.page().SlotTable.value(slot, stSiteCall).isEmpty() ||
+                rig.sim.sstvSites()[index].fault != sitesim::SiteFault::Torn)
+                continue;
+            tornSlots << slot;
+            tornSites << index;
+        }
+        QCOMPARE(tornSites, (QList<int>{4, 5}));
+        const auto requests = [&](int index) {
+            return rig.server.requestCount(sitesim::sstvPicturePath(index + 1));
+        };
+        const auto shows = [&](int slot) {
+            return rig.cell(slot).img->hasPicture() || !rig.cell(slot).AniGIF->isHidden();
+        };
+        for (int k = 0; k < 2; ++k) {
+            QCOMPARE(requests(tornSites[k]), 1);
+            QVERIFY(!shows(tornSlots[k]));
+            QCOMPARE(rig.page().SlotTable.value(tornSlots[k], stCheckHeight), u"0"_s);
+        }
+        QCOMPARE(requests(0), 1);
+
+        // The next automatic pass.
+        const auto pass = [&] {
+            const int before = rig.reloads();
+            rig.tickSstv(rig.config().RefreshSeconds);
+            return rig.reloadedSince(before);
+        };
+        QVERIFY(pass());
+        rig.w().loader().flushSlotPictures();
+        for (int k = 0; k < 2; ++k) {
+            const int index = tornSites[k];
+            QCOMPARE(requests(index), 2);
+            QTRY_VERIFY(shows(tornSlots[k]));
+            const qint64 number = rig.sim.sstvTimeline(index).currentNumber(ProgramRig::kNow);
+            QCOMPARE(readBytes(rig.data(u"images/sstv/"_s + QString::number(tornSlots[k]))),
+                     splitPictureTrailer(rig.sim.sstvPicture(index, number)).picture);
+            QVERIFY(rig.page().SlotTable.value(tornSlots[k], stCheckHeight) != u"0"_s);
+        }
+        QCOMPARE(requests(0), 1);
+
+        // Whole now: the unchanged check picture asks for nothing more.
+        QVERIFY(pass());
+        QCOMPARE(requests(tornSites[0]), 2);
+        QCOMPARE(requests(tornSites[1]), 2);
     }
 };
 

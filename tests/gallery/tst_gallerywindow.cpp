@@ -4,6 +4,7 @@
 
 #include "GalleryRig.h"
 
+#include "core/thumbs/PictureTrailer.h"
 #include "gallery/GalleryPointer.h"
 #include "ui/MenuBarPainter.h"
 
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
+
+#include <atomic>
 
 using namespace tavimo;
 using namespace tavimo::test;
@@ -191,6 +194,38 @@ private slots:
         QVERIFY(!QFile::exists(rig.file(0)));
         QCOMPARE(rig.column(3, stGalFrom), u"XX9ABC"_s);
         QTRY_COMPARE(rig.column(4, stGalFrom), u"Not found"_s);
+    }
+
+    // Picture 1 is being rewritten: cut at first, whole when asked again. Picture 2 is only ever
+    // served cut: shown as it is after the second cut answer. The pass counts each cell once.
+    void cutPicturesAreAskedForAgain() {
+        GalleryRig rig;
+        rig.serveAll(u"/ab/"_s);
+        const QByteArray whole = rig.picture(1);
+        const QByteArray cut2 = rig.picture(2).left(rig.picture(2).size() / 2);
+        rig.server.removeRoute(u"/ab/image1.jpg"_s);
+        rig.serve(u"/ab/"_s, 2, cut2);
+        std::atomic<int> asked = 0;
+        rig.server.setHandler([&](const RecordedRequest &) {
+            Route route;
+            route.body = asked++ == 0 ? whole.left(whole.size() / 2) : whole;
+            return std::optional(route);
+        });
+        GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
+        g.fetch().setCutRetryDelay(std::chrono::milliseconds(50));
+        QVERIFY(rig.waitForPassEnd());
+        QCOMPARE(rig.answered(), 30);
+        QCOMPARE(rig.server.requestCount(u"/ab/image1.jpg"_s), 2);
+        QCOMPARE(rig.server.requestCount(u"/ab/image2.jpg"_s), 2);
+        QCOMPARE(rig.server.requestCount(u"/ab/image3.jpg"_s), 1);
+        QTest::qWait(100);
+        QCOMPARE(rig.main.count(u"plain"_s), 1);
+        g.fetch().flush();
+        QCOMPARE(readBytes(rig.file(0)), splitPictureTrailer(whole).picture);
+        QCOMPARE(rig.column(0, stGalFrom), u"XX9ABC"_s);
+        QCOMPARE(readBytes(rig.file(1)), cut2);
+        QVERIFY(rig.cell(1).img->hasPicture());
+        rig.server.setHandler({});
     }
 
     void blockedSenders() {

@@ -12,6 +12,7 @@
 #include "core/thumbs/NotFoundCanvas.h"
 #include "core/thumbs/PictureAge.h"
 
+#include <QtEndian>
 #include <QtTest>
 
 using namespace tavimo;
@@ -98,6 +99,28 @@ struct Rig : Harness {
 
 QByteArray stillPicture(const QString &text, QSize size = QSize(320, 240)) {
     return jpegBytes(size, QColor(40, 90, 160), text);
+}
+
+// A whole PNG whose header promises 50000 x 50000 pixels: it reads, but does not decode.
+QByteArray pngBomb() {
+    const auto be32 = [](quint32 v) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(v, bytes.data());
+        return bytes;
+    };
+    const auto chunk = [&](const QByteArray &type, const QByteArray &data) {
+        const QByteArray body = type + data;
+        quint32 crc = 0xFFFFFFFFu;
+        for (const char ch : body) {
+            crc ^= quint8(ch);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return be32(quint32(data.size())) + body + be32(~crc);
+    };
+    const QByteArray header = be32(50000) + be32(50000) + QByteArray("\x08\x00\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) +
+           chunk("IDAT", qCompress(QByteArray(4 * 50001, '\0')).mid(4)) + chunk("IEND", {});
 }
 
 QString storedDate(const QDateTime &when) {
@@ -249,6 +272,8 @@ void PageRoadTest::failuresShowThePlaceholder_data() {
     QTest::newRow("picture answers 404") << u"404"_s << false << QString();
     QTest::newRow("bytes that are no picture") << u"garbage"_s << true << QString();
     QTest::newRow("empty picture") << u"empty"_s << true << QString();
+    QTest::newRow("a picture that reads but does not decode")
+        << u"undecodable"_s << true << QString();
     QTest::newRow("a site that failed before keeps its date")
         << u"404"_s << false << u"03/01/2024 20:30"_s;
 }
@@ -268,6 +293,8 @@ void PageRoadTest::failuresShowThePlaceholder() {
     } else if (failure == u"garbage") {
         rig.setPicture(call,
                        QByteArray("this is no picture") + trailer(u"XX9ABC"_s, u"OK"_s, kNow));
+    } else if (failure == u"undecodable") {
+        rig.setPicture(call, pngBomb());
     } else {
         rig.setPicture(call, QByteArray());
     }
@@ -279,7 +306,8 @@ void PageRoadTest::failuresShowThePlaceholder() {
     QCOMPARE(rig.state.page.FinishedCount, 2);
 
     ThumbCell &c = rig.cell(3);
-    QCOMPARE(rig.table(3, stFrom), u"Not found"_s);
+    // A picture is decoded off the window's thread: its failure shows a moment later.
+    QTRY_COMPARE(rig.table(3, stFrom), u"Not found"_s);
     QCOMPARE(c.lblFrom->text(), QString());
     QVERIFY(!c.isProgressShown());
     QVERIFY(c.AniGIF->isHidden());

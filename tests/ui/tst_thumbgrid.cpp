@@ -28,6 +28,7 @@ private slots:
     void blinkEndsInTheFramesColour();
     void stillPictureIsDecodedAtTheCellsSize();
     void gridDecodesTheLatestPictureAtItsCellsSize();
+    void undecodablePictureIsAskedForOncePerSize();
     void animationsPlayDecodedFramesWhileTheWindowShows();
     void animationTooLargeToKeepStillPlays();
     void partsComeAndGoByWhatTheyPaint();
@@ -189,6 +190,39 @@ void ThumbGridTest::gridDecodesTheLatestPictureAtItsCellsSize() {
     grid.waitForDecodes();
     QVERIFY(img.isDecoded());
     QVERIFY(middle(g.shown(&img)).blue() > 200);
+}
+
+// A picture whose header reads but whose data does not (the first half of a PNG) is decoded
+// once per size, not on every paint, and the grid tells its owner.
+void ThumbGridTest::undecodablePictureIsAskedForOncePerSize() {
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    QSignalSpy notDecoded(&grid, &ThumbGrid::pictureNotDecoded);
+    QImage noise(320, 240, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+    }
+    const QByteArray png = encodeImage(noise, "PNG");
+    QVERIFY(grid.showPicture(3, png.left(png.size() / 2)));
+    StillPicture &img = *grid.cell(3)->img;
+    QTRY_COMPARE(notDecoded.count(), 1);
+    QCOMPARE(notDecoded.first().first().toInt(), 3);
+    for (int i = 0; i < 5; ++i) {
+        img.repaint();
+        QTest::qWait(20);
+    }
+    QCOMPARE(grid.decodesPending(), 0);
+    QCOMPARE(notDecoded.count(), 1);
+
+    // A new size asks once more.
+    g.window.resize(1340, 480);
+    grid.resize(g.window.size());
+    g.shown(&img);
+    QTRY_COMPARE(notDecoded.count(), 2);
+    QTest::qWait(100);
+    QCOMPARE(grid.decodesPending(), 0);
+    QCOMPARE(notDecoded.count(), 2);
 }
 
 void ThumbGridTest::animationsPlayDecodedFramesWhileTheWindowShows() {

@@ -1,5 +1,6 @@
 #include "sitesim/SiteModel.h"
 
+#include <QStringList>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -100,16 +101,87 @@ QList<SstvSiteInfo> makeSstvSites(const SimConfig &config) {
         site.phaseMs = i * intervalMs / count;
         sites.append(site);
     }
-    int at = count;
-    const auto mark = [&](int n, SiteFault fault) {
-        for (int k = 0; k < n && at > 0; ++k)
-            sites[--at].fault = fault;
-    };
-    mark(config.notFound, SiteFault::NotFound);
-    mark(config.slow, SiteFault::Slow);
-    mark(config.stall, SiteFault::Stall);
-    mark(config.garbage, SiteFault::Garbage);
+    // The news sites are the very last: they are not in the user's list.
+    int at = count - std::clamp(config.newsSites, 0, count);
+    for (const FaultShare &share : faultShares(config)) {
+        for (int k = 0; k < share.count && at > 0; ++k)
+            sites[--at].fault = share.fault;
+    }
+    // A torn site is fetched again by the pass after the one that got a cut
+    // answer: it changes its picture only every third interval, the first
+    // time one and a half intervals after the start, so that the pass a
+    // minute after the first finds the same picture.
+    for (SstvSiteInfo &site : sites) {
+        if (site.fault == SiteFault::Torn) {
+            site.periodMs = intervalMs * 3;
+            site.phaseMs += intervalMs * 3 / 2;
+        }
+    }
     return sites;
+}
+
+QList<FaultShare> faultShares(const SimConfig &config) {
+    return {
+        {SiteFault::NotFound, config.notFound}, {SiteFault::Slow, config.slow},
+        {SiteFault::Stall, config.stall},       {SiteFault::Garbage, config.garbage},
+        {SiteFault::Torn, config.torn},
+    };
+}
+
+QString faultName(SiteFault fault) {
+    switch (fault) {
+    case SiteFault::None:
+        return QStringLiteral("well");
+    case SiteFault::NotFound:
+        return QStringLiteral("404");
+    case SiteFault::Slow:
+        return QStringLiteral("slow");
+    case SiteFault::Stall:
+        return QStringLiteral("stall");
+    case SiteFault::Garbage:
+        return QStringLiteral("garbage");
+    case SiteFault::Torn:
+        return QStringLiteral("torn");
+    }
+    return QString();
+}
+
+namespace {
+
+// "site 7 (SIM6AB)" or "sites 5-7 (SIM4AA SIM5AB SIM6AC)"; the sites follow
+// one another.
+QString siteRange(const QList<SstvSiteInfo> &sites) {
+    QStringList calls;
+    for (const SstvSiteInfo &site : sites)
+        calls << site.callsign;
+    const QString numbers =
+        sites.size() == 1
+            ? QStringLiteral("site %1").arg(sites.first().number)
+            : QStringLiteral("sites %1-%2").arg(sites.first().number).arg(sites.last().number);
+    return numbers + QStringLiteral(" (") + calls.join(u' ') + u')';
+}
+
+} // namespace
+
+QString siteRoles(const QList<SstvSiteInfo> &sites, int newsSites) {
+    QStringList roles;
+    const qsizetype listed = sites.size() - std::clamp<qsizetype>(newsSites, 0, sites.size());
+    // In the order the switches are given out, from the end of the list.
+    QList<SiteFault> faults;
+    for (const FaultShare &share : faultShares(SimConfig()))
+        faults << share.fault;
+    for (const SiteFault fault : std::as_const(faults)) {
+        QList<SstvSiteInfo> marked;
+        for (qsizetype i = 0; i < listed; ++i) {
+            if (sites[i].fault == fault)
+                marked << sites[i];
+        }
+        if (!marked.isEmpty())
+            roles << faultName(fault) + QStringLiteral(": ") + siteRange(marked);
+    }
+    if (listed < sites.size())
+        roles << QStringLiteral("news: ") + siteRange(sites.mid(listed));
+    return roles.join(QStringLiteral("; "));
 }
 
 QList<WxSiteInfo> makeWxSites(const SimConfig &config) {

@@ -26,7 +26,11 @@ enum class SiteFault {
     Slow,     // answers late and trickles the bytes
     Stall,    // takes the request and never answers
     Garbage,  // answers 200 with bytes that are no picture
+    Torn,     // serves each new picture cut the first time it is asked for
 };
+
+// The name a fault goes by on the command line and in the start-up line.
+QString faultName(SiteFault fault);
 
 // What the maker's updates list looks like on the simulated main host. The
 // mirror always serves a good, current list.
@@ -41,12 +45,14 @@ struct SimConfig {
     int sstvCount = 24;
     int wxCount = 4;
     int intervalSeconds = 60; // between new pictures of a site
-    // Faulty sites are the last SSTV sites: the last notFound ones, the slow ones
-    // before them, then the stalling ones, then the garbage ones. No overlap.
+    // Faulty sites are the last SSTV sites before the news sites: the last
+    // notFound ones, the slow ones before them, then the stalling ones, the
+    // garbage ones and the torn ones (see faultShares). No two share a site.
     int notFound = 0;
     int slow = 0;
     int stall = 0;
     int garbage = 0;
+    int torn = 0;
     // The version the home page names; the program's own shows no notice.
     QString homeVersion = QStringLiteral("4.91");
     UpdatesListState updatesList = UpdatesListState::Valid;
@@ -80,7 +86,21 @@ QString sstvFolder(int number);      // "/sstv/<n>/"
 QString sstvPicturePath(int number); // "/sstv/<n>/image1.jpg"
 QString wxPicturePath(int number);   // "/wx/<n>/latest.jpg"
 
+// How many sites each fault takes, in the order they are given out from the
+// end of the list (after the news sites, which are not in the user's list and
+// so could show no fault).
+struct FaultShare {
+    SiteFault fault;
+    int count;
+};
+QList<FaultShare> faultShares(const SimConfig &config);
+
 QList<SstvSiteInfo> makeSstvSites(const SimConfig &config);
+
+// Which sites misbehave and which are news, for the start-up line:
+// "404: sites 22-23 (SIM1AB SIM2CD); news: site 24 (SIM3EF)", or "" when all
+// are well.
+QString siteRoles(const QList<SstvSiteInfo> &sites, int newsSites);
 QList<WxSiteInfo> makeWxSites(const SimConfig &config);
 
 // When a site's pictures arrive. Picture numbers count up from 0; the current

@@ -166,6 +166,7 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
         return pictureRoute(garbage(site.number * 31 + (number ? int(*number % 1000) : 0)));
     case SiteFault::None:
     case SiteFault::Slow:
+    case SiteFault::Torn:
         break;
     }
     test::Route route;
@@ -175,6 +176,15 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
         route.contentType = "text/plain; charset=windows-1252";
     } else {
         route = pictureRoute(isCheck ? checkPicture(index) : sstvPicture(index, *number));
+    }
+    // Only the current picture is rewritten in place.
+    if (site.fault == SiteFault::Torn && !isCheck && !isList && match.captured(1) == u"1") {
+        QMutexLocker lock(&tornMutex_);
+        const auto served = servedCut_.constFind(index);
+        if (served == servedCut_.cend() || *served != *number) {
+            servedCut_.insert(index, *number);
+            route.body = cutPicture(route.body);
+        }
     }
     if (site.fault == SiteFault::Slow) {
         route.delayMs = kSlowDelayMs;
@@ -203,6 +213,11 @@ std::optional<test::Route> SiteSimulator::wxAnswer(qsizetype index, const QStrin
     if (file != u"latest.jpg")
         return std::nullopt; // no check pictures on WX sites
     return pictureRoute(wxPicture(index, wxTimelines_[index].currentNumber(clock_())));
+}
+
+QByteArray SiteSimulator::cutPicture(const QByteArray &whole) {
+    // Past the header, short of the end marker and of the trailer.
+    return whole.left(whole.size() * 11 / 20);
 }
 
 QList<SstvSiteInfo> SiteSimulator::newsSites() const {

@@ -34,6 +34,10 @@ public:
     QByteArray checkPicture(qsizetype index); // as of now
     QByteArray wxPicture(qsizetype index, qint64 number);
 
+    // What a torn site serves the first time its current picture is asked
+    // for: the first part of it, as a site answers while it rewrites the file.
+    static QByteArray cutPicture(const QByteArray &whole);
+
     // The sites announced as new by the updates list.
     QList<SstvSiteInfo> newsSites() const;
 
@@ -60,6 +64,10 @@ private:
     QList<PictureTimeline> wxTimelines_;
     QMutex cacheMutex_;
     QHash<QString, QByteArray> cache_;
+    // Per torn site, the picture it last served cut: the next request for it
+    // gets it whole.
+    QMutex tornMutex_;
+    QHash<qsizetype, qint64> servedCut_;
 };
 
 } // namespace tavimo::sitesim

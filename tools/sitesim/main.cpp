@@ -57,8 +57,13 @@ const char *const kDescription =
     "four-character square only, and one is not held. /qrzpics/c/call/call.jpg is the\n"
     "picture of a held site, except every fourth one.\n"
     "\n"
-    "Faulty sites are the last SSTV sites: the last --fail-404 ones, then the --slow\n"
-    "ones before them, then --stall, then --garbage, without overlap.\n"
+    "Faulty sites are the last SSTV sites before the news sites: the last --fail-404\n"
+    "ones, then the --slow ones before them, then --stall, --garbage and --torn; no\n"
+    "two switches share a site. A torn site serves its current picture cut (its first\n"
+    "55 %, as a site answers while it rewrites the file) the first time it is asked\n"
+    "for, and whole from the next request on, until its next picture, which comes\n"
+    "every third interval (the first 1.5 intervals after the start). Before it\n"
+    "listens the simulator names the sites of each switch on stderr.\n"
     "\n"
     "With --home DIR it writes, for Tavimo started with XDG_DATA_HOME=DIR/data and\n"
     "XDG_CONFIG_HOME=DIR/config:\n"
@@ -125,6 +130,10 @@ int main(int argc, char *argv[]) {
         QStringLiteral("garbage"),
         QStringLiteral("N SSTV sites answer with bytes that are no picture."), QStringLiteral("N"),
         QStringLiteral("0"));
+    const QCommandLineOption torn(
+        QStringLiteral("torn"),
+        QStringLiteral("N SSTV sites serve each new picture cut the first time it is asked for."),
+        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption homeVersion(
         QStringLiteral("home-version"),
         QStringLiteral("Version the home page names (default 4.91, no notice)."),
@@ -138,7 +147,7 @@ int main(int argc, char *argv[]) {
         QStringLiteral("The last N SSTV sites are announced as new sites (default 0)."),
         QStringLiteral("N"), QStringLiteral("0"));
     for (const QCommandLineOption &option : {port, sstv, wx, interval, home, fail404, slow, stall,
-                                             garbage, homeVersion, updates, news})
+                                             garbage, torn, homeVersion, updates, news})
         parser.addOption(option);
     parser.process(app);
 
@@ -161,6 +170,7 @@ int main(int argc, char *argv[]) {
     config.slow = number(slow, 0, kMaxSstvSites);
     config.stall = number(stall, 0, kMaxSstvSites);
     config.garbage = number(garbage, 0, kMaxSstvSites);
+    config.torn = number(torn, 0, kMaxSstvSites);
     config.newsSites = number(news, 0, config.sstvCount);
     config.homeVersion = parser.value(homeVersion);
     const QString listState = parser.value(updates);
@@ -221,6 +231,9 @@ int main(int argc, char *argv[]) {
                      qPrintable(settingsFileOf(dir)));
     }
 
+    if (const QString roles = siteRoles(simulator.sstvSites(), int(simulator.newsSites().size()));
+        !roles.isEmpty())
+        std::fprintf(stderr, "tavimo-sitesim: %s\n", qPrintable(roles));
     std::printf("listening on %s\n", qPrintable(base));
     std::fflush(stdout);
 

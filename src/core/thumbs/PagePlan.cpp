@@ -173,4 +173,8 @@ bool PassCounter::finish(int slot) {
     return isComplete();
 }
 
+void PassCounter::reopen(int slot) {
+    finished_.remove(slot);
+}
+
 } // namespace tavimo

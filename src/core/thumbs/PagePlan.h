@@ -147,6 +147,9 @@ public:
     // end-of-pass rule applies (also for answers that come after the end, as
     // the rule has always been applied).
     bool finish(int slot);
+    // `slot` waits again: its answer is asked for once more, and the pass
+    // ends only once that answer has come too.
+    void reopen(int slot);
 
     bool isComplete() const { return finished_.size() >= expected_.size(); }
     bool isPending(int slot) const { return expected_.contains(slot) && !finished_.contains(slot); }

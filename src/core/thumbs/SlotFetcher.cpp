@@ -161,6 +161,13 @@ void SlotFetcher::finishSlot(int slot) {
     emit slotFinished(slot);
 }
 
+void SlotFetcher::reopenSlot(int slot) {
+    if (!pass_.isPending(slot) && !passEndApplied_) {
+        pass_.reopen(slot);
+        emit passCounted(pass_.ExpectedCount(), pass_.FinishedCount());
+    }
+}
+
 void SlotFetcher::applyEndOfPassRule() {
     if (passEndApplied_ || !pass_.isComplete())
         return;

@@ -104,6 +104,10 @@ public:
     // Counts `slot` finished (once per pass; a slot outside the pass changes
     // nothing).
     void finishSlot(int slot);
+    // `slot` waits again, for a picture asked for once more (a cut answer):
+    // called from a pictureReady handler, it keeps the pass open until that
+    // answer has come.
+    void reopenSlot(int slot);
     const PassCounter &pass() const { return pass_; }
 
     // --- Slot files ------------------------------------------------------------

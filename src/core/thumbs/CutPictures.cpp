@@ -1,0 +1,164 @@
+#include "core/thumbs/CutPictures.h"
+
+#include <cstring>
+
+namespace tavimo {
+
+namespace {
+
+using Bytes = const unsigned char *;
+
+int be16(Bytes p) {
+    return (p[0] << 8) | p[1];
+}
+
+quint32 be32(Bytes p) {
+    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
+}
+
+// Markers, segments and the entropy-coded data after each scan. Inside a
+// scan a 0xFF byte is followed by 0x00 (a stuffed byte) or a restart marker,
+// so the first other marker ends the scan; the end marker can appear nowhere
+// but at the end (an embedded thumbnail's lies inside its segment).
+bool jpegWhole(Bytes p, qsizetype n) {
+    qsizetype pos = 2;
+    while (pos < n) {
+        if (p[pos] != 0xFF) {
+            // Stray bytes between segments: decoders skip them, so do we.
+            const void *next = std::memchr(p + pos, 0xFF, size_t(n - pos));
+            if (!next)
+                return false;
+            pos = static_cast<Bytes>(next) - p;
+        }
+        while (pos < n && p[pos] == 0xFF)
+            ++pos;
+        if (pos >= n)
+            return false;
+        const int marker = p[pos++];
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        if (pos + 2 > n)
+            return false;
+        const int length = be16(p + pos);
+        if (length < 2 || pos + length > n)
+            return false;
+        pos += length;
+        if (marker != 0xDA)
+            continue;
+        for (;;) {
+            const void *next = std::memchr(p + pos, 0xFF, size_t(n - pos));
+            if (!next)
+                return false;
+            pos = static_cast<Bytes>(next) - p;
+            if (pos + 1 >= n)
+                return false;
+            const int following = p[pos + 1];
+            if (following == 0x00 || (following >= 0xD0 && following <= 0xD7) ||
+                following == 0xFF) {
+                ++pos;
+                continue;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+bool pngWhole(Bytes p, qsizetype n) {
+    qsizetype pos = 8;
+    while (pos + 8 <= n) {
+        const quint32 length = be32(p + pos);
+        if (std::memcmp(p + pos + 4, "IEND", 4) == 0)
+            return true;
+        if (length > 0x7FFFFFFFu)
+            return false;
+        pos += 12 + qsizetype(length);
+    }
+    return false;
+}
+
+// Skips data sub-blocks; false when the bytes end first.
+bool skipSubBlocks(Bytes p, qsizetype n, qsizetype &pos) {
+    for (;;) {
+        if (pos >= n)
+            return false;
+        const int size = p[pos++];
+        if (size == 0)
+            return true;
+        pos += size;
+    }
+}
+
+bool gifWhole(Bytes p, qsizetype n) {
+    if (n < 13)
+        return false;
+    qsizetype pos = 13;
+    if (p[10] & 0x80)
+        pos += 3 * (qsizetype(1) << ((p[10] & 7) + 1));
+    while (pos < n) {
+        const int block = p[pos++];
+        if (block == 0x3B)
+            return true;
+        if (block == 0x21) {
+            ++pos; // the extension's label
+        } else if (block == 0x2C) {
+            if (pos + 9 > n)
+                return false;
+            const int flags = p[pos + 8];
+            pos += 9;
+            if (flags & 0x80)
+                pos += 3 * (qsizetype(1) << ((flags & 7) + 1));
+            ++pos; // the LZW code size
+        } else {
+            return false;
+        }
+        if (!skipSubBlocks(p, n, pos))
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isPictureWhole(const QByteArray &picture) {
+    const auto *p = reinterpret_cast<Bytes>(picture.constData());
+    const qsizetype n = picture.size();
+    if (n >= 2 && p[0] == 0xFF && p[1] == 0xD8)
+        return jpegWhole(p, n);
+    if (n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1A\n", 8) == 0)
+        return pngWhole(p, n);
+    if (n >= 6 && (std::memcmp(p, "GIF87a", 6) == 0 || std::memcmp(p, "GIF89a", 6) == 0))
+        return gifWhole(p, n);
+    return true;
+}
+
+void CutPictures::checkAnswered(int slot, QSize checkSize) {
+    slots_[slot].check = checkSize;
+}
+
+bool CutPictures::takePicture(int slot, bool whole) {
+    Slot &s = slots_[slot];
+    if (whole) {
+        s.cutsInRow = 0;
+        return true;
+    }
+    s.cutsInRow = s.cutCheck == s.check ? s.cutsInRow + 1 : 1;
+    s.cutCheck = s.check;
+    if (s.cutsInRow < 2)
+        return false;
+    // It is served no other way: shown as it is, and not fetched again for it.
+    s.cutsInRow = 0;
+    return true;
+}
+
+void CutPictures::forget(int slot) {
+    slots_.remove(slot);
+}
+
+void CutPictures::clear() {
+    slots_.clear();
+}
+
+} // namespace tavimo
