@@ -40,6 +40,9 @@ SiteList sampleSites() {
         SiteRecord r;
         r.Callsign = QString::fromLatin1(call);
         r.PictureUrl = QStringLiteral("http://127.0.0.1/%1/image1.jpg").arg(r.Callsign);
+        // As a list file gives them.
+        for (int layout = 1; layout <= 4; ++layout)
+            r.SlotMap[layout] = QStringLiteral("0000000000");
         sites.append(r);
     }
     return sites;

@@ -147,6 +147,8 @@ private:
     void settleOnScreen();
     // The captions' font for the grid's size now.
     void fitCaptions();
+    // Every page name and the language's width reserve: what the page item's width follows.
+    QStringList pageItemCaptions() const;
     // The new-version notice and its download item in the language of now.
     void showUpdateNotice();
     // Where pictures are saved first: the stored folder while it can be
