@@ -11,6 +11,7 @@
 #include "core/sites/SiteLists.h"
 #include "core/thumbs/SlotFetcher.h"
 #include "mainwindow/CaptionFit.h"
+#include "mainwindow/EmptyListsNote.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/PageLoader.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent)
     grid_ = new ThumbGrid(this);
     setCentralWidget(grid_);
     menus_ = new MainMenus(*this, state_.config);
+    emptyNote_ = new EmptyListsNote(*grid_, state_, *menus_->mnuAdd);
     pointer_ = new ThumbPointer(
         *grid_,
         [this] {
@@ -328,6 +330,7 @@ bool MainWindow::startUp() {
     s.WxSiteList = std::move(lists.wxSites);
     s.sitesLoaded = lists.sitesLoaded;
     s.wxSitesLoaded = lists.wxSitesLoaded;
+    emptyNote_->refresh();
 
     if (opener_)
         opener_->rebuildSiteSelection();

@@ -19,6 +19,7 @@ struct AppState;
 class ClockSetter;
 class ConnectionChecker;
 class DesktopBridge;
+class EmptyListsNote;
 class MainMenus;
 class PageLoader;
 class RefreshSchedule;
@@ -184,6 +185,7 @@ private:
 
     ThumbGrid *grid_ = nullptr;
     MainMenus *menus_ = nullptr;
+    EmptyListsNote *emptyNote_ = nullptr; // the line over the grid while no site is listed
     ThumbPointer *pointer_ = nullptr;
     PageLoader *loader_ = nullptr;
     RefreshSchedule *schedule_ = nullptr;

@@ -252,7 +252,8 @@ void MenusTest::helpText() {
     QTemporaryDir data;
     paths.dataFolder = data.path();
     const QString text = readHelpText(paths);
-    for (const char *topic : {"Pages", "Refresh", "Reload this page", "F2", "F5", "tavimo.lst"})
+    for (const char *topic : {"Pages", "Refresh", "Reload this page", "F2", "F5", "tavimo.lst",
+                              "image1.jpg", "checknew.jpg", "UpdatesList"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
     // The help names the menu items as the English menus read.
     FakePrompts prompts;
