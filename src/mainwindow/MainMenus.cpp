@@ -8,10 +8,16 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QToolTip>
 
+#include <algorithm>
 #include <optional>
 
 namespace tavimo {
@@ -26,6 +32,7 @@ MainMenus::MainMenus(QMainWindow &window, const Config &config)
     : QObject(&window), config_(config), bar_(window.menuBar()) {
     QMenuBar *bar = bar_;
     installMenuBarPainter(bar);
+    bar->installEventFilter(this);
     const auto topMenu = [&](const QString &name, const QString &caption) {
         QMenu *m = bar->addMenu(caption);
         m->setObjectName(name);
@@ -215,12 +222,74 @@ void MainMenus::checkPage(int page) {
 }
 
 void MainMenus::showPage(int page) {
-    const QAction *item = pageItem(page) ? pageItem(page) : pageItem(1);
-    setPageMenuText(mnuPg->menuAction(), item->text(), pageLabelWidth_);
+    shownPage_ = pageItem(page) ? page : 1;
+    const QString caption = pageItem(shownPage_)->text();
+    const QFont font = bar_->font();
+    int width = pageLabelWidth_;
+    const int room = pageItemRoom();
+    if (room > 0)
+        width = std::min(width, room);
+    QString shown = caption;
+    const QString blanks = QStringLiteral("  ");
+    if (menuPictureTextWidth(font, blanks + caption + blanks) > width) {
+        const int margins = menuPictureTextWidth(font, blanks + blanks);
+        shown = QFontMetrics(font).elidedText(caption, Qt::ElideRight, width - margins);
+    }
+    // The tip is shown only while the name is cut short (see eventFilter).
+    QAction *item = mnuPg->menuAction();
+    item->setToolTip(caption);
+    setPageMenuText(item, shown, width);
 }
 
-void MainMenus::widenPageItem(const QStringList &captions) {
-    pageLabelWidth_ = widestPageLabel(bar_->font(), captions, pageLabelWidth_);
+void MainMenus::fitPageItem(const QStringList &captions) {
+    pageLabelWidth_ = widestPageLabel(bar_->font(), captions, 0);
+}
+
+int MainMenus::pageItemRoom() const {
+    if (!bar_->isVisible() || bar_->width() <= 0)
+        return 0;
+    const QStyle *style = bar_->style();
+    const int spacing = style->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, bar_);
+    const int margin = style->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, bar_) +
+                       style->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, bar_);
+    int right = bar_->width() - margin;
+    if (const QWidget *corner = bar_->cornerWidget(Qt::TopRightCorner);
+        corner && corner->isVisible())
+        right -= corner->sizeHint().width() + margin;
+    int used = margin;
+    int items = 0;
+    const QList<QAction *> actions = bar_->actions();
+    for (QAction *action : actions) {
+        if (!action->isVisible())
+            continue;
+        ++items;
+        if (action != mnuPg->menuAction())
+            used += bar_->actionGeometry(action).width();
+    }
+    // A few pixels spare, so that rounding never pushes the last item off.
+    constexpr int kSpare = 6;
+    return std::max(1, right - used - spacing * (items + 1) - kSpare);
+}
+
+bool MainMenus::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != bar_)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Resize && shownPage_ > 0) {
+        // The room for the page item changed with the bar.
+        showPage(shownPage_);
+    } else if (event->type() == QEvent::ToolTip) {
+        // The bar shows no tips of its own: the page item's whole name.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QAction *page = mnuPg->menuAction();
+        const auto picture = menuPicture(page);
+        if (bar_->actionAt(help->pos()) == page && picture && picture->text != page->toolTip()) {
+            QToolTip::showText(help->globalPos(), page->toolTip(), bar_,
+                               bar_->actionGeometry(page));
+            return true;
+        }
+        QToolTip::hideText();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QStringList MainMenus::pageCaptions(int pageCount) const {
@@ -246,6 +315,7 @@ bool MainMenus::loadingLook() const {
 
 void MainMenus::setRefreshCaption(const QString &caption) {
     restorePlainMenuText(mnuRefresh, caption);
+    refitPageItem();
 }
 
 void MainMenus::showUpdateNotice(const QString &noticeText, const QString &downloadText) {
@@ -253,10 +323,17 @@ void MainMenus::showUpdateNotice(const QString &noticeText, const QString &downl
     notice->setVisible(true);
     setUpdateMenuText(notice, noticeText);
     mnuUpTavimo->setText(downloadText);
+    refitPageItem();
 }
 
 void MainMenus::hideUpdateNotice() {
     mnuUpdate->menuAction()->setVisible(false);
+    refitPageItem();
+}
+
+void MainMenus::refitPageItem() {
+    if (shownPage_ > 0)
+        showPage(shownPage_);
 }
 
 // ---- Pop-ups ------------------------------------------------------------------------------

@@ -51,12 +51,18 @@ public:
     void setPageCaption(int page, const QString &caption);
     // Check mark on `page` alone.
     void checkPage(int page);
-    // The bar shows `page`'s caption as the page picture.
+    // The bar shows `page`'s caption as the page picture. A caption wider
+    // than the bar has room for beside the other items is shown cut short
+    // with "…", the whole caption in the item's tip, so that no other item
+    // is pushed off the bar.
     void showPage(int page);
-    // The page picture is as wide as the widest of these captions (and of
-    // every caption before: it only grows).
-    void widenPageItem(const QStringList &captions);
+    // The page picture is as wide as the widest of these captions, wider or
+    // narrower than before.
+    void fitPageItem(const QStringList &captions);
     int PageLabelWidth() const { return pageLabelWidth_; }
+    // The widest page picture the bar has room for beside its other items;
+    // 0 while the bar is not laid out.
+    int pageItemRoom() const;
     // Every page caption, pages 1 to `pageCount`.
     QStringList pageCaptions(int pageCount) const;
 
@@ -143,6 +149,9 @@ public:
     QAction *mnuLeaveBlank = nullptr;
     QAction *mnuSelectSite = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     struct Key {
         QString name;
@@ -157,11 +166,14 @@ private:
     void remember(const QString &name, int index, QAction *action);
     QList<QAction *> addArray(QMenu *menu, const QString &name, const QStringList &captions,
                               bool checkable);
+    // The page item again, after the other items of the bar changed width.
+    void refitPageItem();
 
     const Config &config_;
     QMenuBar *bar_;
     QMap<Key, QAction *> byName_;
-    int pageLabelWidth_ = 0; // only ever grows
+    int pageLabelWidth_ = 0;
+    int shownPage_ = 0; // the page whose caption the page picture shows
     QString earthViewTemplate_;
     QString earthViewShown_;
 };

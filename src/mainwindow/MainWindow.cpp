@@ -11,6 +11,7 @@
 #include "core/sites/SiteLists.h"
 #include "core/thumbs/SlotFetcher.h"
 #include "mainwindow/CaptionFit.h"
+#include "mainwindow/EmptyListsNote.h"
 #include "mainwindow/Logging.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/PageLoader.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(AppState &state, MainWindowDeps deps, QWidget *parent)
     grid_ = new ThumbGrid(this);
     setCentralWidget(grid_);
     menus_ = new MainMenus(*this, state_.config);
+    emptyNote_ = new EmptyListsNote(*grid_, state_, *menus_->mnuAdd);
     pointer_ = new ThumbPointer(
         *grid_,
         [this] {
@@ -328,6 +330,7 @@ bool MainWindow::startUp() {
     s.WxSiteList = std::move(lists.wxSites);
     s.sitesLoaded = lists.sitesLoaded;
     s.wxSitesLoaded = lists.wxSitesLoaded;
+    emptyNote_->refresh();
 
     if (opener_)
         opener_->rebuildSiteSelection();
@@ -513,7 +516,7 @@ void MainWindow::LayoutMainWindow(int setting) {
     grid_->setGridLayout(layout);
     s.page.SlotCount = layout.slotCount;
     fitWindowSize();
-    menus_->widenPageItem(menus_->pageCaptions(s.page.PageCount));
+    menus_->fitPageItem(pageItemCaptions());
     menus_->showPage(s.page.CurrentPage);
     grid_->makeCells(labelFontSize_, labelsBold_);
     captionPoints_ = 0; // the cells are new
@@ -656,7 +659,6 @@ void MainWindow::mnuLang_Click(int index) {
     if (renamed)
         emit s.events.pageNamesChanged();
     // The page item is as wide as the widest page name, the new WX name included.
-    menus_->widenPageItem({s.texts.LngBarCaption, s.texts.LngWxPage});
     repaintPageItem();
     schedule_->StopRefreshTimers();
     schedule_->reloadAfterChange();
@@ -711,13 +713,24 @@ QString MainWindow::pageCaption(int page) const {
 }
 
 void MainWindow::setPageCaption(int page, const QString &caption) {
-    menus_->setPageCaption(page, caption);
+    // An emptied name is the page's default name, as the next start reads it.
+    const bool sstvPage = page >= 1 && page < state_.page.PageCount;
+    menus_->setPageCaption(page, caption.isEmpty() && sstvPage
+                                     ? state_.texts.LngPage + QString::number(page)
+                                     : caption);
 }
 
 void MainWindow::repaintPageItem() {
-    // A name given since the window was laid out may be wider than all before it.
-    menus_->widenPageItem(menus_->pageCaptions(state_.page.PageCount));
+    // A name given since the window was laid out may be wider, or narrower, than all before it.
+    menus_->fitPageItem(pageItemCaptions());
     menus_->showPage(state_.page.CurrentPage);
+}
+
+QStringList MainWindow::pageItemCaptions() const {
+    // The language's width reserve keeps the item from jumping between short names; the WX
+    // page's name of the language may not have reached its menu item yet.
+    return menus_->pageCaptions(state_.page.PageCount)
+           << state_.texts.LngBarCaption << state_.texts.LngWxPage;
 }
 
 QString MainWindow::slotCallCaption(int slot) const {

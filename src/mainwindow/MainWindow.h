@@ -19,6 +19,7 @@ struct AppState;
 class ClockSetter;
 class ConnectionChecker;
 class DesktopBridge;
+class EmptyListsNote;
 class MainMenus;
 class PageLoader;
 class RefreshSchedule;
@@ -147,6 +148,8 @@ private:
     void settleOnScreen();
     // The captions' font for the grid's size now.
     void fitCaptions();
+    // Every page name and the language's width reserve: what the page item's width follows.
+    QStringList pageItemCaptions() const;
     // The new-version notice and its download item in the language of now.
     void showUpdateNotice();
     // Where pictures are saved first: the stored folder while it can be
@@ -182,6 +185,7 @@ private:
 
     ThumbGrid *grid_ = nullptr;
     MainMenus *menus_ = nullptr;
+    EmptyListsNote *emptyNote_ = nullptr; // the line over the grid while no site is listed
     ThumbPointer *pointer_ = nullptr;
     PageLoader *loader_ = nullptr;
     RefreshSchedule *schedule_ = nullptr;

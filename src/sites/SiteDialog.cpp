@@ -4,6 +4,7 @@
 #include "core/app/MainWindowAccess.h"
 #include "core/app/SaveAppState.h"
 #include "core/base/Prompts.h"
+#include "core/sites/ListableText.h"
 #include "core/sites/SiteEdits.h"
 #include "sites/Logging.h"
 #include "ui/Placement.h"
@@ -32,20 +33,21 @@ DialogGuard::Options frameOptions() {
     return options;
 }
 
-// "??" is the field's label.
-QString forbiddenCharacterText(int languageIndex) {
-    static const std::array<const char *, 5> texts{
-        "Please remove \"*\" and line breaks from ??: the site lists cannot keep them.",
-        "Quite \"*\" y los saltos de línea de ??: las listas de sitios no pueden guardarlos.",
-        "Bitte entfernen Sie \"*\" und Zeilenumbrüche aus ??: die Stationslisten können sie "
-        "nicht speichern.",
-        "Veuillez retirer « * » et les retours à la ligne de ?? : les listes de sites ne peuvent "
-        "pas les conserver.",
-        "Verwijder \"*\" en regeleinden uit ??: de sitelijsten kunnen ze niet bewaren.",
+// "%1" is the character as characterName gives it, "%2" the field's label.
+QString unlistableCharacterText(int languageIndex) {
+    static const std::array<const char16_t *, 5> texts{
+        u"The site lists cannot keep the character %1 in %2. Please remove or replace it.",
+        u"Las listas de sitios no pueden guardar el car\u00E1cter %1 en %2. Qu\u00EDtelo o "
+        u"sustit\u00FAyalo.",
+        u"Die Stationslisten k\u00F6nnen das Zeichen %1 in %2 nicht speichern. Bitte entfernen "
+        u"oder ersetzen Sie es.",
+        u"Les listes de sites ne peuvent pas conserver le caract\u00E8re %1 dans %2. Veuillez le "
+        u"retirer ou le remplacer.",
+        u"De sitelijsten kunnen het teken %1 in %2 niet bewaren. Verwijder of vervang het.",
     };
     const std::size_t index =
         languageIndex >= 0 && languageIndex < int(texts.size()) ? std::size_t(languageIndex) : 0;
-    return QString::fromUtf8(texts[index]);
+    return QString::fromUtf16(texts[index]);
 }
 
 // "Callsign:" names the field as "Callsign".
@@ -91,10 +93,11 @@ QPushButton *SiteDialog::makeButton(const QString &caption) {
 }
 
 bool storableField(AppState &state, const QString &text, const QString &fieldLabel) {
-    if (!holdsForbiddenCharacter(text))
+    const std::optional<UnlistableCharacter> refused = firstUnlistableCharacter(text);
+    if (!refused)
         return true;
-    state.prompts->message(forbiddenCharacterText(state.config.LanguageIndex)
-                               .replace(QStringLiteral("??"), fieldName(fieldLabel)),
+    state.prompts->message(unlistableCharacterText(state.config.LanguageIndex)
+                               .arg(characterName(refused->character), fieldName(fieldLabel)),
                            QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
     return false;
 }

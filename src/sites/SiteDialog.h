@@ -67,8 +67,9 @@ std::optional<SiteKey> pickedSite(const QListWidget &box);
 // main window (or before it has a native window) nothing is blocked.
 void blockMainWhileShown(QWidget &window, MainWindowAccess *main);
 
-// A field's text is refused when it holds "*" or a line break: the user is
-// told which field (its label, without the colon), and false comes back.
+// A field's text is refused when it holds a character the site lists cannot
+// keep (firstUnlistableCharacter): the user is told which character and which
+// field (its label, without the colon), and false comes back.
 bool storableField(AppState &state, const QString &text, const QString &fieldLabel);
 
 // Writes the configuration and both site lists (and, while the main window is

@@ -6,7 +6,9 @@
 #include "core/net/CallsignLookup.h"
 #include "sites/SiteDialog.h"
 #include "stations/StationWindow.h"
+#include "ui/RefusedBox.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +47,11 @@ SiteDialogFields::SiteDialogFields(QWidget &dialog, AppState &state, QPushButton
     }
     connect(txtCall, &QLineEdit::textChanged, this, &SiteDialogFields::txtCall_Change);
     connect(txtUrl, &QLineEdit::textChanged, this, &SiteDialogFields::updateButtons);
+    for (QLineEdit *box : {txtLat, txtLon}) {
+        connect(box, &QLineEdit::textChanged, this, &SiteDialogFields::updateButtons);
+        // A box that is switched off no longer counts (a WX site has no position).
+        box->installEventFilter(this);
+    }
     updateButtons();
 }
 
@@ -88,12 +95,33 @@ void SiteDialogFields::txtCall_Change() {
     updateButtons();
 }
 
+bool SiteDialogFields::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::EnabledChange && (watched == txtLat || watched == txtLon))
+        updateButtons();
+    return QObject::eventFilter(watched, event);
+}
+
+bool SiteDialogFields::positionRefused() {
+    const int language = state_.config.LanguageIndex;
+    bool refused = false;
+    for (const auto &[box, axis] : {std::pair{txtLat, CoordinateAxis::Latitude},
+                                    std::pair{txtLon, CoordinateAxis::Longitude}}) {
+        if (!box->isEnabled()) {
+            showRefusal(*box, QString());
+            continue;
+        }
+        refused = checkCoordinateBox(*box, axis, language).refused() || refused;
+    }
+    return refused;
+}
+
 void SiteDialogFields::updateButtons() {
     const bool call = !txtCall->text().isEmpty();
     if (lookupButton_)
         lookupButton_->setEnabled(call && ucLookUp);
+    const bool refused = positionRefused();
     if (commitButton_)
-        commitButton_->setEnabled(call && !txtUrl->text().isEmpty());
+        commitButton_->setEnabled(call && !txtUrl->text().isEmpty() && !refused);
 }
 
 void SiteDialogFields::startLookup(bool clearPosition) {
@@ -128,13 +156,13 @@ void SiteDialogFields::ucLookUp_PageNotFound() {
     lblLookUp->setText(ucLookUp->PageCallsign() + stationNotFoundText(state_.config.LanguageIndex));
 }
 
-bool SiteDialogFields::storable(bool withPosition) const {
+bool SiteDialogFields::storable(bool withPosition) {
     if (!storableField(state_, txtCall->text(), lblCall->text()) ||
         !storableField(state_, txtUrl->text(), lblUrl->text()))
         return false;
-    return !withPosition || (storableField(state_, txtCamUrl->text(), lblCamUrl->text()) &&
-                             storableField(state_, txtLat->text(), lblLat->text()) &&
-                             storableField(state_, txtLon->text(), lblLon->text()));
+    // A refused position box says why itself.
+    return !withPosition ||
+           (storableField(state_, txtCamUrl->text(), lblCamUrl->text()) && !positionRefused());
 }
 
 void SiteDialogFields::showPosition(double latitude, double longitude) {
@@ -143,11 +171,11 @@ void SiteDialogFields::showPosition(double latitude, double longitude) {
 }
 
 double SiteDialogFields::latitude() const {
-    return typedCoordinate(txtLat->text(), CoordinateAxis::Latitude);
+    return readCoordinateBox(txtLat->text(), CoordinateAxis::Latitude).value;
 }
 
 double SiteDialogFields::longitude() const {
-    return typedCoordinate(txtLon->text(), CoordinateAxis::Longitude);
+    return readCoordinateBox(txtLon->text(), CoordinateAxis::Longitude).value;
 }
 
 } // namespace tavimo

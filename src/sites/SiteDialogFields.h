@@ -20,7 +20,8 @@ class CallsignLookup;
 // position, with their rules: every "0" of the callsign shows as the user's
 // zero at once, the buttons follow the boxes, and a look-up of the callsign
 // in the first callbook fills the position boxes (from the record's grid
-// square when it gives no coordinates).
+// square when it gives no coordinates). A position box off the globe or
+// without a number shows why and keeps add or save disabled.
 class SiteDialogFields : public QObject {
     Q_OBJECT
 
@@ -45,8 +46,9 @@ public:
     bool lookupPending() const { return busy_.isSet(); }
 
     // The boxes a save stores hold nothing the lists cannot keep; the first
-    // that does is named to the user.
-    bool storable(bool withPosition) const;
+    // that does is named to the user. With the position: no position box is
+    // refused (off the globe, or no number at all).
+    bool storable(bool withPosition);
 
     // The position boxes from a record's numbers, and back.
     void showPosition(double latitude, double longitude);
@@ -67,7 +69,12 @@ public:
     QLabel *lblLookUp = nullptr; // the callsign and "not found" after a fruitless look-up
     CallsignLookup *ucLookUp = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Shows on each usable position box whether it is refused; true when one is.
+    bool positionRefused();
     void txtCall_Change();
     void updateButtons();
     void ucLookUp_GotPage();

@@ -45,6 +45,13 @@ const LanguageTable kInfoCaption{u"Checking for new sites\r\nPlease wait . . .",
                                  u"Buscando nuevos sitios. . .", u"Kontrolle auf neue Seiten. . .",
                                  u"Recherche de nouveau sites. . .",
                                  u"Controleren op nieuwe sites. . ."};
+// Once the lists are filled: "%1" the new sites, "%2" the discontinued ones.
+const LanguageTable kComparedInfo{
+    u"Check done: %1 new and %2 discontinued site(s) found.",
+    u"Comprobaci\u00F3n terminada: %1 sitio(s) nuevo(s) y %2 dado(s) de baja.",
+    u"Pr\u00FCfung beendet: %1 neue und %2 eingestellte Website(s) gefunden.",
+    u"V\u00E9rification termin\u00E9e : %1 nouveau(x) site(s) et %2 site(s) arr\u00EAt\u00E9(s).",
+    u"Controle klaar: %1 nieuwe en %2 be\u00EBindigde site(s) gevonden."};
 // After a move that was not made because another site has its new address already.
 const LanguageTable kNotMovedNote{
     u"not changed: the new address is listed already",
@@ -70,6 +77,11 @@ SiteNewsDialog::SiteNewsDialog(AppState &state, const QStringList &updatesList,
     buildLayout();
     setCaptions(state_.config.LanguageIndex);
     CompareSiteList(updatesList);
+    // The check is over: the line says what it found instead of asking to wait.
+    lblInfo->setText(
+        byLanguage(kComparedInfo, state_.config.LanguageIndex, QString::fromUtf16(kComparedInfo[0]))
+            .arg(news_.newSites.size())
+            .arg(news_.discontinued.size()));
     placeBesideMain(*this, state_.mainWindow);
 }
 

@@ -8,6 +8,7 @@
 #include "core/net/CallsignLookup.h"
 #include "stations/StationWindow.h"
 #include "ui/OpenOnce.h"
+#include "ui/RefusedBox.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -130,18 +131,20 @@ void OwnPositionDialog::txtCall_Change(const QString &text) {
     cmdGetLatLon->setEnabled(!text.isEmpty());
 }
 
-void OwnPositionDialog::txtLat_Change(const QString &text) {
-    storeCoordinate(state_.config.MyLat, typedCoordinate(text, CoordinateAxis::Latitude));
+void OwnPositionDialog::txtLat_Change() {
+    storeCoordinate(*txtLat, CoordinateAxis::Latitude, state_.config.MyLat);
 }
 
-void OwnPositionDialog::txtLon_Change(const QString &text) {
-    storeCoordinate(state_.config.MyLon, typedCoordinate(text, CoordinateAxis::Longitude));
+void OwnPositionDialog::txtLon_Change() {
+    storeCoordinate(*txtLon, CoordinateAxis::Longitude, state_.config.MyLon);
 }
 
-void OwnPositionDialog::storeCoordinate(double &setting, double value) {
+void OwnPositionDialog::storeCoordinate(QLineEdit &box, CoordinateAxis axis, double &setting) {
     lblLookUp->clear();
-    if (value != setting) {
-        setting = value;
+    // A refused box says why and leaves the setting as it was.
+    const CoordinateBox read = checkCoordinateBox(box, axis, state_.config.LanguageIndex);
+    if (!read.refused() && read.value != setting) {
+        setting = read.value;
         ownPositionChanged();
     }
     ShowGridLocator();

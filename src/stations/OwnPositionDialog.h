@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/geo/CoordinateText.h"
 #include "stations/BusyPointer.h"
 
 #include <QWidget>
@@ -22,6 +23,8 @@ class WindowRegistry;
 // shutdown. A button looks the callsign up in the callbook and fills in the
 // position, from the record's grid square when the record has no
 // coordinates; the position stays as it was until a usable answer arrives.
+// A position box that holds no number or one off the globe shows why and
+// leaves the setting as it was.
 // The main window takes no input while the dialog is open; its pages go on
 // refreshing.
 class OwnPositionDialog : public QWidget {
@@ -58,9 +61,9 @@ private:
     void buildControls();
     void placeBesideMain();
     void txtCall_Change(const QString &text);
-    void txtLat_Change(const QString &text);
-    void txtLon_Change(const QString &text);
-    void storeCoordinate(double &setting, double value);
+    void txtLat_Change();
+    void txtLon_Change();
+    void storeCoordinate(QLineEdit &box, CoordinateAxis axis, double &setting);
     void setUnits(int units);
     void ucLookUp_GotPage(const QString &id);
     void ucLookUp_PageNotFound(const QString &id);

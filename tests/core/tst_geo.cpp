@@ -266,6 +266,42 @@ private slots:
         QTEST(coordinateOrZero(text, axis), "checked");
     }
 
+    // What a position box the user types into gives, and when it is refused.
+    void coordinateBox_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("latitude");
+        QTest::addColumn<int>("refusal"); // CoordinateRefusal
+        QTest::addColumn<double>("value");
+        const int none = int(CoordinateRefusal::None);
+        const int noNumber = int(CoordinateRefusal::NoNumber);
+        const int off = int(CoordinateRefusal::OutOfRange);
+        QTest::newRow("decimal comma") << "52,5" << true << none << 52.5;
+        QTest::newRow("number then letters") << "52.5xyz" << true << none << 52.5;
+        QTest::newRow("half-typed comma") << "52," << true << none << 52.0;
+        QTest::newRow("half-typed minus") << "-" << false << none << 0.0;
+        QTest::newRow("half-typed minus comma") << " -," << false << none << 0.0;
+        QTest::newRow("empty") << "" << true << none << 0.0;
+        QTest::newRow("hemisphere letter alone") << "S" << true << none << 0.0;
+        QTest::newRow("hemisphere before") << "W 71,5" << false << none << -71.5;
+        QTest::newRow("on the pole") << "-90" << true << none << -90.0;
+        QTest::newRow("on the date line") << "180" << false << none << 180.0;
+        QTest::newRow("letters only") << "abc" << true << noNumber << 0.0;
+        QTest::newRow("minus then letters") << "-x" << true << noNumber << 0.0;
+        QTest::newRow("beyond the pole") << "95" << true << off << 0.0;
+        QTest::newRow("longitude as latitude") << "100" << true << off << 0.0;
+        QTest::newRow("beyond the date line") << "200" << false << off << 0.0;
+        QTest::newRow("too large to hold") << "1e999" << false << off << 0.0;
+        QTest::newRow("exponent off the globe") << "1e3" << true << off << 0.0;
+    }
+    void coordinateBox() {
+        QFETCH(QString, text);
+        QFETCH(bool, latitude);
+        const CoordinateBox box = readCoordinateBox(text, latitude ? CoordinateAxis::Latitude
+                                                                   : CoordinateAxis::Longitude);
+        QTEST(int(box.refusal), "refusal");
+        QTEST(box.value, "value");
+    }
+
     void windowSize_data() {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<QSize>("window");

@@ -553,6 +553,11 @@ private slots:
         QTest::newRow("repeated address once, blank lines, record without address")
             << rawList("", "", "ON4AA*50*4\nhttp://on\nON4AB*51*5\nhttp://on\n\n\nON4AC*5*5\n")
             << QStringList{"6|ON4AA|50|4||http://on"};
+        QTest::newRow("callsign or address that a list file writes as nothing")
+            << rawList("", "",
+                       QString(QChar(0)) + "*50*4\nhttp://on\nON4AB*50*4\n" + QChar(0) +
+                           "\nON4AC*50*4\nhttp://ac\n")
+            << QStringList{"6|ON4AC|50|4||http://ac"};
         QTest::newRow("windows-1252 text")
             << rawList("", QString::fromUtf16(u"SM0\u00D8X*SM0X\n"), "")
             << QStringList{QString::fromUtf16(u"4|SM0\u00D8X|SM0X")};
@@ -775,6 +780,7 @@ private slots:
         row("only the unknown half taken", "G1AA*51.5*-0.1", makeSite("G1AA", "http://x", 52, 0),
             52, -0.1);
         row("empty field stays unknown", "G1AA**-0.1", unknown, 0, -0.1);
+        row("off the globe stays unknown", "G1AA*95*-0.1", unknown, 0, -0.1);
     }
     void positions() {
         QFETCH(QString, record);

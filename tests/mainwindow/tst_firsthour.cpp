@@ -12,6 +12,7 @@
 #include "ui/Placement.h"
 
 #include <QActionGroup>
+#include <QLabel>
 #include <QScreen>
 #include <QtTest>
 
@@ -255,6 +256,41 @@ private slots:
         QVERIFY(rig.w().grid().isBlinking());
         const int slot = items.last().right(2).trimmed().toInt() - 1;
         QTRY_COMPARE(rig.cell(slot).shapeColor(), QColor(0, 0, 255));
+    }
+
+    // An empty first start says what to do, in the user's language, until a site is listed.
+    void emptyListsSayWhatToDo_data() {
+        QTest::addColumn<bool>("sstvSite");
+        QTest::addColumn<bool>("wxSite");
+        QTest::newRow("both lists empty") << false << false;
+        QTest::newRow("one SSTV site") << true << false;
+        QTest::newRow("one WX site") << false << true;
+    }
+    void emptyListsSayWhatToDo() {
+        QFETCH(bool, sstvSite);
+        QFETCH(bool, wxSite);
+        Rig rig;
+        if (sstvSite)
+            rig.place(u"AB1CD"_s, 0);
+        if (wxSite)
+            rig.addWxSite(u"NOAA"_s, u"1"_s, u"/wx/latest.jpg"_s);
+        QVERIFY(rig.start(2));
+        auto *note = rig.w().findChild<QLabel *>(u"EmptyListsNote"_s);
+        QVERIFY(note);
+        const bool empty = !sstvSite && !wxSite;
+        QCOMPARE(note->isVisible(), empty);
+        if (!empty)
+            return;
+        QCOMPARE(note->text(),
+                 QString::fromUtf16(u"Noch sind keine Websites eingetragen. F\u00FCgen "
+                                    u"Sie eine mit Einstellungen \u2192 Website "
+                                    u"hinzuf\u00FCgen hinzu."));
+        const QRect grid = rig.w().grid().rect();
+        QVERIFY(grid.contains(note->geometry()));
+        // The first site added takes the line away.
+        rig.state.SiteList.append(makeSite(u"AB1CD"_s, u"http://127.0.0.1:9/ab1cd/image1.jpg"_s));
+        emit rig.state.events.sitesChanged();
+        QVERIFY(!note->isVisible());
     }
 
     void unsavedPictureGivesWayToThePlaceholder() {

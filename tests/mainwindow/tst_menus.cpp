@@ -11,7 +11,9 @@
 #include "mainwindow/HelpWindow.h"
 
 #include <QElapsedTimer>
+#include <QMenuBar>
 #include <QPointer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <ctime>
@@ -61,6 +63,8 @@ private slots:
     void clockShowsUtcInAHalfHourZone_data();
     void clockShowsUtcInAHalfHourZone();
     void clockCaptionFollowsTheMinute();
+    void pageNamesNeverPushItemsOffTheBar_data();
+    void pageNamesNeverPushItemsOffTheBar();
 };
 
 void MenusTest::pageSwitch_data() {
@@ -248,7 +252,8 @@ void MenusTest::helpText() {
     QTemporaryDir data;
     paths.dataFolder = data.path();
     const QString text = readHelpText(paths);
-    for (const char *topic : {"Pages", "Refresh", "Reload this page", "F2", "F5", "tavimo.lst"})
+    for (const char *topic : {"Pages", "Refresh", "Reload this page", "F2", "F5", "tavimo.lst",
+                              "image1.jpg", "checknew.jpg", "UpdatesList"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
     // The help names the menu items as the English menus read.
     FakePrompts prompts;
@@ -514,3 +519,56 @@ int main(int argc, char *argv[]) {
 }
 
 #include "tst_menus.moc"
+
+void MenusTest::pageNamesNeverPushItemsOffTheBar_data() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << 0;
+    QTest::newRow("German") << 2;
+}
+
+// A page name too long for the bar is cut short with its whole text in the tip; Refresh and
+// Find a site stay on the bar, and a shorter or emptied name gives the width back at once.
+void MenusTest::pageNamesNeverPushItemsOffTheBar() {
+    QFETCH(int, language);
+    Rig rig;
+    rig.writeConfig(2, 1, 0, 60, 1, language);
+    QVERIFY(rig.start());
+    MainWindow &w = rig.window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QMenuBar *bar = w.menuBar();
+    QAction *page = rig.item(u"mnuPg"_s);
+    const auto allOnTheBar = [&] {
+        QCoreApplication::processEvents();
+        const auto *more = bar->findChild<QToolButton *>(u"qt_menubar_ext_button"_s);
+        const int right = bar->cornerWidget(Qt::TopRightCorner)->geometry().left();
+        for (const char *name : {"mnuPg", "mnuRefresh", "mnuFind"}) {
+            const QRect item = bar->actionGeometry(rig.item(QString::fromLatin1(name)));
+            if (item.isEmpty() || item.right() >= right)
+                return false;
+        }
+        return !more || !more->isVisible();
+    };
+    const int usualWidth = bar->actionGeometry(page).width();
+    QVERIFY(allOnTheBar());
+
+    // As the page names dialog hands a name over.
+    const QString longName = u"The sites of the whole northern hemisphere "_s.repeated(3);
+    w.setPageCaption(1, longName);
+    w.repaintPageItem();
+    QVERIFY(allOnTheBar());
+    QVERIFY(menuPicture(page)->text.endsWith(QChar(0x2026)));
+    QCOMPARE(page->toolTip(), longName);
+    QCOMPARE(w.pageCaption(1), longName); // the page menu keeps the whole name
+
+    w.setPageCaption(1, u"Home"_s);
+    w.repaintPageItem();
+    QVERIFY(allOnTheBar());
+    QCOMPARE(bar->actionGeometry(page).width(), usualWidth);
+    QCOMPARE(menuPicture(page)->text, u"Home"_s);
+
+    w.setPageCaption(1, QString());
+    w.repaintPageItem();
+    QCOMPARE(w.pageCaption(1), rig.state.texts.LngPage + u"1"_s);
+    QCOMPARE(menuPicture(page)->text, w.pageCaption(1));
+}

@@ -10,6 +10,7 @@
 #include "sites/RemoveSiteDialog.h"
 #include "support/CallbookPages.h"
 #include "support/Routes.h"
+#include "ui/RefusedBox.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -208,19 +209,106 @@ private slots:
         QCOMPARE(h->prompts.calls.size(), 1);
     }
 
+    // Text the Windows-1252 lists cannot keep is refused, naming the field and the character.
+    void fieldsThatWouldBreakTheListAreRefused_data() {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("camUrl");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("add: field separator in the callsign")
+            << true << u"AB*C"_s << QString() << u"\"*\" (U+002A) in Callsign"_s;
+        QTest::addRow("add: line break in the camera address")
+            << true << u"ABC"_s << u"http://127.0.0.1/cam\n.jpg"_s << u"U+000A in Cam Url"_s;
+        QTest::addRow("add: cyrillic callsign")
+            << true << u"NOAA 20 Метеор"_s << QString() << u"\"М\" (U+041C) in Callsign"_s;
+        QTest::addRow("edit: cyrillic camera address")
+            << false << u"ABC"_s << u"http://127.0.0.1/камера.jpg"_s
+            << u"\"к\" (U+043A) in Cam Url"_s;
+    }
     void fieldsThatWouldBreakTheListAreRefused() {
-        AddSiteDialog *add = openAdd();
-        add->Option1->click();
-        add->fields->txtCall->setText(u"AB*C"_s);
-        add->fields->txtUrl->setText(u"http://127.0.0.1/abc/image1.jpg"_s);
-        add->cmdAdd->click();
-        add->fields->txtCall->setText(u"ABC"_s);
-        add->fields->txtCamUrl->setText(u"http://127.0.0.1/cam\n.jpg"_s);
-        add->cmdAdd->click();
-        QCOMPARE(h->prompts.calls.size(), 2);
-        QVERIFY(h->prompts.calls[0].text.contains(u"Callsign"_s));
-        QVERIFY(h->prompts.calls[1].text.contains(u"Cam Url"_s));
-        QCOMPARE(h->state.SiteList.size(), 3);
+        QFETCH(bool, add);
+        QFETCH(QString, call);
+        QFETCH(QString, camUrl);
+        const SiteList before = h->state.SiteList;
+        QPointer<QDialog> dialog;
+        QPushButton *commit = nullptr;
+        SiteDialogFields *fields = nullptr;
+        if (add) {
+            AddSiteDialog *add = openAdd();
+            add->Option1->click();
+            std::tie(dialog, commit, fields) = std::tuple(add, add->cmdAdd, add->fields);
+        } else {
+            EditSiteDialog *edit = openEdit();
+            pick(edit->List1, 1);
+            std::tie(dialog, commit, fields) = std::tuple(edit, edit->cmdSave, edit->fields);
+        }
+        fields->txtCall->setText(call);
+        fields->txtUrl->setText(u"http://127.0.0.1/abc/image1.jpg"_s);
+        fields->txtCamUrl->setText(camUrl);
+        commit->click();
+        QCOMPARE(h->prompts.calls.size(), 1);
+        QFETCH(QString, message);
+        QVERIFY2(h->prompts.calls[0].text.contains(message), qPrintable(h->prompts.calls[0].text));
+        QVERIFY(!dialog.isNull());
+        QCOMPARE(h->state.SiteList, before);
+    }
+
+    // A position box off the globe or without a number shows why and keeps Add or Save off;
+    // what the user is still typing is no error.
+    void positionBoxesOffTheGlobeAreRefused_data() {
+        QTest::addColumn<bool>("add");
+        QTest::addRow("add") << true;
+        QTest::addRow("edit") << false;
+    }
+    void positionBoxesOffTheGlobeAreRefused() {
+        QFETCH(bool, add);
+        QPushButton *commit = nullptr;
+        SiteDialogFields *fields = nullptr;
+        if (add) {
+            AddSiteDialog *add = openAdd();
+            add->Option1->click();
+            add->fields->txtCall->setText(u"NEW"_s);
+            add->fields->txtUrl->setText(u"http://127.0.0.1/new/image1.jpg"_s);
+            std::tie(commit, fields) = std::tuple(add->cmdAdd, add->fields);
+        } else {
+            EditSiteDialog *edit = openEdit();
+            pick(edit->List1, 1);
+            std::tie(commit, fields) = std::tuple(edit->cmdSave, edit->fields);
+        }
+        fields->txtLon->setText(u"5,5"_s);
+        fields->txtLat->setText(u"95"_s);
+        QVERIFY(!commit->isEnabled());
+        QVERIFY(showsRefusal(*fields->txtLat));
+        QVERIFY(fields->txtLat->toolTip().contains(u"90"_s));
+        fields->txtLat->setText(u"52"_s);
+        fields->txtLon->setText(u"abc"_s);
+        QVERIFY(!commit->isEnabled());
+        QVERIFY(!showsRefusal(*fields->txtLat));
+        QVERIFY(showsRefusal(*fields->txtLon));
+        fields->txtLon->setText(u"-"_s);
+        QVERIFY(commit->isEnabled());
+        fields->txtLon->setText(u"5,"_s);
+        QVERIFY(commit->isEnabled());
+        fields->txtLat->setText(u"-95"_s);
+        if (add) {
+            // A WX site has no position: its boxes, switched off, do not count.
+            auto *dialog = qobject_cast<AddSiteDialog *>(commit->window());
+            dialog->Option2->click();
+            QVERIFY(commit->isEnabled());
+            QVERIFY(!showsRefusal(*fields->txtLat));
+            dialog->Option1->click();
+            QVERIFY(!commit->isEnabled());
+        }
+        fields->txtLat->setText(u"52"_s);
+        commit->click();
+        QTRY_VERIFY(!siteDialogOpen(h->registry));
+        const SiteList &list = h->state.SiteList;
+        const auto saved = std::find_if(list.begin(), list.end(), [add](const SiteRecord &r) {
+            return r.Callsign == (add ? u"NEW"_s : u"BB2B"_s);
+        });
+        QVERIFY(saved != list.end());
+        QCOMPARE(saved->Latitude, 52.0);
+        QCOMPARE(saved->Longitude, 5.0);
     }
 
     void editChangesTheRecordInPlace() {

@@ -1,5 +1,6 @@
 #include "SiteWindowsHarness.h"
 
+#include "core/sites/ListableText.h"
 #include "core/sites/SiteEdits.h"
 #include "core/sites/SiteGrid.h"
 #include "core/sites/SiteLists.h"
@@ -89,6 +90,33 @@ private slots:
         for (const QString &text : {u"a*b"_s, u"a\rb"_s, u"a\nb"_s})
             QVERIFY(holdsForbiddenCharacter(text));
         QVERIFY(!holdsForbiddenCharacter(u"http://h/x?a=1&b=2 PA3ABC-2"_s));
+    }
+
+    // What the dialogs refuse (Windows-1252 lists, "*" between fields) and how the
+    // message names it; what they accept is written and read back unchanged.
+    void listableText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("at"); // -1: accepted
+        QTest::addColumn<QString>("named");
+        QTest::newRow("plain callsign and address")
+            << u"PAØABC-2 http://h/x?a=1&b=2 ÄÖÜ €"_s << -1 << QString();
+        QTest::newRow("cyrillic") << u"NOAA 20 Метеор"_s << 8 << u"\"М\" (U+041C)"_s;
+        QTest::newRow("field separator") << u"K1*AB"_s << 2 << u"\"*\" (U+002A)"_s;
+        QTest::newRow("line break") << u"K1\nAB"_s << 2 << u"U+000A"_s;
+        QTest::newRow("tab") << u"K1\tAB"_s << 2 << u"U+0009"_s;
+        QTest::newRow("C1 control the code page keeps") << u"K1\u0081"_s << 2 << u"U+0081"_s;
+        QTest::newRow("beyond U+FFFF") << u"K1😀"_s << 2 << u"\"😀\" (U+1F600)"_s;
+        QTest::newRow("lone surrogate") << u"K1"_s + QChar(0xD800) << 2 << u"U+D800"_s;
+    }
+    void listableText() {
+        QFETCH(QString, text);
+        QFETCH(int, at);
+        const auto found = firstUnlistableCharacter(text);
+        QCOMPARE(found ? int(found->at) : -1, at);
+        if (found)
+            QTEST(characterName(found->character), "named");
+        else
+            QCOMPARE(listedCallsign(text), text);
     }
 
     void newRecordsGoInCallsignOrder() {

@@ -7,6 +7,7 @@
 #include "sites/SiteNewsDialog.h"
 #include "support/UpdateServices.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -101,6 +102,8 @@ private slots:
                               "K4DDD   http://d/image1.jpg to http://e/image1.jpg   (not changed: "
                               "the new address is listed already)"}));
         QCOMPARE(dialog->List2->item(0)->checkState(), Qt::Checked);
+        // The line under the lists says what the check found, not to wait for it.
+        QCOMPARE(dialog->lblInfo->text(), "Check done: 2 new and 2 discontinued site(s) found.");
         // Moves and renames are made as the dialog opens.
         QVERIFY(entries(bed.state.SiteList).contains("NEW1 http://o/image1.jpg"));
         QVERIFY(entries(bed.state.SiteList).contains("K3CCC http://c2/image1.jpg"));
@@ -136,10 +139,14 @@ private slots:
     void emptyNewsOnlyHandsBack() {
         SiteWindowsHarness bed;
         bed.state.SiteList = startingSites();
+        bed.state.config.LanguageIndex = 2;
         QPointer<SiteNewsDialog> dialog = showSiteNewsDialog(
             bed.state, bed.registry, sectionsOf(updatesListBytes({}, kToday)), false);
         for (QListWidget *list : {dialog->List1, dialog->List2, dialog->List3, dialog->List4})
             QCOMPARE(list->count(), 0);
+        QCOMPARE(dialog->lblInfo->text(),
+                 QString::fromUtf16(u"Pr\u00FCfung beendet: 0 neue und 0 eingestellte Website(s) "
+                                    u"gefunden."));
         QCOMPARE(dialog->List1->palette().color(QPalette::Base),
                  dialog->palette().color(QPalette::Window));
         dialog->close();

@@ -12,6 +12,7 @@
 #include "support/CallbookPages.h"
 #include "support/Fixtures.h"
 #include "support/Routes.h"
+#include "ui/RefusedBox.h"
 
 #include <QImage>
 #include <QLabel>
@@ -481,9 +482,19 @@ private slots:
         dialog->txtLon->setText("13,4");
         QCOMPARE(w.state.config.MyLon, 13.4);
         QCOMPARE(dialog->lblGrid->text(), QString("Grid:   JO62qm"));
+        // Off the globe or no number at all: the box says why, the setting stays.
         dialog->txtLat->setText("91");
-        QCOMPARE(w.state.config.MyLat, 91.0); // kept as typed; no locator
-        QCOMPARE(dialog->lblGrid->text(), QString());
+        QCOMPARE(w.state.config.MyLat, 52.5);
+        QVERIFY(showsRefusal(*dialog->txtLat));
+        QVERIFY(dialog->txtLat->toolTip().contains("90"));
+        dialog->txtLon->setText("abc");
+        QCOMPARE(w.state.config.MyLon, 13.4);
+        QVERIFY(showsRefusal(*dialog->txtLon));
+        QCOMPARE(dialog->lblGrid->text(), QString("Grid:   JO62qm"));
+        dialog->txtLon->setText("13,4");
+        QVERIFY(!showsRefusal(*dialog->txtLon));
+        dialog->txtLat->setText("-"); // half-typed: no error
+        QVERIFY(!showsRefusal(*dialog->txtLat));
         dialog->optKm->click();
         QCOMPARE(w.state.config.Units, std::int16_t(0));
         QCOMPARE(changed.count(), 4);

@@ -16,6 +16,42 @@ int hemisphereSign(QChar c, CoordinateAxis axis) {
     return upper == u'E' ? 1 : upper == u'W' ? -1 : 0;
 }
 
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+// What the user typed with "," as the point and the minus sign as "-".
+QString pointedText(QStringView text) {
+    QString pointed = text.toString();
+    pointed.replace(u',', u'.');
+    pointed.replace(QChar(0x2212), u'-'); // the minus sign some keyboards and locales give
+    return pointed;
+}
+
+enum class Lead { Number, Unfinished, Nothing };
+
+// Whether the leading-number reading (Val's: blanks skipped, also between the
+// sign and the digits) finds a digit, or stops at a sign or point alone.
+Lead leadOf(QStringView text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    if (i < n && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9')
+            return Lead::Number;
+        if (c == u'.' && !point)
+            point = true;
+        else if (!isBlank(c))
+            return Lead::Nothing;
+    }
+    return Lead::Unfinished;
+}
+
 } // namespace
 
 double coordinateValue(QStringView text, CoordinateAxis axis) {
@@ -49,11 +85,27 @@ double coordinateOrZero(QStringView text, CoordinateAxis axis) {
 }
 
 double typedCoordinate(QStringView text, CoordinateAxis axis) {
-    QString pointed = text.toString();
-    pointed.replace(u',', u'.');
-    pointed.replace(QChar(0x2212), u'-'); // the minus sign some keyboards and locales give
-    const double value = coordinateValue(pointed, axis);
+    const double value = coordinateValue(pointedText(text), axis);
     return std::isfinite(value) ? value : 0.0;
+}
+
+CoordinateBox readCoordinateBox(QStringView text, CoordinateAxis axis) {
+    const QString pointed = pointedText(text);
+    QStringView rest = QStringView(pointed).trimmed();
+    if (!rest.isEmpty() && hemisphereSign(rest.front(), axis) != 0)
+        rest = rest.mid(1);
+    switch (leadOf(rest)) {
+    case Lead::Unfinished:
+        return {};
+    case Lead::Nothing:
+        return {0, CoordinateRefusal::NoNumber};
+    case Lead::Number:
+        break;
+    }
+    const double value = coordinateValue(pointed, axis);
+    if (!isCoordinate(value, axis))
+        return {0, CoordinateRefusal::OutOfRange};
+    return {value, CoordinateRefusal::None};
 }
 
 QString regionalNumberText(double value, const QLocale &locale) {

@@ -28,6 +28,23 @@ double coordinateOrZero(QStringView text, CoordinateAxis axis);
 // but a number too large to hold is 0.
 double typedCoordinate(QStringView text, CoordinateAxis axis);
 
+// What a position box that the user types into holds. The reading is
+// typedCoordinate's (the leading number, "," as the point); a box is refused
+// when it holds no number at all ("abc") or one off the globe (latitude 95,
+// longitude 200), and its value must then not be stored. An empty box, a
+// hemisphere letter alone and a number begun but not finished ("-", "+", ".",
+// "-,") are no error: they read as 0, as does the empty box. "52," reads 52.
+enum class CoordinateRefusal { None, NoNumber, OutOfRange };
+
+struct CoordinateBox {
+    double value = 0;
+    CoordinateRefusal refusal = CoordinateRefusal::None;
+
+    bool refused() const { return refusal != CoordinateRefusal::None; }
+};
+
+CoordinateBox readCoordinateBox(QStringView text, CoordinateAxis axis);
+
 // A number as a box shows it: the decimal separator of the locale, no
 // grouping, no exponent, at most 15 significant digits, "-" for negatives
 // ("52,5" and "-0,12" in German).

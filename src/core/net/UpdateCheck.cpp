@@ -2,6 +2,7 @@
 
 #include "core/base/Logging.h"
 #include "core/base/Numbers.h"
+#include "core/geo/CoordinateText.h"
 #include "core/sites/SiteLists.h"
 
 namespace tavimo {
@@ -125,8 +126,14 @@ SiteRecord newSiteRecord(const NewSiteEntry &entry) {
     SiteRecord record;
     record.Callsign = entry.callsign;
     record.PictureUrl = entry.pictureUrl;
-    record.Latitude = Val(entry.latitude);
-    record.Longitude = Val(entry.longitude);
+    // A position off the globe would read as none after the next save: it is none now.
+    const double latitude = Val(entry.latitude);
+    const double longitude = Val(entry.longitude);
+    if (isCoordinate(latitude, CoordinateAxis::Latitude) &&
+        isCoordinate(longitude, CoordinateAxis::Longitude)) {
+        record.Latitude = latitude;
+        record.Longitude = longitude;
+    }
     record.CamUrl = entry.camUrl;
     for (std::size_t layout = 1; layout < record.SlotMap.size(); ++layout)
         record.SlotMap[layout] = QStringLiteral("0000000000");
@@ -141,12 +148,16 @@ int fillMissingPositions(SiteList &sites, const UpdatesList &list) {
             continue;
         SiteRecord &site = sites[index];
         bool filled = false;
-        if (site.Latitude == 0 && !entry.latitude.isEmpty()) {
-            site.Latitude = Val(entry.latitude);
+        const double latitude = Val(entry.latitude);
+        const double longitude = Val(entry.longitude);
+        if (site.Latitude == 0 && !entry.latitude.isEmpty() &&
+            isCoordinate(latitude, CoordinateAxis::Latitude)) {
+            site.Latitude = latitude;
             filled = true;
         }
-        if (site.Longitude == 0 && !entry.longitude.isEmpty()) {
-            site.Longitude = Val(entry.longitude);
+        if (site.Longitude == 0 && !entry.longitude.isEmpty() &&
+            isCoordinate(longitude, CoordinateAxis::Longitude)) {
+            site.Longitude = longitude;
             filled = true;
         }
         if (filled)

@@ -3,6 +3,7 @@
 #include "core/base/Logging.h"
 #include "core/base/Numbers.h"
 #include "core/base/TextCodec.h"
+#include "core/sites/ListableText.h"
 
 #include <QSet>
 
@@ -66,7 +67,10 @@ void readNewSites(const QString &section, UpdatesList &list) {
     for (qsizetype i = 2; i < lines.size(); i += 2) {
         const QString &address = lines[i];
         const QStringList fields = lines[i - 1].split(u'*');
-        if (address.isEmpty() || fields.size() < 3 || fields[0].isEmpty())
+        // A callsign or address of which the list file would keep nothing (control characters
+        // alone) would be added now and gone after the next save.
+        if (fields.size() < 3 || listedCallsign(fields[0]).isEmpty() ||
+            listedCallsign(address).isEmpty())
             continue;
         NewSiteEntry entry{fields[0], fields[1], fields[2], fields.value(3), address};
         const bool camera = entry.callsign.contains(camMark) || entry.latitude.contains(camMark) ||

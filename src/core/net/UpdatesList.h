@@ -72,6 +72,7 @@ std::optional<UpdatesListHeader> readUpdatesHeader(const QByteArray &bytes);
 // The whole list: nothing without a header or with fewer than seven sections. Entries that
 // could only do harm are left out, so neither reader can act on them:
 //   - any entry with fewer fields than it needs, or with an empty address or callsign;
+//   - a new site whose callsign or address the list file would write as nothing;
 //   - a move to the same address or a rename to the same callsign (no change: it would be
 //     news at every check);
 //   - a new site whose address an earlier pair of the list already gave.

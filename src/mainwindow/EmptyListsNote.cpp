@@ -1,0 +1,93 @@
+#include "mainwindow/EmptyListsNote.h"
+
+#include "core/app/AppState.h"
+
+#include <QAction>
+#include <QEvent>
+
+#include <array>
+
+namespace tavimo {
+
+namespace {
+
+// "%1" the Setup menu, "%2" its item that adds a site.
+constexpr std::array<const char16_t *, 5> kNoteTexts{
+    u"No sites are listed yet. Add one with %1 \u2192 %2.",
+    u"Todav\u00EDa no hay sitios en la lista. A\u00F1ada uno con %1 \u2192 %2.",
+    u"Noch sind keine Websites eingetragen. F\u00FCgen Sie eine mit %1 \u2192 %2 hinzu.",
+    u"Aucun site n'est encore list\u00E9. Ajoutez-en un avec %1 \u2192 %2.",
+    u"Er staan nog geen sites in de lijst. Voeg er een toe met %1 \u2192 %2.",
+};
+
+// A menu caption as it reads: "&&" is "&", a lone "&" marks a key.
+QString shownCaption(QString caption) {
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(u'&');
+    caption.replace(u'\x01', u'&');
+    return caption.trimmed();
+}
+
+} // namespace
+
+EmptyListsNote::EmptyListsNote(QWidget &grid, AppState &state, const QAction &addItem)
+    : QLabel(&grid), grid_(grid), state_(state), addItem_(addItem) {
+    setObjectName(QStringLiteral("EmptyListsNote"));
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setAlignment(Qt::AlignCenter);
+    setMargin(12);
+    setAutoFillBackground(true);
+    setFrameShape(QFrame::Box);
+    QPalette look = palette();
+    look.setColor(QPalette::Window, QColor(255, 255, 225));
+    look.setColor(QPalette::WindowText, Qt::black);
+    setPalette(look);
+    QFont bigger = font();
+    bigger.setPointSizeF(bigger.pointSizeF() * 1.25);
+    setFont(bigger);
+    hide();
+    grid_.installEventFilter(this);
+    connect(&state_.events, &AppEvents::sitesChanged, this, &EmptyListsNote::refresh);
+    connect(&state_.events, &AppEvents::languageChanged, this, &EmptyListsNote::refresh);
+}
+
+QString EmptyListsNote::noteText(int languageIndex, const QString &setupMenu,
+                                 const QString &addItem) {
+    const std::size_t index = languageIndex >= 0 && languageIndex < int(kNoteTexts.size())
+                                  ? std::size_t(languageIndex)
+                                  : 0;
+    return QString::fromUtf16(kNoteTexts[index]).arg(setupMenu, addItem);
+}
+
+void EmptyListsNote::refresh() {
+    const bool empty = state_.SiteList.isEmpty() && state_.WxSiteList.isEmpty();
+    if (!empty) {
+        hide();
+        return;
+    }
+    setText(noteText(state_.config.LanguageIndex, shownCaption(state_.texts.LngSetup),
+                     shownCaption(addItem_.text())));
+    place();
+    show();
+    raise();
+}
+
+void EmptyListsNote::place() {
+    // Across the middle of the grid, as wide as a sentence reads well.
+    const int width = std::min(grid_.width() - 40, std::max(360, grid_.width() / 2));
+    const int height = heightForWidth(std::max(1, width));
+    setGeometry((grid_.width() - width) / 2, (grid_.height() - height) / 2, width, height);
+}
+
+bool EmptyListsNote::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == &grid_ && !isHidden()) {
+        if (event->type() == QEvent::Resize)
+            place();
+        else if (event->type() == QEvent::ChildAdded)
+            raise(); // cells made afresh stay under the line
+    }
+    return QLabel::eventFilter(watched, event);
+}
+
+} // namespace tavimo
