@@ -8,8 +8,10 @@
 #include "gallery/GalleryFetch.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
+#include "mainwindow/PageLoader.h"
 
 #include <QLabel>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace tavimo;
@@ -105,6 +107,45 @@ private slots:
             30000));
         QCOMPARE(rig.page().FinishedCount, 8);
         QCOMPARE(rig.page().ExpectedCount, 8);
+    }
+
+    void galleryOnASlowSiteLeavesTheHostToThePage() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        // The gallery's site sends each of its pictures in five pieces a tenth
+        // of a second apart; every site is on the same host and port.
+        rig.server.setHandler([&rig](const RecordedRequest &request) {
+            std::optional<Route> route = rig.sim.answer(request);
+            if (route && request.path.startsWith("/sstv/1/image")) {
+                route->trickleChunk = std::max(1, int(route->body.size() / 5));
+                route->trickleIntervalMs = 100;
+            }
+            return route;
+        });
+        for (int k = 1; k <= 30; ++k) // drawn now, so that drawing takes no time later
+            rig.sim.answer(
+                RecordedRequest{"GET", "/sstv/1/image" + QByteArray::number(k) + ".jpg", {}, {}});
+        // Far longer than a piece takes, far shorter than the gallery's 30 pictures.
+        rig.downloads.setTransferTimeout(std::chrono::milliseconds(1200));
+
+        rig.choose(0, u"mnuLast15"_s);
+        GalleryWindow *gallery = ProgramRig::shown<GalleryWindow>();
+        QVERIFY(gallery && gallery->fetch().passRunning());
+        // The page's pass comes while the gallery reads, and ends meanwhile
+        // with every site's check picture.
+        QSignalSpy pagePasses(&rig.w().loader(), &PageLoader::passEnded);
+        rig.tickSstv(rig.config().RefreshSeconds);
+        QVERIFY(pagePasses.wait(5000));
+        QVERIFY(gallery->fetch().passRunning());
+        for (int slot = 0; slot < 6; ++slot)
+            QCOMPARE(rig.page().SlotTable.value(slot, stFrom) == u"Not found"_s, false);
+
+        // Every one of the gallery's pictures arrives.
+        QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 20000));
+        for (int c = 0; c < 30; ++c)
+            QVERIFY2(rig.state.page.SlotTable.value(c, stGalFrom) != u"Not found"_s,
+                     qPrintable(QString::number(c)));
+        QCOMPARE(rig.server.requestCount(u"/sstv/1/image30.jpg"_s), 1);
     }
 };
 
