@@ -187,7 +187,7 @@ void ThumbActionsTest::popUpItems_data() {
     QTest::addColumn<QStringList>("visible");
     QTest::addColumn<QString>("mapCaption");
     QTest::newRow("slot with a position") << 0 << 0 << kFullMenu << "Show AB1CD on the map";
-    QTest::newRow("empty slot") << 0 << 6 << QStringList{"mnuEarthView", "mnuSelectSite"} << "";
+    QTest::newRow("empty slot") << 0 << 6 << QStringList{"mnuSelectSite"} << "";
     QTest::newRow("WX slot") << 1 << 0
                              << QStringList{"mnuRefreshSite", "mnuReloadPage", "mnuEarthView",
                                             "mnuQrzSep",      "mnuSave",       "mnuPaste",
