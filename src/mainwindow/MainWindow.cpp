@@ -115,7 +115,14 @@ void MainWindow::wireParts() {
     connect(loader_, &PageLoader::nothingToLoad, menus_, &MainMenus::showPlainRefresh);
     connect(loader_, &PageLoader::slotReassigned, this, [this](int slot) {
         pointer_->forgetTip(slot);
+        if (opener_)
+            opener_->closeCaptionZoom();
         menus_->showLoadingLook();
+    });
+    // A pass redraws every slot's captions: enlarged ones would be stale.
+    connect(&state_.events, &AppEvents::pageShown, this, [this] {
+        if (opener_)
+            opener_->closeCaptionZoom();
     });
 
     connect(schedule_, &RefreshSchedule::loadingLookWanted, menus_, &MainMenus::showLoadingLook);

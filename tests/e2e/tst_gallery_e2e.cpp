@@ -81,6 +81,34 @@ private slots:
         QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
     }
 
+    // The enlarged captions never outlive what they show.
+    void enlargedCaptionsGoWithTheirSlot() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        rig.hover(1, Qt::ControlModifier);
+        QCOMPARE(ProgramRig::shown<CaptionZoomWindow>()->hoverSlot(), 1);
+        // Straight onto another thumbnail: that one's captions.
+        rig.hover(2, Qt::ControlModifier);
+        QCOMPARE(ProgramRig::shown<CaptionZoomWindow>()->hoverSlot(), 2);
+        // A pass redraws the captions.
+        rig.tickSstv(rig.config().RefreshSeconds);
+        QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
+        QVERIFY(rig.waitForQuiet());
+
+        rig.hover(3, Qt::ControlModifier);
+        QVERIFY(ProgramRig::shown<CaptionZoomWindow>());
+        rig.click(u"mnuPage"_s, 2);
+        QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
+        rig.click(u"mnuPage"_s, 1);
+        QVERIFY(rig.waitForQuiet());
+
+        rig.hover(1, Qt::ControlModifier);
+        QVERIFY(ProgramRig::shown<CaptionZoomWindow>());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&rig.w(), &leave);
+        QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
+    }
+
     void pageRefreshBesideTheGallery() {
         // The last two of eight sites answer slowly: the page's pass runs for
         // seconds, and the gallery of a fast site opens beside it.
