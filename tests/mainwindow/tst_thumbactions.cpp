@@ -147,6 +147,9 @@ void ThumbActionsTest::tipAfterItsDelay() {
     const QRect picture(c.img->mapTo(&rig.w().grid(), QPoint(0, 0)), c.img->size());
     QCOMPARE(tip->y(), picture.bottom() + 1);
     QVERIFY(qAbs(tip->geometry().center().x() - picture.center().x()) <= 3);
+    // Down over both caption lines, the lower one included.
+    QVERIFY(tip->geometry().bottom() >=
+            c.lblFrom->mapTo(&rig.w().grid(), QPoint(0, 0)).y() + c.lblFrom->height() - 1);
 }
 
 void ThumbActionsTest::leftClick() {
