@@ -50,7 +50,7 @@ private:
     void leave();
 
     int hoverSlot_;
-    QWidget *mainWindow_;
+    QWidget *mainWindow_ = nullptr;
     QRect slotFrame_; // on the screen
 };
 
