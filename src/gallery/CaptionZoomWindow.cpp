@@ -5,8 +5,10 @@
 #include "ui/OpenOnce.h"
 #include "ui/WindowRegistry.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMouseEvent>
 
 namespace tavimo {
 
@@ -60,13 +62,50 @@ CaptionZoomWindow::CaptionZoomWindow(MainWindowAccess &main, int hoverSlot, QWid
     resize(lblBig->size());
 
     QWidget *window = main.window();
-    move(captionZoomTopLeft(main.slotFrameOnScreen(hoverSlot), gridTopOnScreen(window),
-                            window->frameGeometry().top(), size()));
+    mainWindow_ = window;
+    slotFrame_ = main.slotFrameOnScreen(hoverSlot);
+    move(captionZoomTopLeft(slotFrame_, gridTopOnScreen(window), window->frameGeometry().top(),
+                            size()));
+    // Moves reach the widgets under the window, not the window: every move
+    // of the program is looked at while it is open.
+    qApp->installEventFilter(this);
+}
+
+CaptionZoomWindow::~CaptionZoomWindow() {
+    qApp->removeEventFilter(this);
+}
+
+bool CaptionZoomWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (isHidden())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const QPoint at = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+        if (!slotFrame_.contains(at) || geometry().contains(at))
+            leave();
+        break;
+    }
+    case QEvent::Leave:
+        if (watched == mainWindow_)
+            leave();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void CaptionZoomWindow::leave() {
+    hide();
+    deleteLater();
 }
 
 CaptionZoomWindow *openCaptionZoomWindow(AppState &state, WindowRegistry &registry, int hoverSlot) {
     if (!state.mainWindow)
         return nullptr;
+    // One that has left but is not deleted yet is not raised again.
+    if (QWidget *gone = registry.find(kCaptionZoomName); gone && gone->isHidden())
+        delete gone;
     return openOnce<CaptionZoomWindow>(registry, kCaptionZoomName, [&] {
         return new CaptionZoomWindow(*state.mainWindow, hoverSlot);
     });

@@ -29,17 +29,29 @@ QPoint captionZoomTopLeft(const QRect &frameOnScreen, int gridTopOnScreen, int m
 // The captions of a main-window thumbnail again, half as large again and
 // bold, in a small window without a frame over the slot. It takes neither the
 // focus nor the pointer, and keeps the slot it opened for until it closes.
+// Since the pointer passes through it, it watches the pointer itself: it goes
+// when the pointer moves anywhere outside its slot's frame or onto the window
+// itself, or leaves the main window.
 class CaptionZoomWindow : public QWidget {
     Q_OBJECT
 
 public:
     CaptionZoomWindow(MainWindowAccess &main, int hoverSlot, QWidget *parent = nullptr);
+    ~CaptionZoomWindow() override;
 
     int hoverSlot() const { return hoverSlot_; }
     QLabel *lblBig = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Hidden at once, deleted from the event loop.
+    void leave();
+
     int hoverSlot_;
+    QWidget *mainWindow_ = nullptr;
+    QRect slotFrame_; // on the screen
 };
 
 // Opens the window for `hoverSlot` (nothing without a main window); while it

@@ -34,6 +34,8 @@ GalleryFetch::GalleryFetch(AppState &state, ThumbGrid &grid, QObject *parent)
     connect(f, &SlotFetcher::pictureRequested, &grid_, &ThumbGrid::startProgress);
     connect(f, &SlotFetcher::pictureProgress, &grid_, &ThumbGrid::showProgress);
     connect(f, &SlotFetcher::slotFinished, &grid_, &ThumbGrid::hideProgress);
+    // Every outcome of a read (picture, failure, dropped answer) finishes its cell.
+    connect(f, &SlotFetcher::slotFinished, this, &GalleryFetch::readEnded);
     connect(f, &SlotFetcher::pictureReady, this, &GalleryFetch::pictureReady);
     connect(f, &SlotFetcher::pictureFailed, this, &GalleryFetch::pictureFailed);
     connect(f, &SlotFetcher::passEnded, this, &GalleryFetch::endPass);
@@ -47,6 +49,8 @@ QString GalleryFetch::cellFile(int cell) const {
 }
 
 void GalleryFetch::cancel() {
+    waiting_.clear();
+    reading_.clear();
     if (fetcher_)
         fetcher_->cancelAll();
 }
@@ -88,10 +92,26 @@ void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
     for (int cell = 0; cell < kGalleryCells; ++cell)
         cells.append(cell);
     fetcher_->startPass(cells);
+    site_ = site;
     for (int k = 1; k <= kGalleryCells; ++k)
-        fetcher_->requestPicture(k - 1, site.index, galleryPictureUrl(*site.base, k),
-                                 site.callsign);
+        waiting_.append({k - 1, galleryPictureUrl(*site.base, k)});
+    sendWaitingReads();
     labelCells();
+}
+
+void GalleryFetch::sendWaitingReads() {
+    while (fetcher_ && reading_.size() < kGalleryReadsAtOnce && !waiting_.isEmpty()) {
+        const WaitingRead read = waiting_.takeFirst();
+        reading_.insert(read.cell);
+        fetcher_->requestPicture(read.cell, site_.index, read.url, site_.callsign);
+    }
+}
+
+void GalleryFetch::readEnded(int cell) {
+    // Outcomes arrive from the event loop, never inside a request: the next
+    // read may leave at once.
+    if (reading_.remove(cell))
+        sendWaitingReads();
 }
 
 void GalleryFetch::labelCells() {
@@ -152,8 +172,9 @@ void GalleryFetch::askAgainAfterCut(int cell) {
         if (!running_ || keys_.ownerNumber() != owner || !fetcher_->pass().isPending(cell) ||
             !site_.base)
             return;
-        fetcher_->requestPicture(cell, site_.index, galleryPictureUrl(*site_.base, cell + 1),
-                                 site_.callsign);
+        // Through the queue like every read, so the page keeps its connections.
+        waiting_.prepend({cell, galleryPictureUrl(*site_.base, cell + 1)});
+        sendWaitingReads();
     });
 }
 

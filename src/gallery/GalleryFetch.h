@@ -7,13 +7,22 @@
 // "Blocked" for a blocked sender, whose picture is neither stored nor shown).
 // Every cell counts once; the pass ends when all 30 have, and at once when
 // nothing could be asked for.
+//
+// The 30 reads do not go out at once: all of them ask one host, and the
+// network layer keeps only six connections to a host, so the rest would wait
+// in its queue with their transfer timeout already running (and fail on a
+// slow but working site), while the main window's reads of other sites on
+// that host would wait behind them. At most kGalleryReadsAtOnce run; the next
+// leaves as one ends, so two connections stay for the main window.
 
 #include "core/thumbs/CutPictures.h"
 #include "gallery/GalleryAnswers.h"
 #include "gallery/GalleryPlan.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <chrono>
@@ -25,6 +34,10 @@ struct AppState;
 class SlotFetcher;
 class ThumbGrid;
 
+// The gallery's reads that run at once; the network layer opens six
+// connections to a host.
+inline constexpr int kGalleryReadsAtOnce = 4;
+
 class GalleryFetch : public QObject {
     Q_OBJECT
 
@@ -35,15 +48,18 @@ public:
 
     // A new pass for `site` under `ownerNumber`: the reads still running are
     // dropped, the gallery folder emptied, the cells emptied and labelled
-    // "image1" to "image30", then the 30 pictures are asked for in order.
+    // "image1" to "image30", then the 30 pictures are asked for in order,
+    // kGalleryReadsAtOnce at a time.
     void start(int ownerNumber, const GallerySite &site);
     // Labels the cells for the pass: "image1" to "image30", and the loading
     // text and an empty progress bar while a cell waits. A window that makes
     // its cells after start() (to have the requests on their way sooner)
     // calls it then.
     void labelCells();
-    // Drops every running read without a signal.
+    // Drops every running read, and every one still waiting, without a signal.
     void cancel();
+    // Cells whose read waits for one of the running ones to end.
+    int waitingReads() const { return int(waiting_.size()); }
     bool passRunning() const { return running_; }
 
     // Waits until every cell file handed to the writer is on disk; whatever
@@ -77,6 +93,15 @@ private:
     void ShowNotFound(int cell, bool pictureRead);
     void endPassWhenComplete();
     void endPass();
+    // Sends waiting reads while fewer than kGalleryReadsAtOnce run.
+    void sendWaitingReads();
+    void readEnded(int cell);
+
+    // A read that has not left yet.
+    struct WaitingRead {
+        int cell = 0;
+        QString url;
+    };
 
     AppState &state_;
     ThumbGrid &grid_;
@@ -84,7 +109,9 @@ private:
     std::unique_ptr<SlotFetcher> fetcher_;
     bool running_ = false;
     QHash<int, quint64> shownWrites_; // cell -> the write of the picture it shows
-    GallerySite site_;
+    GallerySite site_;           // the site of the pass
+    QList<WaitingRead> waiting_; // in the order they go out
+    QSet<int> reading_;          // cells whose read runs
     CutPictures cuts_;
     std::chrono::milliseconds cutRetryDelay_{2000};
 };

@@ -21,9 +21,13 @@ constexpr double kCaptionTipScale = 1.5;
 GalleryPointer::GalleryPointer(ThumbGrid &grid, const SlotTable &table, QObject *parent)
     : QObject(parent), grid_(grid), table_(table) {
     lblToolTip = makeTipLabel(&grid_);
-    QFont bold = lblToolTip->font();
-    bold.setBold(true);
-    lblToolTip->setFont(bold);
+    // The gallery's tip is Arial bold with its lines centred, as the cells'
+    // own labels were designed.
+    QFont tipFont = lblToolTip->font();
+    tipFont.setFamily(QStringLiteral("Arial"));
+    tipFont.setBold(true);
+    lblToolTip->setFont(tipFont);
+    lblToolTip->setAlignment(Qt::AlignCenter);
     tipShowTimer.setSingleShot(true);
     tipShowTimer.setInterval(kGalleryTipDelayMs);
     tipHideTimer.setSingleShot(true);

@@ -117,7 +117,14 @@ void MainWindow::wireParts() {
     connect(loader_, &PageLoader::nothingToLoad, menus_, &MainMenus::showPlainRefresh);
     connect(loader_, &PageLoader::slotReassigned, this, [this](int slot) {
         pointer_->forgetTip(slot);
+        if (opener_)
+            opener_->closeCaptionZoom();
         menus_->showLoadingLook();
+    });
+    // A pass redraws every slot's captions: enlarged ones would be stale.
+    connect(&state_.events, &AppEvents::pageShown, this, [this] {
+        if (opener_)
+            opener_->closeCaptionZoom();
     });
 
     connect(schedule_, &RefreshSchedule::loadingLookWanted, menus_, &MainMenus::showLoadingLook);
@@ -542,8 +549,11 @@ QString MainWindow::startSaveFolder(const QString &stored) const {
     };
     if (!stored.isEmpty() && deps_.folderWritable && deps_.folderWritable(stored))
         return folderOf(stored);
+    // Every save starts in the pictures folder until the user saves elsewhere.
+    // A home without one yet gets it: the home folder offered instead would be
+    // stored as if chosen, and kept after the pictures folder appears.
     const QString pictures = state_.paths.picturesFolder;
-    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+    if (!pictures.isEmpty() && QDir().mkpath(pictures))
         return folderOf(pictures);
     return folderOf(QDir::homePath());
 }

@@ -73,6 +73,7 @@ void PageLoader::LoadSstvPage() {
 
     const QList<ThumbCell *> &cells = grid_.cells();
     QList<bool> placed(cells.size(), false);
+    const bool samePage = page.CurrentPage == loadedPage_;
     for (const PlannedSlot &p : plan.placed) {
         ThumbCell *c = grid_.cell(p.slot);
         if (!c)
@@ -80,7 +81,9 @@ void PageLoader::LoadSstvPage() {
         placed[p.slot] = true;
         ThumbCell::setLabelText(c->lblCall, p.caption);
         ThumbCell::setLabelText(c->lblConnect, s.texts.LngLoading);
-        c->setWaiting(true);
+        // Under a placeholder the waiting text would contradict it ("download
+        // failed" and "Loading..." at once) for as long as the site is slow.
+        c->setWaiting(!(samePage && placeholders_.contains(p.slot)));
         c->setSenderShown(false);
     }
     // A cell that waits for nothing shows no waiting text, also when it
@@ -352,9 +355,11 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
     grid_.showPlaceholder(slot, slotNotFoundLines(s.texts, page.isWxPage(), pictureRead));
     shownPictures_.remove(slot);
     placeholders_.insert(slot, pictureRead);
+    // No "Loading..." beside the placeholder, on either kind of page.
+    ThumbCell::setLabelText(c->lblFrom, QString());
+    c->setWaiting(false);
     if (page.isWxPage())
         return;
-    ThumbCell::setLabelText(c->lblFrom, QString());
     if (site < 0 || site >= s.SiteList.size())
         return;
     // The age of a site that keeps failing counts from its first failure.

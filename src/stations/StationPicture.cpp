@@ -83,6 +83,8 @@ QString saveStationPicture(const QImage &picture, const QString &stationCall, QS
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
     request.InitialDir = SaveFolder;
     request.NameFilters = {nameFilter(QStringLiteral("bmp files"), QStringLiteral("*.bmp"))};
+    // As every save: a name typed without an extension gets the filter's.
+    request.DefaultExt = QStringLiteral("bmp");
     request.FileName = stationCall;
     request.OwnerWindow = owner;
     request.OpenDialog = false;

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace tavimo {
 
 namespace {
@@ -126,6 +128,9 @@ ThumbSlotState ThumbPointer::slotState(int slot) const {
 }
 
 void ThumbPointer::clearHover() {
+    // The enlarged captions belong to what was hovered, on the page of then.
+    if (opener_)
+        opener_->closeCaptionZoom();
     hover_.TipText.clear();
     hover_.HoverIndex = -1;
     hover_.LastTipSlot = -1;
@@ -195,7 +200,13 @@ void ThumbPointer::tipShowTimer_Timer() {
     lblToolTip->setText(hover_.TipText);
     lblToolTip->adjustSize();
     const QRect picture(c->img->mapTo(&grid_, QPoint(0, 0)), c->img->size());
-    lblToolTip->move(tipLabelTopLeft(picture, grid_.slotFrame(*slot), lblToolTip->width()));
+    const QPoint at = tipLabelTopLeft(picture, grid_.slotFrame(*slot), lblToolTip->width());
+    // The tip hides both caption lines under the picture: sized to its own
+    // text it would leave part of the lower one showing below it.
+    const int captionsBottom = c->lblFrom->mapTo(&grid_, QPoint(0, c->lblFrom->height())).y();
+    lblToolTip->resize(lblToolTip->width(),
+                       std::max(lblToolTip->height(), captionsBottom - at.y()));
+    lblToolTip->move(at);
     lblToolTip->show();
     lblToolTip->raise();
     tipHideTimer.start(kTipLifetimeMs);

@@ -79,7 +79,8 @@ public:
     // captions close.
     void picAll_MouseMove();
 
-    // Nothing hovered, no tip prepared (the page changes under the pointer).
+    // Nothing hovered, no tip prepared, the enlarged captions closed (the page
+    // changes under the pointer).
     void clearHover();
     // Both tip timers off (shutdown).
     void stopTimers();

@@ -381,8 +381,7 @@ private slots:
         withPosition.removeOne("mnuNoLat");
         withoutPosition.removeOne("mnuMapLoc");
 
-        QTest::newRow("empty slot")
-            << 6 << false << "" << QStringList{"mnuEarthView", "mnuSelectSite"};
+        QTest::newRow("empty slot") << 6 << false << "" << QStringList{"mnuSelectSite"};
         QTest::newRow("WX slot") << 0 << true << "NOAA 19"
                                  << QStringList{"mnuRefreshSite", "mnuReloadPage", "mnuEarthView",
                                                 "mnuQrzSep",      "mnuSave",       "mnuPaste",

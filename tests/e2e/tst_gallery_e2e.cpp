@@ -9,9 +9,14 @@
 #include "gallery/GalleryFetch.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
+<<<<<<< HEAD
 #include "support/TestFiles.h"
+=======
+#include "mainwindow/PageLoader.h"
+>>>>>>> h5
 
 #include <QLabel>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace tavimo;
@@ -81,6 +86,34 @@ private slots:
         QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
     }
 
+    // The enlarged captions never outlive what they show.
+    void enlargedCaptionsGoWithTheirSlot() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        rig.hover(1, Qt::ControlModifier);
+        QCOMPARE(ProgramRig::shown<CaptionZoomWindow>()->hoverSlot(), 1);
+        // Straight onto another thumbnail: that one's captions.
+        rig.hover(2, Qt::ControlModifier);
+        QCOMPARE(ProgramRig::shown<CaptionZoomWindow>()->hoverSlot(), 2);
+        // A pass redraws the captions.
+        rig.tickSstv(rig.config().RefreshSeconds);
+        QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
+        QVERIFY(rig.waitForQuiet());
+
+        rig.hover(3, Qt::ControlModifier);
+        QVERIFY(ProgramRig::shown<CaptionZoomWindow>());
+        rig.click(u"mnuPage"_s, 2);
+        QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
+        rig.click(u"mnuPage"_s, 1);
+        QVERIFY(rig.waitForQuiet());
+
+        rig.hover(1, Qt::ControlModifier);
+        QVERIFY(ProgramRig::shown<CaptionZoomWindow>());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&rig.w(), &leave);
+        QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
+    }
+
     void pageRefreshBesideTheGallery() {
         // The last two of eight sites answer slowly: the page's pass runs for
         // seconds, and the gallery of a fast site opens beside it.
@@ -109,6 +142,7 @@ private slots:
         QCOMPARE(rig.page().ExpectedCount, 8);
     }
 
+<<<<<<< HEAD
     // Two of six sites rewrite their picture in place and answer its first request cut (one
     // JPEG, one animated GIF): the first pass keeps them back, the next fetches them whole.
     void tornPicturesAreFetchedWholeOnTheNextPass() {
@@ -163,6 +197,45 @@ private slots:
         QVERIFY(pass());
         QCOMPARE(requests(tornSites[0]), 2);
         QCOMPARE(requests(tornSites[1]), 2);
+=======
+    void galleryOnASlowSiteLeavesTheHostToThePage() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        // The gallery's site sends each of its pictures in five pieces a tenth
+        // of a second apart; every site is on the same host and port.
+        rig.server.setHandler([&rig](const RecordedRequest &request) {
+            std::optional<Route> route = rig.sim.answer(request);
+            if (route && request.path.startsWith("/sstv/1/image")) {
+                route->trickleChunk = std::max(1, int(route->body.size() / 5));
+                route->trickleIntervalMs = 100;
+            }
+            return route;
+        });
+        for (int k = 1; k <= 30; ++k) // drawn now, so that drawing takes no time later
+            rig.sim.answer(
+                RecordedRequest{"GET", "/sstv/1/image" + QByteArray::number(k) + ".jpg", {}, {}});
+        // Far longer than a piece takes, far shorter than the gallery's 30 pictures.
+        rig.downloads.setTransferTimeout(std::chrono::milliseconds(1200));
+
+        rig.choose(0, u"mnuLast15"_s);
+        GalleryWindow *gallery = ProgramRig::shown<GalleryWindow>();
+        QVERIFY(gallery && gallery->fetch().passRunning());
+        // The page's pass comes while the gallery reads, and ends meanwhile
+        // with every site's check picture.
+        QSignalSpy pagePasses(&rig.w().loader(), &PageLoader::passEnded);
+        rig.tickSstv(rig.config().RefreshSeconds);
+        QVERIFY(pagePasses.wait(5000));
+        QVERIFY(gallery->fetch().passRunning());
+        for (int slot = 0; slot < 6; ++slot)
+            QCOMPARE(rig.page().SlotTable.value(slot, stFrom) == u"Not found"_s, false);
+
+        // Every one of the gallery's pictures arrives.
+        QVERIFY(QTest::qWaitFor([&] { return !gallery->fetch().passRunning(); }, 20000));
+        for (int c = 0; c < 30; ++c)
+            QVERIFY2(rig.state.page.SlotTable.value(c, stGalFrom) != u"Not found"_s,
+                     qPrintable(QString::number(c)));
+        QCOMPARE(rig.server.requestCount(u"/sstv/1/image30.jpg"_s), 1);
+>>>>>>> h5
     }
 };
 

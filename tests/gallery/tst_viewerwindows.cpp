@@ -173,6 +173,43 @@ private slots:
         zoom = openCaptionZoomWindow(rig.state, rig.opener.registry, 4);
         QCOMPARE(zoom->lblBig->text(), u"    \n    "_s); // a slot without captions
     }
+
+    // The pointer passes through the window, which goes when the pointer
+    // moves off its slot's frame, or leaves the main window.
+    void captionZoomGoesWithThePointer() {
+        GalleryRig rig;
+        rig.main.frames[3] = QRect(300, 220, 130, 117);
+        QWidget &main = rig.main.widget;
+        main.setGeometry(100, 100, 800, 500);
+        main.setMouseTracking(true);
+        main.show();
+        const auto moveTo = [&main](QPoint global) {
+            QMouseEvent move(QEvent::MouseMove, main.mapFromGlobal(global), global, Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&main, &move);
+        };
+        const auto open = [&] { return openCaptionZoomWindow(rig.state, rig.opener.registry, 3); };
+
+        CaptionZoomWindow *zoom = open();
+        moveTo(QPoint(320, 240)); // on its slot
+        QVERIFY(zoom->isVisible());
+        moveTo(QPoint(600, 240)); // another slot, or the background
+        QVERIFY(zoom->isHidden());
+        // Opened again at once, for another slot: a new window takes its place.
+        CaptionZoomWindow *again = openCaptionZoomWindow(rig.state, rig.opener.registry, 4);
+        QVERIFY(again->isVisible());
+        QCOMPARE(again->hoverSlot(), 4);
+        QTRY_COMPARE(rig.opener.registry.IsFormLoaded(kCaptionZoomName), 1);
+
+        moveTo(again->geometry().center()); // onto the window itself
+        QVERIFY(again->isHidden());
+        QTRY_COMPARE(rig.opener.registry.IsFormLoaded(kCaptionZoomName), 0);
+
+        zoom = open();
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&main, &leave);
+        QVERIFY(zoom->isHidden());
+    }
 };
 
 QTEST_MAIN(TestViewerWindows)

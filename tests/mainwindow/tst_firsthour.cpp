@@ -111,15 +111,19 @@ private slots:
         QTest::newRow("none stored") << u""_s << u"/Pictures/"_s;
         QTest::newRow("stored and writable") << u"/shots"_s << u"/shots/"_s;
         QTest::newRow("stored, gone since") << u"/gone"_s << u"/Pictures/"_s;
+        QTest::newRow("no pictures folder yet") << u"-"_s << u"/Pictures/"_s;
     }
     void saveFolderStartsInPictures() {
         QFETCH(QString, stored);
         Rig rig;
         QDir().mkpath(rig.root + u"/shots"_s);
-        if (!stored.isEmpty())
+        if (stored == u"-"_s)
+            QVERIFY(QDir(rig.state.paths.picturesFolder).removeRecursively());
+        else if (!stored.isEmpty())
             writeSaveFolder(*rig.settings, rig.root + stored);
         QVERIFY(rig.start());
         QTEST(rig.state.SaveFolder.mid(rig.root.size()), "folder");
+        QVERIFY(QFileInfo(rig.state.SaveFolder).isDir());
     }
 
     void recaptions_data() {

@@ -323,6 +323,19 @@ void PageRoadTest::failuresShowThePlaceholder() {
     // The other site is untouched by the failure.
     QCOMPARE(rig.table(0, stFrom), QString());
     QVERIFY(rig.site(good).LastPictureDate.isEmpty());
+
+    // While the next pass waits for a slow check picture, the placeholder
+    // stands alone: no "Loading..." beside "failed".
+    Route slow;
+    slow.body = checkPicture(1, 50);
+    slow.delayMs = 300;
+    rig.server.setRoute(Rig::checkPath(call), slow);
+    rig.page().FinishedCount = 0;
+    rig.w().loader().LoadSstvPage();
+    QVERIFY(!c.isWaiting());
+    QCOMPARE(c.lblFrom->text(), QString());
+    QVERIFY(rig.cell(0).isWaiting()); // a slot with its picture waits as before
+    QVERIFY(rig.waitForPassEnd());
 }
 
 void PageRoadTest::animatedPictureAnimates() {
@@ -522,6 +535,15 @@ void PageRoadTest::wxPageFetchesDirectly() {
     QCOMPARE(rig.cell(2).lblCall->text(), u"METEOR"_s);
     QCOMPARE(rig.shownImage(2), rig.placeholder(2, true, false));
     QCOMPARE(rig.site(u"AB1CD"_s).LastPictureDate, oldDate);
+
+    // Fetched again while its site still fails: "Loading..." goes with the
+    // placeholder.
+    rig.state.page.SelectedSlot = 2;
+    rig.w().loader().StartSlotFetch();
+    QCOMPARE(rig.cell(2).lblFrom->text(), rig.texts().LngLoading);
+    QTRY_VERIFY(rig.requests(u"/meteor/latest.jpg"_s) == 2 &&
+                rig.w().loader().fetcher()->pendingCount() == 0);
+    QCOMPARE(rig.cell(2).lblFrom->text(), QString());
 
     // Fetching the failed slot again, once its site answers.
     const QByteArray back = stillPicture(u"meteor"_s, QSize(512, 384));

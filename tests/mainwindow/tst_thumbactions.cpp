@@ -147,6 +147,9 @@ void ThumbActionsTest::tipAfterItsDelay() {
     const QRect picture(c.img->mapTo(&rig.w().grid(), QPoint(0, 0)), c.img->size());
     QCOMPARE(tip->y(), picture.bottom() + 1);
     QVERIFY(qAbs(tip->geometry().center().x() - picture.center().x()) <= 3);
+    // Down over both caption lines, the lower one included.
+    QVERIFY(tip->geometry().bottom() >=
+            c.lblFrom->mapTo(&rig.w().grid(), QPoint(0, 0)).y() + c.lblFrom->height() - 1);
 }
 
 void ThumbActionsTest::leftClick() {
@@ -187,7 +190,7 @@ void ThumbActionsTest::popUpItems_data() {
     QTest::addColumn<QStringList>("visible");
     QTest::addColumn<QString>("mapCaption");
     QTest::newRow("slot with a position") << 0 << 0 << kFullMenu << "Show AB1CD on the map";
-    QTest::newRow("empty slot") << 0 << 6 << QStringList{"mnuEarthView", "mnuSelectSite"} << "";
+    QTest::newRow("empty slot") << 0 << 6 << QStringList{"mnuSelectSite"} << "";
     QTest::newRow("WX slot") << 1 << 0
                              << QStringList{"mnuRefreshSite", "mnuReloadPage", "mnuEarthView",
                                             "mnuQrzSep",      "mnuSave",       "mnuPaste",

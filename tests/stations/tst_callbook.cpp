@@ -450,6 +450,8 @@ private slots:
         QCOMPARE(w.transfers.dialogs.size(), 1);
         QCOMPARE(w.transfers.dialogs[0].FileName, call);
         QCOMPARE(w.transfers.dialogs[0].NameFilters, QStringList{"bmp files (*.bmp)"});
+        // A name typed without an extension gets ".bmp", as in every save.
+        QCOMPARE(w.transfers.dialogs[0].DefaultExt, QStringLiteral("bmp"));
         QCOMPARE(w.transfers.dialogs[0].InitialDir, w.folder.path() + "/");
         QVERIFY(QDir().mkpath(w.folder.filePath("saved")));
         w.transfers.dialogAnswer = w.folder.filePath("saved/station.bmp");

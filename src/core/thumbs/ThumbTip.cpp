@@ -200,10 +200,12 @@ ThumbPopUp thumbPopUp(const ThumbContext &context, int slot, const ThumbSlotStat
             item->visible = false;
     }
     if (state.lblCall.isEmpty()) {
-        for (PopUpItem *item :
-             {&menu.mnuRefreshSite, &menu.mnuReloadPage, &menu.mnuRefreshSep, &menu.mnuLast15,
-              &menu.mnuMapLoc, &menu.mnuQrzCall, &menu.mnuMapSep, &menu.mnuNoLat, &menu.mnuSave,
-              &menu.mnuPaste, &menu.mnuPasteSep, &menu.mnuQrzSep, &menu.mnuLeaveBlank})
+        // The map views belong to a site too: on an empty slot they could
+        // only name a site that has gone, or none, and show nothing.
+        for (PopUpItem *item : {&menu.mnuRefreshSite, &menu.mnuReloadPage, &menu.mnuRefreshSep,
+                                &menu.mnuLast15, &menu.mnuMapLoc, &menu.mnuQrzCall, &menu.mnuMapSep,
+                                &menu.mnuNoLat, &menu.mnuEarthView, &menu.mnuSave, &menu.mnuPaste,
+                                &menu.mnuPasteSep, &menu.mnuQrzSep, &menu.mnuLeaveBlank})
             item->visible = false;
     }
     return menu;
