@@ -9,11 +9,8 @@
 #include "gallery/GalleryFetch.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
-<<<<<<< HEAD
-#include "support/TestFiles.h"
-=======
 #include "mainwindow/PageLoader.h"
->>>>>>> h5
+#include "support/TestFiles.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -142,7 +139,6 @@ private slots:
         QCOMPARE(rig.page().ExpectedCount, 8);
     }
 
-<<<<<<< HEAD
     // Two of six sites rewrite their picture in place and answer its first request cut (one
     // JPEG, one animated GIF): the first pass keeps them back, the next fetches them whole.
     void tornPicturesAreFetchedWholeOnTheNextPass() {
@@ -197,7 +193,8 @@ private slots:
         QVERIFY(pass());
         QCOMPARE(requests(tornSites[0]), 2);
         QCOMPARE(requests(tornSites[1]), 2);
-=======
+    }
+
     void galleryOnASlowSiteLeavesTheHostToThePage() {
         ProgramRig rig;
         QVERIFY(rig.startShown());
@@ -235,7 +232,6 @@ private slots:
             QVERIFY2(rig.state.page.SlotTable.value(c, stGalFrom) != u"Not found"_s,
                      qPrintable(QString::number(c)));
         QCOMPARE(rig.server.requestCount(u"/sstv/1/image30.jpg"_s), 1);
->>>>>>> h5
     }
 };
 
