@@ -109,9 +109,9 @@ private:
     std::unique_ptr<SlotFetcher> fetcher_;
     bool running_ = false;
     QHash<int, quint64> shownWrites_; // cell -> the write of the picture it shows
-    GallerySite site_;           // the site of the pass
-    QList<WaitingRead> waiting_; // in the order they go out
-    QSet<int> reading_;          // cells whose read runs
+    GallerySite site_;                // the site of the pass
+    QList<WaitingRead> waiting_;      // in the order they go out
+    QSet<int> reading_;               // cells whose read runs
     CutPictures cuts_;
     std::chrono::milliseconds cutRetryDelay_{2000};
 };
