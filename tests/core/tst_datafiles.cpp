@@ -252,12 +252,16 @@ private slots:
         const QStringList kept =
             QString("Backups/ Backups/tavimo.lst.backup Backups/tavimo.lst WXsites.lst config/ "
                     "config/Tavimo.ini config/other.ini.AbCdEf notes.txt.AbCdEf tavimo.cfg.AbCdE "
-                    "tavimo.cfg.AbCd3f tavimo.lst tavimo.lst.BEFORE tavimo.lst.backup")
+                    "tavimo.cfg.AbCd3f tavimo.lst tavimo.lst.BEFORE tavimo.lst.backup "
+                    "images/ images/other.bmp.AbCdEf TextFiles/ TextFiles/AB1CD-1.txt "
+                    "TextFiles/AB1CD-1.txt.backup TextFiles/notes.txt.AbCdEf")
                 .split(u' ');
         const QStringList leftovers =
-            QString("Backups/tavimo.previous.lst.qWeRtY Backups/WXsites.lst.replaced.AAAAAz "
-                    "WXsites.lst.riYbjI config/Tavimo.ini.XyZabc tavimo.cfg.Zzzzzz "
-                    "tavimo.lst.abcdeF")
+            QString(
+                "Backups/tavimo.previous.lst.qWeRtY Backups/WXsites.lst.replaced.AAAAAz "
+                "WXsites.lst.riYbjI config/Tavimo.ini.XyZabc tavimo.cfg.Zzzzzz "
+                "tavimo.lst.abcdeF Ham.bmp.AbCdEf images/Map.bmp.qWeRtY images/paste.gif.XyZzyA "
+                "TextFiles/AB1CD-1.txt.AbcDef TextFiles/K1%2FP-8.txt.QQqqQQ")
                 .split(u' ');
         QTemporaryDir dir;
         for (const QString &path : kept + leftovers)

@@ -80,9 +80,10 @@ CleanupResult deleteCachedFiles(const QString &dataFolder);
 // go, and a leftover kept by mistake costs only its space.
 bool isSaveLeftover(const QString &name, const QString &fileName);
 
-// Removes what interrupted saves left in DataFolder, its Backups folder and
-// beside the settings file. Run only while this instance holds the
-// single-instance lock, so that no other save can be under way. Returns the
+// Removes what interrupted saves left in DataFolder (lists, configuration,
+// station picture), its Backups folder, the captured map and paste picture in
+// images, the text messages in TextFiles, and beside the settings file. Run only while this
+// instance holds the single-instance lock, so that no other save can be under way. Returns the
 // paths removed.
 QStringList removeSaveLeftovers(const QString &dataFolder, const QString &settingsFile = {});
 
