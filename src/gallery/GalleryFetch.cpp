@@ -1,6 +1,7 @@
 #include "gallery/GalleryFetch.h"
 
 #include "core/app/AppState.h"
+#include "core/thumbs/NotFoundCanvas.h"
 #include "core/thumbs/SlotFetcher.h"
 #include "gallery/Logging.h"
 #include "platform/PictureTransfer.h"
@@ -137,7 +138,7 @@ void GalleryFetch::pictureNotStored(const QString &file, quint64 write) {
         if (it.value() == write && file == cellFile(it.key())) {
             const int cell = it.key();
             shownWrites_.erase(it);
-            ShowNotFound(cell, true);
+            ShowNotStored(cell);
             return;
         }
     }
@@ -178,6 +179,15 @@ void GalleryFetch::ShowNotFound(int cell, bool pictureRead) {
     c->lblFrom->setText(QString());
     state_.page.SlotTable.setValue(cell, stGalFrom, QStringLiteral("Not found"));
     grid_.showPlaceholder(cell, galleryNotFoundLines(state_.texts, cell, pictureRead));
+}
+
+void GalleryFetch::ShowNotStored(int cell) {
+    if (!grid_.cell(cell))
+        return;
+    // The sender line stays: the picture did come from there.
+    state_.page.SlotTable.setValue(cell, stGalFrom, QStringLiteral("Not found"));
+    grid_.showPlaceholder(cell,
+                          galleryNotFoundLines(state_.texts, cell, MissingPicture::NotStored));
 }
 
 } // namespace tavimo

@@ -438,7 +438,7 @@ private slots:
         QVERIFY(t.LngLast30Tpl.contains("**"));
         for (const QString *tpl :
              {&t.LngLast30Tpl, &t.LngMapLocTpl, &t.LngNoPosTpl, &t.LngLookupTpl, &t.LngTextTitle,
-              &s.captions[{"mnuEarthView", -1}]})
+              &t.LngDataFolderReadOnly, &s.captions[{"mnuEarthView", -1}]})
             QVERIFY2(tpl->contains("??"), qPrintable(*tpl));
         QVERIFY(t.LngPasteTooBig.contains("???"));
         QVERIFY(t.LngTextReadFailed.startsWith("  "));

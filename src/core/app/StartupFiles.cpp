@@ -4,6 +4,7 @@
 #include "core/base/TextFile.h"
 #include "core/files/Config.h"
 #include "core/sites/SiteLists.h"
+#include "core/text/Language.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,6 +137,34 @@ LegacyMoveResult moveLegacyFiles(const QString &programFolder, const QString &da
         }
     }
     return result;
+}
+
+QStringList writtenDataFolders(const QString &dataFolder) {
+    QStringList folders{dataFolder};
+    for (const char *below : {"images/sstv", "images/wx", "images/last15", "TextFiles"})
+        folders.append(dataFolder + u'/' + QLatin1String(below));
+    return folders;
+}
+
+QString unwritableDataFolder(const QString &dataFolder,
+                             const std::function<bool(const QString &)> &folderWritable) {
+    if (dataFolder.isEmpty())
+        return {};
+    for (const QString &folder : writtenDataFolders(dataFolder)) {
+        if (!folderWritable(folder))
+            return folder;
+    }
+    return {};
+}
+
+QString dataFolderReadOnlyMessage(const LanguageTexts &texts, const QString &folder) {
+    QString text = texts.LngDataFolderReadOnly;
+    if (text.isEmpty()) {
+        LanguageTexts english;
+        applyProgramTexts(0, english);
+        text = english.LngDataFolderReadOnly;
+    }
+    return text.replace(QStringLiteral("??"), QDir::toNativeSeparators(folder));
 }
 
 bool isMapFileName(const QString &fileName) {

@@ -7,6 +7,8 @@
 
 namespace tavimo {
 
+struct LanguageTexts;
+
 // ---- Files left in the program folder by older installations ----
 
 // The names the program keeps its configuration and lists under in DataFolder.
@@ -37,6 +39,21 @@ struct LegacyMoveResult {
 LegacyMoveResult
 moveLegacyFiles(const QString &programFolder, const QString &dataFolder,
                 const std::function<bool(const QString &)> &folderWritable = isFolderWritable);
+
+// ---- A data folder that cannot be written ----
+
+// DataFolder and the folders below it that every session writes into, in
+// this order: the slot and gallery pictures and the text messages.
+QStringList writtenDataFolders(const QString &dataFolder);
+
+// The first of writtenDataFolders that cannot be written, or "" when every
+// one can. The writability check is injectable for tests.
+QString
+unwritableDataFolder(const QString &dataFolder,
+                     const std::function<bool(const QString &)> &folderWritable = isFolderWritable);
+
+// What the user is told once at start-up about that folder.
+QString dataFolderReadOnlyMessage(const LanguageTexts &texts, const QString &folder);
 
 // ---- The list of map pictures ----
 
