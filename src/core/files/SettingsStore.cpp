@@ -92,15 +92,43 @@ QByteArray escapedText(const QString &value) {
 QByteArray escapedValue(const QVariant &value) {
     if (value.typeId() == QMetaType::QStringList) {
         const QStringList items = value.toStringList();
-        // A list of one item would read back as a text.
-        if (items.size() == 1)
-            return escapedText(items.first()) + ", ";
+        // As QSettings has it: a list of one item reads back as a text.
+        if (items.size() <= 1)
+            return escapedText(items.value(0));
         QByteArrayList parts;
         for (const QString &item : items)
             parts.append(escapedText(item));
         return parts.join(", ");
     }
     return escapedText(value.toString());
+}
+
+// The bytes of an INI file holding these values ("Section/key", or a bare
+// key of the General section), as QSettings would read them back.
+QByteArray iniBytes(const QMap<QString, QVariant> &values) {
+    // Sections in name order, keys in name order within each.
+    QMap<QString, QMap<QString, QVariant>> sections;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const qsizetype slash = it.key().indexOf(u'/');
+        if (slash < 0)
+            sections[QString()].insert(it.key(), it.value());
+        else
+            sections[it.key().left(slash)].insert(it.key().mid(slash + 1), it.value());
+    }
+    QByteArray out;
+    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
+        if (!out.isEmpty())
+            out += '\n';
+        // Bare keys belong to [General]; a section of that very name is told apart.
+        const QString &name = section.key();
+        out += '[' +
+               (name.isEmpty() ? kGeneral.toLatin1()
+                               : (name == kGeneral ? "%General" : escapedKey(name))) +
+               "]\n";
+        for (auto it = section->cbegin(); it != section->cend(); ++it)
+            out += escapedKey(it.key()) + '=' + escapedValue(it.value()) + '\n';
+    }
+    return out;
 }
 
 QString tr(const char *text) {
@@ -182,32 +210,6 @@ bool SettingsStore::sync(QString *error) {
 
 QString SettingsStore::fileName() const {
     return path_;
-}
-
-QByteArray SettingsStore::iniBytes(const QMap<QString, QVariant> &values) {
-    // Sections in name order, keys in name order within each.
-    QMap<QString, QMap<QString, QVariant>> sections;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        const qsizetype slash = it.key().indexOf(u'/');
-        if (slash < 0)
-            sections[QString()].insert(it.key(), it.value());
-        else
-            sections[it.key().left(slash)].insert(it.key().mid(slash + 1), it.value());
-    }
-    QByteArray out;
-    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
-        if (!out.isEmpty())
-            out += '\n';
-        // Bare keys belong to [General]; a section of that very name is told apart.
-        const QString &name = section.key();
-        out += '[' +
-               (name.isEmpty() ? kGeneral.toLatin1()
-                               : (name == kGeneral ? "%General" : escapedKey(name))) +
-               "]\n";
-        for (auto it = section->cbegin(); it != section->cend(); ++it)
-            out += escapedKey(it.key()) + '=' + escapedValue(it.value()) + '\n';
-    }
-    return out;
 }
 
 } // namespace tavimo

@@ -37,10 +37,6 @@ public:
     bool sync(QString *error = nullptr);
     QString fileName() const;
 
-    // The bytes of an INI file holding these values ("Section/key", or a bare
-    // key of the General section), as QSettings would read them back.
-    static QByteArray iniBytes(const QMap<QString, QVariant> &values);
-
 private:
     QString path_;
     QMap<QString, QVariant> values_; // by "Section/key"
