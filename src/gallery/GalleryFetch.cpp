@@ -1,6 +1,7 @@
 #include "gallery/GalleryFetch.h"
 
 #include "core/app/AppState.h"
+#include "core/thumbs/NotFoundCanvas.h"
 #include "core/thumbs/PictureTrailer.h"
 #include "core/thumbs/SlotFetcher.h"
 #include "gallery/Logging.h"
@@ -185,7 +186,7 @@ void GalleryFetch::pictureNotStored(const QString &file, quint64 write) {
         if (it.value() == write && file == cellFile(it.key())) {
             const int cell = it.key();
             shownWrites_.erase(it);
-            ShowNotFound(cell, true);
+            ShowNotStored(cell);
             return;
         }
     }
@@ -226,6 +227,15 @@ void GalleryFetch::ShowNotFound(int cell, bool pictureRead) {
     c->lblFrom->setText(QString());
     state_.page.SlotTable.setValue(cell, stGalFrom, QStringLiteral("Not found"));
     grid_.showPlaceholder(cell, galleryNotFoundLines(state_.texts, cell, pictureRead));
+}
+
+void GalleryFetch::ShowNotStored(int cell) {
+    if (!grid_.cell(cell))
+        return;
+    // The sender line stays: the picture did come from there.
+    state_.page.SlotTable.setValue(cell, stGalFrom, QStringLiteral("Not found"));
+    grid_.showPlaceholder(cell,
+                          galleryNotFoundLines(state_.texts, cell, MissingPicture::NotStored));
 }
 
 } // namespace tavimo

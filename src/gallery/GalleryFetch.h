@@ -91,6 +91,8 @@ private:
     // False when the placeholder shows instead.
     bool ShowSlotPicture(const QString &file, int cell, const QByteArray &picture);
     void ShowNotFound(int cell, bool pictureRead);
+    // The placeholder of a picture that came but could not be kept on disk.
+    void ShowNotStored(int cell);
     void endPassWhenComplete();
     void endPass();
     // Sends waiting reads while fewer than kGalleryReadsAtOnce run.

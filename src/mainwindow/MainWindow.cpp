@@ -330,6 +330,14 @@ bool MainWindow::startUp() {
 
     // Only now is this instance the one writer of the data folder.
     removeSaveLeftovers(s.paths.dataFolder, s.settings->fileName());
+    // Told once, now: otherwise every slot would show its picture as not
+    // stored, and the close would be the first to say why.
+    if (const QString folder = unwritableDataFolder(s.paths.dataFolder, deps_.dataFolderWritable);
+        !folder.isEmpty()) {
+        qCWarning(lcMainWindow) << "cannot write into" << folder;
+        prompts.message(dataFolderReadOnlyMessage(s.texts, folder), kTitle,
+                        Prompts::Icon::Exclamation);
+    }
     StartupLists lists = loadSiteLists(s.paths, prompts);
     if (lists.endProgram)
         return false;

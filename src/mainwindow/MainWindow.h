@@ -42,6 +42,9 @@ struct MainWindowDeps {
     // Whether the program folder may be written (files left there by older
     // versions are moved out only then).
     std::function<bool(const QString &)> folderWritable = isFolderWritable;
+    // Whether the data folder and the folders the pictures go into may be
+    // written; the user is told at start-up when one may not.
+    std::function<bool(const QString &)> dataFolderWritable = isFolderWritable;
     // For the time page's answer and the paste commands.
     ClockSetter *clockSetter = nullptr;
     DesktopBridge *desktop = nullptr;

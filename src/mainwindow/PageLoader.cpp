@@ -281,13 +281,10 @@ void PageLoader::pictureNotStored(const QString &file, quint64 write) {
         if (it->write != write)
             continue;
         const int slot = it.key();
-        const int site = it->site;
         // Only while the slot still shows that very picture: the viewer,
         // save and paste would find no file behind it.
-        if (file == slotPictureFile(state_.paths, page.isWxPage(), slot)) {
-            shownPictures_.remove(slot);
-            ShowNotFound(slot, site, true);
-        }
+        if (file == slotPictureFile(state_.paths, page.isWxPage(), slot))
+            ShowNotStored(slot);
         return;
     }
 }
@@ -354,7 +351,7 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
     page.SlotTable.setValue(slot, stFrom, QStringLiteral("Not found"));
     grid_.showPlaceholder(slot, slotNotFoundLines(s.texts, page.isWxPage(), pictureRead));
     shownPictures_.remove(slot);
-    placeholders_.insert(slot, pictureRead);
+    placeholders_.insert(slot, missingPicture(pictureRead));
     // No "Loading..." beside the placeholder, on either kind of page.
     ThumbCell::setLabelText(c->lblFrom, QString());
     c->setWaiting(false);
@@ -374,6 +371,19 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
         ThumbCell::setLabelText(c->lblCall, age.caption);
     if (age.frameColour)
         c->setShapeColor(*age.frameColour);
+}
+
+void PageLoader::ShowNotStored(int slot) {
+    PageState &page = state_.page;
+    if (slot >= page.SlotCount || !grid_.cell(slot))
+        return;
+    // Nothing can open, save or paste it, as with a missing picture; but the
+    // site answered, so its captions and age stay as the picture set them.
+    page.SlotTable.setValue(slot, stFrom, QStringLiteral("Not found"));
+    grid_.showPlaceholder(
+        slot, slotNotFoundLines(state_.texts, page.isWxPage(), MissingPicture::NotStored));
+    shownPictures_.remove(slot);
+    placeholders_.insert(slot, MissingPicture::NotStored);
 }
 
 // ---- Slot assignment -------------------------------------------------------------------

@@ -11,6 +11,7 @@
 // the drawing in the ThumbGrid; this part applies the one to the others.
 
 #include "core/thumbs/CutPictures.h"
+#include "core/thumbs/NotFoundCanvas.h"
 #include "core/thumbs/PageKeyOwner.h"
 #include "core/thumbs/PagePlan.h"
 #include "core/thumbs/SlotAssignment.h"
@@ -113,6 +114,8 @@ private:
     // The "not found" placeholder. pictureRead: the download worked but the
     // picture cannot be shown.
     void ShowNotFound(int slot, int site, bool pictureRead);
+    // The placeholder of a picture that came but could not be kept on disk.
+    void ShowNotStored(int slot);
 
     AppState &state_;
     ThumbGrid &grid_;
@@ -121,8 +124,8 @@ private:
     SstvPageIndex sstvPages_; // rebuilt when the lists change
     std::unique_ptr<SlotFetcher> fetcher_;
     bool strayImage1Checked_ = false;
-    // Slots showing the placeholder, and whether their picture was read.
-    QHash<int, bool> placeholders_;
+    // Slots showing the placeholder, and why.
+    QHash<int, MissingPicture> placeholders_;
     // The file write behind the picture each slot shows, so that a write
     // that fails takes the picture away rather than leave it unsaveable.
     struct ShownPicture {

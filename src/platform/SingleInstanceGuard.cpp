@@ -1,5 +1,6 @@
 #include "platform/SingleInstanceGuard.h"
 
+#include "core/files/AppPaths.h"
 #include "platform/Logging.h"
 
 #include <QDir>
@@ -8,13 +9,21 @@
 
 namespace tavimo {
 
-SingleInstanceGuard::SingleInstanceGuard() : SingleInstanceGuard(defaultLockFilePath()) {}
+SingleInstanceGuard::SingleInstanceGuard()
+    : SingleInstanceGuard(QStringList{defaultLockFilePath(),
+                                      dataFolderLockFilePath(AppPaths::standard().dataFolder)}) {}
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &lockFilePath)
-    : path_(lockFilePath), lock_(std::make_unique<QLockFile>(lockFilePath)) {
-    // A lock is stale only when its process is gone: an age limit would let a second copy take
-    // the lock from a first one that has simply been running for a while.
-    lock_->setStaleLockTime(0);
+    : SingleInstanceGuard(QStringList{lockFilePath}) {}
+
+SingleInstanceGuard::SingleInstanceGuard(const QStringList &lockFilePaths) : paths_(lockFilePaths) {
+    for (const QString &path : paths_) {
+        auto lock = std::make_unique<QLockFile>(path);
+        // A lock is stale only when its process is gone: an age limit would let a second copy
+        // take the lock from a first one that has simply been running for a while.
+        lock->setStaleLockTime(0);
+        locks_.push_back(std::move(lock));
+    }
 }
 
 SingleInstanceGuard::~SingleInstanceGuard() = default;
@@ -28,31 +37,33 @@ QString SingleInstanceGuard::defaultLockFilePath() {
     return folder + QStringLiteral("/tavimo.lock");
 }
 
+QString SingleInstanceGuard::dataFolderLockFilePath(const QString &dataFolder) {
+    return dataFolder + QStringLiteral("/tavimo.lock");
+}
+
 bool SingleInstanceGuard::tryLock() {
-    if (lock_->isLocked())
-        return true;
-    if (lock_->tryLock(0))
-        return true;
-    switch (lock_->error()) {
-    case QLockFile::LockFailedError:
-        qCInfo(lcPlatform) << "Another instance holds" << path_;
-        return false;
-    case QLockFile::PermissionError:
-    case QLockFile::UnknownError:
-    case QLockFile::NoError:
-        break;
+    for (std::size_t i = 0; i < locks_.size(); ++i) {
+        QLockFile &lock = *locks_[i];
+        if (lock.isLocked() || lock.tryLock(0))
+            continue;
+        if (lock.error() == QLockFile::LockFailedError) {
+            qCInfo(lcPlatform) << "Another instance holds" << paths_[int(i)];
+            unlock();
+            return false;
+        }
+        qCWarning(lcPlatform) << "Cannot make the instance lock" << paths_[int(i)]
+                              << "- a second instance may not be noticed";
     }
-    qCWarning(lcPlatform) << "Cannot make the instance lock" << path_
-                          << "- a second instance will not be noticed";
     return true;
 }
 
 bool SingleInstanceGuard::isLocked() const {
-    return lock_->isLocked();
+    return std::any_of(locks_.begin(), locks_.end(), [](auto &lock) { return lock->isLocked(); });
 }
 
 void SingleInstanceGuard::unlock() {
-    lock_->unlock();
+    for (const auto &lock : locks_)
+        lock->unlock();
 }
 
 } // namespace tavimo

@@ -1,40 +1,48 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class QLockFile;
 
 namespace tavimo {
 
-// Keeps a second copy of the program from running for the same user: a lock file in the
-// user's runtime folder, held for as long as the guard lives (or until unlock()).
-// A lock left behind by a process that no longer runs is taken over.
+// Keeps a second copy of the program from running on the same files: lock files held for as
+// long as the guard lives (or until unlock()). A lock left behind by a process that no longer
+// runs is taken over.
 class SingleInstanceGuard {
 public:
-    // The user's lock: "tavimo.lock" in the runtime folder (XDG_RUNTIME_DIR).
+    // The program's locks: "tavimo.lock" in the user's runtime folder (XDG_RUNTIME_DIR), and
+    // one in the data folder itself, which every copy working on those files shares whatever
+    // its runtime folder (another session, ssh, su, none at all).
     SingleInstanceGuard();
     explicit SingleInstanceGuard(const QString &lockFilePath);
+    // Holds every one of these locks, or none.
+    explicit SingleInstanceGuard(const QStringList &lockFilePaths);
     ~SingleInstanceGuard();
     SingleInstanceGuard(const SingleInstanceGuard &) = delete;
     SingleInstanceGuard &operator=(const SingleInstanceGuard &) = delete;
 
     static QString defaultLockFilePath();
+    // The lock in the data folder.
+    static QString dataFolderLockFilePath(const QString &dataFolder);
 
-    // False only when another running instance holds the lock. When the lock file cannot be
-    // made at all (an unwritable folder), the answer is true with a warning in the log: failing
-    // to notice a second copy does less harm than refusing to start.
+    // False only when another running instance holds one of the locks. When a lock file cannot
+    // be made at all (an unwritable folder), that lock is passed over with a warning in the
+    // log: failing to notice a second copy does less harm than refusing to start.
     bool tryLock();
-    // Whether this guard holds the lock.
+    // Whether this guard holds its locks (any of them, where one could not be made).
     bool isLocked() const;
     void unlock();
 
-    QString lockFilePath() const { return path_; }
+    QString lockFilePath() const { return paths_.value(0); }
 
 private:
-    QString path_;
-    std::unique_ptr<QLockFile> lock_;
+    QStringList paths_;
+    std::vector<std::unique_ptr<QLockFile>> locks_;
 };
 
 } // namespace tavimo

@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
+#include "core/base/Prompts.h"
 #include "core/files/SettingsStore.h"
 #include "core/files/StoreSettings.h"
 #include "sites/DialogLook.h"
@@ -75,8 +76,12 @@ void PageNamesDialog::cmdClose_Click() {
     if (state_.settings) {
         writePageNames(*state_.settings, names);
         QString error;
-        if (!state_.settings->sync(&error))
+        if (!state_.settings->sync(&error)) {
             qCWarning(lcSites) << "page names not stored:" << error;
+            if (state_.prompts)
+                state_.prompts->message(error, QStringLiteral("Tavimo"),
+                                        Prompts::Icon::Exclamation);
+        }
     }
     emit state_.events.pageNamesChanged();
     close();

@@ -13,6 +13,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -347,6 +348,67 @@ private slots:
         QCOMPARE(readBlockedCallsigns(back), (QStringList{"K1ABC", "SM0XYZ", "LATE1"}));
     }
 
+    // The store writes its file itself; QSettings, which reads it, and every
+    // older file must agree with it on every text and name.
+    void storeFileIsQSettingsIni_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "Geometry"
+                               << "Left"
+                               << "-12";
+        QTest::newRow("empty") << "LABELS"
+                               << "3"
+                               << "";
+        QTest::newRow("list separators") << "LABELS"
+                                         << "1"
+                                         << "DX, Europe; Asia=JA";
+        QTest::newRow("quotes and backslashes") << "SAVEDIR"
+                                                << "1"
+                                                << "C:\\x \"y\"\\";
+        QTest::newRow("blanks around") << "LABELS"
+                                       << "2"
+                                       << "  two ";
+        QTest::newRow("typed-value mark") << "Block"
+                                          << "0"
+                                          << "@Variant(x)";
+        QTest::newRow("control characters")
+            << "LABELS"
+            << "4" << QString("a\tb\nc\rd") + QChar(1) + "f" + QChar(0x7F) + "9";
+        QTest::newRow("beyond ASCII") << "LABELS"
+                                      << "5"
+                                      << "NOAA 2\u00D8 \u041C\u0435\u0442\u0435\u043E\u0440";
+        QTest::newRow("odd names") << "My Section/sub"
+                                   << "k\u00E9y %1"
+                                   << "v";
+        QTest::newRow("a section called General") << "General"
+                                                  << "x"
+                                                  << "1";
+    }
+    void storeFileIsQSettingsIni() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.ini");
+        {
+            QSettings older(path, QSettings::IniFormat);
+            older.setValue("Endpoints/TimePage", "http://127.0.0.1/t");
+            older.setValue("bare", "kept"); // QSettings' own [General]
+            older.setValue("Hand/list", QStringList{"a", "b"});
+        }
+        SettingsStore store(path);
+        store.setValue(section, key, value);
+        QVERIFY(store.sync());
+        const QSettings read(path, QSettings::IniFormat);
+        QCOMPARE(read.status(), QSettings::NoError);
+        QCOMPARE(read.value(section + '/' + key).toString(), value);
+        QCOMPARE(read.value("Endpoints/TimePage").toString(), QString("http://127.0.0.1/t"));
+        QCOMPARE(read.value("bare").toString(), QString("kept"));
+        QCOMPARE(read.value("Hand/list").toStringList(), (QStringList{"a", "b"}));
+        QCOMPARE(SettingsStore(path).value(section, key), value);
+    }
+
     // ---- The language files and the system's date order ---------------------------------
 
     void bundledFileLoads_data() {
@@ -376,7 +438,7 @@ private slots:
         QVERIFY(t.LngLast30Tpl.contains("**"));
         for (const QString *tpl :
              {&t.LngLast30Tpl, &t.LngMapLocTpl, &t.LngNoPosTpl, &t.LngLookupTpl, &t.LngTextTitle,
-              &s.captions[{"mnuEarthView", -1}]})
+              &t.LngDataFolderReadOnly, &s.captions[{"mnuEarthView", -1}]})
             QVERIFY2(tpl->contains("??"), qPrintable(*tpl));
         QVERIFY(t.LngPasteTooBig.contains("???"));
         QVERIFY(t.LngTextReadFailed.startsWith("  "));

@@ -252,12 +252,16 @@ private slots:
         const QStringList kept =
             QString("Backups/ Backups/tavimo.lst.backup Backups/tavimo.lst WXsites.lst config/ "
                     "config/Tavimo.ini config/other.ini.AbCdEf notes.txt.AbCdEf tavimo.cfg.AbCdE "
-                    "tavimo.cfg.AbCd3f tavimo.lst tavimo.lst.BEFORE tavimo.lst.backup")
+                    "tavimo.cfg.AbCd3f tavimo.lst tavimo.lst.BEFORE tavimo.lst.backup "
+                    "images/ images/other.bmp.AbCdEf TextFiles/ TextFiles/AB1CD-1.txt "
+                    "TextFiles/AB1CD-1.txt.backup TextFiles/notes.txt.AbCdEf")
                 .split(u' ');
         const QStringList leftovers =
-            QString("Backups/tavimo.previous.lst.qWeRtY Backups/WXsites.lst.replaced.AAAAAz "
-                    "WXsites.lst.riYbjI config/Tavimo.ini.XyZabc tavimo.cfg.Zzzzzz "
-                    "tavimo.lst.abcdeF")
+            QString(
+                "Backups/tavimo.previous.lst.qWeRtY Backups/WXsites.lst.replaced.AAAAAz "
+                "WXsites.lst.riYbjI config/Tavimo.ini.XyZabc tavimo.cfg.Zzzzzz "
+                "tavimo.lst.abcdeF Ham.bmp.AbCdEf images/Map.bmp.qWeRtY images/paste.gif.XyZzyA "
+                "TextFiles/AB1CD-1.txt.AbcDef TextFiles/K1%2FP-8.txt.QQqqQQ")
                 .split(u' ');
         QTemporaryDir dir;
         for (const QString &path : kept + leftovers)
@@ -511,6 +515,38 @@ private slots:
             QVERIFY2(before.contains(name), qPrintable(name));
     }
 
+    // A device that takes only part of the settings file: the old file stays
+    // whole and the failure is told (QSettings put the cut file in place and
+    // reported no error when the device took all but a few bytes).
+    void settingsCutByTheDeviceStayWhole_data() {
+        QTest::addColumn<int>("missing"); // bytes the device leaves out; -2: half
+        QTest::newRow("all but one byte") << 1;
+        QTest::newRow("half") << -2;
+        QTest::newRow("nothing") << 0;
+    }
+    void settingsCutByTheDeviceStayWhole() {
+        QFETCH(int, missing);
+        QTemporaryDir dir;
+        SettingsStore store(dir.filePath("Tavimo.ini"));
+        for (int i = 1; i <= 10; ++i)
+            store.setValue("LABELS", QString::number(i), QString("Page %1").arg(i));
+        QVERIFY(store.sync());
+        const QByteArray old = readBytes(store.fileName());
+        store.setValue("LABELS", "1", "Europe and Asia");
+        const qsizetype size = old.size() + 9; // the new file
+        QString error;
+        {
+            FileSizeLimit limit(missing > 0 ? size - missing : missing < 0 ? size / -missing : 0);
+            QVERIFY(!store.sync(&error));
+        }
+        QCOMPARE(readBytes(store.fileName()), old);
+        QVERIFY2(error.contains("Tavimo.ini"), qPrintable(error));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Tavimo.ini"});
+        // The change is not forgotten: the next sync writes it.
+        QVERIFY(store.sync());
+        QCOMPARE(SettingsStore(store.fileName()).value("LABELS", "1"), QString("Europe and Asia"));
+    }
+
     // A save killed at any moment leaves each file as it was or as it was to
     // become, never cut; the next start removes what the killed saves left.
     void killedSavesLeaveOldOrNewFiles() {
@@ -583,6 +619,35 @@ private slots:
         QVERIFY2(error.contains("tavimo.lst") && error.contains("Tavimo.ini") &&
                      error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
                  qPrintable(error));
+    }
+
+    // The settings file on a real disk with a few KiB left: it holds the new
+    // settings, or the old ones whole with one message naming it; never less
+    // (QSettings once left it empty there and called that a success).
+    void settingsOnANearlyFullDisk_data() {
+        QTest::addColumn<int>("left");
+        for (int left : {0, 2048, 4096, 8192, 12288})
+            QTest::addRow("%d bytes left", left) << left;
+    }
+    void settingsOnANearlyFullDisk() {
+        QFETCH(int, left);
+        QTemporaryDir dir;
+        QProcess helper;
+        helper.start(kHelper, {"partial-disk", dir.path(), QString::number(left)});
+        QVERIFY(helper.waitForFinished(30000));
+        if (helper.exitCode() == 77)
+            QSKIP("this system lets no test mount a tmpfs");
+        QCOMPARE(helper.exitCode(), 0);
+        const QStringList lines =
+            QString::fromLocal8Bit(helper.readAllStandardOutput()).split('\n');
+        const QString outcome = lines.value(0);
+        if (outcome == "Tavimo.ini new") {
+            QCOMPARE(lines.value(1), QString("messages 0"));
+        } else {
+            QCOMPARE(outcome, QString("Tavimo.ini old"));
+            QCOMPARE(lines.value(1), QString("messages 1"));
+            QVERIFY2(lines.value(2).contains("Tavimo.ini"), qPrintable(lines.value(2)));
+        }
     }
 };
 

@@ -161,6 +161,7 @@ QStringList visibleItems(const ThumbPopUp &m) {
 } // namespace
 
 Q_DECLARE_METATYPE(tavimo::PlaceholderLines)
+Q_DECLARE_METATYPE(tavimo::MissingPicture)
 
 // The parts the windows are made of. The thumbnail grid: where the cells and their parts go,
 // how large the window is, the placeholder a cell shows when its picture cannot be had, and what
@@ -251,23 +252,30 @@ private slots:
 
     void placeholderLines_data() {
         QTest::addColumn<QString>("where");
-        QTest::addColumn<bool>("pictureRead");
+        QTest::addColumn<MissingPicture>("why");
         QTest::addColumn<QString>("lines");
-        QTest::newRow("SSTV picture cannot be shown") << "sstv" << true << "Image 1|not found";
-        QTest::newRow("WX download failed") << "wx" << false << "Image|(download failed)";
-        QTest::newRow("gallery cell 6 shows 7") << "cell6" << true << "Image 7|not found";
+        QTest::newRow("SSTV picture cannot be shown")
+            << "sstv" << MissingPicture::CannotShow << "Image 1|not found";
+        QTest::newRow("WX download failed")
+            << "wx" << MissingPicture::DownloadFailed << "Image|(download failed)";
+        QTest::newRow("gallery cell 6 shows 7")
+            << "cell6" << MissingPicture::CannotShow << "Image 7|not found";
+        QTest::newRow("SSTV picture not stored")
+            << "sstv" << MissingPicture::NotStored << "Image 1|nicht gespeichert";
+        QTest::newRow("gallery picture not stored")
+            << "cell6" << MissingPicture::NotStored << "Image 7|nicht gespeichert";
     }
     void placeholderLines() {
         QFETCH(QString, where);
-        QFETCH(bool, pictureRead);
+        QFETCH(MissingPicture, why);
         LanguageTexts t;
         t.LngNotFound1 = QStringLiteral("Sorry");
         t.LngNotFound2 = QStringLiteral("not found");
         t.LngNotFound3 = QStringLiteral("Image");
         t.LngFailed = QStringLiteral("  (download failed) ");
-        const PlaceholderLines l = where == u"cell6"
-                                       ? galleryNotFoundLines(t, 6, pictureRead)
-                                       : slotNotFoundLines(t, where == u"wx", pictureRead);
+        applyProgramTexts(2, t);
+        const PlaceholderLines l = where == u"cell6" ? galleryNotFoundLines(t, 6, why)
+                                                     : slotNotFoundLines(t, where == u"wx", why);
         QCOMPARE(l.lineA, QStringLiteral("Sorry"));
         QTEST(l.lineB + u'|' + l.lineC, "lines");
     }

@@ -137,6 +137,7 @@ private slots:
     void withoutCheckPictureEveryPassFetches();
     void failuresShowThePlaceholder_data();
     void failuresShowThePlaceholder();
+    void unwritablePictureFolderIsToldAndShown();
     void animatedPictureAnimates();
     void slowPictureShowsProgress();
     void pageSwitchDropsLateAnswers();
@@ -336,6 +337,34 @@ void PageRoadTest::failuresShowThePlaceholder() {
     QCOMPARE(c.lblFrom->text(), QString());
     QVERIFY(rig.cell(0).isWaiting()); // a slot with its picture waits as before
     QVERIFY(rig.waitForPassEnd());
+}
+
+// A picture folder that cannot be written: the user hears so once at start,
+// naming it, and a picture that came but could not be kept says so, not
+// that it was not found.
+void PageRoadTest::unwritablePictureFolderIsToldAndShown() {
+    Rig rig;
+    const QString call = u"AB1CD"_s;
+    rig.placeServed(call, 2, 60, stillPicture(u"came"_s) + trailer(u"XX9ABC"_s, u"OK"_s, kNow));
+    // Root writes anywhere: a file where the folder goes stops it all the same.
+    QVERIFY(provisionDataFolder(rig.state.paths).ok);
+    QVERIFY(QDir(rig.data(u"images/sstv"_s)).removeRecursively());
+    QVERIFY(writeBytes(rig.data(u"images/sstv"_s), "not a folder"));
+
+    QVERIFY(rig.start());
+    QCOMPARE(rig.prompts.calls.size(), 1);
+    QVERIFY2(rig.prompts.calls[0].text.contains(rig.data(u"images/sstv"_s)),
+             qPrintable(rig.prompts.calls[0].text));
+    QVERIFY(rig.waitForPassEnd());
+    const auto notStored = [&] {
+        return renderPlaceholder(rig.cell(2).img->size(),
+                                 slotNotFoundLines(rig.texts(), false, MissingPicture::NotStored))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    QTRY_VERIFY(rig.shownImage(2) == notStored());
+    QCOMPARE(rig.table(2, stFrom), u"Not found"_s);
+    QVERIFY(rig.cell(2).lblFrom->text().contains(u"XX9ABC"_s));
+    QCOMPARE(rig.prompts.calls.size(), 1);
 }
 
 void PageRoadTest::animatedPictureAnimates() {

@@ -7,7 +7,9 @@
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
@@ -205,6 +207,51 @@ private slots:
         first.reset();
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY(second.tryLock());
+    }
+
+    // The program's own guard: a second start on the same data folder is refused whatever
+    // runtime folder its session gives it (another X session, ssh, su, none at all).
+    void onePerDataFolderWhateverTheRuntimeFolder_data() {
+        QTest::addColumn<QString>("secondRuntime"); // "-": none set
+        QTest::newRow("same runtime folder") << "run1";
+        QTest::newRow("another runtime folder") << "run2";
+        QTest::newRow("no runtime folder") << "-";
+    }
+    void onePerDataFolderWhateverTheRuntimeFolder() {
+        QFETCH(QString, secondRuntime);
+        QTemporaryDir home;
+        const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const auto useRuntime = [&](const QString &name) {
+            if (name == "-") {
+                qunsetenv("XDG_RUNTIME_DIR");
+                return;
+            }
+            QVERIFY(QDir().mkpath(home.filePath(name)));
+            QFile::setPermissions(home.filePath(name),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", home.filePath(name).toLocal8Bit());
+        };
+        qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+        QVERIFY(QDir().mkpath(home.filePath("data/tavimo")));
+
+        useRuntime("run1");
+        auto first = std::make_unique<SingleInstanceGuard>();
+        const bool firstLocked = first->tryLock();
+        useRuntime(secondRuntime);
+        SingleInstanceGuard second;
+        const bool secondLocked = second.tryLock();
+        const bool lockInDataFolder = QFileInfo::exists(home.filePath("data/tavimo/tavimo.lock"));
+        first.reset();
+        const bool secondAfterFirst = second.tryLock();
+        second.unlock();
+        qputenv("XDG_DATA_HOME", savedData);
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+
+        QVERIFY(firstLocked);
+        QVERIFY(!secondLocked);
+        QVERIFY(secondAfterFirst);
+        QVERIFY(lockInDataFolder);
     }
 
     void lockOfAProcessThatEndedIsTakenOver() {

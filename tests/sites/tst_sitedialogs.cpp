@@ -497,6 +497,25 @@ private slots:
         QCOMPARE(stored.value(1), closeButton ? u"Moon"_s : u"Page 2"_s);
     }
 
+    // Names that cannot be stored still take effect, and the user hears why
+    // they will not come back, once, naming the file.
+    void pageNamesNotStoredAreTold() {
+        const QString blocker = h->dir.path() + u"/not-a-folder"_s;
+        QVERIFY(writeBytes(blocker, "x"));
+        SettingsStore blocked(blocker + u"/Tavimo.ini"_s);
+        h->state.settings = &blocked;
+        QPointer<PageNamesDialog> dialog = showPageNamesDialog(h->state, h->registry);
+        dialog->Text1[0]->setText(u"Moon"_s);
+        dialog->cmdClose->click();
+        QTRY_VERIFY(dialog.isNull());
+        QCOMPARE(h->main.pageCaptions.value(0), u"Moon"_s);
+        QCOMPARE(h->prompts.calls.size(), 1);
+        QVERIFY2(h->prompts.calls[0].text.contains(u"Tavimo.ini"_s),
+                 qPrintable(h->prompts.calls[0].text));
+        QCOMPARE(h->prompts.calls[0].icon, Prompts::Icon::Exclamation);
+        h->state.settings = &h->settings;
+    }
+
     void aboutSlideshow_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("firstCaption");

@@ -4,10 +4,12 @@
 #include "core/base/TextFile.h"
 #include "core/files/Config.h"
 #include "core/sites/SiteLists.h"
+#include "core/text/Language.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <optional>
@@ -137,6 +139,34 @@ LegacyMoveResult moveLegacyFiles(const QString &programFolder, const QString &da
     return result;
 }
 
+QStringList writtenDataFolders(const QString &dataFolder) {
+    QStringList folders{dataFolder};
+    for (const char *below : {"images/sstv", "images/wx", "images/last15", "TextFiles"})
+        folders.append(dataFolder + u'/' + QLatin1String(below));
+    return folders;
+}
+
+QString unwritableDataFolder(const QString &dataFolder,
+                             const std::function<bool(const QString &)> &folderWritable) {
+    if (dataFolder.isEmpty())
+        return {};
+    for (const QString &folder : writtenDataFolders(dataFolder)) {
+        if (!folderWritable(folder))
+            return folder;
+    }
+    return {};
+}
+
+QString dataFolderReadOnlyMessage(const LanguageTexts &texts, const QString &folder) {
+    QString text = texts.LngDataFolderReadOnly;
+    if (text.isEmpty()) {
+        LanguageTexts english;
+        applyProgramTexts(0, english);
+        text = english.LngDataFolderReadOnly;
+    }
+    return text.replace(QStringLiteral("??"), QDir::toNativeSeparators(folder));
+}
+
 bool isMapFileName(const QString &fileName) {
     if (fileName.size() < 4)
         return false;
@@ -222,14 +252,11 @@ bool isSaveLeftover(const QString &name, const QString &fileName) {
 
 QStringList removeSaveLeftovers(const QString &dataFolder, const QString &settingsFile) {
     QStringList removed;
-    const auto sweep = [&](const QString &folder, const QStringList &fileNames) {
+    const auto sweepWhere = [&](const QString &folder, const auto &isLeftover) {
         if (folder.isEmpty())
             return;
         for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
-            const bool leftover = std::any_of(fileNames.begin(), fileNames.end(), [&](auto &n) {
-                return isSaveLeftover(info.fileName(), n);
-            });
-            if (!leftover)
+            if (!isLeftover(info.fileName()))
                 continue;
             if (QFile::remove(info.filePath()))
                 removed.append(info.filePath());
@@ -237,14 +264,31 @@ QStringList removeSaveLeftovers(const QString &dataFolder, const QString &settin
                 qCWarning(lcCore) << "cannot remove" << info.filePath();
         }
     };
+    const auto sweep = [&](const QString &folder, const QStringList &fileNames) {
+        sweepWhere(folder, [&](const QString &name) {
+            return std::any_of(fileNames.begin(), fileNames.end(),
+                               [&](auto &n) { return isSaveLeftover(name, n); });
+        });
+    };
     if (!dataFolder.isEmpty()) {
+        const QDir data(dataFolder);
         const QStringList lists{kSiteListFile, kWxSiteListFile};
-        sweep(dataFolder, lists + QStringList{kConfigFile});
+        // The station picture is written beside the lists.
+        sweep(dataFolder, lists + QStringList{kConfigFile, QStringLiteral("Ham.bmp")});
         QStringList backups;
         for (const QString &name : lists)
             backups << name << previousCopyName(name) << name + QStringLiteral(".replaced");
         backups << kConfigFile << kConfigFile + QStringLiteral(".replaced");
-        sweep(QDir(dataFolder).filePath(QStringLiteral("Backups")), backups);
+        sweep(data.filePath(QStringLiteral("Backups")), backups);
+        // The captured map and the picture handed over for pasting.
+        sweep(data.filePath(QStringLiteral("images")),
+              {QStringLiteral("Map.bmp"), QStringLiteral("paste.gif")});
+        // Text messages are kept as "<callsign>-<number>.txt".
+        static const QRegularExpression textMessage(QStringLiteral("^.+-[0-9]+\\.txt$"));
+        sweepWhere(data.filePath(QStringLiteral("TextFiles")), [](const QString &name) {
+            const QString saved = name.left(name.size() - 7);
+            return textMessage.match(saved).hasMatch() && isSaveLeftover(name, saved);
+        });
     }
     if (!settingsFile.isEmpty()) {
         const QFileInfo settings(settingsFile);

@@ -7,6 +7,8 @@
 
 namespace tavimo {
 
+struct LanguageTexts;
+
 // ---- Files left in the program folder by older installations ----
 
 // The names the program keeps its configuration and lists under in DataFolder.
@@ -37,6 +39,21 @@ struct LegacyMoveResult {
 LegacyMoveResult
 moveLegacyFiles(const QString &programFolder, const QString &dataFolder,
                 const std::function<bool(const QString &)> &folderWritable = isFolderWritable);
+
+// ---- A data folder that cannot be written ----
+
+// DataFolder and the folders below it that every session writes into, in
+// this order: the slot and gallery pictures and the text messages.
+QStringList writtenDataFolders(const QString &dataFolder);
+
+// The first of writtenDataFolders that cannot be written, or "" when every
+// one can. The writability check is injectable for tests.
+QString
+unwritableDataFolder(const QString &dataFolder,
+                     const std::function<bool(const QString &)> &folderWritable = isFolderWritable);
+
+// What the user is told once at start-up about that folder.
+QString dataFolderReadOnlyMessage(const LanguageTexts &texts, const QString &folder);
 
 // ---- The list of map pictures ----
 
@@ -80,9 +97,10 @@ CleanupResult deleteCachedFiles(const QString &dataFolder);
 // go, and a leftover kept by mistake costs only its space.
 bool isSaveLeftover(const QString &name, const QString &fileName);
 
-// Removes what interrupted saves left in DataFolder, its Backups folder and
-// beside the settings file. Run only while this instance holds the
-// single-instance lock, so that no other save can be under way. Returns the
+// Removes what interrupted saves left in DataFolder (lists, configuration,
+// station picture), its Backups folder, the captured map and paste picture in
+// images, the text messages in TextFiles, and beside the settings file. Run only while this
+// instance holds the single-instance lock, so that no other save can be under way. Returns the
 // paths removed.
 QStringList removeSaveLeftovers(const QString &dataFolder, const QString &settingsFile = {});
 

@@ -79,7 +79,9 @@ struct LanguageTexts {
     QString LngSaveMessage;
     QString LngPasteMessage;
     QString LngTextReadFailed;
-    QString LngSeconds; // after a number of seconds: "sec"
+    QString LngSeconds;            // after a number of seconds: "sec"
+    QString LngNotStored;          // placeholder line C: the picture came but was not kept
+    QString LngDataFolderReadOnly; // "??" the folder that cannot be written
 };
 
 // A shared text and the entry (or two joined entries) of the language file that

@@ -56,15 +56,43 @@ int fittedPlaceholderPixels(const QString &text, int pixelSize, int canvasWidth)
     return size;
 }
 
-PlaceholderLines slotNotFoundLines(const LanguageTexts &texts, bool wxPage, bool pictureRead) {
+namespace {
+
+QString lineC(const LanguageTexts &texts, MissingPicture why) {
+    switch (why) {
+    case MissingPicture::DownloadFailed:
+        return texts.LngFailed.trimmed();
+    case MissingPicture::CannotShow:
+        break;
+    case MissingPicture::NotStored:
+        return texts.LngNotStored.isEmpty() ? QStringLiteral("not stored") : texts.LngNotStored;
+    }
+    return texts.LngNotFound2;
+}
+
+} // namespace
+
+MissingPicture missingPicture(bool pictureRead) {
+    return pictureRead ? MissingPicture::CannotShow : MissingPicture::DownloadFailed;
+}
+
+PlaceholderLines slotNotFoundLines(const LanguageTexts &texts, bool wxPage, MissingPicture why) {
     return {texts.LngNotFound1,
             wxPage ? texts.LngNotFound3 : texts.LngNotFound3 + QStringLiteral(" 1"),
-            pictureRead ? texts.LngNotFound2 : texts.LngFailed.trimmed()};
+            lineC(texts, why)};
+}
+
+PlaceholderLines galleryNotFoundLines(const LanguageTexts &texts, int cell, MissingPicture why) {
+    return {texts.LngNotFound1, texts.LngNotFound3 + u' ' + QString::number(cell + 1),
+            lineC(texts, why)};
+}
+
+PlaceholderLines slotNotFoundLines(const LanguageTexts &texts, bool wxPage, bool pictureRead) {
+    return slotNotFoundLines(texts, wxPage, missingPicture(pictureRead));
 }
 
 PlaceholderLines galleryNotFoundLines(const LanguageTexts &texts, int cell, bool pictureRead) {
-    return {texts.LngNotFound1, texts.LngNotFound3 + u' ' + QString::number(cell + 1),
-            pictureRead ? texts.LngNotFound2 : texts.LngFailed.trimmed()};
+    return galleryNotFoundLines(texts, cell, missingPicture(pictureRead));
 }
 
 QColor placeholderBackground() {

@@ -42,12 +42,22 @@ struct PlaceholderLines {
     bool operator==(const PlaceholderLines &) const = default;
 };
 
+// Why a slot shows the placeholder rather than its picture.
+enum class MissingPicture {
+    DownloadFailed, // line C: LngFailed without its surrounding blanks
+    CannotShow,     // the picture was read but cannot be shown: LngNotFound2
+    NotStored,      // it came, but its file could not be written: LngNotStored
+};
+// CannotShow when the picture was read, else DownloadFailed.
+MissingPicture missingPicture(bool pictureRead);
+
 // Main window: LngNotFound1; LngNotFound3 & " 1" (SSTV) or LngNotFound3 (WX);
-// LngNotFound2 when the picture was read but cannot be shown, else LngFailed
-// without its surrounding blanks.
+// line C by why the picture is missing.
+PlaceholderLines slotNotFoundLines(const LanguageTexts &texts, bool wxPage, MissingPicture why);
 PlaceholderLines slotNotFoundLines(const LanguageTexts &texts, bool wxPage, bool pictureRead);
 
 // Gallery: as the main window's, with the cell's number (cell + 1) in line B.
+PlaceholderLines galleryNotFoundLines(const LanguageTexts &texts, int cell, MissingPicture why);
 PlaceholderLines galleryNotFoundLines(const LanguageTexts &texts, int cell, bool pictureRead);
 
 QColor placeholderBackground(); // RGB(40, 40, 40)

@@ -6,6 +6,11 @@
 //                             version, fills the disk, saves the other and prints
 //                             what became of each file; exit 77 when no tmpfs can
 //                             be mounted here
+//   partial-disk <folder> <n> mounts the small tmpfs on <folder>/config only, saves
+//                             one version with the settings file there, fills
+//                             the disk to leave <n> bytes, saves the other and
+//                             prints whether the settings file holds the old
+//                             version, the new one or neither; exit 77 as above
 #include "SaveVersions.h"
 
 #include "support/FakePrompts.h"
@@ -13,6 +18,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -54,14 +60,17 @@ bool mountPrivateTmpfs(const QString &folder) {
            mount("tavimo-full", folder.toLocal8Bit().constData(), "tmpfs", 0, "size=256k") == 0;
 }
 
-// Takes every byte the file system has left.
-void fillDisk(const QString &path) {
+// Takes every byte the file system has left, then gives `leave` back.
+void fillDisk(const QString &path, off_t leave = 0) {
     const int fd = open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT, 0600);
     const QByteArray block(4096, 'x');
     for (qsizetype size : {block.size(), qsizetype(1)}) {
         while (write(fd, block.constData(), size_t(size)) > 0) {
         }
     }
+    const off_t size = lseek(fd, 0, SEEK_END);
+    if (leave > 0 && ftruncate(fd, size > leave ? size - leave : 0) != 0)
+        std::perror("ftruncate");
     fsync(fd);
     close(fd);
 }
@@ -111,6 +120,40 @@ int fullDisk(const QString &folder) {
     return 0;
 }
 
+int partialDisk(const QString &folder, off_t leave) {
+    const QString config = folder + QStringLiteral("/config");
+    QDir().mkpath(config);
+    if (!mountPrivateTmpfs(config))
+        return kSkip;
+    AppPaths paths;
+    paths.dataFolder = folder + QStringLiteral("/data");
+    QDir().mkpath(paths.dataFolder);
+    const QString ini = config + QStringLiteral("/Tavimo.ini");
+    SettingsStore store(ini);
+    // Hosts of the user's own choosing, which nothing but this file knows.
+    store.setValue(QStringLiteral("Endpoints"), QStringLiteral("ConnectionProbe"),
+                   QStringLiteral("http://127.0.0.1:8080/"));
+    FakePrompts prompts;
+    SavedState before = savedState(0);
+    if (!saveVersion(paths, before, prompts, &store).ok)
+        return 3;
+    const QByteArray old = readBytes(ini);
+
+    fillDisk(config + QStringLiteral("/filler"), leave);
+    SavedState after = savedState(1);
+    const SaveConfigResult result = saveVersion(paths, after, prompts, &store);
+    const QByteArray now = readBytes(ini);
+    const QSettings back(ini, QSettings::IniFormat);
+    const bool whole =
+        back.value(QStringLiteral("Endpoints/ConnectionProbe")).toString() ==
+            QStringLiteral("http://127.0.0.1:8080/") &&
+        back.value(QStringLiteral("LABELS/1")).toString() == after.window.pageNames[0];
+    std::printf("Tavimo.ini %s\nmessages %d\nerror %s\n",
+                now == old ? "old" : (whole ? "new" : "lost"), int(prompts.calls.size()),
+                qPrintable(QString(result.error).replace(u'\n', u'|')));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -122,5 +165,7 @@ int main(int argc, char **argv) {
         return saveLoop(folder, QByteArray(argv[3]) == "1" ? 1 : 0);
     if (mode == "full-disk")
         return fullDisk(folder);
+    if (mode == "partial-disk" && argc == 4)
+        return partialDisk(folder, off_t(QByteArray(argv[3]).toLongLong()));
     return 2;
 }
