@@ -139,6 +139,13 @@ private slots:
         QCOMPARE(shown.size(), QSize(8000, 6000));
         QVERIFY(qAbs(shown.pixelColor(7999, 5999).red() - 200) <= 8);
         QVERIFY(rig.prompts.texts().isEmpty());
+
+        // An animation plays once its file is in.
+        const QString gif = rig.dir.path() + u"/moving.gif"_s;
+        writeBytes(gif, animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green, Qt::blue}));
+        refreshPictureViewer(rig.opener.registry, ViewerSource::pageSlot(3), gif);
+        QCOMPARE(viewer->picture()->frameCount(), 3);
+        QTRY_VERIFY(viewer->picture()->isAnimating());
     }
 
     void refusesWhatCannotBeShown() {
