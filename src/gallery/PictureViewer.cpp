@@ -6,6 +6,7 @@
 #include "core/base/Numbers.h"
 #include "core/base/Prompts.h"
 #include "core/files/SettingsStore.h"
+#include "core/thumbs/FullPicture.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/Logging.h"
 #include "ui/AnimatedPicture.h"
@@ -42,6 +43,8 @@ PictureViewer::PictureViewer(AppState &state, QPoint cursorPos, std::function<vo
     connect(AniGIF1, &AnimatedPicture::clicked, this, &QWidget::close);
     connect(AniGIF1, &AnimatedPicture::mouseMoved, this,
             [this] { pic1_MouseMove(QCursor::pos()); });
+    connect(AniGIF1, &AnimatedPicture::loaded, this, &PictureViewer::pictureLoaded);
+    availableMemory_ = [] { return availableMemory(); };
 
     // The place the viewer was left chooses the monitor; it opens centred there.
     const SettingsStore *settings = state_.settings;
@@ -63,14 +66,25 @@ bool PictureViewer::showPicture(const ViewerSource &source, const QString &path)
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     source_ = source;
     path_ = path;
-    if (!AniGIF1->loadFile(path) || AniGIF1->pictureSize().isEmpty()) {
+    // Only the header is read here: it sizes and captions the window, which
+    // shows at once; the picture is decoded on a worker and follows.
+    const std::optional<FullPictureHeader> header = readFullPictureHeader(path);
+    if (!header) {
         qCDebug(lcGallery) << "cannot show" << path;
-        if (state_.prompts)
-            state_.prompts->message(state_.texts.LngCannotShow, QStringLiteral("Tavimo"),
-                                    Prompts::Icon::Exclamation);
-        close();
+        refuse(state_.texts.LngCannotShow);
         return false;
     }
+    const qint64 available = availableMemory_ ? availableMemory_() : -1;
+    if (!fitsInMemory(header->memoryBytes(), available)) {
+        const QString size =
+            pictureMemoryText(header->picture.size, header->memoryBytes(), available);
+        qCDebug(lcGallery) << "too large to show:" << path << size;
+        refuse(state_.texts.LngCannotShow + QStringLiteral("\n\n") + size);
+        return false;
+    }
+    animated_ = header->picture.frames >= 2;
+    AniGIF1->loadFileInBackground(path, header->picture);
+    AniGIF1->setCursor(Qt::BusyCursor);
 
     const bool slot = source.kind == ViewerSource::Kind::PageSlot;
     const SlotTable &table = state_.page.SlotTable;
@@ -103,6 +117,35 @@ bool PictureViewer::showPicture(const ViewerSource &source, const QString &path)
     }
     raise();
     return true;
+}
+
+void PictureViewer::refuse(const QString &text) {
+    if (state_.prompts)
+        state_.prompts->message(text, QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+    close();
+}
+
+void PictureViewer::pictureLoaded(AnimatedPicture::LoadOutcome outcome) {
+    AniGIF1->unsetCursor();
+    switch (outcome) {
+    case AnimatedPicture::LoadOutcome::Shown:
+        return;
+    case AnimatedPicture::LoadOutcome::Changed:
+        // Replaced since its header was read: shown anew, sized for what it is now.
+        showPicture(source_, path_);
+        return;
+    case AnimatedPicture::LoadOutcome::Failed:
+        qCDebug(lcGallery) << "cannot decode" << path_;
+        // An animation that does not play leaves the window with its caption.
+        if (animated_) {
+            if (state_.prompts)
+                state_.prompts->message(state_.texts.LngCannotShow, QStringLiteral("Tavimo"),
+                                        Prompts::Icon::Exclamation);
+        } else {
+            refuse(state_.texts.LngCannotShow);
+        }
+        return;
+    }
 }
 
 void PictureViewer::placePointer(QPoint at) {

@@ -2,6 +2,7 @@
 
 #include "core/app/WindowRequests.h"
 #include "gallery/ViewerLayout.h"
+#include "ui/AnimatedPicture.h"
 
 #include <QPoint>
 #include <QRect>
@@ -13,7 +14,6 @@
 namespace tavimo {
 
 struct AppState;
-class AnimatedPicture;
 class WindowRegistry;
 
 // The name the viewer is registered under.
@@ -43,8 +43,12 @@ public:
     ~PictureViewer() override;
 
     // The loader: shows the picture file of `source`, sized and captioned
-    // afresh. False, with a message and the viewer closed, when the file holds
-    // no picture that can be shown.
+    // afresh. The window is placed from the picture's header and shows at
+    // once; the picture is decoded off the window's thread and follows
+    // (picture()->isLoading() until then). False, with a message and the
+    // viewer closed, when the file holds no picture or one too large for the
+    // memory there is (the message names its size). A picture that turns out
+    // not to decode gives the message later and closes the viewer.
     bool showPicture(const ViewerSource &source, const QString &path);
 
     const ViewerSource &source() const { return source_; }
@@ -55,6 +59,9 @@ public:
     QRect monitor() const { return monitor_; }
 
     void setMovePointer(MovePointer move) { movePointer_ = std::move(move); }
+    // The memory that may still be taken, in bytes (negative: not known).
+    using AvailableMemory = std::function<qint64()>;
+    void setAvailableMemory(AvailableMemory available) { availableMemory_ = std::move(available); }
 
     // Pans the picture for a pointer now at `screenPos`.
     void pic1_MouseMove(QPoint screenPos);
@@ -66,17 +73,22 @@ protected:
 
 private:
     void placePointer(QPoint at);
+    // Says `text` and closes the viewer.
+    void refuse(const QString &text);
+    void pictureLoaded(AnimatedPicture::LoadOutcome outcome);
 
     AppState &state_;
     std::function<void()> returnTo_;
     MovePointer movePointer_;
+    AvailableMemory availableMemory_;
     ViewerSource source_;
     QString path_;
     ViewerLayout layout_;
     AnimatedPicture *AniGIF1 = nullptr;
     QPoint SavedCursor;
     QRect monitor_;
-    QPoint PanLast; // the pointer at the last panning step
+    QPoint PanLast;         // the pointer at the last panning step
+    bool animated_ = false; // the picture on show is an animation
     bool closed_ = false;
 };
 

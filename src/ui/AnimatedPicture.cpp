@@ -1,15 +1,21 @@
 #include "ui/AnimatedPicture.h"
 
+#include "core/thumbs/FullPicture.h"
 #include "ui/AnimationClock.h"
 #include "ui/Logging.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <atomic>
 
 namespace tavimo {
 
@@ -36,6 +42,54 @@ void drawStretched(QPainter &painter, const QRect &target, const QImage &image, 
 }
 
 } // namespace
+
+// One load of loadFileInBackground, shared by the widget and the worker. The
+// worker reads only what it was given and fills in the result; `target` is
+// read on the window's thread only.
+struct AnimatedPicture::BackgroundLoad {
+    QPointer<AnimatedPicture> target;
+    QString path;
+    PictureHeader header;
+    std::atomic_bool cancelled{false};
+
+    LoadOutcome outcome = LoadOutcome::Failed;
+    QByteArray bytes; // an animation's file
+    QImage image;     // a still picture, decoded
+
+    // On the worker: reads the file and decodes a still picture.
+    void run() {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            qCDebug(lcUi) << "picture" << path << "cannot be opened:" << file.errorString();
+            return;
+        }
+        bytes = file.readAll();
+        file.close();
+        if (cancelled.load())
+            return;
+        const std::optional<PictureHeader> read = readPictureHeader(bytes);
+        if (!read) {
+            qCDebug(lcUi) << "picture" << path << "has no picture header any more";
+            return;
+        }
+        // The window was sized for the picture the header announced.
+        if (read->size != header.size || (read->frames >= 2) != (header.frames >= 2)) {
+            outcome = LoadOutcome::Changed;
+            bytes.clear();
+            return;
+        }
+        if (header.frames >= 2) {
+            // Its frames are decoded as they play.
+            outcome = LoadOutcome::Shown;
+            return;
+        }
+        image = decodeFullSize(bytes, &cancelled);
+        bytes.clear();
+        if (image.isNull() && !cancelled.load())
+            qCDebug(lcUi) << "picture" << path << "cannot be decoded";
+        outcome = image.isNull() ? LoadOutcome::Failed : LoadOutcome::Shown;
+    }
+};
 
 AnimatedPicture::AnimatedPicture(QWidget *parent)
     : QWidget(parent), backColor_(palette().color(QPalette::Window)) {
@@ -118,6 +172,52 @@ bool AnimatedPicture::loadBytes(QByteArray bytes, const PictureHeader &header) {
     return true;
 }
 
+void AnimatedPicture::loadFileInBackground(const QString &path, const PictureHeader &header) {
+    clear();
+    pictureSize_ = header.size;
+    frameCount_ = std::max(header.frames, 1);
+    auto load = std::make_shared<BackgroundLoad>();
+    load->target = this;
+    load->path = path;
+    load->header = header;
+    loading_ = load;
+    // The worker keeps the load alive; a widget gone or loading something else
+    // meanwhile drops its answer.
+    QThreadPool::globalInstance()->start([load] {
+        load->run();
+        if (QCoreApplication *app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                app,
+                [load] {
+                    if (load->target && load->target->loading_ == load)
+                        load->target->backgroundLoadDone(*load);
+                },
+                Qt::QueuedConnection);
+        }
+    });
+    update();
+}
+
+void AnimatedPicture::backgroundLoadDone(BackgroundLoad &load) {
+    loading_.reset();
+    const bool start = std::exchange(startWhenLoaded_, false);
+    if (load.outcome != LoadOutcome::Shown) {
+        clear();
+        emit loaded(load.outcome);
+        return;
+    }
+    if (load.header.frames >= 2) {
+        bytes_ = std::move(load.bytes);
+        startMovie(load.header.format);
+        if (start)
+            startAnimation();
+    } else {
+        still_ = std::move(load.image);
+    }
+    update();
+    emit loaded(LoadOutcome::Shown);
+}
+
 void AnimatedPicture::startMovie(const QByteArray &format) {
     buffer_ = std::make_unique<QBuffer>(&bytes_);
     buffer_->open(QIODevice::ReadOnly);
@@ -133,6 +233,11 @@ void AnimatedPicture::startMovie(const QByteArray &format) {
 }
 
 void AnimatedPicture::clear() {
+    if (loading_) {
+        loading_->cancelled.store(true);
+        loading_.reset();
+    }
+    startWhenLoaded_ = false;
     if (slowFrame_)
         slowFrame_->stop();
     movie_.reset();
@@ -164,6 +269,10 @@ QImage AnimatedPicture::firstFrame() const {
 }
 
 void AnimatedPicture::startAnimation() {
+    if (loading_) {
+        startWhenLoaded_ = true;
+        return;
+    }
     if (framesMode_) {
         if (started_)
             return;

@@ -62,8 +62,17 @@ public:
     // an animation's frames are decoded later: the widget shows its back
     // colour until the first one is in.
     bool loadBytes(QByteArray bytes, const PictureHeader &header);
+    // Loads the file whose header was read already off the window's thread
+    // (the large viewer): size and frame count are those of `header` at once,
+    // the widget shows its back colour, and loaded() tells when the picture
+    // is in. A still picture is decoded at its own size, past Qt's allocation
+    // limit: the caller has made sure it fits in memory. Loading anything else
+    // drops the load under way.
+    void loadFileInBackground(const QString &path, const PictureHeader &header);
     void clear();
     bool isEmpty() const { return frameCount_ == 0; }
+    // A load of loadFileInBackground is under way.
+    bool isLoading() const { return loading_ != nullptr; }
 
     // 2 or more for an animation, 1 for a still picture, 0 when empty.
     int frameCount() const { return frameCount_; }
@@ -75,7 +84,7 @@ public:
     QImage firstFrame() const;
 
     // Plays the loaded frames in place, looping as the file says. Does nothing
-    // for a still picture.
+    // for a still picture. While the picture is loading, it plays once it is in.
     void startAnimation();
     bool isAnimating() const;
     // Frames decoded at the widget's size and cycled by a clock (thumbnails).
@@ -89,7 +98,17 @@ public:
     // Redraws the widget from its current frame.
     void refresh() { update(); }
 
+    // How a load of loadFileInBackground ended.
+    enum class LoadOutcome {
+        Shown,   // the picture is in
+        Failed,  // the file could not be read or decoded; the widget is empty
+        Changed, // the file holds another picture than its header said (it was
+                 // replaced meanwhile); the widget is empty
+    };
+    Q_ENUM(LoadOutcome)
+
 signals:
+    void loaded(tavimo::AnimatedPicture::LoadOutcome outcome);
     void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     // A button pressed and released over the widget.
@@ -108,6 +127,8 @@ private:
     // animation has played as often as the file says.
     int showNextFrame();
 
+    struct BackgroundLoad;
+    void backgroundLoadDone(BackgroundLoad &load);
     void startMovie(const QByteArray &format);
     void onFrameChanged();
     QSize pixelSize() const;
@@ -125,6 +146,9 @@ private:
     QSize pictureSize_{0, 0};
     int frameCount_ = 0;
     bool started_ = false;
+    // The load under way in the background; startAnimation() waits for it.
+    std::shared_ptr<BackgroundLoad> loading_;
+    bool startWhenLoaded_ = false;
     QColor backColor_;
     Qt::MouseButton pressed_ = Qt::NoButton;
 

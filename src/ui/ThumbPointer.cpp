@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -243,8 +244,9 @@ void ThumbPointer::img_MouseDown(int slot, Qt::MouseButton button,
         emit refetchRequested();
         break;
     case ThumbClickAction::OpenViewer:
-        // The viewer reads size and frames from the slot's animation part.
-        if (click.loadPictureFirst && !c->AniGIF->loadFile(click.PicturePath))
+        // The viewer reads the file itself, off the window's thread; a file
+        // that holds no picture opens nothing.
+        if (click.loadPictureFirst && !QImageReader(click.PicturePath).canRead())
             break;
         showViewer(slot, click.PicturePath, CursorPos);
         break;

@@ -121,6 +121,59 @@ private slots:
         QCOMPARE(rig.prompts.texts(), QStringList{u"This picture cannot be shown"_s});
     }
 
+    void largePictureFollowsItsWindow() {
+        GalleryRig rig;
+        // Decoded, it takes more than Qt's default allocation limit of 128 MB.
+        const QString path = rig.dir.path() + u"/large.jpg"_s;
+        writeBytes(path, jpegBytes(QSize(8000, 6000), QColor(200, 40, 40)));
+        PictureViewer *viewer = openPictureViewerWindow(rig.state, rig.opener.registry,
+                                                        ViewerSource::pageSlot(3), path, QPoint());
+        // The window is there, sized and captioned, before the picture is decoded.
+        QVERIFY(viewer && viewer->isVisible());
+        QVERIFY(viewer->windowTitle().contains(u"8000x6000 pixels"_s));
+        QCOMPARE(viewer->viewLayout().fit, ViewerLayout::Fit::Panned);
+        QVERIFY(viewer->picture()->isLoading());
+        QVERIFY(viewer->picture()->firstFrame().isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer->picture()->isLoading(), 60000);
+        const QImage shown = viewer->picture()->firstFrame();
+        QCOMPARE(shown.size(), QSize(8000, 6000));
+        QVERIFY(qAbs(shown.pixelColor(7999, 5999).red() - 200) <= 8);
+        QVERIFY(rig.prompts.texts().isEmpty());
+
+        // An animation plays once its file is in.
+        const QString gif = rig.dir.path() + u"/moving.gif"_s;
+        writeBytes(gif, animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green, Qt::blue}));
+        refreshPictureViewer(rig.opener.registry, ViewerSource::pageSlot(3), gif);
+        QCOMPARE(viewer->picture()->frameCount(), 3);
+        QTRY_VERIFY(viewer->picture()->isAnimating());
+    }
+
+    void refusesWhatCannotBeShown() {
+        GalleryRig rig;
+        // Too large for the memory there is: refused at once, the size named.
+        PictureViewer viewer(rig.state, QPoint(), {});
+        viewer.setAvailableMemory([] { return qint64(150) * 1024 * 1024; });
+        QVERIFY(!viewer.showPicture(ViewerSource::pageSlot(0),
+                                    writePicture(rig, u"big.png"_s, QSize(3000, 2000))));
+        QVERIFY(viewer.isHidden());
+        QCOMPARE(rig.prompts.texts().size(), 1);
+        QVERIFY(rig.prompts.texts().first().startsWith(
+            u"This picture cannot be shown\n\n3000x2000 pixels: 23 MB needed, 150 MB free"_s));
+
+        // A header that promises a picture the file does not hold: the window
+        // opens, then says so and closes.
+        QByteArray broken = pngBytes(QSize(300, 200));
+        broken.truncate(broken.indexOf("IDAT") + 4);
+        broken.append(QByteArray(64, 'x'));
+        const QString path = rig.dir.path() + u"/broken.png"_s;
+        writeBytes(path, broken);
+        QPointer<PictureViewer> alive = openPictureViewerWindow(
+            rig.state, rig.opener.registry, ViewerSource::pageSlot(0), path, QPoint());
+        QVERIFY(alive && alive->isVisible());
+        QTRY_VERIFY(!alive);
+        QCOMPARE(rig.prompts.texts().last(), u"This picture cannot be shown"_s);
+    }
+
     void followsItsSourceOnly() {
         GalleryRig rig;
         const QString first = writePicture(rig, u"a.png"_s, QSize(320, 240));

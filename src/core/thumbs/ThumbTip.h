@@ -31,7 +31,7 @@
 //     switch (click.action) {
 //     case ThumbClickAction::Refetch:    StartSlotFetch(); break;
 //     case ThumbClickAction::OpenViewer:
-//         if (click.loadPictureFirst && !AniGIF[i]->loadFile(click.PicturePath)) break;
+//         if (click.loadPictureFirst && !QImageReader(click.PicturePath).canRead()) break;
 //         busy pointer; lblToolTip hidden; tipShowTimer.stop();
 //         opener.openPictureViewer(click.PicturePath, i, QCursor::pos());
 //         break;
@@ -171,9 +171,8 @@ struct ThumbClickPlan {
     ThumbClickAction action = ThumbClickAction::Nothing;
     // OpenViewer: the slot's picture file.
     QString PicturePath;
-    // OpenViewer: the slot shows a still picture; load PicturePath into its
-    // animated picture first (the viewer reads size and frames from there)
-    // and open nothing when that fails.
+    // OpenViewer: the slot shows a still picture; open nothing when
+    // PicturePath holds no picture.
     bool loadPictureFirst = false;
 };
 
