@@ -4,6 +4,7 @@
 
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
+#include "support/Routes.h"
 #include "support/TestFiles.h"
 
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <csignal>
@@ -157,6 +159,8 @@ private slots:
         QTRY_COMPARE(recorder.outcomes.size(), 1);
         QCOMPARE(recorder.outcomes.first(),
                  hops <= DownloadContext::MaxRedirects ? "ready 1 arrived" : "failed 1 before");
+        if (hops > DownloadContext::MaxRedirects)
+            QCOMPARE(control.failureReason(), "too many redirects");
         const QNetworkRequest request = context->request(QUrl("https://127.0.0.1/x"));
         QCOMPARE(request.attribute(QNetworkRequest::RedirectPolicyAttribute).toInt(),
                  int(QNetworkRequest::NoLessSafeRedirectPolicy));
@@ -235,25 +239,42 @@ private slots:
     void failureLeavesEarlierResultsAlone_data() {
         QTest::addColumn<Flavour>("flavour");
         QTest::addColumn<QString>("failure");
-        QTest::newRow("404") << Flavour::Bytes << "404";
-        QTest::newRow("closed port") << Flavour::Bytes << "closed port";
-        QTest::newRow("server hangs up") << Flavour::Text << "hang up";
-        QTest::newRow("timeout") << Flavour::Bytes << "stall";
-        QTest::newRow("announced body over the cap") << Flavour::Bytes << "large";
-        QTest::newRow("unannounced body over the cap") << Flavour::Text << "large, no length";
-        QTest::newRow("garbage picture") << Flavour::Picture << "garbage";
-        QTest::newRow("truncated picture") << Flavour::Picture << "truncated";
-        QTest::newRow("empty address") << Flavour::Bytes << "address:";
-        QTest::newRow("address without scheme") << Flavour::Text << "address:127.0.0.1/x.jpg";
-        QTest::newRow("file address") << Flavour::Picture << "address:file:///etc/hostname";
-        QTest::newRow("bad port") << Flavour::Bytes << "address:http://127.0.0.1:99999/x.jpg";
+        QTest::addColumn<QString>("reason");
+        const QString tooLarge = "answer larger than 4096 bytes";
+        const QString notAddress = "not a web address";
+        QTest::newRow("404") << Flavour::Bytes << "404"
+                             << "HTTP status 404 Not Found";
+        QTest::newRow("closed port") << Flavour::Bytes << "closed port"
+                                     << "connection refused";
+        QTest::newRow("server hangs up") << Flavour::Text << "hang up"
+                                         << "connection closed by the server";
+        QTest::newRow("timeout") << Flavour::Bytes << "stall"
+                                 << "no data for 0.3 s";
+        QTest::newRow("trickle past the deadline") << Flavour::Text << "trickle"
+                                                   << "not complete after 0.8 s";
+        QTest::newRow("announced body over the cap") << Flavour::Bytes << "large" << tooLarge;
+        QTest::newRow("unannounced body over the cap")
+            << Flavour::Text << "large, no length" << tooLarge;
+        QTest::newRow("garbage picture") << Flavour::Picture << "garbage"
+                                         << "not a picture";
+        QTest::newRow("truncated picture") << Flavour::Picture << "truncated"
+                                           << "not a picture";
+        QTest::newRow("empty address") << Flavour::Bytes << "address:" << notAddress;
+        QTest::newRow("address without scheme")
+            << Flavour::Text << "address:127.0.0.1/x.jpg" << notAddress;
+        QTest::newRow("file address")
+            << Flavour::Picture << "address:file:///etc/hostname" << notAddress;
+        QTest::newRow("bad port") << Flavour::Bytes << "address:http://127.0.0.1:99999/x.jpg"
+                                  << notAddress;
     }
-    // A failure is raised after the request returned, never inside it; and a read replaced
-    // before its failure is due is not heard of.
+    // A failure is raised after the request returned, never inside it, and says why; a read
+    // replaced before its failure is due is not heard of.
     void failureLeavesEarlierResultsAlone() {
         QFETCH(Flavour, flavour);
         QFETCH(QString, failure);
         context->setTransferTimeout(300ms);
+        context->setReadDeadline(800ms);
+        context->setTextReadDeadline(800ms);
         context->setBodyCap(4096);
         Route route =
             body("<html>no picture here</html>", 0, failure.toInt() ? failure.toInt() : 200);
@@ -266,6 +287,11 @@ private slots:
             route.trickleIntervalMs = 10;
         } else if (failure == "truncated") {
             route.body = jpegBytes(QSize(40, 30)).left(400);
+        } else if (failure == "trickle") {
+            // Never idle as long as the transfer timeout, and never done.
+            route.body = QByteArray(200, 't');
+            route.trickleChunk = 1;
+            route.trickleIntervalMs = 100;
         }
         server.setRoute("/x", route);
         const bool isPicture = flavour == Flavour::Picture;
@@ -291,6 +317,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(recorder.outcomes.size(), 2, 5000);
         const QString kept = isPicture ? "7" : "good";
         QCOMPARE(recorder.outcomes, QStringList({"ready 0 " + kept, "failed 1 " + kept}));
+        QTEST(control.failureReason(), "reason");
         QCOMPARE(context->DownloadBuffer, isPicture ? QByteArray() : "good");
 
         (control.*get)(target, "2");
@@ -338,6 +365,123 @@ private slots:
         }
         QCOMPARE(progress.last().done, 3000);
         QVERIFY(progress.last().total == announced || progress.last().total == 3000);
+    }
+
+    // An answer without end is stopped where its bytes arrive, though the window's thread is
+    // busy meanwhile: the network layer holds no more than a buffer of it, so the server can
+    // hand over only about the cap (and what the connection holds) before the read is ended.
+    // A control that keeps the head of a text delivers the head, saying it was cut.
+    void anEndlessAnswerStopsAtTheCap_data() {
+        QTest::addColumn<Flavour>("flavour");
+        QTest::addColumn<bool>("keepHead");
+        QTest::newRow("picture bytes: fails") << Flavour::Bytes << false;
+        QTest::newRow("text: keeps the head") << Flavour::Text << true;
+    }
+    void anEndlessAnswerStopsAtTheCap() {
+        QFETCH(Flavour, flavour);
+        QFETCH(bool, keepHead);
+        constexpr qint64 cap = 1024 * 1024;
+        Route endless = body(QByteArray(64 * 1024, 'e'));
+        endless.endless = true;
+        server.setRoute("/endless", endless);
+        DownloadControl control(*context, flavour);
+        if (keepHead)
+            control.setBodyCap(cap, DownloadControl::OverCap::KeepHead);
+        else
+            context->setBodyCap(cap);
+        Recorder recorder(*context, control);
+        bool cutInHandler = false;
+        recorder.onReady = [&](const QString &) { cutInHandler = control.answerCut(); };
+        const qint64 sentBefore = server.bytesSent();
+        control.DownloadFile(url("/endless"), "1");
+        QTRY_VERIFY(server.bytesSent() > sentBefore);
+        // The window is busy: nothing on its thread takes the bytes.
+        QThread::msleep(500);
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.outcomes.size(), 1, 10000);
+        const qint64 sent = server.bytesSent() - sentBefore;
+        // Both ends of a loopback connection may buffer a few megabytes; an unbounded reader
+        // takes hundreds in the half second.
+        QVERIFY2(sent < cap + 24 * 1024 * 1024, qPrintable(QString::number(sent)));
+        if (keepHead) {
+            QCOMPARE(recorder.received.value("1"), QByteArray(cap, 'e'));
+            QVERIFY(cutInHandler);
+            QVERIFY(!control.answerCut());
+        } else {
+            QCOMPARE(recorder.outcomes.first(), "failed 1 ");
+            QCOMPARE(control.failureReason(), "answer larger than 1048576 bytes");
+        }
+        QTRY_COMPARE(server.openConnections(), 0);
+    }
+
+    // Endless answers on two controls take turns with the memory their bodies may hold: one
+    // goes on past the budget to its cap, the others wait, and a small answer asked for among
+    // them still arrives. Nothing is left held once all have ended.
+    void readsBeyondTheMemoryBudgetWaitTheirTurn() {
+        Route endless = body(QByteArray(64 * 1024, 'e'));
+        endless.endless = true;
+        server.setRoute("/endless", endless);
+        server.setRoute("/small", body(QByteArray(300 * 1024, 's')));
+        constexpr qint64 cap = 1024 * 1024;
+        constexpr qint64 budget = 512 * 1024;
+        context->setBodyCap(cap);
+        context->setHeldBytesBudget(budget);
+        DownloadControl pictures(*context, Flavour::Bytes);
+        DownloadControl texts(*context, Flavour::Text);
+        Recorder picturesSeen(*context, pictures);
+        Recorder textsSeen(*context, texts);
+        qint64 mostHeld = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this,
+                [&] { mostHeld = qMax(mostHeld, context->heldBytes()); });
+        watch.start(0);
+        for (int k = 0; k < 3; ++k)
+            pictures.DownloadFile(url("/endless"), QString::number(k));
+        texts.DownloadFile(url("/endless"), "3");
+        texts.DownloadFile(url("/small"), "4");
+        QTRY_COMPARE_WITH_TIMEOUT(picturesSeen.outcomes.size() + textsSeen.outcomes.size(), 5,
+                                  10000);
+        // (The outcomes end in whatever DownloadBuffer holds when they come.)
+        QStringList heads;
+        for (const QString &outcome : picturesSeen.outcomes + textsSeen.outcomes)
+            heads.append(outcome.left(8));
+        heads.sort();
+        QCOMPARE(heads, QStringList({"failed 0", "failed 1", "failed 2", "failed 3", "ready 4 "}));
+        QCOMPARE(textsSeen.received.value("4"), QByteArray(300 * 1024, 's'));
+        QVERIFY2(mostHeld <= budget + cap + 1, qPrintable(QString::number(mostHeld)));
+        QCOMPARE(context->heldBytes(), 0);
+    }
+
+    // A site that fails alike on every pass is named once at the warning level; another
+    // reason, another site, or the same failure after an answer that worked is named again.
+    void failuresAreLoggedOncePerSiteAndReason() {
+        server.setRoute("/site/gone.jpg", body("gone", 0, 404));
+        server.setRoute("/site/also.jpg", body("gone", 0, 404));
+        server.setRoute("/site/broken.jpg", body("broken", 0, 500));
+        server.setRoute("/site/stalls.jpg", stalledRoute());
+        server.setRoute("/site/fine.jpg", body("fine"));
+        server.setRoute("/other/gone.jpg", body("gone", 0, 404));
+        const auto expect = [this](const QString &path, const QString &reason) {
+            QTest::ignoreMessage(QtWarningMsg,
+                                 qPrintable("download of " + url(path) + " failed: " + reason));
+        };
+        expect("/site/gone.jpg", "HTTP status 404 Not Found");
+        expect("/site/broken.jpg", "HTTP status 500 Internal Server Error");
+        expect("/site/stalls.jpg", "no data for 0.3 s");
+        expect("/site/gone.jpg", "HTTP status 404 Not Found");
+        expect("/other/gone.jpg", "HTTP status 404 Not Found");
+        QTest::failOnWarning(QRegularExpression("^download of "));
+        context->setTransferTimeout(300ms);
+        DownloadControl control(*context, Flavour::Bytes);
+        Recorder recorder(*context, control);
+        int asked = 0;
+        // Two reasons taking turns, as a missing check picture and a stalled picture do.
+        for (const char *path : {"/site/gone.jpg", "/site/stalls.jpg", "/site/gone.jpg",
+                                 "/site/stalls.jpg", "/site/also.jpg", "/site/broken.jpg",
+                                 "/site/fine.jpg", "/site/gone.jpg", "/other/gone.jpg"}) {
+            control.DownloadFile(url(path), "1");
+            ++asked;
+            QTRY_COMPARE(recorder.outcomes.size(), asked);
+        }
     }
 
     void droppingReadsRaisesNothing_data() {
@@ -423,19 +567,32 @@ private slots:
     }
 
     // Passes come faster than the transfer timeout, as with a 30 s refresh and a 30 s timeout:
-    // each asks for the slot again, as a page load does, and takes over the read still running.
+    // each asks for the slot again, as a page load does, and takes over the read still running
+    // until it fails; the pass after that asks anew. A server that sends a byte now and then is
+    // never idle for the timeout, but its read ends at the deadline all the same.
     void aStalledSiteStillLetsPassesEnd_data() {
-        QTest::addColumn<bool>("checkStalls");
-        QTest::newRow("the check picture stalls") << true;
-        QTest::newRow("the picture stalls, no check picture") << false;
+        QTest::addColumn<QString>("stalls");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the check picture stalls") << "check"
+                                                  << "no data for 0.3 s";
+        QTest::newRow("the picture stalls, no check picture") << "picture"
+                                                              << "no data for 0.3 s";
+        QTest::newRow("the picture trickles, no check picture") << "trickle"
+                                                                << "not complete after 0.7 s";
     }
     void aStalledSiteStillLetsPassesEnd() {
-        QFETCH(bool, checkStalls);
+        QFETCH(QString, stalls);
+        QFETCH(QString, reason);
+        const bool checkStalls = stalls == "check";
         Route stall;
         stall.stall = true;
-        server.setRoute("/stall/image1.jpg", stall);
+        Route trickle = body(QByteArray(200, 't'));
+        trickle.trickleChunk = 1;
+        trickle.trickleIntervalMs = 100;
+        server.setRoute("/stall/image1.jpg", stalls == "trickle" ? trickle : stall);
         server.setRoute("/stall/checknew.jpg", checkStalls ? stall : body("gone", 0, 404));
         context->setTransferTimeout(300ms);
+        context->setReadDeadline(700ms);
         Owner owner;
         SlotFetcher fetcher(*context, owner);
         FetcherLog log(fetcher);
@@ -444,9 +601,12 @@ private slots:
             fetcher.requestPicture(t.slot, 7, url("/stall/image1.jpg"), "AB1CD");
         });
         int picturesAskedAtFailure = 0;
+        QString failureReason;
         connect(&fetcher, &SlotFetcher::pictureFailed, &fetcher, [&] {
-            if (picturesAskedAtFailure == 0)
+            if (picturesAskedAtFailure == 0) {
                 picturesAskedAtFailure = server.requestCount("/stall/image1.jpg");
+                failureReason = fetcher.failureReason();
+            }
         });
         const auto pass = [&] {
             fetcher.startPass({0});
@@ -458,8 +618,10 @@ private slots:
         passes.start(150);
         QTRY_VERIFY_WITH_TIMEOUT(log.lines.contains("end"), 5000);
         QVERIFY(log.lines.contains("failed 0"));
-        // The picture was asked for once and kept until its timeout.
+        // The picture was asked for once and kept until its timeout; then asked for again.
         QCOMPARE(picturesAskedAtFailure, 1);
+        QCOMPARE(failureReason, reason);
+        QTRY_VERIFY_WITH_TIMEOUT(server.requestCount("/stall/image1.jpg") >= 2, 5000);
     }
 
     void slotFilesAreWrittenInTheOrderGiven() {

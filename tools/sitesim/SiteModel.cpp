@@ -109,6 +109,7 @@ QList<SstvSiteInfo> makeSstvSites(const SimConfig &config) {
     mark(config.slow, SiteFault::Slow);
     mark(config.stall, SiteFault::Stall);
     mark(config.garbage, SiteFault::Garbage);
+    mark(config.trickle, SiteFault::Trickle);
     return sites;
 }
 

@@ -26,6 +26,7 @@ enum class SiteFault {
     Slow,     // answers late and trickles the bytes
     Stall,    // takes the request and never answers
     Garbage,  // answers 200 with bytes that are no picture
+    Trickle,  // pictures asked for in its first minutes come at a byte a second
 };
 
 // What the maker's updates list looks like on the simulated main host. The
@@ -47,6 +48,7 @@ struct SimConfig {
     int slow = 0;
     int stall = 0;
     int garbage = 0;
+    int trickle = 0; // before the garbage ones
     // The version the home page names; the program's own shows no notice.
     QString homeVersion = QStringLiteral("4.91");
     UpdatesListState updatesList = UpdatesListState::Valid;

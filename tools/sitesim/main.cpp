@@ -58,7 +58,7 @@ const char *const kDescription =
     "picture of a held site, except every fourth one.\n"
     "\n"
     "Faulty sites are the last SSTV sites: the last --fail-404 ones, then the --slow\n"
-    "ones before them, then --stall, then --garbage, without overlap.\n"
+    "ones before them, then --stall, then --garbage, then --trickle, without overlap.\n"
     "\n"
     "With --home DIR it writes, for Tavimo started with XDG_DATA_HOME=DIR/data and\n"
     "XDG_CONFIG_HOME=DIR/config:\n"
@@ -125,6 +125,11 @@ int main(int argc, char *argv[]) {
         QStringLiteral("garbage"),
         QStringLiteral("N SSTV sites answer with bytes that are no picture."), QStringLiteral("N"),
         QStringLiteral("0"));
+    const QCommandLineOption trickle(
+        QStringLiteral("trickle"),
+        QStringLiteral("N SSTV sites send the pictures asked for in their first 150 s at one "
+                       "byte a second."),
+        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption homeVersion(
         QStringLiteral("home-version"),
         QStringLiteral("Version the home page names (default 4.91, no notice)."),
@@ -138,7 +143,7 @@ int main(int argc, char *argv[]) {
         QStringLiteral("The last N SSTV sites are announced as new sites (default 0)."),
         QStringLiteral("N"), QStringLiteral("0"));
     for (const QCommandLineOption &option : {port, sstv, wx, interval, home, fail404, slow, stall,
-                                             garbage, homeVersion, updates, news})
+                                             garbage, trickle, homeVersion, updates, news})
         parser.addOption(option);
     parser.process(app);
 
@@ -161,6 +166,7 @@ int main(int argc, char *argv[]) {
     config.slow = number(slow, 0, kMaxSstvSites);
     config.stall = number(stall, 0, kMaxSstvSites);
     config.garbage = number(garbage, 0, kMaxSstvSites);
+    config.trickle = number(trickle, 0, kMaxSstvSites);
     config.newsSites = number(news, 0, config.sstvCount);
     config.homeVersion = parser.value(homeVersion);
     const QString listState = parser.value(updates);

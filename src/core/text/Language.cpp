@@ -26,6 +26,7 @@ struct ProgramTexts {
     const char16_t *pasteMessage;
     const char16_t *textReadFailed;
     const char16_t *seconds;
+    const char16_t *textCut;
 };
 
 // The paste button hands the message to MMSSTV, so every language names MMSSTV.
@@ -33,23 +34,28 @@ constexpr std::array<ProgramTexts, kLanguageCount> kProgramTexts{{
     {u"This animated picture is ??? bytes large. Pasting so large a picture may take a "
      u"while. Paste it anyway?",
      u"Text messages on ?\?'s site", u"Reload messages", u"Save message",
-     u"Paste message into MMSSTV", u"  Error reading the text file.", u"sec"},
+     u"Paste message into MMSSTV", u"  Error reading the text file.", u"sec",
+     u"(cut short: the text is too long)"},
     {u"Esta imagen animada ocupa ??? bytes. Pegar una imagen tan grande puede tardar. "
      u"\u00BFPegarla de todos modos?",
      u"Mensajes de texto en el sitio de ??", u"Recargar mensajes", u"Guardar mensaje",
-     u"Pegar el mensaje en MMSSTV", u"  Error al leer el archivo de texto.", u"seg"},
+     u"Pegar el mensaje en MMSSTV", u"  Error al leer el archivo de texto.", u"seg",
+     u"(cortado: el texto es demasiado largo)"},
     {u"Dieses animierte Bild ist ??? Bytes gro\u00DF. Das Einf\u00FCgen eines so gro\u00DFen "
      u"Bildes kann dauern. Trotzdem einf\u00FCgen?",
      u"Text-Nachrichten auf der Seite von ??", u"Nachrichten wieder laden", u"Nachricht sichern",
-     u"Sende Nachricht zum MMSSTV-TX-Fenster", u"  Fehler beim laden der Textdatei.", u"Sek."},
+     u"Sende Nachricht zum MMSSTV-TX-Fenster", u"  Fehler beim laden der Textdatei.", u"Sek.",
+     u"(gek\u00FCrzt: der Text ist zu lang)"},
     {u"Cette image anim\u00E9e fait ??? octets. Coller une image aussi grande peut prendre "
      u"du temps. La coller quand m\u00EAme ?",
      u"Les messages texte sur le site ??", u"Recharger les messages", u"Sauver le message",
-     u"D\u00E9poser le message dans MMSSTV", u"  Erreur de transfert du fichier texte.", u"s"},
+     u"D\u00E9poser le message dans MMSSTV", u"  Erreur de transfert du fichier texte.", u"s",
+     u"(coup\u00E9 : le texte est trop long)"},
     {u"Dit geanimeerde beeld is ??? bytes groot. Het plakken van zo'n groot beeld kan even "
      u"duren. Toch plakken?",
      u"Tekst berichten op ?\?'s site", u"Herlaad berichten", u"Bewaar berichten",
-     u"Plak het bericht in MMSSTV TX", u"  Tekst downloading mislukt.", u"sec"},
+     u"Plak het bericht in MMSSTV TX", u"  Tekst downloading mislukt.", u"sec",
+     u"(ingekort: de tekst is te lang)"},
 }};
 
 bool validIndex(int languageIndex) {
@@ -138,6 +144,7 @@ bool applyProgramTexts(int languageIndex, LanguageTexts &texts) {
     texts.LngPasteMessage = text16(held.pasteMessage);
     texts.LngTextReadFailed = text16(held.textReadFailed);
     texts.LngSeconds = text16(held.seconds);
+    texts.LngTextCut = text16(held.textCut);
     return true;
 }
 

@@ -80,6 +80,7 @@ struct LanguageTexts {
     QString LngPasteMessage;
     QString LngTextReadFailed;
     QString LngSeconds; // after a number of seconds: "sec"
+    QString LngTextCut; // beside a text of which only the head was kept
 };
 
 // A shared text and the entry (or two joined entries) of the language file that
