@@ -195,7 +195,11 @@ void ThumbPointer::tipShowTimer_Timer() {
     lblToolTip->setText(hover_.TipText);
     lblToolTip->adjustSize();
     const QRect picture(c->img->mapTo(&grid_, QPoint(0, 0)), c->img->size());
-    lblToolTip->move(tipLabelTopLeft(picture, grid_.slotFrame(*slot), lblToolTip->width()));
+    QPoint at = tipLabelTopLeft(picture, grid_.slotFrame(*slot), lblToolTip->width());
+    // A tip with the reason of a failure is a line longer: under the bottom row it moves up
+    // rather than lose that line at the grid's edge.
+    at.setY(qMax(0, qMin(at.y(), grid_.height() - lblToolTip->height())));
+    lblToolTip->move(at);
     lblToolTip->show();
     lblToolTip->raise();
     tipHideTimer.start(kTipLifetimeMs);
