@@ -334,6 +334,7 @@ void DownloadControl::onReadyRead(QString key, quint64 serial) {
     if (!read || !read->reply)
         return;
     read->sinceActivity.restart();
+    read->waiting = false;
     const qint64 cap = bodyCap();
     // Never more than one byte past the cap is kept: enough to know it was passed.
     const qint64 wanted = qMin(cap + 1 - read->body.size(), read->reply->bytesAvailable());
@@ -347,7 +348,6 @@ void DownloadControl::onReadyRead(QString key, quint64 serial) {
         }
         if (!mayHold)
             c.pastBudget_ = read;
-        read->waiting = false;
         // A large body gets room for all it may grow to at once: growing it
         // step by step would copy it and leave the freed steps behind, several
         // times its size. Room not written to takes no memory.
@@ -401,7 +401,7 @@ void DownloadControl::onFinished(QString key, quint64 serial) {
     bool cut = false;
     if (why.isEmpty()) {
         if (body.size() <= cap)
-            body.append(reply->read(cap + 1 - body.size()));
+            body.append(reply->read(qMin(cap + 1 - body.size(), reply->bytesAvailable())));
         if (body.size() > cap) {
             if (overCap_ == OverCap::Fail)
                 why = QStringLiteral("answer larger than %1 bytes").arg(cap);
