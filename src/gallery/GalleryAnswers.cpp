@@ -23,6 +23,7 @@ GalleryAnswer takeGalleryAnswer(const QByteArray &download, int cell, SlotTable 
     table.setValue(cell, stGalFrom, QString());
     table.setValue(cell, stGalInfo, QStringLiteral("Old"));
     table.setValue(cell, stGalTime, QString());
+    table.setValue(cell, stGalFailure, QString());
 
     SplitPicture split = splitPictureTrailer(download);
     GalleryAnswer answer{std::move(split.picture), QString(), QString()};
@@ -42,7 +43,7 @@ GalleryAnswer takeGalleryAnswer(const QByteArray &download, int cell, SlotTable 
 }
 
 void clearGalleryColumns(int cell, SlotTable &table) {
-    for (const int column : {stGalFrom, stGalInfo, stGalTime})
+    for (const int column : {stGalFrom, stGalInfo, stGalTime, stGalFailure})
         table.setValue(cell, column, QString());
 }
 

@@ -194,6 +194,7 @@ void GalleryFetch::pictureNotStored(const QString &file, quint64 write) {
 
 void GalleryFetch::pictureFailed(const SlotTarget &target) {
     clearGalleryColumns(target.slot, state_.page.SlotTable);
+    state_.page.SlotTable.setValue(target.slot, stGalFailure, fetcher_->failureReason());
     ShowNotFound(target.slot, false);
     endPassWhenComplete();
 }

@@ -27,7 +27,9 @@ QString galleryStatusTip(const QString &info, const QString &time) {
 GalleryTip GalleryHover::mouseMove(int index, int shift, const SlotTable &table,
                                    const QString &lblCall, const QString &lblFrom) {
     HoverIndex = index;
-    if (table.value(index, stGalTime).isEmpty() || index == LastTipSlot)
+    const bool notFound = table.value(index, stGalFrom) == kNotFound;
+    const QString failure = notFound ? table.value(index, stGalFailure) : QString();
+    if ((table.value(index, stGalTime).isEmpty() && failure.isEmpty()) || index == LastTipSlot)
         return GalleryTip::Nothing;
     LastTipSlot = index;
     TipText.clear();
@@ -35,9 +37,14 @@ GalleryTip GalleryHover::mouseMove(int index, int shift, const SlotTable &table,
         TipText = galleryCaptionTip(lblCall, lblFrom);
         return GalleryTip::Caption;
     }
-    if (table.value(index, stGalFrom) == kNotFound)
+    if (notFound && failure.isEmpty())
         return GalleryTip::Nothing;
-    TipText = galleryStatusTip(table.value(index, stGalInfo), table.value(index, stGalTime));
+    if (!table.value(index, stGalTime).isEmpty())
+        TipText = galleryStatusTip(table.value(index, stGalInfo), table.value(index, stGalTime));
+    // A cell whose picture could not be read says why.
+    if (!failure.isEmpty())
+        TipText += (TipText.isEmpty() ? QStringLiteral(" ") : QStringLiteral("\n ")) + failure +
+                   QStringLiteral(" ");
     return GalleryTip::Delayed;
 }
 

@@ -30,9 +30,9 @@ inline constexpr int kGalleryTipDelayMs = 1000;
 inline constexpr int kGalleryTipLifetimeMs = 3000;
 
 enum class GalleryTip {
-    Nothing, // no date yet, the same cell again, or a cell marked "Not found"
+    Nothing, // no date yet, the same cell again, or a "Not found" cell with no reason to tell
     Caption, // Ctrl alone: the captions, shown at once
-    Delayed, // the status and date, after the delay
+    Delayed, // the status and date (and why a failed cell failed), after the delay
 };
 
 // The two captions of a cell, each between two blanks on either side.

@@ -238,6 +238,8 @@ void PageLoader::pictureFailed(const SlotTarget &target) {
     table.setValue(target.slot, stFrom, QString());
     table.setValue(target.slot, stInfo, QString());
     table.setValue(target.slot, stTime, QString());
+    // The cell's tip tells why.
+    table.setValue(target.slot, stFailure, fetcher_->failureReason());
     ShowNotFound(target.slot, target.site, false);
 }
 
@@ -309,6 +311,7 @@ void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
         return;
     }
     placeholders_.remove(slot);
+    page.SlotTable.setValue(slot, stFailure, QString());
     if (!s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         ThumbCell::setLabelText(c->lblFrom, QString());
     if (!c->AniGIF->isHidden())
@@ -349,6 +352,8 @@ void PageLoader::ShowNotFound(int slot, int site, bool pictureRead) {
     if (!c)
         return;
     page.SlotTable.setValue(slot, stFrom, QStringLiteral("Not found"));
+    if (pictureRead)
+        page.SlotTable.setValue(slot, stFailure, QString());
     grid_.showPlaceholder(slot, slotNotFoundLines(s.texts, page.isWxPage(), pictureRead));
     shownPictures_.remove(slot);
     placeholders_.insert(slot, missingPicture(pictureRead));

@@ -59,6 +59,7 @@ TextMessagesWindow::TextMessagesWindow(AppState &state, const QString &slotCalls
 
     if (state_.downloads) {
         ucDnLoad = new DownloadControl(*state_.downloads, DownloadControl::Flavour::Bytes, this);
+        ucDnLoad->setBodyCap(kTextMessageCapBytes, DownloadControl::OverCap::KeepHead);
         connect(ucDnLoad, &DownloadControl::ready, this,
                 &TextMessagesWindow::ucDnLoad_PictureReady);
         connect(ucDnLoad, &DownloadControl::failed, this, &TextMessagesWindow::ucDnLoad_NoImage);
@@ -120,7 +121,10 @@ void TextMessagesWindow::ucDnLoad_PictureReady(const QString &key, const QByteAr
         stored = bytes;
         stored_.insert(k, bytes);
     }
-    addItem(textMessageItem(k, stored, state_.texts.LngTextReadFailed));
+    TextMessageItem item = textMessageItem(k, stored, state_.texts.LngTextReadFailed);
+    if (ucDnLoad->answerCut())
+        item.text += QStringLiteral("  ") + state_.texts.LngTextCut;
+    addItem(item);
 }
 
 void TextMessagesWindow::ucDnLoad_NoImage(const QString &key) {

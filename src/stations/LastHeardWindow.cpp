@@ -67,6 +67,7 @@ LastHeardWindow::LastHeardWindow(AppState &state, const LastHeardRequest &reques
     move(placeOverSlot(request.slotFrame, size(), screenAreaFor(request.slotFrame)));
 
     ucList = new DownloadControl(*state_.downloads, DownloadControl::Flavour::Text, this);
+    ucList->setBodyCap(kLastHeardCapBytes, DownloadControl::OverCap::KeepHead);
     connect(ucList, &DownloadControl::ready, this, &LastHeardWindow::ucList_updatesReady);
     connect(ucList, &DownloadControl::failed, this, &LastHeardWindow::ucList_noUpdates);
 
@@ -81,7 +82,10 @@ LastHeardWindow::LastHeardWindow(AppState &state, const LastHeardRequest &reques
 
 void LastHeardWindow::ucList_updatesReady(const QString &key, const QByteArray &bytes) {
     Q_UNUSED(key);
-    Label1->setText(lastHeardText(bytes, state_.texts.LngLastHeard));
+    // The note goes first: the window shows a dozen lines, the rest is cut at its edge.
+    const QString note =
+        ucList->answerCut() ? QStringLiteral("   ") + state_.texts.LngTextCut + u'\n' : QString();
+    Label1->setText(note + lastHeardText(bytes, state_.texts.LngLastHeard));
 }
 
 void LastHeardWindow::ucList_noUpdates(const QString &key) {

@@ -201,12 +201,15 @@ void ThumbPointer::tipShowTimer_Timer() {
     lblToolTip->setText(hover_.TipText);
     lblToolTip->adjustSize();
     const QRect picture(c->img->mapTo(&grid_, QPoint(0, 0)), c->img->size());
-    const QPoint at = tipLabelTopLeft(picture, grid_.slotFrame(*slot), lblToolTip->width());
+    QPoint at = tipLabelTopLeft(picture, grid_.slotFrame(*slot), lblToolTip->width());
     // The tip hides both caption lines under the picture: sized to its own
     // text it would leave part of the lower one showing below it.
     const int captionsBottom = c->lblFrom->mapTo(&grid_, QPoint(0, c->lblFrom->height())).y();
     lblToolTip->resize(lblToolTip->width(),
                        std::max(lblToolTip->height(), captionsBottom - at.y()));
+    // A tip with the reason of a failure is a line longer: under the bottom row it moves up
+    // rather than lose that line at the grid's edge.
+    at.setY(qMax(0, qMin(at.y(), grid_.height() - lblToolTip->height())));
     lblToolTip->move(at);
     lblToolTip->show();
     lblToolTip->raise();

@@ -339,23 +339,31 @@ private slots:
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("tipText");
         QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<QString>("failure"); // why the picture could not be read
         const QString when = QStringLiteral("\n 2024/05/01 12:34 UTC ");
         QTest::newRow("position, km")
-            << 0 << 0 << "X" << QStringLiteral(" X  5,582 km 51\u00B0 ") + when << "";
+            << 0 << 0 << "X" << QStringLiteral(" X  5,582 km 51\u00B0 ") + when << "" << QString();
         QTest::newRow("position, miles")
-            << 0 << 1 << "X" << QStringLiteral(" X  3,468 mi 51\u00B0 ") + when << "";
+            << 0 << 1 << "X" << QStringLiteral(" X  3,468 mi 51\u00B0 ") + when << "" << QString();
         QTest::newRow("picture without trailer")
-            << 0 << 0 << "Old" << QStringLiteral(" 5,582 km 51\u00B0 ") << "";
+            << 0 << 0 << "Old" << QStringLiteral(" 5,582 km 51\u00B0 ") << "" << QString();
         QTest::newRow("no position")
             << 1 << 0 << "X" << QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ")
-            << "No position known for G4NOPOS";
+            << "No position known for G4NOPOS" << QString();
         // A position that is not finite gives no distance, not a cast of infinity.
         const QString noDistance = QStringLiteral(" X  0 km 0\u00B0 \n 2024/05/01 UTC ");
-        QTest::newRow("infinite latitude") << 3 << 0 << "X" << noDistance << "";
-        QTest::newRow("longitude not a number") << 4 << 0 << "X" << noDistance << "";
-        QTest::newRow("home not set") << 0 << -1 << "X" << QString() << kNoHome;
-        QTest::newRow("picture not found") << 2 << 0 << "" << QString() << "";
-        QTest::newRow("empty slot") << 6 << 0 << "" << QString() << "";
+        QTest::newRow("infinite latitude") << 3 << 0 << "X" << noDistance << "" << QString();
+        QTest::newRow("longitude not a number") << 4 << 0 << "X" << noDistance << "" << QString();
+        QTest::newRow("home not set") << 0 << -1 << "X" << QString() << kNoHome << QString();
+        QTest::newRow("picture not found") << 2 << 0 << "" << QString() << "" << QString();
+        QTest::newRow("empty slot") << 6 << 0 << "" << QString() << "" << QString();
+        // A picture that could not be read says why, below the usual lines.
+        QTest::newRow("picture failed, reason known")
+            << 2 << 0 << "" << QStringLiteral("   289 km 59\u00B0 \n \n connection refused ") << ""
+            << "connection refused";
+        QTest::newRow("picture failed, home not set")
+            << 2 << -1 << "" << QStringLiteral(" connection refused ") << kNoHome
+            << "connection refused";
     }
     void tip() {
         QFETCH(int, slot);
@@ -367,6 +375,8 @@ private slots:
             f.config.MyLat = f.config.MyLon = 0;
         if (!info.isEmpty())
             f.table.setValue(slot, stInfo, info);
+        QFETCH(QString, failure);
+        f.table.setValue(slot, stFailure, failure);
 
         ThumbHover hover;
         const ThumbTipPlan plan = hover.mouseMove(slot, {}, f.context());

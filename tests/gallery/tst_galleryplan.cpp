@@ -147,6 +147,9 @@ private slots:
                                  << GalleryTip::Nothing << QString();
         QTest::newRow("not found") << QStringList{u"Not found"_s, QString(), time} << 0
                                    << GalleryTip::Nothing << QString();
+        QTest::newRow("download failed: why")
+            << QStringList{u"Not found"_s, QString(), QString(), u"connection refused"_s} << 0
+            << GalleryTip::Delayed << u" connection refused "_s;
     }
 
     void tips() {
@@ -156,6 +159,7 @@ private slots:
         SlotTable table;
         for (int i = 0; i < 3; ++i)
             table.setValue(7, stGalFrom + i, columns[i]);
+        table.setValue(7, stGalFailure, columns.value(3));
         GalleryHover hover;
         QCOMPARE(hover.mouseMove(7, shift, table, u"image8"_s, u"From:X"_s), tip);
         QTEST(hover.TipText, "text");

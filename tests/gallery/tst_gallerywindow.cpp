@@ -202,6 +202,12 @@ private slots:
         QVERIFY(!QFile::exists(rig.file(0)));
         QCOMPARE(rig.column(3, stGalFrom), u"XX9ABC"_s);
         QTRY_COMPARE(rig.column(4, stGalFrom), u"Not found"_s);
+        // A cell whose picture could not be read says why in its tip; one that was read but
+        // is no picture has nothing to add.
+        QCOMPARE(rig.column(1, stGalFailure), QString());
+        sendMouse(rig.pictureOf(0), QEvent::MouseMove, Qt::NoButton);
+        QTRY_VERIFY(g.pointer().tipLabel()->isVisible());
+        QCOMPARE(g.pointer().tipLabel()->text(), u" HTTP status 404 Not Found "_s);
     }
 
     // Picture 1 is being rewritten: cut at first, whole when asked again. Picture 2 is only ever

@@ -113,6 +113,8 @@ void ThumbActionsTest::tipAfterItsDelay_data() {
     QTest::newRow("no position") << 2 << true << u"No position known for K0XYZ"_s;
     QTest::newRow("home not set")
         << 0 << false << u"Enter your own position (Setup menu) to see distance and bearing"_s;
+    // EF2GH serves no picture: its failed cell's tip also says why.
+    QTest::newRow("download failed") << 1 << true << QString();
 }
 
 void ThumbActionsTest::tipAfterItsDelay() {
@@ -121,10 +123,13 @@ void ThumbActionsTest::tipAfterItsDelay() {
     QFETCH(QString, pictureToolTip);
     Rig rig;
     QVERIFY(rig.startShown());
+    const bool failed = QByteArray(QTest::currentDataTag()) == "download failed";
     // What the picture's trailer left in the slot table.
-    rig.page().SlotTable.setValue(slot, stFrom, u"PA0SND"_s);
-    rig.page().SlotTable.setValue(slot, stInfo, u"X"_s);
-    rig.page().SlotTable.setValue(slot, stTime, kTime);
+    if (!failed) {
+        rig.page().SlotTable.setValue(slot, stFrom, u"PA0SND"_s);
+        rig.page().SlotTable.setValue(slot, stInfo, u"X"_s);
+        rig.page().SlotTable.setValue(slot, stTime, kTime);
+    }
     Config &config = rig.config();
     if (!homeSet)
         config.MyLat = config.MyLon = 0;
@@ -141,7 +146,12 @@ void ThumbActionsTest::tipAfterItsDelay() {
     QTRY_VERIFY_WITH_TIMEOUT(!tip->isHidden(), kTipDelayMs * 5);
 
     const SiteRecord &site = rig.site(kSites[slot][0]);
-    QCOMPARE(tip->text(), thumbTipText(u"X"_s, kTime, {site.Latitude, site.Longitude}, config));
+    if (failed)
+        QCOMPARE(tip->text(), thumbTipText({}, rig.page().SlotTable.value(slot, stTime),
+                                           {site.Latitude, site.Longitude}, config) +
+                                  u"\n HTTP status 404 Not Found "_s);
+    else
+        QCOMPARE(tip->text(), thumbTipText(u"X"_s, kTime, {site.Latitude, site.Longitude}, config));
     // Just under the picture, centred under the frame.
     ThumbCell &c = rig.cell(slot);
     const QRect picture(c.img->mapTo(&rig.w().grid(), QPoint(0, 0)), c.img->size());

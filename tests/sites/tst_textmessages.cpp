@@ -160,6 +160,32 @@ private slots:
         QCOMPARE(bed.main.calls, QStringList({"stop", "disable", "enable", "resume"}));
     }
 
+    // Eight answers of 31 MB, all at once: each is read only to the cap, stored as its head and
+    // listed with the note that it was cut; the rest of the answers is never taken.
+    void longMessagesKeepTheirHead() {
+        SiteWindowsHarness bed;
+        LoopbackServer &server = bed.server;
+        bed.state.texts.LngTextCut = QStringLiteral("(cut)");
+        bed.state.SiteList = {makeSite("K1BIG", server.url("/b/image1.jpg").toString())};
+        QByteArray huge;
+        while (huge.size() < 31 * 1024 * 1024)
+            huge += "Line of a very long message\r\n";
+        for (int k = 1; k <= 8; ++k)
+            server.setRoute(QStringLiteral("/b/text%1.txt.jpg").arg(k), answerRoute(huge));
+        const qint64 sentBefore = server.bytesSent();
+        QPointer<TextMessagesWindow> window =
+            showTextMessagesWindow(bed.state, bed.registry, QStringLiteral("K1BIG"), {});
+        QTRY_COMPARE_WITH_TIMEOUT(window->List1->count(), 8, 20000);
+        for (const TextMessageItem &item : window->items())
+            QCOMPARE(item.text, QStringLiteral("%1  Line of a very long message - Line of a very "
+                                               "long message  (cut)")
+                                    .arg(item.k));
+        const QString stored = bed.state.paths.data(QStringLiteral("TextFiles/K1BIG-8.txt"));
+        QCOMPARE(readBytes(stored), huge.left(kTextMessageCapBytes));
+        QVERIFY(server.bytesSent() - sentBefore < 4 * huge.size());
+        window->close();
+    }
+
     void reloadDropsStaleAnswers() {
         SiteWindowsHarness bed;
         LoopbackServer &server = bed.server;

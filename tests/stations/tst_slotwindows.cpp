@@ -156,6 +156,19 @@ private slots:
         QTEST(int(w->server.requests().size()), "requests");
     }
 
+    // A list without end is read to its first 64 KiB, which show with the note in front.
+    void aListWithoutEndIsCut() {
+        Route endless = answerRoute("Last heard at K1ABC 12:00 UTC\r\n");
+        endless.endless = true;
+        w->server.setRoute("/long/list.jpg", endless);
+        w->state.SiteList[0].PictureUrl = w->url("/long/image1.jpg");
+        w->state.texts.LngTextCut = "(cut)";
+        QPointer<LastHeardWindow> window = openList(3);
+        QTRY_VERIFY(window->Label1->text().startsWith("   (cut)\n  Last heard at K1ABC 12:00 UTC"));
+        QTRY_COMPARE(w->server.openConnections(), 0);
+        closeLastHeardWindow(w->windows);
+    }
+
     void answerAfterCloseIsDropped() {
         w->server.setRoute("/late/list.jpg", answerRoute("late\r\n", 200));
         w->state.SiteList[0].PictureUrl = w->url("/late/image1.jpg");

@@ -25,6 +25,9 @@ constexpr qsizetype kMaxBodyBytes = 16 * 1024 * 1024;
 // A connection that sits idle between requests (or never finishes its request
 // line) is closed after this long, so a forgotten client cannot pile up sockets.
 constexpr int kIdleTimeoutMs = 30000;
+// An endless answer keeps no more than this waiting in its socket, so that it
+// goes only as fast as the client takes it.
+constexpr qint64 kEndlessBacklog = 256 * 1024;
 
 using Handler = std::function<std::optional<Route>(const RecordedRequest &)>;
 
@@ -39,6 +42,7 @@ struct Shared {
     QList<RecordedRequest> requests;
     int logLimit = -1;
     std::atomic<int> connections{0};
+    std::atomic<qint64> bytesSent{0};
 };
 
 QByteArray reasonPhrase(int status) {
@@ -116,6 +120,11 @@ public:
             processBuffer();
         });
         connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+        connect(socket_, &QTcpSocket::bytesWritten, this, [this](qint64 bytes) {
+            shared_->bytesSent += bytes;
+            if (route_.endless)
+                sendEndless();
+        });
         idle_.start();
         if (socket_->bytesAvailable() > 0)
             QMetaObject::invokeMethod(
@@ -270,12 +279,13 @@ private:
     void sendHead() {
         if (!connected())
             return;
-        keepAlive_ = route_.sendLength && !closeAfter_;
+        const bool sendLength = route_.sendLength && !route_.endless;
+        keepAlive_ = sendLength && !closeAfter_;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route_.status) + ' ' +
                           reasonPhrase(route_.status) + "\r\n";
         if (!route_.contentType.isEmpty())
             head += "Content-Type: " + route_.contentType + "\r\n";
-        if (route_.sendLength)
+        if (sendLength)
             head += "Content-Length: " + QByteArray::number(route_.body.size()) + "\r\n";
         head += keepAlive_ ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
         for (const auto &[name, value] : route_.headers)
@@ -284,12 +294,19 @@ private:
         socket_->write(head);
         if (head_ || route_.body.isEmpty())
             finish();
+        else if (route_.endless)
+            sendEndless();
         else if (route_.trickleChunk > 0)
             sendNextChunk();
         else {
             socket_->write(route_.body);
             finish();
         }
+    }
+
+    void sendEndless() {
+        while (connected() && socket_->bytesToWrite() < kEndlessBacklog)
+            socket_->write(route_.body);
     }
 
     void sendNextChunk() {
@@ -478,6 +495,10 @@ void LoopbackServer::setRequestLogLimit(int maxEntries) {
 
 int LoopbackServer::openConnections() const {
     return d->shared->connections;
+}
+
+qint64 LoopbackServer::bytesSent() const {
+    return d->shared->bytesSent;
 }
 
 HttpResult httpGet(const QUrl &url, int timeoutMs, const HeaderList &requestHeaders) {

@@ -27,6 +27,8 @@ struct Route {
     bool sendLength = true;          // Content-Length header (false: close-delimited body)
     bool stall = false;              // accept and read the request, never answer
     bool closeWithoutAnswer = false; // close the connection at once
+    bool endless = false;            // send the body again and again, without end and without
+                                     // length, only as fast as the client reads it
 };
 
 struct RecordedRequest {
@@ -79,6 +81,8 @@ public:
 
     // Connections open at this moment (stalled ones included).
     int openConnections() const;
+    // Bytes handed to the system on every connection since the start.
+    qint64 bytesSent() const;
 
 private:
     struct Private;

@@ -124,7 +124,7 @@ QList<FaultShare> faultShares(const SimConfig &config) {
     return {
         {SiteFault::NotFound, config.notFound}, {SiteFault::Slow, config.slow},
         {SiteFault::Stall, config.stall},       {SiteFault::Garbage, config.garbage},
-        {SiteFault::Torn, config.torn},
+        {SiteFault::Torn, config.torn},         {SiteFault::Trickle, config.trickle},
     };
 }
 
@@ -142,6 +142,8 @@ QString faultName(SiteFault fault) {
         return QStringLiteral("garbage");
     case SiteFault::Torn:
         return QStringLiteral("torn");
+    case SiteFault::Trickle:
+        return QStringLiteral("trickle");
     }
     return QString();
 }

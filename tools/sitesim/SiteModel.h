@@ -27,6 +27,7 @@ enum class SiteFault {
     Stall,    // takes the request and never answers
     Garbage,  // answers 200 with bytes that are no picture
     Torn,     // serves each new picture cut the first time it is asked for
+    Trickle,  // pictures asked for in its first minutes come at a byte a second
 };
 
 // The name a fault goes by on the command line and in the start-up line.
@@ -53,6 +54,7 @@ struct SimConfig {
     int stall = 0;
     int garbage = 0;
     int torn = 0;
+    int trickle = 0;
     // The version the home page names; the program's own shows no notice.
     QString homeVersion = QStringLiteral("4.91");
     UpdatesListState updatesList = UpdatesListState::Valid;

@@ -53,6 +53,7 @@ SiteSimulator::SiteSimulator(const SimConfig &config, Clock clock)
     : config_(config), clock_(std::move(clock)), sstv_(makeSstvSites(config)),
       wx_(makeWxSites(config)) {
     const QDateTime origin = clock_();
+    started_ = origin;
     const qint64 freshMs = qint64(std::max(1, config.intervalSeconds)) * 1000;
     for (const SstvSiteInfo &site : std::as_const(sstv_))
         sstvTimelines_.append(PictureTimeline(origin, site.periodMs, site.phaseMs, freshMs));
@@ -167,6 +168,7 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
     case SiteFault::None:
     case SiteFault::Slow:
     case SiteFault::Torn:
+    case SiteFault::Trickle:
         break;
     }
     test::Route route;
@@ -190,6 +192,10 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
         route.delayMs = kSlowDelayMs;
         route.trickleChunk = kSlowChunk;
         route.trickleIntervalMs = kSlowIntervalMs;
+    }
+    if (site.fault == SiteFault::Trickle && number && started_.msecsTo(clock_()) < kTrickleSpanMs) {
+        route.trickleChunk = 1;
+        route.trickleIntervalMs = 1000;
     }
     return route;
 }

@@ -14,6 +14,10 @@ namespace tavimo::sitesim {
 inline constexpr int kSlowDelayMs = 1500;
 inline constexpr int kSlowChunk = 2048;
 inline constexpr int kSlowIntervalMs = 400;
+// A trickling site sends its pictures a byte a second when they are asked for
+// this soon after the start, then answers like any other: a read of it ends
+// at the program's deadline, and a later pass finds the site well again.
+inline constexpr qint64 kTrickleSpanMs = 150'000;
 
 class SiteSimulator {
 public:
@@ -58,6 +62,7 @@ private:
 
     SimConfig config_;
     Clock clock_;
+    QDateTime started_;
     QList<SstvSiteInfo> sstv_;
     QList<WxSiteInfo> wx_;
     QList<PictureTimeline> sstvTimelines_;

@@ -58,7 +58,7 @@ const char *const kDescription =
     "picture of a held site, except every fourth one.\n"
     "\n"
     "Faulty sites are the last SSTV sites before the news sites: the last --fail-404\n"
-    "ones, then the --slow ones before them, then --stall, --garbage and --torn; no\n"
+    "ones, then the --slow ones before them, then --stall, --garbage, --torn and --trickle; no\n"
     "two switches share a site. A torn site serves its current picture cut (its first\n"
     "55 %, as a site answers while it rewrites the file) the first time it is asked\n"
     "for, and whole from the next request on, until its next picture, which comes\n"
@@ -134,6 +134,11 @@ int main(int argc, char *argv[]) {
         QStringLiteral("torn"),
         QStringLiteral("N SSTV sites serve each new picture cut the first time it is asked for."),
         QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption trickle(
+        QStringLiteral("trickle"),
+        QStringLiteral("N SSTV sites send the pictures asked for in their first 150 s at one "
+                       "byte a second."),
+        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption homeVersion(
         QStringLiteral("home-version"),
         QStringLiteral("Version the home page names (default 4.91, no notice)."),
@@ -147,7 +152,7 @@ int main(int argc, char *argv[]) {
         QStringLiteral("The last N SSTV sites are announced as new sites (default 0)."),
         QStringLiteral("N"), QStringLiteral("0"));
     for (const QCommandLineOption &option : {port, sstv, wx, interval, home, fail404, slow, stall,
-                                             garbage, torn, homeVersion, updates, news})
+                                             garbage, torn, trickle, homeVersion, updates, news})
         parser.addOption(option);
     parser.process(app);
 
@@ -171,6 +176,7 @@ int main(int argc, char *argv[]) {
     config.stall = number(stall, 0, kMaxSstvSites);
     config.garbage = number(garbage, 0, kMaxSstvSites);
     config.torn = number(torn, 0, kMaxSstvSites);
+    config.trickle = number(trickle, 0, kMaxSstvSites);
     config.newsSites = number(news, 0, config.sstvCount);
     config.homeVersion = parser.value(homeVersion);
     const QString listState = parser.value(updates);

@@ -12,6 +12,12 @@
 #include <QPointer>
 #include <QTimerEvent>
 
+#include <algorithm>
+
+#if QT_CONFIG(ssl)
+#include <QSslError>
+#endif
+
 namespace tavimo {
 
 namespace {
@@ -42,6 +48,81 @@ QImage decodePicture(const QByteArray &bytes, bool sizeOnly, QSize &size) {
     return image;
 }
 
+// The site an address belongs to, for the failure log: its folder.
+QString siteOf(const QUrl &address) {
+    return address
+        .adjusted(QUrl::RemoveFilename | QUrl::RemoveQuery | QUrl::RemoveFragment |
+                  QUrl::RemoveUserInfo)
+        .toString();
+}
+
+#if QT_CONFIG(ssl)
+QString certificateReason(const QSslError &error) {
+    switch (error.error()) {
+    case QSslError::SelfSignedCertificate:
+    case QSslError::SelfSignedCertificateInChain:
+        return QStringLiteral("certificate self-signed");
+    case QSslError::UnableToGetLocalIssuerCertificate:
+    case QSslError::UnableToGetIssuerCertificate:
+    case QSslError::UnableToVerifyFirstCertificate:
+    case QSslError::CertificateUntrusted:
+        return QStringLiteral("certificate not trusted by this system");
+    case QSslError::CertificateExpired:
+        return QStringLiteral("certificate expired");
+    case QSslError::CertificateNotYetValid:
+        return QStringLiteral("certificate not yet valid");
+    case QSslError::HostNameMismatch:
+        return QStringLiteral("certificate made out to another host");
+    case QSslError::CertificateRevoked:
+        return QStringLiteral("certificate revoked");
+    default:
+        return QStringLiteral("certificate refused: ") + error.errorString();
+    }
+}
+#endif
+
+// Why a finished reply failed, in the words a user can act on; "" when it did not.
+QString replyFailure(const QNetworkReply &reply, const QString &certificate) {
+    switch (reply.error()) {
+    case QNetworkReply::NoError:
+        break;
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("connection refused");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("host not found");
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("connection closed by the server");
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("too many redirects");
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("redirected from https to http");
+    case QNetworkReply::SslHandshakeFailedError:
+        return certificate.isEmpty() ? QStringLiteral("secure connection failed") : certificate;
+    default: {
+        // Errors of the HTTP answer itself are told by their status below.
+        const int code = int(reply.error());
+        if (code < 200 || code >= 600)
+            return reply.errorString();
+        break;
+    }
+    }
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
+        const QString phrase =
+            reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+        return QStringLiteral("HTTP status %1").arg(status.toInt()) +
+               (phrase.isEmpty() ? QString() : QStringLiteral(" ") + phrase);
+    }
+    return reply.error() == QNetworkReply::NoError ? QString() : reply.errorString();
+}
+
+// From this size on, a body is given the room for the whole cap at once.
+constexpr qint64 kReserveWholeCapFrom = qint64(1) * 1024 * 1024;
+
+QString secondsText(std::chrono::milliseconds time) {
+    return QString::number(double(time.count()) / 1000.0, 'g', 6);
+}
+
 } // namespace
 
 DownloadContext::DownloadContext() : userAgent_(QByteArrayLiteral("Tavimo/" TAVIMO_VERSION)) {
@@ -63,13 +144,33 @@ QNetworkRequest DownloadContext::request(const QUrl &url) const {
     return request;
 }
 
+void DownloadContext::logFailure(const QString &address, const QString &reason) {
+    QStringList &logged = loggedFailures_[siteOf(QUrl(address, QUrl::TolerantMode))];
+    if (logged.contains(reason))
+        return;
+    logged.append(reason);
+    qCWarning(lcCore).noquote() << "download of" << address << "failed:" << reason;
+}
+
+void DownloadContext::forgetFailure(const QString &address) {
+    if (!loggedFailures_.isEmpty())
+        loggedFailures_.remove(siteOf(QUrl(address, QUrl::TolerantMode)));
+}
+
 // One running read. Its watchdog fires at most once per timeout period and
 // checks the time of the last activity, so arriving data costs no timer work.
+// The body is taken from the reply as it arrives, so the network thread never
+// holds more than the reply's read buffer.
 struct DownloadControl::Read {
     quint64 serial = 0;
+    QString address; // as asked for
     QPointer<QNetworkReply> reply;
     QBasicTimer watchdog;
     QElapsedTimer sinceActivity;
+    QElapsedTimer sinceStart;
+    QByteArray body;
+    QString certificate;  // what was wrong with the server's certificate
+    bool waiting = false; // for memory: its bytes stay with the reply for now
 };
 
 DownloadControl::DownloadControl(DownloadContext &context, Flavour flavour, QObject *parent)
@@ -78,10 +179,12 @@ DownloadControl::DownloadControl(DownloadContext &context, Flavour flavour, QObj
     // only the one for its progress.
     connect(&context_.network(), &QNetworkAccessManager::finished, this,
             &DownloadControl::onReplyFinished);
+    context_.controls_.append(this);
 }
 
 DownloadControl::~DownloadControl() {
     cancelAll();
+    context_.controls_.removeOne(this);
 }
 
 void DownloadControl::DownloadFile(const QString &url, const QString &key) {
@@ -94,13 +197,28 @@ void DownloadControl::DownloadPicture(const QString &url, const QString &key) {
     start(url, key);
 }
 
+void DownloadControl::setBodyCap(qint64 bytes, OverCap rule) {
+    bodyCap_ = bytes;
+    overCap_ = rule;
+}
+
+qint64 DownloadControl::bodyCap() const {
+    return bodyCap_ > 0 ? bodyCap_ : context_.bodyCap();
+}
+
+std::chrono::milliseconds DownloadControl::readDeadline() const {
+    return flavour_ == Flavour::Text ? context_.textReadDeadline() : context_.readDeadline();
+}
+
 bool DownloadControl::isPending(const QString &key) const {
     return reads_.find(key) != reads_.end();
 }
 
 void DownloadControl::cancelAll() {
-    for (auto &entry : reads_)
+    for (auto &entry : reads_) {
+        release(*entry.second);
         drop(*entry.second);
+    }
     reads_.clear();
     replyKeys_.clear();
 }
@@ -118,6 +236,7 @@ void DownloadControl::start(const QString &text, const QString &key) {
     reads_.emplace(key, std::move(owned));
 
     const QUrl url(text.trimmed(), QUrl::TolerantMode);
+    read.address = text.trimmed();
     if (!isWebAddress(url)) {
         // Reported like any other failure: later, from the event loop, so the
         // caller's loop over its requests is never re-entered.
@@ -128,30 +247,68 @@ void DownloadControl::start(const QString &text, const QString &key) {
     }
 
     QNetworkReply *reply = context_.network().get(context_.request(url));
+    reply->setReadBufferSize(DownloadContext::ReadBufferSize);
     read.reply = reply;
     replyKeys_.insert(reply, key);
     connect(
         reply, &QNetworkReply::downloadProgress, this,
         [this, key, serial](qint64 done, qint64 total) { onProgress(key, serial, done, total); });
+    connect(reply, &QIODevice::readyRead, this, [this, key, serial] { onReadyRead(key, serial); });
+#if QT_CONFIG(ssl)
+    connect(reply, &QNetworkReply::sslErrors, this,
+            [this, key, serial](const QList<QSslError> &errors) {
+                Read *running = current(key, serial);
+                if (!running || errors.isEmpty())
+                    return;
+                QStringList reasons;
+                for (const QSslError &error : errors) {
+                    const QString reason = certificateReason(error);
+                    if (!reasons.contains(reason))
+                        reasons.append(reason);
+                }
+                running->certificate = reasons.join(QStringLiteral(", "));
+            });
+#endif
 
+    read.sinceActivity.start();
+    read.sinceStart.start();
     const auto timeout = context_.transferTimeout();
-    if (timeout.count() > 0) {
-        read.sinceActivity.start();
-        read.watchdog.start(int(timeout.count()), this);
+    const auto deadline = readDeadline();
+    if (timeout.count() > 0 || deadline.count() > 0) {
+        const auto first = timeout.count() <= 0    ? deadline
+                           : deadline.count() <= 0 ? timeout
+                                                   : std::min(timeout, deadline);
+        read.watchdog.start(int(first.count()), this);
     }
 }
 
 void DownloadControl::timerEvent(QTimerEvent *event) {
+    using std::chrono::milliseconds;
     const auto timeout = context_.transferTimeout();
+    const auto deadline = readDeadline();
     for (auto &[key, read] : reads_) {
         if (read->watchdog.timerId() != event->timerId())
             continue;
-        const auto idle = std::chrono::milliseconds(read->sinceActivity.elapsed());
-        if (idle < timeout) {
-            read->watchdog.start(int((timeout - idle).count()), this);
+        // A read that waits for memory is held back by us, not idle.
+        const milliseconds idle(read->waiting ? 0 : read->sinceActivity.elapsed());
+        const milliseconds running(read->sinceStart.elapsed());
+        if (deadline.count() > 0 && running >= deadline) {
+            // A server that trickles is no quicker for being waited on; the
+            // next pass asks again.
+            fail(key, read->serial,
+                 QStringLiteral("not complete after %1 s").arg(secondsText(deadline)));
             return;
         }
-        fail(key, read->serial, QStringLiteral("no data for %1 ms").arg(timeout.count()));
+        if (timeout.count() > 0 && idle >= timeout) {
+            fail(key, read->serial, QStringLiteral("no data for %1 s").arg(secondsText(timeout)));
+            return;
+        }
+        milliseconds next = milliseconds::max();
+        if (timeout.count() > 0)
+            next = timeout - idle;
+        if (deadline.count() > 0)
+            next = std::min(next, deadline - running);
+        read->watchdog.start(int(next.count()), this);
         return;
     }
     QObject::timerEvent(event);
@@ -162,13 +319,61 @@ void DownloadControl::onProgress(QString key, quint64 serial, qint64 done, qint6
     if (!read)
         return;
     read->sinceActivity.restart();
-    // `total` is the announced length once the headers are in.
-    if (done > context_.bodyCap() || total > context_.bodyCap()) {
-        fail(key, serial, QStringLiteral("body larger than %1 bytes").arg(context_.bodyCap()));
+    // `total` is the announced length once the headers are in; a text that
+    // keeps its head reads on to the cap whatever is announced.
+    if (overCap_ == OverCap::Fail && total > bodyCap()) {
+        fail(key, serial, QStringLiteral("answer larger than %1 bytes").arg(bodyCap()));
         return;
     }
     if (flavour_ == Flavour::Bytes)
         emit progress(key, qMax<qint64>(total, 0), done);
+}
+
+void DownloadControl::onReadyRead(QString key, quint64 serial) {
+    Read *read = current(key, serial);
+    if (!read || !read->reply)
+        return;
+    read->sinceActivity.restart();
+    read->waiting = false;
+    const qint64 cap = bodyCap();
+    // Never more than one byte past the cap is kept: enough to know it was passed.
+    const qint64 wanted = qMin(cap + 1 - read->body.size(), read->reply->bytesAvailable());
+    if (wanted > 0) {
+        DownloadContext &c = context_;
+        const bool mayHold = c.heldBytesBudget_ <= 0 ||
+                             c.heldBytes_ + wanted <= c.heldBytesBudget_ || c.pastBudget_ == read;
+        if (!mayHold && c.pastBudget_) {
+            read->waiting = true;
+            return;
+        }
+        if (!mayHold)
+            c.pastBudget_ = read;
+        // A large body gets room for all it may grow to at once: growing it
+        // step by step would copy it and leave the freed steps behind, several
+        // times its size. Room not written to takes no memory.
+        QByteArray &body = read->body;
+        if (body.size() + wanted > kReserveWholeCapFrom && body.capacity() < cap + 1)
+            body.reserve(cap + 1);
+        const qsizetype at = body.size();
+        body.resize(at + wanted);
+        const qint64 got = qMax<qint64>(read->reply->read(body.data() + at, wanted), 0);
+        body.truncate(at + got);
+        c.heldBytes_ += got;
+    }
+    if (read->body.size() <= cap)
+        return;
+    const int status = read->reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (overCap_ == OverCap::Fail || status < 200 || status > 299) {
+        fail(key, serial,
+             status >= 200 && status <= 299 ? QStringLiteral("answer larger than %1 bytes").arg(cap)
+                                            : QStringLiteral("HTTP status %1").arg(status));
+        return;
+    }
+    std::unique_ptr<Read> done = take(key);
+    QByteArray body = std::move(done->body);
+    body.truncate(cap);
+    drop(*done);
+    complete(std::move(done), key, std::move(body), true);
 }
 
 void DownloadControl::onReplyFinished(QNetworkReply *finished) {
@@ -190,36 +395,52 @@ void DownloadControl::onFinished(QString key, quint64 serial) {
     reply->disconnect(this);
     reply->deleteLater();
 
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    QString why;
-    QByteArray body;
-    if (reply->error() != QNetworkReply::NoError)
-        why = reply->errorString();
-    else if (status < 200 || status > 299)
-        why = QStringLiteral("HTTP status %1").arg(status);
-    else if (body = reply->readAll(); body.size() > context_.bodyCap())
-        why = QStringLiteral("body larger than %1 bytes").arg(context_.bodyCap());
-
-    QImage image;
-    QSize size;
-    if (why.isEmpty() && flavour_ == Flavour::Picture) {
-        image = decodePicture(body, pictureSizeOnly_, size);
-        if (!size.isValid() || size.isEmpty())
-            why = QStringLiteral("not a picture");
+    QString why = replyFailure(*reply, read->certificate);
+    QByteArray body = std::move(read->body);
+    const qint64 cap = bodyCap();
+    bool cut = false;
+    if (why.isEmpty()) {
+        if (body.size() <= cap)
+            body.append(reply->read(qMin(cap + 1 - body.size(), reply->bytesAvailable())));
+        if (body.size() > cap) {
+            if (overCap_ == OverCap::Fail)
+                why = QStringLiteral("answer larger than %1 bytes").arg(cap);
+            body.truncate(cap);
+            cut = true;
+        }
     }
-    read.reset();
-
     if (!why.isEmpty()) {
-        qCDebug(lcCore) << "download" << key << "failed:" << why;
-        emit failed(key);
+        fail(std::move(read), key, why);
         return;
     }
+    complete(std::move(read), key, std::move(body), cut);
+}
+
+void DownloadControl::complete(std::unique_ptr<Read> read, const QString &key, QByteArray body,
+                               bool cut) {
+    // The handlers keep what they are given; not the room the body never filled.
+    if (body.capacity() - body.size() > kReserveWholeCapFrom)
+        body.squeeze();
+    QImage image;
+    QSize size;
+    if (flavour_ == Flavour::Picture) {
+        image = decodePicture(body, pictureSizeOnly_, size);
+        if (!size.isValid() || size.isEmpty()) {
+            fail(std::move(read), key, QStringLiteral("not a picture"));
+            return;
+        }
+    }
+    context_.forgetFailure(read->address);
+    read.reset();
     if (flavour_ == Flavour::Picture) {
         picture_ = std::move(image);
         pictureSize_ = size;
     } else
         context_.DownloadBuffer = body;
+    // Told only to the handler of this answer.
+    answerCut_ = cut;
     emit ready(key, body);
+    answerCut_ = false;
 }
 
 void DownloadControl::fail(QString key, quint64 serial, const QString &why) {
@@ -227,9 +448,44 @@ void DownloadControl::fail(QString key, quint64 serial, const QString &why) {
         return;
     std::unique_ptr<Read> read = take(key);
     drop(*read);
+    fail(std::move(read), key, why);
+}
+
+void DownloadControl::fail(std::unique_ptr<Read> read, const QString &key, const QString &why) {
+    const QString address = read->address;
     read.reset();
     qCDebug(lcCore) << "download" << key << "failed:" << why;
+    context_.logFailure(address, why);
+    failureReason_ = why;
     emit failed(key);
+}
+
+void DownloadControl::resumeWaiting() {
+    QList<std::pair<QString, quint64>> waiting;
+    for (const auto &[key, read] : reads_) {
+        if (read->waiting)
+            waiting.append({key, read->serial});
+    }
+    // One by one: a read that ends here raises its signal, whose handler may
+    // change the reads.
+    for (const auto &[key, serial] : std::as_const(waiting))
+        onReadyRead(key, serial);
+}
+
+void DownloadControl::release(Read &read) {
+    DownloadContext &c = context_;
+    c.heldBytes_ -= read.body.size();
+    if (c.pastBudget_ == &read)
+        c.pastBudget_ = nullptr;
+    read.waiting = false;
+    for (DownloadControl *control : std::as_const(c.controls_)) {
+        const bool hasWaiting =
+            std::any_of(control->reads_.cbegin(), control->reads_.cend(),
+                        [](const auto &entry) { return entry.second->waiting; });
+        if (hasWaiting)
+            QMetaObject::invokeMethod(
+                control, [control] { control->resumeWaiting(); }, Qt::QueuedConnection);
+    }
 }
 
 DownloadControl::Read *DownloadControl::current(const QString &key, quint64 serial) const {
@@ -244,6 +500,7 @@ std::unique_ptr<DownloadControl::Read> DownloadControl::take(const QString &key)
     std::unique_ptr<Read> read = std::move(it->second);
     reads_.erase(it);
     replyKeys_.remove(read->reply.data());
+    release(*read);
     return read;
 }
 

@@ -16,6 +16,8 @@
 
 namespace tavimo {
 
+class DownloadControl;
+
 // What every download control of the program shares: the one network manager,
 // the limits of a transfer, and `DownloadBuffer`. Made once (the program keeps
 // it in AppState); tests make their own with short limits. Must outlive the
@@ -23,8 +25,24 @@ namespace tavimo {
 class DownloadContext {
 public:
     static constexpr std::chrono::milliseconds DefaultTransferTimeout{30'000};
+    // A picture of a few hundred kilobytes needs seconds even on a poor line;
+    // a server that trickles keeps the read no longer than this.
+    static constexpr std::chrono::milliseconds DefaultReadDeadline{180'000};
+    // The time page, the home page and the updates list are a few lines.
+    static constexpr std::chrono::milliseconds DefaultTextReadDeadline{60'000};
     static constexpr qint64 DefaultBodyCap = qint64(32) * 1024 * 1024;
+    // What the network thread may hold of a reply before it stops reading
+    // from the connection until the window's thread has taken the bytes: the
+    // cap is checked where the bytes arrive, so it holds to within this.
+    static constexpr qint64 ReadBufferSize = qint64(256) * 1024;
     static constexpr int MaxRedirects = 5;
+    // What the running reads of all controls together hold of their answers
+    // before all but one of them wait: a page of pictures takes a few
+    // megabytes, and twenty servers each sending without end must not take
+    // twenty caps of memory. The one read let past goes on to its end or its
+    // cap; the others wait (their servers held back by the connection) until
+    // memory is free again.
+    static constexpr qint64 DefaultHeldBytesBudget = qint64(8) * 1024 * 1024;
 
     DownloadContext();
     ~DownloadContext();
@@ -38,9 +56,30 @@ public:
     std::chrono::milliseconds transferTimeout() const { return transferTimeout_; }
     void setTransferTimeout(std::chrono::milliseconds timeout) { transferTimeout_ = timeout; }
 
+    // A read fails when it has not completed this long after it was asked
+    // for, however steadily its bytes come: the Bytes and Picture flavours
+    // (pictures) and the Text flavour (short texts) have a deadline each.
+    // 0: none.
+    std::chrono::milliseconds readDeadline() const { return readDeadline_; }
+    void setReadDeadline(std::chrono::milliseconds deadline) { readDeadline_ = deadline; }
+    std::chrono::milliseconds textReadDeadline() const { return textReadDeadline_; }
+    void setTextReadDeadline(std::chrono::milliseconds deadline) { textReadDeadline_ = deadline; }
+
     // A reply announced or grown larger than this is aborted and fails.
     qint64 bodyCap() const { return bodyCap_; }
     void setBodyCap(qint64 bytes) { bodyCap_ = bytes; }
+
+    qint64 heldBytesBudget() const { return heldBytesBudget_; }
+    void setHeldBytesBudget(qint64 bytes) { heldBytesBudget_ = bytes; }
+    // The bytes the running reads hold now.
+    qint64 heldBytes() const { return heldBytes_; }
+
+    // Logs a failed read at the warning level, once per site (the address's
+    // folder) and reason: a site that fails alike on every pass is named
+    // once, until one of its reads has worked again.
+    void logFailure(const QString &address, const QString &reason);
+    // A read of `address` worked: its site's next failure is logged again.
+    void forgetFailure(const QString &address);
 
     // "Tavimo/" and the program's version.
     const QByteArray &userAgent() const { return userAgent_; }
@@ -60,8 +99,18 @@ public:
 private:
     QNetworkAccessManager network_;
     std::chrono::milliseconds transferTimeout_ = DefaultTransferTimeout;
+    std::chrono::milliseconds readDeadline_ = DefaultReadDeadline;
+    std::chrono::milliseconds textReadDeadline_ = DefaultTextReadDeadline;
     qint64 bodyCap_ = DefaultBodyCap;
     QByteArray userAgent_;
+    QHash<QString, QStringList> loggedFailures_; // site -> the reasons logged
+
+    // Kept by the controls, on the thread they live on.
+    friend class DownloadControl;
+    qint64 heldBytesBudget_ = DefaultHeldBytesBudget;
+    qint64 heldBytes_ = 0;
+    const void *pastBudget_ = nullptr; // the read that may go past the budget
+    QList<DownloadControl *> controls_;
 };
 
 // A keyed web reader placed on a window. Requests never block: the outcome of
@@ -85,9 +134,10 @@ private:
 //           on ready() and failed().
 //
 // A read fails on a network error, an HTTP status other than 2xx, an address
-// that is not http or https, a stall longer than the transfer timeout, or a
-// body larger than the cap. A failed read leaves DownloadBuffer and Picture()
-// as they were.
+// that is not http or https, a stall longer than the transfer timeout, a read
+// still running at its deadline, or a body larger than the cap (unless the
+// control keeps the head of a longer answer). A failed read leaves
+// DownloadBuffer and Picture() as they were; failureReason() tells why.
 class DownloadControl : public QObject {
     Q_OBJECT
 
@@ -114,6 +164,18 @@ public:
     // Picture flavour: reads only the size from each picture's header, for
     // callers that need no more (a check picture is judged by its size).
     void setPictureSizeOnly(bool sizeOnly) { pictureSizeOnly_ = sizeOnly; }
+
+    // What a longer answer does: fail, or end at the cap and be delivered
+    // cut (texts, of which the head is worth showing).
+    enum class OverCap { Fail, KeepHead };
+    // Reads of this control end at `bytes` instead of the context's cap.
+    void setBodyCap(qint64 bytes, OverCap rule);
+    // Inside a ready handler: the bytes are the head of a longer answer.
+    bool answerCut() const { return answerCut_; }
+    // Inside a failed handler (and until the next failure): why the read
+    // failed, in a few words ("connection refused", "HTTP status 404 Not
+    // Found", "certificate self-signed").
+    const QString &failureReason() const { return failureReason_; }
 
     bool isPending(const QString &key) const;
     int pendingCount() const { return int(reads_.size()); }
@@ -142,8 +204,18 @@ private:
     // Keys are taken by value: a handler may replace or drop the read, and with
     // it the connection that holds the caller's copy.
     void onProgress(QString key, quint64 serial, qint64 done, qint64 total);
+    void onReadyRead(QString key, quint64 serial);
+    // Reads that waited for memory take their bytes now, as far as it goes.
+    void resumeWaiting();
+    // A read ends: what it held is free again.
+    void release(Read &read);
     void onFinished(QString key, quint64 serial);
     void fail(QString key, quint64 serial, const QString &why);
+    void fail(std::unique_ptr<Read> read, const QString &key, const QString &why);
+    // A read whose answer is in: delivered, unless a picture does not decode.
+    void complete(std::unique_ptr<Read> read, const QString &key, QByteArray body, bool cut);
+    qint64 bodyCap() const;
+    std::chrono::milliseconds readDeadline() const;
     Read *current(const QString &key, quint64 serial) const;
     std::unique_ptr<Read> take(const QString &key);
     void drop(Read &read);
@@ -153,6 +225,10 @@ private:
     QImage picture_;
     QSize pictureSize_;
     bool pictureSizeOnly_ = false;
+    qint64 bodyCap_ = 0; // 0: the context's
+    OverCap overCap_ = OverCap::Fail;
+    bool answerCut_ = false;
+    QString failureReason_;
     std::unordered_map<QString, std::unique_ptr<Read>> reads_;
     QHash<QNetworkReply *, QString> replyKeys_; // the key of each running read
     quint64 nextSerial_ = 1;

@@ -13,6 +13,8 @@ namespace tavimo {
 // A site may publish up to eight short text messages beside its picture. Each is fetched,
 // kept as a file in the data folder's TextFiles, and listed as one item.
 inline constexpr int kTextMessageCount = 8;
+// A message is a few lines; of a longer answer only this much is kept.
+inline constexpr qsizetype kTextMessageCapBytes = 64 * 1024;
 
 // The address of message k (1 to 8): the picture address without its "NoDelete" marks, every
 // "image1" replaced by "text<k>.txt" (so ".../image1.jpg" asks for ".../text1.txt.jpg"). An

@@ -11,7 +11,7 @@ namespace tavimo {
 // also the gallery's cell numbers; the gallery keeps to its own columns.
 //
 // Column 0 is never used. The main window writes `stFrom`, `stInfo` and
-// `stTime` per answer, `stSiteCall` and `stSiteIndex` when it places a site,
+// `stTime` (and `stFailure`) per answer, `stSiteCall` and `stSiteIndex` when it places a site,
 // and `stCheckHeight` per check picture; the gallery writes only the three
 // `stGal*` columns.
 inline constexpr int stFrom = 1;        // sender from the trailer ("0", not "Ø"), or "Not found"
@@ -23,11 +23,13 @@ inline constexpr int stGalTime = 6;     // gallery cell: picture date
 inline constexpr int stSiteCall = 7;    // the slot's SSTV callsign as shown (zeros as ZeroChar)
 inline constexpr int stSiteIndex = 8;   // that site's index in SiteList, as decimal text
 inline constexpr int stCheckHeight = 9; // last check-picture height; "0" or "" = none
+inline constexpr int stFailure = 10;    // why the slot's picture could not be read ("" none)
+inline constexpr int stGalFailure = 11; // gallery cell: the same
 
 class SlotTable {
 public:
     static constexpr int Rows = 30;
-    static constexpr int Columns = 10;
+    static constexpr int Columns = 12;
 
     // The cell's text; "" for a row or column outside the table, so a slot
     // number read from a stale answer can never reach past it.

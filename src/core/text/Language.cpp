@@ -28,6 +28,7 @@ struct ProgramTexts {
     const char16_t *seconds;
     const char16_t *notStored;
     const char16_t *dataFolderReadOnly;
+    const char16_t *textCut;
 };
 
 // The paste button hands the message to MMSSTV, so every language names MMSSTV.
@@ -37,20 +38,23 @@ constexpr std::array<ProgramTexts, kLanguageCount> kProgramTexts{{
      u"Text messages on ?\?'s site", u"Reload messages", u"Save message",
      u"Paste message into MMSSTV", u"  Error reading the text file.", u"sec", u"not stored",
      u"Tavimo cannot write into its data folder ??. Pictures cannot be kept there, and "
-     u"changes to the site lists will not be saved."},
+     u"changes to the site lists will not be saved.",
+     u"(cut short: the text is too long)"},
     {u"Esta imagen animada ocupa ??? bytes. Pegar una imagen tan grande puede tardar. "
      u"\u00BFPegarla de todos modos?",
      u"Mensajes de texto en el sitio de ??", u"Recargar mensajes", u"Guardar mensaje",
      u"Pegar el mensaje en MMSSTV", u"  Error al leer el archivo de texto.", u"seg", u"no guardada",
      u"Tavimo no puede escribir en su carpeta de datos ??. Las im\u00E1genes no se pueden "
-     u"guardar all\u00ED y los cambios en las listas de sitios no se guardar\u00E1n."},
+     u"guardar all\u00ED y los cambios en las listas de sitios no se guardar\u00E1n.",
+     u"(cortado: el texto es demasiado largo)"},
     {u"Dieses animierte Bild ist ??? Bytes gro\u00DF. Das Einf\u00FCgen eines so gro\u00DFen "
      u"Bildes kann dauern. Trotzdem einf\u00FCgen?",
      u"Text-Nachrichten auf der Seite von ??", u"Nachrichten wieder laden", u"Nachricht sichern",
      u"Sende Nachricht zum MMSSTV-TX-Fenster", u"  Fehler beim laden der Textdatei.", u"Sek.",
      u"nicht gespeichert",
      u"Tavimo kann nicht in seinen Datenordner ?? schreiben. Bilder k\u00F6nnen dort nicht "
-     u"abgelegt werden, und \u00C4nderungen an den Stationslisten werden nicht gespeichert."},
+     u"abgelegt werden, und \u00C4nderungen an den Stationslisten werden nicht gespeichert.",
+     u"(gek\u00FCrzt: der Text ist zu lang)"},
     {u"Cette image anim\u00E9e fait ??? octets. Coller une image aussi grande peut prendre "
      u"du temps. La coller quand m\u00EAme ?",
      u"Les messages texte sur le site ??", u"Recharger les messages", u"Sauver le message",
@@ -58,13 +62,15 @@ constexpr std::array<ProgramTexts, kLanguageCount> kProgramTexts{{
      u"non enregistr\u00E9e",
      u"Tavimo ne peut pas \u00E9crire dans son dossier de donn\u00E9es ??. Les images ne "
      u"peuvent pas y \u00EAtre conserv\u00E9es et les modifications des listes de sites ne "
-     u"seront pas enregistr\u00E9es."},
+     u"seront pas enregistr\u00E9es.",
+     u"(coup\u00E9 : le texte est trop long)"},
     {u"Dit geanimeerde beeld is ??? bytes groot. Het plakken van zo'n groot beeld kan even "
      u"duren. Toch plakken?",
      u"Tekst berichten op ?\?'s site", u"Herlaad berichten", u"Bewaar berichten",
      u"Plak het bericht in MMSSTV TX", u"  Tekst downloading mislukt.", u"sec", u"niet opgeslagen",
      u"Tavimo kan niet schrijven in zijn gegevensmap ??. Beelden kunnen daar niet bewaard "
-     u"worden en wijzigingen in de sitelijsten worden niet opgeslagen."},
+     u"worden en wijzigingen in de sitelijsten worden niet opgeslagen.",
+     u"(ingekort: de tekst is te lang)"},
 }};
 
 bool validIndex(int languageIndex) {
@@ -155,6 +161,7 @@ bool applyProgramTexts(int languageIndex, LanguageTexts &texts) {
     texts.LngSeconds = text16(held.seconds);
     texts.LngNotStored = text16(held.notStored);
     texts.LngDataFolderReadOnly = text16(held.dataFolderReadOnly);
+    texts.LngTextCut = text16(held.textCut);
     return true;
 }
 

@@ -82,6 +82,7 @@ struct LanguageTexts {
     QString LngSeconds;            // after a number of seconds: "sec"
     QString LngNotStored;          // placeholder line C: the picture came but was not kept
     QString LngDataFolderReadOnly; // "??" the folder that cannot be written
+    QString LngTextCut;            // beside a text of which only the head was kept
 };
 
 // A shared text and the entry (or two joined entries) of the language file that

@@ -76,6 +76,10 @@ int SlotFetcher::pendingCount() const {
     return ucDnLoad->pendingCount() + ucCkNew->pendingCount();
 }
 
+QString SlotFetcher::failureReason() const {
+    return ucDnLoad->failureReason();
+}
+
 // ---- Whether an answer still belongs ----------------------------------------------------
 
 std::optional<SlotTarget> SlotFetcher::checkTarget(const QString &key) {

@@ -95,6 +95,8 @@ public:
     void cancelAll();
     // Reads still running, check pictures and pictures together.
     int pendingCount() const;
+    // Inside a pictureFailed handler: why the picture could not be read.
+    QString failureReason() const;
 
     // --- The pass ----------------------------------------------------------------
 

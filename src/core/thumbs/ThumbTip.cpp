@@ -143,16 +143,26 @@ ThumbTipPlan ThumbHover::ShowThumbTooltip(int index, int shift, const ThumbConte
     if (call.isEmpty() || isTransmitCall(call))
         return plan;
     plan.position = slotSitePosition(index, context.table, context.sites);
-    if (context.table.value(index, stFrom) == kNotFound)
+    // A slot whose picture could not be read says why, below the usual lines.
+    const QString failure = context.table.value(index, stFrom) == kNotFound
+                                ? context.table.value(index, stFailure)
+                                : QString();
+    if (context.table.value(index, stFrom) == kNotFound && failure.isEmpty())
         return plan;
     if (!plan.position.isSet())
         plan.pictureToolTip = withCallsign(context.texts.LngNoPosTpl, call);
     if (context.config.MyLat == 0 && context.config.MyLon == 0) {
         plan.pictureToolTip = context.texts.LngNoHome;
+        if (failure.isEmpty())
+            return plan;
+        TipText = QStringLiteral(" ") + failure + QStringLiteral(" ");
+        plan.startTipTimer = true;
         return plan;
     }
     TipText = thumbTipText(context.table.value(index, stInfo), context.table.value(index, stTime),
                            plan.position, context.config);
+    if (!failure.isEmpty())
+        TipText += QStringLiteral("\n ") + failure + QStringLiteral(" ");
     plan.startTipTimer = true;
     return plan;
 }
