@@ -56,6 +56,11 @@ public:
 
     void setMovePointer(MovePointer move) { movePointer_ = std::move(move); }
 
+    // Sizes and centres the window for a picture of that size, and again once
+    // the window manager has framed it. Called again whenever the size of the
+    // picture shown becomes known or changes.
+    void placeForPicture(QSize picture);
+
     // Pans the picture for a pointer now at `screenPos`.
     void pic1_MouseMove(QPoint screenPos);
 
@@ -66,6 +71,7 @@ protected:
 
 private:
     void placePointer(QPoint at);
+    void placeWindow();
 
     AppState &state_;
     std::function<void()> returnTo_;
@@ -73,6 +79,7 @@ private:
     ViewerSource source_;
     QString path_;
     ViewerLayout layout_;
+    QSize placedPicture_; // the picture size the window is placed for
     AnimatedPicture *AniGIF1 = nullptr;
     QPoint SavedCursor;
     QRect monitor_;

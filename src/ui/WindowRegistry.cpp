@@ -1,6 +1,24 @@
 #include "ui/WindowRegistry.h"
 
+#include <QKeySequence>
+#include <QShortcut>
+
 namespace tavimo {
+
+namespace {
+
+const QString kEscapeName = QStringLiteral("tavimoCloseOnEscape");
+
+} // namespace
+
+void closeOnEscape(QWidget &window) {
+    if (window.findChild<QShortcut *>(kEscapeName, Qt::FindDirectChildrenOnly))
+        return;
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    escape->setObjectName(kEscapeName);
+    escape->setContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated, &window, &QWidget::close);
+}
 
 void WindowRegistry::prune() const {
     entries_.removeIf([](const Entry &entry) { return entry.window.isNull(); });
@@ -12,6 +30,7 @@ void WindowRegistry::add(const QString &name, QWidget *window) {
     prune();
     entries_.removeIf([window](const Entry &entry) { return entry.window == window; });
     entries_.append({name, window});
+    closeOnEscape(*window);
 }
 
 int WindowRegistry::IsFormLoaded(const QString &name) const {
