@@ -33,7 +33,9 @@ string(REPLACE "\\" "\\\\" tavimo_exec "${tavimo_exec}")
 string(REPLACE "%" "%%" tavimo_exec "${tavimo_exec}")
 
 file(READ "${TAVIMO_DESKTOP_SOURCE}" tavimo_entry)
-string(REGEX REPLACE "\nExec=[^\n]*" "\nExec=${tavimo_exec}" tavimo_entry "${tavimo_entry}")
+# A plain replacement: a regular expression's would take the backslashes.
+string(REGEX MATCH "\nExec=[^\n]*" tavimo_exec_line "${tavimo_entry}")
+string(REPLACE "${tavimo_exec_line}" "\nExec=${tavimo_exec}" tavimo_entry "${tavimo_entry}")
 file(WRITE "${TAVIMO_DESKTOP_WORK}/tavimo.desktop" "${tavimo_entry}")
 set(tavimo_datadir "${TAVIMO_DATADIR}")
 if(NOT IS_ABSOLUTE "${tavimo_datadir}")

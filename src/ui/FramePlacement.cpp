@@ -57,8 +57,13 @@ protected:
         if (watched == &window_) {
             switch (event->type()) {
             case QEvent::Show:
-                if (pending_)
+                if (pending_) {
                     arm();
+                    // A platform that knows the frame at once gets the
+                    // window placed before it appears.
+                    if (frameKnown(window_))
+                        run();
+                }
                 break;
             case QEvent::Move:
             case QEvent::Resize:
@@ -79,16 +84,21 @@ private:
         queued_ = true;
         QTimer::singleShot(0, this, [this] {
             queued_ = false;
-            if (!settling_ || !window_.isVisible() || !place_)
-                return;
-            // Placed with its frame known, the window stays where it is put.
-            const bool known = frameKnown(window_);
-            place_();
-            if (known) {
-                settling_ = false;
-                deadline_.stop();
-            }
+            if (window_.isVisible())
+                run();
         });
+    }
+
+    void run() {
+        if (!settling_ || !place_)
+            return;
+        // Placed with its frame known, the window stays where it is put.
+        const bool known = frameKnown(window_);
+        place_();
+        if (known) {
+            settling_ = false;
+            deadline_.stop();
+        }
     }
 
     QWidget &window_;

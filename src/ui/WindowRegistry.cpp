@@ -1,7 +1,7 @@
 #include "ui/WindowRegistry.h"
 
-#include <QKeySequence>
-#include <QShortcut>
+#include <QEvent>
+#include <QKeyEvent>
 
 namespace tavimo {
 
@@ -9,15 +9,35 @@ namespace {
 
 const QString kEscapeName = QStringLiteral("tavimoCloseOnEscape");
 
+// Closes its window on Escape. It watches the window rather than the active
+// one: the key goes to the window it was pressed in, even where some widget
+// inside passed it on.
+class EscapeCloser : public QObject {
+public:
+    explicit EscapeCloser(QWidget &window) : QObject(&window), window_(window) {
+        setObjectName(kEscapeName);
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == &window_ && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            window_.close();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget &window_;
+};
+
 } // namespace
 
 void closeOnEscape(QWidget &window) {
-    if (window.findChild<QShortcut *>(kEscapeName, Qt::FindDirectChildrenOnly))
-        return;
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
-    escape->setObjectName(kEscapeName);
-    escape->setContext(Qt::WindowShortcut);
-    QObject::connect(escape, &QShortcut::activated, &window, &QWidget::close);
+    if (!window.findChild<QObject *>(kEscapeName, Qt::FindDirectChildrenOnly))
+        new EscapeCloser(window);
 }
 
 void WindowRegistry::prune() const {
