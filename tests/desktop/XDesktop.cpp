@@ -30,6 +30,34 @@ quint64 XDesktop::transientFor(quint64 window) const {
     return parent;
 }
 
+QRect XDesktop::frame(quint64 window) const {
+    if (!display_)
+        return {};
+    Display *d = dpy(display_);
+    XWindowAttributes attributes;
+    Window child = 0;
+    int x = 0, y = 0;
+    if (!XGetWindowAttributes(d, Window(window), &attributes) ||
+        !XTranslateCoordinates(d, Window(window), DefaultRootWindow(d), 0, 0, &x, &y, &child))
+        return {};
+    const Atom property = XInternAtom(d, "_NET_FRAME_EXTENTS", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QRect frame;
+    if (XGetWindowProperty(d, Window(window), property, 0, 4, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && format == 32 && count == 4) {
+        const auto *e = reinterpret_cast<const long *>(data); // left, right, top, bottom
+        frame = QRect(x - int(e[0]), y - int(e[2]), attributes.width + int(e[0] + e[1]),
+                      attributes.height + int(e[2] + e[3]));
+    }
+    if (data)
+        XFree(data);
+    return frame;
+}
+
 QList<quint64> XDesktop::stacking() const {
     QList<quint64> windows;
     if (!display_)

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QtGlobal>
 
 namespace tavimo::test {
@@ -20,6 +21,9 @@ public:
     bool isOpen() const { return display_ != nullptr; }
     // The window `window` is transient for (WM_TRANSIENT_FOR), 0 for none.
     quint64 transientFor(quint64 window) const;
+    // The window's frame on the screen as the window manager drew it: its
+    // client area grown by _NET_FRAME_EXTENTS; empty until it is framed.
+    QRect frame(quint64 window) const;
     // The managed windows from bottom to top (_NET_CLIENT_LIST_STACKING).
     QList<quint64> stacking() const;
     // A left click at a point of the screen.

@@ -28,19 +28,17 @@ namespace {
 
 const QRect kScreen(0, 0, 1920, 1080);
 
-bool framed(const QWidget *window) {
-    return window && window->frameGeometry() != window->geometry();
-}
-
-// The window stays where it is for a while: the window manager is done with it.
-bool settled(QWidget *window) {
+// The window stays where it is for a while, framed: the window manager and
+// the window are done with it. Its frame as the X server has it, title bar
+// and borders included, in `frame`.
+bool settled(const XDesktop &x, QWidget *window, QRect *frame = nullptr) {
     QRect last;
     int still = 0;
     QList<QRect> seen;
     const bool done = QTest::qWaitFor(
         [&] {
-            const QRect now = window->frameGeometry();
-            still = framed(window) && now == last ? still + 1 : 0;
+            const QRect now = x.frame(window->winId());
+            still = !now.isEmpty() && now == last ? still + 1 : 0;
             if (now != last)
                 seen << now;
             last = now;
@@ -48,7 +46,9 @@ bool settled(QWidget *window) {
         },
         5000);
     if (!done)
-        qWarning() << window << "framed" << framed(window) << "went through" << seen;
+        qWarning() << window << "went through" << seen;
+    if (frame)
+        *frame = last;
     return done;
 }
 
@@ -81,9 +81,8 @@ class DesktopTest : public QObject {
     }
 
     // A point of the main window's grid that `over` does not cover.
-    static std::optional<QPoint> uncoveredPointOfMain(ProgramRig &rig, const QWidget *over) {
+    static std::optional<QPoint> uncoveredPointOfMain(ProgramRig &rig, const QRect &covered) {
         const QRect grid(rig.w().grid().mapToGlobal(QPoint(0, 0)), rig.w().grid().size());
-        const QRect covered = over->frameGeometry();
         for (const QPoint &at :
              {grid.bottomLeft() + QPoint(8, -8), grid.bottomRight() + QPoint(-8, -8),
               grid.topLeft() + QPoint(8, 8), grid.topRight() + QPoint(-8, 8)}) {
@@ -112,7 +111,7 @@ private slots:
         QFETCH(bool, gallery);
         ProgramRig rig;
         QVERIFY(rig.startShown());
-        QVERIFY(settled(&rig.w()));
+        QVERIFY(settled(x_, &rig.w()));
         QWidget *blocking = nullptr;
         if (gallery) {
             rig.program.openGallery(GalleryRequest::pageSlot(0));
@@ -122,17 +121,20 @@ private slots:
             blocking = ProgramRig::shown<SiteSelectionWindow>();
         }
         QVERIFY(blocking);
-        QVERIFY(settled(blocking));
+        QRect blockingFrame;
+        QVERIFY(settled(x_, blocking, &blockingFrame));
         QCOMPARE(x_.transientFor(blocking->winId()), quint64(rig.w().winId()));
+        if (!gallery) // centred on the screen, frame and all
+            QVERIFY((blockingFrame.center() - kScreen.center()).manhattanLength() <= 2);
         QTRY_VERIFY(above(blocking, &rig.w()));
 
         // A thumbnail's picture, where the blocking window leaves it in sight.
-        std::optional<QPoint> at = uncoveredPointOfMain(rig, blocking);
+        std::optional<QPoint> at = uncoveredPointOfMain(rig, blockingFrame);
         if (gallery) {
             const QRect picture(rig.cell(0).img->mapToGlobal(QPoint(0, 0)),
                                 rig.cell(0).img->size());
             at = QPoint(picture.left() + 4, picture.center().y());
-            QVERIFY(!blocking->frameGeometry().contains(*at));
+            QVERIFY(!blockingFrame.contains(*at));
         }
         QVERIFY(at);
         x_.click(*at);
@@ -161,16 +163,16 @@ private slots:
         QFETCH(int, fit);
         ProgramRig rig;
         QVERIFY(rig.startShown());
-        QVERIFY(settled(&rig.w()));
+        QVERIFY(settled(x_, &rig.w()));
         const QString path = rig.root + u"/picture.jpg"_s;
         writeBytes(path, jpegBytes(picture));
         rig.program.openPictureViewer(path, 0, QPoint(10, 10));
         PictureViewer *viewer = ProgramRig::shown<PictureViewer>();
         QVERIFY(viewer);
-        QVERIFY(settled(viewer));
+        QRect frame;
+        QVERIFY(settled(x_, viewer, &frame));
         shot(u"2-viewer-"_s + QTest::currentDataTag());
 
-        const QRect frame = viewer->frameGeometry();
         QVERIFY2(kScreen.contains(frame), qPrintable(u"frame %1,%2 %3x%4"_s.arg(frame.x())
                                                          .arg(frame.y())
                                                          .arg(frame.width())
@@ -209,18 +211,19 @@ private slots:
     void galleryLeavesMainMenuBarInSight() {
         ProgramRig rig;
         QVERIFY(rig.startShown());
-        QVERIFY(settled(&rig.w()));
+        QVERIFY(settled(x_, &rig.w()));
         rig.program.openGallery(GalleryRequest::pageSlot(0));
         auto *gallery = ProgramRig::shown<GalleryWindow>();
         QVERIFY(gallery);
-        QVERIFY(settled(gallery));
+        QRect galleryFrame, main;
+        QVERIFY(settled(x_, gallery, &galleryFrame));
+        QVERIFY(settled(x_, &rig.w(), &main));
         shot(u"3-gallery"_s);
-        const QRect main = rig.w().frameGeometry();
         const QMenuBar *bar = rig.w().menuBar();
         const int barBottom = bar->mapToGlobal(QPoint(0, bar->height())).y();
         const int frameExtraH = main.height() - (rig.w().height() - bar->height());
-        QCOMPARE(gallery->frameGeometry().top(), main.top() + frameExtraH);
-        QVERIFY(gallery->frameGeometry().top() >= barBottom);
+        QCOMPARE(galleryFrame.top(), main.top() + frameExtraH);
+        QVERIFY(galleryFrame.top() >= barBottom);
         gallery->close();
     }
 
@@ -237,15 +240,15 @@ private slots:
         QFETCH(QString, item);
         ProgramRig rig;
         QVERIFY(rig.startShown());
-        QVERIFY(settled(&rig.w()));
+        QVERIFY(settled(x_, &rig.w()));
         rig.openSetup();
         rig.click(item);
         SiteDialog *dialog = ProgramRig::shown<SiteDialog>();
         QVERIFY(dialog);
-        QVERIFY(settled(dialog));
+        QRect frame, main;
+        QVERIFY(settled(x_, dialog, &frame));
+        QVERIFY(settled(x_, &rig.w(), &main));
         shot(u"4-site-dialog-"_s + QTest::currentDataTag());
-        const QRect main = rig.w().frameGeometry();
-        const QRect frame = dialog->frameGeometry();
         QCOMPARE(frame.top(), main.top());
         QCOMPARE(frame.right(), main.right());
         dialog->close();
@@ -264,7 +267,7 @@ private slots:
         ProgramRig rig;
         rig.installMaps();
         QVERIFY(rig.startShown());
-        QVERIFY(settled(&rig.w()));
+        QVERIFY(settled(x_, &rig.w()));
         const QString picture = rig.root + u"/picture.jpg"_s;
         writeBytes(picture, jpegBytes(QSize(320, 240)));
         const QHash<QString, std::function<void()>> open{
@@ -285,7 +288,7 @@ private slots:
         open[window]();
         QTRY_VERIFY(activeSecondary(rig));
         QPointer<QWidget> active = activeSecondary(rig);
-        QVERIFY(settled(active));
+        QVERIFY(settled(x_, active));
         x_.pressEscape();
         QTRY_VERIFY(!active || !active->isVisible());
         QTRY_VERIFY(rig.w().isEnabled());
