@@ -107,6 +107,8 @@ void PictureViewer::placeForPicture(QSize picture) {
 }
 
 void PictureViewer::placeWindow() {
+    if (placedPicture_.isEmpty())
+        return; // nothing to size the window for yet
     const QWidget *main = state_.mainWindow ? state_.mainWindow->window() : nullptr;
     const QMargins frame = expectedFrameMargins(*this, main);
     layout_ = viewerLayout(placedPicture_, monitor_,
