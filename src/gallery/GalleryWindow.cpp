@@ -9,6 +9,7 @@
 #include "gallery/Logging.h"
 #include "gallery/PictureViewer.h"
 #include "ui/AnimatedPicture.h"
+#include "ui/FramePlacement.h"
 #include "ui/MenuBarPainter.h"
 #include "ui/OpenOnce.h"
 #include "ui/QtFileDialog.h"
@@ -62,6 +63,7 @@ GalleryWindow::GalleryWindow(AppState &state, const GalleryRequest &request,
     // there can open a second gallery or switch the page under this one.
     if (MainWindowAccess *main = state_.mainWindow) {
         main->setMainEnabled(false);
+        keepAboveMain(*this, main->window());
         QPalette colours = palette();
         colours.setColor(QPalette::Window, main->window()->palette().color(QPalette::Window));
         setPalette(colours);
@@ -107,9 +109,21 @@ void GalleryWindow::LayoutThumbnails() {
         gallerySize(screen, guiSize, FrameExtra{0, bar * screen.twipsPerPixelY});
     resize(size.widthPixels, size.heightPixels);
     if (MainWindowAccess *main = state_.mainWindow) {
-        const QRect mainFrame = main->window()->frameGeometry();
-        move(mainFrame.left() + kOffsetFromMainTwips / clampTwipsPerPixel(screen.twipsPerPixelX),
-             mainFrame.top() + bar);
+        // Below the main window's title bar and menu bar, which shows the
+        // gallery's own loading on its Refresh item.
+        const QWidget *mainWindow = main->window();
+        const QRect mainFrame = mainWindow->frameGeometry();
+        const auto *mainMenus = qobject_cast<const QMainWindow *>(mainWindow);
+        const int mainBar =
+            mainMenus && mainMenus->menuWidget() && mainMenus->menuWidget()->isVisible()
+                ? mainMenus->menuWidget()->height()
+                : 0;
+        const int frameExtraH = mainFrame.height() - (mainWindow->height() - mainBar);
+        moveFrame(*this,
+                  QPoint(mainFrame.left() +
+                             kOffsetFromMainTwips / clampTwipsPerPixel(screen.twipsPerPixelX),
+                         mainFrame.top() + frameExtraH),
+                  mainWindow);
     }
 
     // The small window size makes the captions regular, the numbers stay bold.

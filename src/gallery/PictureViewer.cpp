@@ -10,6 +10,7 @@
 #include "gallery/GalleryWindow.h"
 #include "gallery/Logging.h"
 #include "ui/AnimatedPicture.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/WindowRegistry.h"
 
@@ -94,20 +95,11 @@ bool PictureViewer::showPicture(const ViewerSource &source, const QString &path)
                                  AniGIF1->pictureSize(), QFileInfo(path).size()));
 
     const bool opening = isHidden();
-    const auto place = [this] {
-        const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-        layout_ = viewerLayout(AniGIF1->pictureSize(), monitor_, frame);
-        resize(layout_.client);
-        move(layout_.windowTopLeft);
-        AniGIF1->setGeometry(layout_.picture);
-    };
-    place();
+    placeForPicture(AniGIF1->pictureSize());
     if (AniGIF1->frameCount() >= 2)
         AniGIF1->startAnimation();
     if (opening) {
         show();
-        // The frame is known once the window shows; centre it with its frame.
-        place();
         activateWindow();
         // Panning starts from the middle of the monitor, where the middle of a
         // large picture is in view.
@@ -146,6 +138,27 @@ void PictureViewer::pictureLoaded(AnimatedPicture::LoadOutcome outcome) {
         }
         return;
     }
+}
+
+void PictureViewer::placeForPicture(QSize picture) {
+    placedPicture_ = picture;
+    placeWindow();
+    // The window manager frames the window some time after it shows: until
+    // then the frame is a guess, and the window is sized and centred again
+    // once it is known, so that the whole frame lies on the monitor.
+    placeWhenFramed(*this, [this] { placeWindow(); });
+}
+
+void PictureViewer::placeWindow() {
+    if (placedPicture_.isEmpty())
+        return; // nothing to size the window for yet
+    const QWidget *main = state_.mainWindow ? state_.mainWindow->window() : nullptr;
+    const QMargins frame = expectedFrameMargins(*this, main);
+    layout_ = viewerLayout(placedPicture_, monitor_,
+                           QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
+    resize(layout_.client);
+    moveFrame(*this, layout_.windowTopLeft, main);
+    AniGIF1->setGeometry(layout_.picture);
 }
 
 void PictureViewer::placePointer(QPoint at) {

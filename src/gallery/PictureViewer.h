@@ -63,6 +63,11 @@ public:
     using AvailableMemory = std::function<qint64()>;
     void setAvailableMemory(AvailableMemory available) { availableMemory_ = std::move(available); }
 
+    // Sizes and centres the window for a picture of that size, and again once
+    // the window manager has framed it. Called again whenever the size of the
+    // picture shown becomes known or changes.
+    void placeForPicture(QSize picture);
+
     // Pans the picture for a pointer now at `screenPos`.
     void pic1_MouseMove(QPoint screenPos);
 
@@ -76,6 +81,7 @@ private:
     // Says `text` and closes the viewer.
     void refuse(const QString &text);
     void pictureLoaded(AnimatedPicture::LoadOutcome outcome);
+    void placeWindow();
 
     AppState &state_;
     std::function<void()> returnTo_;
@@ -84,6 +90,7 @@ private:
     ViewerSource source_;
     QString path_;
     ViewerLayout layout_;
+    QSize placedPicture_; // the picture size the window is placed for
     AnimatedPicture *AniGIF1 = nullptr;
     QPoint SavedCursor;
     QRect monitor_;

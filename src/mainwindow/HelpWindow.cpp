@@ -2,6 +2,7 @@
 
 #include "core/base/TextFile.h"
 #include "core/files/AppPaths.h"
+#include "ui/WindowRegistry.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -60,11 +61,9 @@ HelpWindow::HelpWindow(const QString &text, QWidget *parent) : QPlainTextEdit(pa
     const QFontMetrics metrics(font());
     resize(metrics.horizontalAdvance(QLatin1Char('M')) * 80 + 40, metrics.lineSpacing() * 40);
 
-    for (const QKeySequence &keys :
-         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
-        auto *shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
-    }
+    closeOnEscape(*this);
+    auto *closeKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    connect(closeKeys, &QShortcut::activated, this, &QWidget::close);
 }
 
 } // namespace tavimo

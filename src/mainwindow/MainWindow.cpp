@@ -22,6 +22,7 @@
 #include "platform/ConnectionChecker.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/CornerMenu.h"
+#include "ui/FramePlacement.h"
 #include "ui/MenuBarPainter.h"
 #include "ui/Placement.h"
 #include "ui/ThumbCell.h"
@@ -54,8 +55,6 @@ const QString kTitle = QStringLiteral("Tavimo");
 constexpr qint64 kMinuteMs = 60'000;
 constexpr qint64 kClockLookMs = 15'000;
 constexpr qint64 kClockMarginMs = 5;
-// How long after it is shown the window waits at most for its frame.
-constexpr int kSettleMs = 2000;
 
 // The menu bar's height for the window's width: the window's client area
 // below it is the grid. Measured from the bar, not from the grid widget,
@@ -408,35 +407,14 @@ void MainWindow::showEvent(QShowEvent *event) {
     shownOnce_ = true;
     // The desktop's frame is known only some time after the window is up,
     // when the window manager has framed it; the size counts the frame in,
-    // and the frame must lie on the screen. Until the frame is known (or, on
-    // a desktop without frames, for a moment) every move and resize of the
-    // window fits and places it again.
-    settling_ = true;
-    QTimer::singleShot(kSettleMs, this, [this] { settling_ = false; });
-    QTimer::singleShot(0, this, &MainWindow::settleOnScreen);
+    // and the frame must lie on the screen.
+    placeWhenFramed(*this, [this] { settleOnScreen(); });
 }
 
 void MainWindow::settleOnScreen() {
-    if (!settling_)
-        return;
-    const bool frameKnown = frameGeometry() != geometry();
     if (!isMaximized() && !isFullScreen())
         fitWindowSize();
     placeFrameOnScreen(*this, firstStart_);
-    if (frameKnown)
-        settling_ = false;
-}
-
-void MainWindow::moveEvent(QMoveEvent *event) {
-    QMainWindow::moveEvent(event);
-    if (settling_)
-        QTimer::singleShot(0, this, &MainWindow::settleOnScreen);
-}
-
-void MainWindow::resizeEvent(QResizeEvent *event) {
-    QMainWindow::resizeEvent(event);
-    if (settling_)
-        QTimer::singleShot(0, this, &MainWindow::settleOnScreen);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {

@@ -135,8 +135,6 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -200,7 +198,6 @@ private:
     int nominalGridWidth_ = 0; // the grid's width at the size GuiSize gives
     double captionPoints_ = 0; // the captions' font as last fitted
     bool firstStart_ = false;  // no placement was stored: the window is centred
-    bool settling_ = false;    // shown, its frame not yet known
     QString newerVersion_;     // the version the home page announced, if newer
     QStringList pageWords_;    // the page word of every language
     bool labelsBold_ = true;   // the small size makes them regular for good

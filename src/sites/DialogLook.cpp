@@ -1,11 +1,9 @@
 #include "sites/DialogLook.h"
 
 #include "core/app/MainWindowAccess.h"
+#include "ui/FramePlacement.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
-#include <QWidget>
 
 namespace tavimo {
 
@@ -20,18 +18,7 @@ void paintDialogButton(QPushButton *button) {
 
 void placeBesideMain(QWidget &window, MainWindowAccess *main, int rightOffset,
                      bool centreWhenMinimised) {
-    const QSize size = window.frameGeometry().size().expandedTo(window.size());
-    QWidget *mainWindow = main ? main->window() : nullptr;
-    if (mainWindow && !(centreWhenMinimised && mainWindow->isMinimized())) {
-        const QRect frame = mainWindow->frameGeometry();
-        window.move(frame.x() + frame.width() - size.width() - rightOffset, frame.y());
-        return;
-    }
-    QScreen *screen = mainWindow ? mainWindow->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    window.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    placeBesideWindow(window, main ? main->window() : nullptr, rightOffset, centreWhenMinimised);
 }
 
 QString byLanguage(const LanguageTable &texts, int languageIndex, const QString &design) {

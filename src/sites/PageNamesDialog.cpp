@@ -7,6 +7,7 @@
 #include "core/files/StoreSettings.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
 #include <QLabel>
@@ -37,6 +38,8 @@ PageNamesDialog::PageNamesDialog(AppState &state) : state_(state) {
     setObjectName(QStringLiteral("PageNamesDialog"));
     setWindowTitle(QStringLiteral("Tavimo"));
     guard_.emplace(state_.mainWindow);
+    if (state_.mainWindow)
+        keepAboveMain(*this, state_.mainWindow->window());
     MainWindowAccess *main = state_.mainWindow;
     const int languageIndex = state_.config.LanguageIndex;
 

@@ -6,7 +6,9 @@
 #include "core/base/Prompts.h"
 #include "core/sites/ListableText.h"
 #include "core/sites/SiteEdits.h"
+#include "sites/DialogLook.h"
 #include "sites/Logging.h"
+#include "ui/FramePlacement.h"
 #include "ui/Placement.h"
 #include "ui/WindowRegistry.h"
 
@@ -14,7 +16,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
-#include <QWindow>
 
 #include <array>
 #include <memory>
@@ -71,15 +72,8 @@ SiteDialog::SiteDialog(AppState &state)
 SiteDialog::~SiteDialog() = default;
 
 void SiteDialog::placeBesideMain() {
-    MainWindowAccess *main = state_.mainWindow;
-    QWidget *mainWindow = main ? main->window() : nullptr;
-    if (!mainWindow)
-        return;
     adjustSize();
-    const QRect mainFrame = mainWindow->frameGeometry();
-    // Our own frame is not known before we are shown; take the main window's.
-    const int frameExtra = mainFrame.width() - mainWindow->width();
-    move(mainFrame.x() + mainFrame.width() - (width() + frameExtra), mainFrame.y());
+    tavimo::placeBesideMain(*this, state_.mainWindow, 0, false);
 }
 
 QPushButton *SiteDialog::makeButton(const QString &caption) {
@@ -129,12 +123,10 @@ std::optional<SiteKey> pickedSite(const QListWidget &box) {
 
 void blockMainWhileShown(QWidget &window, MainWindowAccess *main) {
     QWidget *mainWindow = main ? main->window() : nullptr;
-    QWindow *mainHandle = mainWindow ? mainWindow->windowHandle() : nullptr;
-    if (!mainHandle)
+    if (!mainWindow || !mainWindow->windowHandle())
         return;
     window.setWindowModality(Qt::WindowModal);
-    window.createWinId();
-    window.windowHandle()->setTransientParent(mainHandle);
+    keepAboveMain(window, mainWindow);
 }
 
 bool saveSiteLists(AppState &s) {

@@ -6,6 +6,7 @@
 #include "core/app/WindowOpener.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
 #include <QCloseEvent>
@@ -74,6 +75,8 @@ SiteNewsDialog::SiteNewsDialog(AppState &state, const QStringList &updatesList,
     setObjectName(QStringLiteral("SiteNewsDialog"));
     setWindowTitle(QStringLiteral("Tavimo"));
     guard_.emplace(state_.mainWindow, DialogGuard::Options{true, true});
+    if (state_.mainWindow)
+        keepAboveMain(*this, state_.mainWindow->window());
     buildLayout();
     setCaptions(state_.config.LanguageIndex);
     CompareSiteList(updatesList);

@@ -4,6 +4,7 @@
 #include "core/app/MainWindowAccess.h"
 #include "core/sites/SiteGrid.h"
 #include "sites/SiteDialog.h"
+#include "ui/FramePlacement.h"
 #include "ui/WindowRegistry.h"
 
 #include <QCloseEvent>
@@ -194,9 +195,10 @@ void SiteSelectionWindow::placeOnMainMonitor() {
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect frame = frameGeometry();
+    // Centred with its frame, which is a guess until the window is first shown.
+    QRect frame(QPoint(0, 0), size().grownBy(expectedFrameMargins(*this, main)));
     frame.moveCenter(screen->geometry().center());
-    move(frame.topLeft());
+    moveFrame(*this, frame.topLeft(), main);
 }
 
 SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry) {

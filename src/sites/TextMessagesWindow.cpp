@@ -1,11 +1,13 @@
 #include "sites/TextMessagesWindow.h"
 
 #include "core/app/AppState.h"
+#include "core/app/MainWindowAccess.h"
 #include "core/base/Prompts.h"
 #include "core/net/DownloadControl.h"
 #include "platform/DesktopBridge.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
 #include <QCloseEvent>
@@ -32,6 +34,8 @@ TextMessagesWindow::TextMessagesWindow(AppState &state, const QString &slotCalls
     setObjectName(QStringLiteral("TextMessagesWindow"));
     setWindowTitle(QStringLiteral("Tavimo  Text messages"));
     guard_.emplace(state_.mainWindow);
+    if (state_.mainWindow)
+        keepAboveMain(*this, state_.mainWindow->window());
     resize(629, 379);
 
     List1 = new QListWidget(this);

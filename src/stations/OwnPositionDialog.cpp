@@ -7,6 +7,7 @@
 #include "core/net/CallbookPage.h"
 #include "core/net/CallsignLookup.h"
 #include "stations/StationWindow.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/RefusedBox.h"
 
@@ -21,8 +22,10 @@
 namespace tavimo {
 
 OwnPositionDialog::OwnPositionDialog(AppState &state) : QWidget(nullptr), state_(state) {
-    if (state_.mainWindow)
+    if (state_.mainWindow) {
         state_.mainWindow->setMainEnabled(false);
+        keepAboveMain(*this, state_.mainWindow->window());
+    }
     setWindowTitle(QStringLiteral("Tavimo"));
     setFont(QFont(QStringLiteral("Arial"), 9));
     setFixedSize(kWidth, kHeight);
@@ -108,18 +111,7 @@ void OwnPositionDialog::buildControls() {
 }
 
 void OwnPositionDialog::placeBesideMain() {
-    QRect main;
-    if (state_.mainWindow && state_.mainWindow->window())
-        main = state_.mainWindow->window()->frameGeometry();
-    if (main.isEmpty()) {
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            const QRect available = screen->availableGeometry();
-            move(available.center() - QPoint(kWidth / 2, kHeight / 2));
-        }
-        return;
-    }
-    // Right edge on the main window's right edge, top on its top.
-    move(main.right() + 1 - kWidth, main.top());
+    placeBesideWindow(*this, state_.mainWindow ? state_.mainWindow->window() : nullptr, 0, false);
 }
 
 void OwnPositionDialog::txtCall_Change(const QString &text) {

@@ -6,6 +6,7 @@
 #include "core/net/CallsignLookup.h"
 #include "stations/Logging.h"
 #include "stations/StationPictureWindow.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
 #include <QFrame>
@@ -67,6 +68,8 @@ StationWindow::StationWindow(AppState &state, WindowRegistry &windows,
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), state_(state), windows_(windows),
       services_(std::move(services)) {
     guard_.emplace(state_.mainWindow);
+    if (state_.mainWindow)
+        keepAboveMain(*this, state_.mainWindow->window());
     StationCall_ = cutStationCall(request.callsign);
     NotFoundText_ = stationNotFoundText(state_.config.LanguageIndex);
     setWindowTitle(StationCall_.isEmpty() ? QStringLiteral("Tavimo") : StationCall_);

@@ -7,6 +7,7 @@
 #include "platform/DesktopBridge.h"
 #include "stations/Logging.h"
 #include "stations/WebMapTexts.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/QtFileDialog.h"
 
@@ -69,8 +70,10 @@ WebMapWindow::WebMapWindow(AppState &state, const StreetViewJob &job, WebMapServ
     setWindowTitle(QStringLiteral("Tavimo   ") +
                    QString(caption).replace(QStringLiteral("xxx"),
                                             shownCallsign(job_.callsign, state_.ZeroChar)));
-    if (state_.mainWindow)
+    if (state_.mainWindow) {
         state_.mainWindow->setMainEnabled(false);
+        keepAboveMain(*this, state_.mainWindow->window());
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -67,6 +67,10 @@ bool GridMouse::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress)
         return false;
+    // A window that blocks the main window has disabled it: Qt still lets the
+    // mouse through to filters, but a blocked window takes no clicks.
+    if (const auto *widget = qobject_cast<QWidget *>(watched); widget && !widget->isEnabled())
+        return false;
     const auto *mouse = static_cast<QMouseEvent *>(event);
     if (watched == &grid_) {
         if (type == QEvent::MouseMove)

@@ -1,6 +1,44 @@
 #include "ui/WindowRegistry.h"
 
+#include <QEvent>
+#include <QKeyEvent>
+
 namespace tavimo {
+
+namespace {
+
+const QString kEscapeName = QStringLiteral("tavimoCloseOnEscape");
+
+// Closes its window on Escape. It watches the window rather than the active
+// one: the key goes to the window it was pressed in, even where some widget
+// inside passed it on.
+class EscapeCloser : public QObject {
+public:
+    explicit EscapeCloser(QWidget &window) : QObject(&window), window_(window) {
+        setObjectName(kEscapeName);
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == &window_ && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            window_.close();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget &window_;
+};
+
+} // namespace
+
+void closeOnEscape(QWidget &window) {
+    if (!window.findChild<QObject *>(kEscapeName, Qt::FindDirectChildrenOnly))
+        new EscapeCloser(window);
+}
 
 void WindowRegistry::prune() const {
     entries_.removeIf([](const Entry &entry) { return entry.window.isNull(); });
@@ -12,6 +50,7 @@ void WindowRegistry::add(const QString &name, QWidget *window) {
     prune();
     entries_.removeIf([window](const Entry &entry) { return entry.window == window; });
     entries_.append({name, window});
+    closeOnEscape(*window);
 }
 
 int WindowRegistry::IsFormLoaded(const QString &name) const {

@@ -10,10 +10,16 @@ namespace tavimo {
 // The windows that are loaded now. Each window is created with
 // WA_DeleteOnClose and registered under its name; it counts as loaded until
 // it is destroyed, so nothing has to unregister it.
+// Escape closes the window as its close box does, whatever the window does
+// with other keys: the rule for every window but the main window. Applied
+// once however often it is asked for.
+void closeOnEscape(QWidget &window);
+
 class WindowRegistry {
 public:
     // Registers a window under a name ("PictureViewer"); a window registered
-    // twice is counted once, under its latest name.
+    // twice is counted once, under its latest name. Escape closes every
+    // registered window.
     void add(const QString &name, QWidget *window);
 
     // How many loaded windows carry this name, ignoring letter case; an empty

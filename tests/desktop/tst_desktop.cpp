@@ -1,0 +1,299 @@
+// The windows as a window manager frames, places and stacks them: the program
+// against the simulated sites on a 1920x1080 screen under openbox, clicked and
+// keyed through the X server as a user does. With TAVIMO_SHOT_DIR set, the
+// screen is saved there at each step worth looking at.
+
+#include "ProgramRig.h"
+#include "XDesktop.h"
+
+#include "gallery/GalleryWindow.h"
+#include "gallery/PictureViewer.h"
+#include "sites/SiteDialog.h"
+#include "sites/SiteSelectionWindow.h"
+#include "ui/WindowRegistry.h"
+
+#include <QMenuBar>
+#include <QPixmap>
+#include <QScreen>
+#include <QWindow>
+#include <QtTest>
+
+#include <functional>
+
+using namespace tavimo;
+using namespace tavimo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QRect kScreen(0, 0, 1920, 1080);
+
+// The window stays where it is for a while, framed: the window manager and
+// the window are done with it. Its frame as the X server has it, title bar
+// and borders included, in `frame`.
+bool settled(const XDesktop &x, QWidget *window, QRect *frame = nullptr) {
+    QRect last;
+    int still = 0;
+    QList<QRect> seen;
+    const bool done = QTest::qWaitFor(
+        [&] {
+            const QRect now = x.frame(window->winId());
+            still = !now.isEmpty() && now == last ? still + 1 : 0;
+            if (now != last)
+                seen << now;
+            last = now;
+            return still >= 5;
+        },
+        5000);
+    if (!done)
+        qWarning() << window << "went through" << seen;
+    if (frame)
+        *frame = last;
+    return done;
+}
+
+void shot(const QString &name) {
+    const QString folder = qEnvironmentVariable("TAVIMO_SHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QTest::qWait(300);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(folder + u'/' + name + u".png"_s);
+}
+
+QWidget *activeSecondary(ProgramRig &rig) {
+    QWidget *active = QApplication::activeWindow();
+    return active && active != &rig.w() ? active : nullptr;
+}
+
+} // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+
+    XDesktop x_;
+
+    // Whether `upper` lies above `lower` in the window manager's stacking.
+    bool above(const QWidget *upper, const QWidget *lower) const {
+        const QList<quint64> order = x_.stacking();
+        const qsizetype u = order.indexOf(upper->winId());
+        const qsizetype l = order.indexOf(lower->winId());
+        return u >= 0 && l >= 0 && u > l;
+    }
+
+    // A point of the main window's grid that `over` does not cover.
+    static std::optional<QPoint> uncoveredPointOfMain(ProgramRig &rig, const QRect &covered) {
+        const QRect grid(rig.w().grid().mapToGlobal(QPoint(0, 0)), rig.w().grid().size());
+        for (const QPoint &at :
+             {grid.bottomLeft() + QPoint(8, -8), grid.bottomRight() + QPoint(-8, -8),
+              grid.topLeft() + QPoint(8, 8), grid.topRight() + QPoint(-8, 8)}) {
+            if (!covered.contains(at))
+                return at;
+        }
+        return std::nullopt;
+    }
+
+private slots:
+    void initTestCase() {
+        if (QGuiApplication::platformName() != u"xcb"_s || !x_.isOpen())
+            QSKIP("needs an X server with a window manager (tests/support/with-openbox)");
+        QCOMPARE(QGuiApplication::primaryScreen()->geometry(), kScreen);
+    }
+
+    // A window that blocks the main window stays above it when the main
+    // window is clicked; the blocked main window does nothing with the click.
+    void blockingWindowsStayAboveMain_data() {
+        QTest::addColumn<bool>("gallery");
+        QTest::newRow("site selection") << false;
+        QTest::newRow("gallery") << true;
+    }
+
+    void blockingWindowsStayAboveMain() {
+        QFETCH(bool, gallery);
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        QWidget *blocking = nullptr;
+        if (gallery) {
+            rig.program.openGallery(GalleryRequest::pageSlot(0));
+            blocking = ProgramRig::shown<GalleryWindow>();
+        } else {
+            rig.program.openSiteSelection(SitePick{0, false, true});
+            blocking = ProgramRig::shown<SiteSelectionWindow>();
+        }
+        QVERIFY(blocking);
+        QRect blockingFrame;
+        QVERIFY(settled(x_, blocking, &blockingFrame));
+        QCOMPARE(x_.transientFor(blocking->winId()), quint64(rig.w().winId()));
+        if (!gallery) // centred on the screen, frame and all
+            QVERIFY((blockingFrame.center() - kScreen.center()).manhattanLength() <= 2);
+        QTRY_VERIFY(above(blocking, &rig.w()));
+
+        // A thumbnail's picture, where the blocking window leaves it in sight.
+        std::optional<QPoint> at = uncoveredPointOfMain(rig, blockingFrame);
+        if (gallery) {
+            const QRect picture(rig.cell(0).img->mapToGlobal(QPoint(0, 0)),
+                                rig.cell(0).img->size());
+            at = QPoint(picture.left() + 4, picture.center().y());
+            QVERIFY(!blockingFrame.contains(*at));
+        }
+        QVERIFY(at);
+        x_.click(*at);
+        QTest::qWait(700);
+        shot(gallery ? u"1-gallery-after-click"_s : u"1-site-selection-after-click"_s);
+        QVERIFY(above(blocking, &rig.w()));
+        QVERIFY(blocking->isVisible());
+        QVERIFY(!ProgramRig::shown<PictureViewer>());
+        blocking->close();
+    }
+
+    // The viewer's frame lies on the monitor: a large picture fills it and is
+    // panned to every edge, a picture that fits with its frame is shown at its
+    // own size, a small one is centred.
+    void viewerFrameLiesOnMonitor_data() {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<int>("fit");
+        QTest::newRow("3000x2000") << QSize(3000, 2000) << int(ViewerLayout::Fit::Panned);
+        QTest::newRow("1910x1070") << QSize(1910, 1070) << int(ViewerLayout::Fit::Panned);
+        QTest::newRow("1000x700") << QSize(1000, 700) << int(ViewerLayout::Fit::OwnSize);
+        QTest::newRow("320x240") << QSize(320, 240) << int(ViewerLayout::Fit::Enlarged);
+    }
+
+    void viewerFrameLiesOnMonitor() {
+        QFETCH(QSize, picture);
+        QFETCH(int, fit);
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        const QString path = rig.root + u"/picture.jpg"_s;
+        writeBytes(path, jpegBytes(picture));
+        rig.program.openPictureViewer(path, 0, QPoint(10, 10));
+        PictureViewer *viewer = ProgramRig::shown<PictureViewer>();
+        QVERIFY(viewer);
+        QRect frame;
+        QVERIFY(settled(x_, viewer, &frame));
+        shot(u"2-viewer-"_s + QTest::currentDataTag());
+
+        QVERIFY2(kScreen.contains(frame), qPrintable(u"frame %1,%2 %3x%4"_s.arg(frame.x())
+                                                         .arg(frame.y())
+                                                         .arg(frame.width())
+                                                         .arg(frame.height())));
+        QCOMPARE(int(viewer->viewLayout().fit), fit);
+        // Centred on the monitor, frame and all.
+        QVERIFY(qAbs(frame.center().x() - kScreen.center().x()) <= 1);
+        QVERIFY(qAbs(frame.center().y() - kScreen.center().y()) <= 1);
+        if (fit == int(ViewerLayout::Fit::Panned)) {
+            // As large as the picture with its frame, at most the monitor.
+            const QSize frameExtra = frame.size() - viewer->size();
+            QCOMPARE(frame.size(), (picture + frameExtra).boundedTo(kScreen.size()));
+            // Panning reaches the picture's bottom right corner, in sight.
+            const QRect client(viewer->mapToGlobal(QPoint(0, 0)), viewer->size());
+            viewer->pic1_MouseMove(viewer->monitor().center());
+            viewer->pic1_MouseMove(client.bottomRight());
+            const QRect shown = viewer->picture()->geometry();
+            const ViewerLayout &layout = viewer->viewLayout();
+            QVERIFY(layout.PanTall || layout.PanWide);
+            if (layout.PanTall)
+                QCOMPARE(shown.bottom(), viewer->rect().bottom());
+            else
+                QVERIFY(shown.height() <= viewer->height());
+            if (layout.PanWide)
+                QCOMPARE(shown.right(), viewer->rect().right());
+            else
+                QVERIFY(shown.width() <= viewer->width());
+            QVERIFY(kScreen.contains(client));
+        } else {
+            QCOMPARE(viewer->picture()->geometry(), viewer->rect());
+        }
+        viewer->close();
+    }
+
+    // The gallery stands below the main window's title bar and menu bar.
+    void galleryLeavesMainMenuBarInSight() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        rig.program.openGallery(GalleryRequest::pageSlot(0));
+        auto *gallery = ProgramRig::shown<GalleryWindow>();
+        QVERIFY(gallery);
+        QRect galleryFrame, main;
+        QVERIFY(settled(x_, gallery, &galleryFrame));
+        QVERIFY(settled(x_, &rig.w(), &main));
+        shot(u"3-gallery"_s);
+        const QMenuBar *bar = rig.w().menuBar();
+        const int barBottom = bar->mapToGlobal(QPoint(0, bar->height())).y();
+        const int frameExtraH = main.height() - (rig.w().height() - bar->height());
+        QCOMPARE(galleryFrame.top(), main.top() + frameExtraH);
+        QVERIFY(galleryFrame.top() >= barBottom);
+        gallery->close();
+    }
+
+    // The add, edit and remove dialogs stand with their frame's right edge on
+    // the main window's right edge and their top on its top.
+    void siteDialogsStandBesideMain_data() {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("add") << u"mnuAdd"_s;
+        QTest::newRow("edit") << u"mnuEdit"_s;
+        QTest::newRow("remove") << u"mnuRemove"_s;
+    }
+
+    void siteDialogsStandBesideMain() {
+        QFETCH(QString, item);
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        rig.openSetup();
+        rig.click(item);
+        SiteDialog *dialog = ProgramRig::shown<SiteDialog>();
+        QVERIFY(dialog);
+        QRect frame, main;
+        QVERIFY(settled(x_, dialog, &frame));
+        QVERIFY(settled(x_, &rig.w(), &main));
+        shot(u"4-site-dialog-"_s + QTest::currentDataTag());
+        QCOMPARE(frame.top(), main.top());
+        QCOMPARE(frame.right(), main.right());
+        dialog->close();
+    }
+
+    // Escape, pressed with the window active, closes every secondary window.
+    void escapeClosesEveryWindow_data() {
+        QTest::addColumn<QString>("window");
+        for (const char *name : {"gallery", "site map", "street view", "About", "site selection",
+                                 "page names", "viewer", "help", "own position", "add site"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void escapeClosesEveryWindow() {
+        QFETCH(QString, window);
+        ProgramRig rig;
+        rig.installMaps();
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        const QString picture = rig.root + u"/picture.jpg"_s;
+        writeBytes(picture, jpegBytes(QSize(320, 240)));
+        const QHash<QString, std::function<void()>> open{
+            {u"gallery"_s, [&] { rig.program.openGallery(GalleryRequest::pageSlot(0)); }},
+            {u"site map"_s, [&] { rig.choose(1, u"mnuMapLoc"_s); }},
+            {u"street view"_s, [&] { rig.choose(1, u"mnuStView"_s, 0); }},
+            {u"About"_s, [&] { rig.program.openAbout(); }},
+            {u"site selection"_s,
+             [&] {
+                 rig.program.openSiteSelection(SitePick{0, false, false});
+             }},
+            {u"page names"_s, [&] { rig.program.openPageNames(); }},
+            {u"viewer"_s, [&] { rig.program.openPictureViewer(picture, 0, QPoint(10, 10)); }},
+            {u"help"_s, [&] { rig.program.openHelp(); }},
+            {u"own position"_s, [&] { rig.program.openOwnPosition(); }},
+            {u"add site"_s, [&] { rig.program.openAddSite(); }},
+        };
+        open[window]();
+        QTRY_VERIFY(activeSecondary(rig));
+        QPointer<QWidget> active = activeSecondary(rig);
+        QVERIFY(settled(x_, active));
+        x_.pressEscape();
+        QTRY_VERIFY(!active || !active->isVisible());
+        QTRY_VERIFY(rig.w().isEnabled());
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "tst_desktop.moc"
