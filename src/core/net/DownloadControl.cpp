@@ -439,8 +439,11 @@ void DownloadControl::complete(std::unique_ptr<Read> read, const QString &key, Q
         context_.DownloadBuffer = body;
     // Told only to the handler of this answer.
     answerCut_ = cut;
+    // The handler may destroy this control with its window.
+    const QPointer<DownloadControl> alive(this);
     emit ready(key, body);
-    answerCut_ = false;
+    if (alive)
+        answerCut_ = false;
 }
 
 void DownloadControl::fail(QString key, quint64 serial, const QString &why) {
@@ -468,8 +471,12 @@ void DownloadControl::resumeWaiting() {
     }
     // One by one: a read that ends here raises its signal, whose handler may
     // change the reads.
-    for (const auto &[key, serial] : std::as_const(waiting))
+    const QPointer<DownloadControl> alive(this);
+    for (const auto &[key, serial] : std::as_const(waiting)) {
+        if (!alive)
+            return;
         onReadyRead(key, serial);
+    }
 }
 
 void DownloadControl::release(Read &read) {
