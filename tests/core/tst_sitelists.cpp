@@ -6,6 +6,7 @@
 #include "core/net/TimePage.h"
 #include "core/net/UpdateCheck.h"
 #include "core/net/VersionCheck.h"
+#include "core/sites/CallsignIndex.h"
 #include "core/sites/SiteLists.h"
 #include "core/sites/SlotMap.h"
 
@@ -178,6 +179,24 @@ class SiteListsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The first site of a callsign, "0" for "Ø"; a list changed behind the index's back is
+    // indexed afresh when its size or a hit tells, and after clear() in any case.
+    void callsignIndex() {
+        SiteList sites{makeSite("AB1", "u1"), makeSite("AB1", "u2"), makeSite("C\u00D8D", "u3")};
+        CallsignIndex index;
+        QCOMPARE(index.first(sites, "AB1"), 0);
+        QCOMPARE(index.first(sites, "C0D"), 2);
+        QCOMPARE(index.first(sites, "ab1"), -1);
+        sites.removeFirst();
+        QCOMPARE(index.first(sites, "C0D"), 1);
+        sites[1].Callsign = "ZZ9";
+        QCOMPARE(index.first(sites, "C0D"), -1);
+        QCOMPARE(index.first(sites, "ZZ9"), 1);
+        sites[0].Callsign = "YY8";
+        index.clear();
+        QCOMPARE(index.first(sites, "YY8"), 0);
+    }
+
     // Files in their current format come back byte for byte.
     void roundTrip_data() {
         QTest::addColumn<bool>("wx");
