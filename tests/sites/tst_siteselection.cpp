@@ -183,6 +183,23 @@ private slots:
         QCOMPARE(h->main.numbers("pick"), QList<int>{kSites - 1});
     }
 
+    // A filled or emptied slot both asks for a build and announces the change of the lists: the
+    // grid is built once, so a scroll made after the change stays; asked alone, the build
+    // follows once the caller is done.
+    void aChangeAskedForTwiceBuildsOnce() {
+        h->state.SiteList = numberedSites(146);
+        SiteSelectionWindow *grid = build();
+        rebuildSiteSelection(h->registry);
+        emit h->state.events.sitesChanged();
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        QCOMPARE(grid->topRow(), 2);
+
+        rebuildSiteSelection(h->registry);
+        QCOMPARE(grid->topRow(), 2);
+        QTRY_COMPARE(grid->topRow(), 0);
+    }
+
     void emptyListOffersNothing() {
         SiteSelectionWindow *grid = open(false);
         clickCell(grid, 0);
