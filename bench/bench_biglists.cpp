@@ -3,7 +3,8 @@
 // second opening, one wheel step, one rebuild on a change of the lists), the
 // edit-site and remove-site dialogs (opening until painted), and the page map's
 // redraw at the end of a pass (ten slots sent by the own callsign, their sites
-// spread over the list, the last site among them). Resident size is printed
+// spread over the list, the last site among them), also the first redraw
+// after a change of the lists (the sites are indexed afresh). Resident size is printed
 // before the grid is made and while it is open. Target: every figure at
 // 500,000 sites within twice the figure at 200 sites plus 20 ms, and the grid's
 // memory not growing with the list. It prints medians, it does not judge.
@@ -173,7 +174,7 @@ struct Bench {
 struct Figures {
     int sites = 0;
     double gridFirst = -1, gridSecond = -1, gridScroll = -1, gridRebuild = -1;
-    double editOpen = -1, editFilled = -1, removeOpen = -1, pageMap = -1;
+    double editOpen = -1, editFilled = -1, removeOpen = -1, pageMap = -1, pageMapChanged = -1;
     double rssBefore = -1, rssGrid = -1;
 };
 
@@ -239,7 +240,8 @@ double measureDialog(int rounds, const Open &open, qsizetype sites = 0, double *
     return median(times);
 }
 
-double measurePageMap(Bench &b, int rounds) {
+// The redraw at a pass end; with `changed`, also the first redraw after a change of the lists.
+double measurePageMap(Bench &b, int rounds, double *changed) {
     PageMapWindow *map = openPageMapWindow(b.state, b.registry);
     if (!map) {
         std::fprintf(stderr, "no page map: %s\n", qPrintable(b.prompts.texts().join(u'\n')));
@@ -253,6 +255,15 @@ double measurePageMap(Bench &b, int rounds) {
             return map;
         }));
     }
+    std::vector<double> afterChange;
+    for (int round = 0; round < rounds; ++round) {
+        emit b.state.events.sitesChanged();
+        afterChange.push_back(timedUntilPainted([&] {
+            emit b.state.events.passFinished();
+            return map;
+        }));
+    }
+    *changed = median(afterChange);
     delete map;
     return median(times);
 }
@@ -280,6 +291,7 @@ void print(const std::vector<Figures> &all) {
     row("edit-site dialog: all rows in (ms)", &Figures::editFilled);
     row("remove-site dialog: opening (ms)", &Figures::removeOpen);
     row("page map: redraw at a pass end (ms)", &Figures::pageMap);
+    row("page map: after a change (ms)", &Figures::pageMapChanged);
     row("resident before the grid (MiB)", &Figures::rssBefore);
     row("resident with the grid open (MiB)", &Figures::rssGrid);
     std::printf("%-34s", "the grid's own (MiB)");
@@ -307,6 +319,7 @@ void print(const std::vector<Figures> &all) {
         judge("edit-site dialog: all rows in", &Figures::editFilled);
         judge("remove-site dialog", &Figures::removeOpen);
         judge("page map redraw", &Figures::pageMap);
+        judge("page map after a change", &Figures::pageMapChanged);
     }
 }
 
@@ -349,7 +362,7 @@ int main(int argc, char *argv[]) {
         f.editOpen = measureDialog(
             rounds, [&] { return openEditSite(b.state, b.registry); }, count, &f.editFilled);
         f.removeOpen = measureDialog(rounds, [&] { return openRemoveSite(b.state, b.registry); });
-        f.pageMap = measurePageMap(b, std::max(rounds, 11));
+        f.pageMap = measurePageMap(b, std::max(rounds, 11), &f.pageMapChanged);
         all.push_back(f);
     }
     print(all);

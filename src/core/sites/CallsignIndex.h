@@ -2,8 +2,11 @@
 
 #include "core/sites/SiteRecord.h"
 
-#include <QHash>
 #include <QString>
+
+#include <cstddef>
+#include <utility>
+#include <vector>
 
 namespace tavimo {
 
@@ -16,9 +19,10 @@ namespace tavimo {
 class CallsignIndex {
 public:
     // The index of the first record whose callsign, "0" for every "Ø", is
-    // `call` exactly; -1 when there is none. A list that is not the one the
-    // index was built for (another size, another store, or a hit that no
-    // longer matches) is indexed afresh.
+    // `call` exactly; -1 when there is none. A list of another size or in
+    // another store is indexed afresh; a callsign changed in place is known
+    // after clear(). A record whose callsign no longer matches is never
+    // answered.
     qsizetype first(const SiteList &sites, const QString &call);
 
     // After a change of the list.
@@ -26,8 +30,13 @@ public:
 
 private:
     void build(const SiteList &sites);
+    qsizetype find(const SiteList &sites, const QString &call) const;
 
-    QHash<QString, qsizetype> first_;
+    // The hash of each record's callsign beside its index, sorted: a look-up
+    // compares the callsigns of the few records that share a hash, in list
+    // order. Nothing is copied per record, so a half-million list is indexed
+    // in a few tens of milliseconds.
+    std::vector<std::pair<std::size_t, qsizetype>> byHash_;
     const SiteRecord *builtFor_ = nullptr;
     qsizetype builtSize_ = -1;
 };
