@@ -2,8 +2,6 @@
 
 #include <QHash>
 
-#include <algorithm>
-
 namespace tavimo {
 
 namespace {
@@ -28,27 +26,39 @@ qsizetype CallsignIndex::first(const SiteList &sites, const QString &call) {
 }
 
 void CallsignIndex::clear() {
-    byHash_.clear();
+    table_.clear();
     builtFor_ = nullptr;
     builtSize_ = -1;
 }
 
 void CallsignIndex::build(const SiteList &sites) {
-    byHash_.clear();
-    byHash_.reserve(std::size_t(sites.size()));
-    for (qsizetype i = 0; i < sites.size(); ++i)
-        byHash_.emplace_back(callHash(sites.at(i).Callsign), i);
-    std::sort(byHash_.begin(), byHash_.end());
+    // At most half full, so that probe runs stay short.
+    std::size_t size = 16;
+    while (size < std::size_t(sites.size()) * 2)
+        size *= 2;
+    table_.assign(size, Slot{});
+    const std::size_t mask = size - 1;
+    for (qsizetype i = 0; i < sites.size(); ++i) {
+        const std::size_t hash = callHash(sites.at(i).Callsign);
+        std::size_t at = hash & mask;
+        while (table_[at].index >= 0)
+            at = (at + 1) & mask;
+        table_[at] = Slot{hash, i};
+    }
     builtFor_ = sites.constData();
     builtSize_ = sites.size();
 }
 
 qsizetype CallsignIndex::find(const SiteList &sites, const QString &call) const {
+    if (table_.empty())
+        return -1;
     const std::size_t hash = qHash(call);
-    auto at = std::lower_bound(byHash_.begin(), byHash_.end(), std::make_pair(hash, qsizetype(0)));
-    for (; at != byHash_.end() && at->first == hash; ++at) {
-        if (at->second < sites.size() && sameCall(sites.at(at->second).Callsign, call))
-            return at->second;
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t at = hash & mask; table_[at].index >= 0; at = (at + 1) & mask) {
+        const Slot &slot = table_[at];
+        if (slot.hash == hash && slot.index < sites.size() &&
+            sameCall(sites.at(slot.index).Callsign, call))
+            return slot.index;
     }
     return -1;
 }

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <cstddef>
-#include <utility>
 #include <vector>
 
 namespace tavimo {
@@ -32,11 +31,16 @@ private:
     void build(const SiteList &sites);
     qsizetype find(const SiteList &sites, const QString &call) const;
 
-    // The hash of each record's callsign beside its index, sorted: a look-up
-    // compares the callsigns of the few records that share a hash, in list
-    // order. Nothing is copied per record, so a half-million list is indexed
-    // in a few tens of milliseconds.
-    std::vector<std::pair<std::size_t, qsizetype>> byHash_;
+    // An open table of record indexes placed by their callsign's hash, filled
+    // in list order with linear probing: the records of one callsign lie along
+    // one probe run in list order, so the first that matches is the first of
+    // the list. Nothing is copied or sorted per record, so a half-million list
+    // is indexed in a few milliseconds.
+    struct Slot {
+        std::size_t hash = 0;
+        qsizetype index = -1; // -1: empty
+    };
+    std::vector<Slot> table_;
     const SiteRecord *builtFor_ = nullptr;
     qsizetype builtSize_ = -1;
 };
