@@ -43,7 +43,7 @@ void CallsignIndex::build(const SiteList &sites) {
         std::size_t at = hash & mask;
         while (table_[at].index >= 0)
             at = (at + 1) & mask;
-        table_[at] = Slot{hash, i};
+        table_[at] = Slot{quint32(hash), qint32(i)};
     }
     builtFor_ = sites.constData();
     builtSize_ = sites.size();
@@ -56,7 +56,7 @@ qsizetype CallsignIndex::find(const SiteList &sites, const QString &call) const 
     const std::size_t mask = table_.size() - 1;
     for (std::size_t at = hash & mask; table_[at].index >= 0; at = (at + 1) & mask) {
         const Slot &slot = table_[at];
-        if (slot.hash == hash && slot.index < sites.size() &&
+        if (slot.hash == quint32(hash) && slot.index < sites.size() &&
             sameCall(sites.at(slot.index).Callsign, call))
             return slot.index;
     }

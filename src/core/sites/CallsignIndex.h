@@ -37,8 +37,8 @@ private:
     // the list. Nothing is copied or sorted per record, so a half-million list
     // is indexed in a few milliseconds.
     struct Slot {
-        std::size_t hash = 0;
-        qsizetype index = -1; // -1: empty
+        quint32 hash = 0;  // the hash's low half, to pass over most others unread
+        qint32 index = -1; // -1: empty
     };
     std::vector<Slot> table_;
     const SiteRecord *builtFor_ = nullptr;
