@@ -116,6 +116,8 @@ void SiteSelectionWindow::ShowSiteSelection() {
     const int visibleRows = wxList_ ? std::min(GridRows, kGridVisibleRows) : kGridVisibleRows;
     const int height = visibleRows * kGridRowPitch;
     setFixedSize(kGridWidth + kScrollBarWidth, height);
+    // One widget for all rows: a widget may be up to 16,777,215 pixels high,
+    // which is room for four million sites.
     pic1->setGeometry(0, 0, kGridWidth, GridRows * kGridRowPitch);
     VScroll1->setGeometry(kGridWidth, 0, kScrollBarWidth, height);
     VScroll1->setPageStep(kGridVisibleRows);
