@@ -25,7 +25,7 @@ class WindowRegistry;
 // lies beyond the grid. The grid itself is painted, not made of labels: these
 // are made on demand, a handful in all, and reused, so that nothing is made per
 // site. A label answered stays valid as long as the window; it may show another
-// cell after a dozen further look-ups.
+// cell after sixteen further look-ups.
 class GridCellLabels {
 public:
     explicit GridCellLabels(SiteSelectionWindow &window) : window_(window) {}
