@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -101,24 +102,89 @@ bool SiteDialog::listsChanged() {
     return saveSiteLists(state_);
 }
 
+namespace {
+
+// Rows a site list box takes in one go. A list can hold half a million
+// sites: the first rows show at once and the rest follow in steps short
+// enough that the dialog never stops answering.
+constexpr qsizetype kFillStep = 20'000;
+
+// Fills a site list box and keeps the records' keys, one per row. The keys
+// are kept beside the items, not in them: data set on an item of a list box
+// costs a change notice each.
+class SiteListFill : public QObject {
+public:
+    explicit SiteListFill(QListWidget &box) : QObject(&box), box_(box) { setObjectName(name()); }
+    static QString name() { return QStringLiteral("siteListFill"); }
+
+    void start(const SiteList &sites, const QString &zeroChar) {
+        sites_ = sites;
+        zeroChar_ = zeroChar;
+        next_ = 0;
+        keys.clear();
+        keys.reserve(sites.size());
+        ++generation_;
+        addStep(generation_);
+    }
+
+    QList<SiteKey> keys;
+
+private:
+    void addStep(int generation) {
+        if (generation != generation_)
+            return; // filled afresh meanwhile
+        const qsizetype end = std::min(sites_.size(), next_ + kFillStep);
+        QStringList shown;
+        shown.reserve(end - next_);
+        // "0" shows as itself: no need for a copy of each callsign then.
+        const bool asStored = zeroChar_.isEmpty() || zeroChar_ == QStringLiteral("0");
+        for (; next_ < end; ++next_) {
+            const SiteRecord &site = sites_.at(next_);
+            if (site.Callsign.isEmpty())
+                continue;
+            shown.append(asStored ? site.Callsign : shownCallsign(site.Callsign, zeroChar_));
+            keys.append(SiteKey{site.PictureUrl, site.Callsign});
+        }
+        box_.addItems(shown);
+        if (next_ < sites_.size())
+            QTimer::singleShot(0, this, [this, generation] { addStep(generation); });
+        else
+            sites_ = SiteList(); // the box no longer holds on to the list
+    }
+
+    QListWidget &box_;
+    SiteList sites_; // the list being filled in, until it is in
+    QString zeroChar_;
+    qsizetype next_ = 0;
+    int generation_ = 0;
+};
+
+SiteListFill *fillOf(const QListWidget &box) {
+    return dynamic_cast<SiteListFill *>(
+        box.findChild<QObject *>(SiteListFill::name(), Qt::FindDirectChildrenOnly));
+}
+
+} // namespace
+
 void fillSiteList(QListWidget &box, const SiteList &sites, const QString &zeroChar) {
     box.clear();
-    for (const SiteRecord &site : sites) {
-        if (site.Callsign.isEmpty())
-            continue;
-        auto *item = new QListWidgetItem(
-            zeroChar.isEmpty() ? site.Callsign : shownCallsign(site.Callsign, zeroChar), &box);
-        item->setData(Qt::UserRole, site.PictureUrl);
-        item->setData(Qt::UserRole + 1, site.Callsign);
-    }
+    // All rows are one line of text: the view need not measure each.
+    box.setUniformItemSizes(true);
+    SiteListFill *fill = fillOf(box);
+    if (!fill)
+        fill = new SiteListFill(box);
+    fill->start(sites, zeroChar);
 }
 
 std::optional<SiteKey> pickedSite(const QListWidget &box) {
     const QList<QListWidgetItem *> selected = box.selectedItems();
-    if (selected.isEmpty())
+    const SiteListFill *fill = fillOf(box);
+    if (selected.isEmpty() || !fill)
         return std::nullopt;
-    const QListWidgetItem *item = selected.first();
-    return SiteKey{item->data(Qt::UserRole).toString(), item->data(Qt::UserRole + 1).toString()};
+    const int row = box.row(selected.first());
+    if (row < 0 || row >= fill->keys.size())
+        return std::nullopt;
+    return fill->keys.at(row);
 }
 
 void blockMainWhileShown(QWidget &window, MainWindowAccess *main) {

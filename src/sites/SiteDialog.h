@@ -57,8 +57,10 @@ private:
 
 // Fills a list box of a site dialog with one item per site, in list order:
 // the callsign with every "0" as zeroChar (an empty zeroChar shows it as
-// stored). Each item knows its record's key. Records whose callsign was
-// emptied as duplicates are left out: they are no longer in the files.
+// stored). Each row knows its record's key. Records whose callsign was
+// emptied as duplicates are left out: they are no longer in the files. The
+// first twenty thousand rows are there at once; a longer list follows in
+// steps of as many from the event loop, so the dialog shows without delay.
 void fillSiteList(QListWidget &box, const SiteList &sites, const QString &zeroChar);
 // The key of the site selected in the box, if any.
 std::optional<SiteKey> pickedSite(const QListWidget &box);

@@ -12,8 +12,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -30,6 +33,10 @@ const QColor kGridLines(200, 200, 200);
 constexpr int kScrollBarWidth = 20;
 constexpr int kGridWidth = kGridColumns * kGridCellWidth;
 constexpr int kKeyRows = 2;
+// The callsign's distance from the cell's left edge.
+constexpr int kCellIndent = 4;
+// Labels lblGrid hands out before it reuses the first.
+constexpr int kCellLabels = 16;
 
 void setBackground(QWidget *widget, const QColor &colour) {
     QPalette palette = widget->palette();
@@ -41,14 +48,48 @@ void setBackground(QWidget *widget, const QColor &colour) {
 
 } // namespace
 
+// The grid's one widget: it paints the cells the exposed area touches.
+class SiteGridCanvas : public QWidget {
+public:
+    SiteGridCanvas(SiteSelectionWindow &window) : QWidget(&window), window_(window) {
+        // Every pixel is painted: nothing below needs painting first.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        QPainter painter(this);
+        window_.paintCells(painter, event->rect());
+    }
+
+private:
+    SiteSelectionWindow &window_;
+};
+
+QLabel *GridCellLabels::operator[](qsizetype index) const {
+    return window_.cellLabel(index);
+}
+
+QLabel *GridCellLabels::value(qsizetype index) const {
+    if (index < 0 || index >= qsizetype(window_.GridRows) * kGridColumns)
+        return nullptr;
+    return window_.cellLabel(index);
+}
+
 SiteSelectionWindow::SiteSelectionWindow(AppState &state) : QWidget(nullptr), state_(state) {
     setWindowTitle(kCaption);
     setFocusPolicy(Qt::StrongFocus);
 
-    pic1 = new QWidget(this);
-    pic1->setAutoFillBackground(true);
-    setBackground(pic1, kGridLines);
+    pic1 = new SiteGridCanvas(*this);
     pic1->installEventFilter(this);
+
+    cellShelf_ = new QWidget(this);
+    cellShelf_->hide();
+
+    rebuildTimer_ = new QTimer(this);
+    rebuildTimer_->setSingleShot(true);
+    rebuildTimer_->setInterval(0);
+    connect(rebuildTimer_, &QTimer::timeout, this, &SiteSelectionWindow::ShowSiteSelection);
 
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setFocusPolicy(Qt::NoFocus);
@@ -63,42 +104,21 @@ SiteSelectionWindow::SiteSelectionWindow(AppState &state) : QWidget(nullptr), st
 }
 
 void SiteSelectionWindow::ShowSiteSelection() {
+    rebuildTimer_->stop();
     setWindowTitle(kCaption);
     wxList_ = pick_ ? pick_->wxList : state_.page.isWxPage();
     const SiteList &list = wxList_ ? state_.WxSiteList : state_.SiteList;
-    const PageView view{state_.page.CurrentPage, state_.page.PageCount, state_.config.ThumbSetting};
-
+    view_ = PageView{state_.page.CurrentPage, state_.page.PageCount, state_.config.ThumbSetting};
+    siteCount_ = list.size();
     GridRows = gridRows(list.size());
-    const int cells = GridRows * kGridColumns;
-    while (lblGrid.size() < cells) {
-        auto *label = new QLabel(pic1);
-        label->setAutoFillBackground(true);
-        label->setIndent(4);
-        lblGrid.append(label);
-    }
-    for (int i = 0; i < lblGrid.size(); ++i) {
-        QLabel *label = lblGrid[i];
-        if (i >= cells) {
-            label->hide();
-            continue;
-        }
-        const int row = i / kGridColumns;
-        const int column = i % kGridColumns;
-        // One pixel less than the pitch leaves the grid's lines between the cells.
-        label->setGeometry(column * kGridCellWidth, row * kGridRowPitch, kGridCellWidth - 1,
-                           kGridRowPitch - 1);
-        const bool site = i < list.size();
-        label->setText(site ? list[i].Callsign : QString());
-        setBackground(label,
-                      site && slotOnPage(list[i], wxList_, view) >= 0 ? kPlacedCell : kPlainCell);
-        label->show();
-    }
 
     // The SSTV grid always shows twenty rows; the WX grid as many as it has,
     // up to twenty, and both scroll beyond that.
     const int visibleRows = wxList_ ? std::min(GridRows, kGridVisibleRows) : kGridVisibleRows;
     const int height = visibleRows * kGridRowPitch;
     setFixedSize(kGridWidth + kScrollBarWidth, height);
+    // One widget for all rows: a widget may be up to 16,777,215 pixels high,
+    // which is room for four million sites.
     pic1->setGeometry(0, 0, kGridWidth, GridRows * kGridRowPitch);
     VScroll1->setGeometry(kGridWidth, 0, kScrollBarWidth, height);
     VScroll1->setPageStep(kGridVisibleRows);
@@ -107,6 +127,7 @@ void SiteSelectionWindow::ShowSiteSelection() {
     wheelPending_ = 0;
     VScroll1->setValue(0);
     VScroll1->raise();
+    pic1->update();
 
     if (!placed_) {
         placed_ = true;
@@ -114,9 +135,13 @@ void SiteSelectionWindow::ShowSiteSelection() {
     }
 }
 
+void SiteSelectionWindow::requestRebuild() {
+    rebuildTimer_->start();
+}
+
 void SiteSelectionWindow::showForPick(const SitePick &pick) {
     pick_ = pick;
-    if (pick.wxList != wxList_ || lblGrid.isEmpty())
+    if (pick.wxList != wxList_ || GridRows == 0 || rebuildTimer_->isActive())
         ShowSiteSelection();
     // Shown before, the grid keeps its scroll position until it is rebuilt.
     blockMainWhileShown(*this, state_.mainWindow);
@@ -125,9 +150,75 @@ void SiteSelectionWindow::showForPick(const SitePick &pick) {
     activateWindow();
 }
 
+QString SiteSelectionWindow::cellText(qsizetype index) const {
+    const SiteList &list = wxList_ ? state_.WxSiteList : state_.SiteList;
+    // Read as the list is now: a change of it is followed by a build.
+    if (index < 0 || index >= siteCount_ || index >= list.size())
+        return {};
+    return list.at(index).Callsign;
+}
+
+bool SiteSelectionWindow::cellPlaced(qsizetype index) const {
+    const SiteList &list = wxList_ ? state_.WxSiteList : state_.SiteList;
+    if (index < 0 || index >= siteCount_ || index >= list.size())
+        return false;
+    return slotOnPage(list.at(index), wxList_, view_) >= 0;
+}
+
+QRect SiteSelectionWindow::cellRect(qsizetype index) const {
+    const int row = int(index / kGridColumns);
+    const int column = int(index % kGridColumns);
+    // One pixel less than the pitch leaves the grid's lines between the cells.
+    return QRect(column * kGridCellWidth, row * kGridRowPitch, kGridCellWidth - 1,
+                 kGridRowPitch - 1);
+}
+
+void SiteSelectionWindow::paintCells(QPainter &painter, const QRect &area) const {
+    painter.fillRect(area, kGridLines);
+    const int firstRow = std::max(0, area.top() / kGridRowPitch);
+    const int lastRow = std::min(GridRows - 1, area.bottom() / kGridRowPitch);
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = 0; column < kGridColumns; ++column) {
+            const qsizetype index = qsizetype(row) * kGridColumns + column;
+            const QRect cell = cellRect(index);
+            if (!cell.intersects(area))
+                continue;
+            painter.fillRect(cell, cellPlaced(index) ? kPlacedCell : kPlainCell);
+            const QString text = cellText(index);
+            if (!text.isEmpty())
+                painter.drawText(cell.adjusted(kCellIndent, 0, 0, 0),
+                                 Qt::AlignLeft | Qt::AlignVCenter, text);
+        }
+    }
+}
+
+QLabel *SiteSelectionWindow::cellLabel(qsizetype index) {
+    QLabel *label = nullptr;
+    for (QLabel *made : std::as_const(cellLabels_)) {
+        if (made->property("cell").toLongLong() == index)
+            label = made;
+    }
+    if (!label && cellLabels_.size() < kCellLabels) {
+        label = new QLabel(cellShelf_);
+        label->setAutoFillBackground(true);
+        label->setIndent(kCellIndent);
+        cellLabels_.append(label);
+    } else if (!label) {
+        label = cellLabels_.at(nextCellLabel_);
+        nextCellLabel_ = (nextCellLabel_ + 1) % kCellLabels;
+    }
+    label->setProperty("cell", qlonglong(index));
+    label->setGeometry(cellRect(index));
+    label->setText(cellText(index));
+    setBackground(label, cellPlaced(index) ? kPlacedCell : kPlainCell);
+    // The shelf is never shown, so this only marks the cell as part of the grid.
+    label->setVisible(index >= 0 && index < qsizetype(GridRows) * kGridColumns);
+    return label;
+}
+
 void SiteSelectionWindow::lblGrid_Click(int Index) {
-    if (Index < 0 || Index >= GridRows * kGridColumns || Index >= lblGrid.size() ||
-        lblGrid[Index]->text().isEmpty())
+    if (Index < 0 || Index >= GridRows * kGridColumns || cellText(Index).isEmpty())
         return;
     hide();
     pick_.reset();
@@ -213,7 +304,7 @@ SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry
 
 void rebuildSiteSelection(WindowRegistry &registry) {
     if (auto *window = qobject_cast<SiteSelectionWindow *>(registry.find(kWindowName)))
-        window->ShowSiteSelection();
+        window->requestRebuild();
 }
 
 SiteSelectionWindow *openSiteSelection(AppState &state, WindowRegistry &registry,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/sites/SiteGrid.h"
 #include "core/thumbs/SlotAssignment.h"
 
 #include <QList>
@@ -9,12 +10,32 @@
 #include <optional>
 
 class QLabel;
+class QPainter;
 class QScrollBar;
+class QTimer;
 
 namespace tavimo {
 
 struct AppState;
+class SiteSelectionWindow;
 class WindowRegistry;
+
+// Cell i of the grid as a label that shows what the grid paints there: the
+// callsign, the background and the cell's place in pic1; hidden when the cell
+// lies beyond the grid. The grid itself is painted, not made of labels: these
+// are made on demand, a handful in all, and reused, so that nothing is made per
+// site. A label answered stays valid as long as the window; it may show another
+// cell after sixteen further look-ups.
+class GridCellLabels {
+public:
+    explicit GridCellLabels(SiteSelectionWindow &window) : window_(window) {}
+    QLabel *operator[](qsizetype index) const;
+    // Null outside the cells of the last build.
+    QLabel *value(qsizetype index) const;
+
+private:
+    SiteSelectionWindow &window_;
+};
 
 // Every site of one list as a grid of callsign cells, five to a row, from
 // which the user picks the site for a slot or for the gallery. The sites that
@@ -22,6 +43,11 @@ class WindowRegistry;
 // when it is first opened, and from then on rebuilt, hidden or not, whenever
 // what it shows may have changed; showing it is a separate step. A pick hides it and hands the
 // site's index in the list back to the main window; the close box only hides it.
+//
+// Lists can hold half a million sites, so the grid is one widget as high as all
+// its rows that paints only the rows in view, straight from the list, and finds
+// the cell under the pointer by arithmetic: building, showing and scrolling
+// cost the same for any length of list, and nothing is kept per site.
 class SiteSelectionWindow : public QWidget {
     Q_OBJECT
 
@@ -46,11 +72,15 @@ public:
 
     // Rows of the last build.
     int GridRows = 0;
-    // One label per cell, cell index = row x 5 + column = index in the list.
-    // Labels are made as a longer list needs them and kept.
-    QList<QLabel *> lblGrid;
+    // The cells, cell index = row x 5 + column = index in the list.
+    GridCellLabels lblGrid{*this};
+    // The grid, as high as its rows, moved up by the rows scrolled past.
     QWidget *pic1 = nullptr;
     QScrollBar *VScroll1 = nullptr;
+
+    // Asks for a build once the caller's work is done: several requests and a
+    // build made meanwhile (a change of the lists) come to one build.
+    void requestRebuild();
 
 protected:
     void wheelEvent(QWheelEvent *event) override;
@@ -59,6 +89,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class GridCellLabels;
+    friend class SiteGridCanvas;
+
+    // What cell `index` shows, read from the list on demand.
+    QString cellText(qsizetype index) const;
+    bool cellPlaced(qsizetype index) const;
+    QRect cellRect(qsizetype index) const;
+    void paintCells(QPainter &painter, const QRect &area) const;
+    QLabel *cellLabel(qsizetype index);
+
     void VScroll1_Change(int value);
     void scrollBy(int rows);
     void placeOnMainMonitor();
@@ -69,16 +109,23 @@ private:
     int topRow_ = 0;
     int wheelPending_ = 0;
     std::optional<SitePick> pick_; // while shown for a pick
+    PageView view_;                // the page the highlights were built for
+    qsizetype siteCount_ = 0;      // sites of the list at the last build
+    QTimer *rebuildTimer_ = nullptr;
+    QWidget *cellShelf_ = nullptr; // never shown: holds the labels of lblGrid
+    QList<QLabel *> cellLabels_;
+    int nextCellLabel_ = 0;
 };
 
 // Builds the site-selection grid for the lists and the page shown, creating
 // it hidden the first time.
 SiteSelectionWindow *ShowSiteSelection(AppState &state, WindowRegistry &registry);
 
-// Rebuilds the grid if it has been made: until it is first opened there is
-// nothing to rebuild, so a start with a long list does not wait for a label
-// per site. The main window asks for this after the lists are read, after a
-// page change and after a slot was filled or emptied.
+// Rebuilds the grid if it has been made, once the caller's work is done: until
+// it is first opened there is nothing to rebuild. The main window asks for this
+// after the lists are read, after a page change and after a slot was filled or
+// emptied; a change of the lists announced meanwhile makes the same build, and
+// the grid is built once.
 void rebuildSiteSelection(WindowRegistry &registry);
 
 // Shows the grid for a pick (the slot pop-up's select item or "All sites").

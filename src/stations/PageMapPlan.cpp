@@ -25,14 +25,6 @@ QPointF lineEnd(QPoint from, double degrees) {
     return {from.x() + 100 * std::cos(angle), from.y() + 100 * std::sin(angle)};
 }
 
-const SiteRecord *siteOf(const QString &call, const SiteList &sites) {
-    for (const SiteRecord &site : sites) {
-        if (storedCallsign(site.Callsign) == call)
-            return &site;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 QString defaultNumberText(double value) {
@@ -42,6 +34,11 @@ QString defaultNumberText(double value) {
 }
 
 PageMapPlan planPageMap(const PageMapInput &input) {
+    CallsignIndex index;
+    return planPageMap(input, index);
+}
+
+PageMapPlan planPageMap(const PageMapInput &input, CallsignIndex &sitesByCall) {
     PageMapPlan plan;
     const Config &config = input.config;
     const bool homeSet = SitePosition{config.MyLat, config.MyLon}.isSet();
@@ -66,8 +63,12 @@ PageMapPlan planPageMap(const PageMapInput &input) {
         const QString call = storedCallsign(input.table.value(i, stSiteCall));
         if (call.isEmpty() || isTransmitCall(call))
             continue;
-        const SiteRecord *record = siteOf(call, input.sites);
-        if (!record)
+        const qsizetype k = sitesByCall.first(input.sites, call);
+        if (k < 0)
+            continue;
+        const SiteRecord *record = &input.sites.at(k);
+        // A site whose position is not known has no place on the map.
+        if (!SitePosition{record->Latitude, record->Longitude}.isSet())
             continue;
         const std::optional<QPoint> site =
             LatLonToMapXY(input.mapName, record->Latitude, record->Longitude);

@@ -5,6 +5,7 @@
 // line, marks and label, and the own mark.
 
 #include "core/files/Config.h"
+#include "core/sites/CallsignIndex.h"
 #include "core/sites/SiteRecord.h"
 #include "core/sites/SlotTable.h"
 #include "core/text/Language.h"
@@ -62,10 +63,13 @@ struct PageMapPlan {
 
 // The rows of the page whose sender is the user's own callsign (compared as
 // shown, "0" as ZeroChar, without the prefix, letter case ignored) and whose
-// site is in SiteList with a place on the picture. An empty own callsign or
-// sender matches nothing; a row without a position is passed over and the
-// rows after it are still drawn.
+// site is in SiteList with a known position (not 0, 0) and a place on the
+// picture. An empty own callsign or sender matches nothing; a row without a
+// position is passed over and the rows after it are still drawn. Sites are
+// looked up in `sitesByCall`, which the caller keeps for `input.sites`; the
+// first form indexes the list afresh.
 PageMapPlan planPageMap(const PageMapInput &input);
+PageMapPlan planPageMap(const PageMapInput &input, CallsignIndex &sitesByCall);
 
 // Where a row's labels go, given their sizes: lblCall beside its mark or at
 // the end of its line, " From Me " above the end of a FromMe line.

@@ -67,6 +67,7 @@ PageMapWindow::PageMapWindow(AppState &state)
     lblMe_->installEventFilter(this);
     picInner_->installEventFilter(this);
     connect(&state_.events, &AppEvents::passFinished, this, &PageMapWindow::passFinished);
+    connect(&state_.events, &AppEvents::sitesChanged, this, [this] { sitesByCall_.clear(); });
 }
 
 void PageMapWindow::LoadAllSitesMap(const MapPicture &picture) {
@@ -126,7 +127,8 @@ void PageMapWindow::DrawAllSitesOnMap() {
         senders.append(state_.mainWindow->slotFromCaption(i));
     plan_ = planPageMap(PageMapInput{state_.config, page.SlotTable, state_.SiteList, state_.texts,
                                      state_.ZeroChar, page.SlotCount, senders, picture_.mapName,
-                                     picInner_->size()});
+                                     picInner_->size()},
+                        sitesByCall_);
 
     lblCall_.resize(SlotTable::Rows);
     shpCall_.resize(SlotTable::Rows);

@@ -85,6 +85,8 @@ private:
     MapPicture picture_;
     int shownMapIndex_ = -1;
     PageMapPlan plan_;
+    // The page's sites are looked up here at every pass end, not by a walk of the list.
+    CallsignIndex sitesByCall_;
 
     MapViewport *picOuter_;
     MapCanvas *picInner_;

@@ -6,6 +6,7 @@
 #include "core/net/TimePage.h"
 #include "core/net/UpdateCheck.h"
 #include "core/net/VersionCheck.h"
+#include "core/sites/CallsignIndex.h"
 #include "core/sites/SiteLists.h"
 #include "core/sites/SlotMap.h"
 
@@ -178,6 +179,22 @@ class SiteListsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The first site of a callsign, "0" for "Ø"; a list of another size is indexed afresh, a
+    // callsign changed in place is never answered for its old name and is found after clear().
+    void callsignIndex() {
+        SiteList sites{makeSite("AB1", "u1"), makeSite("AB1", "u2"), makeSite("C\u00D8D", "u3")};
+        CallsignIndex index;
+        QCOMPARE(index.first(sites, "AB1"), 0);
+        QCOMPARE(index.first(sites, "C0D"), 2);
+        QCOMPARE(index.first(sites, "ab1"), -1);
+        sites.removeFirst();
+        QCOMPARE(index.first(sites, "C0D"), 1);
+        sites[1].Callsign = "ZZ9";
+        QCOMPARE(index.first(sites, "C0D"), -1);
+        index.clear();
+        QCOMPARE(index.first(sites, "ZZ9"), 1);
+    }
+
     // Files in their current format come back byte for byte.
     void roundTrip_data() {
         QTest::addColumn<bool>("wx");

@@ -159,6 +159,47 @@ private slots:
         QCOMPARE(grid->topRow(), 1);
     }
 
+    // Half a million sites: a handful of widgets, whatever the list; the last site is reached
+    // by the scroll bar, painted with its highlight, and picked by a click on its cell.
+    void halfAMillionSites() {
+        constexpr int kSites = 500'000;
+        SiteList sites(kSites, makeSite(u"S"_s, u"http://127.0.0.1/s.jpg"_s));
+        sites.last().Callsign = u"LAST1"_s;
+        sites.last().SlotMap[2] = withSstvSlotOnPage(kEmptySlotMap, 1, 4);
+        h->state.SiteList = sites;
+        SiteSelectionWindow *grid = open(false);
+        QVERIFY(grid->findChildren<QWidget *>().size() < 10);
+
+        grid->VScroll1->setValue(grid->VScroll1->maximum());
+        const QLabel *last = grid->lblGrid[kSites - 1];
+        QCOMPARE(last->text(), u"LAST1"_s);
+        QVERIFY(highlighted(last));
+        const QImage shown = grid->grab().toImage();
+        const QPoint corner = grid->pic1->mapTo(grid, last->geometry().topLeft() + QPoint(1, 1));
+        QCOMPARE(shown.pixelColor(corner), QColor(175, 225, 255));
+        QCOMPARE(shown.pixelColor(corner - QPoint(kGridCellWidth, 0)), QColor(Qt::white));
+
+        QTest::mouseClick(grid->pic1, Qt::LeftButton, {}, last->geometry().center());
+        QCOMPARE(h->main.numbers("pick"), QList<int>{kSites - 1});
+    }
+
+    // A filled or emptied slot both asks for a build and announces the change of the lists: the
+    // grid is built once, so a scroll made after the change stays; asked alone, the build
+    // follows once the caller is done.
+    void aChangeAskedForTwiceBuildsOnce() {
+        h->state.SiteList = numberedSites(146);
+        SiteSelectionWindow *grid = build();
+        rebuildSiteSelection(h->registry);
+        emit h->state.events.sitesChanged();
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        QCOMPARE(grid->topRow(), 2);
+
+        rebuildSiteSelection(h->registry);
+        QCOMPARE(grid->topRow(), 2);
+        QTRY_COMPARE(grid->topRow(), 0);
+    }
+
     void emptyListOffersNothing() {
         SiteSelectionWindow *grid = open(false);
         clickCell(grid, 0);

@@ -401,6 +401,24 @@ private slots:
         QTEST(drawn, "rows");
     }
 
+    // A site whose position is not known (0, 0) gets no mark, line or label, whatever the map
+    // and wherever home is; of two sites with one callsign the first is the one drawn.
+    void unknownPositionIsNotDrawn() {
+        for (const Place &home : {kFrankfurt, kTokyo, Place{"", 0, 0}}) {
+            Page page(home, {"K1NULL", "CT1ABC"}, {kMe, kMe});
+            page.sites.prepend(siteAt(Place{"K1NULL", 0, 0}));
+            page.sites.append(siteAt(Place{"CT1ABC", kTokyo.lat, kTokyo.lon}));
+            for (const char *map : {"Europe Map", "World Map"}) {
+                const PageMapPlan plan =
+                    planPageMap({page.config, page.table, page.sites, page.texts, "0", 10,
+                                 page.senders, map, QSize(2800, 1412)});
+                QCOMPARE(plan.rows.size(), 1);
+                QCOMPARE(plan.rows.first().row, 1);
+                QCOMPARE(plan.rows.first().site, *LatLonToMapXY(map, kLisbon.lat, kLisbon.lon));
+            }
+        }
+    }
+
     // Where the view of a picture may stand: a saved corner kept within the limits, a picture
     // smaller than the window centred, a drag that would show an edge refused, a place centred.
     void pureViewRules() {

@@ -72,7 +72,8 @@ public:
     // MainWindowAccess::handOverPickedSite.
     virtual void openSiteSelection(const SelectionRequest &) {}
     // Rebuilds the site-selection grid for the lists and the page shown,
-    // without showing it, once the grid has been opened.
+    // without showing it, once the grid has been opened and the caller's work
+    // is done (a change of the lists announced meanwhile makes the same build).
     virtual void rebuildSiteSelection() {}
     // New, discontinued and changed sites: the sections of the updates list,
     // and whether it came from the maker's host (false: the mirror).
