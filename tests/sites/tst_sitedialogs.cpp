@@ -53,6 +53,17 @@ class TestSiteDialogs : public QObject {
     AddSiteDialog *openAdd() { return openAddSite(h->state, h->registry); }
     EditSiteDialog *openEdit() { return openEditSite(h->state, h->registry); }
     RemoveSiteDialog *openRemove() { return openRemoveSite(h->state, h->registry); }
+    // Add (SSTV) or edit (the second site), with its commit button and fields.
+    std::tuple<QPointer<QDialog>, QPushButton *, SiteDialogFields *> openAddOrEdit(bool add) {
+        if (add) {
+            AddSiteDialog *dialog = openAdd();
+            dialog->Option1->click();
+            return {dialog, dialog->cmdAdd, dialog->fields};
+        }
+        EditSiteDialog *dialog = openEdit();
+        pick(dialog->List1, 1);
+        return {dialog, dialog->cmdSave, dialog->fields};
+    }
     QString dataFile(const QString &name) const { return h->state.paths.data(name); }
     QStringList written(const QString &name) const {
         return callsigns(name == kSiteListFile ? readSiteList(dataFile(name)).sites
@@ -184,19 +195,9 @@ private slots:
         QFETCH(bool, add);
         const SiteList before = h->state.SiteList;
         const QString taken = before[0].PictureUrl;
-        QPointer<QDialog> dialog;
-        QPushButton *commit = nullptr;
-        SiteDialogFields *fields = nullptr;
-        if (add) {
-            AddSiteDialog *add = openAdd();
-            add->Option1->click();
-            add->fields->txtCall->setText(u"NEW"_s);
-            std::tie(dialog, commit, fields) = std::tuple(add, add->cmdAdd, add->fields);
-        } else {
-            EditSiteDialog *edit = openEdit();
-            pick(edit->List1, 1);
-            std::tie(dialog, commit, fields) = std::tuple(edit, edit->cmdSave, edit->fields);
-        }
+        auto [dialog, commit, fields] = openAddOrEdit(add);
+        if (add)
+            fields->txtCall->setText(u"NEW"_s);
         fields->txtUrl->setText(taken);
         commit->click();
         QCOMPARE(h->prompts.texts(), QStringList{taken + u"\r\n already in Tavimo list"_s});
@@ -230,18 +231,7 @@ private slots:
         QFETCH(QString, call);
         QFETCH(QString, camUrl);
         const SiteList before = h->state.SiteList;
-        QPointer<QDialog> dialog;
-        QPushButton *commit = nullptr;
-        SiteDialogFields *fields = nullptr;
-        if (add) {
-            AddSiteDialog *add = openAdd();
-            add->Option1->click();
-            std::tie(dialog, commit, fields) = std::tuple(add, add->cmdAdd, add->fields);
-        } else {
-            EditSiteDialog *edit = openEdit();
-            pick(edit->List1, 1);
-            std::tie(dialog, commit, fields) = std::tuple(edit, edit->cmdSave, edit->fields);
-        }
+        auto [dialog, commit, fields] = openAddOrEdit(add);
         fields->txtCall->setText(call);
         fields->txtUrl->setText(u"http://127.0.0.1/abc/image1.jpg"_s);
         fields->txtCamUrl->setText(camUrl);
