@@ -3,6 +3,7 @@
 #include "ui/AnimatedPicture.h"
 #include "ui/Logging.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -72,6 +73,9 @@ void SlotProgress::paintEvent(QPaintEvent *) {
 ThumbCell::ThumbCell(int slot, QWidget *parent)
     : QWidget(parent), slot_(slot), shapeColor_(palette().color(QPalette::Window)) {
     setObjectName(QStringLiteral("ThumbCell%1").arg(slot));
+    // The cell paints all of its rectangle, so the window does not fill the
+    // background under it first: every answer repaints part of a cell.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     // Created in stacking order: the sender label lies over the callsign
     // label's lower half, the waiting label and the bar over both, and the
     // picture over everything.
@@ -90,7 +94,6 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     picProg->setObjectName(QStringLiteral("picProg"));
     img = new StillPicture(this);
     img->setObjectName(QStringLiteral("img"));
-    img->setAutoFillBackground(true);
     img->setScaledContents(true);
     AniGIF = new AnimatedPicture(img);
     AniGIF->setObjectName(QStringLiteral("AniGIF"));
@@ -192,8 +195,15 @@ void ThumbCell::setLabelText(QLabel *label, const QString &text) {
         label->setText(text);
 }
 
-void ThumbCell::paintEvent(QPaintEvent *) {
+void ThumbCell::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
+    // Around the frame (the captions hang below it) the window's background.
+    const QRegion around = event->region().subtracted(shapePixels_);
+    if (!around.isEmpty()) {
+        const QBrush back = palette().brush(QPalette::Window);
+        for (const QRect &r : around)
+            painter.fillRect(r, back);
+    }
     painter.fillRect(shapePixels_, shapeColor_);
     painter.setPen(QPen(Qt::white, 1));
     painter.drawLine(line1Pixels_);
@@ -278,8 +288,22 @@ void StillPicture::noteDecodeFailure(QSize pixels) {
         Qt::QueuedConnection);
 }
 
+StillPicture::StillPicture(QWidget *parent) : QLabel(parent) {
+    // The label fills its background itself, and only where a picture does
+    // not cover it: a decoded photograph is painted once, not over a fill.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void StillPicture::fillBackground(QPainter &painter) {
+    painter.fillRect(rect(), palette().brush(QPalette::Window));
+}
+
 void StillPicture::paintEvent(QPaintEvent *event) {
     if (encoded_.isEmpty()) {
+        {
+            QPainter painter(this);
+            fillBackground(painter);
+        }
         QLabel::paintEvent(event);
         return;
     }
@@ -296,9 +320,11 @@ void StillPicture::paintEvent(QPaintEvent *event) {
                 noteDecodeFailure(pixels);
         }
     }
+    QPainter painter(this);
+    if (decoded_.isNull() || decoded_.hasAlphaChannel())
+        fillBackground(painter);
     if (decoded_.isNull())
         return;
-    QPainter painter(this);
     if (decoded_.size() != pixels)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect(), decoded_);

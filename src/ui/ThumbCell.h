@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class QPainter;
+
 namespace tavimo {
 
 class AnimatedPicture;
@@ -77,7 +79,7 @@ class StillPicture : public QLabel {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    explicit StillPicture(QWidget *parent = nullptr);
     // Must outlive the widget.
     void setDecoder(PictureDecoder *decoder) { decoder_ = decoder; }
     // `format` as the picture's header names it ("" to find out).
@@ -100,6 +102,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void fillBackground(QPainter &painter);
     QSize pixelSize() const;
     void requestDecode(QSize pixels);
     void noteDecodeFailure(QSize pixels);
