@@ -77,19 +77,10 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     // background under it first: every answer repaints part of a cell.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Created in stacking order: the sender label lies over the callsign
-    // label's lower half, the waiting label and the bar over both, and the
-    // picture over everything.
-    const auto label = [this](const char *name) {
-        auto *l = new CellLabel(this);
-        l->setObjectName(QLatin1String(name));
-        l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        l->setTextFormat(Qt::PlainText);
-        return l;
-    };
-    lblCall = label("lblCall");
-    lblFrom = label("lblFrom");
-    lblConnect = label("lblConnect");
-    lblConnect->setContentShown(false);
+    // label's lower half, the waiting label (made later) and the bar over
+    // both, and the picture over everything.
+    lblCall = makeLabel("lblCall");
+    lblFrom = makeLabel("lblFrom");
     picProg = new SlotProgress(this);
     picProg->setObjectName(QStringLiteral("picProg"));
     img = new StillPicture(this);
@@ -98,6 +89,39 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     AniGIF = new AnimatedPicture(img);
     AniGIF->setObjectName(QStringLiteral("AniGIF"));
     AniGIF->hide();
+}
+
+CellLabel *ThumbCell::makeLabel(const char *name) {
+    auto *l = new CellLabel(this);
+    l->setObjectName(QLatin1String(name));
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+CellLabel *ThumbCell::lblConnect() {
+    if (lblConnect_)
+        return lblConnect_;
+    lblConnect_ = makeLabel("lblConnect");
+    lblConnect_->setContentShown(false);
+    lblConnect_->stackUnder(picProg);
+    // The waiting label keeps its own weight; only its size follows.
+    if (labelPoints_ > 0) {
+        QFont font = lblConnect_->font();
+        font.setPointSizeF(labelPoints_);
+        lblConnect_->setFont(font);
+    }
+    if (scale_) {
+        const QPoint origin = scale_->toPixels(QRectF(units_.bounds)).topLeft();
+        lblConnect_->setGeometry(scale_->toPixels(QRectF(units_.lblConnect)).translated(-origin));
+    }
+    lblConnect_->show();
+    return lblConnect_;
+}
+
+void ThumbCell::setWaiting(bool waiting) {
+    if (waiting || lblConnect_)
+        lblConnect()->setContentShown(waiting);
 }
 
 void ThumbCell::setShapeColor(const QColor &colour) {
@@ -136,7 +160,8 @@ void ThumbCell::place(const UserScale &scale) {
     line2Pixels_ = scale.toPixels(units_.line2).translated(-origin);
     lblCall->setGeometry(inCell(units_.lblCall));
     lblFrom->setGeometry(inCell(units_.lblFrom));
-    lblConnect->setGeometry(inCell(units_.lblConnect));
+    if (lblConnect_)
+        lblConnect_->setGeometry(inCell(units_.lblConnect));
     picProg->setGeometry(inCell(units_.picProg));
     img->setGeometry(inCell(imgUnits_));
     AniGIF->setGeometry(img->rect());
@@ -178,10 +203,13 @@ void ThumbCell::setLabelFont(double points, bool bold) {
     lblCall->setFont(font);
     lblFrom->setFont(font);
     // The waiting label keeps its own weight; only its size follows.
-    QFont connect = lblConnect->font();
     if (points > 0)
+        labelPoints_ = points;
+    if (lblConnect_ && points > 0) {
+        QFont connect = lblConnect_->font();
         connect.setPointSizeF(points);
-    lblConnect->setFont(connect);
+        lblConnect_->setFont(connect);
+    }
 }
 
 bool ThumbCell::isBlank() const {

@@ -156,8 +156,8 @@ public:
 
     // The parts that come and go during a pass, by what they paint.
     // lblConnect: the waiting text, while the slot waits for its first answer.
-    bool isWaiting() const { return lblConnect->isContentShown(); }
-    void setWaiting(bool waiting) { lblConnect->setContentShown(waiting); }
+    bool isWaiting() const { return lblConnect_ && lblConnect_->isContentShown(); }
+    void setWaiting(bool waiting);
     // lblFrom: the sender line.
     bool isSenderShown() const { return lblFrom->isContentShown(); }
     void setSenderShown(bool shown) { lblFrom->setContentShown(shown); }
@@ -178,16 +178,22 @@ public:
     AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
     QLabel *lblCall = nullptr;         // site callsign and picture age
     CellLabel *lblFrom = nullptr;      // sender callsign
-    CellLabel *lblConnect = nullptr;   // shown while the slot waits for its first answer
     SlotProgress *picProg = nullptr;   // download progress
     QLabel *lblNum = nullptr;          // the cell's number (gallery only)
+    // The waiting text, made when first asked for: the gallery never waits.
+    CellLabel *lblConnect();
+    bool hasLblConnect() const { return lblConnect_ != nullptr; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    CellLabel *makeLabel(const char *name);
+
     int slot_;
+    CellLabel *lblConnect_ = nullptr;
+    double labelPoints_ = 0;
     QColor shapeColor_;
     CellGeometry units_;
     QRect imgUnits_;

@@ -292,14 +292,14 @@ void ThumbGridTest::partsComeAndGoByWhatTheyPaint() {
     ShownGrid g;
     ThumbGrid &grid = *g.grid;
     ThumbCell &c = *grid.cell(6);
-    const QList<QWidget *> parts{c.lblConnect, c.lblFrom, c.picProg};
+    const QList<QWidget *> parts{c.lblConnect(), c.lblFrom, c.picProg};
     ShowHideCounter counter;
     counter.watch(parts);
     // The waiting text paints only while the slot waits.
-    const QRect text = c.lblConnect->geometry();
+    const QRect text = c.lblConnect()->geometry();
     const auto area = [&] { return c.grab(text).toImage(); };
     const QImage none = area();
-    c.lblConnect->setText(QStringLiteral("Loading"));
+    c.lblConnect()->setText(QStringLiteral("Loading"));
     QCOMPARE(area(), none);
     c.setWaiting(true);
     QVERIFY(c.isWaiting());
