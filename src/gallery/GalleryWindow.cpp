@@ -44,6 +44,18 @@ bool isCellPicture(const QWidget *widget) {
     return false;
 }
 
+// The window's client area, which takes the keys that page the gallery. It
+// draws no focus of its own: a plain widget repaints all of itself, every
+// cell, whenever it gains or loses the focus (as when the window opens).
+class GalleryClient : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void focusInEvent(QFocusEvent *) override {}
+    void focusOutEvent(QFocusEvent *) override {}
+};
+
 bool isPictureFile(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && readPictureHeader(file.readAll()).has_value();
@@ -69,7 +81,7 @@ GalleryWindow::GalleryWindow(AppState &state, const GalleryRequest &request,
         setPalette(colours);
     }
 
-    client_ = new QWidget(this);
+    client_ = new GalleryClient(this);
     client_->setObjectName(QStringLiteral("client"));
     client_->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(client_);

@@ -147,7 +147,7 @@ void MainWindow::wireParts() {
     connect(grid_, &ThumbGrid::cellsMade, this, [this] {
         for (ThumbCell *cell : grid_->cells()) {
             cell->lblFrom->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-            cell->lblConnect->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            cell->lblConnect()->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         }
     });
     grid_->installEventFilter(this);
@@ -248,7 +248,7 @@ void MainWindow::LoadLanguageForWindow() {
         return;
     const QList<ThumbCell *> &cells = grid_->cells();
     for (int i = 0; i < s.page.SlotCount && i < cells.size(); ++i)
-        cells[i]->lblConnect->setText(s.texts.LngLoading);
+        cells[i]->lblConnect()->setText(s.texts.LngLoading);
     m.mnuUpdate->setTitle(s.texts.LngUpdate);
     if (m.mnuUpdate->menuAction()->isVisible() && !newerVersion_.isEmpty())
         showUpdateNotice();

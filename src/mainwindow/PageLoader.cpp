@@ -80,7 +80,7 @@ void PageLoader::LoadSstvPage() {
             continue;
         placed[p.slot] = true;
         ThumbCell::setLabelText(c->lblCall, p.caption);
-        ThumbCell::setLabelText(c->lblConnect, s.texts.LngLoading);
+        ThumbCell::setLabelText(c->lblConnect(), s.texts.LngLoading);
         // Under a placeholder the waiting text would contradict it ("download
         // failed" and "Loading..." at once) for as long as the site is slow.
         c->setWaiting(!(samePage && placeholders_.contains(p.slot)));
@@ -492,7 +492,7 @@ void PageLoader::languageChanged(const LanguageTexts &before) {
     for (ThumbCell *c : grid_.cells()) {
         c->lblCall->setText(recaptionedCall(c->lblCall->text(), before, s.texts));
         c->lblFrom->setText(recaptionedFrom(c->lblFrom->text(), before, s.texts));
-        c->lblConnect->setText(recaptionedFrom(c->lblConnect->text(), before, s.texts));
+        c->lblConnect()->setText(recaptionedFrom(c->lblConnect()->text(), before, s.texts));
     }
     for (auto it = placeholders_.cbegin(); it != placeholders_.cend(); ++it)
         grid_.showPlaceholder(it.key(), slotNotFoundLines(s.texts, s.page.isWxPage(), it.value()));

@@ -3,6 +3,7 @@
 #include "ui/AnimatedPicture.h"
 #include "ui/Logging.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -72,29 +73,55 @@ void SlotProgress::paintEvent(QPaintEvent *) {
 ThumbCell::ThumbCell(int slot, QWidget *parent)
     : QWidget(parent), slot_(slot), shapeColor_(palette().color(QPalette::Window)) {
     setObjectName(QStringLiteral("ThumbCell%1").arg(slot));
+    // The cell paints all of its rectangle, so the window does not fill the
+    // background under it first: every answer repaints part of a cell.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     // Created in stacking order: the sender label lies over the callsign
-    // label's lower half, the waiting label and the bar over both, and the
-    // picture over everything.
-    const auto label = [this](const char *name) {
-        auto *l = new CellLabel(this);
-        l->setObjectName(QLatin1String(name));
-        l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        l->setTextFormat(Qt::PlainText);
-        return l;
-    };
-    lblCall = label("lblCall");
-    lblFrom = label("lblFrom");
-    lblConnect = label("lblConnect");
-    lblConnect->setContentShown(false);
+    // label's lower half, the waiting label (made later) and the bar over
+    // both, and the picture over everything.
+    lblCall = makeLabel("lblCall");
+    lblFrom = makeLabel("lblFrom");
     picProg = new SlotProgress(this);
     picProg->setObjectName(QStringLiteral("picProg"));
     img = new StillPicture(this);
     img->setObjectName(QStringLiteral("img"));
-    img->setAutoFillBackground(true);
     img->setScaledContents(true);
     AniGIF = new AnimatedPicture(img);
     AniGIF->setObjectName(QStringLiteral("AniGIF"));
     AniGIF->hide();
+}
+
+CellLabel *ThumbCell::makeLabel(const char *name) {
+    auto *l = new CellLabel(this);
+    l->setObjectName(QLatin1String(name));
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+CellLabel *ThumbCell::lblConnect() {
+    if (lblConnect_)
+        return lblConnect_;
+    lblConnect_ = makeLabel("lblConnect");
+    lblConnect_->setContentShown(false);
+    lblConnect_->stackUnder(picProg);
+    // The waiting label keeps its own weight; only its size follows.
+    if (labelPoints_ > 0) {
+        QFont font = lblConnect_->font();
+        font.setPointSizeF(labelPoints_);
+        lblConnect_->setFont(font);
+    }
+    if (scale_) {
+        const QPoint origin = scale_->toPixels(QRectF(units_.bounds)).topLeft();
+        lblConnect_->setGeometry(scale_->toPixels(QRectF(units_.lblConnect)).translated(-origin));
+    }
+    lblConnect_->show();
+    return lblConnect_;
+}
+
+void ThumbCell::setWaiting(bool waiting) {
+    if (waiting || lblConnect_)
+        lblConnect()->setContentShown(waiting);
 }
 
 void ThumbCell::setShapeColor(const QColor &colour) {
@@ -133,7 +160,8 @@ void ThumbCell::place(const UserScale &scale) {
     line2Pixels_ = scale.toPixels(units_.line2).translated(-origin);
     lblCall->setGeometry(inCell(units_.lblCall));
     lblFrom->setGeometry(inCell(units_.lblFrom));
-    lblConnect->setGeometry(inCell(units_.lblConnect));
+    if (lblConnect_)
+        lblConnect_->setGeometry(inCell(units_.lblConnect));
     picProg->setGeometry(inCell(units_.picProg));
     img->setGeometry(inCell(imgUnits_));
     AniGIF->setGeometry(img->rect());
@@ -175,10 +203,13 @@ void ThumbCell::setLabelFont(double points, bool bold) {
     lblCall->setFont(font);
     lblFrom->setFont(font);
     // The waiting label keeps its own weight; only its size follows.
-    QFont connect = lblConnect->font();
     if (points > 0)
+        labelPoints_ = points;
+    if (lblConnect_ && points > 0) {
+        QFont connect = lblConnect_->font();
         connect.setPointSizeF(points);
-    lblConnect->setFont(connect);
+        lblConnect_->setFont(connect);
+    }
 }
 
 bool ThumbCell::isBlank() const {
@@ -192,8 +223,15 @@ void ThumbCell::setLabelText(QLabel *label, const QString &text) {
         label->setText(text);
 }
 
-void ThumbCell::paintEvent(QPaintEvent *) {
+void ThumbCell::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
+    // Around the frame (the captions hang below it) the window's background.
+    const QRegion around = event->region().subtracted(shapePixels_);
+    if (!around.isEmpty()) {
+        const QBrush back = palette().brush(QPalette::Window);
+        for (const QRect &r : around)
+            painter.fillRect(r, back);
+    }
     painter.fillRect(shapePixels_, shapeColor_);
     painter.setPen(QPen(Qt::white, 1));
     painter.drawLine(line1Pixels_);
@@ -278,8 +316,22 @@ void StillPicture::noteDecodeFailure(QSize pixels) {
         Qt::QueuedConnection);
 }
 
+StillPicture::StillPicture(QWidget *parent) : QLabel(parent) {
+    // The label fills its background itself, and only where a picture does
+    // not cover it: a decoded photograph is painted once, not over a fill.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void StillPicture::fillBackground(QPainter &painter) {
+    painter.fillRect(rect(), palette().brush(QPalette::Window));
+}
+
 void StillPicture::paintEvent(QPaintEvent *event) {
     if (encoded_.isEmpty()) {
+        {
+            QPainter painter(this);
+            fillBackground(painter);
+        }
         QLabel::paintEvent(event);
         return;
     }
@@ -296,9 +348,11 @@ void StillPicture::paintEvent(QPaintEvent *event) {
                 noteDecodeFailure(pixels);
         }
     }
+    QPainter painter(this);
+    if (decoded_.isNull() || decoded_.hasAlphaChannel())
+        fillBackground(painter);
     if (decoded_.isNull())
         return;
-    QPainter painter(this);
     if (decoded_.size() != pixels)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect(), decoded_);

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class QPainter;
+
 namespace tavimo {
 
 class AnimatedPicture;
@@ -77,7 +79,7 @@ class StillPicture : public QLabel {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    explicit StillPicture(QWidget *parent = nullptr);
     // Must outlive the widget.
     void setDecoder(PictureDecoder *decoder) { decoder_ = decoder; }
     // `format` as the picture's header names it ("" to find out).
@@ -100,6 +102,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void fillBackground(QPainter &painter);
     QSize pixelSize() const;
     void requestDecode(QSize pixels);
     void noteDecodeFailure(QSize pixels);
@@ -153,8 +156,8 @@ public:
 
     // The parts that come and go during a pass, by what they paint.
     // lblConnect: the waiting text, while the slot waits for its first answer.
-    bool isWaiting() const { return lblConnect->isContentShown(); }
-    void setWaiting(bool waiting) { lblConnect->setContentShown(waiting); }
+    bool isWaiting() const { return lblConnect_ && lblConnect_->isContentShown(); }
+    void setWaiting(bool waiting);
     // lblFrom: the sender line.
     bool isSenderShown() const { return lblFrom->isContentShown(); }
     void setSenderShown(bool shown) { lblFrom->setContentShown(shown); }
@@ -175,16 +178,22 @@ public:
     AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
     QLabel *lblCall = nullptr;         // site callsign and picture age
     CellLabel *lblFrom = nullptr;      // sender callsign
-    CellLabel *lblConnect = nullptr;   // shown while the slot waits for its first answer
     SlotProgress *picProg = nullptr;   // download progress
     QLabel *lblNum = nullptr;          // the cell's number (gallery only)
+    // The waiting text, made when first asked for: the gallery never waits.
+    CellLabel *lblConnect();
+    bool hasLblConnect() const { return lblConnect_ != nullptr; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    CellLabel *makeLabel(const char *name);
+
     int slot_;
+    CellLabel *lblConnect_ = nullptr;
+    double labelPoints_ = 0;
     QColor shapeColor_;
     CellGeometry units_;
     QRect imgUnits_;

@@ -137,7 +137,8 @@ void ThumbGrid::emptyCell(ThumbCell &cell) {
     ThumbCell::setLabelText(cell.lblFrom, QString());
     cell.lblFrom->show();
     cell.setSenderShown(true);
-    ThumbCell::setLabelText(cell.lblConnect, QString());
+    if (cell.hasLblConnect())
+        ThumbCell::setLabelText(cell.lblConnect(), QString());
     if (cell.img->palette().color(QPalette::Window) != back) {
         QPalette palette = cell.img->palette();
         palette.setColor(QPalette::Window, back);

@@ -1,8 +1,9 @@
 // The thumbnail grid's own rules: where a picture goes in its cell, what a
 // slot shows for good and bad bytes, the blink of a slot's frame, a cell's
 // still picture decoded at the cell's size off the window's thread, animations
-// decoded once and played by the grid's clock while the window shows, and the
-// parts of a cell that come and go by what they paint.
+// decoded once and played by the grid's clock while the window shows, the
+// parts of a cell that come and go by what they paint, and cells that leave
+// no pixel they cover unpainted.
 
 #include "support/Fixtures.h"
 #include "support/ShowHideCounter.h"
@@ -32,6 +33,7 @@ private slots:
     void animationsPlayDecodedFramesWhileTheWindowShows();
     void animationTooLargeToKeepStillPlays();
     void partsComeAndGoByWhatTheyPaint();
+    void cellsPaintAllTheyCover();
 };
 
 namespace {
@@ -292,14 +294,14 @@ void ThumbGridTest::partsComeAndGoByWhatTheyPaint() {
     ShownGrid g;
     ThumbGrid &grid = *g.grid;
     ThumbCell &c = *grid.cell(6);
-    const QList<QWidget *> parts{c.lblConnect, c.lblFrom, c.picProg};
+    const QList<QWidget *> parts{c.lblConnect(), c.lblFrom, c.picProg};
     ShowHideCounter counter;
     counter.watch(parts);
     // The waiting text paints only while the slot waits.
-    const QRect text = c.lblConnect->geometry();
+    const QRect text = c.lblConnect()->geometry();
     const auto area = [&] { return c.grab(text).toImage(); };
     const QImage none = area();
-    c.lblConnect->setText(QStringLiteral("Loading"));
+    c.lblConnect()->setText(QStringLiteral("Loading"));
     QCOMPARE(area(), none);
     c.setWaiting(true);
     QVERIFY(c.isWaiting());
@@ -327,4 +329,39 @@ void ThumbGridTest::partsComeAndGoByWhatTheyPaint() {
 }
 
 QTEST_MAIN(ThumbGridTest)
+// A cell and its picture paint their backgrounds themselves, the window
+// does not paint below them: no pixel they cover may be left unpainted.
+void ThumbGridTest::cellsPaintAllTheyCover() {
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    const QColor back(20, 160, 60);
+    QPalette colours = g.window.palette();
+    colours.setColor(QPalette::Window, back);
+    g.window.setPalette(colours);
+    grid.makeCells(9, true);
+    ThumbCell &framed = *grid.cell(1);
+    framed.setShapeColor(Qt::red);
+    // A picture with a clear half shows the background through it.
+    QImage half(QSize(320, 240), QImage::Format_ARGB32);
+    half.fill(Qt::transparent);
+    for (int y = 0; y < half.height(); ++y)
+        for (int x = 0; x < half.width() / 2; ++x)
+            half.setPixelColor(x, y, Qt::blue);
+    QVERIFY(grid.showPicture(2, encodeImage(half, "PNG")));
+    grid.waitForDecodes();
+    QCoreApplication::processEvents();
+
+    const QImage shown = g.window.grab().toImage();
+    const auto at = [&](const QPoint &p) { return shown.pixelColor(p); };
+    const QRect frame = grid.slotFrame(1);
+    QCOMPARE(at(frame.topLeft() + QPoint(3, 3)), QColor(Qt::red));
+    const QRect cell = framed.geometry();
+    QVERIFY(cell.bottom() > frame.bottom());
+    QCOMPARE(at(QPoint(frame.center().x(), cell.bottom())), back);
+    const ThumbCell &pictured = *grid.cell(2);
+    const QRect box(pictured.img->mapTo(&g.window, QPoint(0, 0)), pictured.img->size());
+    QCOMPARE(at(QPoint(box.left() + box.width() / 4, box.center().y())), QColor(Qt::blue));
+    QCOMPARE(at(QPoint(box.right() - box.width() / 4, box.center().y())), back);
+}
+
 #include "tst_thumbgrid.moc"
