@@ -86,9 +86,32 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     img = new StillPicture(this);
     img->setObjectName(QStringLiteral("img"));
     img->setScaledContents(true);
-    AniGIF = new AnimatedPicture(img);
-    AniGIF->setObjectName(QStringLiteral("AniGIF"));
-    AniGIF->hide();
+}
+
+AnimatedPicture *ThumbCell::AniGIF() {
+    if (aniGIF_)
+        return aniGIF_;
+    aniGIF_ = new AnimatedPicture(img);
+    aniGIF_->setObjectName(QStringLiteral("AniGIF"));
+    aniGIF_->hide();
+    if (frameDecoder_ || frameClock_)
+        aniGIF_->setFrameServices(frameDecoder_, frameClock_);
+    aniGIF_->setGeometry(img->rect());
+    // The picture's tip is the animation's too.
+    aniGIF_->setToolTip(img->toolTip());
+    emit aniGIFMade(aniGIF_);
+    return aniGIF_;
+}
+
+bool ThumbCell::isAnimationShown() const {
+    return aniGIF_ && !aniGIF_->isHidden();
+}
+
+void ThumbCell::setAnimationServices(PictureDecoder *decoder, AnimationClock *clock) {
+    frameDecoder_ = decoder;
+    frameClock_ = clock;
+    if (aniGIF_)
+        aniGIF_->setFrameServices(decoder, clock);
 }
 
 CellLabel *ThumbCell::makeLabel(const char *name) {
@@ -144,7 +167,8 @@ void ThumbCell::moveImg(const QRect &units) {
         return;
     const QPoint origin = scale_->toPixels(QRectF(units_.bounds)).topLeft();
     img->setGeometry(scale_->toPixels(QRectF(imgUnits_)).translated(-origin));
-    AniGIF->setGeometry(img->rect());
+    if (aniGIF_)
+        aniGIF_->setGeometry(img->rect());
 }
 
 void ThumbCell::place(const UserScale &scale) {
@@ -164,7 +188,8 @@ void ThumbCell::place(const UserScale &scale) {
         lblConnect_->setGeometry(inCell(units_.lblConnect));
     picProg->setGeometry(inCell(units_.picProg));
     img->setGeometry(inCell(imgUnits_));
-    AniGIF->setGeometry(img->rect());
+    if (aniGIF_)
+        aniGIF_->setGeometry(img->rect());
     if (lblNum)
         lblNum->setGeometry(inCell(numUnits_));
     update();
@@ -213,7 +238,7 @@ void ThumbCell::setLabelFont(double points, bool bold) {
 }
 
 bool ThumbCell::isBlank() const {
-    return !img->hasPicture() && AniGIF->isEmpty() && AniGIF->isHidden() &&
+    return !img->hasPicture() && (!aniGIF_ || (aniGIF_->isEmpty() && aniGIF_->isHidden())) &&
            lblCall->text().isEmpty() && lblFrom->text().isEmpty() && !isProgressShown() &&
            img->toolTip().isEmpty();
 }
@@ -240,7 +265,8 @@ void ThumbCell::paintEvent(QPaintEvent *event) {
 
 void ThumbCell::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    AniGIF->setGeometry(img->rect());
+    if (aniGIF_)
+        aniGIF_->setGeometry(img->rect());
 }
 
 void StillPicture::setPicture(QByteArray encoded, const QByteArray &format) {

@@ -16,6 +16,7 @@ class QPainter;
 namespace tavimo {
 
 class AnimatedPicture;
+class AnimationClock;
 
 // The parts of a cell that come and go during a pass (the waiting text, the
 // sender line, the progress bar) stay shown as widgets and change what they
@@ -174,15 +175,27 @@ public:
     void setNumberLabel(const QRect &units, const QString &text, double points);
 
     // Parts of the cell (named as the controls they stand for).
-    StillPicture *img = nullptr;       // still picture
-    AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
-    QLabel *lblCall = nullptr;         // site callsign and picture age
-    CellLabel *lblFrom = nullptr;      // sender callsign
-    SlotProgress *picProg = nullptr;   // download progress
-    QLabel *lblNum = nullptr;          // the cell's number (gallery only)
+    StillPicture *img = nullptr;     // still picture
+    QLabel *lblCall = nullptr;       // site callsign and picture age
+    CellLabel *lblFrom = nullptr;    // sender callsign
+    SlotProgress *picProg = nullptr; // download progress
+    QLabel *lblNum = nullptr;        // the cell's number (gallery only)
+    // The animated picture inside img, made when first asked for: most
+    // pictures are stills, and a gallery is opened and closed often.
+    AnimatedPicture *AniGIF();
+    bool hasAniGIF() const { return aniGIF_ != nullptr; }
+    // The animation shows (false while there is none).
+    bool isAnimationShown() const;
+    // What the animation decodes its frames on and is driven by; both must
+    // outlive the cell.
+    void setAnimationServices(PictureDecoder *decoder, AnimationClock *clock);
     // The waiting text, made when first asked for: the gallery never waits.
     CellLabel *lblConnect();
     bool hasLblConnect() const { return lblConnect_ != nullptr; }
+
+signals:
+    // The animated picture has just been made (for those that listen to it).
+    void aniGIFMade(AnimatedPicture *picture);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -193,6 +206,9 @@ private:
 
     int slot_;
     CellLabel *lblConnect_ = nullptr;
+    AnimatedPicture *aniGIF_ = nullptr;
+    PictureDecoder *frameDecoder_ = nullptr;
+    AnimationClock *frameClock_ = nullptr;
     double labelPoints_ = 0;
     QColor shapeColor_;
     CellGeometry units_;

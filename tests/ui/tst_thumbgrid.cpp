@@ -99,8 +99,8 @@ void ThumbGridTest::slotShowsWhatItCan() {
     QCOMPARE(grid.cells().size(), 10);
     QCOMPARE(grid.showPicture(3, bytes), shown);
     ThumbCell &c = *grid.cell(3);
-    QCOMPARE(!c.AniGIF->isHidden(), animated);
-    QCOMPARE(c.AniGIF->isAnimating(), animated);
+    QCOMPARE(!c.AniGIF()->isHidden(), animated);
+    QCOMPARE(c.AniGIF()->isAnimating(), animated);
     QCOMPARE(c.img->hasPicture(), shown && !animated);
     QVERIFY(!grid.showPicture(10, bytes)); // a slot the grid lacks
     grid.clearSlot(3);
@@ -232,7 +232,7 @@ void ThumbGridTest::animationsPlayDecodedFramesWhileTheWindowShows() {
     ThumbGrid &grid = *g.grid;
     const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
     QVERIFY(grid.showPicture(4, animatedGifBytes(QSize(64, 48), colours, 40)));
-    AnimatedPicture &gif = *grid.cell(4)->AniGIF;
+    AnimatedPicture &gif = *grid.cell(4)->AniGIF();
     QVERIFY(gif.playsDecodedFrames());
     QCOMPARE(gif.frameCount(), 3);
     QCOMPARE(gif.pictureSize(), QSize(64, 48));
@@ -274,7 +274,7 @@ void ThumbGridTest::animationTooLargeToKeepStillPlays() {
     ThumbGrid &grid = *g.grid;
     const QSize picture(64, 48);
     QVERIFY(grid.showPicture(1, animatedGifBytes(picture, {Qt::red, Qt::green})));
-    const QSize shown = grid.cell(1)->AniGIF->size();
+    const QSize shown = grid.cell(1)->AniGIF()->size();
     QVERIFY(!shown.isEmpty());
     // More frames at the size shown than a thumbnail may keep.
     const int frames = int(AnimatedPicture::MaxFrameBytes / frameBytes(shown, 1)) + 2;
@@ -282,7 +282,7 @@ void ThumbGridTest::animationTooLargeToKeepStillPlays() {
     for (int i = 0; i < frames; ++i)
         colours << QColor::fromHsv(i % 360, 255, 255);
     QVERIFY(grid.showPicture(1, animatedGifBytes(picture, colours)));
-    AnimatedPicture &gif = *grid.cell(1)->AniGIF;
+    AnimatedPicture &gif = *grid.cell(1)->AniGIF();
     QCOMPARE(gif.frameCount(), frames);
     QVERIFY(!gif.playsDecodedFrames());
     QVERIFY(gif.isAnimating());
