@@ -3,12 +3,39 @@
 #include "ui/AnimatedPicture.h"
 #include "ui/Logging.h"
 
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
 
 namespace tavimo {
+
+bool keepsLookWhenDisabled(const QWidget &widget, bool greyedByStyle) {
+    const QPalette &colours = widget.palette();
+    return !greyedByStyle && colours.brush(QPalette::Disabled, QPalette::Window) ==
+                                 colours.brush(QPalette::Active, QPalette::Window);
+}
+
+void noteEnabledChange(QWidget *widget) {
+#if QT_CONFIG(accessibility)
+    QAccessible::State state;
+    state.disabled = true;
+    QAccessibleStateChangeEvent event(widget, state);
+    QAccessible::updateAccessibility(&event);
+#else
+    Q_UNUSED(widget);
+#endif
+}
+
+void CellLabel::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::EnabledChange &&
+        keepsLookWhenDisabled(*this, contentShown_ && !text().isEmpty())) {
+        noteEnabledChange(this);
+        return;
+    }
+    QLabel::changeEvent(event);
+}
 
 void CellLabel::setContentShown(bool shown) {
     if (shown == contentShown_)
@@ -58,6 +85,15 @@ void SlotProgress::setContentShown(bool shown) {
     // Shown, the bar covers its whole rectangle; otherwise what lies below shows.
     setAttribute(Qt::WA_OpaquePaintEvent, shown);
     update();
+}
+
+void SlotProgress::changeEvent(QEvent *event) {
+    // The bar paints in its own colours.
+    if (event->type() == QEvent::EnabledChange) {
+        noteEnabledChange(this);
+        return;
+    }
+    QWidget::changeEvent(event);
 }
 
 void SlotProgress::paintEvent(QPaintEvent *) {
@@ -248,6 +284,14 @@ void ThumbCell::setLabelText(QLabel *label, const QString &text) {
         label->setText(text);
 }
 
+void ThumbCell::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::EnabledChange && keepsLookWhenDisabled(*this, false)) {
+        noteEnabledChange(this);
+        return;
+    }
+    QWidget::changeEvent(event);
+}
+
 void ThumbCell::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     // Around the frame (the captions hang below it) the window's background.
@@ -350,6 +394,18 @@ StillPicture::StillPicture(QWidget *parent) : QLabel(parent) {
 
 void StillPicture::fillBackground(QPainter &painter) {
     painter.fillRect(rect(), palette().brush(QPalette::Window));
+}
+
+void StillPicture::changeEvent(QEvent *event) {
+    // A decoded photograph is drawn as it is; a pixmap set directly (the
+    // placeholder) and text are greyed out by the style.
+    if (event->type() == QEvent::EnabledChange &&
+        keepsLookWhenDisabled(*this, !text().isEmpty() ||
+                                         (encoded_.isEmpty() && !QLabel::pixmap().isNull()))) {
+        noteEnabledChange(this);
+        return;
+    }
+    QLabel::changeEvent(event);
 }
 
 void StillPicture::paintEvent(QPaintEvent *event) {

@@ -18,6 +18,16 @@ namespace tavimo {
 class AnimatedPicture;
 class AnimationClock;
 
+// Disabling a window makes Qt repaint every widget in it. The parts of a cell
+// that paint the same whether enabled or not (most of them: only text and
+// placeholder pictures grey out) leave that repaint out, so that opening a
+// window that disables the main window does not redraw its whole grid.
+// Whether `widget` looks the same disabled: it shows nothing the style greys
+// out (`greyedByStyle`: text, a pixmap) and its background keeps its colour.
+bool keepsLookWhenDisabled(const QWidget &widget, bool greyedByStyle);
+// What QWidget does on an enabled change, less the repaint.
+void noteEnabledChange(QWidget *widget);
+
 // The parts of a cell that come and go during a pass (the waiting text, the
 // sender line, the progress bar) stay shown as widgets and change what they
 // paint instead: showing a widget while the pointer is over the window costs
@@ -33,6 +43,7 @@ public:
     void setContentShown(bool shown);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -58,6 +69,7 @@ public:
     void setContentShown(bool shown);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -100,6 +112,7 @@ signals:
     void decodeFailed();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -198,6 +211,7 @@ signals:
     void aniGIFMade(AnimatedPicture *picture);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
