@@ -12,9 +12,12 @@
 namespace tavimo {
 
 bool keepsLookWhenDisabled(const QWidget &widget, bool greyedByStyle) {
+    if (greyedByStyle)
+        return false;
     const QPalette &colours = widget.palette();
-    return !greyedByStyle && colours.brush(QPalette::Disabled, QPalette::Window) ==
-                                 colours.brush(QPalette::Active, QPalette::Window);
+    const QBrush &disabled = colours.brush(QPalette::Disabled, QPalette::Window);
+    return disabled == colours.brush(QPalette::Active, QPalette::Window) &&
+           disabled == colours.brush(QPalette::Inactive, QPalette::Window);
 }
 
 void noteEnabledChange(QWidget *widget) {

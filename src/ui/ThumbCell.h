@@ -22,9 +22,11 @@ class AnimationClock;
 // that paint the same whether enabled or not (most of them: only text and
 // placeholder pictures grey out) leave that repaint out, so that opening a
 // window that disables the main window does not redraw its whole grid.
+
 // Whether `widget` looks the same disabled: it shows nothing the style greys
 // out (`greyedByStyle`: text, a pixmap) and its background keeps its colour.
 bool keepsLookWhenDisabled(const QWidget &widget, bool greyedByStyle);
+
 // What QWidget does on an enabled change, less the repaint.
 void noteEnabledChange(QWidget *widget);
 
