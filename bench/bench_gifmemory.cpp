@@ -132,7 +132,7 @@ int main(int argc, char *argv[]) {
     }
     int playing = 0;
     for (ThumbCell *cell : w.window->grid().cells())
-        playing += cell->AniGIF->isAnimating() ? 1 : 0;
+        playing += cell->AniGIF()->isAnimating() ? 1 : 0;
     const qint64 animatedBytes = settle(5000);
     const Idle animatedIdle = idle(w);
 

@@ -758,7 +758,7 @@ QFont MainWindow::labelFont() const {
 
 AnimatedPicture *MainWindow::slotPicture(int slot) {
     ThumbCell *c = grid_->cell(slot);
-    return c ? c->AniGIF : nullptr;
+    return c ? c->AniGIF() : nullptr;
 }
 
 } // namespace tavimo

@@ -314,7 +314,7 @@ void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
     page.SlotTable.setValue(slot, stFailure, QString());
     if (!s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         ThumbCell::setLabelText(c->lblFrom, QString());
-    if (!c->AniGIF->isHidden())
+    if (c->isAnimationShown())
         page.SlotTable.setValue(slot, stInfo, kAnimated);
 
     // A large viewer showing this slot's picture shows the new one.
@@ -418,8 +418,10 @@ void PageLoader::assignPickedSite(const SitePick &pick, int siteIndex) {
             page.SlotTable.setValue(k, stSiteCall, a->caption);
     }
     forgetSlot(k);
-    c->AniGIF->clear();
-    c->AniGIF->hide();
+    if (c->hasAniGIF()) {
+        c->AniGIF()->clear();
+        c->AniGIF()->hide();
+    }
     c->img->clear();
     c->img->setToolTip(QString());
     // The frame told the age of the site that was here; the new site's own
@@ -464,7 +466,8 @@ void PageLoader::leaveSlotBlank(int slot) {
     clearSlot(blank.slot);
     if (ThumbCell *c = grid_.cell(blank.slot)) {
         c->img->setToolTip(QString());
-        c->AniGIF->setToolTip(QString());
+        if (c->hasAniGIF())
+            c->AniGIF()->setToolTip(QString());
     }
     if (blank.List1)
         List1 = *blank.List1;

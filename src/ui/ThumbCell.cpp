@@ -3,12 +3,42 @@
 #include "ui/AnimatedPicture.h"
 #include "ui/Logging.h"
 
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
 
 namespace tavimo {
+
+bool keepsLookWhenDisabled(const QWidget &widget, bool greyedByStyle) {
+    if (greyedByStyle)
+        return false;
+    const QPalette &colours = widget.palette();
+    const QBrush &disabled = colours.brush(QPalette::Disabled, QPalette::Window);
+    return disabled == colours.brush(QPalette::Active, QPalette::Window) &&
+           disabled == colours.brush(QPalette::Inactive, QPalette::Window);
+}
+
+void noteEnabledChange(QWidget *widget) {
+#if QT_CONFIG(accessibility)
+    QAccessible::State state;
+    state.disabled = true;
+    QAccessibleStateChangeEvent event(widget, state);
+    QAccessible::updateAccessibility(&event);
+#else
+    Q_UNUSED(widget);
+#endif
+}
+
+void CellLabel::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::EnabledChange &&
+        keepsLookWhenDisabled(*this, contentShown_ && !text().isEmpty())) {
+        noteEnabledChange(this);
+        return;
+    }
+    QLabel::changeEvent(event);
+}
 
 void CellLabel::setContentShown(bool shown) {
     if (shown == contentShown_)
@@ -60,6 +90,15 @@ void SlotProgress::setContentShown(bool shown) {
     update();
 }
 
+void SlotProgress::changeEvent(QEvent *event) {
+    // The bar paints in its own colours.
+    if (event->type() == QEvent::EnabledChange) {
+        noteEnabledChange(this);
+        return;
+    }
+    QWidget::changeEvent(event);
+}
+
 void SlotProgress::paintEvent(QPaintEvent *) {
     if (!contentShown_)
         return;
@@ -86,9 +125,32 @@ ThumbCell::ThumbCell(int slot, QWidget *parent)
     img = new StillPicture(this);
     img->setObjectName(QStringLiteral("img"));
     img->setScaledContents(true);
-    AniGIF = new AnimatedPicture(img);
-    AniGIF->setObjectName(QStringLiteral("AniGIF"));
-    AniGIF->hide();
+}
+
+AnimatedPicture *ThumbCell::AniGIF() {
+    if (aniGIF_)
+        return aniGIF_;
+    aniGIF_ = new AnimatedPicture(img);
+    aniGIF_->setObjectName(QStringLiteral("AniGIF"));
+    aniGIF_->hide();
+    if (frameDecoder_ || frameClock_)
+        aniGIF_->setFrameServices(frameDecoder_, frameClock_);
+    aniGIF_->setGeometry(img->rect());
+    // The picture's tip is the animation's too.
+    aniGIF_->setToolTip(img->toolTip());
+    emit aniGIFMade(aniGIF_);
+    return aniGIF_;
+}
+
+bool ThumbCell::isAnimationShown() const {
+    return aniGIF_ && !aniGIF_->isHidden();
+}
+
+void ThumbCell::setAnimationServices(PictureDecoder *decoder, AnimationClock *clock) {
+    frameDecoder_ = decoder;
+    frameClock_ = clock;
+    if (aniGIF_)
+        aniGIF_->setFrameServices(decoder, clock);
 }
 
 CellLabel *ThumbCell::makeLabel(const char *name) {
@@ -144,7 +206,8 @@ void ThumbCell::moveImg(const QRect &units) {
         return;
     const QPoint origin = scale_->toPixels(QRectF(units_.bounds)).topLeft();
     img->setGeometry(scale_->toPixels(QRectF(imgUnits_)).translated(-origin));
-    AniGIF->setGeometry(img->rect());
+    if (aniGIF_)
+        aniGIF_->setGeometry(img->rect());
 }
 
 void ThumbCell::place(const UserScale &scale) {
@@ -164,7 +227,8 @@ void ThumbCell::place(const UserScale &scale) {
         lblConnect_->setGeometry(inCell(units_.lblConnect));
     picProg->setGeometry(inCell(units_.picProg));
     img->setGeometry(inCell(imgUnits_));
-    AniGIF->setGeometry(img->rect());
+    if (aniGIF_)
+        aniGIF_->setGeometry(img->rect());
     if (lblNum)
         lblNum->setGeometry(inCell(numUnits_));
     update();
@@ -213,7 +277,7 @@ void ThumbCell::setLabelFont(double points, bool bold) {
 }
 
 bool ThumbCell::isBlank() const {
-    return !img->hasPicture() && AniGIF->isEmpty() && AniGIF->isHidden() &&
+    return !img->hasPicture() && (!aniGIF_ || (aniGIF_->isEmpty() && aniGIF_->isHidden())) &&
            lblCall->text().isEmpty() && lblFrom->text().isEmpty() && !isProgressShown() &&
            img->toolTip().isEmpty();
 }
@@ -221,6 +285,14 @@ bool ThumbCell::isBlank() const {
 void ThumbCell::setLabelText(QLabel *label, const QString &text) {
     if (label->text() != text)
         label->setText(text);
+}
+
+void ThumbCell::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::EnabledChange && keepsLookWhenDisabled(*this, false)) {
+        noteEnabledChange(this);
+        return;
+    }
+    QWidget::changeEvent(event);
 }
 
 void ThumbCell::paintEvent(QPaintEvent *event) {
@@ -240,7 +312,8 @@ void ThumbCell::paintEvent(QPaintEvent *event) {
 
 void ThumbCell::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    AniGIF->setGeometry(img->rect());
+    if (aniGIF_)
+        aniGIF_->setGeometry(img->rect());
 }
 
 void StillPicture::setPicture(QByteArray encoded, const QByteArray &format) {
@@ -324,6 +397,18 @@ StillPicture::StillPicture(QWidget *parent) : QLabel(parent) {
 
 void StillPicture::fillBackground(QPainter &painter) {
     painter.fillRect(rect(), palette().brush(QPalette::Window));
+}
+
+void StillPicture::changeEvent(QEvent *event) {
+    // A decoded photograph is drawn as it is; a pixmap set directly (the
+    // placeholder) and text are greyed out by the style.
+    if (event->type() == QEvent::EnabledChange &&
+        keepsLookWhenDisabled(*this, !text().isEmpty() ||
+                                         (encoded_.isEmpty() && !QLabel::pixmap().isNull()))) {
+        noteEnabledChange(this);
+        return;
+    }
+    QLabel::changeEvent(event);
 }
 
 void StillPicture::paintEvent(QPaintEvent *event) {

@@ -16,6 +16,19 @@ class QPainter;
 namespace tavimo {
 
 class AnimatedPicture;
+class AnimationClock;
+
+// Disabling a window makes Qt repaint every widget in it. The parts of a cell
+// that paint the same whether enabled or not (most of them: only text and
+// placeholder pictures grey out) leave that repaint out, so that opening a
+// window that disables the main window does not redraw its whole grid.
+
+// Whether `widget` looks the same disabled: it shows nothing the style greys
+// out (`greyedByStyle`: text, a pixmap) and its background keeps its colour.
+bool keepsLookWhenDisabled(const QWidget &widget, bool greyedByStyle);
+
+// What QWidget does on an enabled change, less the repaint.
+void noteEnabledChange(QWidget *widget);
 
 // The parts of a cell that come and go during a pass (the waiting text, the
 // sender line, the progress bar) stay shown as widgets and change what they
@@ -32,6 +45,7 @@ public:
     void setContentShown(bool shown);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -57,6 +71,7 @@ public:
     void setContentShown(bool shown);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -99,6 +114,7 @@ signals:
     void decodeFailed();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -174,17 +190,30 @@ public:
     void setNumberLabel(const QRect &units, const QString &text, double points);
 
     // Parts of the cell (named as the controls they stand for).
-    StillPicture *img = nullptr;       // still picture
-    AnimatedPicture *AniGIF = nullptr; // animated picture, inside img
-    QLabel *lblCall = nullptr;         // site callsign and picture age
-    CellLabel *lblFrom = nullptr;      // sender callsign
-    SlotProgress *picProg = nullptr;   // download progress
-    QLabel *lblNum = nullptr;          // the cell's number (gallery only)
+    StillPicture *img = nullptr;     // still picture
+    QLabel *lblCall = nullptr;       // site callsign and picture age
+    CellLabel *lblFrom = nullptr;    // sender callsign
+    SlotProgress *picProg = nullptr; // download progress
+    QLabel *lblNum = nullptr;        // the cell's number (gallery only)
+    // The animated picture inside img, made when first asked for: most
+    // pictures are stills, and a gallery is opened and closed often.
+    AnimatedPicture *AniGIF();
+    bool hasAniGIF() const { return aniGIF_ != nullptr; }
+    // The animation shows (false while there is none).
+    bool isAnimationShown() const;
+    // What the animation decodes its frames on and is driven by; both must
+    // outlive the cell.
+    void setAnimationServices(PictureDecoder *decoder, AnimationClock *clock);
     // The waiting text, made when first asked for: the gallery never waits.
     CellLabel *lblConnect();
     bool hasLblConnect() const { return lblConnect_ != nullptr; }
 
+signals:
+    // The animated picture has just been made (for those that listen to it).
+    void aniGIFMade(AnimatedPicture *picture);
+
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -193,6 +222,9 @@ private:
 
     int slot_;
     CellLabel *lblConnect_ = nullptr;
+    AnimatedPicture *aniGIF_ = nullptr;
+    PictureDecoder *frameDecoder_ = nullptr;
+    AnimationClock *frameClock_ = nullptr;
     double labelPoints_ = 0;
     QColor shapeColor_;
     CellGeometry units_;

@@ -119,7 +119,7 @@ void ThumbGrid::makeCells(double labelPoints, bool labelsBold) {
         made(i);
     for (ThumbCell *cell : std::as_const(cells_)) {
         cell->img->setDecoder(&decoder_);
-        cell->AniGIF->setFrameServices(&decoder_, &clock_);
+        cell->setAnimationServices(&decoder_, &clock_);
         emptyCell(*cell);
         cell->setGeometryUnits(cellGeometryFor_ ? cellGeometryFor_(cell->slot())
                                                 : cellGeometry(cell->slot(), layout_.gridCols));
@@ -147,9 +147,11 @@ void ThumbGrid::emptyCell(ThumbCell &cell) {
     cell.img->clear();
     cell.img->setToolTip(QString());
     cell.img->show();
-    cell.AniGIF->hide();
-    cell.AniGIF->setToolTip(QString());
-    cell.AniGIF->clear();
+    if (cell.hasAniGIF()) {
+        cell.AniGIF()->hide();
+        cell.AniGIF()->setToolTip(QString());
+        cell.AniGIF()->clear();
+    }
     cell.setProgressShown(false);
 }
 
@@ -161,11 +163,14 @@ void ThumbGrid::ArrangeThumbnailGrid() {
         cell->img->clear();
         cell->img->setToolTip(QString());
         cell->img->update();
-        cell->AniGIF->hide();
-        cell->AniGIF->clear();
-        cell->AniGIF->setToolTip(QString());
-        cell->AniGIF->setBackColor(back);
-        cell->AniGIF->refresh();
+        if (cell->hasAniGIF()) {
+            AnimatedPicture *gif = cell->AniGIF();
+            gif->hide();
+            gif->clear();
+            gif->setToolTip(QString());
+            gif->setBackColor(back);
+            gif->refresh();
+        }
         ThumbCell::setLabelText(cell->lblCall, QString());
         ThumbCell::setLabelText(cell->lblFrom, QString());
         cell->setShapeColor(back);
@@ -214,8 +219,10 @@ void ThumbGrid::clearSlot(int slot) {
     ThumbCell *c = cell(slot);
     if (!c)
         return;
-    c->AniGIF->clear();
-    c->AniGIF->hide();
+    if (c->hasAniGIF()) {
+        c->AniGIF()->clear();
+        c->AniGIF()->hide();
+    }
     c->img->clear();
     c->setShapeColor(backColor());
     ThumbCell::setLabelText(c->lblCall, QString());
@@ -236,23 +243,24 @@ bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
     const std::optional<PictureHeader> header = readPictureHeader(picture);
     if (!header) {
         // No size in the header: the picture is decoded here to learn it.
-        const bool loaded = c->AniGIF->loadBytes(picture);
-        const QRectF fitted = loaded ? fitPictureInCell(c->AniGIF->pictureSize(), shape) : QRectF();
+        AnimatedPicture *gif = c->AniGIF();
+        const bool loaded = gif->loadBytes(picture);
+        const QRectF fitted = loaded ? fitPictureInCell(gif->pictureSize(), shape) : QRectF();
         if (fitted.isEmpty()) {
-            c->AniGIF->clear();
+            gif->clear();
             return false;
         }
         c->moveImg(roundedRect(fitted));
-        if (c->AniGIF->frameCount() >= 2) {
+        if (gif->frameCount() >= 2) {
             c->img->clear();
-            c->AniGIF->setBackColor(Qt::black);
-            c->AniGIF->show();
-            c->AniGIF->startAnimation();
+            gif->setBackColor(Qt::black);
+            gif->show();
+            gif->startAnimation();
         } else {
             // Once the part lets go of the frame it converts in place, uncopied.
-            QImage frame = c->AniGIF->firstFrame();
-            c->AniGIF->hide();
-            c->AniGIF->clear();
+            QImage frame = gif->firstFrame();
+            gif->hide();
+            gif->clear();
             c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
         }
         c->img->show();
@@ -261,20 +269,24 @@ bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
     }
     const QRectF fitted = fitPictureInCell(header->size, shape);
     if (fitted.isEmpty()) {
-        c->AniGIF->clear();
+        if (c->hasAniGIF())
+            c->AniGIF()->clear();
         return false;
     }
     c->moveImg(roundedRect(fitted));
 
     if (header->frames >= 2) {
         c->img->clear();
-        c->AniGIF->setBackColor(Qt::black);
-        c->AniGIF->loadBytes(picture, *header);
-        c->AniGIF->show();
-        c->AniGIF->startAnimation();
+        AnimatedPicture *gif = c->AniGIF();
+        gif->setBackColor(Qt::black);
+        gif->loadBytes(picture, *header);
+        gif->show();
+        gif->startAnimation();
     } else {
-        c->AniGIF->hide();
-        c->AniGIF->clear();
+        if (c->hasAniGIF()) {
+            c->AniGIF()->hide();
+            c->AniGIF()->clear();
+        }
         c->img->setPicture(picture, header->format);
     }
     c->img->show();
@@ -286,13 +298,15 @@ void ThumbGrid::showPlaceholder(int slot, const PlaceholderLines &lines) {
     ThumbCell *c = cell(slot);
     if (!c)
         return;
-    c->AniGIF->clear();
+    if (c->hasAniGIF())
+        c->AniGIF()->clear();
     c->img->clear();
     c->img->show();
     const QRect shape = c->geometryUnits().shape1;
     c->moveImg(QRect(shape.left() + kPlaceholderLeft, shape.top() + kPictureTop, kPlaceholderWidth,
                      kPlaceholderHeight));
-    c->AniGIF->hide();
+    if (c->hasAniGIF())
+        c->AniGIF()->hide();
     c->img->setPixmap(QPixmap::fromImage(renderPlaceholder(c->img->size(), lines)));
 }
 

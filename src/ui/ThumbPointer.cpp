@@ -52,14 +52,20 @@ void GridMouse::wireCells() {
         c->img->setMouseTracking(true);
         c->img->installEventFilter(this);
         const int slot = c->slot();
-        connect(c->AniGIF, &AnimatedPicture::mouseMoved, this,
-                [this, slot](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPoint) {
-                    emit pictureMoved(slot, modifiers);
-                });
-        connect(c->AniGIF, &AnimatedPicture::mousePressed, this,
-                [this, slot](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint) {
-                    emit picturePressed(slot, button, modifiers);
-                });
+        // The animation is made when a cell first shows one.
+        const auto wireAnimation = [this, slot](AnimatedPicture *gif) {
+            connect(gif, &AnimatedPicture::mouseMoved, this,
+                    [this, slot](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPoint) {
+                        emit pictureMoved(slot, modifiers);
+                    });
+            connect(gif, &AnimatedPicture::mousePressed, this,
+                    [this, slot](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint) {
+                        emit picturePressed(slot, button, modifiers);
+                    });
+        };
+        if (c->hasAniGIF())
+            wireAnimation(c->AniGIF());
+        connect(c, &ThumbCell::aniGIFMade, this, wireAnimation);
     }
 }
 
@@ -127,7 +133,7 @@ ThumbSlotState ThumbPointer::slotState(int slot) const {
     if (const ThumbCell *c = grid_.cell(slot)) {
         state.lblCall = c->lblCall->text();
         state.progressVisible = c->isProgressShown();
-        state.animationShown = !c->AniGIF->isHidden();
+        state.animationShown = c->isAnimationShown();
     }
     return state;
 }
@@ -172,7 +178,8 @@ void ThumbPointer::applyTip(int slot, const ThumbTipPlan &tip) {
     }
     if (ThumbCell *c = grid_.cell(slot)) {
         c->img->setToolTip(tip.pictureToolTip);
-        c->AniGIF->setToolTip(tip.pictureToolTip);
+        if (c->hasAniGIF())
+            c->AniGIF()->setToolTip(tip.pictureToolTip);
     }
     // A running delay goes on: enabling an enabled timer does not restart it.
     if (tip.startTipTimer && !tipShowTimer.isActive())

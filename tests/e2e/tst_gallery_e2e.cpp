@@ -41,7 +41,7 @@ private slots:
         const auto allShown = [&] {
             for (int c = 0; c < 30; ++c) {
                 ThumbCell &cell = *gallery->grid().cell(c);
-                if (!(cell.img->hasPicture() || !cell.AniGIF->isHidden()) ||
+                if (!(cell.img->hasPicture() || !cell.AniGIF()->isHidden()) ||
                     !cell.lblFrom->text().startsWith(rig.state.texts.LngFromPrefix))
                     return false;
             }
@@ -54,7 +54,7 @@ private slots:
                 cells += QString(u"%1: %2 %3 '%4'\n"_s)
                              .arg(c)
                              .arg(cell.img->hasPicture())
-                             .arg(!cell.AniGIF->isHidden())
+                             .arg(!cell.AniGIF()->isHidden())
                              .arg(cell.lblFrom->text());
             }
             QFAIL(qPrintable(cells));
@@ -161,7 +161,7 @@ private slots:
             return rig.server.requestCount(sitesim::sstvPicturePath(index + 1));
         };
         const auto shows = [&](int slot) {
-            return rig.cell(slot).img->hasPicture() || !rig.cell(slot).AniGIF->isHidden();
+            return rig.cell(slot).img->hasPicture() || !rig.cell(slot).AniGIF()->isHidden();
         };
         for (int k = 0; k < 2; ++k) {
             QCOMPARE(requests(tornSites[k]), 1);

@@ -115,7 +115,7 @@ private slots:
         // No trailer: "Old" and no sender line; the animation plays.
         QCOMPARE(rig.column(2, stGalInfo), u"Old"_s);
         QCOMPARE(rig.cell(2).lblFrom->text(), QString());
-        QVERIFY(rig.cell(2).AniGIF->isAnimating());
+        QVERIFY(rig.cell(2).AniGIF()->isAnimating());
 
         // The status tip a second after the pointer came; with Ctrl the captions at once.
         QLabel *tip = g.pointer().tipLabel();
@@ -255,7 +255,7 @@ private slots:
         g.fetch().flush();
         for (int c : {0, 1}) {
             QVERIFY(rig.cell(c).img->hasPicture()); // the "Blocked" placeholder
-            QVERIFY(rig.cell(c).AniGIF->isHidden() && !rig.cell(c).AniGIF->isAnimating());
+            QVERIFY(rig.cell(c).AniGIF()->isHidden() && !rig.cell(c).AniGIF()->isAnimating());
             QVERIFY(!QFile::exists(rig.file(c)));
             QVERIFY(rig.cell(c).lblFrom->text().startsWith(u"From:"_s));
         }

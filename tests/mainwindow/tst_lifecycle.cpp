@@ -38,7 +38,7 @@ void checkPlaced(MainWindow &w) {
         QCOMPARE(cell->img->geometry(), inCell(cell->imgUnits()));
         QCOMPARE(cell->lblCall->geometry(), inCell(units.lblCall));
         QCOMPARE(cell->picProg->geometry(), inCell(units.picProg));
-        QCOMPARE(cell->AniGIF->geometry(), cell->img->rect());
+        QCOMPARE(cell->AniGIF()->geometry(), cell->img->rect());
     }
 }
 

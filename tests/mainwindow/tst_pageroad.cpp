@@ -211,8 +211,8 @@ void PageRoadTest::passesFollowTheCheckPictures() {
         QVERIFY(!c.isWaiting());
         QVERIFY(c.isSenderShown());
         QVERIFY(!c.img->pixmap().isNull());
-        QVERIFY(c.AniGIF->isHidden());
-        QVERIFY(c.AniGIF->isEmpty());
+        QVERIFY(c.AniGIF()->isHidden());
+        QVERIFY(c.AniGIF()->isEmpty());
     }
     QCOMPARE(rig.shownImage(0).size(), QSize(320, 240));
 
@@ -311,7 +311,7 @@ void PageRoadTest::failuresShowThePlaceholder() {
     QTRY_COMPARE(rig.table(3, stFrom), u"Not found"_s);
     QCOMPARE(c.lblFrom->text(), QString());
     QVERIFY(!c.isProgressShown());
-    QVERIFY(c.AniGIF->isHidden());
+    QVERIFY(c.AniGIF()->isHidden());
     QCOMPARE(rig.shownImage(3), rig.placeholder(3, false, pictureRead));
     QCOMPARE(c.imgUnits().size(), QSize(120, 90));
     // The age counts from the first failure, in UTC.
@@ -377,9 +377,9 @@ void PageRoadTest::animatedPictureAnimates() {
     QVERIFY(rig.waitForPassEnd());
 
     ThumbCell &c = rig.cell(0);
-    QVERIFY(!c.AniGIF->isHidden());
-    QCOMPARE(c.AniGIF->frameCount(), 3);
-    QVERIFY(c.AniGIF->isAnimating());
+    QVERIFY(!c.AniGIF()->isHidden());
+    QCOMPARE(c.AniGIF()->frameCount(), 3);
+    QVERIFY(c.AniGIF()->isAnimating());
     QCOMPARE(rig.table(0, stInfo), u"Animated"_s);
     // An animation shows no age, however old its date.
     QCOMPARE(c.lblCall->text(), rig.withZeroChar(call) + rig.texts().LngNewPicPrefix);
@@ -643,7 +643,7 @@ void PageRoadTest::passShowsAndHidesNoPartOfACell() {
     rig.w().grid().waitForDecodes();
     QCoreApplication::processEvents();
     QVERIFY(rig.cell(0).img->isDecoded());
-    QVERIFY(rig.cell(1).AniGIF->playsDecodedFrames() && rig.cell(1).AniGIF->isAnimating());
+    QVERIFY(rig.cell(1).AniGIF()->playsDecodedFrames() && rig.cell(1).AniGIF()->isAnimating());
     QVERIFY(!rig.cell(2).img->isDecoded()); // the placeholder, drawn as it is
     rig.closeWindow();
 }

@@ -169,7 +169,7 @@ void ThumbActionsTest::leftClick() {
               animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green, Qt::blue}));
     QVERIFY(rig.startShown());
     QCOMPARE(rig.page().SlotTable.value(1, stFrom), u"Not found"_s);
-    QVERIFY(!rig.cell(2).AniGIF->isHidden());
+    QVERIFY(!rig.cell(2).AniGIF()->isHidden());
 
     // A picture, still or animated: the viewer, with the slot's file.
     for (int slot : {0, 2}) {

@@ -14,7 +14,7 @@ namespace tavimo::test {
 
 // The part of a cell that takes the pointer: the animation when it shows.
 inline QWidget *pointerPart(ThumbCell &cell) {
-    return cell.AniGIF->isHidden() ? static_cast<QWidget *>(cell.img) : cell.AniGIF;
+    return cell.AniGIF()->isHidden() ? static_cast<QWidget *>(cell.img) : cell.AniGIF();
 }
 
 // A mouse event of `type` at (5, 5) of `target`.

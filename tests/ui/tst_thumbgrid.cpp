@@ -2,8 +2,9 @@
 // slot shows for good and bad bytes, the blink of a slot's frame, a cell's
 // still picture decoded at the cell's size off the window's thread, animations
 // decoded once and played by the grid's clock while the window shows, the
-// parts of a cell that come and go by what they paint, and cells that leave
-// no pixel they cover unpainted.
+// parts of a cell that come and go by what they paint, cells that leave no
+// pixel they cover unpainted, and a disabled window that repaints only what
+// greys out.
 
 #include "support/Fixtures.h"
 #include "support/ShowHideCounter.h"
@@ -34,6 +35,7 @@ private slots:
     void animationTooLargeToKeepStillPlays();
     void partsComeAndGoByWhatTheyPaint();
     void cellsPaintAllTheyCover();
+    void disablingRepaintsOnlyWhatGreys();
 };
 
 namespace {
@@ -51,6 +53,20 @@ struct ShownGrid {
     QImage shown(QWidget *part) { return part->grab().toImage(); }
     QWidget window;
     ThumbGrid *grid = nullptr;
+};
+
+// Counts the paint events of the watched widgets.
+struct PaintCounter : QObject {
+    QMap<QObject *, int> paints;
+    void watch(const QList<QWidget *> &widgets) {
+        for (QWidget *widget : widgets)
+            widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints[watched];
+        return false;
+    }
 };
 
 QColor middle(const QImage &image) {
@@ -99,8 +115,8 @@ void ThumbGridTest::slotShowsWhatItCan() {
     QCOMPARE(grid.cells().size(), 10);
     QCOMPARE(grid.showPicture(3, bytes), shown);
     ThumbCell &c = *grid.cell(3);
-    QCOMPARE(!c.AniGIF->isHidden(), animated);
-    QCOMPARE(c.AniGIF->isAnimating(), animated);
+    QCOMPARE(!c.AniGIF()->isHidden(), animated);
+    QCOMPARE(c.AniGIF()->isAnimating(), animated);
     QCOMPARE(c.img->hasPicture(), shown && !animated);
     QVERIFY(!grid.showPicture(10, bytes)); // a slot the grid lacks
     grid.clearSlot(3);
@@ -232,7 +248,7 @@ void ThumbGridTest::animationsPlayDecodedFramesWhileTheWindowShows() {
     ThumbGrid &grid = *g.grid;
     const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
     QVERIFY(grid.showPicture(4, animatedGifBytes(QSize(64, 48), colours, 40)));
-    AnimatedPicture &gif = *grid.cell(4)->AniGIF;
+    AnimatedPicture &gif = *grid.cell(4)->AniGIF();
     QVERIFY(gif.playsDecodedFrames());
     QCOMPARE(gif.frameCount(), 3);
     QCOMPARE(gif.pictureSize(), QSize(64, 48));
@@ -274,7 +290,7 @@ void ThumbGridTest::animationTooLargeToKeepStillPlays() {
     ThumbGrid &grid = *g.grid;
     const QSize picture(64, 48);
     QVERIFY(grid.showPicture(1, animatedGifBytes(picture, {Qt::red, Qt::green})));
-    const QSize shown = grid.cell(1)->AniGIF->size();
+    const QSize shown = grid.cell(1)->AniGIF()->size();
     QVERIFY(!shown.isEmpty());
     // More frames at the size shown than a thumbnail may keep.
     const int frames = int(AnimatedPicture::MaxFrameBytes / frameBytes(shown, 1)) + 2;
@@ -282,7 +298,7 @@ void ThumbGridTest::animationTooLargeToKeepStillPlays() {
     for (int i = 0; i < frames; ++i)
         colours << QColor::fromHsv(i % 360, 255, 255);
     QVERIFY(grid.showPicture(1, animatedGifBytes(picture, colours)));
-    AnimatedPicture &gif = *grid.cell(1)->AniGIF;
+    AnimatedPicture &gif = *grid.cell(1)->AniGIF();
     QCOMPARE(gif.frameCount(), frames);
     QVERIFY(!gif.playsDecodedFrames());
     QVERIFY(gif.isAnimating());
@@ -326,6 +342,27 @@ void ThumbGridTest::partsComeAndGoByWhatTheyPaint() {
     QCOMPARE(counter.seen, QStringList());
     for (QWidget *part : parts)
         QVERIFY(part->isVisible());
+}
+
+// A window that disables the grid's window (the gallery does) must not
+// redraw every cell, but what the style greys out must still grey.
+void ThumbGridTest::disablingRepaintsOnlyWhatGreys() {
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    ThumbCell &photo = *grid.cell(2);
+    ThumbCell &placeholder = *grid.cell(3);
+    QVERIFY(grid.showPicture(2, jpegBytes(QSize(320, 256), Qt::red)));
+    QTRY_VERIFY(photo.img->isDecoded());
+    grid.showPlaceholder(3, PlaceholderLines{});
+    photo.lblCall->setText(QStringLiteral("K1ABC"));
+    QTest::qWait(50);
+    PaintCounter counter;
+    counter.watch({photo.img, placeholder.img, photo.lblCall});
+    g.window.setEnabled(false);
+    QTRY_VERIFY(counter.paints.value(placeholder.img) > 0);
+    QVERIFY(counter.paints.value(photo.lblCall) > 0);
+    QCOMPARE(counter.paints.value(photo.img), 0);
+    QVERIFY(!photo.isEnabled());
 }
 
 QTEST_MAIN(ThumbGridTest)
