@@ -14,6 +14,8 @@
 // more than N sites; `--grid-largest N` measures the grid only up to N sites
 // (a grid that grows with the list can take minutes to open); `--rounds N`.
 
+#include "BenchWindow.h"
+
 #include "core/app/AppState.h"
 #include "core/app/StartupFiles.h"
 #include "core/sites/SlotMap.h"
@@ -95,11 +97,7 @@ double median(std::vector<double> values) {
 }
 
 double residentMiB() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+    return double(bench::residentBytes()) / (1024.0 * 1024.0);
 }
 
 // Sorted callsigns, a few sites on slots of page 1, positions all over the world.
@@ -341,9 +339,7 @@ void print(const std::vector<Figures> &all) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
+    bench::prepareBenchEnvironment();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const auto option = [&](const QString &name, int fallback) {

@@ -7,6 +7,8 @@
 // is no floor. Median of the rounds, the two taken in turn. It prints, it does
 // not judge.
 
+#include "BenchWindow.h"
+
 #include "core/app/AppState.h"
 #include "core/app/StartupFiles.h"
 #include "stations/MapCanvas.h"
@@ -57,9 +59,7 @@ double median(std::vector<double> values) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");
+    bench::prepareBenchEnvironment();
     QApplication app(argc, argv);
 
     QTemporaryDir dir;
