@@ -145,6 +145,20 @@ QStringList changes(const QMap<QString, QByteArray> &before,
 // The files of the data folder: what a start finds and sets in order (the data folder itself,
 // files from the program folder, leftovers of killed saves, cached files, the map list), and how
 // a save replaces them whatever happens to it.
+// What the save helper printed, run on a tmpfs of its own (exit code 77:
+// this system lets it mount none).
+struct TmpfsRun {
+    int exitCode = -1;
+    QStringList lines;
+};
+TmpfsRun onTmpfs(const QStringList &arguments) {
+    QProcess helper;
+    helper.start(kHelper, arguments);
+    if (!helper.waitForFinished(30000))
+        return {};
+    return {helper.exitCode(), QString::fromLocal8Bit(helper.readAllStandardOutput()).split('\n')};
+}
+
 class DataFilesTest : public QObject {
     Q_OBJECT
 
@@ -604,14 +618,11 @@ private slots:
     // file stays whole, and one message names them all.
     void realFullDisk() {
         QTemporaryDir dir;
-        QProcess helper;
-        helper.start(kHelper, {"full-disk", dir.path()});
-        QVERIFY(helper.waitForFinished(30000));
-        if (helper.exitCode() == 77)
+        const TmpfsRun run = onTmpfs({"full-disk", dir.path()});
+        if (run.exitCode == 77)
             QSKIP("this system lets no test mount a tmpfs");
-        QCOMPARE(helper.exitCode(), 0);
-        const QStringList lines =
-            QString::fromLocal8Bit(helper.readAllStandardOutput()).split('\n');
+        QCOMPARE(run.exitCode, 0);
+        const QStringList &lines = run.lines;
         QCOMPARE(lines.mid(0, 5),
                  (QStringList{"tavimo.cfg kept", "tavimo.lst kept", "WXsites.lst kept",
                               "Tavimo.ini kept", "messages 1"}));
@@ -632,14 +643,11 @@ private slots:
     void settingsOnANearlyFullDisk() {
         QFETCH(int, left);
         QTemporaryDir dir;
-        QProcess helper;
-        helper.start(kHelper, {"partial-disk", dir.path(), QString::number(left)});
-        QVERIFY(helper.waitForFinished(30000));
-        if (helper.exitCode() == 77)
+        const TmpfsRun run = onTmpfs({"partial-disk", dir.path(), QString::number(left)});
+        if (run.exitCode == 77)
             QSKIP("this system lets no test mount a tmpfs");
-        QCOMPARE(helper.exitCode(), 0);
-        const QStringList lines =
-            QString::fromLocal8Bit(helper.readAllStandardOutput()).split('\n');
+        QCOMPARE(run.exitCode, 0);
+        const QStringList &lines = run.lines;
         const QString outcome = lines.value(0);
         if (outcome == "Tavimo.ini new") {
             QCOMPARE(lines.value(1), QString("messages 0"));
