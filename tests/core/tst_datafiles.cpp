@@ -140,11 +140,6 @@ QStringList changes(const QMap<QString, QByteArray> &before,
     return result;
 }
 
-} // namespace
-
-// The files of the data folder: what a start finds and sets in order (the data folder itself,
-// files from the program folder, leftovers of killed saves, cached files, the map list), and how
-// a save replaces them whatever happens to it.
 // What the save helper printed, run on a tmpfs of its own (exit code 77:
 // this system lets it mount none).
 struct TmpfsRun {
@@ -159,6 +154,11 @@ TmpfsRun onTmpfs(const QStringList &arguments) {
     return {helper.exitCode(), QString::fromLocal8Bit(helper.readAllStandardOutput()).split('\n')};
 }
 
+} // namespace
+
+// The files of the data folder: what a start finds and sets in order (the data folder itself,
+// files from the program folder, leftovers of killed saves, cached files, the map list), and how
+// a save replaces them whatever happens to it.
 class DataFilesTest : public QObject {
     Q_OBJECT
 
