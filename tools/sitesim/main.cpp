@@ -116,29 +116,27 @@ int main(int argc, char *argv[]) {
         QStringLiteral("home"),
         QStringLiteral("Write a data folder and settings file for Tavimo below DIR (see above)."),
         QStringLiteral("DIR"));
-    const QCommandLineOption fail404(QStringLiteral("fail-404"),
-                                     QStringLiteral("The last N SSTV sites answer 404."),
-                                     QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption slow(
-        QStringLiteral("slow"),
-        QStringLiteral("N SSTV sites answer after 1.5 s and send 2 KiB every 0.4 s."),
-        QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption stall(QStringLiteral("stall"),
-                                   QStringLiteral("N SSTV sites take requests and never answer."),
-                                   QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption garbage(
-        QStringLiteral("garbage"),
-        QStringLiteral("N SSTV sites answer with bytes that are no picture."), QStringLiteral("N"),
-        QStringLiteral("0"));
-    const QCommandLineOption torn(
-        QStringLiteral("torn"),
-        QStringLiteral("N SSTV sites serve each new picture cut the first time it is asked for."),
-        QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption trickle(
-        QStringLiteral("trickle"),
-        QStringLiteral("N SSTV sites send the pictures asked for in their first 150 s at one "
-                       "byte a second."),
-        QStringLiteral("N"), QStringLiteral("0"));
+    // The fault switches, in the order their sites are given out from the end of the list.
+    struct FaultSwitch {
+        const char *name;
+        int SimConfig::*count;
+        const char *help;
+    };
+    const FaultSwitch faultSwitches[] = {
+        {"fail-404", &SimConfig::notFound, "N SSTV sites answer 404."},
+        {"slow", &SimConfig::slow, "N SSTV sites answer after 1.5 s and send 2 KiB every 0.4 s."},
+        {"stall", &SimConfig::stall, "N SSTV sites take requests and never answer."},
+        {"garbage", &SimConfig::garbage, "N SSTV sites answer with bytes that are no picture."},
+        {"torn", &SimConfig::torn,
+         "N SSTV sites serve each new picture cut the first time it is asked for."},
+        {"trickle", &SimConfig::trickle,
+         "N SSTV sites send the pictures asked for in their first 150 s at one byte a second."},
+    };
+    QList<QCommandLineOption> faultOptions;
+    for (const FaultSwitch &fault : faultSwitches)
+        faultOptions.append(QCommandLineOption(QString::fromLatin1(fault.name),
+                                               QString::fromLatin1(fault.help), QStringLiteral("N"),
+                                               QStringLiteral("0")));
     const QCommandLineOption homeVersion(
         QStringLiteral("home-version"),
         QStringLiteral("Version the home page names (default 4.91, no notice)."),
@@ -151,8 +149,10 @@ int main(int argc, char *argv[]) {
         QStringLiteral("news"),
         QStringLiteral("The last N SSTV sites are announced as new sites (default 0)."),
         QStringLiteral("N"), QStringLiteral("0"));
-    for (const QCommandLineOption &option : {port, sstv, wx, interval, home, fail404, slow, stall,
-                                             garbage, torn, trickle, homeVersion, updates, news})
+    for (const QCommandLineOption &option : {port, sstv, wx, interval, home})
+        parser.addOption(option);
+    parser.addOptions(faultOptions);
+    for (const QCommandLineOption &option : {homeVersion, updates, news})
         parser.addOption(option);
     parser.process(app);
 
@@ -171,12 +171,8 @@ int main(int argc, char *argv[]) {
     config.sstvCount = number(sstv, 0, kMaxSstvSites);
     config.wxCount = number(wx, 0, kMaxWxSites);
     config.intervalSeconds = number(interval, 1, 86400);
-    config.notFound = number(fail404, 0, kMaxSstvSites);
-    config.slow = number(slow, 0, kMaxSstvSites);
-    config.stall = number(stall, 0, kMaxSstvSites);
-    config.garbage = number(garbage, 0, kMaxSstvSites);
-    config.torn = number(torn, 0, kMaxSstvSites);
-    config.trickle = number(trickle, 0, kMaxSstvSites);
+    for (qsizetype k = 0; k < faultOptions.size(); ++k)
+        config.*faultSwitches[k].count = number(faultOptions.at(k), 0, kMaxSstvSites);
     config.newsSites = number(news, 0, config.sstvCount);
     config.homeVersion = parser.value(homeVersion);
     const QString listState = parser.value(updates);
