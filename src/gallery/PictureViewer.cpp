@@ -18,7 +18,6 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QScopeGuard>
 
 namespace tavimo {
@@ -46,6 +45,8 @@ PictureViewer::PictureViewer(AppState &state, QPoint cursorPos, std::function<vo
             [this] { pic1_MouseMove(QCursor::pos()); });
     connect(AniGIF1, &AnimatedPicture::loaded, this, &PictureViewer::pictureLoaded);
     availableMemory_ = [] { return availableMemory(); };
+    // Escape closes it, registered or not, as it does every window.
+    closeOnEscape(*this);
 
     // The place the viewer was left chooses the monitor; it opens centred there.
     const SettingsStore *settings = state_.settings;
@@ -180,14 +181,6 @@ void PictureViewer::pic1_MouseMove(QPoint screenPos) {
         PanLast.setX(screenPos.x());
     }
     AniGIF1->move(picture.topLeft());
-}
-
-void PictureViewer::keyPressEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    event->ignore();
 }
 
 void PictureViewer::mouseReleaseEvent(QMouseEvent *) {

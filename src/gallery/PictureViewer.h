@@ -72,7 +72,6 @@ public:
     void pic1_MouseMove(QPoint screenPos);
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

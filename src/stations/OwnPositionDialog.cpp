@@ -12,7 +12,6 @@
 #include "ui/RefusedBox.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -187,14 +186,6 @@ void OwnPositionDialog::ShowGridLocator() {
 
 void OwnPositionDialog::ownPositionChanged() {
     emit state_.events.ownPositionChanged();
-}
-
-void OwnPositionDialog::keyPressEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 OwnPositionDialog *openOwnPositionDialog(AppState &state, WindowRegistry &windows) {

@@ -55,8 +55,6 @@ public:
     void cmdGetLatLon_Click();
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     void buildControls();
     void placeBesideMain();

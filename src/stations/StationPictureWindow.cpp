@@ -3,8 +3,8 @@
 #include "stations/StationPicture.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
 
@@ -63,14 +63,6 @@ StationPictureWindow::~StationPictureWindow() {
 void StationPictureWindow::mousePressEvent(QMouseEvent *event) {
     event->accept();
     close();
-}
-
-void StationPictureWindow::keyPressEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace tavimo

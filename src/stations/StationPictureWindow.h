@@ -27,7 +27,6 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPointer<QWidget> stationWindow_;
