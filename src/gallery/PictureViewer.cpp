@@ -9,6 +9,7 @@
 #include "core/thumbs/FullPicture.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/Logging.h"
+#include "platform/AvailableMemory.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"

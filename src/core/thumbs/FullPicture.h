@@ -12,7 +12,7 @@
 // window's size); the picture is decoded on a worker.
 //
 //     const std::optional<FullPictureHeader> header = readFullPictureHeader(path);
-//     if (!fitsInMemory(header->memoryBytes(), availableMemory()))
+//     if (!fitsInMemory(header->memoryBytes(), availableMemory()))  // the platform's probe
 //         say(LngCannotShow + pictureMemoryText(...));
 //     // on a worker:
 //     QImage picture = decodeFullSize(bytes, &cancelled);
@@ -43,11 +43,6 @@ struct FullPictureHeader {
 // Nothing when the file cannot be read or holds no picture of a known format
 // and size.
 std::optional<FullPictureHeader> readFullPictureHeader(const QString &path);
-
-// The memory this process may still take, in bytes: what the system has
-// available, within the limits of the process's control group and address
-// space. Negative when the system does not say.
-qint64 availableMemory();
 
 // What is left free beside a picture being shown, for the rest of the
 // program and the desktop.
