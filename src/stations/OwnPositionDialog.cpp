@@ -40,6 +40,8 @@ OwnPositionDialog::OwnPositionDialog(AppState &state) : QWidget(nullptr), state_
     // The boxes show the settings as they stand; only what the user or a
     // look-up changes afterwards is written back.
     const Config &config = state_.config;
+    openedLat_ = config.MyLat;
+    openedLon_ = config.MyLon;
     txtCall->setText(config.MyCall);
     cmdGetLatLon->setEnabled(!config.MyCall.isEmpty());
     (config.Units == 1 ? optMi : optKm)->setChecked(true);
@@ -123,19 +125,30 @@ void OwnPositionDialog::txtCall_Change(const QString &text) {
 }
 
 void OwnPositionDialog::txtLat_Change() {
-    storeCoordinate(*txtLat, CoordinateAxis::Latitude, state_.config.MyLat);
+    storeCoordinate(*txtLat, CoordinateAxis::Latitude, state_.config.MyLat, openedLat_);
 }
 
 void OwnPositionDialog::txtLon_Change() {
-    storeCoordinate(*txtLon, CoordinateAxis::Longitude, state_.config.MyLon);
+    storeCoordinate(*txtLon, CoordinateAxis::Longitude, state_.config.MyLon, openedLon_);
 }
 
-void OwnPositionDialog::storeCoordinate(QLineEdit &box, CoordinateAxis axis, double &setting) {
+void OwnPositionDialog::storeCoordinate(QLineEdit &box, CoordinateAxis axis, double &setting,
+                                        double opened) {
     lblLookUp->clear();
-    // A refused box says why and leaves the setting as it was.
-    const CoordinateBox read = checkCoordinateBox(box, axis, state_.config.LanguageIndex);
-    if (!read.refused() && read.value != setting) {
-        setting = read.value;
+    // The setting follows every keystroke, so on the way to a refused "95" it held "9". While
+    // a box is refused the setting is the value the window opened with, and the box's tip
+    // says so: closing the window then stores nothing the user did not finish typing.
+    const int language = state_.config.LanguageIndex;
+    const CoordinateBox read = readCoordinateBox(box.text(), axis);
+    QString why = coordinateRefusalText(read.refusal, axis, language);
+    if (read.refused()) {
+        why += u'\n';
+        why += keptWhileRefusedText(regionalNumberText(opened), language);
+    }
+    showRefusal(box, why);
+    const double value = read.refused() ? opened : read.value;
+    if (value != setting) {
+        setting = value;
         ownPositionChanged();
     }
     ShowGridLocator();

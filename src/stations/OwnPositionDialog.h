@@ -23,8 +23,8 @@ class WindowRegistry;
 // shutdown. A button looks the callsign up in the callbook and fills in the
 // position, from the record's grid square when the record has no
 // coordinates; the position stays as it was until a usable answer arrives.
-// A position box that holds no number or one off the globe shows why and
-// leaves the setting as it was.
+// A position box that holds no number or one off the globe shows why, and
+// while it does the setting is the value the window opened with.
 // The main window takes no input while the dialog is open; its pages go on
 // refreshing.
 class OwnPositionDialog : public QWidget {
@@ -61,7 +61,7 @@ private:
     void txtCall_Change(const QString &text);
     void txtLat_Change();
     void txtLon_Change();
-    void storeCoordinate(QLineEdit &box, CoordinateAxis axis, double &setting);
+    void storeCoordinate(QLineEdit &box, CoordinateAxis axis, double &setting, double opened);
     void setUnits(int units);
     void ucLookUp_GotPage(const QString &id);
     void ucLookUp_PageNotFound(const QString &id);
@@ -70,6 +70,8 @@ private:
 
     AppState &state_;
     BusyPointer busy_;
+    double openedLat_ = 0; // kept while a box is refused
+    double openedLon_ = 0;
 };
 
 // Opens the own-position dialog, or brings the open one to the front.

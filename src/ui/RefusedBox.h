@@ -17,6 +17,10 @@ bool showsRefusal(const QLineEdit &box);
 // German, French, Dutch; English for another index). Empty when it is not.
 QString coordinateRefusalText(CoordinateRefusal refusal, CoordinateAxis axis, int languageIndex);
 
+// Says which value stands while a box is refused: the one the window opened
+// with, as the box shows numbers.
+QString keptWhileRefusedText(const QString &value, int languageIndex);
+
 // Reads a position box by readCoordinateBox and shows a refusal on it.
 CoordinateBox checkCoordinateBox(QLineEdit &box, CoordinateAxis axis, int languageIndex);
 

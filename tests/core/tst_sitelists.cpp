@@ -794,10 +794,13 @@ private slots:
         row("unknown taken", "G1AA*50.85*4.35", unknown, 50.85, 4.35);
         row("known kept", "G1AA*-33.8*151.2", makeSite("G1AA", "http://x", -33.5, 151.5), -33.5,
             151.5);
-        row("only the unknown half taken", "G1AA*51.5*-0.1", makeSite("G1AA", "http://x", 52, 0),
-            52, -0.1);
-        row("empty field stays unknown", "G1AA**-0.1", unknown, 0, -0.1);
-        row("off the globe stays unknown", "G1AA*95*-0.1", unknown, 0, -0.1);
+        // (0, 0) is no position; a site on the zero meridian or the equator has one.
+        row("zero meridian kept", "G1AA*51.5*-0.1", makeSite("G1AA", "http://x", 52, 0), 52, 0);
+        row("equator kept", "G1AA*1*31", makeSite("G1AA", "http://x", 0, 30), 0, 30);
+        row("empty field reads 0", "G1AA**-0.1", unknown, 0, -0.1);
+        // Half of a pair off the globe is no position: the site keeps none.
+        row("latitude off the globe", "G1AA*95*-0.1", unknown, 0, 0);
+        row("longitude off the globe", "G1AA*52*200", unknown, 0, 0);
     }
     void positions() {
         QFETCH(QString, record);
@@ -808,6 +811,34 @@ private slots:
         QTEST(sites[1].Longitude, "lon");
         QCOMPARE(changed, sites[1] == stored ? 0 : 1);
         QCOMPARE(sites[2], makeSite("Z", "http://x")); // only the first record with the address
+    }
+
+    // The list file, a new site from the news and the news filling a site without a position
+    // keep the same pairs, and only whole ones.
+    void onePositionRule_data() {
+        QTest::addColumn<QString>("fields"); // latitude*longitude
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("on the globe") << "52.5*13.4" << QString("52.5*13.4");
+        QTest::newRow("pole and date line") << "-90*180" << QString("-90*180");
+        QTest::newRow("longitude off the globe") << "52*200" << QString("0*0");
+        QTest::newRow("latitude off the globe") << "-90.5*13" << QString("0*0");
+        QTest::newRow("infinite") << "52*1e999" << QString("0*0");
+        QTest::newRow("no number") << "abc*13" << QString("0*13");
+    }
+    void onePositionRule() {
+        QFETCH(QString, fields);
+        QFETCH(QString, kept);
+        const auto pair = [](const SiteRecord &r) {
+            return numberText(r.Latitude) + "*" + numberText(r.Longitude);
+        };
+        const SiteRecord read =
+            readList("K1A*0*0*0*0*" + fields.toLatin1() + "**\r\nu\r\n").sites.value(0);
+        QCOMPARE(pair(read), kept);
+        const UpdatesList news = parsed({{}, {}, {{"K1A*" + fields, "http://x"}}});
+        QCOMPARE(pair(newSiteRecord(news.newSites.value(0))), kept);
+        SiteList sites{makeSite("K1A", "http://x")};
+        fillMissingPositions(sites, news);
+        QCOMPARE(pair(sites[0]), kept);
     }
 
     void endpoints() {

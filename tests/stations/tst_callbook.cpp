@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -484,22 +485,23 @@ private slots:
         dialog->txtLon->setText("13,4");
         QCOMPARE(w.state.config.MyLon, 13.4);
         QCOMPARE(dialog->lblGrid->text(), QString("Grid:   JO62qm"));
-        // Off the globe or no number at all: the box says why, the setting stays.
+        // Off the globe or no number at all: the box says why, and the setting is the one the
+        // window opened with.
         dialog->txtLat->setText("91");
-        QCOMPARE(w.state.config.MyLat, 52.5);
+        QCOMPARE(w.state.config.MyLat, 52.25);
         QVERIFY(showsRefusal(*dialog->txtLat));
         QVERIFY(dialog->txtLat->toolTip().contains("90"));
         dialog->txtLon->setText("abc");
-        QCOMPARE(w.state.config.MyLon, 13.4);
+        QCOMPARE(w.state.config.MyLon, -0.12);
         QVERIFY(showsRefusal(*dialog->txtLon));
-        QCOMPARE(dialog->lblGrid->text(), QString("Grid:   JO62qm"));
+        QCOMPARE(dialog->lblGrid->text(), QString("Grid:   IO92wg"));
         dialog->txtLon->setText("13,4");
         QVERIFY(!showsRefusal(*dialog->txtLon));
         dialog->txtLat->setText("-"); // half-typed: no error
         QVERIFY(!showsRefusal(*dialog->txtLat));
         dialog->optKm->click();
         QCOMPARE(w.state.config.Units, std::int16_t(0));
-        QCOMPARE(changed.count(), 4);
+        QCOMPARE(changed.count(), 7);
 
         // An emptied callsign box keeps the callsign and offers no look-up.
         dialog->txtCall->clear();
@@ -513,6 +515,27 @@ private slots:
         StationsHarness::settle();
         QVERIFY(w.main.widget.isEnabled());
         QCOMPARE(w.main.count("activate"), 1);
+    }
+
+    // Typing on towards a refused value stores nothing of it: what was stored on the way
+    // ("9" of "95") gives way to the value the window opened with, also when Escape closes it.
+    void refusedBoxKeepsTheOpenedValue() {
+        OwnWorld w;
+        QPointer<OwnPositionDialog> dialog = w.open();
+        QList<double> told; // the latitude each own-position signal announces
+        QObject::connect(&w.state.events, &AppEvents::ownPositionChanged,
+                         [&] { told.append(w.state.config.MyLat); });
+        dialog->txtLat->selectAll();
+        QTest::keyClicks(dialog->txtLat, "95");
+        QCOMPARE(told, (QList<double>{9, 51.5}));
+        QVERIFY(showsRefusal(*dialog->txtLat));
+        QVERIFY2(dialog->txtLat->toolTip().contains("51.5"), qPrintable(dialog->txtLat->toolTip()));
+        QCOMPARE(dialog->lblGrid->text(), QString("Grid:   IO91wm"));
+        QTest::keyClick(dialog->txtLat, Qt::Key_Escape);
+        StationsHarness::settle();
+        QVERIFY(dialog.isNull());
+        QCOMPARE(w.state.config.MyLat, 51.5);
+        QCOMPARE(w.state.config.MyLon, -0.12);
     }
 
     // A look-up answered by the record of `asked` (none: not held); lat, lon: the position

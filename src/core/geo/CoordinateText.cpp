@@ -1,6 +1,7 @@
 #include "core/geo/CoordinateText.h"
 
 #include "core/base/Numbers.h"
+#include "core/sites/ListablePosition.h"
 
 #include <cmath>
 
@@ -75,7 +76,7 @@ double coordinateValue(QStringView text, CoordinateAxis axis) {
 }
 
 bool isCoordinate(double value, CoordinateAxis axis) {
-    const double limit = axis == CoordinateAxis::Latitude ? 90.0 : 180.0;
+    const double limit = axis == CoordinateAxis::Latitude ? kLatitudeLimit : kLongitudeLimit;
     return std::isfinite(value) && value >= -limit && value <= limit;
 }
 

@@ -2,7 +2,7 @@
 
 #include "core/base/Logging.h"
 #include "core/base/Numbers.h"
-#include "core/geo/CoordinateText.h"
+#include "core/sites/ListablePosition.h"
 #include "core/sites/SiteLists.h"
 
 namespace tavimo {
@@ -32,6 +32,12 @@ UpdateDecision ignored(ListSource source) {
     decision.action = UpdateDecision::Action::Ignore;
     decision.source = source;
     return decision;
+}
+
+// The position the news gives a site: each field's leading number, kept only as a pair the
+// lists keep.
+void takeListedPosition(SiteRecord &record, const NewSiteEntry &entry) {
+    setListedPosition(record, Val(entry.latitude), Val(entry.longitude));
 }
 
 qsizetype firstWithAddress(const SiteList &sites, const QString &address) {
@@ -126,14 +132,7 @@ SiteRecord newSiteRecord(const NewSiteEntry &entry) {
     SiteRecord record;
     record.Callsign = entry.callsign;
     record.PictureUrl = entry.pictureUrl;
-    // A position off the globe would read as none after the next save: it is none now.
-    const double latitude = Val(entry.latitude);
-    const double longitude = Val(entry.longitude);
-    if (isCoordinate(latitude, CoordinateAxis::Latitude) &&
-        isCoordinate(longitude, CoordinateAxis::Longitude)) {
-        record.Latitude = latitude;
-        record.Longitude = longitude;
-    }
+    takeListedPosition(record, entry);
     record.CamUrl = entry.camUrl;
     for (std::size_t layout = 1; layout < record.SlotMap.size(); ++layout)
         record.SlotMap[layout] = QStringLiteral("0000000000");
@@ -147,21 +146,15 @@ int fillMissingPositions(SiteList &sites, const UpdatesList &list) {
         if (index < 0)
             continue;
         SiteRecord &site = sites[index];
-        bool filled = false;
-        const double latitude = Val(entry.latitude);
-        const double longitude = Val(entry.longitude);
-        if (site.Latitude == 0 && !entry.latitude.isEmpty() &&
-            isCoordinate(latitude, CoordinateAxis::Latitude)) {
-            site.Latitude = latitude;
-            filled = true;
-        }
-        if (site.Longitude == 0 && !entry.longitude.isEmpty() &&
-            isCoordinate(longitude, CoordinateAxis::Longitude)) {
-            site.Longitude = longitude;
-            filled = true;
-        }
-        if (filled)
-            ++changed;
+        // Whole pairs only: a site without a position takes the one a new site of this entry
+        // would get, or keeps none; a site on the equator or the zero meridian keeps its own.
+        SiteRecord listed;
+        takeListedPosition(listed, entry);
+        if (hasListedPosition(site) || !hasListedPosition(listed))
+            continue;
+        site.Latitude = listed.Latitude;
+        site.Longitude = listed.Longitude;
+        ++changed;
     }
     return changed;
 }

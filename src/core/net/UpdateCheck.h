@@ -87,12 +87,14 @@ ClosingChanges applyClosingChanges(SiteList &sites, const SiteNews &news,
 // when this is not empty.
 SiteNews compareSiteList(const UpdatesList &list, const SiteList &sites);
 
-// The record of a new site: its position read as numbers ("." as the point, 0 when none),
-// every slot map "0000000000" (no slot on any page), no picture date.
+// The record of a new site: its position read as numbers ("." as the point, 0 when none) and
+// kept when the lists keep the pair (none otherwise), every slot map "0000000000" (no slot on
+// any page), no picture date.
 SiteRecord newSiteRecord(const NewSiteEntry &entry);
 
-// Takes the list's position for sites whose latitude or longitude is still 0 (unknown): each
-// listed address fills the first record that holds it. Returns how many records changed.
+// Gives sites without a position (0, 0) the one the list gives, read as newSiteRecord reads
+// it and taken whole or not at all: each listed address fills the first record that holds it.
+// Returns how many records changed.
 int fillMissingPositions(SiteList &sites, const UpdatesList &list);
 
 struct UpdateDecision {

@@ -5,6 +5,7 @@
 #include "core/base/Prompts.h"
 #include "core/base/TextCodec.h"
 #include "core/files/AppPaths.h"
+#include "core/sites/ListablePosition.h"
 #include "core/sites/SlotMap.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include <QHash>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -50,15 +50,6 @@ QString readAsWritten(const QString &line) {
     return text.remove(u'\r').remove(u'\n').remove(QChar(0));
 }
 
-// Latitude and longitude, or none (0, 0) when either is not finite or off the
-// globe: such a value only breaks the distance and would be lost on saving.
-void setPosition(SiteRecord &r, double latitude, double longitude) {
-    const bool onTheGlobe = std::isfinite(latitude) && std::isfinite(longitude) &&
-                            std::abs(latitude) <= 90 && std::abs(longitude) <= 180;
-    r.Latitude = onTheGlobe ? latitude : 0;
-    r.Longitude = onTheGlobe ? longitude : 0;
-}
-
 SiteRecord parseSiteRecord(const QString &line, const QString &url) {
     const QStringList f = line.split(u'*');
     SiteRecord r;
@@ -67,7 +58,8 @@ SiteRecord parseSiteRecord(const QString &line, const QString &url) {
         const QString map = field(f, k);
         r.SlotMap[k] = map.size() == kEmptySlotMap.size() ? map : kEmptySlotMap;
     }
-    setPosition(r, Val(field(f, 5)), Val(field(f, 6)));
+    // A position off the globe only breaks the distance: it reads as none.
+    setListedPosition(r, Val(field(f, 5)), Val(field(f, 6)));
     r.LastPictureDate = field(f, 7);
     r.CamUrl = field(f, 8);
     r.PictureUrl = url;

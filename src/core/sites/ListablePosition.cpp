@@ -1,0 +1,24 @@
+#include "core/sites/ListablePosition.h"
+
+#include "core/sites/SiteRecord.h"
+
+#include <cmath>
+
+namespace tavimo {
+
+bool isListablePosition(double latitude, double longitude) {
+    return std::isfinite(latitude) && std::isfinite(longitude) &&
+           std::abs(latitude) <= kLatitudeLimit && std::abs(longitude) <= kLongitudeLimit;
+}
+
+void setListedPosition(SiteRecord &record, double latitude, double longitude) {
+    const bool kept = isListablePosition(latitude, longitude);
+    record.Latitude = kept ? latitude : 0;
+    record.Longitude = kept ? longitude : 0;
+}
+
+bool hasListedPosition(const SiteRecord &record) {
+    return record.Latitude != 0 || record.Longitude != 0;
+}
+
+} // namespace tavimo
