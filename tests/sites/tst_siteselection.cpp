@@ -84,7 +84,11 @@ private slots:
         for (int i = 0; i < 7; ++i)
             marks << highlighted(grid->lblGrid().at(i));
         QCOMPARE(marks, (QList<bool>{false, true, false, false, false, false, false}));
-        // Painted so: every callsign in its cell, the placed site light blue, the empty row blank.
+        // Painted so: every callsign in its cell, the placed site light blue, the empty row blank;
+        // black on the fixed backgrounds, even where the desktop's theme writes white.
+        QPalette dark = grid->palette();
+        dark.setColor(QPalette::WindowText, Qt::white);
+        grid->setPalette(dark);
         for (int i = 0; i < 10; ++i) {
             const QString text = i < 6 ? u"S%1"_s.arg(i, 3, 10, QChar(u'0')) : QString();
             QCOMPARE(drawnDifference(grid, i, text, i == 1 ? kPlaced : kPlain), QString());

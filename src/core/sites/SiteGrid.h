@@ -22,7 +22,7 @@ namespace tavimo {
 
 inline constexpr int kGridColumns = 5;
 inline constexpr int kGridVisibleRows = 20;
-inline constexpr int kGridRowPitch = 21;   // pixels, the label height
+inline constexpr int kGridRowPitch = 21;   // pixels, a row
 inline constexpr int kGridCellWidth = 151; // pixels
 inline constexpr int kWheelNotch = 120;    // angle delta of one wheel notch
 inline constexpr int kGridTextIndent = 4;  // pixels from the cell's left edge to its text
