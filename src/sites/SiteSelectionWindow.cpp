@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,26 +25,9 @@ namespace {
 
 const QString kCaption = QStringLiteral("tavimo  site selection   === Use scroll wheel ===");
 const QString kWindowName = QStringLiteral("SiteSelectionWindow");
-const QColor kPlainCell(255, 255, 255);
-const QColor kPlacedCell(175, 225, 255);
-// The lines between the cells.
-const QColor kGridLines(200, 200, 200);
 constexpr int kScrollBarWidth = 20;
 constexpr int kGridWidth = kGridColumns * kGridCellWidth;
 constexpr int kKeyRows = 2;
-// The callsign's distance from the cell's left edge.
-constexpr int kCellIndent = 4;
-// Labels lblGrid hands out before it reuses the first.
-constexpr int kCellLabels = 16;
-
-void setBackground(QWidget *widget, const QColor &colour) {
-    QPalette palette = widget->palette();
-    if (palette.color(QPalette::Window) == colour)
-        return;
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 // The grid's one widget: it paints the cells the exposed area touches.
@@ -66,25 +48,12 @@ private:
     SiteSelectionWindow &window_;
 };
 
-QLabel *GridCellLabels::operator[](qsizetype index) const {
-    return window_.cellLabel(index);
-}
-
-QLabel *GridCellLabels::value(qsizetype index) const {
-    if (index < 0 || index >= qsizetype(window_.GridRows) * kGridColumns)
-        return nullptr;
-    return window_.cellLabel(index);
-}
-
 SiteSelectionWindow::SiteSelectionWindow(AppState &state) : QWidget(nullptr), state_(state) {
     setWindowTitle(kCaption);
     setFocusPolicy(Qt::StrongFocus);
 
     pic1 = new SiteGridCanvas(*this);
     pic1->installEventFilter(this);
-
-    cellShelf_ = new QWidget(this);
-    cellShelf_->hide();
 
     rebuildTimer_ = new QTimer(this);
     rebuildTimer_->setSingleShot(true);
@@ -106,15 +75,15 @@ SiteSelectionWindow::SiteSelectionWindow(AppState &state) : QWidget(nullptr), st
 void SiteSelectionWindow::ShowSiteSelection() {
     rebuildTimer_->stop();
     setWindowTitle(kCaption);
-    wxList_ = pick_ ? pick_->wxList : state_.page.isWxPage();
-    const SiteList &list = wxList_ ? state_.WxSiteList : state_.SiteList;
-    view_ = PageView{state_.page.CurrentPage, state_.page.PageCount, state_.config.ThumbSetting};
-    siteCount_ = list.size();
-    GridRows = gridRows(list.size());
+    const bool wxList = pick_ ? pick_->wxList : state_.page.isWxPage();
+    lblGrid_ = SiteGridCells(
+        wxList ? &state_.WxSiteList : &state_.SiteList, wxList,
+        PageView{state_.page.CurrentPage, state_.page.PageCount, state_.config.ThumbSetting});
+    GridRows = lblGrid_.rows();
 
     // The SSTV grid always shows twenty rows; the WX grid as many as it has,
     // up to twenty, and both scroll beyond that.
-    const int visibleRows = wxList_ ? std::min(GridRows, kGridVisibleRows) : kGridVisibleRows;
+    const int visibleRows = wxList ? std::min(GridRows, kGridVisibleRows) : kGridVisibleRows;
     const int height = visibleRows * kGridRowPitch;
     setFixedSize(kGridWidth + kScrollBarWidth, height);
     // One widget for all rows: a widget may be up to 16,777,215 pixels high,
@@ -141,7 +110,7 @@ void SiteSelectionWindow::requestRebuild() {
 
 void SiteSelectionWindow::showForPick(const SitePick &pick) {
     pick_ = pick;
-    if (pick.wxList != wxList_ || GridRows == 0 || rebuildTimer_->isActive())
+    if (pick.wxList != showsWxList() || GridRows == 0 || rebuildTimer_->isActive())
         ShowSiteSelection();
     // Shown before, the grid keeps its scroll position until it is rebuilt.
     blockMainWhileShown(*this, state_.mainWindow);
@@ -150,75 +119,21 @@ void SiteSelectionWindow::showForPick(const SitePick &pick) {
     activateWindow();
 }
 
-QString SiteSelectionWindow::cellText(qsizetype index) const {
-    const SiteList &list = wxList_ ? state_.WxSiteList : state_.SiteList;
-    // Read as the list is now: a change of it is followed by a build.
-    if (index < 0 || index >= siteCount_ || index >= list.size())
-        return {};
-    return list.at(index).Callsign;
-}
-
-bool SiteSelectionWindow::cellPlaced(qsizetype index) const {
-    const SiteList &list = wxList_ ? state_.WxSiteList : state_.SiteList;
-    if (index < 0 || index >= siteCount_ || index >= list.size())
-        return false;
-    return slotOnPage(list.at(index), wxList_, view_) >= 0;
-}
-
-QRect SiteSelectionWindow::cellRect(qsizetype index) const {
-    const int row = int(index / kGridColumns);
-    const int column = int(index % kGridColumns);
-    // One pixel less than the pitch leaves the grid's lines between the cells.
-    return QRect(column * kGridCellWidth, row * kGridRowPitch, kGridCellWidth - 1,
-                 kGridRowPitch - 1);
-}
-
 void SiteSelectionWindow::paintCells(QPainter &painter, const QRect &area) const {
-    painter.fillRect(area, kGridLines);
-    const int firstRow = std::max(0, area.top() / kGridRowPitch);
-    const int lastRow = std::min(GridRows - 1, area.bottom() / kGridRowPitch);
-    painter.setPen(palette().color(QPalette::WindowText));
-    for (int row = firstRow; row <= lastRow; ++row) {
-        for (int column = 0; column < kGridColumns; ++column) {
-            const qsizetype index = qsizetype(row) * kGridColumns + column;
-            const QRect cell = cellRect(index);
-            if (!cell.intersects(area))
-                continue;
-            painter.fillRect(cell, cellPlaced(index) ? kPlacedCell : kPlainCell);
-            const QString text = cellText(index);
-            if (!text.isEmpty())
-                painter.drawText(cell.adjusted(kCellIndent, 0, 0, 0),
-                                 Qt::AlignLeft | Qt::AlignVCenter, text);
-        }
+    painter.fillRect(area, gridLineColour());
+    for (const SiteGridCell &cell : lblGrid_.cellsIn(area)) {
+        painter.fillRect(cell.rect, cell.background);
+        if (cell.text.isEmpty())
+            continue;
+        painter.setPen(cell.foreground);
+        painter.drawText(cell.rect.adjusted(kGridTextIndent, 0, 0, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter, cell.text);
     }
-}
-
-QLabel *SiteSelectionWindow::cellLabel(qsizetype index) {
-    QLabel *label = nullptr;
-    for (QLabel *made : std::as_const(cellLabels_)) {
-        if (made->property("cell").toLongLong() == index)
-            label = made;
-    }
-    if (!label && cellLabels_.size() < kCellLabels) {
-        label = new QLabel(cellShelf_);
-        label->setAutoFillBackground(true);
-        label->setIndent(kCellIndent);
-        cellLabels_.append(label);
-    } else if (!label) {
-        label = cellLabels_.at(nextCellLabel_);
-        nextCellLabel_ = (nextCellLabel_ + 1) % kCellLabels;
-    }
-    label->setProperty("cell", qlonglong(index));
-    label->setGeometry(cellRect(index));
-    label->setText(cellText(index));
-    setBackground(label, cellPlaced(index) ? kPlacedCell : kPlainCell);
-    // The shelf is never shown, so this only marks the cell as part of the grid.
-    label->setVisible(index >= 0 && index < qsizetype(GridRows) * kGridColumns);
-    return label;
 }
 
 void SiteSelectionWindow::lblGrid_Click(int Index) {
-    if (Index < 0 || Index >= GridRows * kGridColumns || cellText(Index).isEmpty())
+    const std::optional<SiteGridCell> cell = lblGrid_.at(Index);
+    if (!cell || cell->text.isEmpty())
         return;
     hide();
     pick_.reset();
@@ -261,8 +176,9 @@ bool SiteSelectionWindow::eventFilter(QObject *watched, QEvent *event) {
     if (watched == pic1 && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint at = mouse->position().toPoint();
-        if (mouse->button() == Qt::LeftButton && pic1->rect().contains(at) && at.x() < kGridWidth) {
-            lblGrid_Click(at.y() / kGridRowPitch * kGridColumns + at.x() / kGridCellWidth);
+        const qsizetype index = lblGrid_.indexAt(at);
+        if (mouse->button() == Qt::LeftButton && index >= 0) {
+            lblGrid_Click(int(index));
             return true;
         }
     }

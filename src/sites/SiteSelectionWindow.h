@@ -3,13 +3,11 @@
 #include "core/sites/SiteGrid.h"
 #include "core/thumbs/SlotAssignment.h"
 
-#include <QList>
 #include <QString>
 #include <QWidget>
 
 #include <optional>
 
-class QLabel;
 class QPainter;
 class QScrollBar;
 class QTimer;
@@ -17,25 +15,7 @@ class QTimer;
 namespace tavimo {
 
 struct AppState;
-class SiteSelectionWindow;
 class WindowRegistry;
-
-// Cell i of the grid as a label that shows what the grid paints there: the
-// callsign, the background and the cell's place in pic1; hidden when the cell
-// lies beyond the grid. The grid itself is painted, not made of labels: these
-// are made on demand, a handful in all, and reused, so that nothing is made per
-// site. A label answered stays valid as long as the window; it may show another
-// cell after sixteen further look-ups.
-class GridCellLabels {
-public:
-    explicit GridCellLabels(SiteSelectionWindow &window) : window_(window) {}
-    QLabel *operator[](qsizetype index) const;
-    // Null outside the cells of the last build.
-    QLabel *value(qsizetype index) const;
-
-private:
-    SiteSelectionWindow &window_;
-};
 
 // Every site of one list as a grid of callsign cells, five to a row, from
 // which the user picks the site for a slot or for the gallery. The sites that
@@ -67,13 +47,14 @@ public:
     void lblGrid_Click(int Index);
 
     // What the grid shows.
-    bool showsWxList() const { return wxList_; }
+    bool showsWxList() const { return lblGrid_.wxList(); }
     int topRow() const { return topRow_; }
 
     // Rows of the last build.
     int GridRows = 0;
-    // The cells, cell index = row x 5 + column = index in the list.
-    GridCellLabels lblGrid{*this};
+    // The cells as the grid paints them, cell index = row x 5 + column = index
+    // in the list.
+    const SiteGridCells &lblGrid() const { return lblGrid_; }
     // The grid, as high as its rows, moved up by the rows scrolled past.
     QWidget *pic1 = nullptr;
     QScrollBar *VScroll1 = nullptr;
@@ -89,32 +70,21 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    friend class GridCellLabels;
     friend class SiteGridCanvas;
 
-    // What cell `index` shows, read from the list on demand.
-    QString cellText(qsizetype index) const;
-    bool cellPlaced(qsizetype index) const;
-    QRect cellRect(qsizetype index) const;
     void paintCells(QPainter &painter, const QRect &area) const;
-    QLabel *cellLabel(qsizetype index);
 
     void VScroll1_Change(int value);
     void scrollBy(int rows);
     void placeOnMainMonitor();
 
     AppState &state_;
-    bool wxList_ = false;
     bool placed_ = false;
     int topRow_ = 0;
     int wheelPending_ = 0;
     std::optional<SitePick> pick_; // while shown for a pick
-    PageView view_;                // the page the highlights were built for
-    qsizetype siteCount_ = 0;      // sites of the list at the last build
+    SiteGridCells lblGrid_;        // the list and page of the last build
     QTimer *rebuildTimer_ = nullptr;
-    QWidget *cellShelf_ = nullptr; // never shown: holds the labels of lblGrid
-    QList<QLabel *> cellLabels_;
-    int nextCellLabel_ = 0;
 };
 
 // Builds the site-selection grid for the lists and the page shown, creating

@@ -13,6 +13,7 @@
 #include "sites/RemoveSiteDialog.h"
 #include "sites/SiteNewsDialog.h"
 #include "sites/SiteSelectionWindow.h"
+#include "support/DrawnCell.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -80,10 +81,15 @@ private slots:
         rig.choose(7, u"mnuSelectSite"_s);
         SiteSelectionWindow *grid = ProgramRig::shown<SiteSelectionWindow>();
         QVERIFY(grid);
-        const QLabel *cell = grid->lblGrid.value(rig.siteIndex(site.callsign));
+        const std::optional<SiteGridCell> cell = grid->lblGrid().at(rig.siteIndex(site.callsign));
         QVERIFY(cell);
-        QCOMPARE(cell->text(), rig.shown(site.callsign));
-        QTest::mouseClick(grid->pic1, Qt::LeftButton, {}, cell->geometry().center());
+        QCOMPARE(cell->text, rig.shown(site.callsign));
+        // Painted so, on white: the new site holds no slot.
+        const QRect drawn(grid->pic1->mapTo(grid, cell->rect.topLeft()), cell->rect.size());
+        QCOMPARE(textCellDifference(grid->grab().toImage(), drawn, rig.shown(site.callsign),
+                                    Qt::white, grid->pic1->font(), kGridTextIndent),
+                 QString());
+        QTest::mouseClick(grid->pic1, Qt::LeftButton, {}, cell->rect.center());
         QTRY_VERIFY(!rig.w().actions().pickPending());
         QVERIFY(rig.waitForQuiet());
         QVERIFY(!grid->isVisible());

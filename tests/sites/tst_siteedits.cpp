@@ -80,6 +80,48 @@ private slots:
         QTEST(slotOnPage(site, wxList, view), "slot");
     }
 
+    // What each cell shows, read from the list of the build: the painter and the grid's tests
+    // both read this.
+    void gridCells() {
+        SiteList sites;
+        for (int i = 0; i < 6; ++i)
+            sites << sstvAt(u"S%1"_s.arg(i), 3, i == 1 ? 9 : -1);
+        const SiteGridCells cells(&sites, false, sstvPage(3));
+        QCOMPARE(cells.rows(), 2);
+        QCOMPARE(cells.at(5).value().text, u"S5"_s);
+        QCOMPARE(cells.at(6).value().rect, QRect(151, 21, 150, 20)); // lines between the cells
+        QCOMPARE(cells.at(1).value().background, QColor(175, 225, 255));
+        QCOMPARE(cells.at(2).value().background, QColor(255, 255, 255));
+        QCOMPARE(cells.at(2).value().foreground, QColor(0, 0, 0));
+        QVERIFY(cells.at(9).value().text.isEmpty());
+        QVERIFY(!cells.at(10) && !cells.at(-1));
+
+        QList<qsizetype> painted;
+        for (const SiteGridCell &cell : cells.cellsIn(QRect(200, 15, 200, 100)))
+            painted << cell.index;
+        QCOMPARE(painted, (QList<qsizetype>{1, 2, 6, 7}));
+
+        // Removed before the next build: the cell shows nothing and offers no pick.
+        sites.removeLast();
+        QVERIFY(cells.at(5).value().text.isEmpty());
+        QVERIFY(!cells.at(5).value().placed);
+    }
+
+    void gridCellUnderThePointer_data() {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<qsizetype>("index");
+        QTest::newRow("first") << QPoint(0, 0) << qsizetype(0);
+        QTest::newRow("second row, second column") << QPoint(151, 21) << qsizetype(6);
+        QTest::newRow("right of the grid") << QPoint(755, 0) << qsizetype(-1);
+        QTest::newRow("below the last row") << QPoint(0, 42) << qsizetype(-1);
+        QTest::newRow("above") << QPoint(10, -1) << qsizetype(-1);
+    }
+    void gridCellUnderThePointer() {
+        QFETCH(QPoint, point);
+        const SiteList sites(6, sstvAt(u"S"_s, 3, -1));
+        QTEST(SiteGridCells(&sites, false, sstvPage(3)).indexAt(point), "index");
+    }
+
     void addressesAndFields() {
         const SiteList sites{test::makeSite(u"AA1A"_s, u"http://h/a.jpg"_s),
                              test::makeSite(u"BB2B"_s, u"http://h/b.jpgNoDelete"_s)};
