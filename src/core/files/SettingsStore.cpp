@@ -94,7 +94,7 @@ std::optional<QByteArray> mergedIni(const QString &path,
         return scratchFailed(scratch.errorString());
     // Qt ends every line; a copy cut after its last value reads back whole
     // all the same.
-    if (!merged.isEmpty() && !merged.endsWith('\n'))
+    if (!merged.isEmpty() && !merged.endsWith('\n') && merged != current)
         return scratchFailed(tr("The copy did not read back whole."));
     return merged;
 }
