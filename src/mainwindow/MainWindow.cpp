@@ -337,6 +337,9 @@ bool MainWindow::startUp() {
         prompts.message(dataFolderReadOnlyMessage(s.texts, folder), kTitle,
                         Prompts::Icon::Exclamation);
     }
+    // The hosts and names in it are not in use; the saves leave it alone and say nothing.
+    if (const QString unreadable = s.settings->readError(); !unreadable.isEmpty())
+        prompts.message(unreadable, kTitle, Prompts::Icon::Exclamation);
     StartupLists lists = loadSiteLists(s.paths, prompts);
     if (lists.endProgram)
         return false;

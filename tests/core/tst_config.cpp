@@ -409,6 +409,68 @@ private slots:
         QCOMPARE(SettingsStore(path).value(section, key), value);
     }
 
+    // A save changes only the keys this run set: what the user or another
+    // program put in the file, before the start or while the program runs,
+    // stays byte for byte.
+    void saveKeepsWhatOthersWrote_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("during"); // the file edited while running; empty: not
+        QTest::addColumn<QByteArray>("kept");   // a part of the saved file
+        // Typed values as Qt programs write them.
+        for (const auto &[name, line] :
+             {std::pair{"a rectangle", QByteArray("rect=@Rect(1 2 3 4)")},
+              {"a size", "size=@Size(5 6)"},
+              {"bytes", R"(bytes=@ByteArray(\x1\x2 ab\xff))"},
+              {"a time", R"(when=@DateTime(\0\0\0\x10\0\0\0\0\0\0%\x8b\x10\x2\xce\xd3\x88\x1))"},
+              {"an empty list", "empty=@Invalid()"}}) {
+            QTest::newRow(name) << "[LABELS]\n1=old\n\n[Other]\n" + line + '\n'
+                                << QByteArray() << "\n[Other]\n" + line + '\n';
+        }
+        QTest::newRow("a section added while running")
+            << QByteArray() << QByteArray("[Hand]\nnote=kept\n")
+            << QByteArray("[Hand]\nnote=kept\n");
+        QTest::newRow("a key edited while running")
+            << QByteArray("[LABELS]\n2=old\n") << QByteArray("[LABELS]\n2=by hand\n")
+            << QByteArray("\n2=by hand\n");
+        QTest::newRow("this run's key wins")
+            << QByteArray("[LABELS]\n1=old\n") << QByteArray("[LABELS]\n1=by hand\n")
+            << QByteArray("\n1=Page one\n");
+    }
+    void saveKeepsWhatOthersWrote() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, during);
+        QFETCH(QByteArray, kept);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Tavimo.ini");
+        if (!before.isEmpty())
+            QVERIFY(writeBytes(path, before));
+        SettingsStore store(path);
+        store.setValue("LABELS", "1", "Page one");
+        if (!during.isEmpty())
+            QVERIFY(writeBytes(path, during));
+        QVERIFY(store.sync());
+        const QByteArray saved = readBytes(path);
+        QVERIFY2(saved.contains(kept), saved.constData());
+        QCOMPARE(SettingsStore(path).value("LABELS", "1"), QString("Page one"));
+    }
+
+    // A settings file that exists but cannot be read is named, and its saves
+    // stay quiet: the start-up message said it is left alone.
+    void unreadableFileIsNamedOnce() {
+        QTemporaryDir dir;
+        QVERIFY(SettingsStore(dir.filePath("none.ini")).readError().isEmpty());
+        const QString path = dir.filePath("Tavimo.ini");
+        QVERIFY(QDir().mkpath(path)); // unreadable as a file, even to root
+        SettingsStore store(path);
+        QVERIFY2(store.readError().contains(QDir::toNativeSeparators(path)),
+                 qPrintable(store.readError()));
+        store.setValue("LABELS", "1", "Page one");
+        QString error;
+        QVERIFY(store.sync(&error));
+        QCOMPARE(error, QString());
+        QVERIFY(QFileInfo(path).isDir());
+    }
+
     // ---- The language files and the system's date order ---------------------------------
 
     void bundledFileLoads_data() {

@@ -561,6 +561,28 @@ private slots:
         QCOMPARE(SettingsStore(store.fileName()).value("LABELS", "1"), QString("Europe and Asia"));
     }
 
+    // A failed save is reported once; the store does not try it again, unseen, as it goes.
+    void failedSettingsSaveIsTriedOnce() {
+        QTemporaryDir dir;
+        AppPaths paths;
+        paths.dataFolder = dir.filePath("data");
+        QVERIFY(QDir().mkpath(paths.dataFolder));
+        const QString folder = dir.filePath("config");
+        QVERIFY(writeBytes(folder, "a file where the folder belongs"));
+        FakePrompts prompts;
+        SavedState state = savedState(0);
+        {
+            SettingsStore store(folder + "/Tavimo.ini");
+            QVERIFY(!saveVersion(paths, state, prompts, &store).ok);
+            QCOMPARE(prompts.count(FakePrompts::Kind::Message), 1);
+            QVERIFY2(prompts.calls[0].text.contains("Tavimo.ini"),
+                     qPrintable(prompts.calls[0].text));
+            // Another try would now succeed.
+            QVERIFY(QFile::remove(folder) && QDir().mkpath(folder));
+        }
+        QVERIFY(!QFileInfo::exists(folder + "/Tavimo.ini"));
+    }
+
     // A save killed at any moment leaves each file as it was or as it was to
     // become, never cut; the next start removes what the killed saves left.
     void killedSavesLeaveOldOrNewFiles() {

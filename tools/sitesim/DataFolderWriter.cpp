@@ -112,6 +112,9 @@ WriteResult writeDataFolder(const QString &home, const QList<SstvSiteInfo> &sstv
     if (WriteResult r = writeTextLines(data + QStringLiteral("/tavimo.cfg"), configLines()); !r)
         return r;
     SettingsStore settings(ini);
+    // Its saves would leave such a file alone and call that done.
+    if (!settings.readError().isEmpty())
+        return {false, settings.readError()};
     for (const auto &[key, value] : endpointSettings(base))
         settings.setValue(QStringLiteral("Endpoints"), key, value);
     QString error;

@@ -8,131 +8,95 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace tavimo {
 namespace {
-
-const QString kGeneral = QStringLiteral("General");
 
 QString fullKey(const QString &section, const QString &key) {
     return section + QLatin1Char('/') + key;
 }
 
-bool isHexDigit(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
-// A section or key as the INI reader takes it back: letters, digits and "_-."
-// as they are, "/" (a subsection) as "\", anything else as %XX or %UXXXX.
-QByteArray escapedKey(QStringView key) {
-    QByteArray out;
-    for (const QChar qc : key) {
-        const char16_t c = qc.unicode();
-        if (c == u'/') {
-            out += '\\';
-        } else if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-                   (c >= u'0' && c <= u'9') || c == u'_' || c == u'-' || c == u'.') {
-            out += char(c);
-        } else if (c <= 0xFF) {
-            out += '%' + QByteArray::number(c, 16).rightJustified(2, '0').toUpper();
-        } else {
-            out += "%U" + QByteArray::number(c, 16).rightJustified(4, '0').toUpper();
-        }
-    }
-    return out;
-}
-
-// One text as the INI reader takes it back whole: in quotes when it holds a
-// list separator, a comment or an assignment, or starts or ends with a blank;
-// control characters escaped; a leading "@" doubled (it would mark a typed
-// value); the rest in UTF-8.
-QByteArray escapedText(const QString &value) {
-    const QString text = value.startsWith(u'@') ? u'@' + value : value;
-    QByteArray out;
-    bool quote = text.startsWith(u' ') || text.endsWith(u' ');
-    bool escapeHexDigit = false; // a hex escape would swallow a digit after it
-    QStringEncoder toUtf8(QStringEncoder::Utf8);
-    for (const QChar qc : text) {
-        const char16_t c = qc.unicode();
-        if (c == u';' || c == u',' || c == u'=')
-            quote = true;
-        if (escapeHexDigit && isHexDigit(c)) {
-            out += "\\x" + QByteArray::number(c, 16);
-            continue;
-        }
-        escapeHexDigit = false;
-        switch (c) {
-        case u'\n':
-            out += "\\n";
-            break;
-        case u'\r':
-            out += "\\r";
-            break;
-        case u'\t':
-            out += "\\t";
-            break;
-        case u'"':
-        case u'\\':
-            out += '\\';
-            out += char(c);
-            break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                out += "\\x" + QByteArray::number(c, 16);
-                escapeHexDigit = true;
-            } else {
-                out += QByteArray(toUtf8(QStringView(&qc, 1)));
-            }
-        }
-    }
-    return quote ? '"' + out + '"' : out;
-}
-
-QByteArray escapedValue(const QVariant &value) {
-    if (value.typeId() == QMetaType::QStringList) {
-        const QStringList items = value.toStringList();
-        // As QSettings has it: a list of one item reads back as a text.
-        if (items.size() <= 1)
-            return escapedText(items.value(0));
-        QByteArrayList parts;
-        for (const QString &item : items)
-            parts.append(escapedText(item));
-        return parts.join(", ");
-    }
-    return escapedText(value.toString());
-}
-
-// The bytes of an INI file holding these values ("Section/key", or a bare
-// key of the General section), as QSettings would read them back.
-QByteArray iniBytes(const QMap<QString, QVariant> &values) {
-    // Sections in name order, keys in name order within each.
-    QMap<QString, QMap<QString, QVariant>> sections;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        const qsizetype slash = it.key().indexOf(u'/');
-        if (slash < 0)
-            sections[QString()].insert(it.key(), it.value());
-        else
-            sections[it.key().left(slash)].insert(it.key().mid(slash + 1), it.value());
-    }
-    QByteArray out;
-    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
-        if (!out.isEmpty())
-            out += '\n';
-        // Bare keys belong to [General]; a section of that very name is told apart.
-        const QString &name = section.key();
-        out += '[' +
-               (name.isEmpty() ? kGeneral.toLatin1()
-                               : (name == kGeneral ? "%General" : escapedKey(name))) +
-               "]\n";
-        for (auto it = section->cbegin(); it != section->cend(); ++it)
-            out += escapedKey(it.key()) + '=' + escapedValue(it.value()) + '\n';
-    }
-    return out;
-}
-
 QString tr(const char *text) {
     return QCoreApplication::translate("tavimo", text);
+}
+
+// The same keys with the same values, typed ones included.
+bool sameSettings(const QSettings &a, const QSettings &b) {
+    const QStringList keys = a.allKeys();
+    if (keys != b.allKeys())
+        return false;
+    return std::all_of(keys.cbegin(), keys.cend(),
+                       [&](const QString &key) { return a.value(key) == b.value(key); });
+}
+
+// The settings file as it is on disk now with these changes applied, in the
+// text QSettings writes; nullopt with the reason when it cannot be had. Qt
+// does the work on a copy in a private scratch folder, so that its own write
+// never touches the real file.
+std::optional<QByteArray> mergedIni(const QString &path,
+                                    const QMap<QString, std::optional<QString>> &changes,
+                                    QString *reason) {
+    QByteArray current;
+    if (QFileInfo::exists(path)) {
+        // Without what the file holds now the save would drop it.
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            current = file.readAll();
+        if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+            *reason = file.errorString();
+            return std::nullopt;
+        }
+    }
+    QTemporaryDir scratchFolder(QDir::tempPath() + QStringLiteral("/tavimo-settings-XXXXXX"));
+    const QString scratchPath = scratchFolder.filePath(QStringLiteral("Tavimo.ini"));
+    const auto scratchFailed = [&](const QString &why) {
+        *reason = tr("The new settings could not be put together in %1: %2")
+                      .arg(QDir::toNativeSeparators(QDir::tempPath()), why);
+        return std::nullopt;
+    };
+    if (!scratchFolder.isValid())
+        return scratchFailed(scratchFolder.errorString());
+    QFile scratch(scratchPath);
+    errno = 0;
+    if (!scratch.open(QIODevice::WriteOnly) || scratch.write(current) != current.size() ||
+        !scratch.flush()) {
+        // After a failed flush the device's own text says nothing.
+        const int systemError = errno;
+        return scratchFailed(systemError ? QString::fromLocal8Bit(std::strerror(systemError))
+                                         : scratch.errorString());
+    }
+    scratch.close();
+    {
+        QSettings settings(scratchPath, QSettings::IniFormat);
+        for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+            if (it.value())
+                settings.setValue(it.key(), *it.value());
+            else
+                settings.remove(it.key());
+        }
+        settings.sync();
+        // Qt may report success for a file a full disk cut: read it back.
+        const QSettings check(scratchPath, QSettings::IniFormat);
+        if (settings.status() == QSettings::AccessError || check.status() != QSettings::NoError ||
+            !sameSettings(settings, check)) {
+            return scratchFailed(tr("The copy did not read back whole."));
+        }
+    }
+    if (!scratch.open(QIODevice::ReadOnly))
+        return scratchFailed(scratch.errorString());
+    const QByteArray merged = scratch.readAll();
+    if (scratch.error() != QFileDevice::NoError)
+        return scratchFailed(scratch.errorString());
+    // Qt ends every line; a copy cut after its last value reads back whole
+    // all the same.
+    if (!merged.isEmpty() && !merged.endsWith('\n') && merged != current)
+        return scratchFailed(tr("The copy did not read back whole."));
+    return merged;
 }
 
 } // namespace
@@ -146,9 +110,12 @@ SettingsStore::SettingsStore(const QString &iniPath) : path_(iniPath) {
     if (QFileInfo::exists(path_)) {
         QFile probe(path_);
         if (!probe.open(QIODevice::ReadOnly)) {
-            unwritable_ = tr("Could not save %1:\n%2")
-                              .arg(QDir::toNativeSeparators(path_), probe.errorString());
+            readError_ =
+                tr("Could not read %1:\n%2\n\nTavimo uses its built-in settings and leaves "
+                   "the file as it is.")
+                    .arg(QDir::toNativeSeparators(path_), probe.errorString());
             qCWarning(lcCore) << "cannot read the settings file" << path_ << probe.errorString();
+            return;
         }
     }
     // Read only: a QSettings with no change of its own never writes.
@@ -163,7 +130,9 @@ SettingsStore::SettingsStore(const QString &iniPath) : path_(iniPath) {
 }
 
 SettingsStore::~SettingsStore() {
-    if (!changed_)
+    // A save that failed has been reported already; trying it again here
+    // would only fail again, unseen.
+    if (!untried_)
         return;
     if (QString error; !sync(&error))
         qCWarning(lcCore) << error;
@@ -180,36 +149,56 @@ QString SettingsStore::value(const QString &section, const QString &key,
 }
 
 void SettingsStore::setValue(const QString &section, const QString &key, const QString &value) {
-    QVariant &stored = values_[fullKey(section, key)];
+    const QString full = fullKey(section, key);
+    QVariant &stored = values_[full];
     if (stored.typeId() == QMetaType::QString && stored.toString() == value)
         return;
     stored = value;
-    changed_ = true;
+    changes_.insert(full, value);
+    untried_ = true;
 }
 
 void SettingsStore::remove(const QString &section, const QString &key) {
-    changed_ = values_.remove(fullKey(section, key)) > 0 || changed_;
+    const QString full = fullKey(section, key);
+    if (values_.remove(full) == 0)
+        return;
+    changes_.insert(full, std::nullopt);
+    untried_ = true;
 }
 
 bool SettingsStore::sync(QString *error) {
-    if (!changed_)
+    if (changes_.isEmpty())
         return true;
-    WriteResult written{false, unwritable_};
-    if (unwritable_.isEmpty()) {
-        QDir().mkpath(QFileInfo(path_).absolutePath());
-        written = writeFileAtomically(path_, iniBytes(values_));
+    untried_ = false;
+    // Told once, at the start; writing would lose what the file holds.
+    if (!readError_.isEmpty())
+        return true;
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QString reason;
+    const std::optional<QByteArray> merged = mergedIni(path_, changes_, &reason);
+    WriteResult written;
+    if (merged) {
+        written = writeFileAtomically(path_, *merged);
+    } else {
+        qCWarning(lcCore) << "cannot save" << path_ << reason;
+        written = {false,
+                   tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path_), reason)};
     }
     if (!written) {
         if (error)
             *error = written.error;
         return false;
     }
-    changed_ = false;
+    changes_.clear();
     return true;
 }
 
 QString SettingsStore::fileName() const {
     return path_;
+}
+
+QString SettingsStore::readError() const {
+    return readError_;
 }
 
 } // namespace tavimo

@@ -4,23 +4,29 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace tavimo {
 
 // The per-user settings store: application "Tavimo", sections and keys, every
 // value a text. Backed by an INI file in the format QSettings reads and
 // writes; tests hand in a file of their own.
 //
-// The file is read once, when the store is made. It is written only by sync(),
-// whole, through the program's checked atomic writer: QSettings itself, on a
-// disk with a few KiB left, puts an empty file in place of the old one and
-// reports success, so it reads here but never writes.
+// The file is read once, when the store is made; value() answers from that
+// reading with this run's changes over it. A save changes only the keys this
+// run set or removed: everything else keeps what the file holds at the moment
+// of the save, so that a section the user adds by hand while the program runs,
+// or a typed value another program wrote (@Rect(...), @ByteArray(...)),
+// survives. The bytes reach the file only through the program's checked
+// atomic writer: QSettings, on a disk with a few KiB left, puts an empty file
+// in place of the old one and reports success.
 class SettingsStore {
 public:
     // The user's store: ~/.config/Tavimo/Tavimo.ini (XDG_CONFIG_HOME honoured).
     SettingsStore();
     // A store in the given INI file.
     explicit SettingsStore(const QString &iniPath);
-    // Writes what sync() has not, as QSettings would; a failure is only logged.
+    // Writes the changes that no sync() has tried yet; a failure is only logged.
     ~SettingsStore();
     SettingsStore(const SettingsStore &) = delete;
     SettingsStore &operator=(const SettingsStore &) = delete;
@@ -33,17 +39,23 @@ public:
 
     // Writes the changes since the last sync to disk: the file is replaced
     // whole or stays as it was. False with a message naming the file on
-    // failure; the changes are then written by the next sync.
+    // failure; the changes are then written by the next sync. A file that
+    // could not be read at the start is never written over (see readError()):
+    // its changes stay in memory and sync() has nothing to report.
     bool sync(QString *error = nullptr);
     QString fileName() const;
 
+    // Empty, or a message naming the settings file that exists but could not
+    // be read when the store was made: none of its settings are in use.
+    QString readError() const;
+
 private:
     QString path_;
-    QMap<QString, QVariant> values_; // by "Section/key"
-    bool changed_ = false;
-    // The file there could not be read, or not as INI: it is never written
-    // over, so that nothing in it is lost.
-    QString unwritable_;
+    QMap<QString, QVariant> values_; // by "Section/key", as read, with this run's changes
+    // The keys this run set (a text) or removed (none) since the last save.
+    QMap<QString, std::optional<QString>> changes_;
+    bool untried_ = false; // changes that no sync has tried to write yet
+    QString readError_;
 };
 
 } // namespace tavimo
