@@ -535,13 +535,12 @@ QString MainWindow::startSaveFolder(const QString &stored) const {
     };
     if (!stored.isEmpty() && deps_.folderWritable && deps_.folderWritable(stored))
         return folderOf(stored);
-    // Every save starts in the pictures folder until the user saves elsewhere.
-    // A home without one yet gets it: the home folder offered instead would be
-    // stored as if chosen, and kept after the pictures folder appears.
+    // Every save starts in the pictures folder until the user saves elsewhere,
+    // whether or not it is there yet: the first save dialog makes it. The home
+    // folder offered instead would be stored as if chosen, and kept after the
+    // pictures folder appears.
     const QString pictures = state_.paths.picturesFolder;
-    if (!pictures.isEmpty() && QDir().mkpath(pictures))
-        return folderOf(pictures);
-    return folderOf(QDir::homePath());
+    return folderOf(pictures.isEmpty() ? QDir::homePath() : pictures);
 }
 
 void MainWindow::applyProgramIcon() {
