@@ -548,12 +548,19 @@ void MainWindow::applyProgramIcon() {
     // larger ones are for launchers, which find the installed icon by the
     // desktop entry's name). Looking the icon up in the desktop's theme first
     // would cost every start several milliseconds for the same picture.
+    // They lie in the source tree's desktop folder, or where the install put
+    // them for desktops, beside the installed bundled data.
     QIcon icon;
-    const QDir icons(state_.paths.bundledDataFolder + QStringLiteral("/desktop/icons"));
+    const QString bundled = state_.paths.bundledDataFolder;
     for (const int size : {16, 32, 48, 64}) {
-        const QString file = icons.filePath(QStringLiteral("tavimo-%1.png").arg(size));
-        if (QFileInfo::exists(file))
-            icon.addFile(file, QSize(size, size));
+        for (const QString &file :
+             {bundled + QStringLiteral("/desktop/icons/tavimo-%1.png").arg(size),
+              bundled + QStringLiteral("/../icons/hicolor/%1x%1/apps/tavimo.png").arg(size)}) {
+            if (QFileInfo::exists(file)) {
+                icon.addFile(file, QSize(size, size));
+                break;
+            }
+        }
     }
     if (icon.isNull())
         icon = QIcon::fromTheme(QStringLiteral("tavimo"));
