@@ -1,6 +1,7 @@
 #include "app/AppWindowOpener.h"
 
 #include "core/app/AppState.h"
+#include "core/app/MainWindowAccess.h"
 #include "core/geo/MapHandOver.h"
 #include "gallery/CaptionZoomWindow.h"
 #include "gallery/GalleryWindow.h"
@@ -151,8 +152,10 @@ void AppWindowOpener::openTextMessages(int, const QString &slotCallsign) {
 // ---- Help and shutdown ------------------------------------------------------------------
 
 void AppWindowOpener::openHelp() {
-    openOnce<HelpWindow>(windows_, QStringLiteral("HelpWindow"),
-                         [this] { return new HelpWindow(readHelpText(state_.paths)); });
+    openOnce<HelpWindow>(windows_, QStringLiteral("HelpWindow"), [this] {
+        return new HelpWindow(readHelpText(state_.paths),
+                              state_.mainWindow ? state_.mainWindow->window() : nullptr);
+    });
 }
 
 void AppWindowOpener::closeAll() {

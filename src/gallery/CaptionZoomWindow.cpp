@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
+#include "core/sites/SlotTable.h"
 #include "ui/OpenOnce.h"
 #include "ui/WindowRegistry.h"
 
@@ -9,6 +10,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
+
+#include <algorithm>
 
 namespace tavimo {
 
@@ -63,9 +66,12 @@ CaptionZoomWindow::CaptionZoomWindow(MainWindowAccess &main, int hoverSlot, QWid
 
     QWidget *window = main.window();
     mainWindow_ = window;
-    slotFrame_ = main.slotFrameOnScreen(hoverSlot);
-    move(captionZoomTopLeft(slotFrame_, gridTopOnScreen(window), window->frameGeometry().top(),
-                            size()));
+    for (int slot = 0; slot < SlotTable::Rows; ++slot) {
+        if (const QRect frame = main.slotFrameOnScreen(slot); !frame.isEmpty())
+            slotFrames_.append(frame);
+    }
+    move(captionZoomTopLeft(main.slotFrameOnScreen(hoverSlot), gridTopOnScreen(window),
+                            window->frameGeometry().top(), size()));
     // Moves reach the widgets under the window, not the window: every move
     // of the program is looked at while it is open.
     qApp->installEventFilter(this);
@@ -81,7 +87,9 @@ bool CaptionZoomWindow::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
     case QEvent::MouseMove: {
         const QPoint at = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
-        if (!slotFrame_.contains(at) || geometry().contains(at))
+        const bool onASlot = std::any_of(slotFrames_.cbegin(), slotFrames_.cend(),
+                                         [at](const QRect &frame) { return frame.contains(at); });
+        if (!onASlot || geometry().contains(at))
             leave();
         break;
     }
@@ -103,9 +111,13 @@ void CaptionZoomWindow::leave() {
 CaptionZoomWindow *openCaptionZoomWindow(AppState &state, WindowRegistry &registry, int hoverSlot) {
     if (!state.mainWindow)
         return nullptr;
-    // One that has left but is not deleted yet is not raised again.
-    if (QWidget *gone = registry.find(kCaptionZoomName); gone && gone->isHidden())
-        delete gone;
+    if (QWidget *open = registry.find(kCaptionZoomName)) {
+        // Asked again while it shows, it stays as it is, on its first slot;
+        // one that has left but is not deleted yet makes way for a new one.
+        if (!open->isHidden())
+            return qobject_cast<CaptionZoomWindow *>(open);
+        delete open;
+    }
     return openOnce<CaptionZoomWindow>(registry, kCaptionZoomName, [&] {
         return new CaptionZoomWindow(*state.mainWindow, hoverSlot);
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -30,8 +31,10 @@ QPoint captionZoomTopLeft(const QRect &frameOnScreen, int gridTopOnScreen, int m
 // bold, in a small window without a frame over the slot. It takes neither the
 // focus nor the pointer, and keeps the slot it opened for until it closes.
 // Since the pointer passes through it, it watches the pointer itself: it goes
-// when the pointer moves anywhere outside its slot's frame or onto the window
-// itself, or leaves the main window.
+// when the pointer moves onto the window itself, anywhere outside every slot's
+// frame, or leaves the main window. Inside a slot's frame the main window
+// decides: its background closes the window, while another thumbnail's
+// picture, reached straight from this one, leaves it on its first slot.
 class CaptionZoomWindow : public QWidget {
     Q_OBJECT
 
@@ -51,11 +54,11 @@ private:
 
     int hoverSlot_;
     QWidget *mainWindow_ = nullptr;
-    QRect slotFrame_; // on the screen
+    QList<QRect> slotFrames_; // of every slot the page has, on the screen
 };
 
 // Opens the window for `hoverSlot` (nothing without a main window); while it
-// is open it stays on the slot it was opened for.
+// is open it stays on the slot it was opened for, neither moved nor raised.
 CaptionZoomWindow *openCaptionZoomWindow(AppState &state, WindowRegistry &registry, int hoverSlot);
 void closeCaptionZoomWindow(WindowRegistry &registry);
 

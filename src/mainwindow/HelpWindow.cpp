@@ -2,6 +2,7 @@
 
 #include "core/base/TextFile.h"
 #include "core/files/AppPaths.h"
+#include "ui/FramePlacement.h"
 #include "ui/WindowRegistry.h"
 
 #include <QFileInfo>
@@ -39,7 +40,7 @@ QString readHelpText(const AppPaths &paths) {
     return QStringLiteral("The help file %1 could not be read.").arg(named);
 }
 
-HelpWindow::HelpWindow(const QString &text, QWidget *parent) : QPlainTextEdit(parent) {
+HelpWindow::HelpWindow(const QString &text, QWidget *mainWindow) : QPlainTextEdit(nullptr) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Tavimo Help"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -60,6 +61,7 @@ HelpWindow::HelpWindow(const QString &text, QWidget *parent) : QPlainTextEdit(pa
     setPlainText(text);
     const QFontMetrics metrics(font());
     resize(metrics.horizontalAdvance(QLatin1Char('M')) * 80 + 40, metrics.lineSpacing() * 40);
+    placeBesideWindow(*this, mainWindow);
 
     closeOnEscape(*this);
     auto *closeKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);

@@ -16,13 +16,14 @@ QString helpFilePath(const AppPaths &paths);
 QString readHelpText(const AppPaths &paths);
 
 // The help text in a window of its own, read-only, modeless, in a font of
-// one width so that its tables line up. Esc and Ctrl+W close it; it deletes
-// itself when closed.
+// one width so that its tables line up. It stands beside the main window as
+// the dialogs do. Esc and Ctrl+W close it; it deletes itself when closed.
 class HelpWindow : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    explicit HelpWindow(const QString &text, QWidget *parent = nullptr);
+    // mainWindow: the window to stand beside; null centres it on the screen.
+    explicit HelpWindow(const QString &text, QWidget *mainWindow = nullptr);
 };
 
 } // namespace tavimo

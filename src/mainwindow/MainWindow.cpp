@@ -538,13 +538,12 @@ QString MainWindow::startSaveFolder(const QString &stored) const {
     };
     if (!stored.isEmpty() && deps_.folderWritable && deps_.folderWritable(stored))
         return folderOf(stored);
-    // Every save starts in the pictures folder until the user saves elsewhere.
-    // A home without one yet gets it: the home folder offered instead would be
-    // stored as if chosen, and kept after the pictures folder appears.
+    // Every save starts in the pictures folder until the user saves elsewhere,
+    // whether or not it is there yet: the first save dialog makes it. The home
+    // folder offered instead would be stored as if chosen, and kept after the
+    // pictures folder appears.
     const QString pictures = state_.paths.picturesFolder;
-    if (!pictures.isEmpty() && QDir().mkpath(pictures))
-        return folderOf(pictures);
-    return folderOf(QDir::homePath());
+    return folderOf(pictures.isEmpty() ? QDir::homePath() : pictures);
 }
 
 void MainWindow::applyProgramIcon() {
@@ -552,12 +551,19 @@ void MainWindow::applyProgramIcon() {
     // larger ones are for launchers, which find the installed icon by the
     // desktop entry's name). Looking the icon up in the desktop's theme first
     // would cost every start several milliseconds for the same picture.
+    // They lie in the source tree's desktop folder, or where the install put
+    // them for desktops, beside the installed bundled data.
     QIcon icon;
-    const QDir icons(state_.paths.bundledDataFolder + QStringLiteral("/desktop/icons"));
+    const QString bundled = state_.paths.bundledDataFolder;
     for (const int size : {16, 32, 48, 64}) {
-        const QString file = icons.filePath(QStringLiteral("tavimo-%1.png").arg(size));
-        if (QFileInfo::exists(file))
-            icon.addFile(file, QSize(size, size));
+        for (const QString &file :
+             {bundled + QStringLiteral("/desktop/icons/tavimo-%1.png").arg(size),
+              bundled + QStringLiteral("/../icons/hicolor/%1x%1/apps/tavimo.png").arg(size)}) {
+            if (QFileInfo::exists(file)) {
+                icon.addFile(file, QSize(size, size));
+                break;
+            }
+        }
     }
     if (icon.isNull())
         icon = QIcon::fromTheme(QStringLiteral("tavimo"));

@@ -135,7 +135,7 @@ TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
 
     FileDialogRequest request;
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
-    request.InitialDir = SaveFolder;
+    request.InitialDir = saveDialogFolder(SaveFolder, context.paths.picturesFolder);
     const QString extension = saveExtension(picture, isAnimatedPicture(result.PicturePath));
     request.NameFilters = {saveFilter(extension)};
     request.DefaultExt = extension;
@@ -148,7 +148,7 @@ TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
         return result;
     }
 
-    const QString base = SaveFolder.isEmpty() ? QDir::currentPath() : SaveFolder;
+    const QString base = request.InitialDir.isEmpty() ? QDir::currentPath() : request.InitialDir;
     result.target = QDir::cleanPath(QDir(base).absoluteFilePath(chosen));
     SaveFolder = result.target.left(result.target.lastIndexOf(u'/') + 1);
     result.outcome = copyPicture(result.PicturePath, result.target, context.prompts)

@@ -81,7 +81,7 @@ QString saveStationPicture(const QImage &picture, const QString &stationCall, QS
 
     FileDialogRequest request;
     request.Flags = OFN_READONLY | OFN_OVERWRITEPROMPT;
-    request.InitialDir = SaveFolder;
+    request.InitialDir = saveDialogFolder(SaveFolder, paths.picturesFolder);
     request.NameFilters = {nameFilter(QStringLiteral("bmp files"), QStringLiteral("*.bmp"))};
     // As every save: a name typed without an extension gets the filter's.
     request.DefaultExt = QStringLiteral("bmp");
@@ -92,7 +92,7 @@ QString saveStationPicture(const QImage &picture, const QString &stationCall, QS
     if (chosen.isEmpty())
         return {};
 
-    const QString base = SaveFolder.isEmpty() ? QDir::currentPath() : SaveFolder;
+    const QString base = request.InitialDir.isEmpty() ? QDir::currentPath() : request.InitialDir;
     const QString target = QDir::cleanPath(QDir(base).absoluteFilePath(chosen));
     SaveFolder = target.left(target.lastIndexOf(u'/') + 1);
     if (const WriteResult copied = writeBitmapFile(target, picture); !copied)

@@ -1,6 +1,7 @@
 #include "stations/StationPictureWindow.h"
 
 #include "stations/StationPicture.h"
+#include "ui/FramePlacement.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,11 +21,15 @@ constexpr int kWindowMargin = 20;
 } // namespace
 
 StationPictureWindow::StationPictureWindow(const QImage &picture, QWidget *stationWindow,
-                                           QRect mainFrame, const QString &title)
+                                           QWidget *mainWindow, const QString &title)
     : QWidget(nullptr), stationWindow_(stationWindow) {
     setWindowTitle(title);
     if (stationWindow_)
         stationWindow_->setEnabled(false);
+    // The main window stays blocked behind the station window: a click on it
+    // must not bury the picture.
+    keepAboveMain(*this, mainWindow);
+    const QRect mainFrame = mainWindow ? mainWindow->frameGeometry() : QRect();
 
     const QScreen *screen = QGuiApplication::screenAt(mainFrame.center());
     if (!screen)

@@ -17,9 +17,9 @@ class StationPictureWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // mainFrame: the main window's frame on the screen, to centre over; empty
-    // centres on the screen.
-    StationPictureWindow(const QImage &picture, QWidget *stationWindow, QRect mainFrame,
+    // mainWindow: the main window, to centre over and to stay above while the
+    // station window keeps it blocked; null centres on the screen.
+    StationPictureWindow(const QImage &picture, QWidget *stationWindow, QWidget *mainWindow,
                          const QString &title);
     ~StationPictureWindow() override;
 

@@ -245,12 +245,10 @@ void StationWindow::Image1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     }
     if (button != Qt::LeftButton)
         return;
-    const QRect mainFrame = state_.mainWindow && state_.mainWindow->window()
-                                ? state_.mainWindow->window()->frameGeometry()
-                                : QRect();
+    QWidget *main = state_.mainWindow ? state_.mainWindow->window() : nullptr;
     pictureWindow_ =
         openOnce<StationPictureWindow>(windows_, QStringLiteral("StationPictureWindow"), [&] {
-            return new StationPictureWindow(picEmail_, this, mainFrame, StationCall_);
+            return new StationPictureWindow(picEmail_, this, main, StationCall_);
         });
 }
 

@@ -1,5 +1,6 @@
 #include "ui/WindowRegistry.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 
@@ -9,20 +10,22 @@ namespace {
 
 const QString kEscapeName = QStringLiteral("tavimoCloseOnEscape");
 
-// Closes its window on Escape. It watches the window rather than the active
-// one: the key goes to the window it was pressed in, even where some widget
-// inside passed it on.
+// Closes its window on Escape pressed anywhere inside it. It watches every
+// key the program delivers, not the window alone: a widget inside that takes
+// every key for itself (the web page of the street view) would otherwise
+// never pass Escape on to its window.
 class EscapeCloser : public QObject {
 public:
     explicit EscapeCloser(QWidget &window) : QObject(&window), window_(window) {
         setObjectName(kEscapeName);
-        window.installEventFilter(this);
+        qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched == &window_ && event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == &window_) {
             window_.close();
             return true;
         }

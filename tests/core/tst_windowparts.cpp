@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMainWindow>
 #include <QMenu>
@@ -777,6 +778,45 @@ private slots:
         QTRY_COMPARE(registry.IsFormLoaded("PictureViewer"), 0);
         QCOMPARE(registry.find("PictureViewer"), nullptr);
         QCOMPARE(registry.loadedWindows().size(), 2);
+    }
+
+    // Escape closes the registered window it is pressed in, wherever inside it the key lands:
+    // on the window, or on a widget (made after the window was registered) that takes every key
+    // for itself, as a web page does. Other keys stay where they land, other windows stay open.
+    void escapeClosesTheWindowItIsPressedIn_data() {
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("on the window") << false;
+        QTest::newRow("on a widget that takes every key") << true;
+    }
+    void escapeClosesTheWindowItIsPressedIn() {
+        QFETCH(bool, inside);
+        class KeyTaker : public QWidget {
+        public:
+            using QWidget::QWidget;
+            QList<int> keys;
+
+        protected:
+            void keyPressEvent(QKeyEvent *event) override {
+                keys << event->key();
+                event->accept();
+            }
+        };
+        WindowRegistry registry;
+        QWidget other;
+        auto *window = new QWidget;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        registry.add("WebMapWindow", window);
+        registry.add("Other", &other);
+        auto *page = new KeyTaker(window);
+        QWidget *target = inside ? static_cast<QWidget *>(page) : window;
+        window->show();
+        other.show();
+        QTest::keyClick(target, Qt::Key_A);
+        QCOMPARE(page->keys, inside ? QList<int>{Qt::Key_A} : QList<int>{});
+        QVERIFY(window->isVisible());
+        QTest::keyClick(target, Qt::Key_Escape);
+        QTRY_COMPARE(registry.IsFormLoaded("WebMapWindow"), 0);
+        QVERIFY(other.isVisible());
     }
 
     // Right and bottom lie one past the last pixel. One monitor unplugged: the count drops, the

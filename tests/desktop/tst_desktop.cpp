@@ -8,12 +8,16 @@
 
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
+#include "mainwindow/HelpWindow.h"
 #include "sites/SiteDialog.h"
 #include "sites/SiteSelectionWindow.h"
+#include "stations/StationPictureWindow.h"
+#include "stations/StationWindow.h"
 #include "ui/WindowRegistry.h"
 
 #include <QMenuBar>
 #include <QPixmap>
+#include <QRegion>
 #include <QScreen>
 #include <QWindow>
 #include <QtTest>
@@ -80,8 +84,8 @@ class DesktopTest : public QObject {
         return u >= 0 && l >= 0 && u > l;
     }
 
-    // A point of the main window's grid that `over` does not cover.
-    static std::optional<QPoint> uncoveredPointOfMain(ProgramRig &rig, const QRect &covered) {
+    // A point of the main window's grid that `covered` does not cover.
+    static std::optional<QPoint> uncoveredPointOfMain(ProgramRig &rig, const QRegion &covered) {
         const QRect grid(rig.w().grid().mapToGlobal(QPoint(0, 0)), rig.w().grid().size());
         for (const QPoint &at :
              {grid.bottomLeft() + QPoint(8, -8), grid.bottomRight() + QPoint(-8, -8),
@@ -102,20 +106,33 @@ private slots:
     // A window that blocks the main window stays above it when the main
     // window is clicked; the blocked main window does nothing with the click.
     void blockingWindowsStayAboveMain_data() {
-        QTest::addColumn<bool>("gallery");
-        QTest::newRow("site selection") << false;
-        QTest::newRow("gallery") << true;
+        QTest::addColumn<QString>("window");
+        for (const char *name : {"site selection", "gallery", "station picture"})
+            QTest::newRow(name) << QString::fromLatin1(name);
     }
 
     void blockingWindowsStayAboveMain() {
-        QFETCH(bool, gallery);
+        QFETCH(QString, window);
+        const bool gallery = window == u"gallery"_s;
         ProgramRig rig;
         QVERIFY(rig.startShown());
         QVERIFY(settled(x_, &rig.w()));
         QWidget *blocking = nullptr;
+        QRegion covered; // what the click must miss
         if (gallery) {
             rig.program.openGallery(GalleryRequest::pageSlot(0));
             blocking = ProgramRig::shown<GalleryWindow>();
+        } else if (window == u"station picture"_s) {
+            // Over the station window, which keeps the main window blocked.
+            rig.choose(0, u"mnuQrzCall"_s);
+            StationWindow *station = ProgramRig::shown<StationWindow>();
+            QVERIFY(station);
+            QTRY_VERIFY(!station->picture().isNull());
+            QRect stationFrame;
+            QVERIFY(settled(x_, station, &stationFrame));
+            covered += stationFrame;
+            QTest::mousePress(station->Image1, Qt::LeftButton);
+            blocking = ProgramRig::shown<StationPictureWindow>();
         } else {
             rig.program.openSiteSelection(SitePick{0, false, true});
             blocking = ProgramRig::shown<SiteSelectionWindow>();
@@ -123,13 +140,14 @@ private slots:
         QVERIFY(blocking);
         QRect blockingFrame;
         QVERIFY(settled(x_, blocking, &blockingFrame));
+        covered += blockingFrame;
         QCOMPARE(x_.transientFor(blocking->winId()), quint64(rig.w().winId()));
-        if (!gallery) // centred on the screen, frame and all
+        if (window == u"site selection"_s) // centred on the screen, frame and all
             QVERIFY((blockingFrame.center() - kScreen.center()).manhattanLength() <= 2);
         QTRY_VERIFY(above(blocking, &rig.w()));
 
         // A thumbnail's picture, where the blocking window leaves it in sight.
-        std::optional<QPoint> at = uncoveredPointOfMain(rig, blockingFrame);
+        std::optional<QPoint> at = uncoveredPointOfMain(rig, covered);
         if (gallery) {
             const QRect picture(rig.cell(0).img->mapToGlobal(QPoint(0, 0)),
                                 rig.cell(0).img->size());
@@ -139,7 +157,7 @@ private slots:
         QVERIFY(at);
         x_.click(*at);
         QTest::qWait(700);
-        shot(gallery ? u"1-gallery-after-click"_s : u"1-site-selection-after-click"_s);
+        shot(u"1-"_s + QString(window).replace(u' ', u'-') + u"-after-click"_s);
         QVERIFY(above(blocking, &rig.w()));
         QVERIFY(blocking->isVisible());
         QVERIFY(!ProgramRig::shown<PictureViewer>());
@@ -227,13 +245,14 @@ private slots:
         gallery->close();
     }
 
-    // The add, edit and remove dialogs stand with their frame's right edge on
-    // the main window's right edge and their top on its top.
+    // The add, edit and remove dialogs, and help, stand with their frame's
+    // right edge on the main window's right edge and their top on its top.
     void siteDialogsStandBesideMain_data() {
         QTest::addColumn<QString>("item");
         QTest::newRow("add") << u"mnuAdd"_s;
         QTest::newRow("edit") << u"mnuEdit"_s;
         QTest::newRow("remove") << u"mnuRemove"_s;
+        QTest::newRow("help") << u"mnuHelp"_s;
     }
 
     void siteDialogsStandBesideMain() {
@@ -243,7 +262,9 @@ private slots:
         QVERIFY(settled(x_, &rig.w()));
         rig.openSetup();
         rig.click(item);
-        SiteDialog *dialog = ProgramRig::shown<SiteDialog>();
+        QWidget *dialog = item == u"mnuHelp"_s
+                              ? static_cast<QWidget *>(ProgramRig::shown<HelpWindow>())
+                              : ProgramRig::shown<SiteDialog>();
         QVERIFY(dialog);
         QRect frame, main;
         QVERIFY(settled(x_, dialog, &frame));

@@ -228,10 +228,12 @@ private slots:
     }
 
     // The pointer passes through the window, which goes when the pointer
-    // moves off its slot's frame, or leaves the main window.
+    // moves off every slot's frame or onto the window, or leaves the main
+    // window; straight onto the next slot it stays on its first.
     void captionZoomGoesWithThePointer() {
         GalleryRig rig;
         rig.main.frames[3] = QRect(300, 220, 130, 117);
+        rig.main.frames[4] = QRect(430, 220, 130, 117);
         QWidget &main = rig.main.widget;
         main.setGeometry(100, 100, 800, 500);
         main.setMouseTracking(true);
@@ -246,7 +248,11 @@ private slots:
         CaptionZoomWindow *zoom = open();
         moveTo(QPoint(320, 240)); // on its slot
         QVERIFY(zoom->isVisible());
-        moveTo(QPoint(600, 240)); // another slot, or the background
+        moveTo(QPoint(450, 240)); // straight onto the next slot
+        QVERIFY(zoom->isVisible());
+        QCOMPARE(openCaptionZoomWindow(rig.state, rig.opener.registry, 4), zoom);
+        QCOMPARE(zoom->hoverSlot(), 3);
+        moveTo(QPoint(600, 240)); // off every slot
         QVERIFY(zoom->isHidden());
         // Opened again at once, for another slot: a new window takes its place.
         CaptionZoomWindow *again = openCaptionZoomWindow(rig.state, rig.opener.registry, 4);

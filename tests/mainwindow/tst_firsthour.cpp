@@ -117,12 +117,20 @@ private slots:
         QFETCH(QString, stored);
         Rig rig;
         QDir().mkpath(rig.root + u"/shots"_s);
-        if (stored == u"-"_s)
+        const bool noPictures = stored == u"-"_s;
+        if (noPictures)
             QVERIFY(QDir(rig.state.paths.picturesFolder).removeRecursively());
         else if (!stored.isEmpty())
             writeSaveFolder(*rig.settings, rig.root + stored);
+        rig.place(u"AB1CD"_s, 0);
+        rig.servePicture(u"/ab1cd/image1.jpg"_s, u"AB1CD"_s);
         QVERIFY(rig.start());
         QTEST(rig.state.SaveFolder.mid(rig.root.size()), "folder");
+        // A start makes no folder: the first save dialog makes the pictures folder.
+        QCOMPARE(QFileInfo(rig.state.SaveFolder).isDir(), !noPictures);
+        rig.choose(0, u"mnuSave"_s);
+        QCOMPARE(rig.fileDialog.requests.size(), 1);
+        QCOMPARE(rig.fileDialog.requests[0].InitialDir, rig.state.SaveFolder);
         QVERIFY(QFileInfo(rig.state.SaveFolder).isDir());
     }
 

@@ -156,6 +156,32 @@ private slots:
         QCOMPARE(rig.timers, autoRefresh ? kBothTimers : QStringList{"stop"});
     }
 
+    // The first save dialog makes the pictures folder that a start left unmade; no other
+    // folder is made. save and pictures are below the test's folder; "file/Pictures" cannot be
+    // made (file is a file). offered: below the test's folder, or "home".
+    void saveDialogFolder_data() {
+        QTest::addColumn<QString>("save");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<bool>("made");
+        QTest::newRow("pictures folder missing") << "/Pictures/"
+                                                 << "/Pictures/" << true;
+        QTest::newRow("another folder missing") << "/gone/"
+                                                << "/gone/" << false;
+        QTest::newRow("pictures folder cannot be made") << "/file/Pictures/"
+                                                        << "home" << false;
+    }
+    void saveDialogFolder() {
+        QFETCH(QString, save);
+        QFETCH(QString, offered);
+        QTemporaryDir dir;
+        QVERIFY(test::writeBytes(dir.filePath("file"), "not a folder"));
+        const QString pictures = dir.path() + (save == "/gone/" ? "/Pictures" : save.chopped(1));
+        QCOMPARE(tavimo::saveDialogFolder(dir.path() + save, pictures),
+                 offered == "home" ? QDir::homePath() + u'/' : dir.path() + offered);
+        QTEST(QFileInfo(dir.path() + save).isDir(), "made");
+        QCOMPARE(QFileInfo::exists(dir.filePath("Pictures")), save == "/Pictures/");
+    }
+
     // file: the picture's bytes (empty: none); messages: "<file>" where the picture's file is
     // named; clip: the size of the picture the clipboard got (none: it got nothing); log: every
     // step on the desktop. Without MMSSTV's window the picture stays on the clipboard for the

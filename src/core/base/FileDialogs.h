@@ -34,6 +34,12 @@ struct FileDialogRequest {
 // ShowFileDialog: the chosen path, or "" when the user cancels.
 using ShowFileDialogFunction = std::function<QString(const FileDialogRequest &)>;
 
+// The folder a save dialog opens in: `SaveFolder`, which starts as the user's
+// pictures folder until the user saves elsewhere. That folder is made here,
+// when a dialog first needs it, never at a start; one that cannot be made
+// gives the home folder. Any other folder is offered as it stands.
+QString saveDialogFolder(const QString &SaveFolder, const QString &picturesFolder);
+
 // "description (pattern)", the way a dialog lists a filter: nameFilter("jpg
 // files", "*.jpg") is "jpg files (*.jpg)".
 QString nameFilter(const QString &description, const QString &pattern);
