@@ -139,6 +139,7 @@ void PageLoader::startPagePass(const QList<int> &slotList) {
         shownPictures_.clear();
         placeholders_.clear();
         cuts_.clear();
+        lookBeforeCheck_.clear();
     }
     if (fetcher_)
         fetcher_->startPass(slotList);
@@ -193,12 +194,15 @@ void PageLoader::checkPictureReady(const SlotTarget &target, QSize size) {
     const int slot = target.slot;
     const CheckJudgement j = judgeCheckPicture(table.value(slot, stSiteCall), size,
                                                table.value(slot, stCheckHeight), s.texts);
+    if (j.decision == CheckDecision::Download)
+        lookBeforeCheck_.insert(slot, SlotLook{c->lblCall->text(), c->shapeColor()});
+    else
+        lookBeforeCheck_.remove(slot);
     ThumbCell::setLabelText(c->lblCall, j.caption);
     c->setShapeColor(j.frameColour.value_or(grid_.backColor()));
     c->setWaiting(false);
     c->setSenderShown(true);
     table.setValue(slot, stCheckHeight, j.checkHeight);
-    cuts_.checkAnswered(slot, size);
 
     if (j.decision == CheckDecision::NoNewPicture) {
         fetcher_->finishSlot(slot);
@@ -219,13 +223,13 @@ void PageLoader::checkPictureMissing(const SlotTarget &target) {
         return;
     // Without a check picture the picture is fetched in full every time.
     state_.page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
-    cuts_.checkAnswered(target.slot, QSize());
     c->setWaiting(false);
     c->setSenderShown(true);
     requestSlotPicture(target.slot, target.site);
 }
 
 void PageLoader::answerDropped(int slot) {
+    lookBeforeCheck_.remove(slot);
     const PageState &page = state_.page;
     if (!page.isWxPage() && page.SlotTable.value(slot, stSiteCall).isEmpty()) {
         if (ThumbCell *c = grid_.cell(slot))
@@ -234,6 +238,7 @@ void PageLoader::answerDropped(int slot) {
 }
 
 void PageLoader::pictureFailed(const SlotTarget &target) {
+    lookBeforeCheck_.remove(target.slot);
     SlotTable &table = state_.page.SlotTable;
     table.setValue(target.slot, stFrom, QString());
     table.setValue(target.slot, stInfo, QString());
@@ -247,10 +252,17 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     ThumbCell *c = grid_.cell(target.slot);
     if (!c)
         return;
-    if (!cuts_.takePicture(target.slot, isPictureWhole(splitPictureTrailer(bytes).picture))) {
+    const CutAnswer cut =
+        cuts_.takePicture(target.slot, isPictureWhole(splitPictureTrailer(bytes).picture));
+    if (!isShown(cut)) {
         keepAfterCutPicture(target);
         return;
     }
+    lookBeforeCheck_.remove(target.slot);
+    if (cut == CutAnswer::ShownFirst)
+        qCInfo(lcMainWindow).nospace()
+            << "the picture of slot " << target.slot << " arrived cut " << kCutAnswersShown
+            << " times in a row; it is shown as it is";
     AppState &s = state_;
     PageState &page = s.page;
     const SlotAnswer answer = takeSlotAnswer(bytes, target, page.isWxPage(), page.SlotTable,
@@ -268,9 +280,16 @@ void PageLoader::keepAfterCutPicture(const SlotTarget &target) {
     PageState &page = s.page;
     qCInfo(lcMainWindow) << "the picture of slot" << target.slot
                          << "arrived cut; the slot keeps what it shows until the next pass";
-    if (ThumbCell *c = grid_.cell(target.slot);
-        c && !s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
+    ThumbCell *c = grid_.cell(target.slot);
+    if (c && !s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         ThumbCell::setLabelText(c->lblFrom, QString());
+    // "New" would announce a picture that is not there.
+    if (const auto look = lookBeforeCheck_.constFind(target.slot);
+        c && look != lookBeforeCheck_.cend()) {
+        ThumbCell::setLabelText(c->lblCall, look->caption);
+        c->setShapeColor(look->frame);
+    }
+    lookBeforeCheck_.remove(target.slot);
     if (page.isWxPage())
         return; // every pass fetches a WX picture anyway
     page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
@@ -295,6 +314,7 @@ void PageLoader::forgetSlot(int slot) {
     shownPictures_.remove(slot);
     placeholders_.remove(slot);
     cuts_.forget(slot);
+    lookBeforeCheck_.remove(slot);
 }
 
 // ---- Display -------------------------------------------------------------------------
@@ -499,6 +519,8 @@ void PageLoader::languageChanged(const LanguageTexts &before) {
     }
     for (auto it = placeholders_.cbegin(); it != placeholders_.cend(); ++it)
         grid_.showPlaceholder(it.key(), slotNotFoundLines(s.texts, s.page.isWxPage(), it.value()));
+    for (SlotLook &look : lookBeforeCheck_)
+        look.caption = recaptionedCall(look.caption, before, s.texts);
 }
 
 QStringList PageLoader::alphaListOfPage() const {
