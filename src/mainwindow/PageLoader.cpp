@@ -79,6 +79,11 @@ void PageLoader::LoadSstvPage() {
         if (!c)
             continue;
         placed[p.slot] = true;
+        // What a cut answer leaves: the look of the site's last picture, when
+        // this slot showed it; else the bare caption.
+        const bool sameSite = samePage && page.SlotTable.value(p.slot, stSiteCall) == p.caption;
+        lookBeforeCheck_.insert(p.slot, sameSite ? SlotLook{c->lblCall->text(), c->shapeColor()}
+                                                 : SlotLook{p.caption, grid_.backColor()});
         ThumbCell::setLabelText(c->lblCall, p.caption);
         ThumbCell::setLabelText(c->lblConnect(), s.texts.LngLoading);
         // Under a placeholder the waiting text would contradict it ("download
@@ -194,10 +199,11 @@ void PageLoader::checkPictureReady(const SlotTarget &target, QSize size) {
     const int slot = target.slot;
     const CheckJudgement j = judgeCheckPicture(table.value(slot, stSiteCall), size,
                                                table.value(slot, stCheckHeight), s.texts);
-    if (j.decision == CheckDecision::Download)
-        lookBeforeCheck_.insert(slot, SlotLook{c->lblCall->text(), c->shapeColor()});
-    else
+    // A slot fetched on its own keeps the look it has now.
+    if (j.decision == CheckDecision::NoNewPicture)
         lookBeforeCheck_.remove(slot);
+    else if (!lookBeforeCheck_.contains(slot))
+        lookBeforeCheck_.insert(slot, SlotLook{c->lblCall->text(), c->shapeColor()});
     ThumbCell::setLabelText(c->lblCall, j.caption);
     c->setShapeColor(j.frameColour.value_or(grid_.backColor()));
     c->setWaiting(false);
