@@ -142,10 +142,14 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     ThumbCell *c = grid_.cell(cell);
     if (!c)
         return;
-    if (!cuts_.takePicture(cell, isPictureWhole(splitPictureTrailer(bytes).picture))) {
+    const CutAnswer cut =
+        cuts_.takePicture(cell, isPictureWhole(splitPictureTrailer(bytes).picture));
+    if (!isShown(cut)) {
         askAgainAfterCut(cell);
         return;
     }
+    if (cut == CutAnswer::ShownFirst)
+        qCInfo(lcGallery) << "the picture of cell" << cell << "arrived cut again; shown as it is";
     AppState &s = state_;
     const GalleryAnswer answer =
         takeGalleryAnswer(bytes, cell, s.page.SlotTable, s.texts, s.ZeroChar, s.dateOrder);

@@ -114,7 +114,9 @@ private:
     GallerySite site_;                // the site of the pass
     QList<WaitingRead> waiting_;      // in the order they go out
     QSet<int> reading_;               // cells whose read runs
-    CutPictures cuts_;
+    // A cell asks once more, two seconds on; its second cut answer is shown:
+    // the gallery is looked at once, not watched pass after pass.
+    CutPictures cuts_{2};
     std::chrono::milliseconds cutRetryDelay_{2000};
 };
 

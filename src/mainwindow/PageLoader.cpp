@@ -79,6 +79,11 @@ void PageLoader::LoadSstvPage() {
         if (!c)
             continue;
         placed[p.slot] = true;
+        // What a cut answer leaves: the look of the site's last picture, when
+        // this slot showed it; else the bare caption.
+        const bool sameSite = samePage && page.SlotTable.value(p.slot, stSiteCall) == p.caption;
+        lookBeforeCheck_.insert(p.slot, sameSite ? SlotLook{c->lblCall->text(), c->shapeColor()}
+                                                 : SlotLook{p.caption, grid_.backColor()});
         ThumbCell::setLabelText(c->lblCall, p.caption);
         ThumbCell::setLabelText(c->lblConnect(), s.texts.LngLoading);
         // Under a placeholder the waiting text would contradict it ("download
@@ -139,6 +144,7 @@ void PageLoader::startPagePass(const QList<int> &slotList) {
         shownPictures_.clear();
         placeholders_.clear();
         cuts_.clear();
+        lookBeforeCheck_.clear();
     }
     if (fetcher_)
         fetcher_->startPass(slotList);
@@ -193,12 +199,16 @@ void PageLoader::checkPictureReady(const SlotTarget &target, QSize size) {
     const int slot = target.slot;
     const CheckJudgement j = judgeCheckPicture(table.value(slot, stSiteCall), size,
                                                table.value(slot, stCheckHeight), s.texts);
+    // A slot fetched on its own keeps the look it has now.
+    if (j.decision == CheckDecision::NoNewPicture)
+        lookBeforeCheck_.remove(slot);
+    else if (!lookBeforeCheck_.contains(slot))
+        lookBeforeCheck_.insert(slot, SlotLook{c->lblCall->text(), c->shapeColor()});
     ThumbCell::setLabelText(c->lblCall, j.caption);
     c->setShapeColor(j.frameColour.value_or(grid_.backColor()));
     c->setWaiting(false);
     c->setSenderShown(true);
     table.setValue(slot, stCheckHeight, j.checkHeight);
-    cuts_.checkAnswered(slot, size);
 
     if (j.decision == CheckDecision::NoNewPicture) {
         fetcher_->finishSlot(slot);
@@ -219,13 +229,13 @@ void PageLoader::checkPictureMissing(const SlotTarget &target) {
         return;
     // Without a check picture the picture is fetched in full every time.
     state_.page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
-    cuts_.checkAnswered(target.slot, QSize());
     c->setWaiting(false);
     c->setSenderShown(true);
     requestSlotPicture(target.slot, target.site);
 }
 
 void PageLoader::answerDropped(int slot) {
+    lookBeforeCheck_.remove(slot);
     const PageState &page = state_.page;
     if (!page.isWxPage() && page.SlotTable.value(slot, stSiteCall).isEmpty()) {
         if (ThumbCell *c = grid_.cell(slot))
@@ -234,6 +244,7 @@ void PageLoader::answerDropped(int slot) {
 }
 
 void PageLoader::pictureFailed(const SlotTarget &target) {
+    lookBeforeCheck_.remove(target.slot);
     SlotTable &table = state_.page.SlotTable;
     table.setValue(target.slot, stFrom, QString());
     table.setValue(target.slot, stInfo, QString());
@@ -247,10 +258,17 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     ThumbCell *c = grid_.cell(target.slot);
     if (!c)
         return;
-    if (!cuts_.takePicture(target.slot, isPictureWhole(splitPictureTrailer(bytes).picture))) {
+    const CutAnswer cut =
+        cuts_.takePicture(target.slot, isPictureWhole(splitPictureTrailer(bytes).picture));
+    if (!isShown(cut)) {
         keepAfterCutPicture(target);
         return;
     }
+    lookBeforeCheck_.remove(target.slot);
+    if (cut == CutAnswer::ShownFirst)
+        qCInfo(lcMainWindow).nospace()
+            << "the picture of slot " << target.slot << " arrived cut " << kCutAnswersShown
+            << " times in a row; it is shown as it is";
     AppState &s = state_;
     PageState &page = s.page;
     const SlotAnswer answer = takeSlotAnswer(bytes, target, page.isWxPage(), page.SlotTable,
@@ -268,9 +286,16 @@ void PageLoader::keepAfterCutPicture(const SlotTarget &target) {
     PageState &page = s.page;
     qCInfo(lcMainWindow) << "the picture of slot" << target.slot
                          << "arrived cut; the slot keeps what it shows until the next pass";
-    if (ThumbCell *c = grid_.cell(target.slot);
-        c && !s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
+    ThumbCell *c = grid_.cell(target.slot);
+    if (c && !s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         ThumbCell::setLabelText(c->lblFrom, QString());
+    // "New" would announce a picture that is not there.
+    if (const auto look = lookBeforeCheck_.constFind(target.slot);
+        c && look != lookBeforeCheck_.cend()) {
+        ThumbCell::setLabelText(c->lblCall, look->caption);
+        c->setShapeColor(look->frame);
+    }
+    lookBeforeCheck_.remove(target.slot);
     if (page.isWxPage())
         return; // every pass fetches a WX picture anyway
     page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
@@ -295,6 +320,7 @@ void PageLoader::forgetSlot(int slot) {
     shownPictures_.remove(slot);
     placeholders_.remove(slot);
     cuts_.forget(slot);
+    lookBeforeCheck_.remove(slot);
 }
 
 // ---- Display -------------------------------------------------------------------------
@@ -499,6 +525,8 @@ void PageLoader::languageChanged(const LanguageTexts &before) {
     }
     for (auto it = placeholders_.cbegin(); it != placeholders_.cend(); ++it)
         grid_.showPlaceholder(it.key(), slotNotFoundLines(s.texts, s.page.isWxPage(), it.value()));
+    for (SlotLook &look : lookBeforeCheck_)
+        look.caption = recaptionedCall(look.caption, before, s.texts);
 }
 
 QStringList PageLoader::alphaListOfPage() const {

@@ -16,6 +16,7 @@
 #include "core/thumbs/PagePlan.h"
 #include "core/thumbs/SlotAssignment.h"
 
+#include <QColor>
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -96,8 +97,9 @@ private:
     void checkPictureMissing(const SlotTarget &target);
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
-    // A picture arrived cut: the slot keeps what it shows, and its check
-    // picture counts as unseen, so that the next pass fetches it again.
+    // A picture arrived cut: the slot keeps what it shows, with the caption
+    // and frame that went with it, and its check picture counts as unseen, so
+    // that the next pass fetches it again.
     void keepAfterCutPicture(const SlotTarget &target);
     void answerDropped(int slot);
     void pictureNotStored(const QString &file, quint64 write);
@@ -135,6 +137,13 @@ private:
     QHash<int, ShownPicture> shownPictures_;
     // Pictures that arrived cut, per slot.
     CutPictures cuts_;
+    // The caption and frame a slot had before its check picture announced
+    // the picture on its way: what a cut answer leaves in place.
+    struct SlotLook {
+        QString caption;
+        QColor frame;
+    };
+    QHash<int, SlotLook> lookBeforeCheck_;
     int loadedPage_ = 0;
 };
 

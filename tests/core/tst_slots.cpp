@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 using namespace tavimo;
 using namespace std::chrono_literals;
@@ -38,6 +39,21 @@ QByteArray pictureBytes(int size) {
 }
 
 const QByteArray pic = pictureBytes(5000);
+
+// A 16 x 16 PNG whose data is stored uncompressed and ends in rows of grey 42: its last
+// compressed bytes read "***".
+QByteArray pngEndingInStars() {
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32(16), header.data());
+    qToBigEndian(quint32(16), header.data() + 4);
+    header[8] = 8; // bits per sample
+    header[9] = 2; // RGB
+    QByteArray rows;
+    for (int y = 0; y < 16; ++y)
+        rows += '\0' + QByteArray(48, y < 12 ? '\x90' : '*');
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + test::pngChunk("IHDR", header) +
+           test::pngChunk("IDAT", qCompress(rows, 0).mid(4)) + test::pngChunk("IEND", {});
+}
 
 LanguageTexts ageTexts() {
     LanguageTexts t;
@@ -582,6 +598,31 @@ private slots:
         QTest::newRow("1999 text bytes are not")
             << pic + "***" + text1999 << pic + "***" + text1999 << QString();
         QTest::newRow("empty") << QByteArray() << QByteArray() << QString();
+
+        // "***" inside a whole picture is no trailer; every trailer after a picture still is.
+        const QByteArray jpeg = test::jpegBytes(QSize(64, 48));
+        const QByteArray gif =
+            test::encodeAnimatedGif({{test::makeImage(QSize(32, 24), Qt::red), 100},
+                                     {test::makeImage(QSize(32, 24), Qt::blue), 100}});
+        const QByteArray png = test::pngBytes(QSize(64, 48));
+        const QByteArray text = "XX9ABC*OK*10/14/09 12:34:56";
+        const QByteArray pngText = test::withTextChunk(png, "Comment", "*** fine copy *** 73");
+        const QByteArray pngStars = pngEndingInStars();
+        QVERIFY(pngStars.indexOf("***") > pngStars.size() - 2001);
+        QTest::newRow("JPEG with a trailer") << jpeg + "***" + text << jpeg << QString(text);
+        QTest::newRow("animated GIF with a trailer") << gif + "***" + text << gif << QString(text);
+        QTest::newRow("JPEG without its end marker, with a trailer")
+            << jpeg.chopped(2) + "***" + text << jpeg.chopped(2) << QString(text);
+        QTest::newRow("PNG with *** in a text chunk after its data")
+            << pngText << pngText << QString();
+        QTest::newRow("PNG with *** in its last compressed bytes")
+            << pngStars << pngStars << QString();
+        QTest::newRow("that PNG with a trailer")
+            << pngText + "***" + text << pngText << QString(text);
+        // A cut answer is not whole either way: it splits as it always did, and is judged cut.
+        const qsizetype stars = pngText.lastIndexOf("***");
+        QTest::newRow("that PNG cut in its text chunk")
+            << pngText.left(stars + 4) << pngText.left(stars) << " ";
     }
     void trailerSplit() {
         QFETCH(QByteArray, download);
@@ -635,33 +676,31 @@ private slots:
         QTEST(isPictureWhole(splitPictureTrailer(download).picture), "whole");
     }
 
-    // Answers for one slot in turn: "<check height or 0 for none>:<w(hole) or c(ut)>". Shown:
-    // "s", kept back: "k".
+    // Answers for one slot in turn, w(hole) or c(ut). Shown whole: "W", kept back: "k", cut
+    // and shown as it is: "F" the first time in a row (it is logged), "A" after that.
     void cutPictures_data() {
-        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QString>("answers");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("whole pictures are shown") << QStringList{"5:w", "6:w"} << "ss";
-        QTest::newRow("a cut answer waits for the next") << QStringList{"5:c", "0:w"} << "ks";
-        QTest::newRow("cut twice for one check picture: shown as it is")
-            << QStringList{"5:c", "5:c", "5:w"} << "kss";
-        QTest::newRow("cut once each for two check pictures")
-            << QStringList{"5:c", "6:c", "6:c"} << "kks";
-        QTest::newRow("a whole answer between two cuts")
-            << QStringList{"5:c", "5:w", "5:c", "5:c"} << "ksks";
-        QTest::newRow("no check picture: cut twice") << QStringList{"0:c", "0:c"} << "ks";
-        QTest::newRow("after a cut shown as it is, the next cut waits again")
-            << QStringList{"5:c", "5:c", "5:c"} << "ksk";
+        QTest::newRow("whole pictures are shown") << "ww"
+                                                  << "WW";
+        QTest::newRow("a cut answer waits for the next") << "cw"
+                                                         << "kW";
+        QTest::newRow("a rewrite over two passes is never shown cut") << "ccw"
+                                                                      << "kkW";
+        QTest::newRow("from the third cut in a row on, shown as it is") << "ccccc"
+                                                                        << "kkFAA";
+        QTest::newRow("a whole answer starts the row again") << "ccwccc"
+                                                             << "kkWkkF";
     }
     void cutPictures() {
-        QFETCH(QStringList, answers);
+        QFETCH(QString, answers);
         CutPictures cuts;
-        cuts.checkAnswered(3, QSize(1, 9)); // another slot's
+        cuts.takePicture(3, false); // another slot's
         cuts.takePicture(3, false);
         QString shown;
-        for (const QString &answer : answers) {
-            const int height = answer.section(u':', 0, 0).toInt();
-            cuts.checkAnswered(7, height ? QSize(1, height) : QSize());
-            shown += cuts.takePicture(7, answer.endsWith(u'w')) ? u's' : u'k';
+        for (const QChar answer : answers) {
+            const CutAnswer cut = cuts.takePicture(7, answer == u'w');
+            shown += QStringLiteral("WkFA").at(int(cut));
         }
         QTEST(shown, "shown");
     }

@@ -145,6 +145,8 @@ private slots:
     void answersFollowTheSiteNotTheIndex();
     void oddPlacementsStillEndThePass();
     void wxPageFetchesDirectly();
+    void cutAnswersLeaveTheSlotAsItWas();
+    void wxCutAnswersAreCountedPerSlot();
     void passesEndAroundAStalledSite();
     void passShowsAndHidesNoPartOfACell();
 };
@@ -588,6 +590,71 @@ void PageRoadTest::wxPageFetchesDirectly() {
         },
         10000));
     QCOMPARE(rig.requests(u"/meteor/checknew.jpg"_s), 0);
+}
+
+// A site that posts a new picture at every pass and serves each without its end marker: the
+// slot keeps what it showed, caption and frame too, until the third cut answer in a row.
+void PageRoadTest::cutAnswersLeaveTheSlotAsItWas() {
+    Rig rig;
+    const QString cut = u"AB1CD"_s;   // cut from the first pass on, on an empty cell
+    const QString later = u"EF2GH"_s; // whole first, then cut
+    rig.placeServed(cut, 0, 100, stillPicture(u"cut 1"_s).chopped(2));
+    rig.place(later, 1);
+    rig.setCheck(later, 2, 50);
+    rig.setPicture(later, stillPicture(u"whole"_s));
+    QVERIFY(rig.start());
+    QVERIFY(rig.waitForPassEnd());
+    const QColor plainFrame = rig.w().palette().color(QPalette::Window);
+    const QString cutCall = rig.withZeroChar(cut);
+    const QString laterCaption = rig.withZeroChar(later) + rig.texts().LngCallSep;
+    QVERIFY(!rig.cell(0).img->hasPicture());
+    QCOMPARE(rig.cell(0).lblCall->text(), cutCall);
+    QCOMPARE(rig.cell(0).shapeColor(), plainFrame);
+    QVERIFY(rig.cell(1).img->hasPicture());
+    QCOMPARE(rig.cell(1).lblCall->text(), laterCaption);
+
+    const QImage whole = rig.shownImage(1);
+    rig.setCheck(later, 1, 51);
+    const QByteArray rewritten = stillPicture(u"rewritten"_s);
+    rig.setPicture(later, rewritten.left(rewritten.size() / 2));
+    for (int pass = 2; pass <= 3; ++pass) {
+        rig.setCheck(cut, 1, 100 + pass);
+        rig.setPicture(cut, stillPicture(u"cut %1"_s.arg(pass)).chopped(2));
+        QVERIFY(rig.reload());
+        QCOMPARE(rig.requests(Rig::picturePath(cut)), pass);
+        QCOMPARE(rig.cell(0).img->hasPicture(), pass == 3);
+        QCOMPARE(rig.cell(0).lblCall->text(),
+                 pass == 3 ? cutCall + rig.texts().LngNewPicPrefix : cutCall);
+        QCOMPARE(rig.cell(0).shapeColor(), pass == 3 ? newPictureFrameColour() : plainFrame);
+        QCOMPARE(rig.shownImage(1), whole);
+        QCOMPARE(rig.cell(1).lblCall->text(), laterCaption);
+        QCOMPARE(rig.cell(1).shapeColor(), plainFrame);
+    }
+    QCOMPARE(readBytes(rig.slotFile(0)), stillPicture(u"cut 3"_s).chopped(2));
+}
+
+// Without check pictures, each WX slot counts its own cut answers.
+void PageRoadTest::wxCutAnswersAreCountedPerSlot() {
+    Rig rig;
+    rig.place(u"AB1CD"_s, 0); // the SSTV list the program needs to start
+    rig.addWxSite(u"NOAA 19"_s, "1", u"/noaa19/latest.jpg"_s);
+    rig.addWxSite(u"METEOR"_s, "2", u"/meteor/latest.jpg"_s);
+    const QSize size(512, 384);
+    rig.serve(u"/meteor/latest.jpg"_s, stillPicture(u"meteor"_s, size));
+    const auto wxPass = [&](int pass) {
+        rig.serve(u"/noaa19/latest.jpg"_s, stillPicture(u"pass %1"_s.arg(pass), size).chopped(2));
+        if (pass == 1)
+            return rig.start(1) && rig.waitForPassEnd();
+        setRefreshMenuText(rig.item(u"mnuRefresh"_s), rig.item(u"mnuRefresh"_s)->text());
+        rig.page().FinishedCount = 0;
+        rig.w().loader().LoadWxPage();
+        return !rig.passEnded() && rig.waitForPassEnd();
+    };
+    for (int pass = 1; pass <= 3; ++pass) {
+        QVERIFY(wxPass(pass));
+        QCOMPARE(rig.cell(0).img->hasPicture(), pass == 3);
+        QVERIFY(rig.cell(1).img->hasPicture());
+    }
 }
 
 // The page reloads faster than the transfer timeout: the passes still end, so

@@ -7,6 +7,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QTimeZone>
+#include <QtEndian>
 
 namespace tavimo::test {
 
@@ -105,6 +106,27 @@ QByteArray withTrailer(const QByteArray &picture, const QString &sender, const Q
 
 QByteArray checkPicture(int width, int height) {
     return encodeImage(makeImage(QSize(width, height), Qt::black), "JPG", 50);
+}
+
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data) {
+    const auto be32 = [](quint32 v) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(v, bytes.data());
+        return bytes;
+    };
+    const QByteArray body = type + data;
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char ch : body) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return be32(quint32(data.size())) + body + be32(~crc);
+}
+
+QByteArray withTextChunk(const QByteArray &png, const QByteArray &keyword, const QByteArray &text) {
+    // IEND is the last 12 bytes of a PNG as encoders write it.
+    return png.chopped(12) + pngChunk("tEXt", keyword + '\0' + text) + png.right(12);
 }
 
 } // namespace tavimo::test

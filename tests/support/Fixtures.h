@@ -57,4 +57,11 @@ QByteArray withTrailer(const QByteArray &picture, const QString &sender, const Q
 // every new picture.
 QByteArray checkPicture(int width, int height);
 
+// A PNG chunk: length, type, data and CRC.
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data);
+
+// The PNG with a text chunk ("tEXt", Latin-1) put after its picture data,
+// just before IEND, as some programs write their comments.
+QByteArray withTextChunk(const QByteArray &png, const QByteArray &keyword, const QByteArray &text);
+
 } // namespace tavimo::test

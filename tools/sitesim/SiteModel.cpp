@@ -122,9 +122,14 @@ QList<SstvSiteInfo> makeSstvSites(const SimConfig &config) {
 
 QList<FaultShare> faultShares(const SimConfig &config) {
     return {
-        {SiteFault::NotFound, config.notFound}, {SiteFault::Slow, config.slow},
-        {SiteFault::Stall, config.stall},       {SiteFault::Garbage, config.garbage},
-        {SiteFault::Torn, config.torn},         {SiteFault::Trickle, config.trickle},
+        {SiteFault::NotFound, config.notFound},
+        {SiteFault::Slow, config.slow},
+        {SiteFault::Stall, config.stall},
+        {SiteFault::Garbage, config.garbage},
+        {SiteFault::Torn, config.torn},
+        {SiteFault::Trickle, config.trickle},
+        {SiteFault::NoEndMarker, config.noEndMarker},
+        {SiteFault::StarsInText, config.starsInText},
     };
 }
 
@@ -144,6 +149,10 @@ QString faultName(SiteFault fault) {
         return QStringLiteral("torn");
     case SiteFault::Trickle:
         return QStringLiteral("trickle");
+    case SiteFault::NoEndMarker:
+        return QStringLiteral("no end marker");
+    case SiteFault::StarsInText:
+        return QStringLiteral("*** in text");
     }
     return QString();
 }

@@ -28,7 +28,16 @@ enum class SiteFault {
     Garbage,  // answers 200 with bytes that are no picture
     Torn,     // serves each new picture cut the first time it is asked for
     Trickle,  // pictures asked for in its first minutes come at a byte a second
+    // Odd but whole pictures, a new one posted at every pass (every request
+    // for the check picture):
+    NoEndMarker, // JPEGs without their end marker, with a trailer
+    StarsInText, // PNGs with "***" in a text chunk after their data, no trailer
 };
+
+// Whether the site posts a new picture whenever its check picture is asked for.
+inline bool postsAtEveryPass(SiteFault fault) {
+    return fault == SiteFault::NoEndMarker || fault == SiteFault::StarsInText;
+}
 
 // The name a fault goes by on the command line and in the start-up line.
 QString faultName(SiteFault fault);
@@ -55,6 +64,8 @@ struct SimConfig {
     int garbage = 0;
     int torn = 0;
     int trickle = 0;
+    int noEndMarker = 0;
+    int starsInText = 0;
     // The version the home page names; the program's own shows no notice.
     QString homeVersion = QStringLiteral("4.91");
     UpdatesListState updatesList = UpdatesListState::Valid;

@@ -79,10 +79,21 @@ QByteArray SiteSimulator::cached(const QString &key, const std::function<QByteAr
 
 QByteArray SiteSimulator::sstvPicture(qsizetype index, qint64 number) {
     const SstvSiteInfo &site = sstv_[index];
-    const PictureCaption caption = sstvCaption(site, number, sstvTimelines_[index].arrival(number));
+    // A picture posted at a pass arrived no later than now.
+    const PictureCaption caption =
+        sstvCaption(site, number, std::min(sstvTimelines_[index].arrival(number), clock_()));
     return cached(QStringLiteral("s%1-%2").arg(index).arg(number), [&] {
         QByteArray picture;
-        if (site.animated) {
+        if (site.fault == SiteFault::StarsInText) {
+            const QByteArray png = test::encodeImage(drawSstvPicture(site, number, caption), "PNG");
+            const QString comment =
+                QStringLiteral("*** %1 *** %2 *** 73").arg(caption.sender, caption.status);
+            return test::withTextChunk(png, "Comment", comment.toLatin1());
+        }
+        if (site.fault == SiteFault::NoEndMarker) {
+            picture = test::encodeImage(drawSstvPicture(site, number, caption), "JPG", 85);
+            picture.chop(2);
+        } else if (site.animated) {
             QList<test::GifFrame> frames;
             for (int frame = 0; frame < kAnimationFrames; ++frame)
                 frames.append({drawSstvPicture(site, number, caption, frame), 400});
@@ -94,8 +105,19 @@ QByteArray SiteSimulator::sstvPicture(qsizetype index, qint64 number) {
     });
 }
 
+qint64 SiteSimulator::posted(qsizetype index) {
+    QMutexLocker lock(&postedMutex_);
+    return posted_.value(index);
+}
+
+qint64 SiteSimulator::currentSstvNumber(qsizetype index) {
+    return sstvTimelines_[index].currentNumber(clock_()) + posted(index);
+}
+
 QByteArray SiteSimulator::checkPicture(qsizetype index) {
-    const QSize size = sstvTimelines_[index].checkPictureSize(clock_());
+    QSize size = sstvTimelines_[index].checkPictureSize(clock_());
+    if (postsAtEveryPass(sstv_[index].fault))
+        size = QSize(1, 16 + int(currentSstvNumber(index) % 200));
     return cached(QStringLiteral("c%1x%2").arg(size.width()).arg(size.height()),
                   [&] { return test::checkPicture(size.width(), size.height()); });
 }
@@ -149,9 +171,15 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
     const QRegularExpressionMatch match = picture.match(file);
     const bool isCheck = file == u"checknew.jpg";
     const bool isList = file == u"list.jpg";
+    if (isCheck && postsAtEveryPass(site.fault)) {
+        QMutexLocker lock(&postedMutex_);
+        ++posted_[index];
+    }
     std::optional<qint64> number;
     if (match.hasMatch())
         number = sstvTimelines_[index].historyNumber(match.captured(1).toInt(), clock_());
+    if (number)
+        *number += posted(index);
     if (!isCheck && !isList && !number)
         return std::nullopt;
 
@@ -169,6 +197,8 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
     case SiteFault::Slow:
     case SiteFault::Torn:
     case SiteFault::Trickle:
+    case SiteFault::NoEndMarker:
+    case SiteFault::StarsInText:
         break;
     }
     test::Route route;

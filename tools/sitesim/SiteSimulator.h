@@ -33,9 +33,14 @@ public:
     QDateTime now() const { return clock_(); }
 
     // The bytes a healthy site serves. SSTV pictures carry a trailer; those of
-    // animated sites are GIF files.
+    // animated sites are GIF files. A --no-end site's JPEGs lack their end
+    // marker; a --png-text site's are PNGs with "***" in a text chunk after
+    // their data, and no trailer.
     QByteArray sstvPicture(qsizetype index, qint64 number);
     QByteArray checkPicture(qsizetype index); // as of now
+    // The number of the site's current picture, as of now: a site that posts
+    // at every pass counts the passes it has seen on top of its timeline.
+    qint64 currentSstvNumber(qsizetype index);
     QByteArray wxPicture(qsizetype index, qint64 number);
 
     // What a torn site serves the first time its current picture is asked
@@ -73,6 +78,10 @@ private:
     // gets it whole.
     QMutex tornMutex_;
     QHash<qsizetype, qint64> servedCut_;
+    // Per site that posts at every pass, the pictures posted so far.
+    QMutex postedMutex_;
+    QHash<qsizetype, qint64> posted_;
+    qint64 posted(qsizetype index);
 };
 
 } // namespace tavimo::sitesim

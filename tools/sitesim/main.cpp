@@ -58,12 +58,15 @@ const char *const kDescription =
     "picture of a held site, except every fourth one.\n"
     "\n"
     "Faulty sites are the last SSTV sites before the news sites: the last --fail-404\n"
-    "ones, then the --slow ones before them, then --stall, --garbage, --torn and --trickle; no\n"
+    "ones, then the --slow ones before them, then --stall, --garbage, --torn, --trickle,\n"
+    "--no-end and --png-text; no\n"
     "two switches share a site. A torn site serves its current picture cut (its first\n"
     "55 %, as a site answers while it rewrites the file) the first time it is asked\n"
     "for, and whole from the next request on, until its next picture, which comes\n"
     "every third interval (the first 1.5 intervals after the start). Before it\n"
-    "listens the simulator names the sites of each switch on stderr.\n"
+    "listens the simulator names the sites of each switch on stderr. A --no-end or\n"
+    "--png-text site posts a new picture whenever its check picture is asked for, so at\n"
+    "every pass; its pictures are odd but whole.\n"
     "\n"
     "With --home DIR it writes, for Tavimo started with XDG_DATA_HOME=DIR/data and\n"
     "XDG_CONFIG_HOME=DIR/config:\n"
@@ -131,6 +134,11 @@ int main(int argc, char *argv[]) {
          "N SSTV sites serve each new picture cut the first time it is asked for."},
         {"trickle", &SimConfig::trickle,
          "N SSTV sites send the pictures asked for in their first 150 s at one byte a second."},
+        {"no-end", &SimConfig::noEndMarker,
+         "N SSTV sites serve JPEGs without their end marker, a new one at every pass."},
+        {"png-text", &SimConfig::starsInText,
+         "N SSTV sites serve PNGs with \"***\" in a text chunk after the picture data and no "
+         "trailer, a new one at every pass."},
     };
     QList<QCommandLineOption> faultOptions;
     for (const FaultSwitch &fault : faultSwitches)

@@ -134,31 +134,25 @@ bool isPictureWhole(const QByteArray &picture) {
     return true;
 }
 
-void CutPictures::checkAnswered(int slot, QSize checkSize) {
-    slots_[slot].check = checkSize;
-}
-
-bool CutPictures::takePicture(int slot, bool whole) {
-    Slot &s = slots_[slot];
+CutAnswer CutPictures::takePicture(int slot, bool whole) {
     if (whole) {
-        s.cutsInRow = 0;
-        return true;
+        cutsInRow_.remove(slot);
+        return CutAnswer::Whole;
     }
-    s.cutsInRow = s.cutCheck == s.check ? s.cutsInRow + 1 : 1;
-    s.cutCheck = s.check;
-    if (s.cutsInRow < 2)
-        return false;
-    // It is served no other way: shown as it is, and not fetched again for it.
-    s.cutsInRow = 0;
-    return true;
+    // Counted whatever the check picture said: a site that posts a new
+    // picture at every pass and serves each one short is still that site.
+    const int cuts = ++cutsInRow_[slot];
+    if (cuts < shownFrom_)
+        return CutAnswer::KeptBack;
+    return cuts == shownFrom_ ? CutAnswer::ShownFirst : CutAnswer::ShownAgain;
 }
 
 void CutPictures::forget(int slot) {
-    slots_.remove(slot);
+    cutsInRow_.remove(slot);
 }
 
 void CutPictures::clear() {
-    slots_.clear();
+    cutsInRow_.clear();
 }
 
 } // namespace tavimo

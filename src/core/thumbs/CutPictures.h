@@ -6,18 +6,21 @@
 // the file is being written is a complete answer of the first part of the
 // picture: it decodes to its top over a grey block. Such an answer is not
 // taken as the slot's picture; the slot keeps what it shows and asks again.
-// Only when the same check picture leads to a cut answer twice in a row (a
-// site that only ever serves it cut) is the picture shown as it is.
+// A rewrite may take longer than a pass, so two cut answers in a row prove
+// nothing; but some sites only ever serve pictures that end short (a JPEG
+// without its end marker decodes whole all the same), each pass a new one.
+// The cut answers of a slot are therefore counted whatever they hold, and
+// from the third in a row on the answer is shown as it is.
 //
 //     const SplitPicture split = splitPictureTrailer(download);
-//     if (!cuts.takePicture(slot, isPictureWhole(split.picture))) {
+//     const CutAnswer cut = cuts.takePicture(slot, isPictureWhole(split.picture));
+//     if (!isShown(cut)) {
 //         ...keep what the slot shows; ask again...
 //         return;
 //     }
 
 #include <QByteArray>
 #include <QHash>
-#include <QSize>
 
 namespace tavimo {
 
@@ -28,27 +31,36 @@ namespace tavimo {
 // Reads the bytes' structure once, without decoding them.
 bool isPictureWhole(const QByteArray &picture);
 
-// What each slot last received cut, to tell a cut in passing from a site that
-// serves nothing else.
+// The cut answers in a row after which the page's slots show one as it is.
+inline constexpr int kCutAnswersShown = 3;
+
+enum class CutAnswer {
+    Whole,      // shown
+    KeptBack,   // cut: the slot keeps what it shows
+    ShownFirst, // cut, and shown as it is for the first time in this row
+    ShownAgain, // cut, and shown as it is like the ones before it
+};
+
+inline bool isShown(CutAnswer answer) {
+    return answer != CutAnswer::KeptBack;
+}
+
+// How many cut answers each slot has had in a row, to tell a cut in passing
+// from a site that serves nothing else.
 class CutPictures {
 public:
-    // The check picture that leads to the slot's next download (an empty size
-    // when there is none).
-    void checkAnswered(int slot, QSize checkSize);
-    // A picture of `slot` arrived: true when it is to be shown (it is whole,
-    // or it is the second cut answer in a row for the same check picture).
-    bool takePicture(int slot, bool whole);
+    // From the `shownFrom`-th cut answer in a row on, the answer is shown.
+    explicit CutPictures(int shownFrom = kCutAnswersShown) : shownFrom_(shownFrom) {}
+
+    // A picture of `slot` arrived, whole or cut. A whole one ends the row.
+    CutAnswer takePicture(int slot, bool whole);
     // The slot shows another site, or another page is shown.
     void forget(int slot);
     void clear();
 
 private:
-    struct Slot {
-        QSize check;    // the check picture of the download under way
-        QSize cutCheck; // the check picture of the last cut answer
-        int cutsInRow = 0;
-    };
-    QHash<int, Slot> slots_;
+    int shownFrom_;
+    QHash<int, int> cutsInRow_;
 };
 
 } // namespace tavimo

@@ -2,6 +2,7 @@
 
 #include "core/base/TextCodec.h"
 #include "core/sites/SiteRecord.h"
+#include "core/thumbs/CutPictures.h"
 
 namespace tavimo {
 
@@ -14,7 +15,14 @@ SplitPicture splitPictureTrailer(const QByteArray &download) {
     const qsizetype first = std::max<qsizetype>(0, size - 3 - kMaxTrailerTextBytes);
     for (qsizetype i = last; i >= first; --i) {
         if (download[i] == '*' && download[i + 1] == '*' && download[i + 2] == '*') {
-            result.picture = download.left(i);
+            // Compressed data and text chunks hold "***" too, and a picture
+            // without a trailer ends in them (WX sites add none). Only the
+            // picture's structure tells them apart: "***" inside a whole
+            // picture is part of it.
+            QByteArray picture = download.left(i);
+            if (!isPictureWhole(picture) && isPictureWhole(download))
+                break;
+            result.picture = std::move(picture);
             result.hasTrailer = true;
             result.text = decodeCp1252(download.mid(i + 3));
             return result;

@@ -29,8 +29,11 @@ struct SplitPicture {
 // Finds the marker: the last "***" that has at least one byte after it, with
 // at most kMaxTrailerTextBytes bytes after it. So "***" as the very last three
 // bytes is no marker, "****" at the end is a marker followed by "*", and of two
-// markers the later one counts (the earlier stays in the picture). Without a
-// marker the whole download is the picture.
+// markers the later one counts (the earlier stays in the picture). A "***"
+// that lies inside a whole picture is no marker: when the bytes before it are
+// not a whole picture but the download is (see isPictureWhole), the whole
+// download is the picture, with no trailer. Without a marker the whole
+// download is the picture.
 SplitPicture splitPictureTrailer(const QByteArray &download);
 
 // The date with a four-digit year: "20" is put after the last character below
