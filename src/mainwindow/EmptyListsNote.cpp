@@ -1,24 +1,14 @@
 #include "mainwindow/EmptyListsNote.h"
 
 #include "core/app/AppState.h"
+#include "core/text/ProgramTexts.h"
 
 #include <QAction>
 #include <QEvent>
 
-#include <array>
-
 namespace tavimo {
 
 namespace {
-
-// "%1" the Setup menu, "%2" its item that adds a site.
-constexpr std::array<const char16_t *, 5> kNoteTexts{
-    u"No sites are listed yet. Add one with %1 \u2192 %2.",
-    u"Todav\u00EDa no hay sitios en la lista. A\u00F1ada uno con %1 \u2192 %2.",
-    u"Noch sind keine Websites eingetragen. F\u00FCgen Sie eine mit %1 \u2192 %2 hinzu.",
-    u"Aucun site n'est encore list\u00E9. Ajoutez-en un avec %1 \u2192 %2.",
-    u"Er staan nog geen sites in de lijst. Voeg er een toe met %1 \u2192 %2.",
-};
 
 // A menu caption as it reads: "&&" is "&", a lone "&" marks a key.
 QString shownCaption(QString caption) {
@@ -52,22 +42,14 @@ EmptyListsNote::EmptyListsNote(QWidget &grid, AppState &state, const QAction &ad
     connect(&state_.events, &AppEvents::languageChanged, this, &EmptyListsNote::refresh);
 }
 
-QString EmptyListsNote::noteText(int languageIndex, const QString &setupMenu,
-                                 const QString &addItem) {
-    const std::size_t index = languageIndex >= 0 && languageIndex < int(kNoteTexts.size())
-                                  ? std::size_t(languageIndex)
-                                  : 0;
-    return QString::fromUtf16(kNoteTexts[index]).arg(setupMenu, addItem);
-}
-
 void EmptyListsNote::refresh() {
     const bool empty = state_.SiteList.isEmpty() && state_.WxSiteList.isEmpty();
     if (!empty) {
         hide();
         return;
     }
-    setText(noteText(state_.config.LanguageIndex, shownCaption(state_.texts.LngSetup),
-                     shownCaption(addItem_.text())));
+    setText(programText(ProgramText::EmptyListsNote, state_.config.LanguageIndex)
+                .arg(shownCaption(state_.texts.LngSetup), shownCaption(addItem_.text())));
     place();
     show();
     raise();

@@ -21,10 +21,6 @@ public:
     // Shows or hides the line as the lists stand now, in the language of now.
     void refresh();
 
-    // The line in a language (English, Spanish, German, French, Dutch; English for
-    // another index), naming the menu and its item.
-    static QString noteText(int languageIndex, const QString &setupMenu, const QString &addItem);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

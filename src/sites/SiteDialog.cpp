@@ -6,6 +6,7 @@
 #include "core/base/Prompts.h"
 #include "core/sites/ListableText.h"
 #include "core/sites/SiteEdits.h"
+#include "core/text/ProgramTexts.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
 #include "ui/FramePlacement.h"
@@ -18,7 +19,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 namespace tavimo {
@@ -33,23 +33,6 @@ DialogGuard::Options frameOptions() {
     // Even a dialog closed without a change reloads the page.
     options.reloadAfter = true;
     return options;
-}
-
-// "%1" is the character as characterName gives it, "%2" the field's label.
-QString unlistableCharacterText(int languageIndex) {
-    static const std::array<const char16_t *, 5> texts{
-        u"The site lists cannot keep the character %1 in %2. Please remove or replace it.",
-        u"Las listas de sitios no pueden guardar el car\u00E1cter %1 en %2. Qu\u00EDtelo o "
-        u"sustit\u00FAyalo.",
-        u"Die Stationslisten k\u00F6nnen das Zeichen %1 in %2 nicht speichern. Bitte entfernen "
-        u"oder ersetzen Sie es.",
-        u"Les listes de sites ne peuvent pas conserver le caract\u00E8re %1 dans %2. Veuillez le "
-        u"retirer ou le remplacer.",
-        u"De sitelijsten kunnen het teken %1 in %2 niet bewaren. Verwijder of vervang het.",
-    };
-    const std::size_t index =
-        languageIndex >= 0 && languageIndex < int(texts.size()) ? std::size_t(languageIndex) : 0;
-    return QString::fromUtf16(texts[index]);
 }
 
 // "Callsign:" names the field as "Callsign".
@@ -91,7 +74,8 @@ bool storableField(AppState &state, const QString &text, const QString &fieldLab
     const std::optional<UnlistableCharacter> refused = firstUnlistableCharacter(text);
     if (!refused)
         return true;
-    state.prompts->message(unlistableCharacterText(state.config.LanguageIndex)
+    // "%1" is the character as characterName gives it, "%2" the field's label.
+    state.prompts->message(programText(ProgramText::UnlistableCharacter, state.config.LanguageIndex)
                                .arg(characterName(refused->character), fieldName(fieldLabel)),
                            QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
     return false;

@@ -110,7 +110,9 @@ bool SiteDialogFields::positionRefused() {
             showRefusal(*box, QString());
             continue;
         }
-        refused = checkCoordinateBox(*box, axis, language).refused() || refused;
+        const CoordinateBox read = readCoordinateBox(box->text(), axis);
+        showRefusal(*box, coordinateRefusalText(read.refusal, axis, language));
+        refused = read.refused() || refused;
     }
     return refused;
 }

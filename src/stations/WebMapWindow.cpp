@@ -4,9 +4,9 @@
 #include "core/app/MainWindowAccess.h"
 #include "core/base/Prompts.h"
 #include "core/base/TextFile.h"
+#include "core/text/ProgramTexts.h"
 #include "platform/DesktopBridge.h"
 #include "stations/Logging.h"
-#include "stations/WebMapTexts.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/QtFileDialog.h"
@@ -64,9 +64,10 @@ QString noPositionText(const AppState &state, const QString &callsign) {
 WebMapWindow::WebMapWindow(AppState &state, const StreetViewJob &job, WebMapServices services)
     : state_(state), job_(job), services_(std::move(services)) {
     setObjectName(kWindowName);
-    const WebMapTexts &texts = webMapTexts(state_.config.LanguageIndex);
     const QString caption =
-        job_.view == WebMapView::Street ? texts.streetCaption : texts.satelliteCaption;
+        programText(job_.view == WebMapView::Street ? ProgramText::StreetViewCaption
+                                                    : ProgramText::SatelliteViewCaption,
+                    state_.config.LanguageIndex);
     setWindowTitle(QStringLiteral("Tavimo   ") +
                    QString(caption).replace(QStringLiteral("xxx"),
                                             shownCallsign(job_.callsign, state_.ZeroChar)));
@@ -123,7 +124,8 @@ void WebMapWindow::showInside(std::unique_ptr<WebPageView> view) {
 }
 
 void WebMapWindow::showInBrowser() {
-    const WebMapTexts &texts = webMapTexts(state_.config.LanguageIndex);
+    const int language = state_.config.LanguageIndex;
+    const QString browserOnly = programText(ProgramText::MapInBrowserOnly, language);
     if (view_ && view_->widget()) {
         QWidget *inside = view_->widget();
         inside->hide();
@@ -136,23 +138,24 @@ void WebMapWindow::showInBrowser() {
     layout()->setContentsMargins(12, 12, 12, 12);
     layout()->setSpacing(10);
     layout()->addWidget(pic1);
-    browserNote_ = new QLabel(texts.browserOnly, this);
+    browserNote_ = new QLabel(browserOnly, this);
     browserNote_->setWordWrap(true);
     browserNote_->setMinimumWidth(400);
     layout()->addWidget(browserNote_);
-    setCaptureEnabled(false, texts.browserOnly);
+    setCaptureEnabled(false, browserOnly);
     adjustSize();
     centreOn(*this, screenOf(state_));
 
     if (!view_->load(QUrl(job_.address)))
-        say(QString(texts.noBrowser).replace(QStringLiteral("xxx"), job_.address));
+        say(programText(ProgramText::NoWebBrowser, language)
+                .replace(QStringLiteral("xxx"), job_.address));
 }
 
 void WebMapWindow::view_failed() {
     if (!showsPageInside())
         return;
     const QPointer<WebMapWindow> self(this);
-    say(webMapTexts(state_.config.LanguageIndex).embeddedFailed);
+    say(programText(ProgramText::EmbeddedMapFailed, state_.config.LanguageIndex));
     if (self)
         showInBrowser();
 }
@@ -187,7 +190,7 @@ QImage WebMapWindow::captureOrSay() {
         image = view_->capture();
     if (image.isNull()) {
         qCWarning(lcStations) << "the map view gave no picture";
-        say(webMapTexts(state_.config.LanguageIndex).captureFailed);
+        say(programText(ProgramText::MapCaptureFailed, state_.config.LanguageIndex));
     }
     return image;
 }
@@ -212,7 +215,7 @@ void WebMapWindow::cmdSave_Click() {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "BMP")) {
-        say(webMapTexts(state_.config.LanguageIndex).captureFailed);
+        say(programText(ProgramText::MapCaptureFailed, state_.config.LanguageIndex));
         return;
     }
     const QString mapFile = PicturePath(PictureRef::mapCapture(), state_.paths);
@@ -277,10 +280,10 @@ void WebMapWindow::cmdPaste_Click() {
 WebMapWindow *openWebMapWindow(AppState &state, WindowRegistry &registry,
                                const WebMapRequest &request, const WebMapServices &services) {
     const StreetViewJob job = parseStreetViewJob(request.StreetViewJob);
-    const WebMapTexts &texts = webMapTexts(state.config.LanguageIndex);
     QString refusal;
     if (!job.valid)
-        refusal = QString(texts.cannotOpen).replace(QStringLiteral("xxx"), request.StreetViewJob);
+        refusal = programText(ProgramText::MapCannotOpen, state.config.LanguageIndex)
+                      .replace(QStringLiteral("xxx"), request.StreetViewJob);
     else if (!webMapSitePosition(job.callsign, request.wxPage, state.SiteList))
         refusal = noPositionText(state, job.callsign);
     if (!refusal.isEmpty()) {

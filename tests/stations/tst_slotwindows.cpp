@@ -1,11 +1,11 @@
 #include "StationsHarness.h"
 
 #include "core/sites/SlotMap.h"
+#include "core/text/ProgramTexts.h"
 #include "core/thumbs/LastHeard.h"
 #include "platform/DesktopBridge.h"
 #include "sitesim/SiteSimulator.h"
 #include "stations/LastHeardWindow.h"
-#include "stations/WebMapTexts.h"
 #include "stations/WebMapWindow.h"
 #include "support/FakePageView.h"
 #include "support/Routes.h"
@@ -272,7 +272,7 @@ private slots:
         WebMapWindow *window = open("G0ABC*" + kSatellite);
         w->fake->image = QImage();
         QTest::mouseClick(save ? window->cmdSave : window->cmdPaste, Qt::LeftButton);
-        QCOMPARE(w->prompts.texts(), QStringList{webMapTexts(0).captureFailed});
+        QCOMPARE(w->prompts.texts(), QStringList{programText(ProgramText::MapCaptureFailed, 0)});
         QVERIFY(w->transfers.dialogs.isEmpty() && w->transfers.images.isEmpty() &&
                 w->desktop.sentKeys().isEmpty());
         QCOMPARE(readBytes(mapFile), QByteArray("an older capture"));
@@ -292,9 +292,10 @@ private slots:
             emit w->fake->failed();
         QTRY_COMPARE(w->browser, QList<QUrl>{QUrl(kSatellite)});
         QCOMPARE(w->prompts.texts(),
-                 embeddedFails ? QStringList{webMapTexts(0).embeddedFailed} : QStringList{});
+                 embeddedFails ? QStringList{programText(ProgramText::EmbeddedMapFailed, 0)}
+                               : QStringList{});
         QVERIFY(!window->showsPageInside() && !window->cmdSave->isEnabled());
-        QCOMPARE(window->cmdPaste->toolTip(), webMapTexts(0).browserOnly);
+        QCOMPARE(window->cmdPaste->toolTip(), programText(ProgramText::MapInBrowserOnly, 0));
     }
 };
 

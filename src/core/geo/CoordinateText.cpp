@@ -2,6 +2,7 @@
 
 #include "core/base/Numbers.h"
 #include "core/sites/ListablePosition.h"
+#include "core/text/ProgramTexts.h"
 
 #include <cmath>
 
@@ -107,6 +108,24 @@ CoordinateBox readCoordinateBox(QStringView text, CoordinateAxis axis) {
     if (!isCoordinate(value, axis))
         return {0, CoordinateRefusal::OutOfRange};
     return {value, CoordinateRefusal::None};
+}
+
+QString coordinateRefusalText(CoordinateRefusal refusal, CoordinateAxis axis, int languageIndex) {
+    switch (refusal) {
+    case CoordinateRefusal::None:
+        return {};
+    case CoordinateRefusal::NoNumber:
+        return programText(ProgramText::CoordinateNoNumber, languageIndex);
+    case CoordinateRefusal::OutOfRange:
+        break;
+    }
+    return programText(axis == CoordinateAxis::Latitude ? ProgramText::LatitudeOutOfRange
+                                                        : ProgramText::LongitudeOutOfRange,
+                       languageIndex);
+}
+
+QString keptWhileRefusedText(const QString &value, int languageIndex) {
+    return programText(ProgramText::KeptWhileRefused, languageIndex).arg(value);
 }
 
 QString regionalNumberText(double value, const QLocale &locale) {

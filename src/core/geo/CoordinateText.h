@@ -45,6 +45,14 @@ struct CoordinateBox {
 
 CoordinateBox readCoordinateBox(QStringView text, CoordinateAxis axis);
 
+// Why a position box is refused, in a language as programText picks it; empty
+// when it is not.
+QString coordinateRefusalText(CoordinateRefusal refusal, CoordinateAxis axis, int languageIndex);
+
+// Says which value stands while a box is refused: the one the window opened
+// with, as the box shows numbers.
+QString keptWhileRefusedText(const QString &value, int languageIndex);
+
 // A number as a box shows it: the decimal separator of the locale, no
 // grouping, no exponent, at most 15 significant digits, "-" for negatives
 // ("52,5" and "-0,12" in German).

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 
 namespace tavimo {
@@ -72,7 +73,7 @@ struct LanguageTexts {
     // format keeps their positions.
     QMap<int, QString> unusedEntries;
 
-    // Held in the program, one set per language.
+    // Held in the program, one set per language (core/text/ProgramTexts.h).
     QString LngPasteTooBig; // "???" the file size
     QString LngTextTitle;   // "??" a callsign
     QString LngReloadMessages;
@@ -196,6 +197,12 @@ using MenuCaptions = QMap<MenuItemKey, QString>;
 
 inline constexpr int kLanguageCount = 5;       // English, Spanish, German, French, Dutch
 inline constexpr int kLanguageEntryCount = 96; // lines 2 to 97 of a language file
+
+// A language index brought into 0..4, as LanguageIndex is when the configuration
+// file is read: below 0 is English, above 4 Dutch.
+constexpr int clampLanguageIndex(int languageIndex) {
+    return std::clamp(languageIndex, 0, kLanguageCount - 1);
+}
 
 // "tavimo_English.Language" and so on for 0 to 4; empty for any other index.
 QString languageFileName(int languageIndex);
