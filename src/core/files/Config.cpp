@@ -1,6 +1,7 @@
 #include "core/files/Config.h"
 
 #include "core/base/Numbers.h"
+#include "core/text/Language.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,7 +46,7 @@ Config parseConfig(const QStringList &lines) {
     c.AutoRefreshMode = whole16(line(3));
     c.RefreshSeconds = refreshPeriod(line(4));
     c.StartPage = whole16(line(5));
-    c.LanguageIndex = std::clamp<std::int16_t>(whole16(line(6)), 0, 4);
+    c.LanguageIndex = std::int16_t(clampLanguageIndex(whole16(line(6))));
     c.MyLat = real(line(7));
     c.MyLon = real(line(8));
     c.Units = whole16(line(9));
