@@ -108,19 +108,9 @@ QByteArray pngBomb() {
         qToBigEndian(v, bytes.data());
         return bytes;
     };
-    const auto chunk = [&](const QByteArray &type, const QByteArray &data) {
-        const QByteArray body = type + data;
-        quint32 crc = 0xFFFFFFFFu;
-        for (const char ch : body) {
-            crc ^= quint8(ch);
-            for (int k = 0; k < 8; ++k)
-                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        return be32(quint32(data.size())) + body + be32(~crc);
-    };
     const QByteArray header = be32(50000) + be32(50000) + QByteArray("\x08\x00\x00\x00\x00", 5);
-    return QByteArray("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) +
-           chunk("IDAT", qCompress(QByteArray(4 * 50001, '\0')).mid(4)) + chunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) +
+           pngChunk("IDAT", qCompress(QByteArray(4 * 50001, '\0')).mid(4)) + pngChunk("IEND", {});
 }
 
 QString storedDate(const QDateTime &when) {
