@@ -81,9 +81,12 @@ struct TryResult {
 // nothing has a name until every byte is on the disk; elsewhere the staged
 // file has one of our names in our own folder from the start.
 TryResult saveOnce(const Target &target, const QByteArray &bytes, bool unnamed) {
-    if (::mkdir(target.staging.constData(), 0700) != 0 && errno != EEXIST)
+    // Made like any folder of the user's: in a folder shared by a group, a
+    // folder left by a killed save must not bar the others' saves.
+    if (::mkdir(target.staging.constData(), 0777) != 0 && errno != EEXIST)
         return {errno == ENOENT ? Try::Again : Try::Failed, errno};
-    // Kept the user's permissions only from the rename on; until then ours alone.
+    // A file that exists passes its permissions on once every byte is written;
+    // until then the new version is ours alone.
     const mode_t createMode = target.exists ? 0600 : 0666;
     QByteArray staged;
     int fd = -1;
@@ -123,7 +126,7 @@ TryResult saveOnce(const Target &target, const QByteArray &bytes, bool unnamed) 
     if (!writeAll(fd, bytes, &error))
         return fail(error);
     if (target.exists)
-        ::fchmod(fd, target.mode & 07777);
+        ::fchmod(fd, target.mode & 0777);
     if (::fsync(fd) != 0)
         return fail(errno);
     if (unnamed) {
