@@ -23,7 +23,7 @@ const QLatin1String kStagedPrefix("save-");
 constexpr int kStagedRandom = 10;
 // Other saves may remove the staging folder between our steps (it goes once
 // empty); each try makes it again.
-constexpr int kTries = 4;
+constexpr int kTries = 16;
 
 QString reasonOf(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -94,11 +94,15 @@ TryResult saveOnce(const Target &target, const QByteArray &bytes, bool unnamed) 
         fd = ::open(target.staging.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
         if (fd < 0) {
             const int error = errno;
-            // No unnamed files on this file system, or in this kernel.
-            if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL)
+            // No unnamed files on this file system or in this kernel; EPERM
+            // also when another save removes the folder during the open.
+            if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == EPERM)
                 return {Try::AgainNamed, error};
+            // The folder went between our mkdir and open.
+            if (error == ENOENT)
+                return {Try::Again, error};
             ::rmdir(target.staging.constData());
-            return {error == ENOENT ? Try::Again : Try::Failed, error};
+            return {Try::Failed, error};
         }
     } else {
         for (int i = 0; i < 16 && fd < 0; ++i) {
