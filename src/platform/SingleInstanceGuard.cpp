@@ -3,11 +3,48 @@
 #include "core/files/AppPaths.h"
 #include "platform/Logging.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
 namespace tavimo {
+
+namespace {
+
+// A starting copy creates its lock file and writes its process id into it at once;
+// only for that moment may a live lock hold nothing readable.
+constexpr qint64 kUnreadableLockGraceMs = 5000;
+
+// QLockFile calls a lock stale only by the process id in it, so a file with no readable id
+// (empty, as a power cut soon after a start leaves it, or holding other text) would refuse
+// every start for good. Such a file that is no longer new is taken over, unless a running
+// process holds it: removeStaleLockFile() removes nothing while another process holds the
+// file lock that QLockFile takes on the file it owns. Takeovers go one at a time under
+// QLockFile's own ".rmlock", so that two starts never both remove and both lock.
+bool takeOverUnreadableLock(QLockFile &lock, const QString &path) {
+    const auto unreadableAndOld = [&] {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        if (lock.getLockInfo(&pid, &host, &application))
+            return false;
+        // Both times come from the one system clock; a time ahead of it is no newer file.
+        const QDateTime modified = QFileInfo(path).lastModified();
+        return modified.isValid() &&
+               qAbs(modified.msecsTo(QDateTime::currentDateTimeUtc())) >= kUnreadableLockGraceMs;
+    };
+    if (lock.error() != QLockFile::LockFailedError || !unreadableAndOld())
+        return false;
+    QLockFile removal(path + QStringLiteral(".rmlock"));
+    if (!removal.tryLock(0) || !unreadableAndOld() || !lock.removeStaleLockFile())
+        return false;
+    qCInfo(lcPlatform) << "Took over the unreadable lock" << path << "that no process held";
+    return lock.tryLock(0);
+}
+
+} // namespace
 
 SingleInstanceGuard::SingleInstanceGuard()
     : SingleInstanceGuard(QStringList{defaultLockFilePath(),
@@ -44,7 +81,7 @@ QString SingleInstanceGuard::dataFolderLockFilePath(const QString &dataFolder) {
 bool SingleInstanceGuard::tryLock() {
     for (std::size_t i = 0; i < locks_.size(); ++i) {
         QLockFile &lock = *locks_[i];
-        if (lock.isLocked() || lock.tryLock(0))
+        if (lock.isLocked() || lock.tryLock(0) || takeOverUnreadableLock(lock, paths_[int(i)]))
             continue;
         if (lock.error() == QLockFile::LockFailedError) {
             qCInfo(lcPlatform) << "Another instance holds" << paths_[int(i)];

@@ -12,7 +12,9 @@ namespace tavimo {
 
 // Keeps a second copy of the program from running on the same files: lock files held for as
 // long as the guard lives (or until unlock()). A lock left behind by a process that no longer
-// runs is taken over.
+// runs is taken over, and so is one whose content cannot be read (empty after a power cut) once
+// it is a few seconds old and no running process holds it. A running copy keeps its lock however
+// long it has run.
 class SingleInstanceGuard {
 public:
     // The program's locks: "tavimo.lock" in the user's runtime folder (XDG_RUNTIME_DIR), and

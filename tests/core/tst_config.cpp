@@ -1,3 +1,4 @@
+#include "core/base/AtomicWrite.h"
 #include "core/base/Numbers.h"
 #include "core/base/TextCodec.h"
 #include "core/base/TextFile.h"
@@ -13,6 +14,8 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -130,6 +133,49 @@ private slots:
                  qPrintable(result.error));
         QCOMPARE(readBytes(path), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.txt"});
+    }
+
+    // A save replaces the file a path names and nothing else: the file's
+    // permissions and a link leading to it stay, and nothing is left beside it,
+    // whether the new version was staged without a name or with one.
+    void saveReplacesOnlyTheFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("named");
+        for (const char *kind : {"new file", "permissions", "link"}) {
+            for (bool named : {false, true})
+                QTest::addRow("%s, %s", kind, named ? "named" : "unnamed") << kind << named;
+        }
+    }
+    void saveReplacesOnlyTheFile() {
+        QFETCH(QString, kind);
+        QFETCH(bool, named);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.txt");
+        QString file = path; // where the bytes belong
+        if (kind == "permissions") {
+            QVERIFY(writeBytes(path, "old"));
+            QVERIFY(QFile::setPermissions(path,
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        } else if (kind == "link") {
+            file = dir.filePath("synced/list.txt");
+            QVERIFY(writeBytes(file, "old"));
+            QVERIFY(QFile::link(file, path));
+        } else {
+            // What any other program's new file gets under this umask.
+            QFile reference(dir.filePath("reference"));
+            QVERIFY(reference.open(QIODevice::WriteOnly));
+        }
+        const QFile::Permissions expected =
+            QFileInfo(kind == "new file" ? dir.filePath("reference") : file).permissions();
+
+        QCOMPARE(replaceFileAtomically(path, "new",
+                                       named ? Staging::Named : Staging::UnnamedWherePossible),
+                 QString());
+        QCOMPARE(readBytes(file), QByteArray("new"));
+        QCOMPARE(QFileInfo(path).isSymLink(), kind == "link");
+        QCOMPARE(QFileInfo(file).permissions(), expected);
+        for (const QString &folder : {dir.path(), QFileInfo(file).absolutePath()})
+            QVERIFY(!QFileInfo::exists(saveStagingFolder(folder)));
     }
 
     // Windows editors save "Unicode" as UTF-16 with a mark; NUL outside

@@ -20,6 +20,8 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 using namespace tavimo;
 using namespace std::chrono_literals;
@@ -272,6 +274,65 @@ private slots:
         QVERIFY(guard.isLocked());
     }
 
+    // A lock file no running copy holds is taken over once it is a few seconds old, even when
+    // nothing in it can be read (a power cut soon after a start leaves it empty); a running
+    // copy keeps its lock, readable or not, however old the file.
+    void lockFileThatNoCopyHolds_data() {
+        QTest::addColumn<QByteArray>("content"); // "<dead>": the lock of a process that ended
+        QTest::addColumn<bool>("holderRuns");    // a second copy of the program holds it
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("empty") << QByteArray() << false << 300 << true;
+        QTest::newRow("garbage") << QByteArray("tavimo was here\n") << false << 300 << true;
+        QTest::newRow("dead process") << QByteArray("<dead>") << false << 300 << true;
+        QTest::newRow("empty, just made") << QByteArray() << false << 0 << false;
+        QTest::newRow("running copy") << QByteArray("<held>") << true << 300 << false;
+        QTest::newRow("running copy, emptied") << QByteArray() << true << 300 << false;
+    }
+    void lockFileThatNoCopyHolds() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, holderRuns);
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tavimo.lock");
+        QProcess holder;
+        if (holderRuns) {
+            holder.start(QCoreApplication::applicationFilePath(), {"--hold-lock", path});
+            QVERIFY(holder.waitForReadyRead(10000));
+            QCOMPARE(holder.readAllStandardOutput(), QByteArray("locked\n"));
+        }
+        if (content == "<dead>") {
+            QProcess child;
+            child.start("sleep", {"30"});
+            QVERIFY(child.waitForStarted());
+            content = QByteArray::number(child.processId()) + "\nsleep\n" +
+                      QSysInfo::machineHostName().toUtf8() + '\n';
+            child.kill();
+            QVERIFY(child.waitForFinished());
+        }
+        if (content != "<held>") {
+            // In place, as an editor or a power cut would: the holder keeps its open file.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(file.write(content), content.size());
+        }
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-ageSeconds),
+                                     QFileDevice::FileModificationTime));
+        }
+        SingleInstanceGuard guard(path);
+        QCOMPARE(guard.tryLock(), taken);
+        QCOMPARE(guard.isLocked(), taken);
+        if (holderRuns) {
+            holder.closeWriteChannel();
+            QVERIFY(holder.waitForFinished(10000));
+            QCOMPARE(holder.exitCode(), 0);
+        }
+    }
+
     void unusableFolderDoesNotStopTheProgram() {
         SingleInstanceGuard guard("/nonexistent-folder-for-tavimo/tavimo.lock");
         QVERIFY(guard.tryLock());
@@ -306,5 +367,20 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_GUILESS_MAIN(StartupChecksTest)
+// Started with "--hold-lock <path>", this program stands in for a running copy of Tavimo:
+// it holds the lock, says so, and lets go when its input ends.
+int main(int argc, char *argv[]) {
+    if (argc == 3 && std::strcmp(argv[1], "--hold-lock") == 0) {
+        SingleInstanceGuard guard(QString::fromLocal8Bit(argv[2]));
+        std::fputs(guard.tryLock() ? "locked\n" : "refused\n", stdout);
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    StartupChecksTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_startupchecks.moc"

@@ -1,15 +1,13 @@
 #include "core/app/StartupFiles.h"
 
+#include "core/base/AtomicWrite.h"
 #include "core/base/Logging.h"
 #include "core/base/TextFile.h"
-#include "core/files/Config.h"
-#include "core/sites/SiteLists.h"
 #include "core/text/Language.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <optional>
@@ -234,66 +232,19 @@ CleanupResult deleteCachedFiles(const QString &dataFolder) {
     return result;
 }
 
-bool isSaveLeftover(const QString &name, const QString &fileName) {
-    constexpr int kRandom = 6;
-    if (name.size() != fileName.size() + 1 + kRandom || !name.startsWith(fileName) ||
-        name.at(fileName.size()) != u'.')
-        return false;
-    const QStringView random = QStringView(name).right(kRandom);
-    int upper = 0;
-    for (const QChar c : random) {
-        if (c.unicode() > 0x7F || !c.isLetter())
-            return false;
-        upper += c.isUpper() ? 1 : 0;
-    }
-    // Random letters are all of one case only once in 32 times; a word is almost always.
-    return upper != 0 && upper != kRandom;
-}
-
 QStringList removeSaveLeftovers(const QString &dataFolder, const QString &settingsFile) {
-    QStringList removed;
-    const auto sweepWhere = [&](const QString &folder, const auto &isLeftover) {
-        if (folder.isEmpty())
-            return;
-        for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
-            if (!isLeftover(info.fileName()))
-                continue;
-            if (QFile::remove(info.filePath()))
-                removed.append(info.filePath());
-            else
-                qCWarning(lcCore) << "cannot remove" << info.filePath();
-        }
-    };
-    const auto sweep = [&](const QString &folder, const QStringList &fileNames) {
-        sweepWhere(folder, [&](const QString &name) {
-            return std::any_of(fileNames.begin(), fileNames.end(),
-                               [&](auto &n) { return isSaveLeftover(name, n); });
-        });
-    };
+    QStringList folders;
     if (!dataFolder.isEmpty()) {
         const QDir data(dataFolder);
-        const QStringList lists{kSiteListFile, kWxSiteListFile};
-        // The station picture is written beside the lists.
-        sweep(dataFolder, lists + QStringList{kConfigFile, QStringLiteral("Ham.bmp")});
-        QStringList backups;
-        for (const QString &name : lists)
-            backups << name << previousCopyName(name) << name + QStringLiteral(".replaced");
-        backups << kConfigFile << kConfigFile + QStringLiteral(".replaced");
-        sweep(data.filePath(QStringLiteral("Backups")), backups);
-        // The captured map and the picture handed over for pasting.
-        sweep(data.filePath(QStringLiteral("images")),
-              {QStringLiteral("Map.bmp"), QStringLiteral("paste.gif")});
-        // Text messages are kept as "<callsign>-<number>.txt".
-        static const QRegularExpression textMessage(QStringLiteral("^.+-[0-9]+\\.txt$"));
-        sweepWhere(data.filePath(QStringLiteral("TextFiles")), [](const QString &name) {
-            const QString saved = name.left(name.size() - 7);
-            return textMessage.match(saved).hasMatch() && isSaveLeftover(name, saved);
-        });
+        folders << dataFolder;
+        for (const char *below : {"Backups", "images", "TextFiles"})
+            folders << data.filePath(QLatin1String(below));
     }
-    if (!settingsFile.isEmpty()) {
-        const QFileInfo settings(settingsFile);
-        sweep(settings.absolutePath(), {settings.fileName()});
-    }
+    if (!settingsFile.isEmpty())
+        folders << QFileInfo(settingsFile).absolutePath();
+    QStringList removed;
+    for (const QString &folder : folders)
+        removed += removeStagedSaves(folder);
     if (!removed.isEmpty())
         qCInfo(lcCore) << "removed what interrupted saves left:" << removed;
     return removed;

@@ -90,18 +90,12 @@ CleanupResult deleteCachedFiles(const QString &dataFolder);
 
 // ---- Temporary files of a save that did not finish ----
 
-// True for the name of a temporary file that a save into `fileName` leaves
-// when the program dies before it completes: the name, a dot and six random
-// letters of both cases. A suffix in one case only reads like a word a person
-// chose ("tavimo.lst.backup") and is left alone: a copy made by hand must not
-// go, and a leftover kept by mistake costs only its space.
-bool isSaveLeftover(const QString &name, const QString &fileName);
-
-// Removes what interrupted saves left in DataFolder (lists, configuration,
-// station picture), its Backups folder, the captured map and paste picture in
-// images, the text messages in TextFiles, and beside the settings file. Run only while this
-// instance holds the single-instance lock, so that no other save can be under way. Returns the
-// paths removed.
+// Removes what interrupted saves left in the staging folders (see
+// saveStagingFolder) of DataFolder, its Backups, images and TextFiles folders
+// and of the settings file's folder. Nothing outside those folders is touched:
+// a copy the user made by hand ("tavimo.lst.Backup") stays whatever its name.
+// Run only while this instance holds the single-instance lock, so that no
+// other save into the data folder can be under way. Returns the paths removed.
 QStringList removeSaveLeftovers(const QString &dataFolder, const QString &settingsFile = {});
 
 } // namespace tavimo

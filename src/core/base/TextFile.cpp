@@ -1,5 +1,6 @@
 #include "core/base/TextFile.h"
 
+#include "core/base/AtomicWrite.h"
 #include "core/base/Logging.h"
 #include "core/base/TextCodec.h"
 
@@ -7,11 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
-
-#include <cerrno>
-#include <cstring>
 
 namespace tavimo {
 
@@ -104,37 +101,9 @@ std::optional<QStringList> readTextLines(const QString &path) {
 }
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes) {
-    QSaveFile file(path);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else {
-        errno = 0;
-        qsizetype written = 0;
-        // A device may take part of the bytes; the next write says why it stopped.
-        while (written < bytes.size()) {
-            const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-            if (n <= 0)
-                break;
-            written += n;
-        }
-        // QSaveFile buffers, and when the last flush inside commit() fails (a
-        // full disk) it still puts the cut file in place and reports success:
-        // flush here and look at the error before committing.
-        const bool complete =
-            written == bytes.size() && file.flush() && file.error() == QFileDevice::NoError;
-        const int systemError = errno;
-        if (complete) {
-            if (file.commit())
-                return {};
-            reason = file.errorString();
-        } else {
-            // The device's own text is empty or "Unknown error" after a failed flush.
-            reason = systemError ? QString::fromLocal8Bit(std::strerror(systemError))
-                                 : tr("The file could not be written completely.");
-        }
-    }
-    file.cancelWriting();
+    const QString reason = replaceFileAtomically(path, bytes);
+    if (reason.isEmpty())
+        return {};
     qCWarning(lcCore) << "cannot write" << path << reason;
     return {false, tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path), reason)};
 }
