@@ -125,6 +125,7 @@ QList<FaultShare> faultShares(const SimConfig &config) {
         {SiteFault::NotFound, config.notFound}, {SiteFault::Slow, config.slow},
         {SiteFault::Stall, config.stall},       {SiteFault::Garbage, config.garbage},
         {SiteFault::Torn, config.torn},         {SiteFault::Trickle, config.trickle},
+        {SiteFault::Large, config.large},
     };
 }
 
@@ -144,6 +145,8 @@ QString faultName(SiteFault fault) {
         return QStringLiteral("torn");
     case SiteFault::Trickle:
         return QStringLiteral("trickle");
+    case SiteFault::Large:
+        return QStringLiteral("large");
     }
     return QString();
 }

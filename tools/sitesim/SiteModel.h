@@ -28,6 +28,7 @@ enum class SiteFault {
     Garbage,  // answers 200 with bytes that are no picture
     Torn,     // serves each new picture cut the first time it is asked for
     Trickle,  // pictures asked for in its first minutes come at a byte a second
+    Large,    // pictures of several megabytes, sent at a steady rate
 };
 
 // The name a fault goes by on the command line and in the start-up line.
@@ -55,6 +56,10 @@ struct SimConfig {
     int garbage = 0;
     int torn = 0;
     int trickle = 0;
+    int large = 0;
+    // The rate of a large site: its server sends no faster, and no faster
+    // than the program takes the bytes.
+    int largeBytesPerSecond = 150 * 1024;
     // The version the home page names; the program's own shows no notice.
     QString homeVersion = QStringLiteral("4.91");
     UpdatesListState updatesList = UpdatesListState::Valid;

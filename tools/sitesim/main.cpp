@@ -58,7 +58,8 @@ const char *const kDescription =
     "picture of a held site, except every fourth one.\n"
     "\n"
     "Faulty sites are the last SSTV sites before the news sites: the last --fail-404\n"
-    "ones, then the --slow ones before them, then --stall, --garbage, --torn and --trickle; no\n"
+    "ones, then the --slow ones before them, then --stall, --garbage, --torn, --trickle and\n"
+    "--large; no"
     "two switches share a site. A torn site serves its current picture cut (its first\n"
     "55 %, as a site answers while it rewrites the file) the first time it is asked\n"
     "for, and whole from the next request on, until its next picture, which comes\n"
@@ -131,6 +132,8 @@ int main(int argc, char *argv[]) {
          "N SSTV sites serve each new picture cut the first time it is asked for."},
         {"trickle", &SimConfig::trickle,
          "N SSTV sites send the pictures asked for in their first 150 s at one byte a second."},
+        {"large", &SimConfig::large,
+         "N SSTV sites serve pictures of several MB, as WX sites do, at 150 KiB/s."},
     };
     QList<QCommandLineOption> faultOptions;
     for (const FaultSwitch &fault : faultSwitches)
