@@ -87,13 +87,13 @@ QByteArray SiteSimulator::sstvPicture(qsizetype index, qint64 number) {
     const PictureCaption caption = sstvCaption(site, number, sstvTimelines_[index].arrival(number));
     return cached(QStringLiteral("s%1-%2").arg(index).arg(number), [&] {
         QByteArray picture;
-        if (site.animated) {
+        if (site.fault == SiteFault::Large) {
+            picture = test::encodeImage(drawLargePicture(site, number, caption), "JPG", 95);
+        } else if (site.animated) {
             QList<test::GifFrame> frames;
             for (int frame = 0; frame < kAnimationFrames; ++frame)
                 frames.append({drawSstvPicture(site, number, caption, frame), 400});
             picture = test::encodeAnimatedGif(frames);
-        } else if (site.fault == SiteFault::Large) {
-            picture = test::encodeImage(drawLargePicture(site, number, caption), "JPG", 95);
         } else {
             picture = test::encodeImage(drawSstvPicture(site, number, caption), "JPG", 85);
         }
