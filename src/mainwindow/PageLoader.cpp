@@ -276,7 +276,9 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     const QString file = slotPictureFile(s.paths, page.isWxPage(), target.slot);
     const quint64 write = fetcher_->writeLater(file, answer.picture);
     ThumbCell::setLabelText(c->lblFrom, answer.lblFrom);
-    ShowSlotPicture(file, target.slot, target.site, answer.picture);
+    // Not a failed read, but the site's fault all the same, and logged like one.
+    if (!ShowSlotPicture(file, target.slot, target.site, answer.picture))
+        fetcher_->rejectPicture(QStringLiteral("not a picture"));
     if (!placeholders_.contains(target.slot))
         shownPictures_.insert(target.slot, ShownPicture{write, target.site});
 }
@@ -325,16 +327,16 @@ void PageLoader::forgetSlot(int slot) {
 
 // ---- Display -------------------------------------------------------------------------
 
-void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
+bool PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
                                  const QByteArray &picture) {
     AppState &s = state_;
     PageState &page = s.page;
     ThumbCell *c = slot < page.SlotCount ? grid_.cell(slot) : nullptr;
     if (!c)
-        return;
+        return true;
     if (!grid_.showPicture(slot, picture)) {
         ShowNotFound(slot, site, true);
-        return;
+        return false;
     }
     placeholders_.remove(slot);
     page.SlotTable.setValue(slot, stFailure, QString());
@@ -352,6 +354,7 @@ void PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
     // The page says whether there is an age to show, never the file's path.
     if (!page.isWxPage())
         ShowPictureAge(slot, site);
+    return true;
 }
 
 void PageLoader::ShowPictureAge(int slot, int site) {

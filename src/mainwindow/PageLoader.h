@@ -109,8 +109,8 @@ private:
 
     // Shows a slot picture, still or animated, fitted into the cell; the
     // placeholder when it cannot be shown. `site` is the SiteList index for
-    // the age (SSTV pages only).
-    void ShowSlotPicture(const QString &file, int slot, int site, const QByteArray &picture);
+    // the age (SSTV pages only). False when the bytes hold no picture.
+    bool ShowSlotPicture(const QString &file, int slot, int site, const QByteArray &picture);
     // The age caption and old-picture frame of an SSTV slot.
     void ShowPictureAge(int slot, int site);
     // The "not found" placeholder. pictureRead: the download worked but the

@@ -1,5 +1,6 @@
 #include "core/base/TextFile.h"
 #include "core/net/DownloadControl.h"
+#include "core/net/HeldBytesBudget.h"
 #include "core/thumbs/SlotFetcher.h"
 
 #include "support/Fixtures.h"
@@ -7,6 +8,10 @@
 #include "support/Routes.h"
 #include "support/TestFiles.h"
 
+#include "FileSizeLimit.h"
+
+#include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -148,6 +153,7 @@ class DownloadControlTest : public QObject {
 
     LoopbackServer server;
     std::unique_ptr<DownloadContext> context;
+    QTemporaryDir spillFolder;
     QString url(const QString &path) const { return server.url(path).toString(); }
 
 private slots:
@@ -157,6 +163,7 @@ private slots:
         server.clearRequests();
         context = std::make_unique<DownloadContext>();
         context->setTransferTimeout(2s);
+        context->setSpillFolder(spillFolder.path());
     }
 
     // Five hops are followed, a sixth is a failure; https never hands over to
@@ -288,6 +295,9 @@ private slots:
             << Flavour::Picture << "address:file:///etc/hostname" << notAddress;
         QTest::newRow("bad port") << Flavour::Bytes << "address:http://127.0.0.1:99999/x.jpg"
                                   << notAddress;
+        QTest::newRow("no room for an answer past the budget")
+            << Flavour::Bytes << "full disk"
+            << "no room to hold the answer (File too large)";
     }
     // A failure is raised after the request returned, never inside it, and says why; a read
     // replaced before its failure is due is not heard of.
@@ -314,6 +324,12 @@ private slots:
             route.body = QByteArray(200, 't');
             route.trickleChunk = 1;
             route.trickleIntervalMs = 100;
+        }
+        std::optional<FileSizeLimit> fullDisk;
+        if (failure == "full disk") {
+            route.body = QByteArray(3000, 'f');
+            context->setHeldBytesBudget(1024);
+            fullDisk.emplace(1000);
         }
         server.setRoute("/x", route);
         const bool isPicture = flavour == Flavour::Picture;
@@ -460,6 +476,106 @@ private slots:
         QCOMPARE(context->heldBytes(), 0);
         // Every endless answer's connection is closed; the small answer's is kept for the next.
         QTRY_COMPARE(server.openConnections(), 1);
+    }
+
+    // Room is taken only where there is room, and what is given back is there again.
+    void heldBytesBudget_data() {
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QString>("steps"); // +n: hold n bytes, -n: release them
+        QTest::addColumn<QString>("taken");
+        QTest::addColumn<qint64>("held");
+        QTest::newRow("up to the limit") << qint64(100) << "+60 +40"
+                                         << "yes yes" << qint64(100);
+        QTest::newRow("a byte past it takes nothing") << qint64(100) << "+60 +41"
+                                                      << "yes no" << qint64(60);
+        QTest::newRow("room given back") << qint64(100) << "+60 +41 -60 +41"
+                                         << "yes no - yes" << qint64(41);
+        QTest::newRow("no limit") << qint64(0) << "+5000000000 +1"
+                                  << "yes yes" << qint64(5000000001);
+    }
+    void heldBytesBudget() {
+        QFETCH(qint64, limit);
+        QFETCH(QString, steps);
+        HeldBytesBudget budget(limit);
+        QStringList taken;
+        for (const QString &step : steps.split(' ')) {
+            const qint64 bytes = step.mid(1).toLongLong();
+            if (step.startsWith('-')) {
+                budget.release(bytes);
+                taken << "-";
+            } else {
+                taken << (budget.hold(bytes) ? "yes" : "no");
+            }
+        }
+        QTEST(taken.join(' '), "taken");
+        QTEST(budget.held(), "held");
+    }
+
+    // A slow site is asked first and its answer alone passes the budget; large pictures come
+    // from servers that go no faster than they are read, one of them dropping a connection it
+    // could not write to for half a second. Each large picture arrives in about the time its
+    // server takes, never behind the slow one, and memory stays within the budget.
+    void largeAnswersNeverWaitBehindASlowOne_data() {
+        QTest::addColumn<bool>("serverDrops");
+        QTest::newRow("within their deadline") << false;
+        QTest::newRow("before their server drops them") << true;
+    }
+    void largeAnswersNeverWaitBehindASlowOne() {
+        QFETCH(bool, serverDrops);
+        constexpr qint64 budget = 64 * 1024;
+        context->setHeldBytesBudget(budget);
+        context->setReadDeadline(serverDrops ? 10s : 2s);
+        Route slow = body(QByteArray(400 * 1024, 's'));
+        slow.trickleChunk = 100 * 1024;
+        slow.trickleIntervalMs = 1000;
+        server.setRoute("/slow/image1.jpg", slow);
+        Route large;
+        large.delayMs = 300; // the slow answer has passed the budget by then
+        large.paced = true;
+        if (serverDrops) {
+            large.dropWhenStalledMs = 500;
+        } else {
+            large.trickleChunk = 64 * 1024;
+            large.trickleIntervalMs = 50;
+        }
+        const qsizetype size = serverDrops ? 4 * 1024 * 1024 : 512 * 1024;
+        const int sendMs = large.delayMs + (serverDrops ? 0 : int(size / 1024 / 64) * 50);
+        for (int k = 1; k <= 4; ++k) {
+            large.body = QByteArray(size, char('0' + k));
+            server.setRoute(QString("/large%1/image1.jpg").arg(k), large);
+        }
+        DownloadControl control(*context, Flavour::Bytes);
+        Recorder recorder(*context, control);
+        QMap<QString, qint64> arrivedMs;
+        QElapsedTimer clock;
+        clock.start();
+        recorder.onReady = [&](const QString &key) { arrivedMs[key] = clock.elapsed(); };
+        qint64 mostHeld = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this,
+                [&] { mostHeld = qMax(mostHeld, context->heldBytes()); });
+        watch.start(0);
+        control.DownloadFile(url("/slow/image1.jpg"), "0");
+        for (int k = 1; k <= 4; ++k)
+            control.DownloadFile(url(QString("/large%1/image1.jpg").arg(k)), QString::number(k));
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.outcomes.size(), 5, 15000);
+        for (int k = 1; k <= 4; ++k) {
+            const QString key = QString::number(k);
+            QCOMPARE(recorder.received.value(key), QByteArray(size, char('0' + k)));
+            // (A dropped connection has no time of its own to keep.)
+            QVERIFY2(
+                serverDrops || arrivedMs.value(key) < sendMs + 1500,
+                qPrintable(QString("%1 arrived after %2 ms").arg(k).arg(arrivedMs.value(key))));
+        }
+        // Within its deadline the slow answer arrives too.
+        if (serverDrops)
+            QCOMPARE(recorder.received.value("0"), slow.body);
+        QVERIFY2(mostHeld <= budget, qPrintable(QString::number(mostHeld)));
+        QCOMPARE(context->heldBytes(), 0);
+        // The answers held on disk leave nothing there.
+        QVERIFY(
+            QDir(spillFolder.path())
+                .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
     }
 
     // A site that fails alike on every pass is named once at the warning level; another

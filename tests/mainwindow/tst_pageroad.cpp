@@ -127,6 +127,7 @@ private slots:
     void withoutCheckPictureEveryPassFetches();
     void failuresShowThePlaceholder_data();
     void failuresShowThePlaceholder();
+    void aSiteOfNoPicturesIsLoggedOnce();
     void unwritablePictureFolderIsToldAndShown();
     void animatedPictureAnimates();
     void slowPictureShowsProgress();
@@ -329,6 +330,26 @@ void PageRoadTest::failuresShowThePlaceholder() {
     QCOMPARE(c.lblFrom->text(), QString());
     QVERIFY(rig.cell(0).isWaiting()); // a slot with its picture waits as before
     QVERIFY(rig.waitForPassEnd());
+}
+
+// A site whose check picture and picture are both bytes that are no picture is named once, not
+// at every pass: the picture's bytes came, but they are not the site answering well.
+void PageRoadTest::aSiteOfNoPicturesIsLoggedOnce() {
+    Rig rig;
+    const QString call = u"AB1CD"_s;
+    rig.place(call, 0);
+    rig.serve(Rig::checkPath(call), "no check picture here");
+    rig.setPicture(call, "no picture here either");
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable(u"download of "_s + rig.url(Rig::checkPath(call)) +
+                                    u" failed: not a picture"_s));
+    QTest::failOnWarning(QRegularExpression(u"^download of "_s));
+    QVERIFY(rig.start());
+    QVERIFY(rig.waitForPassEnd());
+    for (int pass = 0; pass < 2; ++pass)
+        QVERIFY(rig.reload());
+    QCOMPARE(rig.requests(Rig::picturePath(call)), 3);
+    QCOMPARE(rig.table(0, stFrom), u"Not found"_s);
 }
 
 // A picture folder that cannot be written: the user hears so once at start,

@@ -28,6 +28,9 @@ constexpr int kIdleTimeoutMs = 30000;
 // An endless answer keeps no more than this waiting in its socket, so that it
 // goes only as fast as the client takes it.
 constexpr qint64 kEndlessBacklog = 256 * 1024;
+// The send buffer of a paced answer: what a server's socket holds by default
+// before the system grows it for a reader that keeps up.
+constexpr int kPacedSendBuffer = 16 * 1024;
 
 using Handler = std::function<std::optional<Route>(const RecordedRequest &)>;
 
@@ -124,6 +127,18 @@ public:
             shared_->bytesSent += bytes;
             if (route_.endless)
                 sendEndless();
+            if (chunkHeld_ && socket_->bytesToWrite() == 0) {
+                chunkHeld_ = false;
+                sendNextChunk();
+            }
+            watchWrites(true);
+        });
+        writeStall_.setSingleShot(true);
+        connect(&writeStall_, &QTimer::timeout, this, [this] {
+            if (socket_->bytesToWrite() > 0) {
+                socket_->abort();
+                deleteLater();
+            }
         });
         idle_.start();
         if (socket_->bytesAvailable() > 0)
@@ -276,9 +291,21 @@ private:
             sendHead();
     }
 
+    // Bytes that wait to be sent start the watch; only bytes that went out
+    // start it over.
+    void watchWrites(bool wentOut) {
+        if (dropWhenStalledMs_ <= 0 || socket_->bytesToWrite() == 0)
+            writeStall_.stop();
+        else if (wentOut || !writeStall_.isActive())
+            writeStall_.start(dropWhenStalledMs_);
+    }
+
     void sendHead() {
         if (!connected())
             return;
+        dropWhenStalledMs_ = route_.dropWhenStalledMs;
+        if (route_.paced)
+            socket_->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kPacedSendBuffer);
         const bool sendLength = route_.sendLength && !route_.endless;
         keepAlive_ = sendLength && !closeAfter_;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route_.status) + ' ' +
@@ -302,6 +329,7 @@ private:
             socket_->write(route_.body);
             finish();
         }
+        watchWrites(false);
     }
 
     void sendEndless() {
@@ -314,11 +342,16 @@ private:
             return;
         socket_->write(route_.body.mid(offset_, route_.trickleChunk));
         offset_ += route_.trickleChunk;
+        watchWrites(false);
         if (offset_ >= route_.body.size())
             finish();
         else
-            QTimer::singleShot(qMax(0, route_.trickleIntervalMs), this,
-                               [this] { sendNextChunk(); });
+            QTimer::singleShot(qMax(0, route_.trickleIntervalMs), this, [this] {
+                if (route_.paced && socket_->bytesToWrite() > 0)
+                    chunkHeld_ = true; // until the client has taken the last one
+                else
+                    sendNextChunk();
+            });
     }
 
     void finish() {
@@ -344,6 +377,9 @@ private:
     bool keepAlive_ = true;
     Route route_;
     qsizetype offset_ = 0;
+    QTimer writeStall_;
+    bool chunkHeld_ = false;
+    int dropWhenStalledMs_ = 0; // of the answer under way, which finish() forgets
 };
 
 } // namespace

@@ -29,6 +29,12 @@ struct Route {
     bool closeWithoutAnswer = false; // close the connection at once
     bool endless = false;            // send the body again and again, without end and without
                                      // length, only as fast as the client reads it
+    bool paced = false;              // the socket's send buffer is small and a trickled body
+                                     // waits for the client to take each chunk, as a web server
+                                     // with a rate limit goes no faster than its reader
+    int dropWhenStalledMs = 0;       // > 0: drop the connection once the client has taken none
+                                     // of the answer's waiting bytes for this long, as a web
+                                     // server's send timeout does
 };
 
 struct RecordedRequest {

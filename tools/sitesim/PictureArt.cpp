@@ -138,6 +138,30 @@ QImage drawSstvPicture(const SstvSiteInfo &site, qint64 number, const PictureCap
     return image;
 }
 
+QImage drawLargePicture(const SstvSiteInfo &site, qint64 number, const PictureCaption &caption) {
+    QImage image = drawSstvPicture(site, number, caption)
+                       .scaled(kLargePictureSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .convertToFormat(QImage::Format_RGB32);
+    quint32 state = quint32(site.number) * 2654435761u + quint32(number % 100000) * 40503u + 1u;
+    // xorshift: fast, and the same grain for the same picture.
+    const auto grain = [&state] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return int(state % 97) - 48;
+    };
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = line[x];
+            line[x] =
+                qRgb(std::clamp(qRed(p) + grain(), 0, 255), std::clamp(qGreen(p) + grain(), 0, 255),
+                     std::clamp(qBlue(p) + grain(), 0, 255));
+        }
+    }
+    return image;
+}
+
 QImage drawWxPicture(const WxSiteInfo &site, qint64 number, const QDateTime &time) {
     const int w = kWxPictureSize.width();
     const int h = kWxPictureSize.height();

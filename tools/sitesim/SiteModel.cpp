@@ -130,6 +130,7 @@ QList<FaultShare> faultShares(const SimConfig &config) {
         {SiteFault::Trickle, config.trickle},
         {SiteFault::NoEndMarker, config.noEndMarker},
         {SiteFault::StarsInText, config.starsInText},
+        {SiteFault::Large, config.large},
     };
 }
 
@@ -153,6 +154,8 @@ QString faultName(SiteFault fault) {
         return QStringLiteral("no end marker");
     case SiteFault::StarsInText:
         return QStringLiteral("*** in text");
+    case SiteFault::Large:
+        return QStringLiteral("large");
     }
     return QString();
 }

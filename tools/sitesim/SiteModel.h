@@ -28,6 +28,7 @@ enum class SiteFault {
     Garbage,  // answers 200 with bytes that are no picture
     Torn,     // serves each new picture cut the first time it is asked for
     Trickle,  // pictures asked for in its first minutes come at a byte a second
+    Large,    // pictures of several megabytes, sent at a steady rate
     // Odd but whole pictures, a new one posted at every pass (every request
     // for the check picture):
     NoEndMarker, // JPEGs without their end marker, with a trailer
@@ -66,6 +67,10 @@ struct SimConfig {
     int trickle = 0;
     int noEndMarker = 0;
     int starsInText = 0;
+    int large = 0;
+    // The rate of a large site: its server sends no faster, and no faster
+    // than the program takes the bytes.
+    int largeBytesPerSecond = 150 * 1024;
     // The version the home page names; the program's own shows no notice.
     QString homeVersion = QStringLiteral("4.91");
     UpdatesListState updatesList = UpdatesListState::Valid;

@@ -18,6 +18,7 @@ namespace {
 
 // Pictures drawn once are kept; a long run starts afresh now and then.
 constexpr qsizetype kCacheEntries = 4000;
+constexpr qint64 kCacheBytes = qint64(256) * 1024 * 1024; // large pictures fill it sooner
 
 test::Route pictureRoute(const QByteArray &bytes) {
     test::Route route;
@@ -71,8 +72,12 @@ QByteArray SiteSimulator::cached(const QString &key, const std::function<QByteAr
     // Drawn without the lock; two threads may draw the same picture, with the same result.
     const QByteArray bytes = make();
     QMutexLocker lock(&cacheMutex_);
-    if (cache_.size() >= kCacheEntries)
+    if (cache_.size() >= kCacheEntries || cacheBytes_ + bytes.size() > kCacheBytes) {
         cache_.clear();
+        cacheBytes_ = 0;
+    }
+    if (!cache_.contains(key))
+        cacheBytes_ += bytes.size();
     cache_.insert(key, bytes);
     return bytes;
 }
@@ -93,6 +98,8 @@ QByteArray SiteSimulator::sstvPicture(qsizetype index, qint64 number) {
         if (site.fault == SiteFault::NoEndMarker) {
             picture = test::encodeImage(drawSstvPicture(site, number, caption), "JPG", 85);
             picture.chop(2);
+        } else if (site.fault == SiteFault::Large) {
+            picture = test::encodeImage(drawLargePicture(site, number, caption), "JPG", 95);
         } else if (site.animated) {
             QList<test::GifFrame> frames;
             for (int frame = 0; frame < kAnimationFrames; ++frame)
@@ -199,6 +206,7 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
     case SiteFault::Trickle:
     case SiteFault::NoEndMarker:
     case SiteFault::StarsInText:
+    case SiteFault::Large:
         break;
     }
     test::Route route;
@@ -222,6 +230,12 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
         route.delayMs = kSlowDelayMs;
         route.trickleChunk = kSlowChunk;
         route.trickleIntervalMs = kSlowIntervalMs;
+    }
+    if (site.fault == SiteFault::Large && number) {
+        // Ten steps a second, each taken only once the program has the last.
+        route.trickleChunk = std::max(1, config_.largeBytesPerSecond / 10);
+        route.trickleIntervalMs = 100;
+        route.paced = true;
     }
     if (site.fault == SiteFault::Trickle && number && started_.msecsTo(clock_()) < kTrickleSpanMs) {
         route.trickleChunk = 1;

@@ -74,6 +74,7 @@ private:
     QList<PictureTimeline> wxTimelines_;
     QMutex cacheMutex_;
     QHash<QString, QByteArray> cache_;
+    qint64 cacheBytes_ = 0;
     // Per torn site, the picture it last served cut: the next request for it
     // gets it whole.
     QMutex tornMutex_;

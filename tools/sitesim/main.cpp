@@ -59,7 +59,7 @@ const char *const kDescription =
     "\n"
     "Faulty sites are the last SSTV sites before the news sites: the last --fail-404\n"
     "ones, then the --slow ones before them, then --stall, --garbage, --torn, --trickle,\n"
-    "--no-end and --png-text; no\n"
+    "--no-end, --png-text and --large; no\n"
     "two switches share a site. A torn site serves its current picture cut (its first\n"
     "55 %, as a site answers while it rewrites the file) the first time it is asked\n"
     "for, and whole from the next request on, until its next picture, which comes\n"
@@ -139,6 +139,8 @@ int main(int argc, char *argv[]) {
         {"png-text", &SimConfig::starsInText,
          "N SSTV sites serve PNGs with \"***\" in a text chunk after the picture data and no "
          "trailer, a new one at every pass."},
+        {"large", &SimConfig::large,
+         "N SSTV sites serve pictures of several MB, as WX sites do, at 150 KiB/s."},
     };
     QList<QCommandLineOption> faultOptions;
     for (const FaultSwitch &fault : faultSwitches)

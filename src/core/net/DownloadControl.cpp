@@ -3,6 +3,7 @@
 #include "Version.h"
 
 #include "core/base/Logging.h"
+#include "core/net/SpillFile.h"
 
 #include <QBasicTimer>
 #include <QBuffer>
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QNetworkReply>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -126,6 +128,9 @@ QString secondsText(std::chrono::milliseconds time) {
 } // namespace
 
 DownloadContext::DownloadContext() : userAgent_(QByteArrayLiteral("Tavimo/" TAVIMO_VERSION)) {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty())
+        spillFolder_ = cache + QStringLiteral("/tavimo");
     network_.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
@@ -168,9 +173,12 @@ struct DownloadControl::Read {
     QBasicTimer watchdog;
     QElapsedTimer sinceActivity;
     QElapsedTimer sinceStart;
-    QByteArray body;
-    QString certificate;  // what was wrong with the server's certificate
-    bool waiting = false; // for memory: its bytes stay with the reply for now
+    QByteArray body;                  // in memory, while the budget has room for it
+    qint64 held = 0;                  // what it holds of the budget
+    std::unique_ptr<SpillFile> spill; // the body, once the budget had no room for it
+    QString certificate;              // what was wrong with the server's certificate
+
+    qint64 received() const { return body.size() + (spill ? spill->size() : 0); }
 };
 
 DownloadControl::DownloadControl(DownloadContext &context, Flavour flavour, QObject *parent)
@@ -179,12 +187,10 @@ DownloadControl::DownloadControl(DownloadContext &context, Flavour flavour, QObj
     // only the one for its progress.
     connect(&context_.network(), &QNetworkAccessManager::finished, this,
             &DownloadControl::onReplyFinished);
-    context_.controls_.append(this);
 }
 
 DownloadControl::~DownloadControl() {
     cancelAll();
-    context_.controls_.removeOne(this);
 }
 
 void DownloadControl::DownloadFile(const QString &url, const QString &key) {
@@ -289,8 +295,7 @@ void DownloadControl::timerEvent(QTimerEvent *event) {
     for (auto &[key, read] : reads_) {
         if (read->watchdog.timerId() != event->timerId())
             continue;
-        // A read that waits for memory is held back by us, not idle.
-        const milliseconds idle(read->waiting ? 0 : read->sinceActivity.elapsed());
+        const milliseconds idle(read->sinceActivity.elapsed());
         const milliseconds running(read->sinceStart.elapsed());
         if (deadline.count() > 0 && running >= deadline) {
             // A server that trickles is no quicker for being waited on; the
@@ -334,33 +339,13 @@ void DownloadControl::onReadyRead(QString key, quint64 serial) {
     if (!read || !read->reply)
         return;
     read->sinceActivity.restart();
-    read->waiting = false;
-    const qint64 cap = bodyCap();
-    // Never more than one byte past the cap is kept: enough to know it was passed.
-    const qint64 wanted = qMin(cap + 1 - read->body.size(), read->reply->bytesAvailable());
-    if (wanted > 0) {
-        DownloadContext &c = context_;
-        const bool mayHold = c.heldBytesBudget_ <= 0 ||
-                             c.heldBytes_ + wanted <= c.heldBytesBudget_ || c.pastBudget_ == read;
-        if (!mayHold && c.pastBudget_) {
-            read->waiting = true;
-            return;
-        }
-        if (!mayHold)
-            c.pastBudget_ = read;
-        // A large body gets room for all it may grow to at once: growing it
-        // step by step would copy it and leave the freed steps behind, several
-        // times its size. Room not written to takes no memory.
-        QByteArray &body = read->body;
-        if (body.size() + wanted > kReserveWholeCapFrom && body.capacity() < cap + 1)
-            body.reserve(cap + 1);
-        const qsizetype at = body.size();
-        body.resize(at + wanted);
-        const qint64 got = qMax<qint64>(read->reply->read(body.data() + at, wanted), 0);
-        body.truncate(at + got);
-        c.heldBytes_ += got;
+    QString why;
+    if (!keep(*read, why)) {
+        fail(key, serial, why);
+        return;
     }
-    if (read->body.size() <= cap)
+    const qint64 cap = bodyCap();
+    if (read->received() <= cap)
         return;
     const int status = read->reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (overCap_ == OverCap::Fail || status < 200 || status > 299) {
@@ -370,10 +355,82 @@ void DownloadControl::onReadyRead(QString key, quint64 serial) {
         return;
     }
     std::unique_ptr<Read> done = take(key);
-    QByteArray body = std::move(done->body);
-    body.truncate(cap);
+    std::optional<QByteArray> body = wholeBody(*done, why);
     drop(*done);
-    complete(std::move(done), key, std::move(body), true);
+    if (!body) {
+        fail(std::move(done), key, why);
+        return;
+    }
+    body->truncate(cap);
+    complete(std::move(done), key, std::move(*body), true);
+}
+
+bool DownloadControl::keep(Read &read, QString &why) {
+    // Never more than one byte past the cap is kept: enough to know it was passed.
+    const qint64 cap = bodyCap();
+    const qint64 wanted = qMin(cap + 1 - read.received(), read.reply->bytesAvailable());
+    if (wanted <= 0)
+        return true;
+    if (!read.spill && !context_.budget().hold(wanted) && !spill(read, why))
+        return false;
+    if (read.spill) {
+        if (!read.spill->append(read.reply->read(wanted))) {
+            why = QStringLiteral("no room to hold the answer (%1)").arg(read.spill->error());
+            return false;
+        }
+        return true;
+    }
+    read.held += wanted;
+    // A large body gets room for all it may grow to at once: growing it step
+    // by step would copy it and leave the freed steps behind, several times
+    // its size. Room not written to takes no memory.
+    QByteArray &body = read.body;
+    if (body.size() + wanted > kReserveWholeCapFrom && body.capacity() < cap + 1)
+        body.reserve(cap + 1);
+    const qsizetype at = body.size();
+    body.resize(at + wanted);
+    const qint64 got = qMax<qint64>(read.reply->read(body.data() + at, wanted), 0);
+    body.truncate(at + got);
+    context_.budget().release(wanted - got);
+    read.held -= wanted - got;
+    return true;
+}
+
+bool DownloadControl::spill(Read &read, QString &why) {
+    QString error;
+    read.spill = SpillFile::open(context_.spillFolder(), error);
+    if (!read.spill) {
+        why = QStringLiteral("no room to hold the answer (%1)").arg(error);
+        return false;
+    }
+    const bool moved = read.spill->append(read.body);
+    release(read);
+    read.body = QByteArray();
+    if (!moved) {
+        why = QStringLiteral("no room to hold the answer (%1)").arg(read.spill->error());
+        return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> DownloadControl::wholeBody(Read &read, QString &why) {
+    QNetworkReply *reply = read.reply;
+    const qint64 rest = reply ? qMin(bodyCap() + 1 - read.received(), reply->bytesAvailable()) : 0;
+    if (!read.spill) {
+        QByteArray body = std::move(read.body);
+        if (rest > 0)
+            body.append(reply->read(rest));
+        return body;
+    }
+    if (rest > 0 && !read.spill->append(reply->read(rest))) {
+        why = QStringLiteral("no room to hold the answer (%1)").arg(read.spill->error());
+        return std::nullopt;
+    }
+    std::optional<QByteArray> body = read.spill->readAll();
+    if (!body)
+        why = QStringLiteral("answer not read back (%1)").arg(read.spill->error());
+    read.spill.reset();
+    return body;
 }
 
 void DownloadControl::onReplyFinished(QNetworkReply *finished) {
@@ -396,24 +453,24 @@ void DownloadControl::onFinished(QString key, quint64 serial) {
     reply->deleteLater();
 
     QString why = replyFailure(*reply, read->certificate);
-    QByteArray body = std::move(read->body);
-    const qint64 cap = bodyCap();
-    bool cut = false;
-    if (why.isEmpty()) {
-        if (body.size() <= cap)
-            body.append(reply->read(qMin(cap + 1 - body.size(), reply->bytesAvailable())));
-        if (body.size() > cap) {
-            if (overCap_ == OverCap::Fail)
-                why = QStringLiteral("answer larger than %1 bytes").arg(cap);
-            body.truncate(cap);
-            cut = true;
-        }
-    }
-    if (!why.isEmpty()) {
+    std::optional<QByteArray> body;
+    if (why.isEmpty())
+        body = wholeBody(*read, why);
+    if (!body) {
         fail(std::move(read), key, why);
         return;
     }
-    complete(std::move(read), key, std::move(body), cut);
+    const qint64 cap = bodyCap();
+    bool cut = false;
+    if (body->size() > cap) {
+        if (overCap_ == OverCap::Fail) {
+            fail(std::move(read), key, QStringLiteral("answer larger than %1 bytes").arg(cap));
+            return;
+        }
+        body->truncate(cap);
+        cut = true;
+    }
+    complete(std::move(read), key, std::move(*body), cut);
 }
 
 void DownloadControl::complete(std::unique_ptr<Read> read, const QString &key, QByteArray body,
@@ -430,7 +487,7 @@ void DownloadControl::complete(std::unique_ptr<Read> read, const QString &key, Q
             return;
         }
     }
-    context_.forgetFailure(read->address);
+    const QString address = read->address;
     read.reset();
     if (flavour_ == Flavour::Picture) {
         picture_ = std::move(image);
@@ -439,11 +496,20 @@ void DownloadControl::complete(std::unique_ptr<Read> read, const QString &key, Q
         context_.DownloadBuffer = body;
     // Told only to the handler of this answer.
     answerCut_ = cut;
+    rejection_.clear();
     // The handler may destroy this control with its window.
+    DownloadContext &context = context_;
     const QPointer<DownloadControl> alive(this);
     emit ready(key, body);
-    if (alive)
+    if (alive && !rejection_.isEmpty()) {
+        qCDebug(lcCore) << "download" << key << "rejected:" << rejection_;
+        context.logFailure(address, rejection_);
+    } else
+        context.forgetFailure(address);
+    if (alive) {
         answerCut_ = false;
+        rejection_.clear();
+    }
 }
 
 void DownloadControl::fail(QString key, quint64 serial, const QString &why) {
@@ -463,36 +529,9 @@ void DownloadControl::fail(std::unique_ptr<Read> read, const QString &key, const
     emit failed(key);
 }
 
-void DownloadControl::resumeWaiting() {
-    QList<std::pair<QString, quint64>> waiting;
-    for (const auto &[key, read] : reads_) {
-        if (read->waiting)
-            waiting.append({key, read->serial});
-    }
-    // One by one: a read that ends here raises its signal, whose handler may
-    // change the reads.
-    const QPointer<DownloadControl> alive(this);
-    for (const auto &[key, serial] : std::as_const(waiting)) {
-        if (!alive)
-            return;
-        onReadyRead(key, serial);
-    }
-}
-
 void DownloadControl::release(Read &read) {
-    DownloadContext &c = context_;
-    c.heldBytes_ -= read.body.size();
-    if (c.pastBudget_ == &read)
-        c.pastBudget_ = nullptr;
-    read.waiting = false;
-    for (DownloadControl *control : std::as_const(c.controls_)) {
-        const bool hasWaiting =
-            std::any_of(control->reads_.cbegin(), control->reads_.cend(),
-                        [](const auto &entry) { return entry.second->waiting; });
-        if (hasWaiting)
-            QMetaObject::invokeMethod(
-                control, [control] { control->resumeWaiting(); }, Qt::QueuedConnection);
-    }
+    context_.budget().release(read.held);
+    read.held = 0;
 }
 
 DownloadControl::Read *DownloadControl::current(const QString &key, quint64 serial) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/net/HeldBytesBudget.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QImage>
@@ -12,6 +14,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 namespace tavimo {
@@ -36,12 +39,11 @@ public:
     // cap is checked where the bytes arrive, so it holds to within this.
     static constexpr qint64 ReadBufferSize = qint64(256) * 1024;
     static constexpr int MaxRedirects = 5;
-    // What the running reads of all controls together hold of their answers
-    // before all but one of them wait: a page of pictures takes a few
-    // megabytes, and twenty servers each sending without end must not take
-    // twenty caps of memory. The one read let past goes on to its end or its
-    // cap; the others wait (their servers held back by the connection) until
-    // memory is free again.
+    // What the running reads of all controls together keep of their answers
+    // in memory: a page of pictures takes a few megabytes, and twenty servers
+    // each sending without end must not take twenty caps of memory. A read
+    // that finds no room goes on at its server's pace into a spill file of its
+    // own, and its answer comes back into memory when it is complete.
     static constexpr qint64 DefaultHeldBytesBudget = qint64(8) * 1024 * 1024;
 
     DownloadContext();
@@ -69,10 +71,17 @@ public:
     qint64 bodyCap() const { return bodyCap_; }
     void setBodyCap(qint64 bytes) { bodyCap_ = bytes; }
 
-    qint64 heldBytesBudget() const { return heldBytesBudget_; }
-    void setHeldBytesBudget(qint64 bytes) { heldBytesBudget_ = bytes; }
-    // The bytes the running reads hold now.
-    qint64 heldBytes() const { return heldBytes_; }
+    qint64 heldBytesBudget() const { return budget_.limit(); }
+    void setHeldBytesBudget(qint64 bytes) { budget_.setLimit(bytes); }
+    // The bytes the running reads hold in memory now.
+    qint64 heldBytes() const { return budget_.held(); }
+    HeldBytesBudget &budget() { return budget_; }
+
+    // Where answers that find no room in the budget are kept while they
+    // arrive, in files without a name (the system's temporary folder when
+    // this one takes none). Our cache folder unless set.
+    const QString &spillFolder() const { return spillFolder_; }
+    void setSpillFolder(const QString &folder) { spillFolder_ = folder; }
 
     // Logs a failed read at the warning level, once per site (the address's
     // folder) and reason: a site that fails alike on every pass is named
@@ -104,13 +113,8 @@ private:
     qint64 bodyCap_ = DefaultBodyCap;
     QByteArray userAgent_;
     QHash<QString, QStringList> loggedFailures_; // site -> the reasons logged
-
-    // Kept by the controls, on the thread they live on.
-    friend class DownloadControl;
-    qint64 heldBytesBudget_ = DefaultHeldBytesBudget;
-    qint64 heldBytes_ = 0;
-    const void *pastBudget_ = nullptr; // the read that may go past the budget
-    QList<DownloadControl *> controls_;
+    HeldBytesBudget budget_{DefaultHeldBytesBudget};
+    QString spillFolder_;
 };
 
 // A keyed web reader placed on a window. Requests never block: the outcome of
@@ -172,6 +176,10 @@ public:
     void setBodyCap(qint64 bytes, OverCap rule);
     // Inside a ready handler: the bytes are the head of a longer answer.
     bool answerCut() const { return answerCut_; }
+    // Inside a ready handler: the answer is of no use after all (bytes that
+    // are no picture). It is logged as a failure of its site, once per site
+    // and reason, and does not count as the site having answered.
+    void rejectAnswer(const QString &reason) { rejection_ = reason; }
     // Inside a failed handler (and until the next failure): why the read
     // failed, in a few words ("connection refused", "HTTP status 404 Not
     // Found", "certificate self-signed").
@@ -205,9 +213,15 @@ private:
     // it the connection that holds the caller's copy.
     void onProgress(QString key, quint64 serial, qint64 done, qint64 total);
     void onReadyRead(QString key, quint64 serial);
-    // Reads that waited for memory take their bytes now, as far as it goes.
-    void resumeWaiting();
-    // A read ends: what it held is free again.
+    // Takes what the reply has of the body, to one byte past the cap. False,
+    // with why, when the answer cannot be held.
+    bool keep(Read &read, QString &why);
+    // Moves the body so far, and all that follows, into a spill file.
+    bool spill(Read &read, QString &why);
+    // The whole body once the reply has ended: the rest taken, a spilled
+    // body read back. Nothing, with why, when it cannot be had.
+    std::optional<QByteArray> wholeBody(Read &read, QString &why);
+    // What the read holds of the budget is free again.
     void release(Read &read);
     void onFinished(QString key, quint64 serial);
     void fail(QString key, quint64 serial, const QString &why);
@@ -228,6 +242,7 @@ private:
     qint64 bodyCap_ = 0; // 0: the context's
     OverCap overCap_ = OverCap::Fail;
     bool answerCut_ = false;
+    QString rejection_;
     QString failureReason_;
     std::unordered_map<QString, std::unique_ptr<Read>> reads_;
     QHash<QNetworkReply *, QString> replyKeys_; // the key of each running read

@@ -80,6 +80,10 @@ QString SlotFetcher::failureReason() const {
     return ucDnLoad->failureReason();
 }
 
+void SlotFetcher::rejectPicture(const QString &reason) {
+    ucDnLoad->rejectAnswer(reason);
+}
+
 // ---- Whether an answer still belongs ----------------------------------------------------
 
 std::optional<SlotTarget> SlotFetcher::checkTarget(const QString &key) {

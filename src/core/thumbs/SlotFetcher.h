@@ -97,6 +97,9 @@ public:
     int pendingCount() const;
     // Inside a pictureFailed handler: why the picture could not be read.
     QString failureReason() const;
+    // Inside a pictureReady handler: the bytes hold no picture. Logged as a
+    // failure of the site, once per site and reason, as a failed read is.
+    void rejectPicture(const QString &reason);
 
     // --- The pass ----------------------------------------------------------------
 
