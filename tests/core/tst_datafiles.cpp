@@ -303,15 +303,19 @@ private slots:
         const QStringList kept =
             QString("Backups/ Backups/tavimo.lst Maps/ Maps/Asia.png TextFiles/ "
                     "TextFiles/AB1CD-1.txt WXsites.lst images/ images/other/ "
-                    "images/other/deeper.jpg images/sstv/ images/wx/ tavimo.cfg tavimo.lst")
+                    "images/other/deeper.jpg images/sstv/ images/wx/ tavimo.cfg tavimo.lst "
+                    // copies a person keeps beside the program's pictures
+                    "images/Map.bmp.Latest images/.hidden images/sstv/7.Backup images/last15/ "
+                    "images/last15/best.jpg")
                 .split(u' ');
         QTemporaryDir dir;
         for (const QString &path :
-             kept + QStringList{"images/sstv/1", "images/wx/3", "images/Map.bmp", "images/.hidden",
-                                "Sites.txt", "DiscontinuedSites.txt/"})
+             kept + QStringList{"images/sstv/1", "images/wx/3", "images/Map.bmp",
+                                "images/paste.gif", "images/last15/29", "Sites.txt",
+                                "DiscontinuedSites.txt/"})
             make(dir.path(), path);
         const CleanupResult result = deleteCachedFiles(dir.path());
-        QCOMPARE(result.removed, 5);
+        QCOMPARE(result.removed, 6);
         QVERIFY(result.failed.isEmpty());
         // A list file name that is a folder stays.
         QCOMPARE(tree(dir.path()), sorted(kept + QStringList{"DiscontinuedSites.txt/"}));

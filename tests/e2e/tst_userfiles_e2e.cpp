@@ -108,7 +108,7 @@ class UserFilesE2eTest : public QObject {
 
 private slots:
     // Copies a user makes by hand before an edit, under any name, are there
-    // byte for byte after a start.
+    // byte for byte after a start and after the close.
     void copiesOfTheUserStay() {
         Start start;
         QVERIFY(start.prepare());
@@ -126,7 +126,10 @@ private slots:
         for (const QString &name : copies)
             QCOMPARE(readBytes(start.data(name)), "copy of " + name.toUtf8());
         QCOMPARE(readBytes(iniCopy), QByteArray("copy of the settings"));
+        // The close empties the program's picture folders of its own files only.
         QVERIFY(start.endedCleanly());
+        for (const QString &name : copies)
+            QCOMPARE(readBytes(start.data(name)), "copy of " + name.toUtf8());
     }
 
     // An empty lock file five minutes old, as a power cut soon after a start

@@ -197,6 +197,17 @@ QStringList cachedPictureFolders() {
             QStringLiteral("images/wx"), QStringLiteral("images")};
 }
 
+bool isCachedPictureName(const QString &folder, const QString &name) {
+    // The pictures folder itself holds the captured map and the picture
+    // handed over for pasting; its subfolders the slot and gallery pictures,
+    // named by their number without an extension. A copy a person keeps
+    // there under another name is not ours to remove.
+    if (folder == QStringLiteral("images"))
+        return name == QStringLiteral("Map.bmp") || name == QStringLiteral("paste.gif");
+    return !name.isEmpty() &&
+           std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 QStringList cachedListFiles() {
     return {QStringLiteral("Sites.txt"), QStringLiteral("DiscontinuedSites.txt")};
 }
@@ -211,9 +222,9 @@ CleanupResult deleteCachedFiles(const QString &dataFolder) {
     QStringList files;
     for (const QString &folder : cachedPictureFolders()) {
         const QDir dir(data.filePath(folder));
-        // Slot pictures have no extension, so every regular file goes.
         for (const QFileInfo &info : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
-            files.append(info.filePath());
+            if (isCachedPictureName(folder, info.fileName()))
+                files.append(info.filePath());
         }
     }
     for (const QString &name : cachedListFiles()) {

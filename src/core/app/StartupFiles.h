@@ -74,6 +74,8 @@ QStringList buildMapList(const QString &mapsFolder);
 // Folders below DataFolder whose files are caches, emptied at shutdown (the
 // folders themselves stay).
 QStringList cachedPictureFolders();
+// Whether `name` in one of those folders is a file the program writes there.
+bool isCachedPictureName(const QString &folder, const QString &name);
 
 // Scratch list files directly in DataFolder, removed with the pictures.
 QStringList cachedListFiles();
@@ -83,8 +85,8 @@ struct CleanupResult {
     QStringList failed; // paths that could not be removed
 };
 
-// Removes every regular file in the cached picture folders (without descending
-// further) and the cached list files. TextFiles, the site lists and the
+// Removes the program's own files in the cached picture folders (without
+// descending further) and the cached list files. TextFiles, the site lists and the
 // configuration stay. Missing folders and files are no failure.
 CleanupResult deleteCachedFiles(const QString &dataFolder);
 
