@@ -65,6 +65,7 @@ bool writeAll(int fd, const QByteArray &bytes, int *error) {
 
 struct Target {
     QByteArray path;
+    QByteArray folder; // the file's own
     QByteArray staging;
     bool exists = false;
     mode_t mode = 0;
@@ -77,34 +78,37 @@ struct TryResult {
     int error = 0;
 };
 
+// Made like any folder of the user's: in a folder shared by a group, a folder
+// left by a killed save must not bar the others' saves.
+bool makeStaging(const Target &target) {
+    return ::mkdir(target.staging.constData(), 0777) == 0 || errno == EEXIST;
+}
+
 // One attempt at a save. Where the file system gives unnamed temporary files,
 // nothing has a name until every byte is on the disk; elsewhere the staged
 // file has one of our names in our own folder from the start.
 TryResult saveOnce(const Target &target, const QByteArray &bytes, bool unnamed) {
-    // Made like any folder of the user's: in a folder shared by a group, a
-    // folder left by a killed save must not bar the others' saves.
-    if (::mkdir(target.staging.constData(), 0777) != 0 && errno != EEXIST)
-        return {errno == ENOENT ? Try::Again : Try::Failed, errno};
     // A file that exists passes its permissions on once every byte is written;
     // until then the new version is ours alone.
     const mode_t createMode = target.exists ? 0600 : 0666;
     QByteArray staged;
     int fd = -1;
     if (unnamed) {
-        fd = ::open(target.staging.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
+        // Opened in the file's own folder: the staging folder is needed only
+        // for the moment of the rename, so that a save cut short while it
+        // writes (a large picture into a slow folder of the user's) leaves
+        // not even an empty folder behind.
+        fd = ::open(target.folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
         if (fd < 0) {
             const int error = errno;
-            // No unnamed files on this file system or in this kernel; EPERM
-            // also when another save removes the folder during the open.
-            if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == EPERM)
+            // No unnamed files on this file system or in this kernel.
+            if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL)
                 return {Try::AgainNamed, error};
-            // The folder went between our mkdir and open.
-            if (error == ENOENT)
-                return {Try::Again, error};
-            ::rmdir(target.staging.constData());
             return {Try::Failed, error};
         }
     } else {
+        if (!makeStaging(target))
+            return {errno == ENOENT ? Try::Again : Try::Failed, errno};
         for (int i = 0; i < 16 && fd < 0; ++i) {
             staged = target.staging + '/' + stagedName();
             fd = ::open(staged.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW,
@@ -134,6 +138,10 @@ TryResult saveOnce(const Target &target, const QByteArray &bytes, bool unnamed) 
     if (::fsync(fd) != 0)
         return fail(errno);
     if (unnamed) {
+        if (!makeStaging(target)) {
+            const int made = errno;
+            return fail(made, made == ENOENT ? Try::Again : Try::Failed);
+        }
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
         int linked = -1;
         for (int i = 0; i < 16 && linked != 0; ++i) {
@@ -184,6 +192,7 @@ QString replaceFileAtomically(const QString &path, const QByteArray &bytes, Stag
     Target target;
     const QString resolved = resolvedTarget(path);
     target.path = QFile::encodeName(resolved);
+    target.folder = QFile::encodeName(QFileInfo(resolved).absolutePath());
     target.staging = QFile::encodeName(saveStagingFolder(QFileInfo(resolved).absolutePath()));
     struct stat existing {};
     if (::stat(target.path.constData(), &existing) == 0) {
