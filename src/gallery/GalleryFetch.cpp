@@ -4,13 +4,13 @@
 #include "core/thumbs/NotFoundCanvas.h"
 #include "core/thumbs/PictureTrailer.h"
 #include "core/thumbs/SlotFetcher.h"
+#include "core/thumbs/SlotPictures.h"
 #include "gallery/Logging.h"
 #include "platform/PictureTransfer.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
 
-#include <QDir>
 #include <QTimer>
 
 namespace tavimo {
@@ -67,13 +67,10 @@ void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
     // taken for this one's, whichever cells answer. The writer empties it
     // before it writes this pass's files.
     const QString folder = state_.paths.data(kGalleryFolder);
-    if (fetcher_) {
+    if (fetcher_)
         fetcher_->clearFolderLater(folder);
-    } else {
-        QDir dir(folder);
-        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden))
-            dir.remove(name);
-    }
+    else
+        removeNumberedPictures(folder);
     keys_.setOwnerNumber(ownerNumber);
     shownWrites_.clear();
     site_ = site;
@@ -93,7 +90,6 @@ void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
     for (int cell = 0; cell < kGalleryCells; ++cell)
         cells.append(cell);
     fetcher_->startPass(cells);
-    site_ = site;
     for (int k = 1; k <= kGalleryCells; ++k)
         waiting_.append({k - 1, galleryPictureUrl(*site.base, k)});
     sendWaitingReads();

@@ -186,9 +186,12 @@ private slots:
         rig.serve(u"/ab/"_s, 1, {}, statusRoute(404));
         rig.serve(u"/ab/"_s, 2, QByteArray("no picture***XX9ABC*OK*10/14/09 12:34"));
         rig.serve(u"/ab/"_s, 3, {}, stalledRoute());
-        // A file of an earlier gallery must not stand in for a failed one, and a
-        // picture that cannot be stored is not shown as if it were.
+        // A file of an earlier gallery must not stand in for a failed one (a copy
+        // the user keeps beside it stays), and a picture that cannot be stored is
+        // not shown as if it were.
         writeBytes(rig.file(0), jpegBytes(QSize(8, 8)));
+        const QString keptCopy = rig.state.paths.data(u"images/last15/1.jpg"_s);
+        writeBytes(keptCopy, jpegBytes(QSize(8, 8)));
         QDir().mkpath(rig.file(4));
         GalleryWindow &g = rig.open(GalleryRequest::pageSlot(2));
         QVERIFY(rig.waitForPassEnd());
@@ -200,6 +203,7 @@ private slots:
         }
         g.fetch().flush();
         QVERIFY(!QFile::exists(rig.file(0)));
+        QVERIFY(QFile::exists(keptCopy));
         QCOMPARE(rig.column(3, stGalFrom), u"XX9ABC"_s);
         QTRY_COMPARE(rig.column(4, stGalFrom), u"Not found"_s);
         // A cell whose picture could not be read says why in its tip; one that was read but

@@ -4,6 +4,7 @@
 #include "core/base/Logging.h"
 #include "core/base/TextFile.h"
 #include "core/text/Language.h"
+#include "core/thumbs/SlotPictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -204,8 +205,7 @@ bool isCachedPictureName(const QString &folder, const QString &name) {
     // there under another name is not ours to remove.
     if (folder == QStringLiteral("images"))
         return name == QStringLiteral("Map.bmp") || name == QStringLiteral("paste.gif");
-    return !name.isEmpty() &&
-           std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return isNumberedPictureName(name);
 }
 
 QStringList cachedListFiles() {

@@ -205,14 +205,7 @@ quint64 SlotFetcher::writeLater(const QString &file, const QByteArray &picture) 
 }
 
 void SlotFetcher::clearFolderLater(const QString &folder) {
-    writer_.start([folder] {
-        QDir dir(folder);
-        if (!dir.exists())
-            dir.mkpath(QStringLiteral("."));
-        const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
-        for (const QString &name : files)
-            dir.remove(name);
-    });
+    writer_.start([folder] { removeNumberedPictures(folder); });
 }
 
 void SlotFetcher::flush() {

@@ -122,8 +122,8 @@ public:
     // older picture stands in for this one, and is told by pictureNotStored
     // with the number returned here.
     quint64 writeLater(const QString &file, const QByteArray &picture);
-    // Empties `folder` (its files; it is made when missing) on the writer
-    // thread: after the files handed to writeLater before, before those handed
+    // Removes the numbered pictures in `folder` (removeNumberedPictures) on
+    // the writer thread: after the files handed to writeLater before, before those handed
     // over after.
     void clearFolderLater(const QString &folder);
     // Waits until every file handed to writeLater is on disk; anything that

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,21 @@ namespace tavimo {
 QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot) {
     return paths.data((wxPage ? QStringLiteral("images/wx/") : QStringLiteral("images/sstv/")) +
                       QString::number(slot));
+}
+
+bool isNumberedPictureName(const QString &name) {
+    return !name.isEmpty() &&
+           std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+void removeNumberedPictures(const QString &folder) {
+    QDir dir(folder);
+    if (!dir.exists())
+        dir.mkpath(QStringLiteral("."));
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (isNumberedPictureName(name))
+            dir.remove(name);
+    }
 }
 
 SlotAnswer takeSlotAnswer(const QByteArray &download, const SlotTarget &target, bool wxPage,

@@ -31,6 +31,14 @@ namespace tavimo {
 // DataFolder/images/sstv/<slot> or DataFolder/images/wx/<slot>.
 QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot);
 
+// Whether `name` is one the program gives a slot or gallery picture: its
+// number, without an extension.
+bool isNumberedPictureName(const QString &name);
+
+// Removes the slot or gallery pictures in `folder` (made when missing). A copy
+// a person keeps there under another name stays.
+void removeNumberedPictures(const QString &folder);
+
 struct StoredSlotPicture {
     QString file; // the slot's picture file, to be shown next
     bool stored = false;
