@@ -199,6 +199,9 @@ QString replaceFileAtomically(const QString &path, const QByteArray &bytes, Stag
         target.exists = true;
         target.mode = existing.st_mode;
     }
+    // What a save killed between its steps left here goes first: the start
+    // sweeps only the program's own folders, not the user's.
+    removeStagedSaves(QFileInfo(resolved).absolutePath());
     // Another save may remove the staging folder between our steps (it goes
     // once empty): the save is then staged again.
     int error = ENOENT;
