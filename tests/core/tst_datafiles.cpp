@@ -1,5 +1,6 @@
 #include "core/app/SaveConfig.h"
 #include "core/app/StartupFiles.h"
+#include "core/base/TextFile.h"
 #include "core/files/AppPaths.h"
 #include "core/files/Config.h"
 #include "core/files/SettingsStore.h"
@@ -297,6 +298,26 @@ private slots:
                 QCOMPARE(readBytes(dir.filePath(path)), path.toUtf8());
         }
         QVERIFY(removeSaveLeftovers(QString()).isEmpty());
+    }
+
+    // A save into a folder the start does not sweep (the user's own, or where a linked
+    // settings file lies) first removes what killed saves left in that folder, and only that.
+    void aSaveSweepsItsOwnFolder_data() {
+        QTest::addColumn<QString>("saved"); // the path saved to; the file lies in "user/"
+        QTest::newRow("a folder of the user's") << "user/Ham.jpg";
+        QTest::newRow("a link into it") << "config/Tavimo.ini";
+    }
+    void aSaveSweepsItsOwnFolder() {
+        QFETCH(QString, saved);
+        QTemporaryDir dir;
+        make(dir.path(), "user/.tavimo-saving/save-AbCdEfGh12");
+        make(dir.path(), "user/.tavimo-saving/notes.txt");
+        make(dir.path(), "config/");
+        QVERIFY(QFile::link(dir.filePath("user/Tavimo.ini"), dir.filePath("config/Tavimo.ini")));
+        QVERIFY(writeFileAtomically(dir.filePath(saved), "new"));
+        QCOMPARE(readBytes(dir.filePath(saved)), "new");
+        QCOMPARE(tree(dir.filePath("user")), sorted({".tavimo-saving/", ".tavimo-saving/notes.txt",
+                                                     QFileInfo(saved).fileName()}));
     }
 
     void cachedFilesGo() {

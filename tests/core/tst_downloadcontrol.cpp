@@ -295,9 +295,9 @@ private slots:
             << Flavour::Picture << "address:file:///etc/hostname" << notAddress;
         QTest::newRow("bad port") << Flavour::Bytes << "address:http://127.0.0.1:99999/x.jpg"
                                   << notAddress;
-        QTest::newRow("no room for an answer past the budget")
+        QTest::newRow("no room for a large answer past the budget")
             << Flavour::Bytes << "full disk"
-            << "no room to hold the answer (File too large)";
+            << "no room to hold the answer (%1: File too large; %2: File too large)";
     }
     // A failure is raised after the request returned, never inside it, and says why; a read
     // replaced before its failure is due is not heard of.
@@ -327,7 +327,8 @@ private slots:
         }
         std::optional<FileSizeLimit> fullDisk;
         if (failure == "full disk") {
-            route.body = QByteArray(3000, 'f');
+            route.body = QByteArray(DownloadContext::MemoryAllowancePerRead + 3000, 'f');
+            context->setBodyCap(2 * route.body.size());
             context->setHeldBytesBudget(1024);
             fullDisk.emplace(1000);
         }
@@ -355,7 +356,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(recorder.outcomes.size(), 2, 5000);
         const QString kept = isPicture ? "7" : "good";
         QCOMPARE(recorder.outcomes, QStringList({"ready 0 " + kept, "failed 1 " + kept}));
-        QTEST(control.failureReason(), "reason");
+        QFETCH(QString, reason);
+        if (failure == "full disk")
+            reason = reason.arg(spillFolder.path(), QDir::tempPath());
+        QCOMPARE(control.failureReason(), reason);
         QCOMPARE(context->DownloadBuffer, isPicture ? QByteArray() : "good");
 
         (control.*get)(target, "2");
@@ -576,6 +580,34 @@ private slots:
         QVERIFY(
             QDir(spillFolder.path())
                 .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    }
+
+    // The spill folder on a full disk of its own, and the budget held by other reads: a
+    // picture of ordinary size is held in memory all the same, and a large one moves on to
+    // the temporary folder, failing only when that is full too, naming both.
+    void aFullSpillFolderFailsNoReadThatFitsElsewhere_data() {
+        QTest::addColumn<QString>("temp");
+        QTest::addColumn<QString>("large");
+        QTest::newRow("temporary folder with room") << "room"
+                                                    << "large whole";
+        QTest::newRow("temporary folder full too")
+            << "full"
+            << "large failed: no room to hold the answer (%1/cache/tavimo: %2; %1/temp: %2)";
+    }
+    void aFullSpillFolderFailsNoReadThatFitsElsewhere() {
+        QFETCH(QString, temp);
+        QFETCH(QString, large);
+        QTemporaryDir folder;
+        QProcess helper;
+        helper.start(TAVIMO_SPILLHELPER_PATH, {"full-spill", folder.path(), temp});
+        QVERIFY(helper.waitForFinished(30000));
+        if (helper.exitCode() == 77)
+            QSKIP("this system lets no test mount a tmpfs");
+        QCOMPARE(helper.exitCode(), 0);
+        QStringList lines = QString(helper.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        lines.sort();
+        QCOMPARE(lines,
+                 QStringList({large.arg(folder.path(), qt_error_string(ENOSPC)), "small whole"}));
     }
 
     // A site that fails alike on every pass is named once at the warning level; another

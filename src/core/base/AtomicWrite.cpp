@@ -1,5 +1,6 @@
 #include "core/base/AtomicWrite.h"
 
+#include "core/base/FileDescriptor.h"
 #include "core/base/Logging.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,8 +24,6 @@ namespace {
 const QLatin1String kStagingFolder(".tavimo-saving");
 const QLatin1String kStagedPrefix("save-");
 constexpr int kStagedRandom = 10;
-// Other saves may remove the staging folder between our steps (it goes once
-// empty); each try makes it again.
 constexpr int kTries = 16;
 
 QString reasonOf(int error) {
@@ -46,23 +47,6 @@ QString resolvedTarget(const QString &path) {
     return info.isSymLink() ? path : info.absoluteFilePath();
 }
 
-bool writeAll(int fd, const QByteArray &bytes, int *error) {
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            *error = n < 0 ? errno : EIO;
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    return true;
-}
-
 struct Target {
     QByteArray path;
     QByteArray folder; // the file's own
@@ -71,108 +55,119 @@ struct Target {
     mode_t mode = 0;
 };
 
-enum class Try { Done, Failed, Again, AgainNamed };
-
-struct TryResult {
-    Try outcome;
-    int error = 0;
+// A new version with every byte on the disk, under one of our names in the
+// staging folder.
+struct Staged {
+    UniqueFd fd;
+    QByteArray path;
 };
 
 // Made like any folder of the user's: in a folder shared by a group, a folder
 // left by a killed save must not bar the others' saves.
-bool makeStaging(const Target &target) {
-    return ::mkdir(target.staging.constData(), 0777) == 0 || errno == EEXIST;
+int makeStaging(const Target &target) {
+    return ::mkdir(target.staging.constData(), 0777) == 0 || errno == EEXIST ? 0 : errno;
 }
 
-// One attempt at a save. Where the file system gives unnamed temporary files,
-// nothing has a name until every byte is on the disk; elsewhere the staged
-// file has one of our names in our own folder from the start.
-TryResult saveOnce(const Target &target, const QByteArray &bytes, bool unnamed) {
-    // A file that exists passes its permissions on once every byte is written;
-    // until then the new version is ours alone.
-    const mode_t createMode = target.exists ? 0600 : 0666;
-    QByteArray staged;
-    int fd = -1;
-    if (unnamed) {
-        // Opened in the file's own folder: the staging folder is needed only
-        // for the moment of the rename, so that a save cut short while it
-        // writes (a large picture into a slow folder of the user's) leaves
-        // not even an empty folder behind.
-        fd = ::open(target.folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
-        if (fd < 0) {
-            const int error = errno;
-            // No unnamed files on this file system or in this kernel.
-            if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL)
-                return {Try::AgainNamed, error};
-            return {Try::Failed, error};
-        }
-    } else {
-        if (!makeStaging(target))
-            return {errno == ENOENT ? Try::Again : Try::Failed, errno};
-        for (int i = 0; i < 16 && fd < 0; ++i) {
-            staged = target.staging + '/' + stagedName();
-            fd = ::open(staged.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW,
-                        createMode);
-            if (fd < 0 && errno != EEXIST)
-                break;
-        }
-        if (fd < 0) {
-            const int error = errno;
-            ::rmdir(target.staging.constData());
-            return {error == ENOENT ? Try::Again : Try::Failed, error};
-        }
-    }
+// A file that exists passes its permissions on once every byte is written;
+// until then the new version is ours alone.
+mode_t createMode(const Target &target) {
+    return target.exists ? 0600 : 0666;
+}
 
-    const auto fail = [&](int error, Try outcome = Try::Failed) {
-        ::close(fd);
-        if (!staged.isEmpty())
-            ::unlink(staged.constData());
-        ::rmdir(target.staging.constData());
-        return TryResult{outcome, error};
-    };
-    int error = 0;
-    if (!writeAll(fd, bytes, &error))
-        return fail(error);
+// Every byte written and on the disk, the permissions of the file it replaces given.
+int fill(const Target &target, int fd, const QByteArray &bytes) {
+    if (const int error = writeAll(fd, bytes.constData(), bytes.size()))
+        return error;
     if (target.exists)
         ::fchmod(fd, target.mode & 0777);
-    if (::fsync(fd) != 0)
-        return fail(errno);
-    if (unnamed) {
-        if (!makeStaging(target)) {
-            const int made = errno;
-            return fail(made, made == ENOENT ? Try::Again : Try::Failed);
-        }
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-        int linked = -1;
-        for (int i = 0; i < 16 && linked != 0; ++i) {
-            staged = target.staging + '/' + stagedName();
-            linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, staged.constData(),
-                              AT_SYMLINK_FOLLOW);
-            if (linked != 0 && errno != EEXIST)
-                break;
-        }
-        if (linked != 0) {
-            error = errno;
-            // No /proc, or our folder went meanwhile: the named way still works.
-            staged.clear();
-            return fail(error, Try::AgainNamed);
-        }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// Gives `fd` a free staging name by `link`: 0, or why none could be had.
+int nameInStaging(const Target &target, QByteArray &path,
+                  const std::function<int(const QByteArray &)> &link) {
+    int error = EEXIST;
+    for (int i = 0; i < 16 && error == EEXIST; ++i) {
+        path = target.staging + '/' + stagedName();
+        error = link(path) == 0 ? 0 : errno;
     }
-    if (::close(fd) != 0 && errno != EINTR) {
-        error = errno;
-        ::unlink(staged.constData());
-        ::rmdir(target.staging.constData());
-        return {Try::Failed, error};
-    }
-    if (::rename(staged.constData(), target.path.constData()) != 0) {
-        error = errno;
-        ::unlink(staged.constData());
-        ::rmdir(target.staging.constData());
-        return {error == ENOENT ? Try::Again : Try::Failed, error};
-    }
+    if (error != 0)
+        path.clear();
+    return error;
+}
+
+void unstage(const Target &target, const QByteArray &path) {
+    if (!path.isEmpty())
+        ::unlink(path.constData());
     // Fails while another save is under way there: that one removes it.
     ::rmdir(target.staging.constData());
-    return {Try::Done, 0};
+}
+
+// The new version is opened without a name in the file's own folder and
+// named in the staging folder only once complete, so that a save cut short
+// while it writes (a large picture into a slow folder of the user's) leaves
+// not even an empty folder behind. `unsupported` when this system or file
+// system cannot do so; the named way then serves.
+std::optional<Staged> stageUnnamed(const Target &target, const QByteArray &bytes, int &error,
+                                   bool &unsupported) {
+    UniqueFd fd = openUnnamedFile(target.folder, O_WRONLY, createMode(target));
+    if (!fd.isOpen()) {
+        error = errno;
+        unsupported = noUnnamedFiles(error);
+        return std::nullopt;
+    }
+    if ((error = fill(target, fd.get(), bytes)) || (error = makeStaging(target)))
+        return std::nullopt;
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd.get());
+    QByteArray path;
+    error = nameInStaging(target, path, [&](const QByteArray &name) {
+        return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+    });
+    if (error) {
+        // No /proc, or our folder went meanwhile: the named way still works.
+        unsupported = true;
+        unstage(target, {});
+        return std::nullopt;
+    }
+    return Staged{std::move(fd), path};
+}
+
+// The new version under one of our names in the staging folder from the start.
+std::optional<Staged> stageNamed(const Target &target, const QByteArray &bytes, int &error) {
+    if ((error = makeStaging(target)))
+        return std::nullopt;
+    Staged staged;
+    error = nameInStaging(target, staged.path, [&](const QByteArray &name) {
+        staged.fd.reset(::open(name.constData(),
+                               O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW,
+                               createMode(target)));
+        return staged.fd.isOpen() ? 0 : -1;
+    });
+    if (!error)
+        error = fill(target, staged.fd.get(), bytes);
+    if (!error)
+        return staged;
+    unstage(target, staged.path);
+    return std::nullopt;
+}
+
+std::optional<Staged> stage(const Target &target, const QByteArray &bytes, Staging way,
+                            int &error) {
+    bool unsupported = way == Staging::Named;
+    if (!unsupported) {
+        if (std::optional<Staged> staged = stageUnnamed(target, bytes, error, unsupported))
+            return staged;
+    }
+    return unsupported ? stageNamed(target, bytes, error) : std::nullopt;
+}
+
+// Puts the staged version in the file's place: 0, or why not.
+int commit(const Target &target, Staged &staged) {
+    int error = staged.fd.close();
+    if (!error && ::rename(staged.path.constData(), target.path.constData()) != 0)
+        error = errno;
+    unstage(target, error ? staged.path : QByteArray());
+    return error;
 }
 
 } // namespace
@@ -204,16 +199,17 @@ QString replaceFileAtomically(const QString &path, const QByteArray &bytes, Stag
         target.exists = true;
         target.mode = existing.st_mode;
     }
-    bool unnamed = staging == Staging::UnnamedWherePossible;
-    TryResult result{Try::Failed, EIO};
-    for (int attempt = 0; attempt < kTries; ++attempt) {
-        result = saveOnce(target, bytes, unnamed);
-        if (result.outcome == Try::AgainNamed)
-            unnamed = false;
-        else if (result.outcome != Try::Again)
-            break;
+    // What a save killed between its steps left here goes first: the start
+    // sweeps only the program's own folders, not the user's.
+    removeStagedSaves(QFileInfo(resolved).absolutePath());
+    // Another save may remove the staging folder between our steps (it goes
+    // once empty): the save is then staged again.
+    int error = ENOENT;
+    for (int attempt = 0; attempt < kTries && error == ENOENT; ++attempt) {
+        if (std::optional<Staged> staged = stage(target, bytes, staging, error))
+            error = commit(target, *staged);
     }
-    return result.outcome == Try::Done ? QString() : reasonOf(result.error);
+    return error ? reasonOf(error) : QString();
 }
 
 QStringList removeStagedSaves(const QString &folder) {

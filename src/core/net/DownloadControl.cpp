@@ -173,8 +173,8 @@ struct DownloadControl::Read {
     QBasicTimer watchdog;
     QElapsedTimer sinceActivity;
     QElapsedTimer sinceStart;
-    QByteArray body;                  // in memory, while the budget has room for it
-    qint64 held = 0;                  // what it holds of the budget
+    QByteArray body; // in memory: the allowance, and past it what the budget allows
+    qint64 held = 0; // what it holds of the budget
     std::unique_ptr<SpillFile> spill; // the body, once the budget had no room for it
     QString certificate;              // what was wrong with the server's certificate
 
@@ -371,8 +371,15 @@ bool DownloadControl::keep(Read &read, QString &why) {
     const qint64 wanted = qMin(cap + 1 - read.received(), read.reply->bytesAvailable());
     if (wanted <= 0)
         return true;
-    if (!read.spill && !context_.budget().hold(wanted) && !spill(read, why))
-        return false;
+    if (!read.spill) {
+        const qint64 beyond =
+            qMax<qint64>(0, read.body.size() + wanted - DownloadContext::MemoryAllowancePerRead) -
+            read.held;
+        if (beyond <= 0 || context_.budget().hold(beyond))
+            read.held += qMax<qint64>(beyond, 0);
+        else if (!spill(read, why))
+            return false;
+    }
     if (read.spill) {
         if (!read.spill->append(read.reply->read(wanted))) {
             why = QStringLiteral("no room to hold the answer (%1)").arg(read.spill->error());
@@ -380,7 +387,6 @@ bool DownloadControl::keep(Read &read, QString &why) {
         }
         return true;
     }
-    read.held += wanted;
     // A large body gets room for all it may grow to at once: growing it step
     // by step would copy it and leave the freed steps behind, several times
     // its size. Room not written to takes no memory.
@@ -391,8 +397,7 @@ bool DownloadControl::keep(Read &read, QString &why) {
     body.resize(at + wanted);
     const qint64 got = qMax<qint64>(read.reply->read(body.data() + at, wanted), 0);
     body.truncate(at + got);
-    context_.budget().release(wanted - got);
-    read.held -= wanted - got;
+    releaseUnused(read);
     return true;
 }
 
@@ -532,6 +537,15 @@ void DownloadControl::fail(std::unique_ptr<Read> read, const QString &key, const
 void DownloadControl::release(Read &read) {
     context_.budget().release(read.held);
     read.held = 0;
+}
+
+void DownloadControl::releaseUnused(Read &read) {
+    const qint64 needed =
+        qMax<qint64>(0, read.body.size() - DownloadContext::MemoryAllowancePerRead);
+    if (read.held > needed) {
+        context_.budget().release(read.held - needed);
+        read.held = needed;
+    }
 }
 
 DownloadControl::Read *DownloadControl::current(const QString &key, quint64 serial) const {

@@ -39,11 +39,15 @@ public:
     // cap is checked where the bytes arrive, so it holds to within this.
     static constexpr qint64 ReadBufferSize = qint64(256) * 1024;
     static constexpr int MaxRedirects = 5;
-    // What the running reads of all controls together keep of their answers
-    // in memory: a page of pictures takes a few megabytes, and twenty servers
-    // each sending without end must not take twenty caps of memory. A read
-    // that finds no room goes on at its server's pace into a spill file of its
-    // own, and its answer comes back into memory when it is complete.
+    // An answer of ordinary size (an SSTV picture) is always held in memory,
+    // whatever other reads hold: it never waits for room, nor fails for want
+    // of it.
+    static constexpr qint64 MemoryAllowancePerRead = qint64(1) * 1024 * 1024;
+    // What the running reads of all controls together keep in memory of
+    // their answers beyond that allowance: twenty servers each sending
+    // without end must not take twenty caps of memory. A read that finds no
+    // room goes on at its server's pace into a spill file of its own, and its
+    // answer comes back into memory when it is complete.
     static constexpr qint64 DefaultHeldBytesBudget = qint64(8) * 1024 * 1024;
 
     DownloadContext();
@@ -73,13 +77,14 @@ public:
 
     qint64 heldBytesBudget() const { return budget_.limit(); }
     void setHeldBytesBudget(qint64 bytes) { budget_.setLimit(bytes); }
-    // The bytes the running reads hold in memory now.
+    // The bytes the running reads hold in memory now beyond their allowance.
     qint64 heldBytes() const { return budget_.held(); }
     HeldBytesBudget &budget() { return budget_; }
 
     // Where answers that find no room in the budget are kept while they
-    // arrive, in files without a name (the system's temporary folder when
-    // this one takes none). Our cache folder unless set.
+    // arrive, in files without a name; the system's temporary folder takes
+    // them when this one takes no file or no more bytes. Our cache folder
+    // unless set.
     const QString &spillFolder() const { return spillFolder_; }
     void setSpillFolder(const QString &folder) { spillFolder_ = folder; }
 
@@ -223,6 +228,8 @@ private:
     std::optional<QByteArray> wholeBody(Read &read, QString &why);
     // What the read holds of the budget is free again.
     void release(Read &read);
+    // Gives back what the read holds of the budget beyond what its body needs.
+    void releaseUnused(Read &read);
     void onFinished(QString key, quint64 serial);
     void fail(QString key, quint64 serial, const QString &why);
     void fail(std::unique_ptr<Read> read, const QString &key, const QString &why);

@@ -1,6 +1,5 @@
 #include "core/net/SpillFile.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -12,74 +11,110 @@ namespace tavimo {
 
 namespace {
 
-// -1 with errno set when the folder takes no file.
-int openUnnamed(const QString &folder) {
+// A file without a name in `folder`; not open, with errno set, when the
+// folder takes none.
+UniqueFd openIn(const QString &folder) {
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
         errno = ENOENT;
-        return -1;
+        return {};
     }
     const QByteArray path = QFile::encodeName(folder);
-#ifdef O_TMPFILE
-    const int fd = ::open(path.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0)
+    UniqueFd fd = openUnnamedFile(path, O_RDWR, 0600);
+    if (fd.isOpen() || !noUnnamedFiles(errno))
         return fd;
-#endif
     // A file system without unnamed files: a named one, its name taken away at once.
     QByteArray name = path + "/.tavimo-answer-XXXXXX";
-    const int named = ::mkostemp(name.data(), O_CLOEXEC);
-    if (named >= 0)
+    fd.reset(::mkostemp(name.data(), O_CLOEXEC));
+    if (fd.isOpen())
         ::unlink(name.constData());
-    return named;
+    return fd;
+}
+
+// Reads `size` bytes of `fd` from `from` on: 0, or why not.
+int readAt(int fd, char *data, qint64 size, qint64 from) {
+    qint64 at = 0;
+    while (at < size) {
+        const ssize_t got = ::pread(fd, data + at, size_t(size - at), off_t(from + at));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got < 0 ? errno : EIO;
+        at += got;
+    }
+    return 0;
 }
 
 } // namespace
 
-std::unique_ptr<SpillFile> SpillFile::open(const QString &folder, QString &error) {
-    int fd = openUnnamed(folder);
-    if (fd < 0) {
-        error = qt_error_string(errno);
-        fd = openUnnamed(QDir::tempPath());
-    }
-    if (fd < 0)
+std::unique_ptr<SpillFile> SpillFile::open(const QString &folder, QString &error,
+                                           const QString &fallback) {
+    QStringList folders{folder};
+    if (!fallback.isEmpty() && QDir::cleanPath(fallback) != QDir::cleanPath(folder))
+        folders.append(fallback);
+    std::unique_ptr<SpillFile> file(new SpillFile(std::move(folders)));
+    if (!file->moveOn()) {
+        error = file->error();
         return nullptr;
+    }
     error.clear();
-    return std::unique_ptr<SpillFile>(new SpillFile(fd));
+    return file;
 }
 
-SpillFile::~SpillFile() {
-    ::close(fd_);
+void SpillFile::giveUp(const QString &folder, int error) {
+    failures_.append((folder.isEmpty() ? QStringLiteral("no folder") : folder) +
+                     QStringLiteral(": ") + qt_error_string(error));
+}
+
+bool SpillFile::moveOn() {
+    constexpr qint64 kChunk = qint64(256) * 1024;
+    QByteArray chunk;
+    while (!left_.isEmpty()) {
+        const QString folder = left_.takeFirst();
+        UniqueFd next = openIn(folder);
+        int error = next.isOpen() ? 0 : errno;
+        bool lost = false;
+        // Only what the last folder confirmed is carried over, not the part
+        // of the last bytes it took before it ran out of room.
+        for (qint64 at = 0; error == 0 && at < size_; at += kChunk) {
+            const qint64 size = qMin(kChunk, size_ - at);
+            chunk.resize(qsizetype(size));
+            lost = (error = readAt(fd_.get(), chunk.data(), size, at)) != 0;
+            if (!lost)
+                error = writeAll(next.get(), chunk.constData(), size);
+        }
+        if (error == 0) {
+            fd_ = std::move(next);
+            folder_ = folder;
+            return true;
+        }
+        giveUp(lost ? folder_ : folder, error);
+        // The bytes went with the file they were in: no folder helps.
+        if (lost)
+            break;
+    }
+    fd_.reset();
+    error_ = failures_.join(QStringLiteral("; "));
+    return false;
 }
 
 bool SpillFile::append(const char *data, qint64 size) {
     if (!error_.isEmpty())
         return false;
-    while (size > 0) {
-        const ssize_t written = ::pwrite(fd_, data, size_t(size), off_t(size_));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            error_ = written < 0 ? qt_error_string(errno) : QStringLiteral("nothing written");
+    while (const int error = writeAll(fd_.get(), data, size)) {
+        giveUp(folder_, error);
+        // Written again, from where the file ended before, in the next folder.
+        if (!moveOn())
             return false;
-        }
-        data += written;
-        size -= written;
-        size_ += written;
     }
+    size_ += size;
     return true;
 }
 
 std::optional<QByteArray> SpillFile::readAll() {
     QByteArray bytes(qsizetype(size_), Qt::Uninitialized);
-    qint64 at = 0;
-    while (at < size_) {
-        const ssize_t got = ::pread(fd_, bytes.data() + at, size_t(size_ - at), off_t(at));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            error_ = got < 0 ? qt_error_string(errno) : QStringLiteral("the file ended early");
-            return std::nullopt;
-        }
-        at += got;
+    if (const int error = readAt(fd_.get(), bytes.data(), size_, 0)) {
+        error_ = qt_error_string(error);
+        return std::nullopt;
     }
     return bytes;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/base/FileDescriptor.h"
+
 #include <QByteArray>
+#include <QDir>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -13,15 +17,17 @@ namespace tavimo {
 // closed, and a crash or a kill leaves nothing behind.
 class SpillFile {
 public:
-    // Opened in `folder` (made when missing), else in the system's temporary
-    // folder. Nothing when neither takes a file; `error` then says why.
-    static std::unique_ptr<SpillFile> open(const QString &folder, QString &error);
-    ~SpillFile();
+    // Opened in `folder` (made when missing). When that folder takes no file,
+    // or later no more bytes (a full disk), the file moves on to `fallback`
+    // with what it holds. Nothing when neither takes it; `error` then names
+    // each folder and why.
+    static std::unique_ptr<SpillFile> open(const QString &folder, QString &error,
+                                           const QString &fallback = QDir::tempPath());
     SpillFile(const SpillFile &) = delete;
     SpillFile &operator=(const SpillFile &) = delete;
 
-    // Adds the bytes at the end. False when not all of them were written (a
-    // full disk); error() says why, and the file is of no further use.
+    // Adds the bytes at the end. False when not all of them were written in
+    // any folder; error() says why, and the file is of no further use.
     bool append(const char *data, qint64 size);
     bool append(const QByteArray &bytes) { return append(bytes.constData(), bytes.size()); }
     qint64 size() const { return size_; }
@@ -30,10 +36,17 @@ public:
     const QString &error() const { return error_; }
 
 private:
-    explicit SpillFile(int fd) : fd_(fd) {}
+    explicit SpillFile(QStringList folders) : left_(std::move(folders)) {}
+    // The file in the next folder that takes it and what it holds; false,
+    // with error() set, when no folder is left.
+    bool moveOn();
+    void giveUp(const QString &folder, int error);
 
-    int fd_;
+    UniqueFd fd_;
     qint64 size_ = 0;
+    QString folder_;       // where it is
+    QStringList left_;     // where it may go next
+    QStringList failures_; // each folder given up, and why
     QString error_;
 };
 

@@ -11,6 +11,7 @@
 //                             the disk to leave <n> bytes, saves the other and
 //                             prints whether the settings file holds the old
 //                             version, the new one or neither; exit 77 as above
+#include "PrivateTmpfs.h"
 #include "SaveVersions.h"
 
 #include "support/FakePrompts.h"
@@ -21,58 +22,15 @@
 #include <QSettings>
 
 #include <cstdio>
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 using namespace tavimo;
 using namespace tavimo::test;
 
 namespace {
 
-constexpr int kSkip = 77;
-
-bool writeProcFile(const char *path, const QByteArray &text) {
-    const int fd = open(path, O_WRONLY);
-    const bool ok = fd >= 0 && write(fd, text.constData(), size_t(text.size())) == text.size();
-    if (fd >= 0)
-        close(fd);
-    return ok;
-}
-
-// A tmpfs of its own over the folder, seen by this process only; a user
-// namespace lends the right to mount when the process is not root. Must run
-// before any thread starts.
+// A tmpfs of its own over the folder, seen by this process only.
 bool mountPrivateTmpfs(const QString &folder) {
-    const uid_t uid = geteuid();
-    const gid_t gid = getegid();
-    if (uid == 0) {
-        if (unshare(CLONE_NEWNS) != 0)
-            return false;
-    } else if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
-               !writeProcFile("/proc/self/setgroups", "deny") ||
-               !writeProcFile("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") ||
-               !writeProcFile("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1")) {
-        return false;
-    }
-    return mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-           mount("tavimo-full", folder.toLocal8Bit().constData(), "tmpfs", 0, "size=256k") == 0;
-}
-
-// Takes every byte the file system has left, then gives `leave` back.
-void fillDisk(const QString &path, off_t leave = 0) {
-    const int fd = open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT, 0600);
-    const QByteArray block(4096, 'x');
-    for (qsizetype size : {block.size(), qsizetype(1)}) {
-        while (write(fd, block.constData(), size_t(size)) > 0) {
-        }
-    }
-    const off_t size = lseek(fd, 0, SEEK_END);
-    if (leave > 0 && ftruncate(fd, size > leave ? size - leave : 0) != 0)
-        std::perror("ftruncate");
-    fsync(fd);
-    close(fd);
+    return enterPrivateMounts() && mountTmpfs(folder, "256k");
 }
 
 int saveLoop(const QString &dataFolder, int first) {
@@ -91,7 +49,7 @@ int saveLoop(const QString &dataFolder, int first) {
 
 int fullDisk(const QString &folder) {
     if (!mountPrivateTmpfs(folder))
-        return kSkip;
+        return kNoTmpfsHere;
     AppPaths paths;
     paths.dataFolder = folder + QStringLiteral("/data");
     QDir().mkpath(paths.dataFolder);
@@ -124,7 +82,7 @@ int partialDisk(const QString &folder, off_t leave) {
     const QString config = folder + QStringLiteral("/config");
     QDir().mkpath(config);
     if (!mountPrivateTmpfs(config))
-        return kSkip;
+        return kNoTmpfsHere;
     AppPaths paths;
     paths.dataFolder = folder + QStringLiteral("/data");
     QDir().mkpath(paths.dataFolder);
