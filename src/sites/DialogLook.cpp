@@ -21,10 +21,4 @@ void placeBesideMain(QWidget &window, MainWindowAccess *main, int rightOffset,
     placeBesideWindow(window, main ? main->window() : nullptr, rightOffset, centreWhenMinimised);
 }
 
-QString byLanguage(const LanguageTable &texts, int languageIndex, const QString &design) {
-    if (languageIndex < 0 || languageIndex >= int(texts.size()))
-        return design;
-    return QString::fromUtf16(texts[std::size_t(languageIndex)]);
-}
-
 } // namespace tavimo

@@ -6,7 +6,7 @@
 #include "core/geo/GridLocator.h"
 #include "core/net/CallbookPage.h"
 #include "core/net/CallsignLookup.h"
-#include "stations/StationWindow.h"
+#include "core/text/ProgramTexts.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/RefusedBox.h"
@@ -190,7 +190,8 @@ void OwnPositionDialog::ucLookUp_GotPage(const QString &id) {
 void OwnPositionDialog::ucLookUp_PageNotFound(const QString &id) {
     Q_UNUSED(id);
     busy_.restore();
-    lblLookUp->setText(ucLookUp->PageCallsign() + stationNotFoundText(state_.config.LanguageIndex));
+    lblLookUp->setText(ucLookUp->PageCallsign() +
+                       programText(ProgramText::StationNotFound, state_.config.LanguageIndex));
 }
 
 void OwnPositionDialog::ShowGridLocator() {
