@@ -3,6 +3,7 @@
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
 #include "core/text/ProgramTexts.h"
+#include "ui/FixedColours.h"
 #include "ui/OpenOnce.h"
 
 #include <QFrame>
@@ -32,7 +33,7 @@ const QStringList kTranslatorLines{QStringLiteral("The Tavimo translators"),
 
 void paintBackground(QWidget *widget) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, kBackground);
+    setFixedBackground(palette, QPalette::Window, kBackground);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

@@ -7,6 +7,7 @@
 #include "core/text/ProgramTexts.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
+#include "ui/FixedColours.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
@@ -56,7 +57,7 @@ SiteNewsDialog::~SiteNewsDialog() {
 
 void SiteNewsDialog::buildLayout() {
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(224, 224, 224));
+    setFixedBackground(palette, QPalette::Window, QColor(224, 224, 224));
     setPalette(palette);
     setAutoFillBackground(true);
     resize(471, 514);
@@ -88,7 +89,7 @@ void SiteNewsDialog::buildLayout() {
         // A list from the mirror is shown on grey.
         for (QListWidget *list : {List1, List2, List3, List4}) {
             QPalette listPalette = list->palette();
-            listPalette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            setFixedBackground(listPalette, QPalette::Base, palette.color(QPalette::Window));
             list->setPalette(listPalette);
         }
     }

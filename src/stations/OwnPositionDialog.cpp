@@ -90,10 +90,11 @@ void OwnPositionDialog::buildControls() {
 
     cmdGetLatLon = new QPushButton(texts.LngGetLatLon, this);
     cmdGetLatLon->setGeometry(175, 52, 270, 30);
-    cmdGetLatLon->setStyleSheet(QStringLiteral(
-        "QPushButton { background-color: rgb(162, 200, 255); border: 1px solid rgb(57, 140, 190);"
-        " border-radius: 3px; } QPushButton:pressed { background-color: rgb(110, 180, 220); }"
-        " QPushButton:disabled { color: rgb(120, 120, 120); }"));
+    cmdGetLatLon->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: rgb(162, 200, 255); color: black;"
+                       " border: 1px solid rgb(57, 140, 190); border-radius: 3px; } "
+                       "QPushButton:pressed { background-color: rgb(110, 180, 220); }"
+                       " QPushButton:disabled { color: rgb(120, 120, 120); }"));
     lblLookUp = label(QString(), QRect(175, 83, 270, 16));
     lblLookUp->setTextFormat(Qt::PlainText);
 
