@@ -1,6 +1,7 @@
 #include "sites/DialogLook.h"
 
 #include "core/app/MainWindowAccess.h"
+#include "ui/FixedColours.h"
 #include "ui/FramePlacement.h"
 
 #include <QPushButton>
@@ -11,7 +12,7 @@ void paintDialogButton(QPushButton *button) {
     if (!button)
         return;
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QColor(152, 185, 255));
+    setFixedBackground(palette, QPalette::Button, QColor(152, 185, 255));
     button->setPalette(palette);
     button->setAutoFillBackground(true);
 }
@@ -19,12 +20,6 @@ void paintDialogButton(QPushButton *button) {
 void placeBesideMain(QWidget &window, MainWindowAccess *main, int rightOffset,
                      bool centreWhenMinimised) {
     placeBesideWindow(window, main ? main->window() : nullptr, rightOffset, centreWhenMinimised);
-}
-
-QString byLanguage(const LanguageTable &texts, int languageIndex, const QString &design) {
-    if (languageIndex < 0 || languageIndex >= int(texts.size()))
-        return design;
-    return QString::fromUtf16(texts[std::size_t(languageIndex)]);
 }
 
 } // namespace tavimo

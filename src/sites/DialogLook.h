@@ -1,9 +1,5 @@
 #pragma once
 
-#include <QString>
-
-#include <array>
-
 class QPushButton;
 class QWidget;
 
@@ -21,10 +17,5 @@ void paintDialogButton(QPushButton *button);
 // is no main window or it is minimised (and `centreWhenMinimised`).
 void placeBesideMain(QWidget &window, MainWindowAccess *main, int rightOffset = 0,
                      bool centreWhenMinimised = true);
-
-// A text held in the program per language (English, Spanish, German, French, Dutch); another
-// language index keeps `design`.
-using LanguageTable = std::array<const char16_t *, 5>;
-QString byLanguage(const LanguageTable &texts, int languageIndex, const QString &design);
 
 } // namespace tavimo

@@ -5,6 +5,7 @@
 #include "core/base/Prompts.h"
 #include "core/files/SettingsStore.h"
 #include "core/files/StoreSettings.h"
+#include "core/text/ProgramTexts.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
 #include "ui/FramePlacement.h"
@@ -17,11 +18,6 @@
 namespace tavimo {
 
 namespace {
-
-const LanguageTable kHeading{u"Change page names", u"Cambiar nombres de la p\u00E1gina",
-                             u"Wechsle Seitenname", u"Changer le nom des pages",
-                             u"Wijzig pagina namen"};
-const LanguageTable kCloseCaption{u"Close", u"Cerrar", u"Schlie\u00DFen", u"Fermer", u"Sluiten"};
 
 // Rows of label and text box, in pixels.
 constexpr int kFirstRowTop = 30;
@@ -43,7 +39,7 @@ PageNamesDialog::PageNamesDialog(AppState &state) : state_(state) {
     MainWindowAccess *main = state_.mainWindow;
     const int languageIndex = state_.config.LanguageIndex;
 
-    Label2 = new QLabel(byLanguage(kHeading, languageIndex, QString()), this);
+    Label2 = new QLabel(programText(ProgramText::PageNamesHeading, languageIndex), this);
     Label2->setGeometry(5, 4, kClientWidth - 10, 22);
     Label2->setAlignment(Qt::AlignCenter);
     for (int i = 0; i < kPages; ++i) {
@@ -56,7 +52,7 @@ PageNamesDialog::PageNamesDialog(AppState &state) : state_(state) {
         Text1.append(box);
     }
     const int buttonTop = kFirstRowTop + kPages * kRowStep + 8;
-    cmdClose = new QPushButton(byLanguage(kCloseCaption, languageIndex, QString()), this);
+    cmdClose = new QPushButton(programText(ProgramText::CloseButton, languageIndex), this);
     cmdClose->setGeometry(kClientWidth - 100, buttonTop, 85, 28);
     paintDialogButton(cmdClose);
     connect(cmdClose, &QPushButton::clicked, this, &PageNamesDialog::cmdClose_Click);

@@ -4,6 +4,7 @@
 #include "core/app/MainWindowAccess.h"
 #include "core/sites/SiteEdits.h"
 #include "sites/Logging.h"
+#include "ui/FixedColours.h"
 #include "ui/OpenOnce.h"
 
 #include <QGridLayout>
@@ -26,7 +27,7 @@ RemoveSiteDialog::RemoveSiteDialog(AppState &state) : SiteDialog(state) {
     lbl_Url = new QLabel(this);
     lbl_Url->setAutoFillBackground(true);
     QPalette white = lbl_Url->palette();
-    white.setColor(QPalette::Window, Qt::white);
+    setFixedBackground(white, QPalette::Window, Qt::white);
     lbl_Url->setPalette(white);
     lbl_Url->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lbl_Url->setMinimumWidth(320);

@@ -9,6 +9,7 @@
 #include "core/text/ProgramTexts.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
+#include "ui/FixedColours.h"
 #include "ui/FramePlacement.h"
 #include "ui/Placement.h"
 #include "ui/WindowRegistry.h"
@@ -63,7 +64,7 @@ void SiteDialog::placeBesideMain() {
 QPushButton *SiteDialog::makeButton(const QString &caption) {
     auto *button = new QPushButton(caption, this);
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, kButtonColour);
+    setFixedBackground(palette, QPalette::Button, kButtonColour);
     button->setPalette(palette);
     button->setAutoDefault(false);
     button->setEnabled(false);

@@ -4,8 +4,8 @@
 #include "core/geo/CoordinateText.h"
 #include "core/net/CallbookPage.h"
 #include "core/net/CallsignLookup.h"
+#include "core/text/ProgramTexts.h"
 #include "sites/SiteDialog.h"
-#include "stations/StationWindow.h"
 #include "ui/RefusedBox.h"
 
 #include <QEvent>
@@ -155,7 +155,8 @@ void SiteDialogFields::ucLookUp_PageNotFound() {
         txtLon->setText(lonBefore_);
     }
     busy_.restore();
-    lblLookUp->setText(ucLookUp->PageCallsign() + stationNotFoundText(state_.config.LanguageIndex));
+    lblLookUp->setText(ucLookUp->PageCallsign() +
+                       programText(ProgramText::StationNotFound, state_.config.LanguageIndex));
 }
 
 bool SiteDialogFields::storable(bool withPosition) {

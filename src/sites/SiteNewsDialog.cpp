@@ -4,8 +4,10 @@
 #include "core/app/MainWindowAccess.h"
 #include "core/app/SaveAppState.h"
 #include "core/app/WindowOpener.h"
+#include "core/text/ProgramTexts.h"
 #include "sites/DialogLook.h"
 #include "sites/Logging.h"
+#include "ui/FixedColours.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
@@ -21,45 +23,6 @@ namespace tavimo {
 namespace {
 
 const QString kGap = QStringLiteral("   ");
-
-// Captions by language, as the dialog has always shown them; the English ones are the design's.
-const LanguageTable kNewSitesCaption{
-    u"New site(s) that will be added.", u"New sites that will be added.",
-    u"New sites that will be added.", u"Nouveaux sites qui seront ajout\u00E9s.",
-    u"Nieuwe sites die toegevoegd worden."};
-const LanguageTable kDiscontinuedCaption{
-    u"Discontinued site(s) that will be removed unless unchecked.",
-    u"Discontinued sites that will be removed unless unchecked.",
-    u"Discontinued sites that will be removed unless unchecked.",
-    u"Retrait des sites arr\u00EAt\u00E9s ou non v\u00E9rifi\u00E9s.",
-    u"Be\u00EBindigde sites die verwijderd worden, tenzij niet aangevinkt."};
-const LanguageTable kRenamedCaption{
-    u"Site(s) that have changed callsign.", u"Site(s) that have changed callsign.",
-    u"Site(s) that have changed callsign.", u"Site(s) qui ont chang\u00E9 d'indicatif.",
-    u"Site(s) that have changed callsign."};
-const LanguageTable kMovedCaption{
-    u"Site(s) that have changed url", u"Site(s) that have changed url",
-    u"Site(s) that have changed url", u"Site(s) that have changed url",
-    u"Site(s) that have changed url"};
-const LanguageTable kCloseCaption{u"Close", u"Cerrar", u"Schlie\u00DFen", u"Fermer", u"Sluiten"};
-const LanguageTable kInfoCaption{u"Checking for new sites\r\nPlease wait . . .",
-                                 u"Buscando nuevos sitios. . .", u"Kontrolle auf neue Seiten. . .",
-                                 u"Recherche de nouveau sites. . .",
-                                 u"Controleren op nieuwe sites. . ."};
-// Once the lists are filled: "%1" the new sites, "%2" the discontinued ones.
-const LanguageTable kComparedInfo{
-    u"Check done: %1 new and %2 discontinued site(s) found.",
-    u"Comprobaci\u00F3n terminada: %1 sitio(s) nuevo(s) y %2 dado(s) de baja.",
-    u"Pr\u00FCfung beendet: %1 neue und %2 eingestellte Website(s) gefunden.",
-    u"V\u00E9rification termin\u00E9e : %1 nouveau(x) site(s) et %2 site(s) arr\u00EAt\u00E9(s).",
-    u"Controle klaar: %1 nieuwe en %2 be\u00EBindigde site(s) gevonden."};
-// After a move that was not made because another site has its new address already.
-const LanguageTable kNotMovedNote{
-    u"not changed: the new address is listed already",
-    u"sin cambio: la nueva direcci\u00F3n ya est\u00E1 en la lista",
-    u"nicht ge\u00E4ndert: die neue Adresse ist schon in der Liste",
-    u"non modifi\u00E9 : la nouvelle adresse est d\u00E9j\u00E0 dans la liste",
-    u"niet gewijzigd: het nieuwe adres staat al in de lijst"};
 
 void addLabelledList(QVBoxLayout *layout, QLabel *label, QListWidget *list, int height) {
     list->setMinimumHeight(height);
@@ -81,10 +44,9 @@ SiteNewsDialog::SiteNewsDialog(AppState &state, const QStringList &updatesList,
     setCaptions(state_.config.LanguageIndex);
     CompareSiteList(updatesList);
     // The check is over: the line says what it found instead of asking to wait.
-    lblInfo->setText(
-        byLanguage(kComparedInfo, state_.config.LanguageIndex, QString::fromUtf16(kComparedInfo[0]))
-            .arg(news_.newSites.size())
-            .arg(news_.discontinued.size()));
+    lblInfo->setText(programText(ProgramText::NewSitesChecked, state_.config.LanguageIndex)
+                         .arg(news_.newSites.size())
+                         .arg(news_.discontinued.size()));
     placeBesideMain(*this, state_.mainWindow);
 }
 
@@ -95,7 +57,7 @@ SiteNewsDialog::~SiteNewsDialog() {
 
 void SiteNewsDialog::buildLayout() {
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(224, 224, 224));
+    setFixedBackground(palette, QPalette::Window, QColor(224, 224, 224));
     setPalette(palette);
     setAutoFillBackground(true);
     resize(471, 514);
@@ -127,20 +89,19 @@ void SiteNewsDialog::buildLayout() {
         // A list from the mirror is shown on grey.
         for (QListWidget *list : {List1, List2, List3, List4}) {
             QPalette listPalette = list->palette();
-            listPalette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            setFixedBackground(listPalette, QPalette::Base, palette.color(QPalette::Window));
             list->setPalette(listPalette);
         }
     }
 }
 
 void SiteNewsDialog::setCaptions(int languageIndex) {
-    Label1->setText(byLanguage(kNewSitesCaption, languageIndex, Label1->text()));
-    Label2->setText(byLanguage(kDiscontinuedCaption, languageIndex, Label2->text()));
-    Label3->setText(byLanguage(kRenamedCaption, languageIndex, Label3->text()));
-    Label4->setText(byLanguage(kMovedCaption, languageIndex, Label4->text()));
-    cmdCancel->setText(byLanguage(kCloseCaption, languageIndex, cmdCancel->text()));
-    lblInfo->setText(byLanguage(kInfoCaption, languageIndex, lblInfo->text())
-                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Label1->setText(programText(ProgramText::NewSitesHeading, languageIndex));
+    Label2->setText(programText(ProgramText::DiscontinuedSitesHeading, languageIndex));
+    Label3->setText(programText(ProgramText::RenamedSitesHeading, languageIndex));
+    Label4->setText(programText(ProgramText::MovedSitesHeading, languageIndex));
+    cmdCancel->setText(programText(ProgramText::CloseButton, languageIndex));
+    lblInfo->setText(programText(ProgramText::CheckingForNewSites, languageIndex));
 }
 
 QString SiteNewsDialog::newSiteItem(const NewSiteEntry &entry) {
@@ -181,8 +142,7 @@ void SiteNewsDialog::CompareSiteList(const QStringList &updatesList) {
         List3->addItem(renamedItem(entry));
     for (const MovedSite &site : std::as_const(news_.movedSites))
         List4->addItem(movedItem(site));
-    const QString notMoved = byLanguage(kNotMovedNote, state_.config.LanguageIndex,
-                                        QString::fromUtf16(kNotMovedNote[0]));
+    const QString notMoved = programText(ProgramText::MoveNotMade, state_.config.LanguageIndex);
     for (const MovedSite &site : std::as_const(news_.blockedMoves))
         List4->addItem(movedItem(site) + QStringLiteral("   (") + notMoved + u')');
     if (!news_.movedSites.isEmpty() || !news_.renamedSites.isEmpty())

@@ -6,7 +6,7 @@
 #include "core/geo/GridLocator.h"
 #include "core/net/CallbookPage.h"
 #include "core/net/CallsignLookup.h"
-#include "stations/StationWindow.h"
+#include "core/text/ProgramTexts.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/RefusedBox.h"
@@ -90,10 +90,11 @@ void OwnPositionDialog::buildControls() {
 
     cmdGetLatLon = new QPushButton(texts.LngGetLatLon, this);
     cmdGetLatLon->setGeometry(175, 52, 270, 30);
-    cmdGetLatLon->setStyleSheet(QStringLiteral(
-        "QPushButton { background-color: rgb(162, 200, 255); border: 1px solid rgb(57, 140, 190);"
-        " border-radius: 3px; } QPushButton:pressed { background-color: rgb(110, 180, 220); }"
-        " QPushButton:disabled { color: rgb(120, 120, 120); }"));
+    cmdGetLatLon->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: rgb(162, 200, 255); color: black;"
+                       " border: 1px solid rgb(57, 140, 190); border-radius: 3px; } "
+                       "QPushButton:pressed { background-color: rgb(110, 180, 220); }"
+                       " QPushButton:disabled { color: rgb(120, 120, 120); }"));
     lblLookUp = label(QString(), QRect(175, 83, 270, 16));
     lblLookUp->setTextFormat(Qt::PlainText);
 
@@ -190,7 +191,8 @@ void OwnPositionDialog::ucLookUp_GotPage(const QString &id) {
 void OwnPositionDialog::ucLookUp_PageNotFound(const QString &id) {
     Q_UNUSED(id);
     busy_.restore();
-    lblLookUp->setText(ucLookUp->PageCallsign() + stationNotFoundText(state_.config.LanguageIndex));
+    lblLookUp->setText(ucLookUp->PageCallsign() +
+                       programText(ProgramText::StationNotFound, state_.config.LanguageIndex));
 }
 
 void OwnPositionDialog::ShowGridLocator() {

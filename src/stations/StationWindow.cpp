@@ -4,6 +4,7 @@
 #include "core/app/MainWindowAccess.h"
 #include "core/net/CallbookPage.h"
 #include "core/net/CallsignLookup.h"
+#include "core/text/ProgramTexts.h"
 #include "stations/Logging.h"
 #include "stations/StationPictureWindow.h"
 #include "ui/FramePlacement.h"
@@ -36,22 +37,6 @@ constexpr int kChoiceWidth = 55;
 
 } // namespace
 
-QString stationNotFoundText(int languageIndex) {
-    switch (languageIndex) {
-    case 0:
-    case 4:
-        return QStringLiteral("  not found");
-    case 1:
-        return QStringLiteral("  no encontrado");
-    case 2:
-        return QStringLiteral("  nicht gefunden");
-    case 3:
-        return QStringLiteral("  ne trouve pas");
-    default:
-        return {};
-    }
-}
-
 StationRequest StationRequest::forSelectedSlot(const AppState &state, const QString &callsign,
                                                bool lookupFromCall) {
     StationRequest request;
@@ -70,7 +55,7 @@ StationWindow::StationWindow(AppState &state, WindowRegistry &windows,
     if (state_.mainWindow)
         keepAboveMain(*this, state_.mainWindow->window());
     StationCall_ = cutStationCall(request.callsign);
-    NotFoundText_ = stationNotFoundText(state_.config.LanguageIndex);
+    NotFoundText_ = programText(ProgramText::StationNotFound, state_.config.LanguageIndex);
     setWindowTitle(StationCall_.isEmpty() ? QStringLiteral("Tavimo") : StationCall_);
     setFixedSize(kWidth, kHeight);
 

@@ -42,10 +42,6 @@ struct StationRequest {
                                           bool lookupFromCall);
 };
 
-// The "not found" suffix of a callsign in a language (0 English to 4 Dutch);
-// empty for any other index.
-QString stationNotFoundText(int languageIndex);
-
 // A small panel over a thumbnail with what a web callbook holds about one
 // station: callsign, name, two address lines, country and picture. The
 // database can be switched (eHam, QRZ, Hamdata), which reads the record

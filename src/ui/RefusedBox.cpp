@@ -1,5 +1,7 @@
 #include "ui/RefusedBox.h"
 
+#include "ui/FixedColours.h"
+
 #include <QColor>
 #include <QLineEdit>
 #include <QPalette>
@@ -17,16 +19,16 @@ const QColor kRefusedColour(255, 200, 200);
 void showRefusal(QLineEdit &box, const QString &why) {
     const bool refused = !why.isEmpty();
     if (refused != showsRefusal(box)) {
-        QPalette palette = box.palette();
         if (refused) {
-            // The colour the box had is kept to be given back.
-            box.setProperty(kRefusedProperty, palette.color(QPalette::Base));
-            palette.setColor(QPalette::Base, kRefusedColour);
+            // The colours the box had are kept to be given back.
+            QPalette palette = box.palette();
+            box.setProperty(kRefusedProperty, palette);
+            setFixedBackground(palette, QPalette::Base, kRefusedColour);
+            box.setPalette(palette);
         } else {
-            palette.setColor(QPalette::Base, box.property(kRefusedProperty).value<QColor>());
+            box.setPalette(box.property(kRefusedProperty).value<QPalette>());
             box.setProperty(kRefusedProperty, QVariant());
         }
-        box.setPalette(palette);
     }
     box.setToolTip(why);
 }

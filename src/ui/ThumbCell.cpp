@@ -1,6 +1,7 @@
 #include "ui/ThumbCell.h"
 
 #include "ui/AnimatedPicture.h"
+#include "ui/FixedColours.h"
 #include "ui/Logging.h"
 
 #include <QAccessible>
@@ -166,6 +167,7 @@ CellLabel *ThumbCell::lblConnect() {
         return lblConnect_;
     lblConnect_ = makeLabel("lblConnect");
     lblConnect_->setContentShown(false);
+    colourCaptions();
     lblConnect_->stackUnder(picProg);
     // The waiting label keeps its own weight; only its size follows.
     if (labelPoints_ > 0) {
@@ -190,7 +192,21 @@ void ThumbCell::setShapeColor(const QColor &colour) {
     if (colour == shapeColor_)
         return;
     shapeColor_ = colour;
+    colourCaptions();
     update(shapePixels_);
+}
+
+void ThumbCell::colourCaptions() {
+    // On the window's own colour the palette's text; on a frame coloured for a new, old or
+    // blinking picture a fixed dark text, which a dark scheme's light text would vanish on.
+    QPalette colours;
+    if (shapeColor_ != palette().color(QPalette::Window))
+        colours.setColor(QPalette::WindowText, QColor::fromRgb(kTextOnFixedBackground));
+    for (QLabel *label :
+         {static_cast<QLabel *>(lblFrom), lblCall, static_cast<QLabel *>(lblConnect_)}) {
+        if (label)
+            label->setPalette(colours);
+    }
 }
 
 void ThumbCell::setGeometryUnits(const CellGeometry &units) {
@@ -291,6 +307,9 @@ void ThumbCell::changeEvent(QEvent *event) {
     if (event->type() == QEvent::EnabledChange && keepsLookWhenDisabled(*this, false)) {
         noteEnabledChange(this);
         return;
+    }
+    if (event->type() == QEvent::PaletteChange) {
+        colourCaptions();
     }
     QWidget::changeEvent(event);
 }

@@ -219,6 +219,7 @@ protected:
 
 private:
     CellLabel *makeLabel(const char *name);
+    void colourCaptions();
 
     int slot_;
     CellLabel *lblConnect_ = nullptr;

@@ -50,6 +50,7 @@ private slots:
         QTest::newRow("satellite") << ProgramText::SatelliteViewCaption << QStringList{"xxx"};
         QTest::newRow("cannot open") << ProgramText::MapCannotOpen << QStringList{"xxx"};
         QTest::newRow("no browser") << ProgramText::NoWebBrowser << QStringList{"xxx"};
+        QTest::newRow("sites checked") << ProgramText::NewSitesChecked << QStringList{"%1", "%2"};
     }
     void placeholders() {
         QFETCH(ProgramText, text);

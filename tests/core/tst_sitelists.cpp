@@ -794,13 +794,13 @@ private slots:
         row("unknown taken", "G1AA*50.85*4.35", unknown, 50.85, 4.35);
         row("known kept", "G1AA*-33.8*151.2", makeSite("G1AA", "http://x", -33.5, 151.5), -33.5,
             151.5);
-        // (0, 0) is no position; a site on the zero meridian or the equator has one.
-        row("zero meridian kept", "G1AA*51.5*-0.1", makeSite("G1AA", "http://x", 52, 0), 52, 0);
-        row("equator kept", "G1AA*1*31", makeSite("G1AA", "http://x", 0, 30), 0, 30);
-        row("empty field reads 0", "G1AA**-0.1", unknown, 0, -0.1);
-        // Half of a pair off the globe is no position: the site keeps none.
+        row("only the unknown half taken", "G1AA*51.5*-0.1", makeSite("G1AA", "http://x", 52, 0),
+            52, -0.1);
+        row("empty field stays unknown", "G1AA**-0.1", unknown, 0, -0.1);
+        // A pair off the globe is no position: the site keeps what it had.
         row("latitude off the globe", "G1AA*95*-0.1", unknown, 0, 0);
         row("longitude off the globe", "G1AA*52*200", unknown, 0, 0);
+        row("unknown half off the globe", "G1AA*1*200", makeSite("G1AA", "http://x", 52, 0), 52, 0);
     }
     void positions() {
         QFETCH(QString, record);

@@ -9,6 +9,7 @@
 #include "sites/PageNamesDialog.h"
 #include "sites/RemoveSiteDialog.h"
 #include "support/CallbookPages.h"
+#include "support/DrawnCell.h"
 #include "support/Routes.h"
 #include "ui/RefusedBox.h"
 
@@ -19,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -543,6 +545,28 @@ private slots:
         about->close();
         QTRY_VERIFY(about.isNull());
         QVERIFY(h->main.calls.isEmpty()); // neither blocks nor stops the main window
+    }
+
+    // Text on a background these windows fix stays dark where the desktop's scheme writes white.
+    void fixedBackgroundsKeepDarkText() {
+        const QPalette before = QApplication::palette();
+        QPalette dark = before;
+        for (QPalette::ColorRole text :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(text, QColor(240, 240, 240));
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+        QPointer<AboutDialog> about = showAboutDialog(h->state, h->registry);
+        QPointer<PageNamesDialog> names = showPageNamesDialog(h->state, h->registry);
+        AddSiteDialog *add = openAdd();
+        add->Option1->click();
+        add->fields->txtLat->setText(u"95"_s);
+        for (QWidget *part :
+             QList<QWidget *>{about->Label3, names->cmdClose, add->fields->txtLat}) {
+            const QRect inside = part->rect().adjusted(4, 4, -4, -4);
+            const DrawnCell drawn = drawnCell(part->grab().toImage(), inside);
+            QVERIFY2(drawn.darkestInk < 60, part->metaObject()->className());
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 // pixel they cover unpainted, and a disabled window that repaints only what
 // greys out.
 
+#include "support/DrawnCell.h"
 #include "support/Fixtures.h"
 #include "support/ShowHideCounter.h"
 #include "ui/AnimatedPicture.h"
@@ -17,6 +18,7 @@
 
 using namespace tavimo;
 using namespace tavimo::test;
+using namespace Qt::StringLiterals;
 
 class ThumbGridTest : public QObject {
     Q_OBJECT
@@ -28,6 +30,7 @@ private slots:
     void slotShowsWhatItCan();
     void newCellsAndPageSwitchesLeaveBlankCells();
     void blinkEndsInTheFramesColour();
+    void captionsOnAColouredFrameStayReadable();
     void stillPictureIsDecodedAtTheCellsSize();
     void gridDecodesTheLatestPictureAtItsCellsSize();
     void undecodablePictureIsAskedForOncePerSize();
@@ -167,6 +170,28 @@ void ThumbGridTest::blinkEndsInTheFramesColour() {
     QTRY_VERIFY_WITH_TIMEOUT(!grid.isBlinking(), 6000);
     QCOMPARE(grid.blinkTicks(), 20);
     QCOMPARE(grid.cell(7)->shapeColor(), own);
+}
+
+// Under a dark desktop scheme the captions on a frame coloured for a new picture are written
+// dark; on the window's own colour they keep the scheme's text.
+void ThumbGridTest::captionsOnAColouredFrameStayReadable() {
+    ShownGrid g;
+    QPalette dark = g.window.palette();
+    dark.setColor(QPalette::Window, QColor(50, 50, 50));
+    dark.setColor(QPalette::WindowText, QColor(240, 240, 240));
+    g.window.setPalette(dark);
+    ThumbCell &cell = *g.grid->cell(3);
+    cell.setShapeColor(QColor(242, 242, 214));
+    ThumbCell::setLabelText(cell.lblCall, u"SIM0AD - NEW"_s);
+    ThumbCell::setLabelText(cell.lblFrom, u"From: SIM4PIC"_s);
+    const QImage shown = cell.grab().toImage();
+    for (const QLabel *caption : {cell.lblCall, static_cast<QLabel *>(cell.lblFrom)}) {
+        const DrawnCell drawn = drawnCell(shown, caption->geometry());
+        QCOMPARE(drawn.background, QColor(242, 242, 214));
+        QVERIFY2(drawn.darkestInk < 60, qPrintable(caption->text()));
+    }
+    cell.setShapeColor(QColor(50, 50, 50));
+    QCOMPARE(cell.lblFrom->palette().color(QPalette::WindowText), QColor(240, 240, 240));
 }
 
 // A pixmap set directly (the placeholder) replaces the picture kept.

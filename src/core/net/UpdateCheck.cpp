@@ -146,14 +146,19 @@ int fillMissingPositions(SiteList &sites, const UpdatesList &list) {
         if (index < 0)
             continue;
         SiteRecord &site = sites[index];
-        // Whole pairs only: a site without a position takes the one a new site of this entry
-        // would get, or keeps none; a site on the equator or the zero meridian keeps its own.
-        SiteRecord listed;
-        takeListedPosition(listed, entry);
-        if (hasListedPosition(site) || !hasListedPosition(listed))
+        // Each unknown coordinate on its own, so a site on the equator or the zero meridian
+        // learns its other half; but the pair must stay a place: 52 beside 200 is none.
+        double latitude = site.Latitude;
+        double longitude = site.Longitude;
+        if (latitude == 0 && !entry.latitude.isEmpty())
+            latitude = Val(entry.latitude);
+        if (longitude == 0 && !entry.longitude.isEmpty())
+            longitude = Val(entry.longitude);
+        if (!isListablePosition(latitude, longitude) ||
+            (latitude == site.Latitude && longitude == site.Longitude))
             continue;
-        site.Latitude = listed.Latitude;
-        site.Longitude = listed.Longitude;
+        site.Latitude = latitude;
+        site.Longitude = longitude;
         ++changed;
     }
     return changed;

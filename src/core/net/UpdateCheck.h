@@ -92,8 +92,9 @@ SiteNews compareSiteList(const UpdatesList &list, const SiteList &sites);
 // any page), no picture date.
 SiteRecord newSiteRecord(const NewSiteEntry &entry);
 
-// Gives sites without a position (0, 0) the one the list gives, read as newSiteRecord reads
-// it and taken whole or not at all: each listed address fills the first record that holds it.
+// Fills each coordinate of a listed site that is exactly 0 from the list's field for it, when
+// that field is not empty, and keeps the result only when the lists keep the pair; otherwise
+// the site keeps what it had. Each listed address fills the first record that holds it.
 // Returns how many records changed.
 int fillMissingPositions(SiteList &sites, const UpdatesList &list);
 

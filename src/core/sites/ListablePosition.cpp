@@ -17,8 +17,4 @@ void setListedPosition(SiteRecord &record, double latitude, double longitude) {
     record.Longitude = kept ? longitude : 0;
 }
 
-bool hasListedPosition(const SiteRecord &record) {
-    return record.Latitude != 0 || record.Longitude != 0;
-}
-
 } // namespace tavimo

@@ -34,8 +34,29 @@ enum class ProgramText {
     MapCaptureFailed,
     MapInBrowserOnly, // why the view cannot be saved or copied
     EmbeddedMapFailed,
-    MapCannotOpen, // "xxx" the job
-    NoWebBrowser,  // "xxx" the address
+    MapCannotOpen,   // "xxx" the job
+    NoWebBrowser,    // "xxx" the address
+    StationNotFound, // after a callsign no callbook holds
+    CloseButton,
+    PageNamesHeading,
+    NewSitesHeading,
+    DiscontinuedSitesHeading,
+    RenamedSitesHeading,
+    MovedSitesHeading,
+    CheckingForNewSites,
+    NewSitesChecked, // "%1" the new sites, "%2" the discontinued ones
+    MoveNotMade,     // after a move to an address another site holds already
+    AboutThanks,     // heads the translators' lines
+    AboutSlide1,     // the captions of the About box's ten pictures, in their order
+    AboutSlide2,
+    AboutSlide3,
+    AboutSlide4,
+    AboutSlide5,
+    AboutSlide6,
+    AboutSlide7,
+    AboutSlide8,
+    AboutSlide9,
+    AboutSlide10,
 
     Count
 };

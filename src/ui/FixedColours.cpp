@@ -1,0 +1,30 @@
+#include "ui/FixedColours.h"
+
+namespace tavimo {
+
+namespace {
+
+const QColor kDisabledTextOnFixedBackground(120, 120, 120);
+
+QPalette::ColorRole textOn(QPalette::ColorRole background) {
+    switch (background) {
+    case QPalette::Button:
+        return QPalette::ButtonText;
+    case QPalette::Base:
+        return QPalette::Text;
+    default:
+        return QPalette::WindowText;
+    }
+}
+
+} // namespace
+
+void setFixedBackground(QPalette &palette, QPalette::ColorRole background, const QColor &colour) {
+    const QPalette::ColorRole text = textOn(background);
+    palette.setColor(background, colour);
+    palette.setColor(QPalette::Active, text, QColor::fromRgb(kTextOnFixedBackground));
+    palette.setColor(QPalette::Inactive, text, QColor::fromRgb(kTextOnFixedBackground));
+    palette.setColor(QPalette::Disabled, text, kDisabledTextOnFixedBackground);
+}
+
+} // namespace tavimo

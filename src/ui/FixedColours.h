@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+namespace tavimo {
+
+// A background the program fixes (a cream window, a light blue button, a pink box) stays light
+// whatever the desktop's scheme, so the text on it is fixed with it: dark, and a mid grey when
+// disabled. Left to the palette, a dark scheme writes near-white text on the light fill.
+// `background` is Window, Button or Base; the text role that stands on it (WindowText,
+// ButtonText, Text) is set in every colour group.
+void setFixedBackground(QPalette &palette, QPalette::ColorRole background, const QColor &colour);
+
+// The dark text on every fixed background.
+inline constexpr QRgb kTextOnFixedBackground = 0xff000000;
+
+} // namespace tavimo
