@@ -251,8 +251,11 @@ bool SettingsStore::sync(QString *error) {
     QLockFile lock(lockPath);
     QString reason;
     // Qt takes over a lock whose holder has gone, or after 30 s; a lock file
-    // that is none (a folder) would keep a plain lock() waiting for good.
-    if (lock.tryLock(kLockWaitMs))
+    // that is none (a folder, a link to nothing) it can never take.
+    const QFileInfo lockInfo(lockPath);
+    const bool noLock =
+        lockInfo.isSymLink() ? !lockInfo.exists() : lockInfo.exists() && !lockInfo.isFile();
+    if (!noLock && lock.tryLock(kLockWaitMs))
         reason = saveMerged(resolvedTarget(path_), changes_);
     else
         reason = tr("Its lock file %1 could not be taken.").arg(QDir::toNativeSeparators(lockPath));
