@@ -51,6 +51,7 @@ int main(int argc, char *argv[]) {
     deps.opener = &opener;
     deps.connectionChecker = &connection;
     deps.acquireSingleInstance = [&instance] { return instance.tryLock(); };
+    deps.singleInstanceProblem = [&instance] { return instance.lockProblem(); };
     deps.clockSetter = clockSetter.get();
     deps.desktop = desktop.get();
     MainWindow window(state, deps);

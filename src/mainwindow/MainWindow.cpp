@@ -320,7 +320,12 @@ bool MainWindow::startUp() {
         placeFrameOnScreen(*this, true);
 
     if (deps_.acquireSingleInstance && !deps_.acquireSingleInstance()) {
-        prompts.message(s.texts.LngAlreadyRunning, kTitle);
+        const QString problem =
+            deps_.singleInstanceProblem ? deps_.singleInstanceProblem() : QString();
+        if (problem.isEmpty())
+            prompts.message(s.texts.LngAlreadyRunning, kTitle);
+        else
+            prompts.message(problem, kTitle, Prompts::Icon::Exclamation);
         return false;
     }
 

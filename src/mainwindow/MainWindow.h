@@ -39,6 +39,10 @@ struct MainWindowDeps {
     // Takes the single-instance lock: false when another copy runs. Empty
     // means there is no other copy.
     std::function<bool()> acquireSingleInstance;
+    // After a refusal: empty when another copy holds the lock, else a message
+    // naming a lock file that no copy could hold, shown in place of "already
+    // running" so that the user can remove it.
+    std::function<QString()> singleInstanceProblem;
     // Whether the program folder may be written (files left there by older
     // versions are moved out only then).
     std::function<bool(const QString &)> folderWritable = isFolderWritable;

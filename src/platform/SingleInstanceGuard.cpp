@@ -3,8 +3,10 @@
 #include "core/files/AppPaths.h"
 #include "platform/Logging.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -44,6 +46,21 @@ bool takeOverUnreadableLock(QLockFile &lock, const QString &path) {
     return lock.tryLock(0);
 }
 
+// Why the file at `path` can never be a lock that a running copy holds, or "" when it may be
+// one. QLockFile makes a plain file the user can read; anything else refuses every start the
+// same way, as if a copy were running.
+QString notALock(const QString &path) {
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return QCoreApplication::translate("tavimo", "it is a symbolic link");
+    if (!info.isFile())
+        return QCoreApplication::translate("tavimo", "it is not a file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return {};
+}
+
 } // namespace
 
 SingleInstanceGuard::SingleInstanceGuard()
@@ -79,12 +96,23 @@ QString SingleInstanceGuard::dataFolderLockFilePath(const QString &dataFolder) {
 }
 
 bool SingleInstanceGuard::tryLock() {
+    problem_.clear();
     for (std::size_t i = 0; i < locks_.size(); ++i) {
         QLockFile &lock = *locks_[i];
-        if (lock.isLocked() || lock.tryLock(0) || takeOverUnreadableLock(lock, paths_[int(i)]))
+        const QString &path = paths_[int(i)];
+        if (lock.isLocked() || lock.tryLock(0) || takeOverUnreadableLock(lock, path))
             continue;
         if (lock.error() == QLockFile::LockFailedError) {
-            qCInfo(lcPlatform) << "Another instance holds" << paths_[int(i)];
+            if (const QString why = notALock(path); !why.isEmpty()) {
+                qCWarning(lcPlatform) << "The instance lock" << path << "is no lock:" << why;
+                problem_ = QCoreApplication::translate(
+                               "tavimo", "Tavimo cannot use its lock file %1: %2.\n\nIf no other "
+                                         "Tavimo is running, remove the file and start Tavimo "
+                                         "again.")
+                               .arg(QDir::toNativeSeparators(path), why);
+            } else {
+                qCInfo(lcPlatform) << "Another instance holds" << path;
+            }
             unlock();
             return false;
         }

@@ -36,6 +36,10 @@ public:
     // be made at all (an unwritable folder), that lock is passed over with a warning in the
     // log: failing to notice a second copy does less harm than refusing to start.
     bool tryLock();
+    // After a refusing tryLock(): empty when a running copy holds the lock, otherwise a
+    // message naming the lock file that no copy could ever take (a folder, a link, a file
+    // this user cannot open), so that the user can remove it.
+    QString lockProblem() const { return problem_; }
     // Whether this guard holds its locks (any of them, where one could not be made).
     bool isLocked() const;
     void unlock();
@@ -44,6 +48,7 @@ public:
 
 private:
     QStringList paths_;
+    QString problem_;
     std::vector<std::unique_ptr<QLockFile>> locks_;
 };
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -26,6 +27,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <future>
 
 using namespace tavimo;
 using tavimo::test::readBytes;
@@ -498,6 +500,42 @@ private slots:
         const QByteArray saved = readBytes(path);
         QVERIFY2(saved.contains(kept), saved.constData());
         QCOMPARE(SettingsStore(path).value("LABELS", "1"), QString("Page one"));
+    }
+
+    // A save needs only the settings folder: not the system's temp folder
+    // (here a file), and it leaves nothing beside the file.
+    void saveNeedsNoTempFolder() {
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath("tmp"), "a file where the folder belongs"));
+        const QByteArray tempFolder = qgetenv("TMPDIR");
+        qputenv("TMPDIR", dir.filePath("tmp").toLocal8Bit());
+        SettingsStore store(dir.filePath("Tavimo.ini"));
+        store.setValue("LABELS", "1", "Page one");
+        QString error;
+        const bool saved = store.sync(&error);
+        qputenv("TMPDIR", tempFolder);
+        QVERIFY2(saved, qPrintable(error));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"Tavimo.ini", "tmp"}));
+    }
+
+    // A save waits while another Qt program holds the file's lock, and keeps
+    // what that program wrote meanwhile.
+    void saveWaitsForTheLockOfOtherWriters() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Tavimo.ini");
+        SettingsStore store(path);
+        store.setValue("LABELS", "1", "Page one");
+        QLockFile other(path + ".lock");
+        QVERIFY(other.tryLock(0));
+        auto saved = std::async(std::launch::async, [&] { return store.sync(); });
+        QCOMPARE(saved.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+        QVERIFY(writeBytes(path, "[Other]\nkey=theirs\n"));
+        other.unlock();
+        QVERIFY(saved.get());
+        const QSettings read(path, QSettings::IniFormat);
+        QCOMPARE(read.value("Other/key").toString(), QString("theirs"));
+        QCOMPARE(read.value("LABELS/1").toString(), QString("Page one"));
     }
 
     // A settings file that exists but cannot be read is named, and its saves

@@ -327,16 +327,18 @@ private slots:
                     "images/other/deeper.jpg images/sstv/ images/wx/ tavimo.cfg tavimo.lst "
                     // copies a person keeps beside the program's pictures
                     "images/Map.bmp.Latest images/.hidden images/sstv/7.Backup images/last15/ "
-                    "images/last15/best.jpg")
+                    "images/last15/best.jpg images/sstv/.part images/sstv/7.part.jpg")
                 .split(u' ');
         QTemporaryDir dir;
         for (const QString &path :
              kept + QStringList{"images/sstv/1", "images/wx/3", "images/Map.bmp",
                                 "images/paste.gif", "images/last15/29", "Sites.txt",
-                                "DiscontinuedSites.txt/"})
+                                "DiscontinuedSites.txt/",
+                                // pictures a kill left half written
+                                "images/wx/2.part", "images/last15/3.part"})
             make(dir.path(), path);
         const CleanupResult result = deleteCachedFiles(dir.path());
-        QCOMPARE(result.removed, 6);
+        QCOMPARE(result.removed, 8);
         QVERIFY(result.failed.isEmpty());
         // A list file name that is a folder stays.
         QCOMPARE(tree(dir.path()), sorted(kept + QStringList{"DiscontinuedSites.txt/"}));

@@ -69,6 +69,7 @@ private slots:
 void LifecycleTest::earlyExitSavesNothing_data() {
     QTest::addColumn<QString>("exit");
     QTest::newRow("second instance") << u"instance"_s;
+    QTest::newRow("lock file that is no lock") << u"bad lock"_s;
     QTest::newRow("missing tavimo.lst") << u"list"_s;
     QTest::newRow("cancel at the connection check") << u"cancel"_s;
 }
@@ -88,13 +89,17 @@ void LifecycleTest::earlyExitSavesNothing() {
     for (const QString &path : watched)
         before << readBytes(path);
 
-    h.otherInstance = exit == u"instance";
+    h.otherInstance = exit == u"instance" || exit == u"bad lock";
+    if (exit == u"bad lock")
+        h.instanceLockProblem = u"Tavimo cannot use its lock file /x/tavimo.lock"_s;
     if (exit == u"cancel")
         h.checker.queueAnswer(false); // no queued prompt answer: Cancel
     QVERIFY(!h.startUp());
 
     if (exit == u"instance")
         QCOMPARE(h.prompts.texts(), QStringList{u"Tavimo is already running."_s});
+    else if (exit == u"bad lock")
+        QCOMPARE(h.prompts.texts(), QStringList{h.instanceLockProblem});
     else if (exit == u"list")
         QCOMPARE(h.prompts.texts(), QStringList{u".lst file not found"_s});
     else

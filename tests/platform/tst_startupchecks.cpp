@@ -206,6 +206,7 @@ private slots:
         file.close();
         QVERIFY(!second.tryLock());
         QVERIFY(!second.isLocked());
+        QCOMPARE(second.lockProblem(), QString());
         first.reset();
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY(second.tryLock());
@@ -331,6 +332,23 @@ private slots:
             QVERIFY(holder.waitForFinished(10000));
             QCOMPARE(holder.exitCode(), 0);
         }
+    }
+
+    // A lock file that no running copy could hold is named, so the user can remove it.
+    void fileThatIsNoLockIsNamed_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a link to nothing") << "link";
+    }
+    void fileThatIsNoLockIsNamed() {
+        QFETCH(QString, kind);
+        const QString path = dir_.filePath(kind + ".lock");
+        QVERIFY(kind == "folder" ? QDir().mkpath(path)
+                                 : QFile::link(dir_.filePath("nothing"), path));
+        SingleInstanceGuard guard(path);
+        QVERIFY(!guard.tryLock());
+        QVERIFY2(guard.lockProblem().contains(QDir::toNativeSeparators(path)),
+                 qPrintable(guard.lockProblem()));
     }
 
     void unusableFolderDoesNotStopTheProgram() {

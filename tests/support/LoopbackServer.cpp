@@ -384,6 +384,30 @@ private:
 
 } // namespace
 
+namespace {
+
+// A listener on the server thread whose connections answer from `shared`;
+// null when the address or port is taken.
+QTcpServer *listenOn(const QHostAddress &address, quint16 port, QObject *anchor,
+                     const std::shared_ptr<Shared> &shared) {
+    auto *server = new QTcpServer(anchor);
+    if (!server->listen(address, port)) {
+        delete server;
+        return nullptr;
+    }
+    QObject::connect(server, &QTcpServer::newConnection, anchor, [server, anchor, shared] {
+        while (QTcpSocket *socket = server->nextPendingConnection()) {
+            // Without it a kept-alive connection waits out the client's
+            // delayed acknowledgement before each larger answer.
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            new Connection(socket, shared, anchor);
+        }
+    });
+    return server;
+}
+
+} // namespace
+
 struct LoopbackServer::Private {
     std::shared_ptr<Shared> shared = std::make_shared<Shared>();
     QMutex lifecycle; // start and stop, one at a time
@@ -414,20 +438,11 @@ bool LoopbackServer::start(quint16 port) {
     QMetaObject::invokeMethod(
         anchor,
         [&] {
-            auto *server = new QTcpServer(anchor);
-            if (!server->listen(QHostAddress::LocalHost, port)) {
-                delete server;
+            QTcpServer *server = listenOn(QHostAddress::LocalHost, port, anchor, shared);
+            if (!server) {
                 anchor->moveToThread(caller);
                 return;
             }
-            QObject::connect(server, &QTcpServer::newConnection, anchor, [server, anchor, shared] {
-                while (QTcpSocket *socket = server->nextPendingConnection()) {
-                    // Without it a kept-alive connection waits out the client's
-                    // delayed acknowledgement before each larger answer.
-                    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-                    new Connection(socket, shared, anchor);
-                }
-            });
             bound = server->serverPort();
         },
         Qt::BlockingQueuedConnection);
@@ -442,6 +457,23 @@ bool LoopbackServer::start(quint16 port) {
     d->anchor = anchor;
     d->port = bound;
     return true;
+}
+
+bool LoopbackServer::listenAlso(const QString &loopbackAddress) {
+    const QHostAddress address(loopbackAddress);
+    if (address.protocol() != QAbstractSocket::IPv4Protocol || !address.isLoopback())
+        return false;
+    QMutexLocker lock(&d->lifecycle);
+    if (!d->thread)
+        return false;
+    bool listening = false;
+    QObject *anchor = d->anchor;
+    const quint16 port = d->port;
+    std::shared_ptr<Shared> shared = d->shared;
+    QMetaObject::invokeMethod(
+        anchor, [&] { listening = listenOn(address, port, anchor, shared) != nullptr; },
+        Qt::BlockingQueuedConnection);
+    return listening;
 }
 
 void LoopbackServer::stop() {

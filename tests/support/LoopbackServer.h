@@ -59,6 +59,10 @@ public:
     // Listens on 127.0.0.1 only; 0 = any free port. False when the port is taken
     // or the server runs already.
     bool start(quint16 port = 0);
+    // Once started, answers on the same port at another address of 127.0.0.0/8
+    // as well ("127.0.0.2"), as a server of its own would. False for any other
+    // address, or when that address's port is taken.
+    bool listenAlso(const QString &loopbackAddress);
     // Closes every connection, stalled ones included, and ends the thread.
     void stop();
     bool isRunning() const;

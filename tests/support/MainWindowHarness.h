@@ -258,6 +258,7 @@ public:
         deps.opener = windowOpener ? windowOpener : &opener;
         deps.connectionChecker = &checker;
         deps.acquireSingleInstance = [this] { return !otherInstance; };
+        deps.singleInstanceProblem = [this] { return instanceLockProblem; };
         deps.folderWritable = [this](const QString &folder) {
             return programFolderWritable && QFileInfo(folder).isDir();
         };
@@ -417,6 +418,7 @@ public:
     std::chrono::milliseconds sstvTick = std::chrono::hours(1);
     std::chrono::milliseconds wxTick = std::chrono::hours(1);
     bool otherInstance = false;
+    QString instanceLockProblem; // with otherInstance: the lock file is no lock
     bool programFolderWritable = true;
     int quits = 0;
     int sstvReloads = 0;

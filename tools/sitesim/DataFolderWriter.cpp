@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace tavimo::sitesim {
 
@@ -40,7 +41,20 @@ int slotsPerPage(int thumbSetting) {
     }
 }
 
-QStringList sstvListLines(const QList<SstvSiteInfo> &sites, const QString &base) {
+QString siteHost(bool wx, int number) {
+    // 127.0.0.2 to 127.0.0.254, then 127.0.1.1 on: never a network or
+    // broadcast address, never 127.0.0.1.
+    const int n = (wx ? kMaxSstvSites : 0) + number;
+    return QStringLiteral("127.0.%1.%2").arg(n / 254).arg(n % 254 + 1);
+}
+
+QString siteBase(const QString &base, bool wx, int number) {
+    QUrl url(base);
+    url.setHost(siteHost(wx, number));
+    return url.toString();
+}
+
+QStringList sstvListLines(const QList<SstvSiteInfo> &sites, const QString &base, SiteHosts hosts) {
     QStringList lines;
     for (qsizetype i = 0; i < sites.size(); ++i) {
         const SstvSiteInfo &site = sites[i];
@@ -54,18 +68,21 @@ QStringList sstvListLines(const QList<SstvSiteInfo> &sites, const QString &base)
             fields << map;
         }
         fields << numberText(site.latitude) << numberText(site.longitude) << QString() << QString();
-        lines << fields.join(u'*') << base + sstvPicturePath(site.number);
+        const QString at = hosts == SiteHosts::OwnHost ? siteBase(base, false, site.number) : base;
+        lines << fields.join(u'*') << at + sstvPicturePath(site.number);
     }
     return lines;
 }
 
-QStringList wxListLines(const QList<WxSiteInfo> &sites, const QString &base) {
+QStringList wxListLines(const QList<WxSiteInfo> &sites, const QString &base, SiteHosts hosts) {
     QStringList lines;
     for (qsizetype i = 0; i < sites.size(); ++i) {
         QStringList fields{sites[i].name};
         for (int setting = 1; setting <= 4; ++setting)
             fields << (i < slotsPerPage(setting) ? QString::number(i + 1) : QStringLiteral("0"));
-        lines << fields.join(u'*') << base + wxPicturePath(sites[i].number);
+        const QString at =
+            hosts == SiteHosts::OwnHost ? siteBase(base, true, sites[i].number) : base;
+        lines << fields.join(u'*') << at + wxPicturePath(sites[i].number);
     }
     return lines;
 }
@@ -94,7 +111,7 @@ QList<QPair<QString, QString>> endpointSettings(const QString &base) {
 }
 
 WriteResult writeDataFolder(const QString &home, const QList<SstvSiteInfo> &sstv,
-                            const QList<WxSiteInfo> &wx, const QString &base) {
+                            const QList<WxSiteInfo> &wx, const QString &base, SiteHosts hosts) {
     const QString data = dataFolderOf(home);
     const QString ini = settingsFileOf(home);
     for (const QString &folder : {data, QFileInfo(ini).absolutePath()}) {
@@ -102,11 +119,11 @@ WriteResult writeDataFolder(const QString &home, const QList<SstvSiteInfo> &sstv
             return {false, QStringLiteral("Could not create the folder %1.").arg(folder)};
     }
     if (WriteResult r =
-            writeTextLines(data + QStringLiteral("/tavimo.lst"), sstvListLines(sstv, base));
+            writeTextLines(data + QStringLiteral("/tavimo.lst"), sstvListLines(sstv, base, hosts));
         !r)
         return r;
     if (WriteResult r =
-            writeTextLines(data + QStringLiteral("/WXsites.lst"), wxListLines(wx, base));
+            writeTextLines(data + QStringLiteral("/WXsites.lst"), wxListLines(wx, base, hosts));
         !r)
         return r;
     if (WriteResult r = writeTextLines(data + QStringLiteral("/tavimo.cfg"), configLines()); !r)

@@ -30,7 +30,9 @@ extern "C" void onSignal(int) {
 }
 
 const char *const kDescription =
-    "Serves simulated SSTV and WX reception sites on 127.0.0.1 until SIGINT or SIGTERM.\n"
+    "Serves simulated SSTV and WX reception sites on 127.0.0.0/8 until SIGINT or SIGTERM:\n"
+    "the services at 127.0.0.1, and each site at an address of its own on the same\n"
+    "port (the SSTV sites from 127.0.0.2 on, the WX sites after them), as real sites are.\n"
     "\n"
     "SSTV site n (1..N) serves /sstv/n/image1.jpg (its current picture, with a trailer\n"
     "\"***sender*status*MM/DD/YY hh:mm:ss\" in UTC), image2.jpg to image30.jpg (the\n"
@@ -228,13 +230,29 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+    // Each site at an address of its own, as real sites are: Qt opens at most
+    // six connections to one host, so sites sharing one would wait for each
+    // other (a slow site behind six large ones).
+    SiteHosts hosts = SiteHosts::OwnHost;
+    const auto listen = [&](bool wx, int number) {
+        if (hosts == SiteHosts::OwnHost && !server.listenAlso(siteHost(wx, number))) {
+            std::fprintf(stderr,
+                         "tavimo-sitesim: cannot listen on %s:%d; all sites share 127.0.0.1\n",
+                         qPrintable(siteHost(wx, number)), int(server.port()));
+            hosts = SiteHosts::Shared;
+        }
+    };
+    for (const SstvSiteInfo &site : simulator.sstvSites())
+        listen(false, site.number);
+    for (const WxSiteInfo &site : simulator.wxSites())
+        listen(true, site.number);
 
     if (parser.isSet(home)) {
         const QString dir = QDir(parser.value(home)).absolutePath();
         // The sites the updates list announces are not in the user's list yet.
         const QList<SstvSiteInfo> listed = simulator.sstvSites().mid(
             0, simulator.sstvSites().size() - simulator.newsSites().size());
-        const WriteResult written = writeDataFolder(dir, listed, simulator.wxSites(), base);
+        const WriteResult written = writeDataFolder(dir, listed, simulator.wxSites(), base, hosts);
         if (!written) {
             std::fprintf(stderr, "tavimo-sitesim: %s\n", qPrintable(written.error));
             return 1;

@@ -1,21 +1,25 @@
 #include "core/files/SettingsStore.h"
 
+#include "core/base/AtomicWrite.h"
 #include "core/base/Logging.h"
-#include "core/base/TextFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace tavimo {
 namespace {
+
+constexpr int kLockWaitMs = 40'000;
 
 QString fullKey(const QString &section, const QString &key) {
     return section + QLatin1Char('/') + key;
@@ -34,43 +38,91 @@ bool sameSettings(const QSettings &a, const QSettings &b) {
                        [&](const QString &key) { return a.value(key) == b.value(key); });
 }
 
-// The settings file as it is on disk now with these changes applied, in the
-// text QSettings writes; nullopt with the reason when it cannot be had. Qt
-// does the work on a copy in a private scratch folder, so that its own write
-// never touches the real file.
-std::optional<QByteArray> mergedIni(const QString &path,
-                                    const QMap<QString, std::optional<QString>> &changes,
-                                    QString *reason) {
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The file a save replaces: where the path's symbolic links lead, so that a
+// link the user made (to a synced folder, say) stays a link.
+QString resolvedTarget(const QString &path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.absoluteFilePath();
+}
+
+// A name of the kind the start-up sweep removes from the staging folder.
+QString stagedScratchName() {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = QStringLiteral("save-");
+    for (int i = 0; i < 10; ++i)
+        name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+    return name;
+}
+
+// Puts the file at `target`, as it is on disk now with these changes applied,
+// in its place; "" on success, else the reason. The caller holds the file's
+// lock.
+//
+// Qt writes the new version once, as QSettings always writes, but in the
+// file's own staging folder: a copy of the file under one of our names, which
+// it rewrites and syncs. Once its bytes read back as the settings Qt meant,
+// the copy is renamed over the file. Nothing is written twice or synced twice,
+// and what a save cut short leaves is swept at the next start.
+QString saveMerged(const QString &target, const QMap<QString, std::optional<QString>> &changes) {
+    const QFileInfo targetInfo(target);
     QByteArray current;
-    if (QFileInfo::exists(path)) {
+    if (targetInfo.exists()) {
+        // A file the user made read-only stays as it is.
+        if (!targetInfo.isWritable())
+            return systemReason(EACCES);
         // Without what the file holds now the save would drop it.
-        QFile file(path);
+        QFile file(target);
         if (file.open(QIODevice::ReadOnly))
             current = file.readAll();
-        if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-            *reason = file.errorString();
-            return std::nullopt;
-        }
+        if (!file.isOpen() || file.error() != QFileDevice::NoError)
+            return file.errorString();
     }
-    QTemporaryDir scratchFolder(QDir::tempPath() + QStringLiteral("/tavimo-settings-XXXXXX"));
-    const QString scratchPath = scratchFolder.filePath(QStringLiteral("Tavimo.ini"));
-    const auto scratchFailed = [&](const QString &why) {
-        *reason = tr("The new settings could not be put together in %1: %2")
-                      .arg(QDir::toNativeSeparators(QDir::tempPath()), why);
-        return std::nullopt;
+    const QString staging = saveStagingFolder(targetInfo.absolutePath());
+    if (!QDir().mkpath(staging))
+        return tr("The folder %1 could not be made.").arg(QDir::toNativeSeparators(staging));
+    QDir stagingDir(staging);
+    // Under the lock no other save of this file runs: a lock file of Qt's in
+    // our folder is what a save killed mid-write left.
+    for (const QString &name : stagingDir.entryList({QStringLiteral("save-*.lock")}, QDir::Files)) {
+        if (isStagedSaveName(name.chopped(5)))
+            stagingDir.remove(name);
+    }
+
+    QString scratchPath;
+    QFile scratch;
+    for (int i = 0; i < 16 && !scratch.isOpen(); ++i) {
+        scratchPath = stagingDir.filePath(stagedScratchName());
+        scratch.setFileName(scratchPath);
+        if (!scratch.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+            !QFileInfo::exists(scratchPath))
+            break;
+    }
+    const auto failed = [&](const QString &why) {
+        scratch.close();
+        QFile::remove(scratchPath);
+        QDir().rmdir(staging);
+        return why;
     };
-    if (!scratchFolder.isValid())
-        return scratchFailed(scratchFolder.errorString());
-    QFile scratch(scratchPath);
+    if (!scratch.isOpen())
+        return failed(scratch.errorString());
     errno = 0;
-    if (!scratch.open(QIODevice::WriteOnly) || scratch.write(current) != current.size() ||
-        !scratch.flush()) {
+    if (scratch.write(current) != current.size() || !scratch.flush()) {
         // After a failed flush the device's own text says nothing.
         const int systemError = errno;
-        return scratchFailed(systemError ? QString::fromLocal8Bit(std::strerror(systemError))
-                                         : scratch.errorString());
+        return failed(systemError ? systemReason(systemError) : scratch.errorString());
     }
     scratch.close();
+    // Qt gives its new version the permissions of the file it replaces.
+    if (targetInfo.exists())
+        scratch.setPermissions(targetInfo.permissions());
+
+    const QString cut = tr("The new settings did not read back whole.");
     {
         QSettings settings(scratchPath, QSettings::IniFormat);
         for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
@@ -80,23 +132,41 @@ std::optional<QByteArray> mergedIni(const QString &path,
                 settings.remove(it.key());
         }
         settings.sync();
-        // Qt may report success for a file a full disk cut: read it back.
-        const QSettings check(scratchPath, QSettings::IniFormat);
-        if (settings.status() == QSettings::AccessError || check.status() != QSettings::NoError ||
-            !sameSettings(settings, check)) {
-            return scratchFailed(tr("The copy did not read back whole."));
+        if (settings.status() == QSettings::AccessError)
+            return failed(tr("Qt could not write %1.").arg(QDir::toNativeSeparators(scratchPath)));
+        // Qt may report success for a file a full disk cut: check what it
+        // wrote, from the page cache, without a second sync. Qt keeps what it
+        // wrote under that name in memory and would answer from there, so the
+        // copy is read back under a name of its own.
+        const QString written = scratchPath;
+        scratchPath = stagingDir.filePath(stagedScratchName());
+        scratch.setFileName(scratchPath);
+        if (std::rename(QFile::encodeName(written).constData(),
+                        QFile::encodeName(scratchPath).constData()) != 0) {
+            const int renameError = errno;
+            QFile::remove(written);
+            return failed(systemReason(renameError));
         }
+        const QSettings check(scratchPath, QSettings::IniFormat);
+        if (check.status() != QSettings::NoError || !sameSettings(settings, check))
+            return failed(cut);
     }
     if (!scratch.open(QIODevice::ReadOnly))
-        return scratchFailed(scratch.errorString());
+        return failed(scratch.errorString());
     const QByteArray merged = scratch.readAll();
     if (scratch.error() != QFileDevice::NoError)
-        return scratchFailed(scratch.errorString());
+        return failed(scratch.errorString());
+    scratch.close();
     // Qt ends every line; a copy cut after its last value reads back whole
     // all the same.
     if (!merged.isEmpty() && !merged.endsWith('\n') && merged != current)
-        return scratchFailed(tr("The copy did not read back whole."));
-    return merged;
+        return failed(cut);
+    if (std::rename(QFile::encodeName(scratchPath).constData(),
+                    QFile::encodeName(target).constData()) != 0)
+        return failed(systemReason(errno));
+    // Fails while another save is under way there: that one removes it.
+    QDir().rmdir(staging);
+    return {};
 }
 
 } // namespace
@@ -174,19 +244,25 @@ bool SettingsStore::sync(QString *error) {
     if (!readError_.isEmpty())
         return true;
     QDir().mkpath(QFileInfo(path_).absolutePath());
+    // The lock QSettings takes for its own writes, taken the same way: every
+    // Qt program writing this file, and every other store, waits for this
+    // save's read, merge and rename, and this save for theirs.
+    const QString lockPath = QFileInfo(path_).absoluteFilePath() + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
     QString reason;
-    const std::optional<QByteArray> merged = mergedIni(path_, changes_, &reason);
-    WriteResult written;
-    if (merged) {
-        written = writeFileAtomically(path_, *merged);
-    } else {
+    // Qt takes over a lock whose holder has gone, or after 30 s; a lock file
+    // that is none (a folder, a link to nothing) it can never take.
+    const QFileInfo lockInfo(lockPath);
+    const bool noLock =
+        lockInfo.isSymLink() ? !lockInfo.exists() : lockInfo.exists() && !lockInfo.isFile();
+    if (!noLock && lock.tryLock(kLockWaitMs))
+        reason = saveMerged(resolvedTarget(path_), changes_);
+    else
+        reason = tr("Its lock file %1 could not be taken.").arg(QDir::toNativeSeparators(lockPath));
+    if (!reason.isEmpty()) {
         qCWarning(lcCore) << "cannot save" << path_ << reason;
-        written = {false,
-                   tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path_), reason)};
-    }
-    if (!written) {
         if (error)
-            *error = written.error;
+            *error = tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(path_), reason);
         return false;
     }
     changes_.clear();

@@ -17,9 +17,12 @@ namespace tavimo {
 // run set or removed: everything else keeps what the file holds at the moment
 // of the save, so that a section the user adds by hand while the program runs,
 // or a typed value another program wrote (@Rect(...), @ByteArray(...)),
-// survives. The bytes reach the file only through the program's checked
-// atomic writer: QSettings, on a disk with a few KiB left, puts an empty file
-// in place of the old one and reports success.
+// survives. A save holds the lock file QSettings takes (Tavimo.ini.lock)
+// from reading the file to replacing it, so that it and another Qt program
+// writing the file never lose each other's keys. Qt writes the new version
+// beside the file, which replaces the file only once it reads back whole:
+// QSettings, on a disk with a few KiB left, puts an empty file in place of
+// the old one and reports success.
 class SettingsStore {
 public:
     // The user's store: ~/.config/Tavimo/Tavimo.ini (XDG_CONFIG_HOME honoured).

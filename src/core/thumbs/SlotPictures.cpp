@@ -14,6 +14,12 @@
 #include <cstring>
 
 namespace tavimo {
+namespace {
+
+// What a picture is called while it is written, beside its own name.
+const QLatin1String kPartSuffix(".part");
+
+} // namespace
 
 QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot) {
     return paths.data((wxPage ? QStringLiteral("images/wx/") : QStringLiteral("images/sstv/")) +
@@ -21,8 +27,10 @@ QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot) {
 }
 
 bool isNumberedPictureName(const QString &name) {
-    return !name.isEmpty() &&
-           std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const QStringView number = QStringView(name).chopped(
+        name.endsWith(kPartSuffix) && name.size() > kPartSuffix.size() ? kPartSuffix.size() : 0);
+    return !number.isEmpty() && std::all_of(number.begin(), number.end(),
+                                            [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 void removeNumberedPictures(const QString &folder) {
@@ -79,7 +87,7 @@ StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget 
 }
 
 WriteResult replaceCachedPicture(const QString &path, const QByteArray &bytes) {
-    const QString part = path + QStringLiteral(".part");
+    const QString part = path + kPartSuffix;
     QFile file(part);
     QString reason;
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&

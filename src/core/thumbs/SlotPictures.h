@@ -32,11 +32,13 @@ namespace tavimo {
 QString slotPictureFile(const AppPaths &paths, bool wxPage, int slot);
 
 // Whether `name` is one the program gives a slot or gallery picture: its
-// number, without an extension.
+// number, without an extension, or "<number>.part" while replaceCachedPicture
+// writes it (left behind when the program ended mid-write).
 bool isNumberedPictureName(const QString &name);
 
-// Removes the slot or gallery pictures in `folder` (made when missing). A copy
-// a person keeps there under another name stays.
+// Removes the slot or gallery pictures in `folder` (made when missing), and
+// their unfinished writes. A copy a person keeps there under another name
+// stays.
 void removeNumberedPictures(const QString &folder);
 
 struct StoredSlotPicture {
