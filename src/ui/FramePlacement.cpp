@@ -183,6 +183,12 @@ void keepAboveMain(QWidget &window, QWidget *main) {
                      Qt::WindowCloseButtonHint;
         window.setWindowFlags(flags | Qt::Dialog);
     }
+    // Modal for the main window alone: a click on the blocked main window,
+    // its title bar included, hands the keyboard to this window (the window
+    // manager focuses a modal window in place of the one it is transient
+    // for), while the program's other windows stay usable. It takes effect
+    // when the window next shows.
+    window.setWindowModality(Qt::WindowModal);
     window.createWinId();
     if (QWindow *handle = window.windowHandle())
         handle->setTransientParent(mainHandle);

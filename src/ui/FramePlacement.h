@@ -60,9 +60,11 @@ void placeBesideWindow(QWidget &window, QWidget *main, int rightOffset = 0,
 void placeWhenFramed(QWidget &window, std::function<void()> place);
 
 // Keeps `window` above `main` while it blocks the main window: the window
-// manager never lets a window fall behind the one it is transient for. Only
-// the native windows are linked, so disabling the main window leaves
-// `window` usable.
+// manager never lets a window fall behind the one it is transient for. It
+// is also modal for the main window, so that a click on the blocked main
+// window leaves it the keyboard. Only the native windows are linked, so
+// disabling the main window leaves `window` usable. Called before `window`
+// shows.
 void keepAboveMain(QWidget &window, QWidget *main);
 
 } // namespace tavimo

@@ -6,6 +6,8 @@
 #include "ProgramRig.h"
 #include "XDesktop.h"
 
+#include "core/base/TextCodec.h"
+#include "core/net/UpdatesList.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
 #include "mainwindow/HelpWindow.h"
@@ -13,6 +15,7 @@
 #include "sites/SiteSelectionWindow.h"
 #include "stations/StationPictureWindow.h"
 #include "stations/StationWindow.h"
+#include "support/UpdateServices.h"
 #include "ui/WindowRegistry.h"
 
 #include <QMenuBar>
@@ -162,6 +165,47 @@ private slots:
         QVERIFY(blocking->isVisible());
         QVERIFY(!ProgramRig::shown<PictureViewer>());
         blocking->close();
+    }
+
+    // A window that blocks the main window keeps the keyboard when the main
+    // window's title bar is clicked: Escape still closes it.
+    void blockingWindowsKeepTheKeyboard_data() {
+        QTest::addColumn<QString>("window");
+        for (const char *name :
+             {"gallery", "own position", "page names", "site news", "callbook record"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void blockingWindowsKeepTheKeyboard() {
+        QFETCH(QString, window);
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        const QHash<QString, std::function<void()>> open{
+            {u"gallery"_s, [&] { rig.program.openGallery(GalleryRequest::pageSlot(0)); }},
+            {u"own position"_s, [&] { rig.program.openOwnPosition(); }},
+            {u"page names"_s, [&] { rig.program.openPageNames(); }},
+            {u"site news"_s,
+             [&] {
+                 const QByteArray list = updatesListBytes({}, ProgramRig::kNow.date());
+                 rig.program.openSiteNews(
+                     decodeCp1252(list).split(kUpdatesSectionMarker.toString()), true);
+             }},
+            {u"callbook record"_s, [&] { rig.choose(0, u"mnuQrzCall"_s); }},
+        };
+        open[window]();
+        QTRY_VERIFY(activeSecondary(rig));
+        QPointer<QWidget> blocking = activeSecondary(rig);
+        QRect blockingFrame, main;
+        QVERIFY(settled(x_, blocking, &blockingFrame));
+        QVERIFY(settled(x_, &rig.w(), &main));
+        const QPoint titleBar(main.left() + main.width() / 4,
+                              (main.top() + rig.w().geometry().top()) / 2);
+        QVERIFY(!blockingFrame.contains(titleBar));
+        x_.click(titleBar);
+        QTest::qWait(700);
+        x_.pressEscape();
+        QTRY_VERIFY(!blocking || !blocking->isVisible());
     }
 
     // The viewer's frame lies on the monitor: a large picture fills it and is
