@@ -208,6 +208,33 @@ private slots:
         QTRY_VERIFY(!blocking || !blocking->isVisible());
     }
 
+    // The open viewer, brought to the front by another click on a thumbnail,
+    // takes the keyboard: Escape closes it.
+    void viewerShownAgainTakesTheKeyboard() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        const QString path = rig.root + u"/picture.jpg"_s;
+        writeBytes(path, jpegBytes(QSize(320, 240)));
+        rig.program.openPictureViewer(path, 0, QPoint(10, 10));
+        QPointer<PictureViewer> viewer = ProgramRig::shown<PictureViewer>();
+        QVERIFY(viewer);
+        QRect viewerFrame;
+        QVERIFY(settled(x_, viewer, &viewerFrame));
+        std::optional<QPoint> at;
+        for (int slot = 0; slot < rig.page().SlotCount && !at; ++slot) {
+            const auto *img = rig.cell(slot).img;
+            const QPoint centre = img->mapToGlobal(img->rect().center());
+            if (!img->pixmap().isNull() && !viewerFrame.contains(centre))
+                at = centre;
+        }
+        QVERIFY(at);
+        x_.click(*at);
+        QTest::qWait(700);
+        x_.pressEscape();
+        QTRY_VERIFY(!viewer);
+    }
+
     // The viewer's frame lies on the monitor: a large picture fills it and is
     // panned to every edge, a picture that fits with its frame is shown at its
     // own size, a small one is centred.
