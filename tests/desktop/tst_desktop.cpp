@@ -235,6 +235,23 @@ private slots:
         QTRY_VERIFY(!viewer);
     }
 
+    // Started again after a close, the main window stands where it stood and
+    // is as large as it was.
+    void mainWindowComesBackAsItWas() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QRect frame;
+        QVERIFY(settled(x_, &rig.w(), &frame));
+        const QRect client = rig.w().geometry();
+        rig.closeWindow();
+        const std::unique_ptr<ProgramRig> again = ProgramRig::startedAgain(rig);
+        QVERIFY(again->startShown());
+        QRect frameAgain;
+        QVERIFY(settled(x_, &again->w(), &frameAgain));
+        QCOMPARE(frameAgain, frame);
+        QCOMPARE(again->w().geometry(), client);
+    }
+
     // The viewer's frame lies on the monitor: a large picture fills it and is
     // panned to every edge, a picture that fits with its frame is shown at its
     // own size, a small one is centred.
