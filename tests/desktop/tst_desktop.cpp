@@ -214,6 +214,7 @@ private slots:
         QVERIFY(!shownFrame.contains(at));
         x_.click(at);
         QTest::qWait(700);
+        QTRY_COMPARE(QApplication::activeWindow(), shown.data());
         x_.pressEscape();
         QTRY_VERIFY(!shown || !shown->isVisible());
     }
