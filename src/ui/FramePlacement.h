@@ -53,11 +53,11 @@ void placeBesideWindow(QWidget &window, QWidget *main, int rightOffset = 0,
                        bool centreWhenMinimised = true);
 
 // Runs `place` from the event loop once the window is shown (at once if it
-// is, else when it next shows), and again after every move or resize of it
-// until its frame is known, and once the frame is known, for at most
-// kFrameSettleMs. Called again, it
-// replaces `place` and waits anew: a window whose size changes places itself
-// again. Later shows of the window leave it where the user put it.
+// is, else when it next shows), again after every move or resize of it until
+// its frame is known, and once more when the frame is known, for at most
+// kFrameSettleMs. Called again, it replaces `place` and waits anew: a window
+// whose size changes places itself again. Later shows of the window leave it
+// where the user put it.
 void placeWhenFramed(QWidget &window, std::function<void()> place);
 
 // Keeps `window` above `main` while it blocks the main window: the window
