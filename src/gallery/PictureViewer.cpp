@@ -222,7 +222,12 @@ PictureViewer *openPictureViewerWindow(AppState &state, WindowRegistry &registry
         viewer->setAttribute(Qt::WA_DeleteOnClose);
         registry.add(kPictureViewerName, viewer);
     }
-    return viewer->showPicture(source, path) ? viewer : nullptr;
+    if (!viewer->showPicture(source, path))
+        return nullptr;
+    // Brought back by a click in another window, it takes the keyboard from
+    // that window, so that Escape closes it.
+    viewer->activateWindow();
+    return viewer;
 }
 
 void refreshPictureViewer(WindowRegistry &registry, const ViewerSource &source,

@@ -176,7 +176,6 @@ void blockMainWhileShown(QWidget &window, MainWindowAccess *main) {
     QWidget *mainWindow = main ? main->window() : nullptr;
     if (!mainWindow || !mainWindow->windowHandle())
         return;
-    window.setWindowModality(Qt::WindowModal);
     keepAboveMain(window, mainWindow);
 }
 

@@ -16,6 +16,9 @@ namespace {
 
 const QString kSettlerName = QStringLiteral("tavimoFrameSettler");
 
+// How often a settling window is asked whether its frame has come.
+constexpr int kFramePollMs = 20;
+
 QMargins frameMargins(const QWidget &window) {
     const QRect frame = window.frameGeometry();
     const QRect client = window.geometry();
@@ -31,7 +34,18 @@ public:
         setObjectName(kSettlerName);
         deadline_.setSingleShot(true);
         deadline_.setInterval(kFrameSettleMs);
-        connect(&deadline_, &QTimer::timeout, this, [this] { settling_ = false; });
+        connect(&deadline_, &QTimer::timeout, this, [this] {
+            settling_ = false;
+            framePoll_.stop();
+        });
+        // A window put where its client area was (a stored placement) is
+        // framed around that spot: neither moved nor resized, it gets no
+        // event when its frame arrives, and is looked at instead.
+        framePoll_.setInterval(kFramePollMs);
+        connect(&framePoll_, &QTimer::timeout, this, [this] {
+            if (frameKnown(window_))
+                queue();
+        });
         window_.installEventFilter(this);
     }
 
@@ -49,6 +63,7 @@ public:
         pending_ = false;
         settling_ = true;
         deadline_.start();
+        framePoll_.start();
         queue();
     }
 
@@ -98,12 +113,14 @@ private:
         if (known) {
             settling_ = false;
             deadline_.stop();
+            framePoll_.stop();
         }
     }
 
     QWidget &window_;
     std::function<void()> place_;
     QTimer deadline_;
+    QTimer framePoll_;
     bool pending_ = false;
     bool settling_ = false;
     bool queued_ = false;
@@ -183,6 +200,12 @@ void keepAboveMain(QWidget &window, QWidget *main) {
                      Qt::WindowCloseButtonHint;
         window.setWindowFlags(flags | Qt::Dialog);
     }
+    // Modal for the main window alone: a click on the blocked main window,
+    // its title bar included, hands the keyboard to this window (the window
+    // manager focuses a modal window in place of the one it is transient
+    // for), while the program's other windows stay usable. It takes effect
+    // when the window next shows.
+    window.setWindowModality(Qt::WindowModal);
     window.createWinId();
     if (QWindow *handle = window.windowHandle())
         handle->setTransientParent(mainHandle);

@@ -53,16 +53,19 @@ void placeBesideWindow(QWidget &window, QWidget *main, int rightOffset = 0,
                        bool centreWhenMinimised = true);
 
 // Runs `place` from the event loop once the window is shown (at once if it
-// is, else when it next shows), and again after every move or resize of it
-// until its frame is known, for at most kFrameSettleMs. Called again, it
-// replaces `place` and waits anew: a window whose size changes places itself
-// again. Later shows of the window leave it where the user put it.
+// is, else when it next shows), again after every move or resize of it until
+// its frame is known, and once more when the frame is known, for at most
+// kFrameSettleMs. Called again, it replaces `place` and waits anew: a window
+// whose size changes places itself again. Later shows of the window leave it
+// where the user put it.
 void placeWhenFramed(QWidget &window, std::function<void()> place);
 
 // Keeps `window` above `main` while it blocks the main window: the window
-// manager never lets a window fall behind the one it is transient for. Only
-// the native windows are linked, so disabling the main window leaves
-// `window` usable.
+// manager never lets a window fall behind the one it is transient for. It
+// is also modal for the main window, so that a click on the blocked main
+// window leaves it the keyboard. Only the native windows are linked, so
+// disabling the main window leaves `window` usable. Called before `window`
+// shows.
 void keepAboveMain(QWidget &window, QWidget *main);
 
 } // namespace tavimo

@@ -6,6 +6,8 @@
 #include "ProgramRig.h"
 #include "XDesktop.h"
 
+#include "core/base/TextCodec.h"
+#include "core/net/UpdatesList.h"
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
 #include "mainwindow/HelpWindow.h"
@@ -13,6 +15,7 @@
 #include "sites/SiteSelectionWindow.h"
 #include "stations/StationPictureWindow.h"
 #include "stations/StationWindow.h"
+#include "support/UpdateServices.h"
 #include "ui/WindowRegistry.h"
 
 #include <QMenuBar>
@@ -162,6 +165,75 @@ private slots:
         QVERIFY(blocking->isVisible());
         QVERIFY(!ProgramRig::shown<PictureViewer>());
         blocking->close();
+    }
+
+    // A click on the main window leaves the keyboard with a window that
+    // blocks it (a click on its title bar), and gives it to the open viewer
+    // (a click on a thumbnail, which brings the viewer back): Escape then
+    // closes that window.
+    void clickOnMainLeavesTheKeyboard_data() {
+        QTest::addColumn<QString>("window");
+        for (const char *name :
+             {"gallery", "own position", "page names", "site news", "callbook record", "viewer"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void clickOnMainLeavesTheKeyboard() {
+        QFETCH(QString, window);
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QVERIFY(settled(x_, &rig.w()));
+        const QString picture = rig.root + u"/picture.jpg"_s;
+        writeBytes(picture, jpegBytes(QSize(320, 240)));
+        const QHash<QString, std::function<void()>> open{
+            {u"gallery"_s, [&] { rig.program.openGallery(GalleryRequest::pageSlot(0)); }},
+            {u"own position"_s, [&] { rig.program.openOwnPosition(); }},
+            {u"page names"_s, [&] { rig.program.openPageNames(); }},
+            {u"site news"_s,
+             [&] {
+                 const QByteArray list = updatesListBytes({}, ProgramRig::kNow.date());
+                 rig.program.openSiteNews(
+                     decodeCp1252(list).split(kUpdatesSectionMarker.toString()), true);
+             }},
+            {u"callbook record"_s, [&] { rig.choose(0, u"mnuQrzCall"_s); }},
+            {u"viewer"_s, [&] { rig.program.openPictureViewer(picture, 0, QPoint(10, 10)); }},
+        };
+        open[window]();
+        QTRY_VERIFY(activeSecondary(rig));
+        QPointer<QWidget> shown = activeSecondary(rig);
+        QRect shownFrame, main;
+        QVERIFY(settled(x_, shown, &shownFrame));
+        QVERIFY(settled(x_, &rig.w(), &main));
+        QPoint at(main.left() + main.width() / 4, (main.top() + rig.w().geometry().top()) / 2);
+        for (int slot = 0; window == u"viewer"_s && slot < rig.page().SlotCount; ++slot) {
+            const auto *img = rig.cell(slot).img;
+            at = img->mapToGlobal(img->rect().center());
+            if (!img->pixmap().isNull() && !shownFrame.contains(at))
+                break;
+        }
+        QVERIFY(!shownFrame.contains(at));
+        x_.click(at);
+        QTest::qWait(700);
+        QTRY_COMPARE(QApplication::activeWindow(), shown.data());
+        x_.pressEscape();
+        QTRY_VERIFY(!shown || !shown->isVisible());
+    }
+
+    // Started again after a close, the main window stands where it stood and
+    // is as large as it was.
+    void mainWindowComesBackAsItWas() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QRect frame;
+        QVERIFY(settled(x_, &rig.w(), &frame));
+        const QRect client = rig.w().geometry();
+        rig.closeWindow();
+        const std::unique_ptr<ProgramRig> again = ProgramRig::startedAgain(rig);
+        QVERIFY(again->startShown());
+        QRect frameAgain;
+        QVERIFY(settled(x_, &again->w(), &frameAgain));
+        QCOMPARE(frameAgain, frame);
+        QCOMPARE(again->w().geometry(), client);
     }
 
     // The viewer's frame lies on the monitor: a large picture fills it and is
