@@ -30,23 +30,6 @@ QString reasonOf(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QByteArray stagedName() {
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray name(kStagedPrefix.data(), kStagedPrefix.size());
-    for (int i = 0; i < kStagedRandom; ++i)
-        name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
-    return name;
-}
-
-// The file a save must replace: where the path's symbolic links lead, so
-// that a link the user made (to a synced folder, say) stays a link.
-QString resolvedTarget(const QString &path) {
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    return info.isSymLink() ? path : info.absoluteFilePath();
-}
-
 struct Target {
     QByteArray path;
     QByteArray folder; // the file's own
@@ -88,7 +71,7 @@ int nameInStaging(const Target &target, QByteArray &path,
                   const std::function<int(const QByteArray &)> &link) {
     int error = EEXIST;
     for (int i = 0; i < 16 && error == EEXIST; ++i) {
-        path = target.staging + '/' + stagedName();
+        path = target.staging + '/' + QFile::encodeName(newStagedSaveName());
         error = link(path) == 0 ? 0 : errno;
     }
     if (error != 0)
@@ -183,9 +166,24 @@ bool isStagedSaveName(const QString &name) {
                        [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); });
 }
 
+QString newStagedSaveName() {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = kStagedPrefix;
+    for (int i = 0; i < kStagedRandom; ++i)
+        name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+    return name;
+}
+
+QString saveTargetOf(const QString &path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.absoluteFilePath();
+}
+
 QString replaceFileAtomically(const QString &path, const QByteArray &bytes, Staging staging) {
     Target target;
-    const QString resolved = resolvedTarget(path);
+    const QString resolved = saveTargetOf(path);
     target.path = QFile::encodeName(resolved);
     target.folder = QFile::encodeName(QFileInfo(resolved).absolutePath());
     target.staging = QFile::encodeName(saveStagingFolder(QFileInfo(resolved).absolutePath()));

@@ -15,6 +15,13 @@ QString saveStagingFolder(const QString &folder);
 // True for the name a save gives its new version inside the staging folder.
 bool isStagedSaveName(const QString &name);
 
+// A fresh name of that kind, for a writer that must stage a file itself.
+QString newStagedSaveName();
+
+// The file a save replaces: where the path's symbolic links lead, so that a
+// link the user made (to a synced folder, say) stays a link.
+QString saveTargetOf(const QString &path);
+
 // Replaces the file at `path` (the file a symbolic link leads to, when it is
 // one) with `bytes` in one step: every byte is written and synced before the
 // rename, so the file is either its old or its new self. A file that cannot

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QRandomGenerator>
 #include <QSettings>
 
 #include <algorithm>
@@ -40,24 +39,6 @@ bool sameSettings(const QSettings &a, const QSettings &b) {
 
 QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// The file a save replaces: where the path's symbolic links lead, so that a
-// link the user made (to a synced folder, say) stays a link.
-QString resolvedTarget(const QString &path) {
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    return info.isSymLink() ? path : info.absoluteFilePath();
-}
-
-// A name of the kind the start-up sweep removes from the staging folder.
-QString stagedScratchName() {
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString name = QStringLiteral("save-");
-    for (int i = 0; i < 10; ++i)
-        name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
-    return name;
 }
 
 // Puts the file at `target`, as it is on disk now with these changes applied,
@@ -97,7 +78,7 @@ QString saveMerged(const QString &target, const QMap<QString, std::optional<QStr
     QString scratchPath;
     QFile scratch;
     for (int i = 0; i < 16 && !scratch.isOpen(); ++i) {
-        scratchPath = stagingDir.filePath(stagedScratchName());
+        scratchPath = stagingDir.filePath(newStagedSaveName());
         scratch.setFileName(scratchPath);
         if (!scratch.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
             !QFileInfo::exists(scratchPath))
@@ -139,7 +120,7 @@ QString saveMerged(const QString &target, const QMap<QString, std::optional<QStr
         // wrote under that name in memory and would answer from there, so the
         // copy is read back under a name of its own.
         const QString written = scratchPath;
-        scratchPath = stagingDir.filePath(stagedScratchName());
+        scratchPath = stagingDir.filePath(newStagedSaveName());
         scratch.setFileName(scratchPath);
         if (std::rename(QFile::encodeName(written).constData(),
                         QFile::encodeName(scratchPath).constData()) != 0) {
@@ -256,7 +237,7 @@ bool SettingsStore::sync(QString *error) {
     const bool noLock =
         lockInfo.isSymLink() ? !lockInfo.exists() : lockInfo.exists() && !lockInfo.isFile();
     if (!noLock && lock.tryLock(kLockWaitMs))
-        reason = saveMerged(resolvedTarget(path_), changes_);
+        reason = saveMerged(saveTargetOf(path_), changes_);
     else
         reason = tr("Its lock file %1 could not be taken.").arg(QDir::toNativeSeparators(lockPath));
     if (!reason.isEmpty()) {
