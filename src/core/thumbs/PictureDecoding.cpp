@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
+#include <QHashFunctions>
 #include <QImageReader>
 #include <QPointer>
 #include <QThread>
@@ -73,6 +75,34 @@ QImage decodeScaled(const QByteArray &bytes, const QByteArray &format, QSize siz
     return readyToPaint(scaledTo(r.reader.read(), size));
 }
 
+PictureFingerprint pictureFingerprint(const QByteArray &bytes) {
+    return {bytes.size(), qHashBits(bytes.constData(), size_t(bytes.size()))};
+}
+
+DecodedStill decodeStill(const StillSource &source, const QByteArray &format, QSize size) {
+    DecodedStill decoded;
+    if (!source.bytes.isEmpty() || source.file.isEmpty()) {
+        decoded.fingerprint = pictureFingerprint(source.bytes);
+        decoded.image = decodeScaled(source.bytes, format, size);
+        return decoded;
+    }
+    // Another program may have replaced the file, or the writer may not have
+    // put it in place yet: only the very bytes shown before are decoded.
+    QFile file(source.file);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != source.fingerprint.size) {
+        decoded.fileChanged = true;
+        return decoded;
+    }
+    const QByteArray bytes = file.readAll();
+    decoded.fingerprint = pictureFingerprint(bytes);
+    if (decoded.fingerprint != source.fingerprint) {
+        decoded.fileChanged = true;
+        return decoded;
+    }
+    decoded.image = decodeScaled(bytes, format, size);
+    return decoded;
+}
+
 qint64 frameBytes(QSize size, int frames) {
     return qint64(std::max(size.width(), 0)) * std::max(size.height(), 0) * 4 * std::max(frames, 0);
 }
@@ -134,6 +164,20 @@ void PictureDecoder::decodeStill(const QByteArray &bytes, const PictureHeader &h
         QImage image = decodeScaled(bytes, format, size);
         post(
             receiver, [done = std::move(done), image = std::move(image)] { done(image); }, true);
+    });
+}
+
+void PictureDecoder::decodeStill(StillSource source, const QByteArray &format, QSize size,
+                                 QObject *receiver, std::function<void(DecodedStill)> done) {
+    pending_.ref();
+    pool_.start([this, source = std::move(source), format, size,
+                 receiver = QPointer<QObject>(receiver), done = std::move(done)]() mutable {
+        DecodedStill decoded = tavimo::decodeStill(source, format, size);
+        // The bytes go with the worker, not with the answer's queue.
+        source = StillSource();
+        post(
+            receiver, [done = std::move(done), decoded = std::move(decoded)] { done(decoded); },
+            true);
     });
 }
 

@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSize>
+#include <QString>
 #include <QThreadPool>
 
 #include <functional>
@@ -49,6 +50,34 @@ int playedFrameDelay(int delayMs);
 // it, smoothly); at its own size when `size` is empty. Null when it cannot be
 // decoded.
 QImage decodeScaled(const QByteArray &bytes, const QByteArray &format, QSize size);
+
+// Tells whether a file read again holds the very bytes a picture came in:
+// their length and a hash of them.
+struct PictureFingerprint {
+    qsizetype size = -1;
+    size_t hash = 0;
+    friend bool operator==(const PictureFingerprint &, const PictureFingerprint &) = default;
+};
+PictureFingerprint pictureFingerprint(const QByteArray &bytes);
+
+// Where a still picture is decoded from: the bytes it came in while they are
+// at hand, otherwise its stored file, which must still hold those bytes.
+struct StillSource {
+    QByteArray bytes;
+    QString file;                   // read when `bytes` is empty
+    PictureFingerprint fingerprint; // of the bytes the file must hold
+};
+
+struct DecodedStill {
+    QImage image;                   // null when the bytes do not decode
+    PictureFingerprint fingerprint; // of the bytes decoded
+    // The file is gone or holds other bytes now (rewritten, or not yet
+    // written): nothing was decoded, and that says nothing of the picture.
+    bool fileChanged = false;
+};
+
+// The still picture of `source` as decodeScaled gives it.
+DecodedStill decodeStill(const StillSource &source, const QByteArray &format, QSize size);
 
 // Every frame of an animation, as it is shown.
 struct AnimationFrames {
@@ -81,6 +110,9 @@ public:
 
     void decodeStill(const QByteArray &bytes, const PictureHeader &header, QSize size,
                      QObject *receiver, std::function<void(QImage)> done);
+    // The same from bytes or a stored file (the file is read on the worker).
+    void decodeStill(StillSource source, const QByteArray &format, QSize size, QObject *receiver,
+                     std::function<void(DecodedStill)> done);
     // The first frame comes first, as soon as it is decoded; then all frames,
     // or nothing when they would take more than `maxBytes`.
     void decodeAnimation(const QByteArray &bytes, const PictureHeader &header, QSize size,
