@@ -17,6 +17,7 @@
 
 using namespace tavimo;
 using namespace tavimo::test;
+using namespace Qt::StringLiterals;
 
 class ThumbGridTest : public QObject {
     Q_OBJECT
@@ -30,6 +31,8 @@ private slots:
     void blinkEndsInTheFramesColour();
     void stillPictureIsDecodedAtTheCellsSize();
     void gridDecodesTheLatestPictureAtItsCellsSize();
+    void resizedCellReadsItsFileAgain_data();
+    void resizedCellReadsItsFileAgain();
     void undecodablePictureIsAskedForOncePerSize();
     void animationsPlayDecodedFramesWhileTheWindowShows();
     void animationTooLargeToKeepStillPlays();
@@ -68,6 +71,11 @@ struct PaintCounter : QObject {
         return false;
     }
 };
+
+bool writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 QColor middle(const QImage &image) {
     return image.pixelColor(image.width() / 2, image.height() / 2);
@@ -208,6 +216,50 @@ void ThumbGridTest::gridDecodesTheLatestPictureAtItsCellsSize() {
     grid.waitForDecodes();
     QVERIFY(img.isDecoded());
     QVERIFY(middle(g.shown(&img)).blue() > 200);
+}
+
+// Once shown, a cell keeps what it draws, not the bytes: a new size reads
+// the stored file, and only the very bytes shown; until then the picture on
+// show stays, stretched, and nothing counts as a picture that fails.
+void ThumbGridTest::resizedCellReadsItsFileAgain_data() {
+    QTest::addColumn<QString>("fileAfter"); // "same", "gone", "other", "late"
+    QTest::addColumn<bool>("sharp");
+    QTest::newRow("file holds the picture") << u"same"_s << true;
+    QTest::newRow("file gone") << u"gone"_s << false;
+    QTest::newRow("file holds another picture") << u"other"_s << false;
+    QTest::newRow("file written after the resize") << u"late"_s << true;
+}
+
+void ThumbGridTest::resizedCellReadsItsFileAgain() {
+    QFETCH(QString, fileAfter);
+    QFETCH(bool, sharp);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"4"_s);
+    const QByteArray red = jpegBytes(QSize(320, 240), Qt::red);
+    QVERIFY(writeBytes(file, red));
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    QSignalSpy notDecoded(&grid, &ThumbGrid::pictureNotDecoded);
+    QVERIFY(grid.showPicture(4, red, file));
+    StillPicture &img = *grid.cell(4)->img;
+    grid.waitForDecodes();
+    QVERIFY(img.isDecoded());
+
+    if (fileAfter != u"same")
+        QVERIFY(QFile::remove(file));
+    if (fileAfter == u"other")
+        QVERIFY(writeBytes(file, jpegBytes(QSize(320, 240), Qt::blue)));
+    g.window.resize(1340, 480);
+    grid.resize(g.window.size());
+    g.shown(&img);
+    grid.waitForDecodes();
+    if (fileAfter == u"late") {
+        QVERIFY(!img.isDecoded());
+        QVERIFY(writeBytes(file, red));
+    }
+    QTRY_COMPARE(img.isDecoded(), sharp);
+    QVERIFY(middle(g.shown(&img)).red() > 200);
+    QCOMPARE(notDecoded.count(), 0);
 }
 
 // A picture whose header reads but whose data does not (the first half of a PNG) is decoded
