@@ -278,7 +278,7 @@ bool ThumbGrid::showPicture(int slot, const QByteArray &picture, const QString &
         c->img->clear();
         AnimatedPicture *gif = c->AniGIF();
         gif->setBackColor(Qt::black);
-        gif->loadBytes(picture, *header);
+        gif->loadBytes(picture, *header, file);
         gif->show();
         gif->startAnimation();
     } else {

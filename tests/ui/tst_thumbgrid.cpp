@@ -36,6 +36,7 @@ private slots:
     void undecodablePictureIsAskedForOncePerSize();
     void animationsPlayDecodedFramesWhileTheWindowShows();
     void animationTooLargeToKeepStillPlays();
+    void resizedAnimationReadsItsFileAgain();
     void partsComeAndGoByWhatTheyPaint();
     void cellsPaintAllTheyCover();
     void disablingRepaintsOnlyWhatGreys();
@@ -335,6 +336,39 @@ void ThumbGridTest::animationsPlayDecodedFramesWhileTheWindowShows() {
 
     grid.clearSlot(4);
     QVERIFY(!grid.animationClock().contains(&gif));
+}
+
+// An animation, once its frames are in, keeps them and not its bytes: a new
+// size decodes its file again, and a file that is gone leaves the frames on
+// show playing.
+void ThumbGridTest::resizedAnimationReadsItsFileAgain() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"4"_s);
+    const QByteArray bytes = animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green}, 40);
+    QVERIFY(writeBytes(file, bytes));
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    QVERIFY(grid.showPicture(4, bytes, file));
+    AnimatedPicture &gif = *grid.cell(4)->AniGIF();
+    grid.waitForDecodes();
+    QVERIFY(gif.isAnimating() && !gif.holdsBytes());
+    const QSize first = gif.decodedFrameSize();
+
+    const QList<QSize> windows{QSize(1340, 480), QSize(1005, 360)};
+    for (const QSize &window : windows) {
+        const bool gone = window == windows.first();
+        if (gone)
+            QVERIFY(QFile::rename(file, file + u".kept"_s));
+        else
+            QVERIFY(QFile::rename(file + u".kept"_s, file));
+        g.window.resize(window);
+        grid.resize(window);
+        g.shown(&gif);
+        grid.waitForDecodes();
+        QVERIFY(gif.isAnimating() && gif.playsDecodedFrames());
+        QCOMPARE(gif.decodedFrameSize() == first, gone);
+        QCOMPARE(gif.decodedFrameSize(), gone ? first : gif.size() * gif.devicePixelRatioF());
+    }
 }
 
 void ThumbGridTest::animationTooLargeToKeepStillPlays() {

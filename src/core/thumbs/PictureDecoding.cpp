@@ -79,27 +79,36 @@ PictureFingerprint pictureFingerprint(const QByteArray &bytes) {
     return {bytes.size(), qHashBits(bytes.constData(), size_t(bytes.size()))};
 }
 
+namespace {
+
+// The bytes of `source` and their fingerprint; nothing when its file is gone
+// or holds other bytes now. Another program may have replaced the file, or the
+// writer may not have put it in place yet: only the very bytes shown before
+// are decoded.
+std::optional<QByteArray> sourceBytes(const StillSource &source, PictureFingerprint &fingerprint) {
+    if (!source.bytes.isEmpty() || source.file.isEmpty()) {
+        fingerprint = pictureFingerprint(source.bytes);
+        return source.bytes;
+    }
+    QFile file(source.file);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != source.fingerprint.size)
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    fingerprint = pictureFingerprint(bytes);
+    if (fingerprint != source.fingerprint)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
 DecodedStill decodeStill(const StillSource &source, const QByteArray &format, QSize size) {
     DecodedStill decoded;
-    if (!source.bytes.isEmpty() || source.file.isEmpty()) {
-        decoded.fingerprint = pictureFingerprint(source.bytes);
-        decoded.image = decodeScaled(source.bytes, format, size);
-        return decoded;
-    }
-    // Another program may have replaced the file, or the writer may not have
-    // put it in place yet: only the very bytes shown before are decoded.
-    QFile file(source.file);
-    if (!file.open(QIODevice::ReadOnly) || file.size() != source.fingerprint.size) {
+    const std::optional<QByteArray> bytes = sourceBytes(source, decoded.fingerprint);
+    if (!bytes)
         decoded.fileChanged = true;
-        return decoded;
-    }
-    const QByteArray bytes = file.readAll();
-    decoded.fingerprint = pictureFingerprint(bytes);
-    if (decoded.fingerprint != source.fingerprint) {
-        decoded.fileChanged = true;
-        return decoded;
-    }
-    decoded.image = decodeScaled(bytes, format, size);
+    else
+        decoded.image = decodeScaled(*bytes, format, size);
     return decoded;
 }
 
@@ -201,6 +210,39 @@ void PictureDecoder::decodeAnimation(const QByteArray &bytes, const PictureHeade
             postFirst(decodeScaled(bytes, format, size));
         post(
             receiver, [done = std::move(done), frames = std::move(frames)] { done(frames); }, true);
+    });
+}
+
+void PictureDecoder::decodeAnimation(StillSource source, const PictureHeader &header, QSize size,
+                                     qint64 maxBytes, QObject *receiver,
+                                     std::function<void(QImage)> firstFrame,
+                                     std::function<void(DecodedAnimation)> done) {
+    pending_.ref();
+    pool_.start([this, source = std::move(source), format = header.format, size, maxBytes,
+                 receiver = QPointer<QObject>(receiver), firstFrame = std::move(firstFrame),
+                 done = std::move(done)]() mutable {
+        DecodedAnimation decoded;
+        std::optional<QByteArray> bytes = sourceBytes(source, decoded.fingerprint);
+        source = StillSource();
+        if (!bytes) {
+            decoded.fileChanged = true;
+        } else {
+            bool firstPosted = false;
+            const auto postFirst = [&](const QImage &image) {
+                firstPosted = true;
+                post(
+                    receiver, [firstFrame, image] { firstFrame(image); }, false);
+            };
+            decoded.frames = decodeFrames(*bytes, format, size, maxBytes, postFirst);
+            if (!firstPosted) // too large to keep, or no frame at all
+                postFirst(decodeScaled(*bytes, format, size));
+            if (!decoded.frames)
+                decoded.bytes = std::move(*bytes);
+        }
+        bytes.reset();
+        post(
+            receiver, [done = std::move(done), decoded = std::move(decoded)] { done(decoded); },
+            true);
     });
 }
 

@@ -94,6 +94,16 @@ std::optional<AnimationFrames> decodeFrames(const QByteArray &bytes, const QByte
                                             QSize size, qint64 maxBytes,
                                             const std::function<void(const QImage &)> &first = {});
 
+// What a decode of an animation from a StillSource gives.
+struct DecodedAnimation {
+    std::optional<AnimationFrames> frames; // nothing as decodeFrames says
+    PictureFingerprint fingerprint;        // of the bytes decoded
+    // Read from the file, when the frames would take too much memory: what
+    // the caller plays instead.
+    QByteArray bytes;
+    bool fileChanged = false; // as DecodedStill says
+};
+
 // The bytes `frames` frames of `size` take in memory.
 qint64 frameBytes(QSize size, int frames);
 
@@ -118,6 +128,11 @@ public:
     void decodeAnimation(const QByteArray &bytes, const PictureHeader &header, QSize size,
                          qint64 maxBytes, QObject *receiver, std::function<void(QImage)> firstFrame,
                          std::function<void(std::optional<AnimationFrames>)> done);
+
+    // The same from bytes or a stored file (the file is read on the worker).
+    void decodeAnimation(StillSource source, const PictureHeader &header, QSize size,
+                         qint64 maxBytes, QObject *receiver, std::function<void(QImage)> firstFrame,
+                         std::function<void(DecodedAnimation)> done);
 
     // Pictures asked for whose last answer has not been delivered yet.
     int pending() const { return pending_.loadRelaxed(); }
