@@ -14,6 +14,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/PageLoader.h"
 #include "mainwindow/RefreshSchedule.h"
+#include "platform/LargeBlocks.h"
 #include "sitesim/DataFolderWriter.h"
 #include "sitesim/SiteSimulator.h"
 #include "support/FakePrompts.h"
@@ -40,8 +41,10 @@ namespace tavimo::bench {
 // The benchmarks open no other window.
 struct NoWindows final : WindowOpener {};
 
-// Offscreen unless the caller's environment says otherwise, and quiet.
+// Offscreen unless the caller's environment says otherwise, and quiet; memory
+// handled as the program handles it.
 inline void prepareBenchEnvironment() {
+    returnLargeBlocksToSystem();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "*.info=false;*.debug=false");

@@ -13,6 +13,7 @@
 #include "platform/ClockSetter.h"
 #include "platform/ConnectionChecker.h"
 #include "platform/DesktopBridge.h"
+#include "platform/LargeBlocks.h"
 #include "platform/SingleInstanceGuard.h"
 #include "platform/TerminationSignals.h"
 #include "stations/WebPageView.h"
@@ -23,6 +24,7 @@
 using namespace tavimo;
 
 int main(int argc, char *argv[]) {
+    returnLargeBlocksToSystem();
     // The embedded web view needs this before the application object exists.
     prepareWebViewBeforeApplication();
     QApplication app(argc, argv);

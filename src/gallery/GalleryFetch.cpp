@@ -210,7 +210,7 @@ bool GalleryFetch::ShowSlotPicture(const QString &file, int cell, const QByteArr
     ThumbCell *c = grid_.cell(cell);
     if (!c)
         return false;
-    if (!grid_.showPicture(cell, picture)) {
+    if (!grid_.showPicture(cell, picture, file)) {
         ShowNotFound(cell, true);
         return false;
     }

@@ -334,7 +334,7 @@ bool PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
     ThumbCell *c = slot < page.SlotCount ? grid_.cell(slot) : nullptr;
     if (!c)
         return true;
-    if (!grid_.showPicture(slot, picture)) {
+    if (!grid_.showPicture(slot, picture, file)) {
         ShowNotFound(slot, site, true);
         return false;
     }

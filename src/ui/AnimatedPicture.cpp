@@ -151,7 +151,8 @@ bool AnimatedPicture::loadBytes(QByteArray bytes) {
     return true;
 }
 
-bool AnimatedPicture::loadBytes(QByteArray bytes, const PictureHeader &header) {
+bool AnimatedPicture::loadBytes(QByteArray bytes, const PictureHeader &header,
+                                const QString &file) {
     if (header.frames < 2)
         return loadBytes(std::move(bytes));
     clear();
@@ -159,6 +160,7 @@ bool AnimatedPicture::loadBytes(QByteArray bytes, const PictureHeader &header) {
     frameCount_ = header.frames;
     bytes_ = std::move(bytes);
     header_ = header;
+    file_ = file;
     const QSize pixels = pixelSize();
     const QSize shown = pixels.isEmpty() ? header.size : pixels;
     if (decoder_ && clock_ && frameBytes(shown, header.frames) <= MaxFrameBytes) {
@@ -251,6 +253,9 @@ void AnimatedPicture::clear() {
         clock_->remove(this);
     framesMode_ = false;
     header_ = PictureHeader();
+    file_.clear();
+    fingerprint_ = PictureFingerprint();
+    unread_ = QSize();
     ++serial_;
     requested_ = QSize();
     firstImage_ = QImage();
@@ -312,27 +317,38 @@ QSize AnimatedPicture::pixelSize() const {
 void AnimatedPicture::requestFrames(QSize pixels) {
     requested_ = pixels;
     const quint64 serial = serial_;
+    StillSource source{bytes_, {}, {}};
+    if (bytes_.isEmpty())
+        source = StillSource{{}, file_, fingerprint_};
     decoder_->decodeAnimation(
-        bytes_, header_, pixels, MaxFrameBytes, this,
+        std::move(source), header_, pixels, MaxFrameBytes, this,
         [this, serial](const QImage &first) {
             if (serial != serial_ || !frames_.images.isEmpty())
                 return;
             firstImage_ = first;
             update();
         },
-        [this, serial, pixels](std::optional<AnimationFrames> frames) {
-            framesDecoded(serial, pixels, std::move(frames));
+        [this, serial, pixels](DecodedAnimation decoded) {
+            framesDecoded(serial, pixels, std::move(decoded));
         });
 }
 
-void AnimatedPicture::framesDecoded(quint64 serial, QSize pixels,
-                                    std::optional<AnimationFrames> frames) {
+void AnimatedPicture::framesDecoded(quint64 serial, QSize pixels, DecodedAnimation decoded) {
     if (serial != serial_)
         return;
     if (requested_ == pixels)
         requested_ = QSize();
+    if (decoded.fileChanged) {
+        // The frames on show stay, stretched, until the next picture.
+        unread_ = pixels;
+        qCInfo(lcUi) << "picture file" << file_ << "no longer holds the animation shown";
+        return;
+    }
+    std::optional<AnimationFrames> &frames = decoded.frames;
     if (!frames) {
         // Too large to keep at this size: played as the viewer plays it.
+        if (bytes_.isEmpty())
+            bytes_ = std::move(decoded.bytes);
         framesMode_ = false;
         if (clock_)
             clock_->remove(this);
@@ -350,6 +366,11 @@ void AnimatedPicture::framesDecoded(quint64 serial, QSize pixels,
     frameSize_ = pixels;
     firstImage_ = QImage();
     current_ = std::min(current_, int(frames_.images.size()) - 1);
+    // Drawn now: the file stands in for the bytes from here on.
+    if (!file_.isEmpty() && !bytes_.isEmpty()) {
+        fingerprint_ = decoded.fingerprint;
+        bytes_ = QByteArray();
+    }
     if (first)
         playFrames();
     update();
@@ -402,7 +423,7 @@ void AnimatedPicture::paintEvent(QPaintEvent *) {
     if (framesMode_) {
         const QSize pixels = pixelSize();
         // A new size: the frames are decoded again, and stretched meanwhile.
-        if (!pixels.isEmpty() && frameSize_ != pixels && requested_ != pixels)
+        if (!pixels.isEmpty() && frameSize_ != pixels && requested_ != pixels && unread_ != pixels)
             requestFrames(pixels);
         const QImage &frame = frames_.images.isEmpty() ? firstImage_ : frames_.images.at(current_);
         if (!frame.isNull())

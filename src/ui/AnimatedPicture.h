@@ -60,8 +60,11 @@ public:
     bool loadBytes(QByteArray bytes);
     // The same, for bytes whose header was read already. With frame services,
     // an animation's frames are decoded later: the widget shows its back
-    // colour until the first one is in.
-    bool loadBytes(QByteArray bytes, const PictureHeader &header);
+    // colour until the first one is in. Once they are, a picture given its
+    // `file` (which holds, or is about to hold, the same bytes) lets the bytes
+    // go, and a new size reads the file again, only while it holds those
+    // bytes; otherwise the frames on show stay, stretched.
+    bool loadBytes(QByteArray bytes, const PictureHeader &header, const QString &file = {});
     // Loads the file whose header was read already off the window's thread
     // (the large viewer): size and frame count are those of `header` at once,
     // the widget shows its back colour, and loaded() tells when the picture
@@ -89,6 +92,10 @@ public:
     bool isAnimating() const;
     // Frames decoded at the widget's size and cycled by a clock (thumbnails).
     bool playsDecodedFrames() const { return framesMode_; }
+    // The bytes the picture came in are still held.
+    bool holdsBytes() const { return !bytes_.isEmpty(); }
+    // The pixel size of the decoded frames on show (empty before they are in).
+    QSize decodedFrameSize() const { return frameSize_; }
 
     // Painted behind the picture (seen through transparent parts) and where
     // there is no picture.
@@ -134,7 +141,7 @@ private:
     QSize pixelSize() const;
     // Frames at the widget's size, from the decoder.
     void requestFrames(QSize pixels);
-    void framesDecoded(quint64 serial, QSize pixels, std::optional<AnimationFrames> frames);
+    void framesDecoded(quint64 serial, QSize pixels, DecodedAnimation decoded);
     void playFrames();
 
     QByteArray bytes_;
@@ -157,10 +164,13 @@ private:
     AnimationClock *clock_ = nullptr;
     bool framesMode_ = false;
     PictureHeader header_;
-    quint64 serial_ = 0;     // the picture loaded; answers for another are dropped
-    QSize requested_;        // the size of the frames on their way
-    QImage firstImage_;      // frame 0 at the widget's size, until the frames come
-    AnimationFrames frames_; // at frameSize_
+    QString file_;
+    PictureFingerprint fingerprint_; // of bytes_, once let go
+    QSize unread_;                   // the size at which file_ held other bytes
+    quint64 serial_ = 0;             // the picture loaded; answers for another are dropped
+    QSize requested_;                // the size of the frames on their way
+    QImage firstImage_;              // frame 0 at the widget's size, until the frames come
+    AnimationFrames frames_;         // at frameSize_
     QSize frameSize_;
     int current_ = 0;
     int loopsDone_ = 0;

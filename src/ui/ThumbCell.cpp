@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -335,11 +336,24 @@ void ThumbCell::resizeEvent(QResizeEvent *event) {
         aniGIF_->setGeometry(img->rect());
 }
 
-void StillPicture::setPicture(QByteArray encoded, const QByteArray &format) {
+namespace {
+
+// A file that holds other bytes is read again after these waits, then left:
+// the writer is seldom seconds behind, and a new picture comes with its own.
+constexpr int kFileRetryFirstMs = 500;
+constexpr int kFileRetries = 6;
+
+} // namespace
+
+void StillPicture::setPicture(QByteArray encoded, const QByteArray &format, const QString &file) {
     encoded_ = std::move(encoded);
+    stored_ = true;
+    file_ = file;
+    fingerprint_ = PictureFingerprint();
     format_ = format;
     ++serial_;
     requested_ = QSize();
+    fileRetries_ = 0;
     // The picture before stays until this one is decoded.
     QLabel::clear();
     const QSize pixels = pixelSize();
@@ -348,47 +362,92 @@ void StillPicture::setPicture(QByteArray encoded, const QByteArray &format) {
     update();
 }
 
-void StillPicture::setPixmap(const QPixmap &pixmap) {
+void StillPicture::forgetPicture() {
+    stored_ = false;
     encoded_.clear();
+    file_.clear();
+    fingerprint_ = PictureFingerprint();
     decoded_ = QImage();
     ++serial_;
+}
+
+void StillPicture::setPixmap(const QPixmap &pixmap) {
+    forgetPicture();
     QLabel::setPixmap(pixmap);
 }
 
 void StillPicture::clear() {
-    encoded_.clear();
-    decoded_ = QImage();
-    ++serial_;
+    forgetPicture();
     QLabel::clear();
 }
 
 QPixmap StillPicture::pixmap() const {
-    return encoded_.isEmpty() ? QLabel::pixmap() : QPixmap::fromImage(QImage::fromData(encoded_));
+    if (!stored_)
+        return QLabel::pixmap();
+    return QPixmap::fromImage(decodeStill(source(), format_, QSize()).image);
 }
 
 bool StillPicture::isDecoded() const {
-    return !encoded_.isEmpty() && decodedSerial_ == serial_ && !decoded_.isNull() &&
-           requested_.isEmpty() && decoded_.size() == pixelSize();
+    return stored_ && decodedSerial_ == serial_ && !decoded_.isNull() && requested_.isEmpty() &&
+           decoded_.size() == pixelSize();
 }
 
 QSize StillPicture::pixelSize() const {
     return size() * devicePixelRatioF();
 }
 
+StillSource StillPicture::source() const {
+    if (!encoded_.isEmpty() || file_.isEmpty())
+        return StillSource{encoded_, {}, {}};
+    return StillSource{{}, file_, fingerprint_};
+}
+
 void StillPicture::requestDecode(QSize pixels) {
     requested_ = pixels;
     const quint64 serial = serial_;
-    PictureHeader header;
-    header.format = format_;
-    decoder_->decodeStill(encoded_, header, pixels, this, [this, serial, pixels](QImage image) {
-        if (serial != serial_)
+    decoder_->decodeStill(source(), format_, pixels, this,
+                          [this, serial, pixels](DecodedStill still) {
+                              if (serial != serial_)
+                                  return;
+                              if (requested_ == pixels)
+                                  requested_ = QSize();
+                              decoded(std::move(still), pixels);
+                              update();
+                          });
+}
+
+void StillPicture::decoded(DecodedStill still, QSize pixels) {
+    if (still.fileChanged) {
+        readFileLater(pixels);
+        return;
+    }
+    decoded_ = std::move(still.image);
+    decodedSerial_ = serial_;
+    if (decoded_.isNull()) {
+        noteDecodeFailure(pixels);
+        return;
+    }
+    // Drawn now: the file stands in for the bytes from here on.
+    if (!file_.isEmpty() && !encoded_.isEmpty()) {
+        fingerprint_ = still.fingerprint;
+        encoded_ = QByteArray();
+    }
+}
+
+void StillPicture::readFileLater(QSize pixels) {
+    // Not a failure of the picture: what is on show stays, stretched.
+    failedSerial_ = serial_;
+    failedPixels_ = pixels;
+    if (fileRetries_ >= kFileRetries) {
+        qCInfo(lcUi) << "picture file" << file_ << "no longer holds the picture shown";
+        return;
+    }
+    const int waitMs = kFileRetryFirstMs << fileRetries_++;
+    const quint64 serial = serial_;
+    QTimer::singleShot(waitMs, this, [this, serial, pixels] {
+        if (serial != serial_ || failedSerial_ != serial || failedPixels_ != pixels)
             return;
-        if (requested_ == pixels)
-            requested_ = QSize();
-        decoded_ = std::move(image);
-        decodedSerial_ = serial;
-        if (decoded_.isNull())
-            noteDecodeFailure(pixels);
+        failedSerial_ = 0;
         update();
     });
 }
@@ -396,7 +455,8 @@ void StillPicture::requestDecode(QSize pixels) {
 void StillPicture::noteDecodeFailure(QSize pixels) {
     failedSerial_ = serial_;
     failedPixels_ = pixels;
-    qCInfo(lcUi) << "a picture of" << encoded_.size() << "bytes does not decode at" << pixels;
+    qCInfo(lcUi) << "a picture of" << std::max(encoded_.size(), fingerprint_.size)
+                 << "bytes does not decode at" << pixels;
     // Told from the event loop: this may run inside a paint event.
     const quint64 serial = serial_;
     QMetaObject::invokeMethod(
@@ -422,8 +482,8 @@ void StillPicture::changeEvent(QEvent *event) {
     // A decoded photograph is drawn as it is; a pixmap set directly (the
     // placeholder) and text are greyed out by the style.
     if (event->type() == QEvent::EnabledChange &&
-        keepsLookWhenDisabled(*this, !text().isEmpty() ||
-                                         (encoded_.isEmpty() && !QLabel::pixmap().isNull()))) {
+        keepsLookWhenDisabled(*this,
+                              !text().isEmpty() || (!stored_ && !QLabel::pixmap().isNull()))) {
         noteEnabledChange(this);
         return;
     }
@@ -431,7 +491,7 @@ void StillPicture::changeEvent(QEvent *event) {
 }
 
 void StillPicture::paintEvent(QPaintEvent *event) {
-    if (encoded_.isEmpty()) {
+    if (!stored_) {
         {
             QPainter painter(this);
             fillBackground(painter);
@@ -446,10 +506,7 @@ void StillPicture::paintEvent(QPaintEvent *event) {
         if (decoder_) {
             requestDecode(pixels);
         } else {
-            decoded_ = decodeScaled(encoded_, format_, pixels);
-            decodedSerial_ = serial_;
-            if (decoded_.isNull())
-                noteDecodeFailure(pixels);
+            decoded(decodeStill(source(), format_, pixels), pixels);
         }
     }
     QPainter painter(this);

@@ -81,15 +81,19 @@ private:
     bool contentShown_ = false;
 };
 
-// The cell's still picture. A photograph is kept as the bytes it came in and
-// decoded straight to the label's size (a JPEG decodes much faster at a
-// fraction of its size): with a decoder, off the window's thread as soon as
-// it is set, otherwise when it is first painted. A new picture is decoded
-// once, and a resized window decodes it again, sharp; until a decoded picture
-// is in, the one before is stretched, or the background shows. A picture
-// whose header reads but whose data does not decode is remembered as such for
-// that size, so that painting does not ask again and again. Pixmaps set
-// directly (the "not found" placeholder) are the label's as usual.
+// The cell's still picture. A photograph is decoded straight to the label's
+// size (a JPEG decodes much faster at a fraction of its size): with a
+// decoder, off the window's thread as soon as it is set, otherwise when it is
+// first painted. What the label keeps is what it draws: once decoded, the
+// bytes the picture came in are let go, and a resized window reads its stored
+// file again, sharp; until a decoded picture is in, the one before is
+// stretched, or the background shows. A file that no longer holds those bytes
+// (rewritten since, or not yet written) is read again a little later, a few
+// times, the picture stretched meanwhile. A picture given without a file
+// keeps its bytes. A picture whose header reads but whose data does not
+// decode is remembered as such for that size, so that painting does not ask
+// again and again. Pixmaps set directly (the "not found" placeholder) are the
+// label's as usual.
 class StillPicture : public QLabel {
     Q_OBJECT
 
@@ -97,16 +101,20 @@ public:
     explicit StillPicture(QWidget *parent = nullptr);
     // Must outlive the widget.
     void setDecoder(PictureDecoder *decoder) { decoder_ = decoder; }
-    // `format` as the picture's header names it ("" to find out).
-    void setPicture(QByteArray encoded, const QByteArray &format = {});
+    // `format` as the picture's header names it ("" to find out); `file`
+    // holds (or is about to hold) the same bytes.
+    void setPicture(QByteArray encoded, const QByteArray &format = {}, const QString &file = {});
     // These forget the picture kept, then act as QLabel's own.
     void setPixmap(const QPixmap &pixmap);
     void clear();
-    // The picture on show, at its own size (decoded for the asking).
+    // The picture on show, at its own size (decoded for the asking, from its
+    // file once its bytes are let go; null when the file holds another).
     QPixmap pixmap() const;
-    bool hasPicture() const { return !encoded_.isEmpty() || !QLabel::pixmap().isNull(); }
+    bool hasPicture() const { return stored_ || !QLabel::pixmap().isNull(); }
     // The picture kept is decoded at the label's size (false without one).
     bool isDecoded() const;
+    // The bytes the picture came in are still held.
+    bool holdsBytes() const { return !encoded_.isEmpty(); }
 
 signals:
     // The picture kept does not decode at the label's size. It is not asked
@@ -120,18 +128,26 @@ protected:
 private:
     void fillBackground(QPainter &painter);
     QSize pixelSize() const;
+    StillSource source() const;
     void requestDecode(QSize pixels);
+    void decoded(DecodedStill still, QSize pixels);
     void noteDecodeFailure(QSize pixels);
+    void readFileLater(QSize pixels);
+    void forgetPicture();
 
     PictureDecoder *decoder_ = nullptr;
-    QByteArray encoded_;
+    bool stored_ = false; // a picture is kept, by its bytes or its file
+    QByteArray encoded_;  // until the picture is first decoded, when it has a file
+    QString file_;
+    PictureFingerprint fingerprint_; // of the bytes, once decoded
     QByteArray format_;
     quint64 serial_ = 0; // the picture kept; answers for another are dropped
     QSize requested_;    // the size of the decode on its way
     QImage decoded_;     // of the picture `decodedSerial_`, maybe the one before
     quint64 decodedSerial_ = 0;
-    quint64 failedSerial_ = 0; // the picture that did not decode at failedPixels_
+    quint64 failedSerial_ = 0; // the picture not asked for again at failedPixels_
     QSize failedPixels_;
+    int fileRetries_ = 0; // reads of a changed file asked again for this picture
 };
 
 // One thumbnail of the main window's grid. The cell widget covers the frame

@@ -231,7 +231,7 @@ void ThumbGrid::clearSlot(int slot) {
     c->setProgressShown(false);
 }
 
-bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
+bool ThumbGrid::showPicture(int slot, const QByteArray &picture, const QString &file) {
     ThumbCell *c = cell(slot);
     if (!c || picture.isEmpty())
         return false;
@@ -257,11 +257,10 @@ bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
             gif->show();
             gif->startAnimation();
         } else {
-            // Once the part lets go of the frame it converts in place, uncopied.
-            QImage frame = gif->firstFrame();
+            // Decoded again at the cell's size: the frame at its own is not kept.
             gif->hide();
             gif->clear();
-            c->img->setPixmap(QPixmap::fromImage(std::move(frame)));
+            c->img->setPicture(picture, {}, file);
         }
         c->img->show();
         c->img->update();
@@ -279,7 +278,7 @@ bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
         c->img->clear();
         AnimatedPicture *gif = c->AniGIF();
         gif->setBackColor(Qt::black);
-        gif->loadBytes(picture, *header);
+        gif->loadBytes(picture, *header, file);
         gif->show();
         gif->startAnimation();
     } else {
@@ -287,7 +286,7 @@ bool ThumbGrid::showPicture(int slot, const QByteArray &picture) {
             c->AniGIF()->hide();
             c->AniGIF()->clear();
         }
-        c->img->setPicture(picture, header->format);
+        c->img->setPicture(picture, header->format, file);
     }
     c->img->show();
     c->img->update();

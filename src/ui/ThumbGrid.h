@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QRectF>
 #include <QSize>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
@@ -81,8 +82,10 @@ public:
     // Shows a picture's bytes fitted into the slot, still or animated (an
     // animation plays). False, with nothing shown, when the bytes are no
     // picture that can be shown. The picture is decoded later, off the
-    // window's thread; its cell knows its size and kind at once.
-    bool showPicture(int slot, const QByteArray &picture);
+    // window's thread; its cell knows its size and kind at once. A still
+    // picture keeps only what it draws: `file`, which holds (or is about to
+    // hold) the same bytes, is read again when the cell's size changes.
+    bool showPicture(int slot, const QByteArray &picture, const QString &file = {});
     // The "not found" placeholder at the full picture size.
     void showPlaceholder(int slot, const PlaceholderLines &lines);
     // An empty progress bar on the frame's colour, as a download starts.

@@ -111,6 +111,7 @@ private slots:
                               rig.column(0, stGalTime)}),
                  (QStringList{u"XX9ABC"_s, u"OK"_s, u"01.05.2024 11:59"_s}));
         QVERIFY(rig.cell(0).img->hasPicture() && !rig.cell(0).isProgressShown());
+        QTRY_VERIFY(!rig.cell(0).img->holdsBytes()); // its file stands in for them
         QCOMPARE(rig.cell(1).lblFrom->text(), u"From:PA\u00D8\u00D8X"_s);
         // No trailer: "Old" and no sender line; the animation plays.
         QCOMPARE(rig.column(2, stGalInfo), u"Old"_s);

@@ -721,6 +721,7 @@ void PageRoadTest::passShowsAndHidesNoPartOfACell() {
     rig.w().grid().waitForDecodes();
     QCoreApplication::processEvents();
     QVERIFY(rig.cell(0).img->isDecoded());
+    QVERIFY(!rig.cell(0).img->holdsBytes()); // its file stands in for them
     QVERIFY(rig.cell(1).AniGIF()->playsDecodedFrames() && rig.cell(1).AniGIF()->isAnimating());
     QVERIFY(!rig.cell(2).img->isDecoded()); // the placeholder, drawn as it is
     rig.closeWindow();

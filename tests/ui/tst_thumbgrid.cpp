@@ -33,9 +33,12 @@ private slots:
     void captionsOnAColouredFrameStayReadable();
     void stillPictureIsDecodedAtTheCellsSize();
     void gridDecodesTheLatestPictureAtItsCellsSize();
+    void resizedCellReadsItsFileAgain_data();
+    void resizedCellReadsItsFileAgain();
     void undecodablePictureIsAskedForOncePerSize();
     void animationsPlayDecodedFramesWhileTheWindowShows();
     void animationTooLargeToKeepStillPlays();
+    void resizedAnimationReadsItsFileAgain();
     void partsComeAndGoByWhatTheyPaint();
     void cellsPaintAllTheyCover();
     void disablingRepaintsOnlyWhatGreys();
@@ -71,6 +74,11 @@ struct PaintCounter : QObject {
         return false;
     }
 };
+
+bool writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 QColor middle(const QImage &image) {
     return image.pixelColor(image.width() / 2, image.height() / 2);
@@ -235,6 +243,50 @@ void ThumbGridTest::gridDecodesTheLatestPictureAtItsCellsSize() {
     QVERIFY(middle(g.shown(&img)).blue() > 200);
 }
 
+// Once shown, a cell keeps what it draws, not the bytes: a new size reads
+// the stored file, and only the very bytes shown; until then the picture on
+// show stays, stretched, and nothing counts as a picture that fails.
+void ThumbGridTest::resizedCellReadsItsFileAgain_data() {
+    QTest::addColumn<QString>("fileAfter"); // "same", "gone", "other", "late"
+    QTest::addColumn<bool>("sharp");
+    QTest::newRow("file holds the picture") << u"same"_s << true;
+    QTest::newRow("file gone") << u"gone"_s << false;
+    QTest::newRow("file holds another picture") << u"other"_s << false;
+    QTest::newRow("file written after the resize") << u"late"_s << true;
+}
+
+void ThumbGridTest::resizedCellReadsItsFileAgain() {
+    QFETCH(QString, fileAfter);
+    QFETCH(bool, sharp);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"4"_s);
+    const QByteArray red = jpegBytes(QSize(320, 240), Qt::red);
+    QVERIFY(writeBytes(file, red));
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    QSignalSpy notDecoded(&grid, &ThumbGrid::pictureNotDecoded);
+    QVERIFY(grid.showPicture(4, red, file));
+    StillPicture &img = *grid.cell(4)->img;
+    grid.waitForDecodes();
+    QVERIFY(img.isDecoded());
+
+    if (fileAfter != u"same")
+        QVERIFY(QFile::remove(file));
+    if (fileAfter == u"other")
+        QVERIFY(writeBytes(file, jpegBytes(QSize(320, 240), Qt::blue)));
+    g.window.resize(1340, 480);
+    grid.resize(g.window.size());
+    g.shown(&img);
+    grid.waitForDecodes();
+    if (fileAfter == u"late") {
+        QVERIFY(!img.isDecoded());
+        QVERIFY(writeBytes(file, red));
+    }
+    QTRY_COMPARE(img.isDecoded(), sharp);
+    QVERIFY(middle(g.shown(&img)).red() > 200);
+    QCOMPARE(notDecoded.count(), 0);
+}
+
 // A picture whose header reads but whose data does not (the first half of a PNG) is decoded
 // once per size, not on every paint, and the grid tells its owner.
 void ThumbGridTest::undecodablePictureIsAskedForOncePerSize() {
@@ -308,6 +360,39 @@ void ThumbGridTest::animationsPlayDecodedFramesWhileTheWindowShows() {
 
     grid.clearSlot(4);
     QVERIFY(!grid.animationClock().contains(&gif));
+}
+
+// An animation, once its frames are in, keeps them and not its bytes: a new
+// size decodes its file again, and a file that is gone leaves the frames on
+// show playing.
+void ThumbGridTest::resizedAnimationReadsItsFileAgain() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"4"_s);
+    const QByteArray bytes = animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green}, 40);
+    QVERIFY(writeBytes(file, bytes));
+    ShownGrid g;
+    ThumbGrid &grid = *g.grid;
+    QVERIFY(grid.showPicture(4, bytes, file));
+    AnimatedPicture &gif = *grid.cell(4)->AniGIF();
+    grid.waitForDecodes();
+    QVERIFY(gif.isAnimating() && !gif.holdsBytes());
+    const QSize first = gif.decodedFrameSize();
+
+    const QList<QSize> windows{QSize(1340, 480), QSize(1005, 360)};
+    for (const QSize &window : windows) {
+        const bool gone = window == windows.first();
+        if (gone)
+            QVERIFY(QFile::rename(file, file + u".kept"_s));
+        else
+            QVERIFY(QFile::rename(file + u".kept"_s, file));
+        g.window.resize(window);
+        grid.resize(window);
+        g.shown(&gif);
+        grid.waitForDecodes();
+        QVERIFY(gif.isAnimating() && gif.playsDecodedFrames());
+        QCOMPARE(gif.decodedFrameSize() == first, gone);
+        QCOMPARE(gif.decodedFrameSize(), gone ? first : gif.size() * gif.devicePixelRatioF());
+    }
 }
 
 void ThumbGridTest::animationTooLargeToKeepStillPlays() {

@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
+#include <QHashFunctions>
 #include <QImageReader>
 #include <QPointer>
 #include <QThread>
@@ -73,6 +75,43 @@ QImage decodeScaled(const QByteArray &bytes, const QByteArray &format, QSize siz
     return readyToPaint(scaledTo(r.reader.read(), size));
 }
 
+PictureFingerprint pictureFingerprint(const QByteArray &bytes) {
+    return {bytes.size(), qHashBits(bytes.constData(), size_t(bytes.size()))};
+}
+
+namespace {
+
+// The bytes of `source` and their fingerprint; nothing when its file is gone
+// or holds other bytes now. Another program may have replaced the file, or the
+// writer may not have put it in place yet: only the very bytes shown before
+// are decoded.
+std::optional<QByteArray> sourceBytes(const StillSource &source, PictureFingerprint &fingerprint) {
+    if (!source.bytes.isEmpty() || source.file.isEmpty()) {
+        fingerprint = pictureFingerprint(source.bytes);
+        return source.bytes;
+    }
+    QFile file(source.file);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != source.fingerprint.size)
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    fingerprint = pictureFingerprint(bytes);
+    if (fingerprint != source.fingerprint)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+DecodedStill decodeStill(const StillSource &source, const QByteArray &format, QSize size) {
+    DecodedStill decoded;
+    const std::optional<QByteArray> bytes = sourceBytes(source, decoded.fingerprint);
+    if (!bytes)
+        decoded.fileChanged = true;
+    else
+        decoded.image = decodeScaled(*bytes, format, size);
+    return decoded;
+}
+
 qint64 frameBytes(QSize size, int frames) {
     return qint64(std::max(size.width(), 0)) * std::max(size.height(), 0) * 4 * std::max(frames, 0);
 }
@@ -137,6 +176,20 @@ void PictureDecoder::decodeStill(const QByteArray &bytes, const PictureHeader &h
     });
 }
 
+void PictureDecoder::decodeStill(StillSource source, const QByteArray &format, QSize size,
+                                 QObject *receiver, std::function<void(DecodedStill)> done) {
+    pending_.ref();
+    pool_.start([this, source = std::move(source), format, size,
+                 receiver = QPointer<QObject>(receiver), done = std::move(done)]() mutable {
+        DecodedStill decoded = tavimo::decodeStill(source, format, size);
+        // The bytes go with the worker, not with the answer's queue.
+        source = StillSource();
+        post(
+            receiver, [done = std::move(done), decoded = std::move(decoded)] { done(decoded); },
+            true);
+    });
+}
+
 void PictureDecoder::decodeAnimation(const QByteArray &bytes, const PictureHeader &header,
                                      QSize size, qint64 maxBytes, QObject *receiver,
                                      std::function<void(QImage)> firstFrame,
@@ -157,6 +210,39 @@ void PictureDecoder::decodeAnimation(const QByteArray &bytes, const PictureHeade
             postFirst(decodeScaled(bytes, format, size));
         post(
             receiver, [done = std::move(done), frames = std::move(frames)] { done(frames); }, true);
+    });
+}
+
+void PictureDecoder::decodeAnimation(StillSource source, const PictureHeader &header, QSize size,
+                                     qint64 maxBytes, QObject *receiver,
+                                     std::function<void(QImage)> firstFrame,
+                                     std::function<void(DecodedAnimation)> done) {
+    pending_.ref();
+    pool_.start([this, source = std::move(source), format = header.format, size, maxBytes,
+                 receiver = QPointer<QObject>(receiver), firstFrame = std::move(firstFrame),
+                 done = std::move(done)]() mutable {
+        DecodedAnimation decoded;
+        std::optional<QByteArray> bytes = sourceBytes(source, decoded.fingerprint);
+        source = StillSource();
+        if (!bytes) {
+            decoded.fileChanged = true;
+        } else {
+            bool firstPosted = false;
+            const auto postFirst = [&](const QImage &image) {
+                firstPosted = true;
+                post(
+                    receiver, [firstFrame, image] { firstFrame(image); }, false);
+            };
+            decoded.frames = decodeFrames(*bytes, format, size, maxBytes, postFirst);
+            if (!firstPosted) // too large to keep, or no frame at all
+                postFirst(decodeScaled(*bytes, format, size));
+            if (!decoded.frames)
+                decoded.bytes = std::move(*bytes);
+        }
+        bytes.reset();
+        post(
+            receiver, [done = std::move(done), decoded = std::move(decoded)] { done(decoded); },
+            true);
     });
 }
 

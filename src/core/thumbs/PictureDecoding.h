@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSize>
+#include <QString>
 #include <QThreadPool>
 
 #include <functional>
@@ -50,6 +51,34 @@ int playedFrameDelay(int delayMs);
 // decoded.
 QImage decodeScaled(const QByteArray &bytes, const QByteArray &format, QSize size);
 
+// Tells whether a file read again holds the very bytes a picture came in:
+// their length and a hash of them.
+struct PictureFingerprint {
+    qsizetype size = -1;
+    size_t hash = 0;
+    friend bool operator==(const PictureFingerprint &, const PictureFingerprint &) = default;
+};
+PictureFingerprint pictureFingerprint(const QByteArray &bytes);
+
+// Where a still picture is decoded from: the bytes it came in while they are
+// at hand, otherwise its stored file, which must still hold those bytes.
+struct StillSource {
+    QByteArray bytes;
+    QString file;                   // read when `bytes` is empty
+    PictureFingerprint fingerprint; // of the bytes the file must hold
+};
+
+struct DecodedStill {
+    QImage image;                   // null when the bytes do not decode
+    PictureFingerprint fingerprint; // of the bytes decoded
+    // The file is gone or holds other bytes now (rewritten, or not yet
+    // written): nothing was decoded, and that says nothing of the picture.
+    bool fileChanged = false;
+};
+
+// The still picture of `source` as decodeScaled gives it.
+DecodedStill decodeStill(const StillSource &source, const QByteArray &format, QSize size);
+
 // Every frame of an animation, as it is shown.
 struct AnimationFrames {
     QList<QImage> images;
@@ -64,6 +93,16 @@ struct AnimationFrames {
 std::optional<AnimationFrames> decodeFrames(const QByteArray &bytes, const QByteArray &format,
                                             QSize size, qint64 maxBytes,
                                             const std::function<void(const QImage &)> &first = {});
+
+// What a decode of an animation from a StillSource gives.
+struct DecodedAnimation {
+    std::optional<AnimationFrames> frames; // nothing as decodeFrames says
+    PictureFingerprint fingerprint;        // of the bytes decoded
+    // Read from the file, when the frames would take too much memory: what
+    // the caller plays instead.
+    QByteArray bytes;
+    bool fileChanged = false; // as DecodedStill says
+};
 
 // The bytes `frames` frames of `size` take in memory.
 qint64 frameBytes(QSize size, int frames);
@@ -81,11 +120,19 @@ public:
 
     void decodeStill(const QByteArray &bytes, const PictureHeader &header, QSize size,
                      QObject *receiver, std::function<void(QImage)> done);
+    // The same from bytes or a stored file (the file is read on the worker).
+    void decodeStill(StillSource source, const QByteArray &format, QSize size, QObject *receiver,
+                     std::function<void(DecodedStill)> done);
     // The first frame comes first, as soon as it is decoded; then all frames,
     // or nothing when they would take more than `maxBytes`.
     void decodeAnimation(const QByteArray &bytes, const PictureHeader &header, QSize size,
                          qint64 maxBytes, QObject *receiver, std::function<void(QImage)> firstFrame,
                          std::function<void(std::optional<AnimationFrames>)> done);
+
+    // The same from bytes or a stored file (the file is read on the worker).
+    void decodeAnimation(StillSource source, const PictureHeader &header, QSize size,
+                         qint64 maxBytes, QObject *receiver, std::function<void(QImage)> firstFrame,
+                         std::function<void(DecodedAnimation)> done);
 
     // Pictures asked for whose last answer has not been delivered yet.
     int pending() const { return pending_.loadRelaxed(); }
