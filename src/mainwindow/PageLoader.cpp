@@ -295,25 +295,36 @@ void PageLoader::keepAfterCutPicture(const SlotTarget &target, const CutAnswer &
     if (c && !s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         ThumbCell::setLabelText(c->lblFrom, QString());
     // "New" would announce a picture that is not there.
+    std::optional<SlotLook> announced;
     if (c && cut.look) {
+        announced = SlotLook{c->lblCall->text(), c->shapeColor()};
         ThumbCell::setLabelText(c->lblCall, cut.look->caption);
         c->setShapeColor(cut.look->frame);
     }
     if (!s.page.isWxPage())
         ShowPictureAge(target.slot, target.site);
     if (cut.verdict == CutVerdict::AskSoon)
-        askAgainSoon(target);
+        askAgainSoon(target, announced, cut.look);
 }
 
-void PageLoader::askAgainSoon(const SlotTarget &target) {
+void PageLoader::askAgainSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
+                              const std::optional<SlotLook> &kept) {
     const quint64 pass = passNumber_;
-    QTimer::singleShot(cutRetryDelay_, this, [this, target, pass] {
+    QTimer::singleShot(cutRetryDelay_, this, [this, target, pass, announced, kept] {
         // A pass started since asks for itself; a slot emptied or given
         // another site asks for nothing.
         if (pass != passNumber_ || !fetcher_ || !cuts_.askAtNextPass(target.slot))
             return;
         PageState &page = state_.page;
         if (!page.isWxPage()) {
+            // The same fetch once more: the new picture announced while it
+            // comes, and the slot as it was if it comes cut again.
+            ThumbCell *c = grid_.cell(target.slot);
+            if (c && announced && kept) {
+                ThumbCell::setLabelText(c->lblCall, announced->caption);
+                c->setShapeColor(announced->frame);
+                cuts_.setLook(target.slot, *kept);
+            }
             requestSlotPicture(target.slot, target.site);
             return;
         }

@@ -104,8 +104,10 @@ private:
     // pass, as the verdict says.
     void keepAfterCutPicture(const SlotTarget &target, const CutAnswer &cut);
     // Asks for the slot's picture again once the retry delay has passed,
-    // unless a pass has started since (it asks for itself).
-    void askAgainSoon(const SlotTarget &target);
+    // unless a pass has started since (it asks for itself): with the look the
+    // check picture `announced` while it comes, and `kept` if it comes cut.
+    void askAgainSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
+                      const std::optional<SlotLook> &kept);
     void answerDropped(int slot);
     void pictureNotStored(const QString &file, quint64 write);
     // The slot shows nothing of what this part put there (emptied or given

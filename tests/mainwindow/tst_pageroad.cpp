@@ -605,7 +605,7 @@ void PageRoadTest::wxPageFetchesDirectly() {
 // o(ld) whole, w(hole) new, 0 empty, a to f the new one cut ever longer; the check picture's
 // height per pass (the first is 2 pixels wide: nothing announced, the others 1). Per pass:
 // the requests of the picture and what the slot shows after it. A kept answer leaves the
-// slot as it was, caption and frame too.
+// slot as it was, caption and frame too; a new picture shown is marked new.
 void PageRoadTest::cutAnswersLeaveTheSlotAsItWas_data() {
     QTest::addColumn<QString>("checks");
     QTest::addColumn<QString>("answers");
@@ -669,6 +669,9 @@ void PageRoadTest::cutAnswersLeaveTheSlotAsItWas() {
         } else if (shown.at(pass) == u'o') {
             QCOMPARE(rig.cell(0).lblCall->text(), keptCaption);
             QCOMPARE(rig.cell(0).shapeColor(), keptFrame);
+        } else if (shown.at(pass) != shown.at(pass - 1)) {
+            // Shown at its second request, with the look its check picture gave.
+            QCOMPARE(rig.cell(0).shapeColor(), newPictureFrameColour());
         }
     }
     rig.server.setHandler({});
