@@ -138,14 +138,13 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     ThumbCell *c = grid_.cell(cell);
     if (!c)
         return;
-    const CutAnswer cut =
-        cuts_.takePicture(cell, isPictureWhole(splitPictureTrailer(bytes).picture));
+    const CutVerdict cut = cuts_.take(cell, splitPictureTrailer(bytes).picture).verdict;
     if (!isShown(cut)) {
-        askAgainAfterCut(cell);
+        askAgainSoon(cell);
         return;
     }
-    if (cut == CutAnswer::ShownFirst)
-        qCInfo(lcGallery) << "the picture of cell" << cell << "arrived cut again; shown as it is";
+    if (cut == CutVerdict::ShowCut)
+        qCInfo(lcGallery) << "the picture of cell" << cell << "arrived cut; shown as it is";
     AppState &s = state_;
     const GalleryAnswer answer =
         takeGalleryAnswer(bytes, cell, s.page.SlotTable, s.texts, s.ZeroChar, s.dateOrder);
@@ -164,8 +163,8 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     endPassWhenComplete();
 }
 
-void GalleryFetch::askAgainAfterCut(int cell) {
-    qCInfo(lcGallery) << "the picture of cell" << cell << "arrived cut; it is asked for again";
+void GalleryFetch::askAgainSoon(int cell) {
+    qCDebug(lcGallery) << "the picture of cell" << cell << "arrived cut or empty; asked again";
     fetcher_->reopenSlot(cell);
     const int owner = keys_.ownerNumber();
     QTimer::singleShot(cutRetryDelay_, this, [this, cell, owner] {

@@ -68,9 +68,10 @@ public:
     // The file of a cell: images/last15/<cell> under DataFolder.
     QString cellFile(int cell) const;
 
-    // How long a cell whose picture arrived cut waits before it asks again:
-    // the site is most likely still writing it. A second cut answer is shown
-    // as it is.
+    // How long a cell whose picture arrived cut or empty waits before it asks
+    // again: the site is most likely still writing it. The same bytes twice
+    // are shown as they are, and so is the last answer of a site that never
+    // stops changing.
     void setCutRetryDelay(std::chrono::milliseconds delay) { cutRetryDelay_ = delay; }
 
     // Null without a download context.
@@ -87,7 +88,7 @@ private:
     void pictureFailed(const SlotTarget &target);
     void pictureNotStored(const QString &file, quint64 write);
     // The cell keeps waiting, and asks for its picture again.
-    void askAgainAfterCut(int cell);
+    void askAgainSoon(int cell);
     // False when the placeholder shows instead.
     bool ShowSlotPicture(const QString &file, int cell, const QByteArray &picture);
     void ShowNotFound(int cell, bool pictureRead);
@@ -114,10 +115,10 @@ private:
     GallerySite site_;                // the site of the pass
     QList<WaitingRead> waiting_;      // in the order they go out
     QSet<int> reading_;               // cells whose read runs
-    // A cell asks once more, two seconds on; its second cut answer is shown:
-    // the gallery is looked at once, not watched pass after pass.
-    CutPictures cuts_{2};
-    std::chrono::milliseconds cutRetryDelay_{2000};
+    // The gallery is looked at once, not watched pass after pass: a cell asks
+    // a few times more, then shows what it has.
+    CutPictures cuts_{kGalleryCutRule};
+    std::chrono::milliseconds cutRetryDelay_ = kCutRetryDelay;
 };
 
 } // namespace tavimo

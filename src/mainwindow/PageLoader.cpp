@@ -14,6 +14,7 @@
 #include "ui/ThumbGrid.h"
 
 #include <QFile>
+#include <QTimer>
 
 namespace tavimo {
 
@@ -82,8 +83,8 @@ void PageLoader::LoadSstvPage() {
         // What a cut answer leaves: the look of the site's last picture, when
         // this slot showed it; else the bare caption.
         const bool sameSite = samePage && page.SlotTable.value(p.slot, stSiteCall) == p.caption;
-        lookBeforeCheck_.insert(p.slot, sameSite ? SlotLook{c->lblCall->text(), c->shapeColor()}
-                                                 : SlotLook{p.caption, grid_.backColor()});
+        cuts_.setLook(p.slot, sameSite ? SlotLook{c->lblCall->text(), c->shapeColor()}
+                                       : SlotLook{p.caption, grid_.backColor()});
         ThumbCell::setLabelText(c->lblCall, p.caption);
         ThumbCell::setLabelText(c->lblConnect(), s.texts.LngLoading);
         // Under a placeholder the waiting text would contradict it ("download
@@ -144,8 +145,9 @@ void PageLoader::startPagePass(const QList<int> &slotList) {
         shownPictures_.clear();
         placeholders_.clear();
         cuts_.clear();
-        lookBeforeCheck_.clear();
     }
+    ++passNumber_;
+    cuts_.startPass();
     if (fetcher_)
         fetcher_->startPass(slotList);
 }
@@ -199,18 +201,21 @@ void PageLoader::checkPictureReady(const SlotTarget &target, QSize size) {
     const int slot = target.slot;
     const CheckJudgement j = judgeCheckPicture(table.value(slot, stSiteCall), size,
                                                table.value(slot, stCheckHeight), s.texts);
+    // A slot whose last answer was cut asks again whatever its check picture
+    // says: the site may have finished writing since.
+    const bool fetch = j.decision != CheckDecision::NoNewPicture || cuts_.askAtNextPass(slot);
     // A slot fetched on its own keeps the look it has now.
-    if (j.decision == CheckDecision::NoNewPicture)
-        lookBeforeCheck_.remove(slot);
-    else if (!lookBeforeCheck_.contains(slot))
-        lookBeforeCheck_.insert(slot, SlotLook{c->lblCall->text(), c->shapeColor()});
+    if (fetch)
+        cuts_.setLookUnlessSet(slot, SlotLook{c->lblCall->text(), c->shapeColor()});
+    else
+        cuts_.endFetch(slot);
     ThumbCell::setLabelText(c->lblCall, j.caption);
     c->setShapeColor(j.frameColour.value_or(grid_.backColor()));
     c->setWaiting(false);
     c->setSenderShown(true);
     table.setValue(slot, stCheckHeight, j.checkHeight);
 
-    if (j.decision == CheckDecision::NoNewPicture) {
+    if (!fetch) {
         fetcher_->finishSlot(slot);
         ShowPictureAge(slot, target.site);
         return;
@@ -235,7 +240,7 @@ void PageLoader::checkPictureMissing(const SlotTarget &target) {
 }
 
 void PageLoader::answerDropped(int slot) {
-    lookBeforeCheck_.remove(slot);
+    cuts_.endFetch(slot);
     const PageState &page = state_.page;
     if (!page.isWxPage() && page.SlotTable.value(slot, stSiteCall).isEmpty()) {
         if (ThumbCell *c = grid_.cell(slot))
@@ -244,7 +249,7 @@ void PageLoader::answerDropped(int slot) {
 }
 
 void PageLoader::pictureFailed(const SlotTarget &target) {
-    lookBeforeCheck_.remove(target.slot);
+    cuts_.endFetch(target.slot);
     SlotTable &table = state_.page.SlotTable;
     table.setValue(target.slot, stFrom, QString());
     table.setValue(target.slot, stInfo, QString());
@@ -258,17 +263,15 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     ThumbCell *c = grid_.cell(target.slot);
     if (!c)
         return;
-    const CutAnswer cut =
-        cuts_.takePicture(target.slot, isPictureWhole(splitPictureTrailer(bytes).picture));
-    if (!isShown(cut)) {
-        keepAfterCutPicture(target);
+    const CutAnswer cut = cuts_.take(target.slot, splitPictureTrailer(bytes).picture);
+    if (!isShown(cut.verdict)) {
+        keepAfterCutPicture(target, cut);
         return;
     }
-    lookBeforeCheck_.remove(target.slot);
-    if (cut == CutAnswer::ShownFirst)
-        qCInfo(lcMainWindow).nospace()
-            << "the picture of slot " << target.slot << " arrived cut " << kCutAnswersShown
-            << " times in a row; it is shown as it is";
+    if (cut.verdict == CutVerdict::ShowCut)
+        qCInfo(lcMainWindow).nospace() << "the picture of slot " << target.slot
+                                       << " arrived cut with the same bytes twice; it is shown as "
+                                          "it is";
     AppState &s = state_;
     PageState &page = s.page;
     const SlotAnswer answer = takeSlotAnswer(bytes, target, page.isWxPage(), page.SlotTable,
@@ -283,25 +286,55 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
         shownPictures_.insert(target.slot, ShownPicture{write, target.site});
 }
 
-void PageLoader::keepAfterCutPicture(const SlotTarget &target) {
+void PageLoader::keepAfterCutPicture(const SlotTarget &target, const CutAnswer &cut) {
     AppState &s = state_;
-    PageState &page = s.page;
-    qCInfo(lcMainWindow) << "the picture of slot" << target.slot
-                         << "arrived cut; the slot keeps what it shows until the next pass";
+    // A site being written is met pass after pass: no line each time.
+    qCDebug(lcMainWindow) << "the picture of slot" << target.slot
+                          << "arrived cut or empty; the slot keeps what it shows";
     ThumbCell *c = grid_.cell(target.slot);
     if (c && !s.texts.LngLoading.isEmpty() && c->lblFrom->text().contains(s.texts.LngLoading))
         ThumbCell::setLabelText(c->lblFrom, QString());
     // "New" would announce a picture that is not there.
-    if (const auto look = lookBeforeCheck_.constFind(target.slot);
-        c && look != lookBeforeCheck_.cend()) {
-        ThumbCell::setLabelText(c->lblCall, look->caption);
-        c->setShapeColor(look->frame);
+    std::optional<SlotLook> announced;
+    if (c && cut.look) {
+        announced = SlotLook{c->lblCall->text(), c->shapeColor()};
+        ThumbCell::setLabelText(c->lblCall, cut.look->caption);
+        c->setShapeColor(cut.look->frame);
     }
-    lookBeforeCheck_.remove(target.slot);
-    if (page.isWxPage())
-        return; // every pass fetches a WX picture anyway
-    page.SlotTable.setValue(target.slot, stCheckHeight, QStringLiteral("0"));
-    ShowPictureAge(target.slot, target.site);
+    if (!s.page.isWxPage())
+        ShowPictureAge(target.slot, target.site);
+    if (cut.verdict == CutVerdict::AskSoon)
+        askAgainSoon(target, announced, cut.look);
+}
+
+void PageLoader::askAgainSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
+                              const std::optional<SlotLook> &kept) {
+    const quint64 pass = passNumber_;
+    QTimer::singleShot(cutRetryDelay_, this, [this, target, pass, announced, kept] {
+        // A pass started since asks for itself; a slot emptied or given
+        // another site asks for nothing.
+        if (pass != passNumber_ || !fetcher_ || !cuts_.askAtNextPass(target.slot))
+            return;
+        PageState &page = state_.page;
+        if (!page.isWxPage()) {
+            // The same fetch once more: the new picture announced while it
+            // comes, and the slot as it was if it comes cut again.
+            ThumbCell *c = grid_.cell(target.slot);
+            if (c && announced && kept) {
+                ThumbCell::setLabelText(c->lblCall, announced->caption);
+                c->setShapeColor(announced->frame);
+                cuts_.setLook(target.slot, *kept);
+            }
+            requestSlotPicture(target.slot, target.site);
+            return;
+        }
+        const ThumbCell *c = grid_.cell(target.slot);
+        const std::optional<PlannedSlot> planned =
+            planSlotRefetch(target.slot, page, page.SlotTable, state_.SiteList, state_.WxSiteList,
+                            c ? c->lblCall->text() : QString());
+        if (planned)
+            requestWxPicture(target.slot, planned->url, planned->caption);
+    });
 }
 
 void PageLoader::pictureNotStored(const QString &file, quint64 write) {
@@ -322,7 +355,6 @@ void PageLoader::forgetSlot(int slot) {
     shownPictures_.remove(slot);
     placeholders_.remove(slot);
     cuts_.forget(slot);
-    lookBeforeCheck_.remove(slot);
 }
 
 // ---- Display -------------------------------------------------------------------------
@@ -528,8 +560,8 @@ void PageLoader::languageChanged(const LanguageTexts &before) {
     }
     for (auto it = placeholders_.cbegin(); it != placeholders_.cend(); ++it)
         grid_.showPlaceholder(it.key(), slotNotFoundLines(s.texts, s.page.isWxPage(), it.value()));
-    for (SlotLook &look : lookBeforeCheck_)
-        look.caption = recaptionedCall(look.caption, before, s.texts);
+    cuts_.recaptionLooks(
+        [&](const QString &caption) { return recaptionedCall(caption, before, s.texts); });
 }
 
 QStringList PageLoader::alphaListOfPage() const {

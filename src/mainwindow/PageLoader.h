@@ -16,11 +16,11 @@
 #include "core/thumbs/PagePlan.h"
 #include "core/thumbs/SlotAssignment.h"
 
-#include <QColor>
 #include <QHash>
 #include <QObject>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 
 namespace tavimo {
@@ -72,6 +72,8 @@ public:
     QStringList alphaListOfPage() const;
     // Null without a download context.
     SlotFetcher *fetcher() const { return fetcher_.get(); }
+    // How long a slot whose picture arrived cut waits before it asks again.
+    void setCutRetryDelay(std::chrono::milliseconds delay) { cutRetryDelay_ = delay; }
 
     // The sites placed on the SSTV page shown, one entry each: the callsign as
     // stored, four blanks and the slot counted from 1. F2 shows it as the
@@ -97,10 +99,15 @@ private:
     void checkPictureMissing(const SlotTarget &target);
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
-    // A picture arrived cut: the slot keeps what it shows, with the caption
-    // and frame that went with it, and its check picture counts as unseen, so
-    // that the next pass fetches it again.
-    void keepAfterCutPicture(const SlotTarget &target);
+    // A picture arrived cut, or empty: the slot keeps what it shows, with the
+    // caption and frame that went with it, and asks again soon or at the next
+    // pass, as the verdict says.
+    void keepAfterCutPicture(const SlotTarget &target, const CutAnswer &cut);
+    // Asks for the slot's picture again once the retry delay has passed,
+    // unless a pass has started since (it asks for itself): with the look the
+    // check picture `announced` while it comes, and `kept` if it comes cut.
+    void askAgainSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
+                      const std::optional<SlotLook> &kept);
     void answerDropped(int slot);
     void pictureNotStored(const QString &file, quint64 write);
     // The slot shows nothing of what this part put there (emptied or given
@@ -135,15 +142,10 @@ private:
         int site = -1;
     };
     QHash<int, ShownPicture> shownPictures_;
-    // Pictures that arrived cut, per slot.
+    // Pictures that arrived cut, and the look each slot keeps meanwhile.
     CutPictures cuts_;
-    // The caption and frame a slot had before its check picture announced
-    // the picture on its way: what a cut answer leaves in place.
-    struct SlotLook {
-        QString caption;
-        QColor frame;
-    };
-    QHash<int, SlotLook> lookBeforeCheck_;
+    std::chrono::milliseconds cutRetryDelay_ = kCutRetryDelay;
+    quint64 passNumber_ = 0;
     int loadedPage_ = 0;
 };
 

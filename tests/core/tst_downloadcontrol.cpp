@@ -783,6 +783,27 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(server.requestCount("/stall/image1.jpg") >= 2, 5000);
     }
 
+    // A reload that comes as the running read reaches its deadline (the WX page's reload and
+    // the deadline are both three minutes) asks anew instead of keeping a read about to fail.
+    void aReadAtItsDeadlineIsAskedAnew() {
+        Route trickle = body(QByteArray(400, 't'));
+        trickle.trickleChunk = 1;
+        trickle.trickleIntervalMs = 50;
+        server.setRoute("/wx/image1.jpg", trickle);
+        context->setReadDeadline(1000ms);
+        Owner owner;
+        SlotFetcher fetcher(*context, owner);
+        const auto ask = [&] { fetcher.requestPicture(2, -1, url("/wx/image1.jpg"), "NOAA"); };
+        ask();
+        QTest::qWait(500);
+        ask(); // kept
+        QCOMPARE(server.requestCount("/wx/image1.jpg"), 1);
+        QTest::qWait(475);
+        ask(); // due within the margin
+        QTRY_COMPARE(server.requestCount("/wx/image1.jpg"), 2);
+        fetcher.cancelAll();
+    }
+
     void slotFilesAreWrittenInTheOrderGiven() {
         QTemporaryDir dir;
         Owner owner;

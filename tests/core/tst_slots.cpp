@@ -676,33 +676,66 @@ private slots:
         QTEST(isPictureWhole(splitPictureTrailer(download).picture), "whole");
     }
 
-    // Answers for one slot in turn, w(hole) or c(ut). Shown whole: "W", kept back: "k", cut
-    // and shown as it is: "F" the first time in a row (it is logged), "A" after that.
+    // Answers for one slot in turn: w(hole), e(mpty), or cut with the bytes a, b, c, d; "|"
+    // starts a pass. Verdicts: S show, C show cut (logged), s ask soon, n ask at the next pass.
     void cutPictures_data() {
+        QTest::addColumn<bool>("gallery");
         QTest::addColumn<QString>("answers");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("whole pictures are shown") << "ww"
-                                                  << "WW";
-        QTest::newRow("a cut answer waits for the next") << "cw"
-                                                         << "kW";
-        QTest::newRow("a rewrite over two passes is never shown cut") << "ccw"
-                                                                      << "kkW";
-        QTest::newRow("from the third cut in a row on, shown as it is") << "ccccc"
-                                                                        << "kkFAA";
-        QTest::newRow("a whole answer starts the row again") << "ccwccc"
-                                                             << "kkWkkF";
+        QTest::addColumn<QString>("verdicts");
+        QTest::addColumn<bool>("asksNext"); // after the last answer
+        const auto row = [](const char *name, bool gallery, const char *answers,
+                            const char *verdicts, bool asksNext) {
+            QTest::newRow(name) << gallery << answers << verdicts << asksNext;
+        };
+        row("whole pictures are shown", false, "ww", "SS", false);
+        row("a file growing over three passes is never shown", false, "ab|cd|ab|w", "snsnsnS",
+            false);
+        row("cut for good: shown at the second request", false, "aa", "sC", true);
+        row("cut for good costs one request more", false, "aa|a|", "sCS", false);
+        row("a paused write is shown, then the whole picture", false, "aa|w", "sCS", false);
+        row("empty answers are never shown", false, "ee|e|w", "snsS", false);
+        row("a row of shown cuts is logged once", false, "aa|bb", "sCsS", true);
+        row("the gallery shows the same bytes twice", true, "aa", "sC", true);
+        row("the gallery shows the last of a site that never stops", true, "abcd", "sssC", true);
+        row("the gallery shows an empty answer in the end", true, "eeee", "sssS", true);
     }
     void cutPictures() {
+        QFETCH(bool, gallery);
         QFETCH(QString, answers);
-        CutPictures cuts;
-        cuts.takePicture(3, false); // another slot's
-        cuts.takePicture(3, false);
-        QString shown;
+        CutPictures cuts(gallery ? kGalleryCutRule : kPageCutRule);
+        const QImage image = test::makeImage(QSize(64, 48));
+        QHash<QChar, QByteArray> bytes{{u'w', test::encodeImage(image, "JPG", 85)}};
+        bytes[u'e'] = QByteArray();
+        for (const QChar c : QStringLiteral("abcd"))
+            bytes[c] = bytes[u'w'].left(200 + 100 * (c.unicode() - 'a'));
+        cuts.take(3, bytes[u'a']); // another slot's
+        QString verdicts;
         for (const QChar answer : answers) {
-            const CutAnswer cut = cuts.takePicture(7, answer == u'w');
-            shown += QStringLiteral("WkFA").at(int(cut));
+            if (answer == u'|') {
+                cuts.startPass();
+                continue;
+            }
+            verdicts += QStringLiteral("SCsn").at(int(cuts.take(7, bytes[answer]).verdict));
         }
-        QTEST(shown, "shown");
+        QTEST(verdicts, "verdicts");
+        QTEST(cuts.askAtNextPass(7), "asksNext");
+    }
+    // What a kept answer leaves is the look from before the fetch, in the language of now.
+    void cutPicturesKeepTheLook() {
+        CutPictures cuts;
+        const QByteArray cut =
+            test::encodeImage(test::makeImage(QSize(64, 48)), "JPG", 85).left(300);
+        cuts.setLook(2, {QStringLiteral("AB1CD 2 Tage"), Qt::red});
+        cuts.setLookUnlessSet(2, {QStringLiteral("AB1CD new"), Qt::blue});
+        cuts.recaptionLooks(
+            [](const QString &caption) { return caption.chopped(4) + QStringLiteral("days"); });
+        const CutAnswer kept = cuts.take(2, cut);
+        QVERIFY(kept.look);
+        QCOMPARE(kept.look->caption, QStringLiteral("AB1CD 2 days"));
+        QCOMPARE(kept.look->frame, QColor(Qt::red));
+        cuts.setLook(2, {QStringLiteral("AB1CD"), Qt::red});
+        cuts.endFetch(2);
+        QVERIFY(!cuts.take(2, cut).look);
     }
 
     // fields: sender|status|date|slot caption|gallery caption

@@ -220,11 +220,11 @@ std::optional<test::Route> SiteSimulator::sstvAnswer(qsizetype index, const QStr
     // Only the current picture is rewritten in place.
     if (site.fault == SiteFault::Torn && !isCheck && !isList && match.captured(1) == u"1") {
         QMutexLocker lock(&tornMutex_);
-        const auto served = servedCut_.constFind(index);
-        if (served == servedCut_.cend() || *served != *number) {
-            servedCut_.insert(index, *number);
-            route.body = cutPicture(route.body);
-        }
+        TornWrite &write = tornWrites_[index];
+        if (write.number != *number)
+            write = TornWrite{*number, 0};
+        if (write.served < kTornCuts)
+            route.body = cutPicture(route.body, write.served++);
     }
     if (site.fault == SiteFault::Slow) {
         route.delayMs = kSlowDelayMs;
@@ -265,9 +265,10 @@ std::optional<test::Route> SiteSimulator::wxAnswer(qsizetype index, const QStrin
     return pictureRoute(wxPicture(index, wxTimelines_[index].currentNumber(clock_())));
 }
 
-QByteArray SiteSimulator::cutPicture(const QByteArray &whole) {
-    // Past the header, short of the end marker and of the trailer.
-    return whole.left(whole.size() * 11 / 20);
+QByteArray SiteSimulator::cutPicture(const QByteArray &whole, int request) {
+    // Past the header, short of the end marker and of the trailer, and longer
+    // at every request, as the file grows.
+    return whole.left(whole.size() * (2 + request) / (3 + kTornCuts));
 }
 
 QList<SstvSiteInfo> SiteSimulator::newsSites() const {

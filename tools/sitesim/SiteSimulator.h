@@ -43,9 +43,12 @@ public:
     qint64 currentSstvNumber(qsizetype index);
     QByteArray wxPicture(qsizetype index, qint64 number);
 
-    // What a torn site serves the first time its current picture is asked
-    // for: the first part of it, as a site answers while it rewrites the file.
-    static QByteArray cutPicture(const QByteArray &whole);
+    // How many requests of each new picture a torn site answers cut.
+    static constexpr int kTornCuts = 2;
+    // What a torn site serves at the `request`-th request (from 0) of its
+    // current picture while it rewrites the file: its first part, longer at
+    // every request.
+    static QByteArray cutPicture(const QByteArray &whole, int request);
 
     // The sites announced as new by the updates list.
     QList<SstvSiteInfo> newsSites() const;
@@ -75,10 +78,14 @@ private:
     QMutex cacheMutex_;
     QHash<QString, QByteArray> cache_;
     qint64 cacheBytes_ = 0;
-    // Per torn site, the picture it last served cut: the next request for it
-    // gets it whole.
+    // Per torn site, the picture being written and how many requests it has
+    // answered cut.
+    struct TornWrite {
+        qint64 number = -1;
+        int served = 0;
+    };
     QMutex tornMutex_;
-    QHash<qsizetype, qint64> servedCut_;
+    QHash<qsizetype, TornWrite> tornWrites_;
     // Per site that posts at every pass, the pictures posted so far.
     QMutex postedMutex_;
     QHash<qsizetype, qint64> posted_;

@@ -62,10 +62,10 @@ const char *const kDescription =
     "Faulty sites are the last SSTV sites before the news sites: the last --fail-404\n"
     "ones, then the --slow ones before them, then --stall, --garbage, --torn, --trickle,\n"
     "--no-end, --png-text and --large; no\n"
-    "two switches share a site. A torn site serves its current picture cut (its first\n"
-    "55 %, as a site answers while it rewrites the file) the first time it is asked\n"
-    "for, and whole from the next request on, until its next picture, which comes\n"
-    "every third interval (the first 1.5 intervals after the start). Before it\n"
+    "two switches share a site. A torn site serves its current picture cut the first\n"
+    "two times it is asked for (its first 40 %, then 60 %, as a site answers while it\n"
+    "rewrites the file), and whole from the third request on, until its next picture,\n"
+    "which comes every third interval (the first 1.5 intervals after the start). Before it\n"
     "listens the simulator names the sites of each switch on stderr. A --no-end or\n"
     "--png-text site posts a new picture whenever its check picture is asked for, so at\n"
     "every pass; its pictures are odd but whole.\n"
@@ -133,7 +133,8 @@ int main(int argc, char *argv[]) {
         {"stall", &SimConfig::stall, "N SSTV sites take requests and never answer."},
         {"garbage", &SimConfig::garbage, "N SSTV sites answer with bytes that are no picture."},
         {"torn", &SimConfig::torn,
-         "N SSTV sites serve each new picture cut the first time it is asked for."},
+         "N SSTV sites serve each new picture cut, and longer, the first two times it is asked "
+         "for."},
         {"trickle", &SimConfig::trickle,
          "N SSTV sites send the pictures asked for in their first 150 s at one byte a second."},
         {"no-end", &SimConfig::noEndMarker,

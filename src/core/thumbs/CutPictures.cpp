@@ -1,6 +1,9 @@
 #include "core/thumbs/CutPictures.h"
 
+#include <QCryptographicHash>
+
 #include <cstring>
+#include <utility>
 
 namespace tavimo {
 
@@ -134,25 +137,94 @@ bool isPictureWhole(const QByteArray &picture) {
     return true;
 }
 
-CutAnswer CutPictures::takePicture(int slot, bool whole) {
-    if (whole) {
-        cutsInRow_.remove(slot);
-        return CutAnswer::Whole;
+CutVerdict SlotCuts::take(const QByteArray &picture, const CutRule &rule) {
+    const bool empty = isPictureEmpty(picture);
+    if (!empty && isPictureWhole(picture)) {
+        *this = SlotCuts();
+        return CutVerdict::Show;
     }
-    // Counted whatever the check picture said: a site that posts a new
-    // picture at every pass and serves each one short is still that site.
-    const int cuts = ++cutsInRow_[slot];
-    if (cuts < shownFrom_)
-        return CutAnswer::KeptBack;
-    return cuts == shownFrom_ ? CutAnswer::ShownFirst : CutAnswer::ShownAgain;
+    askAtNextPass_ = true;
+    if (!empty) {
+        // The same bytes twice, never a count: a file still being written
+        // may look alike in length from one request to the next.
+        const QByteArray digest = QCryptographicHash::hash(picture, QCryptographicHash::Sha256);
+        if (digest == shown_) {
+            held_.clear();
+            askAtNextPass_ = false;
+            return CutVerdict::Show;
+        }
+        if (digest == held_) {
+            shown_ = digest;
+            held_.clear();
+            return cutShown();
+        }
+        held_ = digest;
+    }
+    if (soonAsked_ < rule.soonAsks) {
+        ++soonAsked_;
+        return CutVerdict::AskSoon;
+    }
+    if (!rule.showWhenAsksRunOut)
+        return CutVerdict::AskNextPass;
+    // The site never stopped changing: its last answer, as it is.
+    if (empty)
+        return CutVerdict::Show;
+    shown_ = held_;
+    held_.clear();
+    return cutShown();
+}
+
+CutVerdict SlotCuts::cutShown() {
+    return std::exchange(cutShown_, true) ? CutVerdict::Show : CutVerdict::ShowCut;
+}
+
+void CutPictures::setLook(int slot, const SlotLook &look) {
+    looks_.insert(slot, look);
+}
+
+void CutPictures::setLookUnlessSet(int slot, const SlotLook &look) {
+    if (!looks_.contains(slot))
+        looks_.insert(slot, look);
+}
+
+void CutPictures::endFetch(int slot) {
+    looks_.remove(slot);
+}
+
+CutAnswer CutPictures::take(int slot, const QByteArray &picture) {
+    CutAnswer answer;
+    answer.verdict = slots_[slot].take(picture, rule_);
+    if (const auto look = looks_.constFind(slot); look != looks_.cend()) {
+        if (!isShown(answer.verdict))
+            answer.look = *look;
+        looks_.erase(look);
+    }
+    return answer;
+}
+
+bool CutPictures::askAtNextPass(int slot) const {
+    const auto it = slots_.constFind(slot);
+    return it != slots_.cend() && it->askAtNextPass();
+}
+
+void CutPictures::startPass() {
+    for (SlotCuts &cuts : slots_)
+        cuts.passStarted();
+}
+
+void CutPictures::recaptionLooks(const std::function<QString(const QString &)> &recaption) {
+    for (SlotLook &look : looks_)
+        look.caption = recaption(look.caption);
 }
 
 void CutPictures::forget(int slot) {
-    cutsInRow_.remove(slot);
+    slots_.remove(slot);
+    looks_.remove(slot);
 }
 
 void CutPictures::clear() {
-    cutsInRow_.clear();
+    slots_.clear();
+    looks_.clear();
 }
 
 } // namespace tavimo

@@ -4,23 +4,29 @@
 //
 // Sites rewrite their current picture in place. A download that comes while
 // the file is being written is a complete answer of the first part of the
-// picture: it decodes to its top over a grey block. Such an answer is not
-// taken as the slot's picture; the slot keeps what it shows and asks again.
-// A rewrite may take longer than a pass, so two cut answers in a row prove
-// nothing; but some sites only ever serve pictures that end short (a JPEG
-// without its end marker decodes whole all the same), each pass a new one.
-// The cut answers of a slot are therefore counted whatever they hold, and
-// from the third in a row on the answer is shown as it is.
+// picture: it decodes to its top over a grey block. No count of such answers
+// tells a file still being written from one that is complete but unusual (a
+// JPEG without its end marker, an upload that died): two answers do. A file
+// being written changes between two requests a few seconds apart; a file cut
+// for good gives the same bytes again. So a cut answer is shown as it is only
+// when the site gives the same bytes a second time; until then the slot keeps
+// what it shows and asks again, and a slot whose last answer was cut, shown or
+// not, is asked again at the next pass whatever its check picture says, until
+// a pass brings a whole picture or the very bytes it shows. An answer too
+// short to hold a picture's signature is never shown.
 //
-//     const SplitPicture split = splitPictureTrailer(download);
-//     const CutAnswer cut = cuts.takePicture(slot, isPictureWhole(split.picture));
-//     if (!isShown(cut)) {
-//         ...keep what the slot shows; ask again...
-//         return;
-//     }
+//     const CutAnswer cut = cuts.take(slot, splitPictureTrailer(download).picture);
+//     switch (cut.verdict) { ... } // show it; or keep what the slot shows
+//                                  // (cut.look) and ask again soon or at the next pass
 
 #include <QByteArray>
+#include <QColor>
 #include <QHash>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <optional>
 
 namespace tavimo {
 
@@ -31,36 +37,103 @@ namespace tavimo {
 // Reads the bytes' structure once, without decoding them.
 bool isPictureWhole(const QByteArray &picture);
 
-// The cut answers in a row after which the page's slots show one as it is.
-inline constexpr int kCutAnswersShown = 3;
+// An answer this short holds no picture's signature: an empty answer, or a
+// trailer alone.
+inline constexpr qsizetype kPictureSignatureBytes = 8;
 
-enum class CutAnswer {
-    Whole,      // shown
-    KeptBack,   // cut: the slot keeps what it shows
-    ShownFirst, // cut, and shown as it is for the first time in this row
-    ShownAgain, // cut, and shown as it is like the ones before it
-};
-
-inline bool isShown(CutAnswer answer) {
-    return answer != CutAnswer::KeptBack;
+inline bool isPictureEmpty(const QByteArray &picture) {
+    return picture.size() < kPictureSignatureBytes;
 }
 
-// How many cut answers each slot has had in a row, to tell a cut in passing
-// from a site that serves nothing else.
+// How long a slot whose answer was cut waits before it asks again: long
+// enough for a file being written to grow, short enough that a picture cut for
+// good is shown within seconds.
+inline constexpr std::chrono::milliseconds kCutRetryDelay{5000};
+
+// What a window does with an answer.
+enum class CutVerdict {
+    Show,        // a whole picture; a cut one shown once more since the last whole one
+                 // (the same bytes the slot shows, say); the gallery's empty last answer
+    ShowCut,     // cut and shown as it is, the first since a whole picture (worth a log line)
+    AskSoon,     // keep what the slot shows; ask again after kCutRetryDelay
+    AskNextPass, // keep what the slot shows; ask again at the next pass
+};
+
+inline bool isShown(CutVerdict verdict) {
+    return verdict == CutVerdict::Show || verdict == CutVerdict::ShowCut;
+}
+
+// How often a slot asks again soon before it leaves the rest to the next pass
+// (the page's slots), or shows the last answer as it is (the gallery's cells,
+// looked at once and not watched pass after pass).
+struct CutRule {
+    int soonAsks = 1;
+    bool showWhenAsksRunOut = false;
+};
+inline constexpr CutRule kPageCutRule{1, false};
+inline constexpr CutRule kGalleryCutRule{3, true};
+
+// The caption and frame a slot showed before its check picture announced a
+// new picture: what an answer that is kept leaves in place ("new" would
+// announce a picture that is not there).
+struct SlotLook {
+    QString caption;
+    QColor frame;
+};
+
+struct CutAnswer {
+    CutVerdict verdict = CutVerdict::Show;
+    std::optional<SlotLook> look; // to put back when the answer is kept
+};
+
+// The cut answers of one slot.
+class SlotCuts {
+public:
+    // An answer of the slot, its trailer cut off.
+    CutVerdict take(const QByteArray &picture, const CutRule &rule);
+    // The last answer was cut or empty: ask whatever the check picture says.
+    bool askAtNextPass() const { return askAtNextPass_; }
+    // A new pass: the slot may ask soon again.
+    void passStarted() { soonAsked_ = 0; }
+
+private:
+    CutVerdict cutShown();
+
+    QByteArray held_;  // digest of the cut answer kept back last
+    QByteArray shown_; // digest of the cut answer shown
+    int soonAsked_ = 0;
+    bool askAtNextPass_ = false;
+    bool cutShown_ = false; // since the last whole picture
+};
+
+// The cut answers of every slot of a grid, and the look each keeps.
 class CutPictures {
 public:
-    // From the `shownFrom`-th cut answer in a row on, the answer is shown.
-    explicit CutPictures(int shownFrom = kCutAnswersShown) : shownFrom_(shownFrom) {}
+    explicit CutPictures(CutRule rule = kPageCutRule) : rule_(rule) {}
 
-    // A picture of `slot` arrived, whole or cut. A whole one ends the row.
-    CutAnswer takePicture(int slot, bool whole);
+    // A fetch of `slot` begins; `look` is what a kept answer leaves. The
+    // second form keeps a look already set for the fetch running.
+    void setLook(int slot, const SlotLook &look);
+    void setLookUnlessSet(int slot, const SlotLook &look);
+    // The fetch ended without an answer to judge (failed, dropped, nothing new).
+    void endFetch(int slot);
+
+    // An answer of `slot`, its trailer cut off. The fetch ends: the look goes
+    // with the answer.
+    CutAnswer take(int slot, const QByteArray &picture);
+    bool askAtNextPass(int slot) const;
+
+    void startPass();
+    // The language changed: the kept captions say the same in the new one.
+    void recaptionLooks(const std::function<QString(const QString &)> &recaption);
     // The slot shows another site, or another page is shown.
     void forget(int slot);
     void clear();
 
 private:
-    int shownFrom_;
-    QHash<int, int> cutsInRow_;
+    CutRule rule_;
+    QHash<int, SlotCuts> slots_;
+    QHash<int, SlotLook> looks_;
 };
 
 } // namespace tavimo

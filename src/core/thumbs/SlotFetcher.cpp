@@ -10,7 +10,7 @@
 namespace tavimo {
 
 SlotFetcher::SlotFetcher(DownloadContext &context, const KeyOwner &owner, QObject *parent)
-    : QObject(parent), owner_(owner) {
+    : QObject(parent), context_(context), owner_(owner) {
     ucDnLoad = new DownloadControl(context, DownloadControl::Flavour::Bytes, this);
     ucCkNew = new DownloadControl(context, DownloadControl::Flavour::Picture, this);
     ucDnLoad->setObjectName(QStringLiteral("ucDnLoad"));
@@ -36,11 +36,12 @@ SlotFetcher::~SlotFetcher() {
 
 void SlotFetcher::requestCheckPicture(int slot, const QString &url, const QString &call) {
     const QString key = checkKey(slot);
-    const Asked request{{owner_.ownerNumber(), call}, url};
+    Asked request{{owner_.ownerNumber(), call}, url, {}};
     if (stillRunning(*ucCkNew, checkRequests_, key, request)) {
         qCDebug(lcCore) << "check picture" << key << "keeps its running read";
         return;
     }
+    request.running.start();
     checkRequests_.insert(key, request);
     ucCkNew->DownloadPicture(url, key);
 }
@@ -48,21 +49,25 @@ void SlotFetcher::requestCheckPicture(int slot, const QString &url, const QStrin
 void SlotFetcher::requestPicture(int slot, int site, const QString &url, const QString &call) {
     const int owner = owner_.ownerNumber();
     const QString key = site >= 0 ? pictureKey(owner, slot, site) : pictureKey(owner, slot);
-    const Asked request{{owner, call}, url};
+    Asked request{{owner, call}, url, {}};
     if (stillRunning(*ucDnLoad, pictureRequests_, key, request)) {
         qCDebug(lcCore) << "picture" << key << "keeps its running read";
         return;
     }
+    request.running.start();
     pictureRequests_.insert(key, request);
     emit pictureRequested(slot);
     ucDnLoad->DownloadFile(url, key);
 }
 
 bool SlotFetcher::stillRunning(const DownloadControl &control, const QHash<QString, Asked> &asked,
-                               const QString &key, const Asked &again) {
+                               const QString &key, const Asked &again) const {
     const auto it = asked.constFind(key);
-    return it != asked.cend() && it->request.owner == again.request.owner &&
-           it->request.call == again.request.call && it->url == again.url && control.isPending(key);
+    if (it == asked.cend() || it->request.owner != again.request.owner ||
+        it->request.call != again.request.call || it->url != again.url || !control.isPending(key))
+        return false;
+    const qint64 deadline = context_.readDeadline().count();
+    return deadline <= 0 || it->running.elapsed() < deadline - deadline / kDeadlineMarginDivisor;
 }
 
 void SlotFetcher::cancelAll() {

@@ -23,6 +23,7 @@
 #include "core/thumbs/PagePlan.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -72,6 +73,10 @@ class SlotFetcher : public QObject {
     Q_OBJECT
 
 public:
+    // Timers run as late as a twentieth of their interval: a reload due with a
+    // read's deadline may come this much before it.
+    static constexpr int kDeadlineMarginDivisor = 20;
+
     // `owner` must outlive the fetcher.
     SlotFetcher(DownloadContext &context, const KeyOwner &owner, QObject *parent = nullptr);
     ~SlotFetcher() override;
@@ -83,7 +88,11 @@ public:
     // starts while it runs takes it over, and its answer counts for the pass
     // running when it comes. Started over instead, a site that takes the
     // connection but never answers would keep every pass open for as long as
-    // passes come faster than the transfer timeout.
+    // passes come faster than the transfer timeout. A read due at its deadline
+    // within a twentieth of it (the margin) is asked anew instead: kept, it would
+    // fail a moment later, and the slot wait for the next pass (on the WX
+    // page, whose reload comes as often as the deadline, that is every read
+    // the reload finds running).
 
     // The check picture of `slot`, under the bare slot number.
     void requestCheckPicture(int slot, const QString &url, const QString &call);
@@ -159,14 +168,16 @@ private:
     void ucDnLoad_NoImage(const QString &id);
     void ucDnLoad_Progress(const QString &id, qint64 BytesMax, qint64 BytesDone);
 
-    // A request made, and the address it asked for.
+    // A request made, the address it asked for, and since when it runs.
     struct Asked {
         SlotRequest request;
         QString url;
+        QElapsedTimer running;
     };
-    // Whether the read under `key` was asked for alike and still runs.
-    static bool stillRunning(const DownloadControl &control, const QHash<QString, Asked> &asked,
-                             const QString &key, const Asked &again);
+    // Whether the read under `key` was asked for alike and still runs, with
+    // time left before its deadline.
+    bool stillRunning(const DownloadControl &control, const QHash<QString, Asked> &asked,
+                      const QString &key, const Asked &again) const;
 
     // The target of an answer, or nothing. An outcome (not a progress report)
     // that no longer fits is dropped and counted here.
@@ -175,6 +186,7 @@ private:
     void dropAnswer(int slot);
     void applyEndOfPassRule();
 
+    DownloadContext &context_;
     const KeyOwner &owner_;
     DownloadControl *ucDnLoad = nullptr; // pictures
     DownloadControl *ucCkNew = nullptr;  // check pictures
