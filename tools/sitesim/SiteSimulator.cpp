@@ -2,6 +2,7 @@
 
 #include "core/base/Numbers.h"
 #include "sitesim/Callbooks.h"
+#include "sitesim/DataFolderWriter.h"
 #include "sitesim/PictureArt.h"
 #include "sitesim/SitePages.h"
 #include "support/Fixtures.h"
@@ -281,7 +282,8 @@ QByteArray SiteSimulator::updatesList(const QString &base, int ageDays) const {
     for (const SstvSiteInfo &site : newsSites()) {
         content.newSites.append(
             {site.callsign + u'*' + numberText(site.latitude) + u'*' + numberText(site.longitude),
-             base + sstvPicturePath(site.number)});
+             (ownHosts_ ? siteBase(base, false, site.number) : base) +
+                 sstvPicturePath(site.number)});
     }
     return test::updatesListBytes(content, clock_().toUTC().date().addDays(-ageDays));
 }

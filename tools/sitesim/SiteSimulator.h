@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <atomic>
 
 // The simulated sites behind one loopback server: every answer is made on
 // request from the site model and the clock.
@@ -26,6 +27,10 @@ public:
     static Clock systemClock();
 
     const SimConfig &config() const { return config_; }
+    // Whether the sites answer at addresses of their own (siteHost), so that
+    // the updates list announces new sites there too. Set before the first
+    // request that needs it; read on the server's thread.
+    void setSitesOnOwnHosts(bool own) { ownHosts_ = own; }
     const QList<SstvSiteInfo> &sstvSites() const { return sstv_; }
     const QList<WxSiteInfo> &wxSites() const { return wx_; }
     const PictureTimeline &sstvTimeline(qsizetype index) const { return sstvTimelines_[index]; }
@@ -69,6 +74,7 @@ private:
     QByteArray updatesList(const QString &base, int ageDays) const;
 
     SimConfig config_;
+    std::atomic<bool> ownHosts_{false};
     Clock clock_;
     QDateTime started_;
     QList<SstvSiteInfo> sstv_;

@@ -247,6 +247,7 @@ int main(int argc, char *argv[]) {
         listen(false, site.number);
     for (const WxSiteInfo &site : simulator.wxSites())
         listen(true, site.number);
+    simulator.setSitesOnOwnHosts(hosts == SiteHosts::OwnHost);
 
     if (parser.isSet(home)) {
         const QString dir = QDir(parser.value(home)).absolutePath();
