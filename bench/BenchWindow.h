@@ -18,6 +18,8 @@
 #include "sitesim/DataFolderWriter.h"
 #include "sitesim/SiteSimulator.h"
 #include "support/FakePrompts.h"
+#include "support/Fixtures.h"
+#include "support/LoopbackServer.h"
 #include "ui/MenuBarPainter.h"
 #include "ui/ThumbGrid.h"
 
@@ -29,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
+
+#include <atomic>
 
 #include <cstdio>
 #include <functional>
@@ -192,6 +196,46 @@ public:
     NoWindows opener;
     std::unique_ptr<MainWindow> window;
     QAction *refreshItem = nullptr;
+};
+
+inline double mib(qint64 bytes) {
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
+// Serves every SSTV site's picture as one of two pictures, with a check
+// picture that announces a new one when the second is switched on: the same
+// window measured with two kinds of picture.
+class TwoPictureServer {
+public:
+    TwoPictureServer(QByteArray first, QByteArray second)
+        : first_(std::move(first)), second_(std::move(second)) {
+        server_.setHandler(
+            [this](const test::RecordedRequest &request) -> std::optional<test::Route> {
+                test::Route route;
+                if (request.path.endsWith("/checknew.jpg"))
+                    route.body = test::checkPicture(1, secondOn_ ? 21 : 20);
+                else if (request.path.startsWith("/sstv/"))
+                    route.body = secondOn_ ? second_ : first_;
+                else
+                    return std::nullopt;
+                return route;
+            });
+    }
+    // Says why on stderr when it cannot listen.
+    bool start() {
+        if (server_.start())
+            return true;
+        std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
+        return false;
+    }
+    QString base() const { return server_.url(QStringLiteral("")).toString(); }
+    void serveSecond() { secondOn_ = true; }
+
+private:
+    const QByteArray first_;
+    const QByteArray second_;
+    std::atomic<bool> secondOn_{false};
+    test::LoopbackServer server_;
 };
 
 } // namespace tavimo::bench

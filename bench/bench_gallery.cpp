@@ -54,10 +54,6 @@ double median(QList<double> values) {
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }
 
-double mib(qint64 bytes) {
-    return double(bytes) / (1024.0 * 1024.0);
-}
-
 // Where the gallery's window and its 30 pictures lie (window coordinates).
 struct GalleryShape {
     QRect window;
@@ -260,7 +256,8 @@ int main(int argc, char *argv[]) {
         std::printf(", %d", round);
     std::printf(" openings and closings:");
     for (const qint64 bytes : resident)
-        std::printf(" %.1f", mib(bytes));
-    std::printf(" MiB (%+.1f MiB; target within 5 MB)\n", mib(resident.last() - resident.first()));
+        std::printf(" %.1f", bench::mib(bytes));
+    std::printf(" MiB (%+.1f MiB; target within 5 MB)\n",
+                bench::mib(resident.last() - resident.first()));
     return 0;
 }

@@ -20,8 +20,6 @@
 #include "BenchWindow.h"
 
 #include "sitesim/SiteSimulator.h"
-#include "support/Fixtures.h"
-#include "support/LoopbackServer.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
@@ -30,7 +28,6 @@
 #include <QMutex>
 
 #include <algorithm>
-#include <atomic>
 
 using namespace tavimo;
 
@@ -67,10 +64,6 @@ Idle idle(bench::BenchWindow &w) {
     return result;
 }
 
-double mib(qint64 bytes) {
-    return double(bytes) / (1024.0 * 1024.0);
-}
-
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -97,25 +90,11 @@ int main(int argc, char *argv[]) {
     const QByteArray still = pictureOf(stillSite);
     const QByteArray animated = pictureOf(animatedSite);
 
-    std::atomic<bool> serveAnimated{false};
-    std::atomic<int> checkHeight{20};
-    test::LoopbackServer server;
-    server.setHandler([&](const test::RecordedRequest &request) -> std::optional<test::Route> {
-        test::Route route;
-        if (request.path.endsWith("/checknew.jpg"))
-            route.body = test::checkPicture(1, checkHeight);
-        else if (request.path.startsWith("/sstv/"))
-            route.body = serveAnimated ? animated : still;
-        else
-            return std::nullopt;
-        return route;
-    });
-    if (!server.start()) {
-        std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
+    bench::TwoPictureServer server(still, animated);
+    if (!server.start())
         return 1;
-    }
 
-    bench::BenchWindow w(simulator.sstvSites(), server.url(QStringLiteral("")).toString());
+    bench::BenchWindow w(simulator.sstvSites(), server.base());
     if (!w.start(true) || !w.waitForPassEnd()) {
         std::fprintf(stderr, "the first pass did not end\n");
         return 1;
@@ -123,8 +102,7 @@ int main(int argc, char *argv[]) {
     const qint64 stillBytes = settle(3000);
     const Idle stillIdle = idle(w);
 
-    serveAnimated = true;
-    checkHeight = 21;
+    server.serveSecond();
     w.reload(true);
     if (!w.waitForPassEnd()) {
         std::fprintf(stderr, "the animated pass did not end\n");
@@ -138,11 +116,11 @@ int main(int argc, char *argv[]) {
 
     std::printf("resident size, window of %d thumbnails\n", kSites);
     std::printf("  24 still pictures (JPEG, %lld bytes)                 %8.1f MiB\n",
-                static_cast<long long>(still.size()), mib(stillBytes));
+                static_cast<long long>(still.size()), bench::mib(stillBytes));
     std::printf("  24 animations (GIF, %lld bytes; %d playing)         %8.1f MiB\n",
-                static_cast<long long>(animated.size()), playing, mib(animatedBytes));
+                static_cast<long long>(animated.size()), playing, bench::mib(animatedBytes));
     std::printf("  animated less still: %.1f MiB (target under 60 MB)\n",
-                mib(animatedBytes - stillBytes));
+                bench::mib(animatedBytes - stillBytes));
     std::printf("\nleft alone for %d s, refresh timer running (%s platform)\n", kIdleSeconds,
                 qPrintable(QGuiApplication::platformName()));
     std::printf("  %-22s %10s %22s\n", "thumbnails", "CPU share", "main thread wake-ups/s");

@@ -16,8 +16,6 @@
 #include "BenchWindow.h"
 
 #include "sitesim/SiteSimulator.h"
-#include "support/Fixtures.h"
-#include "support/LoopbackServer.h"
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
 
@@ -27,7 +25,6 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <atomic>
 
 using namespace tavimo;
 
@@ -65,10 +62,6 @@ qint64 settle(int ms) {
     return largest;
 }
 
-double mib(qint64 bytes) {
-    return double(bytes) / (1024.0 * 1024.0);
-}
-
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -90,33 +83,18 @@ int main(int argc, char *argv[]) {
         stillSite, simulator.sstvTimeline(stillSite).currentNumber(simulator.now()));
     const QByteArray large = largeJpeg(kLargeBytes);
 
-    std::atomic<bool> serveLarge{false};
-    std::atomic<int> checkHeight{20};
-    test::LoopbackServer server;
-    server.setHandler([&](const test::RecordedRequest &request) -> std::optional<test::Route> {
-        test::Route route;
-        if (request.path.endsWith("/checknew.jpg"))
-            route.body = test::checkPicture(1, checkHeight);
-        else if (request.path.startsWith("/sstv/"))
-            route.body = serveLarge ? large : small;
-        else
-            return std::nullopt;
-        return route;
-    });
-    if (!server.start()) {
-        std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
+    bench::TwoPictureServer server(small, large);
+    if (!server.start())
         return 1;
-    }
 
-    bench::BenchWindow w(simulator.sstvSites(), server.url(QStringLiteral("")).toString());
+    bench::BenchWindow w(simulator.sstvSites(), server.base());
     if (!w.start(true) || !w.waitForPassEnd()) {
         std::fprintf(stderr, "the first pass did not end\n");
         return 1;
     }
     const qint64 smallBytes = settle(4000);
 
-    serveLarge = true;
-    checkHeight = 21;
+    server.serveSecond();
     w.reload(true);
     if (!w.waitForPassEnd()) {
         std::fprintf(stderr, "the pass of large pictures did not end\n");
@@ -130,10 +108,10 @@ int main(int argc, char *argv[]) {
     std::printf("resident size, window of %d thumbnails (%s platform)\n", kSites,
                 qPrintable(QGuiApplication::platformName()));
     std::printf("  24 small pictures (JPEG, %lld bytes)               %8.1f MiB\n",
-                static_cast<long long>(small.size()), mib(smallBytes));
+                static_cast<long long>(small.size()), bench::mib(smallBytes));
     std::printf("  24 large pictures (JPEG, %lld bytes; %d shown)  %8.1f MiB\n",
-                static_cast<long long>(large.size()), shown, mib(largeBytes));
+                static_cast<long long>(large.size()), shown, bench::mib(largeBytes));
     std::printf("  large less small: %.1f MiB (target under 30 MB)\n",
-                mib(largeBytes - smallBytes));
+                bench::mib(largeBytes - smallBytes));
     return 0;
 }
