@@ -1,4 +1,4 @@
-// tavimo-sitesim: simulated SSTV and WX reception sites on 127.0.0.1, for the
+// tavimo-sitesim: simulated SSTV and WX reception sites on loopback addresses, for the
 // demo and the end-to-end tests.
 
 #include "sitesim/DataFolderWriter.h"
