@@ -274,13 +274,17 @@ private slots:
                 "config/Tavimo.ini.Backup config/Tavimo.ini.XyZabc images/ "
                 "images/Map.bmp.Latest images/paste.gif.XyZzyA tavimo.cfg tavimo.cfg.Sunday "
                 "tavimo.lst tavimo.lst.Backup tavimo.lst.abcdeF .tavimo-saving/ "
-                ".tavimo-saving/notes.txt .tavimo-saving/save-AbCdE elsewhere/ "
+                ".tavimo-saving/notes.txt .tavimo-saving/save-AbCdE "
+                ".tavimo-saving/save-AbCdEfGh12.notes "
+                "elsewhere/ "
                 "elsewhere/save-AbCdEfGh12")
                 .split(u' ');
         const QStringList leftovers =
-            QString(".tavimo-saving/save-AbCdEfGh12 Backups/.tavimo-saving/save-0123456789 "
-                    "images/.tavimo-saving/save-qWeRtYuIoP config/.tavimo-saving/save-ZZZZZZZZZZ "
-                    "config/.tavimo-saving/save-ZZZZZZZZZy")
+            QString(
+                ".tavimo-saving/save-AbCdEfGh12 Backups/.tavimo-saving/save-0123456789 "
+                "images/.tavimo-saving/save-qWeRtYuIoP config/.tavimo-saving/save-ZZZZZZZZZZ "
+                "config/.tavimo-saving/save-ZZZZZZZZZy config/.tavimo-saving/save-ZZZZZZZZZy.lock "
+                "config/.tavimo-saving/save-ZZZZZZZZZy.AbC12x")
                 .split(u' ');
         QTemporaryDir dir;
         for (const QString &path : kept + leftovers)

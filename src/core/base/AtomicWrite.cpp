@@ -166,6 +166,18 @@ bool isStagedSaveName(const QString &name) {
                        [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); });
 }
 
+bool isStagedSaveLeftover(const QString &name) {
+    const qsizetype stem = kStagedPrefix.size() + kStagedRandom;
+    if (!isStagedSaveName(name.left(stem)))
+        return false;
+    const QStringView tail = QStringView(name).mid(stem);
+    if (tail.isEmpty() || tail == u".lock")
+        return true;
+    return tail.size() == 7 && tail.front() == u'.' &&
+           std::all_of(tail.begin() + 1, tail.end(),
+                       [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); });
+}
+
 QString newStagedSaveName() {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QString name = kStagedPrefix;
@@ -220,7 +232,7 @@ QStringList removeStagedSaves(const QString &folder) {
         return removed;
     const QDir dir(staging.filePath());
     for (const QFileInfo &entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (entry.isSymLink() || !entry.isFile() || !isStagedSaveName(entry.fileName()))
+        if (entry.isSymLink() || !entry.isFile() || !isStagedSaveLeftover(entry.fileName()))
             continue;
         if (QFile::remove(entry.filePath()))
             removed.append(entry.filePath());

@@ -15,6 +15,12 @@ QString saveStagingFolder(const QString &folder);
 // True for the name a save gives its new version inside the staging folder.
 bool isStagedSaveName(const QString &name);
 
+// True for a staging name, and for the names Qt's own writer makes from one
+// while it rewrites a staged copy (the settings file): its lock,
+// "<staging name>.lock", and its new version, "<staging name>.XXXXXX". A save
+// killed in between leaves them.
+bool isStagedSaveLeftover(const QString &name);
+
 // A fresh name of that kind, for a writer that must stage a file itself.
 QString newStagedSaveName();
 

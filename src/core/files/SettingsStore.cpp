@@ -65,15 +65,12 @@ QString saveMerged(const QString &target, const QMap<QString, std::optional<QStr
             return file.errorString();
     }
     const QString staging = saveStagingFolder(targetInfo.absolutePath());
+    // Under the lock no other save of this file runs: what is in our folder
+    // (Qt's lock of a staged copy among it) a save killed mid-write left.
+    removeStagedSaves(targetInfo.absolutePath());
     if (!QDir().mkpath(staging))
         return tr("The folder %1 could not be made.").arg(QDir::toNativeSeparators(staging));
     QDir stagingDir(staging);
-    // Under the lock no other save of this file runs: a lock file of Qt's in
-    // our folder is what a save killed mid-write left.
-    for (const QString &name : stagingDir.entryList({QStringLiteral("save-*.lock")}, QDir::Files)) {
-        if (isStagedSaveName(name.chopped(5)))
-            stagingDir.remove(name);
-    }
 
     QString scratchPath;
     QFile scratch;
