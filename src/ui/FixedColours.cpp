@@ -27,4 +27,12 @@ void setFixedBackground(QPalette &palette, QPalette::ColorRole background, const
     palette.setColor(QPalette::Disabled, text, kDisabledTextOnFixedBackground);
 }
 
+void setToolTipColours(QPalette &palette) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Window, palette.color(group, QPalette::ToolTipBase));
+        palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::ToolTipText));
+    }
+}
+
 } // namespace tavimo

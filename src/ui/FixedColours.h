@@ -12,6 +12,11 @@ namespace tavimo {
 // ButtonText, Text) is set in every colour group.
 void setFixedBackground(QPalette &palette, QPalette::ColorRole background, const QColor &colour);
 
+// A label drawn in the desktop's tool-tip colour takes the tool tips' text with it, in every
+// colour group: Window becomes ToolTipBase and WindowText ToolTipText. A dark scheme pairs a
+// dark tool-tip fill with light text, on which the window's dark text would not show.
+void setToolTipColours(QPalette &palette);
+
 // The dark text on every fixed background.
 inline constexpr QRgb kTextOnFixedBackground = 0xff000000;
 
