@@ -9,10 +9,13 @@
 #include "sites/EditSiteDialog.h"
 #include "sites/PageNamesDialog.h"
 #include "sites/RemoveSiteDialog.h"
+#include "stations/OwnPositionDialog.h"
 #include "stations/SiteMapWindow.h"
 #include "stations/StationWindow.h"
+#include "stations/WebMapWindow.h"
 #include "support/CallbookPages.h"
 #include "support/DrawnCell.h"
+#include "support/FakePageView.h"
 #include "support/Routes.h"
 #include "ui/RefusedBox.h"
 
@@ -610,6 +613,21 @@ private slots:
                 openSiteMapWindow(h->state, h->registry, {0, {48.14, 11.58}, u"DL0MUC"_s});
             return QWidgetList{w->lblCall(), w->lblMe()};
         }) << kDarkScheme.toolTipBase;
+        QTest::newRow("own position's look-up button") << OpenParts([this] {
+            h->state.texts.LngGetLatLon = u"Get position from callbook"_s;
+            OwnPositionDialog *w = openOwnPositionDialog(h->state, h->registry);
+            w->txtCall->setText(u"G0ABC"_s);
+            return QWidgetList{w->cmdGetLatLon};
+        }) << QColor();
+        QTest::newRow("street view's buttons") << OpenParts([this] {
+            h->state.SiteList.append(makeSite(u"G0ABC"_s, u"http://127.0.0.1/image1.jpg"_s, 51.5));
+            WebMapServices services;
+            services.makeView = [] { return std::make_unique<FakePageView>(); };
+            WebMapWindow *w =
+                openWebMapWindow(h->state, h->registry,
+                                 {u"G0ABC*http://127.0.0.1/maps?q=51.5,0"_s, false}, services);
+            return QWidgetList{w->cmdPaste, w->cmdSave};
+        }) << QColor();
     }
     void textOnFixedBackgrounds() {
         QFETCH(OpenParts, open);
