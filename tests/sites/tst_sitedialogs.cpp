@@ -50,21 +50,16 @@ void pick(QListWidget *list, int row) {
     list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
 
-// A dark desktop scheme: dark fills, near-white text, and dark tool tips with light text.
-const struct {
-    QColor fill{53, 53, 53};
-    QColor text{240, 240, 240};
-    QColor toolTipBase{49, 54, 59};
-    QColor toolTipText{252, 252, 252};
-} kDarkScheme;
+// A dark desktop scheme: dark fills and tool tips, near-white text.
+const QColor kDarkToolTip(49, 54, 59);
 
 QPalette darkScheme(QPalette palette) {
     for (QPalette::ColorRole fill : {QPalette::Window, QPalette::Base, QPalette::Button})
-        palette.setColor(fill, kDarkScheme.fill);
-    for (QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(text, kDarkScheme.text);
-    palette.setColor(QPalette::ToolTipBase, kDarkScheme.toolTipBase);
-    palette.setColor(QPalette::ToolTipText, kDarkScheme.toolTipText);
+        palette.setColor(fill, QColor(53, 53, 53));
+    for (QPalette::ColorRole text :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+        palette.setColor(text, QColor(240, 240, 240));
+    palette.setColor(QPalette::ToolTipBase, kDarkToolTip);
     return palette;
 }
 
@@ -612,7 +607,7 @@ private slots:
             SiteMapWindow *w =
                 openSiteMapWindow(h->state, h->registry, {0, {48.14, 11.58}, u"DL0MUC"_s});
             return QWidgetList{w->lblCall(), w->lblMe()};
-        }) << kDarkScheme.toolTipBase;
+        }) << kDarkToolTip;
         QTest::newRow("own position's look-up button") << OpenParts([this] {
             h->state.texts.LngGetLatLon = u"Get position from callbook"_s;
             OwnPositionDialog *w = openOwnPositionDialog(h->state, h->registry);
