@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/text/ProgramTexts.h"
+#include "ui/FixedColours.h"
 
 #include <QAction>
 #include <QEvent>
@@ -30,8 +31,7 @@ EmptyListsNote::EmptyListsNote(QWidget &grid, AppState &state, const QAction &ad
     setAutoFillBackground(true);
     setFrameShape(QFrame::Box);
     QPalette look = palette();
-    look.setColor(QPalette::Window, QColor(255, 255, 225));
-    look.setColor(QPalette::WindowText, Qt::black);
+    setFixedBackground(look, QPalette::Window, QColor(255, 255, 225));
     setPalette(look);
     QFont bigger = font();
     bigger.setPointSizeF(bigger.pointSizeF() * 1.25);

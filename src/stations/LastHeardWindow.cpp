@@ -5,6 +5,7 @@
 #include "core/net/DownloadControl.h"
 #include "core/thumbs/LastHeard.h"
 #include "stations/Logging.h"
+#include "ui/FixedColours.h"
 #include "ui/OpenOnce.h"
 
 #include <QEvent>
@@ -47,8 +48,7 @@ LastHeardWindow::LastHeardWindow(AppState &state, const LastHeardRequest &reques
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    colours.setColor(QPalette::WindowText, Qt::black);
+    setFixedBackground(colours, QPalette::Window, Qt::white);
     setPalette(colours);
     setAutoFillBackground(true);
 

@@ -7,6 +7,7 @@
 #include "core/geo/MapHandOver.h"
 #include "stations/Logging.h"
 #include "stations/MapView.h"
+#include "ui/FixedColours.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -85,7 +86,7 @@ void placeMapWindow(QWidget &window, QSize picture, const QRect &area, QSize fra
                 area.top() + (area.height() - outer.height()) / 2);
 }
 
-QLabel *makeMapLabel(QWidget *parent, qreal pointSize, const QColor &background) {
+QLabel *makeMapLabel(QWidget *parent, qreal pointSize, MapLabelColours colours) {
     auto *label = new QLabel(parent);
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(pointSize);
@@ -94,8 +95,10 @@ QLabel *makeMapLabel(QWidget *parent, qreal pointSize, const QColor &background)
     label->setTextFormat(Qt::PlainText);
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, Qt::black);
+    if (colours == MapLabelColours::ToolTip)
+        setToolTipColours(palette);
+    else
+        setFixedBackground(palette, QPalette::Window, Qt::white);
     label->setPalette(palette);
     label->hide();
     return label;

@@ -4,7 +4,6 @@
 // chosen map picture, the window's place on the screen, the labels and their
 // frames, and the menu of map pictures.
 
-#include <QColor>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
@@ -54,9 +53,13 @@ QSize frameSizeOf(const QWidget &window, const QWidget *fallback);
 // the frame, and centres the window on the area.
 void placeMapWindow(QWidget &window, QSize picture, const QRect &area, QSize frame);
 
-// A label that fits its text, bold "Arial" of the given size on `background`;
-// it lies on the map picture.
-QLabel *makeMapLabel(QWidget *parent, qreal pointSize, const QColor &background);
+// What a label on the map is drawn in: the desktop's tool-tip colours, or dark
+// text on white.
+enum class MapLabelColours { ToolTip, White };
+
+// A label that fits its text, bold "Arial" of the given size in `colours`; it
+// lies on the map picture.
+QLabel *makeMapLabel(QWidget *parent, qreal pointSize, MapLabelColours colours);
 
 // A rectangle around a label, drawn in black, that lets the mouse through.
 QFrame *makeLabelFrame(QWidget *parent);

@@ -7,6 +7,7 @@
 #include "core/net/CallbookPage.h"
 #include "core/net/CallsignLookup.h"
 #include "core/text/ProgramTexts.h"
+#include "ui/FixedColours.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/RefusedBox.h"
@@ -91,10 +92,10 @@ void OwnPositionDialog::buildControls() {
     cmdGetLatLon = new QPushButton(texts.LngGetLatLon, this);
     cmdGetLatLon->setGeometry(175, 52, 270, 30);
     cmdGetLatLon->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: rgb(162, 200, 255); color: black;"
+        QStringLiteral("QPushButton { background-color: rgb(162, 200, 255);"
                        " border: 1px solid rgb(57, 140, 190); border-radius: 3px; } "
-                       "QPushButton:pressed { background-color: rgb(110, 180, 220); }"
-                       " QPushButton:disabled { color: rgb(120, 120, 120); }"));
+                       "QPushButton:pressed { background-color: rgb(110, 180, 220); }") +
+        fixedButtonTextStyle());
     lblLookUp = label(QString(), QRect(175, 83, 270, 16));
     lblLookUp->setTextFormat(Qt::PlainText);
 

@@ -58,9 +58,9 @@ PageMapWindow::PageMapWindow(AppState &state)
     : QWidget(nullptr), state_(state), picOuter_(new MapViewport(this)),
       picInner_(picOuter_->canvas()) {
     setWindowTitle(QStringLiteral("Tavimo"));
-    lblMe_ = makeMapLabel(picInner_, kLabelPoints, Qt::white);
+    lblMe_ = makeMapLabel(picInner_, kLabelPoints, MapLabelColours::White);
     Shape1_ = makeLabelFrame(picInner_);
-    lblInfo_ = makeMapLabel(picInner_, kLabelPoints, Qt::white);
+    lblInfo_ = makeMapLabel(picInner_, kLabelPoints, MapLabelColours::White);
     Shape2_ = makeLabelFrame(picInner_);
     lblInfo_->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblMe_->installEventFilter(this);
@@ -135,7 +135,7 @@ void PageMapWindow::DrawAllSitesOnMap() {
     for (const PageMapRow &row : std::as_const(plan_.rows)) {
         if (row.kind == PageMapCase::FromMe) {
             picInner_->line(row.line->p1(), row.line->p2(), 2, kBlue);
-            auto *from = makeMapLabel(picInner_, kLabelPoints, Qt::white);
+            auto *from = makeMapLabel(picInner_, kLabelPoints, MapLabelColours::White);
             from->setAutoFillBackground(false);
             from->setText(QStringLiteral(" From Me "));
             from->adjustSize();
@@ -153,7 +153,7 @@ void PageMapWindow::DrawAllSitesOnMap() {
         if (row.line && row.kind != PageMapCase::FromMe)
             picInner_->line(row.line->p1(), row.line->p2(), 2, kBlue);
 
-        auto *label = makeMapLabel(picInner_, kLabelPoints, Qt::white);
+        auto *label = makeMapLabel(picInner_, kLabelPoints, MapLabelColours::White);
         label->setText(row.label);
         label->adjustSize();
         label->move(callLabelTopLeft(row, plan_, label->size()));

@@ -45,10 +45,9 @@ SiteMapWindow::SiteMapWindow(AppState &state, const SiteMapRequest &request)
     : QWidget(nullptr), state_(state), request_(request), picOuter_(new MapViewport(this)),
       picInner_(picOuter_->canvas()) {
     setWindowTitle(QStringLiteral("Tavimo"));
-    const QColor tipColour = palette().color(QPalette::ToolTipBase);
-    lblMe_ = makeMapLabel(picInner_, 12, tipColour);
+    lblMe_ = makeMapLabel(picInner_, 12, MapLabelColours::ToolTip);
     lblMe_->setText(QStringLiteral(" Me "));
-    lblCall_ = makeMapLabel(picInner_, 11.25, tipColour);
+    lblCall_ = makeMapLabel(picInner_, 11.25, MapLabelColours::ToolTip);
     lblCall_->setText(QStringLiteral("Call"));
     Shape1_ = makeLabelFrame(picInner_);
     Shape2_ = makeLabelFrame(picInner_);

@@ -7,6 +7,7 @@
 #include "core/text/ProgramTexts.h"
 #include "stations/Logging.h"
 #include "stations/StationPictureWindow.h"
+#include "ui/FixedColours.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
@@ -34,6 +35,8 @@ constexpr int kLineHeight = 18;
 constexpr std::array<int, 5> kLineTops{2, 18, 34, 50, 66};
 constexpr int kChoiceTop = 86;
 constexpr int kChoiceWidth = 55;
+const QColor kPanelColour(255, 255, 225);
+const QColor kChoiceColour(239, 239, 239);
 
 } // namespace
 
@@ -96,9 +99,11 @@ void StationWindow::buildPanel() {
 
     auto *pic1 = new QFrame(this);
     pic1->setGeometry(2, 2, kWidth - 4, kHeight - 4);
+    // The panel stays cream under any scheme, and so the text on it and on the source choices
+    // stays dark; a checked choice stands out in a light grey.
     QPalette panel = pic1->palette();
-    panel.setColor(QPalette::Window, QColor(255, 255, 225));
-    panel.setColor(QPalette::WindowText, Qt::black);
+    setFixedBackground(panel, QPalette::Window, kPanelColour);
+    setFixedBackground(panel, QPalette::Button, kChoiceColour);
     pic1->setPalette(panel);
     pic1->setAutoFillBackground(true);
 
@@ -123,6 +128,7 @@ void StationWindow::buildPanel() {
 
     for (const CallbookDatabase &db : kCallbooks) {
         auto *choice = new QToolButton(this);
+        choice->setPalette(panel);
         choice->setText(QString::fromLatin1(db.name));
         choice->setCheckable(true);
         choice->setAutoExclusive(true);

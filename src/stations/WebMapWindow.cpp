@@ -7,6 +7,7 @@
 #include "core/text/ProgramTexts.h"
 #include "platform/DesktopBridge.h"
 #include "stations/Logging.h"
+#include "ui/FixedColours.h"
 #include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 #include "ui/QtFileDialog.h"
@@ -31,12 +32,12 @@ const QString kWindowName = QStringLiteral("WebMapWindow");
 constexpr int kKeyWaitMs = 500;
 
 QString buttonStyle(const QColor &light, const QColor &dark) {
-    return QStringLiteral("QPushButton { background-color: %1; color: black;"
-                          " border: 1px solid %2; }"
+    return QStringLiteral("QPushButton { background-color: %1; border: 1px solid %2; }"
                           " QPushButton:hover { background-color: %2; }"
-                          " QPushButton:disabled { background-color: #d0d0d0; color: #707070;"
+                          " QPushButton:disabled { background-color: #d0d0d0;"
                           " border-color: #a0a0a0; }")
-        .arg(light.name(), dark.name());
+               .arg(light.name(), dark.name()) +
+           fixedButtonTextStyle();
 }
 
 QScreen *screenOf(const AppState &state) {

@@ -27,4 +27,17 @@ void setFixedBackground(QPalette &palette, QPalette::ColorRole background, const
     palette.setColor(QPalette::Disabled, text, kDisabledTextOnFixedBackground);
 }
 
+QString fixedButtonTextStyle() {
+    return QStringLiteral(" QPushButton { color: %1; } QPushButton:disabled { color: %2; }")
+        .arg(QColor::fromRgb(kTextOnFixedBackground).name(), kDisabledTextOnFixedBackground.name());
+}
+
+void setToolTipColours(QPalette &palette) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Window, palette.color(group, QPalette::ToolTipBase));
+        palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::ToolTipText));
+    }
+}
+
 } // namespace tavimo

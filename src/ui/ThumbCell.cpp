@@ -202,7 +202,7 @@ void ThumbCell::colourCaptions() {
     // blinking picture a fixed dark text, which a dark scheme's light text would vanish on.
     QPalette colours;
     if (shapeColor_ != palette().color(QPalette::Window))
-        colours.setColor(QPalette::WindowText, QColor::fromRgb(kTextOnFixedBackground));
+        setFixedBackground(colours, QPalette::Window, shapeColor_);
     for (QLabel *label :
          {static_cast<QLabel *>(lblFrom), lblCall, static_cast<QLabel *>(lblConnect_)}) {
         if (label)

@@ -2,6 +2,7 @@
 
 #include "core/app/WindowOpener.h"
 #include "ui/AnimatedPicture.h"
+#include "ui/FixedColours.h"
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
 
@@ -106,8 +107,7 @@ QLabel *makeTipLabel(QWidget *grid) {
     label->setTextFormat(Qt::PlainText);
     label->setAutoFillBackground(true);
     QPalette tipColours = label->palette();
-    tipColours.setColor(QPalette::Window, tipColours.color(QPalette::ToolTipBase));
-    tipColours.setColor(QPalette::WindowText, tipColours.color(QPalette::ToolTipText));
+    setToolTipColours(tipColours);
     label->setPalette(tipColours);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     label->hide();

@@ -1,5 +1,6 @@
 #include "SiteWindowsHarness.h"
 
+#include "core/app/StartupFiles.h"
 #include "core/base/TextFile.h"
 #include "core/files/StoreSettings.h"
 #include "core/sites/SiteLists.h"
@@ -8,12 +9,18 @@
 #include "sites/EditSiteDialog.h"
 #include "sites/PageNamesDialog.h"
 #include "sites/RemoveSiteDialog.h"
+#include "stations/OwnPositionDialog.h"
+#include "stations/SiteMapWindow.h"
+#include "stations/StationWindow.h"
+#include "stations/WebMapWindow.h"
 #include "support/CallbookPages.h"
 #include "support/DrawnCell.h"
+#include "support/FakePageView.h"
 #include "support/Routes.h"
 #include "ui/RefusedBox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,10 +30,13 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QWindow>
 
 using namespace tavimo;
 using namespace tavimo::test;
+
+Q_DECLARE_METATYPE(std::function<QWidgetList()>)
 
 namespace {
 
@@ -39,6 +49,22 @@ SiteRecord wxAt(const QString &name, int slot) {
 void pick(QListWidget *list, int row) {
     list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
+
+// A dark desktop scheme: dark fills and tool tips, near-white text.
+const QColor kDarkToolTip(49, 54, 59);
+
+QPalette darkScheme(QPalette palette) {
+    for (QPalette::ColorRole fill : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(fill, QColor(53, 53, 53));
+    for (QPalette::ColorRole text :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+        palette.setColor(text, QColor(240, 240, 240));
+    palette.setColor(QPalette::ToolTipBase, kDarkToolTip);
+    return palette;
+}
+
+// Opens a window and gives the parts of it that carry text.
+using OpenParts = std::function<QWidgetList()>;
 
 bool pointerBusy() {
     return QGuiApplication::overrideCursor() != nullptr;
@@ -547,25 +573,74 @@ private slots:
         QVERIFY(h->main.calls.isEmpty()); // neither blocks nor stops the main window
     }
 
-    // Text on a background these windows fix stays dark where the desktop's scheme writes white.
-    void fixedBackgroundsKeepDarkText() {
+    // Text on a background these windows fix stays dark where a dark desktop scheme writes
+    // near-white, and the site map's labels take the tool tips' text with their fill.
+    // fill: the colour the parts must be filled with; invalid: any.
+    void textOnFixedBackgrounds_data() {
+        QTest::addColumn<OpenParts>("open");
+        QTest::addColumn<QColor>("fill");
+        QTest::newRow("About caption") << OpenParts([this] {
+            return QWidgetList{showAboutDialog(h->state, h->registry)->Label3};
+        }) << QColor();
+        QTest::newRow("page names button") << OpenParts([this] {
+            return QWidgetList{showPageNamesDialog(h->state, h->registry)->cmdClose};
+        }) << QColor();
+        QTest::newRow("refused latitude") << OpenParts([this] {
+            AddSiteDialog *add = openAdd();
+            add->Option1->click();
+            add->fields->txtLat->setText(u"95"_s);
+            return QWidgetList{add->fields->txtLat};
+        }) << QColor();
+        QTest::newRow("station record and its sources") << OpenParts([this] {
+            StationWindow *w =
+                openStationWindow(h->state, h->registry, {u"G0ABC"_s, false, {}}, {});
+            return QWidgetList{w->lblCall, w->optDatabase[0], w->optDatabase[1], w->optDatabase[2]};
+        }) << QColor();
+        QTest::newRow("site map labels") << OpenParts([this] {
+            QDir().mkpath(h->state.paths.data(u"Maps"_s));
+            QFile::copy(QStringLiteral(TAVIMO_SOURCE_DATA_DIR "/Maps/Europe Map.png"),
+                        h->state.paths.data(u"Maps/Europe Map.png"_s));
+            h->state.lstMap = buildMapList(h->state.paths.data(u"Maps"_s));
+            h->state.texts.LngMe = u"Me"_s;
+            h->state.config.MyLat = 50.1; // Frankfurt; the site is in Munich
+            h->state.config.MyLon = 8.7;
+            SiteMapWindow *w =
+                openSiteMapWindow(h->state, h->registry, {0, {48.14, 11.58}, u"DL0MUC"_s});
+            return QWidgetList{w->lblCall(), w->lblMe()};
+        }) << kDarkToolTip;
+        QTest::newRow("own position's look-up button") << OpenParts([this] {
+            h->state.texts.LngGetLatLon = u"Get position from callbook"_s;
+            OwnPositionDialog *w = openOwnPositionDialog(h->state, h->registry);
+            w->txtCall->setText(u"G0ABC"_s);
+            return QWidgetList{w->cmdGetLatLon};
+        }) << QColor();
+        QTest::newRow("street view's buttons") << OpenParts([this] {
+            h->state.SiteList.append(makeSite(u"G0ABC"_s, u"http://127.0.0.1/image1.jpg"_s, 51.5));
+            WebMapServices services;
+            services.makeView = [] { return std::make_unique<FakePageView>(); };
+            WebMapWindow *w =
+                openWebMapWindow(h->state, h->registry,
+                                 {u"G0ABC*http://127.0.0.1/maps?q=51.5,0"_s, false}, services);
+            return QWidgetList{w->cmdPaste, w->cmdSave};
+        }) << QColor();
+    }
+    void textOnFixedBackgrounds() {
+        QFETCH(OpenParts, open);
+        QFETCH(QColor, fill);
         const QPalette before = QApplication::palette();
-        QPalette dark = before;
-        for (QPalette::ColorRole text :
-             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            dark.setColor(text, QColor(240, 240, 240));
-        QApplication::setPalette(dark);
+        QApplication::setPalette(darkScheme(before));
         const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
-        QPointer<AboutDialog> about = showAboutDialog(h->state, h->registry);
-        QPointer<PageNamesDialog> names = showPageNamesDialog(h->state, h->registry);
-        AddSiteDialog *add = openAdd();
-        add->Option1->click();
-        add->fields->txtLat->setText(u"95"_s);
-        for (QWidget *part :
-             QList<QWidget *>{about->Label3, names->cmdClose, add->fields->txtLat}) {
-            const QRect inside = part->rect().adjusted(4, 4, -4, -4);
-            const DrawnCell drawn = drawnCell(part->grab().toImage(), inside);
-            QVERIFY2(drawn.darkestInk < 60, part->metaObject()->className());
+        for (QWidget *part : open()) {
+            QWidget *window = part->window();
+            const QRect inside =
+                QRect(part->mapTo(window, QPoint()), part->size()).adjusted(3, 3, -3, -3);
+            const DrawnCell drawn = drawnCell(window->grab().toImage(), inside);
+            QVERIFY2(drawn.inkContrast >= 4.5,
+                     qPrintable(u"%1: ink %2:1 on %3"_s.arg(part->property("text").toString())
+                                    .arg(drawn.inkContrast, 0, 'f', 1)
+                                    .arg(drawn.background.name())));
+            if (fill.isValid())
+                QCOMPARE(drawn.background, fill);
         }
     }
 };

@@ -13,15 +13,31 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace tavimo::test {
 
 struct DrawnCell {
-    QColor background;    // the colour most of the cell's pixels have
-    QRect ink;            // the pixels of any other colour; empty when the cell is blank
-    int darkestInk = 255; // the lowest grey of the ink
+    QColor background;      // the colour most of the cell's pixels have
+    QRect ink;              // the pixels of any other colour; empty when the cell is blank
+    int darkestInk = 255;   // the lowest grey of the ink
+    double inkContrast = 1; // the highest contrast ratio of an ink pixel with the background
 };
+
+// How much lighter the lighter colour is, as the web's accessibility guide measures it:
+// 1 for equal colours, 21 for black on white; text wants 4.5 or more.
+inline double contrastRatio(const QColor &a, const QColor &b) {
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 inline DrawnCell drawnCell(const QImage &image, const QRect &cell) {
     DrawnCell drawn;
@@ -47,6 +63,8 @@ inline DrawnCell drawnCell(const QImage &image, const QRect &cell) {
                 continue;
             drawn.ink |= QRect(x, y, 1, 1);
             drawn.darkestInk = std::min(drawn.darkestInk, qGray(pixel));
+            drawn.inkContrast =
+                std::max(drawn.inkContrast, contrastRatio(drawn.background, QColor(pixel)));
         }
     }
     return drawn;
