@@ -200,9 +200,14 @@ void ThumbCell::setShapeColor(const QColor &colour) {
 void ThumbCell::colourCaptions() {
     // On the window's own colour the palette's text; on a frame coloured for a new, old or
     // blinking picture a fixed dark text, which a dark scheme's light text would vanish on.
+    // The captions keep that dark text while a dialog disables the window: the grid goes on
+    // refreshing and is read meanwhile, and the disabled grey is faint on the light red frame.
     QPalette colours;
-    if (shapeColor_ != palette().color(QPalette::Window))
+    if (shapeColor_ != palette().color(QPalette::Window)) {
         setFixedBackground(colours, QPalette::Window, shapeColor_);
+        colours.setColor(QPalette::Disabled, QPalette::WindowText,
+                         colours.color(QPalette::Active, QPalette::WindowText));
+    }
     for (QLabel *label :
          {static_cast<QLabel *>(lblFrom), lblCall, static_cast<QLabel *>(lblConnect_)}) {
         if (label)

@@ -198,6 +198,11 @@ void ThumbGridTest::captionsOnAColouredFrameStayReadable() {
         QCOMPARE(drawn.background, QColor(242, 242, 214));
         QVERIFY2(drawn.darkestInk < 60, qPrintable(caption->text()));
     }
+    // A dialog that disables the window leaves the grid readable.
+    g.window.setEnabled(false);
+    cell.setShapeColor(QColor(255, 136, 136));
+    QVERIFY(drawnCell(cell.grab().toImage(), cell.lblCall->geometry()).darkestInk < 60);
+    g.window.setEnabled(true);
     cell.setShapeColor(QColor(50, 50, 50));
     QCOMPARE(cell.lblFrom->palette().color(QPalette::WindowText), QColor(240, 240, 240));
 }
