@@ -377,15 +377,16 @@ bool PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
     if (c->isAnimationShown())
         page.SlotTable.setValue(slot, stInfo, kAnimated);
 
-    // A large viewer showing this slot's picture shows the new one.
+    // The page says whether there is an age to show, never the file's path.
+    if (!page.isWxPage())
+        ShowPictureAge(slot, site);
+
+    // A large viewer showing this slot's picture shows the new one, with the
+    // date the age has just put in the slot table for its title.
     if (opener_ && opener_->IsFormLoaded(kViewerName) > 0) {
         flushSlotPictures();
         opener_->pictureShown(ViewerSource::pageSlot(slot), file);
     }
-
-    // The page says whether there is an age to show, never the file's path.
-    if (!page.isWxPage())
-        ShowPictureAge(slot, site);
     return true;
 }
 
