@@ -720,22 +720,39 @@ private slots:
         QTEST(verdicts, "verdicts");
         QTEST(cuts.askAtNextPass(7), "asksNext");
     }
-    // What a kept answer leaves is the look from before the fetch, in the language of now.
+    // What a kept answer leaves is the look from before the fetch, and what the soon ask
+    // shows the look its check picture announced, both in the language of now.
     void cutPicturesKeepTheLook() {
         CutPictures cuts;
-        const QByteArray cut =
-            test::encodeImage(test::makeImage(QSize(64, 48)), "JPG", 85).left(300);
+        cuts.setRetryDelay(std::chrono::milliseconds(20));
+        const QByteArray whole = test::encodeImage(test::makeImage(QSize(64, 48)), "JPG", 85);
+        const auto english = [](QString caption) {
+            return caption.replace(QStringLiteral("Tage"), QStringLiteral("days"))
+                .replace(QStringLiteral("neu"), QStringLiteral("new"));
+        };
         cuts.setLook(2, {QStringLiteral("AB1CD 2 Tage"), Qt::red});
         cuts.setLookUnlessSet(2, {QStringLiteral("AB1CD new"), Qt::blue});
-        cuts.recaptionLooks(
-            [](const QString &caption) { return caption.chopped(4) + QStringLiteral("days"); });
-        const CutAnswer kept = cuts.take(2, cut);
+        cuts.recaptionLooks(english);
+        const CutAnswer kept = cuts.take(2, whole.left(300));
+        QCOMPARE(kept.verdict, CutVerdict::AskSoon);
         QVERIFY(kept.look);
         QCOMPARE(kept.look->caption, QStringLiteral("AB1CD 2 days"));
         QCOMPARE(kept.look->frame, QColor(Qt::red));
+
+        // The language changes while the slot waits to ask again.
+        std::optional<SlotLook> announced;
+        connect(&cuts, &CutPictures::askAgain,
+                [&](const SlotTarget &, const std::optional<SlotLook> &look) { announced = look; });
+        cuts.askSoon(SlotTarget{2, 5}, SlotLook{QStringLiteral("AB1CD neu"), Qt::blue},
+                     SlotLook{QStringLiteral("AB1CD 2 Tage"), Qt::red});
+        cuts.recaptionLooks(english);
+        QTRY_VERIFY(announced);
+        QCOMPARE(announced->caption, QStringLiteral("AB1CD new"));
+        QCOMPARE(cuts.take(2, whole.left(400)).look->caption, QStringLiteral("AB1CD 2 days"));
+
         cuts.setLook(2, {QStringLiteral("AB1CD"), Qt::red});
         cuts.endFetch(2);
-        QVERIFY(!cuts.take(2, cut).look);
+        QVERIFY(!cuts.take(2, whole.left(300)).look);
     }
 
     // fields: sender|status|date|slot caption|gallery caption

@@ -1,6 +1,7 @@
 #include "core/thumbs/CutPictures.h"
 
 #include <QCryptographicHash>
+#include <QTimer>
 
 #include <cstring>
 #include <utility>
@@ -178,6 +179,8 @@ CutVerdict SlotCuts::cutShown() {
     return std::exchange(cutShown_, true) ? CutVerdict::Show : CutVerdict::ShowCut;
 }
 
+CutPictures::CutPictures(CutRule rule, QObject *parent) : QObject(parent), rule_(rule) {}
+
 void CutPictures::setLook(int slot, const SlotLook &look) {
     looks_.insert(slot, look);
 }
@@ -192,6 +195,7 @@ void CutPictures::endFetch(int slot) {
 }
 
 CutAnswer CutPictures::take(int slot, const QByteArray &picture) {
+    soonAsks_.remove(slot);
     CutAnswer answer;
     answer.verdict = slots_[slot].take(picture, rule_);
     if (const auto look = looks_.constFind(slot); look != looks_.cend()) {
@@ -207,7 +211,29 @@ bool CutPictures::askAtNextPass(int slot) const {
     return it != slots_.cend() && it->askAtNextPass();
 }
 
+void CutPictures::askSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
+                          const std::optional<SlotLook> &kept) {
+    const quint64 ticket = ++lastTicket_;
+    soonAsks_.insert(target.slot, SoonAsk{ticket, target, announced, kept});
+    QTimer::singleShot(retryDelay_, this,
+                       [this, slot = target.slot, ticket] { soonAskDue(slot, ticket); });
+}
+
+void CutPictures::soonAskDue(int slot, quint64 ticket) {
+    const auto it = soonAsks_.constFind(slot);
+    if (it == soonAsks_.cend() || it->ticket != ticket)
+        return; // given up, or made again since
+    const SoonAsk ask = *it;
+    soonAsks_.erase(it);
+    // The same fetch once more: if it comes cut again, the slot keeps the
+    // look it had before it.
+    if (ask.kept)
+        looks_.insert(slot, *ask.kept);
+    emit askAgain(ask.target, ask.announced);
+}
+
 void CutPictures::startPass() {
+    soonAsks_.clear();
     for (SlotCuts &cuts : slots_)
         cuts.passStarted();
 }
@@ -215,16 +241,24 @@ void CutPictures::startPass() {
 void CutPictures::recaptionLooks(const std::function<QString(const QString &)> &recaption) {
     for (SlotLook &look : looks_)
         look.caption = recaption(look.caption);
+    for (SoonAsk &ask : soonAsks_) {
+        for (std::optional<SlotLook> *look : {&ask.announced, &ask.kept}) {
+            if (*look)
+                (*look)->caption = recaption((*look)->caption);
+        }
+    }
 }
 
 void CutPictures::forget(int slot) {
     slots_.remove(slot);
     looks_.remove(slot);
+    soonAsks_.remove(slot);
 }
 
 void CutPictures::clear() {
     slots_.clear();
     looks_.clear();
+    soonAsks_.clear();
 }
 
 } // namespace tavimo

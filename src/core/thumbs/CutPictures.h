@@ -15,13 +15,21 @@
 // a pass brings a whole picture or the very bytes it shows. An answer too
 // short to hold a picture's signature is never shown.
 //
-//     const CutAnswer cut = cuts.take(slot, splitPictureTrailer(download).picture);
-//     switch (cut.verdict) { ... } // show it; or keep what the slot shows
-//                                  // (cut.look) and ask again soon or at the next pass
+//     const SplitPicture split = splitPictureTrailer(download);
+//     const CutAnswer cut = cuts.take(slot, split.picture);
+//     if (isShown(cut.verdict)) ... // show it
+//     else ...                      // keep what the slot shows, put back cut.look,
+//                                   // and cuts.askSoon() when the verdict says so
+//
+// The soon asks wait here, where a language change reaches the captions they
+// put back, and end with the pass, the slot or the page they were made for.
+
+#include "core/thumbs/DownloadKeys.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QHash>
+#include <QObject>
 #include <QString>
 
 #include <chrono>
@@ -55,7 +63,7 @@ enum class CutVerdict {
     Show,        // a whole picture; a cut one shown once more since the last whole one
                  // (the same bytes the slot shows, say); the gallery's empty last answer
     ShowCut,     // cut and shown as it is, the first since a whole picture (worth a log line)
-    AskSoon,     // keep what the slot shows; ask again after kCutRetryDelay
+    AskSoon,     // keep what the slot shows; ask again after the retry delay
     AskNextPass, // keep what the slot shows; ask again at the next pass
 };
 
@@ -106,10 +114,16 @@ private:
     bool cutShown_ = false; // since the last whole picture
 };
 
-// The cut answers of every slot of a grid, and the look each keeps.
-class CutPictures {
+// The cut answers of every slot of a grid, the look each keeps, and the
+// slots that ask again soon.
+class CutPictures : public QObject {
+    Q_OBJECT
+
 public:
-    explicit CutPictures(CutRule rule = kPageCutRule) : rule_(rule) {}
+    explicit CutPictures(CutRule rule = kPageCutRule, QObject *parent = nullptr);
+
+    // How long a slot whose answer was kept waits before it asks again.
+    void setRetryDelay(std::chrono::milliseconds delay) { retryDelay_ = delay; }
 
     // A fetch of `slot` begins; `look` is what a kept answer leaves. The
     // second form keeps a look already set for the fetch running.
@@ -119,21 +133,48 @@ public:
     void endFetch(int slot);
 
     // An answer of `slot`, its trailer cut off. The fetch ends: the look goes
-    // with the answer.
+    // with the answer, and a soon ask still waiting is not needed any more.
     CutAnswer take(int slot, const QByteArray &picture);
     bool askAtNextPass(int slot) const;
 
+    // After AskSoon: askAgain(target, announced) comes once the retry delay
+    // has passed, unless a pass starts, the slot is forgotten, or another
+    // answer of it comes first. `announced` is the look the slot shows while
+    // it asks (what its check picture said); `kept` is the look its fetch
+    // leaves again if the answer is kept once more.
+    void askSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
+                 const std::optional<SlotLook> &kept);
+
+    // A new pass: it asks for itself.
     void startPass();
-    // The language changed: the kept captions say the same in the new one.
+    // The language changed: the kept and announced captions say the same in
+    // the new one.
     void recaptionLooks(const std::function<QString(const QString &)> &recaption);
     // The slot shows another site, or another page is shown.
     void forget(int slot);
     void clear();
 
+signals:
+    // The retry delay of a soon ask has passed: the window shows `announced`
+    // (when there is one) and asks for the slot's picture again.
+    void askAgain(const tavimo::SlotTarget &target,
+                  const std::optional<tavimo::SlotLook> &announced);
+
 private:
+    struct SoonAsk {
+        quint64 ticket = 0;
+        SlotTarget target;
+        std::optional<SlotLook> announced;
+        std::optional<SlotLook> kept;
+    };
+    void soonAskDue(int slot, quint64 ticket);
+
     CutRule rule_;
+    std::chrono::milliseconds retryDelay_ = kCutRetryDelay;
     QHash<int, SlotCuts> slots_;
     QHash<int, SlotLook> looks_;
+    QHash<int, SoonAsk> soonAsks_;
+    quint64 lastTicket_ = 0;
 };
 
 } // namespace tavimo
