@@ -148,7 +148,8 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
         cuts_.askSoon(target, std::nullopt, std::nullopt);
         return;
     }
-    if (cut == CutVerdict::ShowCut)
+    // An empty one is logged as no picture where it fails to show.
+    if (cut == CutVerdict::ShowCut && !isPictureEmpty(split.picture))
         qCInfo(lcGallery) << "the picture of cell" << cell << "arrived cut; shown as it is";
     AppState &s = state_;
     const GalleryAnswer answer =

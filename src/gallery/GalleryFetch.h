@@ -70,8 +70,8 @@ public:
 
     // How long a cell whose picture arrived cut or empty waits before it asks
     // again: the site is most likely still writing it. The same bytes twice
-    // are shown as they are, and so is the last answer of a site that never
-    // stops changing.
+    // are shown as they are (two empty answers as the placeholder), and so is
+    // the last answer of a site that never stops changing.
     void setCutRetryDelay(std::chrono::milliseconds delay) { cuts_.setRetryDelay(delay); }
 
     // Null without a download context.

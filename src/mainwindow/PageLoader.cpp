@@ -249,6 +249,7 @@ void PageLoader::answerDropped(int slot) {
 
 void PageLoader::pictureFailed(const SlotTarget &target) {
     cuts_.endFetch(target.slot);
+    cuts_.shownAnswerGone(target.slot);
     SlotTable &table = state_.page.SlotTable;
     table.setValue(target.slot, stFrom, QString());
     table.setValue(target.slot, stInfo, QString());
@@ -268,7 +269,8 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
         keepAfterCutPicture(target, cut);
         return;
     }
-    if (cut.verdict == CutVerdict::ShowCut)
+    // An empty one is logged as no picture where it fails to show.
+    if (cut.verdict == CutVerdict::ShowCut && !isPictureEmpty(split.picture))
         qCInfo(lcMainWindow).nospace() << "the picture of slot " << target.slot
                                        << " arrived cut with the same bytes twice; it is shown as "
                                           "it is";
@@ -440,6 +442,7 @@ void PageLoader::ShowNotStored(int slot) {
     page.SlotTable.setValue(slot, stFrom, QStringLiteral("Not found"));
     grid_.showPlaceholder(
         slot, slotNotFoundLines(state_.texts, page.isWxPage(), MissingPicture::NotStored));
+    cuts_.shownAnswerGone(slot);
     shownPictures_.remove(slot);
     placeholders_.insert(slot, MissingPicture::NotStored);
 }

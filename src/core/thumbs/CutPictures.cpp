@@ -145,22 +145,23 @@ CutVerdict SlotCuts::take(const QByteArray &picture, const CutRule &rule) {
         return CutVerdict::Show;
     }
     askAtNextPass_ = true;
-    if (!empty) {
-        // The same bytes twice, never a count: a file still being written
-        // may look alike in length from one request to the next.
-        const QByteArray digest = QCryptographicHash::hash(picture, QCryptographicHash::Sha256);
-        if (digest == shown_) {
-            held_.clear();
-            askAtNextPass_ = false;
-            return CutVerdict::Show;
-        }
-        if (digest == held_) {
-            shown_ = digest;
-            held_.clear();
-            return cutShown();
-        }
-        held_ = digest;
+    // The same bytes twice, never a count: a file still being written may
+    // look alike in length from one request to the next. No digest is this
+    // short, so every empty answer is the same and none is a picture's.
+    const QByteArray digest = empty ? QByteArrayLiteral("empty")
+                                    : QCryptographicHash::hash(picture, QCryptographicHash::Sha256);
+    if (digest == shown_) {
+        // What the slot shows came again: it stays, and the next pass asks
+        // again, for the site may finish its write at any time.
+        held_.clear();
+        return CutVerdict::AskNextPass;
     }
+    if (digest == held_) {
+        shown_ = digest;
+        held_.clear();
+        return cutShown();
+    }
+    held_ = digest;
     if (soonAsked_ < rule.soonAsks) {
         ++soonAsked_;
         return CutVerdict::AskSoon;
@@ -168,8 +169,6 @@ CutVerdict SlotCuts::take(const QByteArray &picture, const CutRule &rule) {
     if (!rule.showWhenAsksRunOut)
         return CutVerdict::AskNextPass;
     // The site never stopped changing: its last answer, as it is.
-    if (empty)
-        return CutVerdict::Show;
     shown_ = held_;
     held_.clear();
     return cutShown();
@@ -177,6 +176,11 @@ CutVerdict SlotCuts::take(const QByteArray &picture, const CutRule &rule) {
 
 CutVerdict SlotCuts::cutShown() {
     return std::exchange(cutShown_, true) ? CutVerdict::Show : CutVerdict::ShowCut;
+}
+
+void SlotCuts::shownAnswerGone() {
+    if (!shown_.isEmpty())
+        held_ = std::exchange(shown_, QByteArray());
 }
 
 CutPictures::CutPictures(CutRule rule, QObject *parent) : QObject(parent), rule_(rule) {}
@@ -209,6 +213,11 @@ CutAnswer CutPictures::take(int slot, const QByteArray &picture) {
 bool CutPictures::askAtNextPass(int slot) const {
     const auto it = slots_.constFind(slot);
     return it != slots_.cend() && it->askAtNextPass();
+}
+
+void CutPictures::shownAnswerGone(int slot) {
+    if (const auto it = slots_.find(slot); it != slots_.end())
+        it->shownAnswerGone();
 }
 
 void CutPictures::askSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,

@@ -10,14 +10,16 @@
 // being written changes between two requests a few seconds apart; a file cut
 // for good gives the same bytes again. So a cut answer is shown as it is only
 // when the site gives the same bytes a second time; until then the slot keeps
-// what it shows and asks again, and a slot whose last answer was cut, shown or
-// not, is asked again at the next pass whatever its check picture says, until
-// a pass brings a whole picture or the very bytes it shows. An answer too
-// short to hold a picture's signature is never shown.
+// what it shows and asks again. An answer too short to hold a picture's
+// signature is one more cut answer, every such answer the same: given twice,
+// the slot shows the "not found" placeholder. A slot whose last answer was cut
+// or empty, shown or not, is asked again at every pass whatever its check
+// picture says, until its site gives a whole picture: a write that stood still
+// past a pass and then ended is fetched whole at the next pass.
 //
 //     const SplitPicture split = splitPictureTrailer(download);
 //     const CutAnswer cut = cuts.take(slot, split.picture);
-//     if (isShown(cut.verdict)) ... // show it
+//     if (isShown(cut.verdict)) ... // show it (an empty one as the placeholder)
 //     else ...                      // keep what the slot shows, put back cut.look,
 //                                   // and cuts.askSoon() when the verdict says so
 //
@@ -46,7 +48,7 @@ namespace tavimo {
 bool isPictureWhole(const QByteArray &picture);
 
 // An answer this short holds no picture's signature: an empty answer, or a
-// trailer alone.
+// trailer alone. Every such answer counts as the same bytes.
 inline constexpr qsizetype kPictureSignatureBytes = 8;
 
 inline bool isPictureEmpty(const QByteArray &picture) {
@@ -60,11 +62,13 @@ inline constexpr std::chrono::milliseconds kCutRetryDelay{5000};
 
 // What a window does with an answer.
 enum class CutVerdict {
-    Show,        // a whole picture; a cut one shown once more since the last whole one
-                 // (the same bytes the slot shows, say); the gallery's empty last answer
-    ShowCut,     // cut and shown as it is, the first since a whole picture (worth a log line)
+    Show,        // a whole picture; a cut or empty one shown once more since the last
+                 // whole one; the gallery's last answer when its asks ran out
+    ShowCut,     // cut or empty and shown as it is, the first since a whole picture
+                 // (worth a log line)
     AskSoon,     // keep what the slot shows; ask again after the retry delay
-    AskNextPass, // keep what the slot shows; ask again at the next pass
+    AskNextPass, // keep what the slot shows (the very bytes it shows came again, say);
+                 // ask again at the next pass
 };
 
 inline bool isShown(CutVerdict verdict) {
@@ -103,6 +107,9 @@ public:
     bool askAtNextPass() const { return askAtNextPass_; }
     // A new pass: the slot may ask soon again.
     void passStarted() { soonAsked_ = 0; }
+    // Something else took the place of the cut answer shown: those bytes,
+    // given again, are shown again, at once (they came twice already).
+    void shownAnswerGone();
 
 private:
     CutVerdict cutShown();
@@ -136,6 +143,9 @@ public:
     // with the answer, and a soon ask still waiting is not needed any more.
     CutAnswer take(int slot, const QByteArray &picture);
     bool askAtNextPass(int slot) const;
+    // The slot's failure placeholder, or another that is not its answer's,
+    // replaced the cut answer it showed.
+    void shownAnswerGone(int slot);
 
     // After AskSoon: askAgain(target, announced) comes once the retry delay
     // has passed, unless a pass starts, the slot is forgotten, or another
