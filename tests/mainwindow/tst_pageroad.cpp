@@ -712,6 +712,8 @@ void PageRoadTest::wxCutAnswersAreJudgedPerSlot() {
             QVERIFY(!rig.passEnded() && rig.waitForPassEnd());
         }
         QVERIFY(QTest::qWaitFor([&] { return asked == 2 * pass; }, 5000));
+        // The next pass would find the second read still running, and keep it.
+        QVERIFY(rig.waitForQuiet());
         QTRY_VERIFY(rig.cell(1).img->hasPicture());
         QVERIFY(!rig.cell(0).img->hasPicture());
     }
