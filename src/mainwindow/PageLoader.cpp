@@ -540,6 +540,8 @@ void PageLoader::flushSlotPictures() {
 }
 
 void PageLoader::cancelAll() {
+    // No slot asks again soon inside the message boxes of the shutdown.
+    cuts_.clear();
     if (fetcher_)
         fetcher_->cancelAll();
 }

@@ -60,7 +60,8 @@ public:
     // Waits until every slot picture is on disk; anything that reads slot
     // files (viewer, save, paste, clean-up) calls it first.
     void flushSlotPictures();
-    // Drops every download without a signal (shutdown).
+    // Drops every download, and every ask still to come, without a signal
+    // (shutdown).
     void cancelAll();
 
     // The language changed from `before` to the texts now in force: every

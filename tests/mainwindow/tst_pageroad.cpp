@@ -684,7 +684,7 @@ void PageRoadTest::cutAnswersLeaveTheSlotAsItWas() {
 }
 
 // Without check pictures, each WX slot judges its own answers: one site is being written at
-// every pass, the other serves the same cut picture every time.
+// every pass, the other serves the same cut picture every time. The close ends the waits.
 void PageRoadTest::wxCutAnswersAreJudgedPerSlot() {
     Rig rig;
     rig.place(u"AB1CD"_s, 0); // the SSTV list the program needs to start
@@ -720,6 +720,15 @@ void PageRoadTest::wxCutAnswersAreJudgedPerSlot() {
     rig.w().loader().flushSlotPictures();
     QCOMPARE(readBytes(rig.slotFile(1, true)), meteor);
     QCOMPARE(rig.requests(u"/meteor/latest.jpg"_s), 4);
+
+    // Once the window closes, a slot waiting to ask again asks for nothing.
+    rig.window().loader().setCutRetryDelay(std::chrono::milliseconds(1000));
+    rig.page().FinishedCount = 0;
+    rig.w().loader().LoadWxPage();
+    QVERIFY(rig.waitForQuiet());
+    rig.w().loader().cancelAll();
+    QTest::qWait(1100);
+    QCOMPARE(int(asked), 7);
     rig.server.setHandler({});
 }
 
