@@ -1,6 +1,5 @@
 #include "gallery/GalleryAnswers.h"
 
-#include "core/thumbs/PictureTrailer.h"
 #include "gallery/GalleryPlan.h"
 
 namespace tavimo {
@@ -17,7 +16,7 @@ AnswerFit GalleryKeyOwner::fitPicture(const PictureKey &key,
     return AnswerFit{key.slot, SlotTarget{key.slot, key.site.value_or(-1)}};
 }
 
-GalleryAnswer takeGalleryAnswer(const QByteArray &download, int cell, SlotTable &table,
+GalleryAnswer takeGalleryAnswer(const SplitPicture &split, int cell, SlotTable &table,
                                 const LanguageTexts &texts, const QString &zeroChar,
                                 const DateOrder &order) {
     table.setValue(cell, stGalFrom, QString());
@@ -25,8 +24,7 @@ GalleryAnswer takeGalleryAnswer(const QByteArray &download, int cell, SlotTable 
     table.setValue(cell, stGalTime, QString());
     table.setValue(cell, stGalFailure, QString());
 
-    SplitPicture split = splitPictureTrailer(download);
-    GalleryAnswer answer{std::move(split.picture), QString(), QString()};
+    GalleryAnswer answer{split.picture, QString(), QString()};
     if (!split.hasTrailer)
         return answer;
     TrailerFields fields = parseTrailerText(split.text);

@@ -4,9 +4,11 @@
 //
 // The gallery's requests are keyed owner x 100 + cell, "-" and the site
 // (GalleryKeyOwner); an answer of another owner, or of an earlier pass, is
-// none of the gallery's business. An answer that belongs is taken apart:
+// none of the gallery's business. An answer that belongs is split once, its
+// picture judged (CutPictures), and taken apart:
 //
-//     const GalleryAnswer answer = takeGalleryAnswer(bytes, cell, table, texts, zeroChar, order);
+//     const SplitPicture split = splitPictureTrailer(bytes);
+//     const GalleryAnswer answer = takeGalleryAnswer(split, cell, table, texts, zeroChar, order);
 //     if (isBlockedSender(answer.sender, state.lstBlock))
 //         grid.showPlaceholder(cell, galleryBlockedLines(answer.sender)); // nothing stored
 //     else
@@ -19,6 +21,7 @@
 #include "core/text/DateOrder.h"
 #include "core/text/Language.h"
 #include "core/thumbs/NotFoundCanvas.h"
+#include "core/thumbs/PictureTrailer.h"
 #include "core/thumbs/SlotFetcher.h"
 
 #include <QByteArray>
@@ -50,11 +53,11 @@ struct GalleryAnswer {
     QString lblFrom;    // the sender line under the cell, or ""
 };
 
-// Takes a picture answer for `cell`: its columns start as "", "Old", "" (for
-// `stGalFrom`, `stGalInfo`, `stGalTime`); the trailer is cut off; a trailer
+// Takes a picture answer for `cell`, split from its trailer: its columns start
+// as "", "Old", "" (for `stGalFrom`, `stGalInfo`, `stGalTime`); a trailer
 // with a ":" gives the sender and the sender line, a second field the status,
 // a third the date in the system's order. Only the gallery's columns change.
-GalleryAnswer takeGalleryAnswer(const QByteArray &download, int cell, SlotTable &table,
+GalleryAnswer takeGalleryAnswer(const SplitPicture &split, int cell, SlotTable &table,
                                 const LanguageTexts &texts, const QString &zeroChar,
                                 const DateOrder &order);
 

@@ -11,8 +11,6 @@
 #include "ui/ThumbCell.h"
 #include "ui/ThumbGrid.h"
 
-#include <QTimer>
-
 namespace tavimo {
 
 namespace {
@@ -30,6 +28,8 @@ GalleryFetch::GalleryFetch(AppState &state, ThumbGrid &grid, QObject *parent)
     });
     if (!state_.downloads)
         return;
+    connect(&cuts_, &CutPictures::askAgain, this,
+            [this](const SlotTarget &target) { askAgain(target.slot); });
     fetcher_ = std::make_unique<SlotFetcher>(*state_.downloads, keys_);
     SlotFetcher *f = fetcher_.get();
     connect(f, &SlotFetcher::pictureRequested, &grid_, &ThumbGrid::startProgress);
@@ -52,6 +52,8 @@ QString GalleryFetch::cellFile(int cell) const {
 void GalleryFetch::cancel() {
     waiting_.clear();
     reading_.clear();
+    // No cell of this pass asks again.
+    cuts_.clear();
     if (fetcher_)
         fetcher_->cancelAll();
 }
@@ -74,7 +76,6 @@ void GalleryFetch::start(int ownerNumber, const GallerySite &site) {
     keys_.setOwnerNumber(ownerNumber);
     shownWrites_.clear();
     site_ = site;
-    cuts_.clear();
     grid_.ArrangeThumbnailGrid();
     for (int cell = 0; cell < kGalleryCells; ++cell)
         clearGalleryColumns(cell, state_.page.SlotTable);
@@ -138,16 +139,21 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     ThumbCell *c = grid_.cell(cell);
     if (!c)
         return;
-    const CutVerdict cut = cuts_.take(cell, splitPictureTrailer(bytes).picture).verdict;
+    const SplitPicture split = splitPictureTrailer(bytes);
+    const CutVerdict cut = cuts_.take(cell, split.picture).verdict;
     if (!isShown(cut)) {
-        askAgainSoon(cell);
+        // The cell keeps waiting, and asks for its picture again.
+        qCDebug(lcGallery) << "the picture of cell" << cell << "arrived cut or empty; asked again";
+        fetcher_->reopenSlot(cell);
+        cuts_.askSoon(target, std::nullopt, std::nullopt);
         return;
     }
-    if (cut == CutVerdict::ShowCut)
+    // An empty one is logged as no picture where it fails to show.
+    if (cut == CutVerdict::ShowCut && !isPictureEmpty(split.picture))
         qCInfo(lcGallery) << "the picture of cell" << cell << "arrived cut; shown as it is";
     AppState &s = state_;
     const GalleryAnswer answer =
-        takeGalleryAnswer(bytes, cell, s.page.SlotTable, s.texts, s.ZeroChar, s.dateOrder);
+        takeGalleryAnswer(split, cell, s.page.SlotTable, s.texts, s.ZeroChar, s.dateOrder);
     c->lblFrom->setText(answer.lblFrom);
     // A blocked sender's picture is tested before anything shows it, and it
     // is not kept: nothing can open, save or paste it.
@@ -163,19 +169,13 @@ void GalleryFetch::pictureReady(const SlotTarget &target, const QByteArray &byte
     endPassWhenComplete();
 }
 
-void GalleryFetch::askAgainSoon(int cell) {
-    qCDebug(lcGallery) << "the picture of cell" << cell << "arrived cut or empty; asked again";
-    fetcher_->reopenSlot(cell);
-    const int owner = keys_.ownerNumber();
-    QTimer::singleShot(cutRetryDelay_, this, [this, cell, owner] {
-        // Only for the pass that still waits for it.
-        if (!running_ || keys_.ownerNumber() != owner || !fetcher_->pass().isPending(cell) ||
-            !site_.base)
-            return;
-        // Through the queue like every read, so the page keeps its connections.
-        waiting_.prepend({cell, galleryPictureUrl(*site_.base, cell + 1)});
-        sendWaitingReads();
-    });
+void GalleryFetch::askAgain(int cell) {
+    // A new pass or the window's close gave the ask up; this is a last guard.
+    if (!running_ || !fetcher_ || !fetcher_->pass().isPending(cell) || !site_.base)
+        return;
+    // Through the queue like every read, so the page keeps its connections.
+    waiting_.prepend({cell, galleryPictureUrl(*site_.base, cell + 1)});
+    sendWaitingReads();
 }
 
 void GalleryFetch::pictureNotStored(const QString &file, quint64 write) {

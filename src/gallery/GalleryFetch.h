@@ -70,9 +70,9 @@ public:
 
     // How long a cell whose picture arrived cut or empty waits before it asks
     // again: the site is most likely still writing it. The same bytes twice
-    // are shown as they are, and so is the last answer of a site that never
-    // stops changing.
-    void setCutRetryDelay(std::chrono::milliseconds delay) { cutRetryDelay_ = delay; }
+    // are shown as they are (two empty answers as the placeholder), and so is
+    // the last answer of a site that never stops changing.
+    void setCutRetryDelay(std::chrono::milliseconds delay) { cuts_.setRetryDelay(delay); }
 
     // Null without a download context.
     SlotFetcher *fetcher() const { return fetcher_.get(); }
@@ -87,8 +87,9 @@ private:
     void pictureReady(const SlotTarget &target, const QByteArray &bytes);
     void pictureFailed(const SlotTarget &target);
     void pictureNotStored(const QString &file, quint64 write);
-    // The cell keeps waiting, and asks for its picture again.
-    void askAgainSoon(int cell);
+    // The retry delay after a cut or empty answer has passed: the cell, still
+    // waiting, asks for its picture again.
+    void askAgain(int cell);
     // False when the placeholder shows instead.
     bool ShowSlotPicture(const QString &file, int cell, const QByteArray &picture);
     void ShowNotFound(int cell, bool pictureRead);
@@ -118,7 +119,6 @@ private:
     // The gallery is looked at once, not watched pass after pass: a cell asks
     // a few times more, then shows what it has.
     CutPictures cuts_{kGalleryCutRule};
-    std::chrono::milliseconds cutRetryDelay_ = kCutRetryDelay;
 };
 
 } // namespace tavimo

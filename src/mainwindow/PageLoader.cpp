@@ -14,7 +14,6 @@
 #include "ui/ThumbGrid.h"
 
 #include <QFile>
-#include <QTimer>
 
 namespace tavimo {
 
@@ -43,6 +42,7 @@ PageLoader::PageLoader(AppState &state, ThumbGrid &grid, WindowOpener *opener, Q
         qCWarning(lcMainWindow) << "no download context: the window fetches nothing";
         return;
     }
+    connect(&cuts_, &CutPictures::askAgain, this, &PageLoader::askAgain);
     fetcher_ = std::make_unique<SlotFetcher>(*state_.downloads, keys_, this);
     SlotFetcher *f = fetcher_.get();
     connect(f, &SlotFetcher::checkPictureReady, this, &PageLoader::checkPictureReady);
@@ -146,7 +146,6 @@ void PageLoader::startPagePass(const QList<int> &slotList) {
         placeholders_.clear();
         cuts_.clear();
     }
-    ++passNumber_;
     cuts_.startPass();
     if (fetcher_)
         fetcher_->startPass(slotList);
@@ -250,6 +249,7 @@ void PageLoader::answerDropped(int slot) {
 
 void PageLoader::pictureFailed(const SlotTarget &target) {
     cuts_.endFetch(target.slot);
+    cuts_.shownAnswerGone(target.slot);
     SlotTable &table = state_.page.SlotTable;
     table.setValue(target.slot, stFrom, QString());
     table.setValue(target.slot, stInfo, QString());
@@ -263,18 +263,20 @@ void PageLoader::pictureReady(const SlotTarget &target, const QByteArray &bytes)
     ThumbCell *c = grid_.cell(target.slot);
     if (!c)
         return;
-    const CutAnswer cut = cuts_.take(target.slot, splitPictureTrailer(bytes).picture);
+    const SplitPicture split = splitPictureTrailer(bytes);
+    const CutAnswer cut = cuts_.take(target.slot, split.picture);
     if (!isShown(cut.verdict)) {
         keepAfterCutPicture(target, cut);
         return;
     }
-    if (cut.verdict == CutVerdict::ShowCut)
+    // An empty one is logged as no picture where it fails to show.
+    if (cut.verdict == CutVerdict::ShowCut && !isPictureEmpty(split.picture))
         qCInfo(lcMainWindow).nospace() << "the picture of slot " << target.slot
                                        << " arrived cut with the same bytes twice; it is shown as "
                                           "it is";
     AppState &s = state_;
     PageState &page = s.page;
-    const SlotAnswer answer = takeSlotAnswer(bytes, target, page.isWxPage(), page.SlotTable,
+    const SlotAnswer answer = takeSlotAnswer(split, target, page.isWxPage(), page.SlotTable,
                                              s.SiteList, s.texts, s.ZeroChar);
     const QString file = slotPictureFile(s.paths, page.isWxPage(), target.slot);
     const quint64 write = fetcher_->writeLater(file, answer.picture);
@@ -304,37 +306,28 @@ void PageLoader::keepAfterCutPicture(const SlotTarget &target, const CutAnswer &
     if (!s.page.isWxPage())
         ShowPictureAge(target.slot, target.site);
     if (cut.verdict == CutVerdict::AskSoon)
-        askAgainSoon(target, announced, cut.look);
+        cuts_.askSoon(target, announced, cut.look);
 }
 
-void PageLoader::askAgainSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
-                              const std::optional<SlotLook> &kept) {
-    const quint64 pass = passNumber_;
-    QTimer::singleShot(cutRetryDelay_, this, [this, target, pass, announced, kept] {
-        // A pass started since asks for itself; a slot emptied or given
-        // another site asks for nothing.
-        if (pass != passNumber_ || !fetcher_ || !cuts_.askAtNextPass(target.slot))
-            return;
-        PageState &page = state_.page;
-        if (!page.isWxPage()) {
-            // The same fetch once more: the new picture announced while it
-            // comes, and the slot as it was if it comes cut again.
-            ThumbCell *c = grid_.cell(target.slot);
-            if (c && announced && kept) {
-                ThumbCell::setLabelText(c->lblCall, announced->caption);
-                c->setShapeColor(announced->frame);
-                cuts_.setLook(target.slot, *kept);
-            }
-            requestSlotPicture(target.slot, target.site);
-            return;
+void PageLoader::askAgain(const SlotTarget &target, const std::optional<SlotLook> &announced) {
+    if (!fetcher_)
+        return;
+    PageState &page = state_.page;
+    ThumbCell *c = grid_.cell(target.slot);
+    if (!page.isWxPage()) {
+        // The new picture announced while it comes.
+        if (c && announced) {
+            ThumbCell::setLabelText(c->lblCall, announced->caption);
+            c->setShapeColor(announced->frame);
         }
-        const ThumbCell *c = grid_.cell(target.slot);
-        const std::optional<PlannedSlot> planned =
-            planSlotRefetch(target.slot, page, page.SlotTable, state_.SiteList, state_.WxSiteList,
-                            c ? c->lblCall->text() : QString());
-        if (planned)
-            requestWxPicture(target.slot, planned->url, planned->caption);
-    });
+        requestSlotPicture(target.slot, target.site);
+        return;
+    }
+    const std::optional<PlannedSlot> planned =
+        planSlotRefetch(target.slot, page, page.SlotTable, state_.SiteList, state_.WxSiteList,
+                        c ? c->lblCall->text() : QString());
+    if (planned)
+        requestWxPicture(target.slot, planned->url, planned->caption);
 }
 
 void PageLoader::pictureNotStored(const QString &file, quint64 write) {
@@ -377,15 +370,16 @@ bool PageLoader::ShowSlotPicture(const QString &file, int slot, int site,
     if (c->isAnimationShown())
         page.SlotTable.setValue(slot, stInfo, kAnimated);
 
-    // A large viewer showing this slot's picture shows the new one.
+    // The page says whether there is an age to show, never the file's path.
+    if (!page.isWxPage())
+        ShowPictureAge(slot, site);
+
+    // A large viewer showing this slot's picture shows the new one, with the
+    // date the age has just put in the slot table for its title.
     if (opener_ && opener_->IsFormLoaded(kViewerName) > 0) {
         flushSlotPictures();
         opener_->pictureShown(ViewerSource::pageSlot(slot), file);
     }
-
-    // The page says whether there is an age to show, never the file's path.
-    if (!page.isWxPage())
-        ShowPictureAge(slot, site);
     return true;
 }
 
@@ -448,6 +442,7 @@ void PageLoader::ShowNotStored(int slot) {
     page.SlotTable.setValue(slot, stFrom, QStringLiteral("Not found"));
     grid_.showPlaceholder(
         slot, slotNotFoundLines(state_.texts, page.isWxPage(), MissingPicture::NotStored));
+    cuts_.shownAnswerGone(slot);
     shownPictures_.remove(slot);
     placeholders_.insert(slot, MissingPicture::NotStored);
 }
@@ -545,6 +540,8 @@ void PageLoader::flushSlotPictures() {
 }
 
 void PageLoader::cancelAll() {
+    // No slot asks again soon inside the message boxes of the shutdown.
+    cuts_.clear();
     if (fetcher_)
         fetcher_->cancelAll();
 }

@@ -60,7 +60,8 @@ public:
     // Waits until every slot picture is on disk; anything that reads slot
     // files (viewer, save, paste, clean-up) calls it first.
     void flushSlotPictures();
-    // Drops every download without a signal (shutdown).
+    // Drops every download, and every ask still to come, without a signal
+    // (shutdown).
     void cancelAll();
 
     // The language changed from `before` to the texts now in force: every
@@ -73,7 +74,7 @@ public:
     // Null without a download context.
     SlotFetcher *fetcher() const { return fetcher_.get(); }
     // How long a slot whose picture arrived cut waits before it asks again.
-    void setCutRetryDelay(std::chrono::milliseconds delay) { cutRetryDelay_ = delay; }
+    void setCutRetryDelay(std::chrono::milliseconds delay) { cuts_.setRetryDelay(delay); }
 
     // The sites placed on the SSTV page shown, one entry each: the callsign as
     // stored, four blanks and the slot counted from 1. F2 shows it as the
@@ -103,11 +104,9 @@ private:
     // caption and frame that went with it, and asks again soon or at the next
     // pass, as the verdict says.
     void keepAfterCutPicture(const SlotTarget &target, const CutAnswer &cut);
-    // Asks for the slot's picture again once the retry delay has passed,
-    // unless a pass has started since (it asks for itself): with the look the
-    // check picture `announced` while it comes, and `kept` if it comes cut.
-    void askAgainSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
-                      const std::optional<SlotLook> &kept);
+    // The retry delay after a kept answer has passed: asks for the slot's
+    // picture again, with the look the check picture `announced` while it comes.
+    void askAgain(const SlotTarget &target, const std::optional<SlotLook> &announced);
     void answerDropped(int slot);
     void pictureNotStored(const QString &file, quint64 write);
     // The slot shows nothing of what this part put there (emptied or given
@@ -142,10 +141,9 @@ private:
         int site = -1;
     };
     QHash<int, ShownPicture> shownPictures_;
-    // Pictures that arrived cut, and the look each slot keeps meanwhile.
+    // Pictures that arrived cut, the look each slot keeps meanwhile, and the
+    // slots that ask again soon.
     CutPictures cuts_;
-    std::chrono::milliseconds cutRetryDelay_ = kCutRetryDelay;
-    quint64 passNumber_ = 0;
     int loadedPage_ = 0;
 };
 

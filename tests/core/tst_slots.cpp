@@ -677,7 +677,8 @@ private slots:
     }
 
     // Answers for one slot in turn: w(hole), e(mpty), or cut with the bytes a, b, c, d; "|"
-    // starts a pass. Verdicts: S show, C show cut (logged), s ask soon, n ask at the next pass.
+    // starts a pass; x: a failed read's placeholder took the place of what the slot showed.
+    // Verdicts: S show, C show cut (logged), s ask soon, n ask at the next pass.
     void cutPictures_data() {
         QTest::addColumn<bool>("gallery");
         QTest::addColumn<QString>("answers");
@@ -691,13 +692,16 @@ private slots:
         row("a file growing over three passes is never shown", false, "ab|cd|ab|w", "snsnsnS",
             false);
         row("cut for good: shown at the second request", false, "aa", "sC", true);
-        row("cut for good costs one request more", false, "aa|a|", "sCS", false);
+        row("cut for good: kept, and asked for at every pass", false, "aa|a|a", "sCnn", true);
         row("a paused write is shown, then the whole picture", false, "aa|w", "sCS", false);
-        row("empty answers are never shown", false, "ee|e|w", "snsS", false);
+        row("an empty answer twice is shown, then kept until a whole one", false, "ee|e|w", "sCnS",
+            false);
+        row("what a failure replaced is shown again at once", false, "aa|xa", "sCS", true);
         row("a row of shown cuts is logged once", false, "aa|bb", "sCsS", true);
         row("the gallery shows the same bytes twice", true, "aa", "sC", true);
         row("the gallery shows the last of a site that never stops", true, "abcd", "sssC", true);
-        row("the gallery shows an empty answer in the end", true, "eeee", "sssS", true);
+        row("the gallery shows an empty answer at its second, not its first", true, "ewee", "sSsC",
+            true);
     }
     void cutPictures() {
         QFETCH(bool, gallery);
@@ -711,8 +715,8 @@ private slots:
         cuts.take(3, bytes[u'a']); // another slot's
         QString verdicts;
         for (const QChar answer : answers) {
-            if (answer == u'|') {
-                cuts.startPass();
+            if (answer == u'|' || answer == u'x') {
+                answer == u'|' ? cuts.startPass() : cuts.shownAnswerGone(7);
                 continue;
             }
             verdicts += QStringLiteral("SCsn").at(int(cuts.take(7, bytes[answer]).verdict));
@@ -720,22 +724,39 @@ private slots:
         QTEST(verdicts, "verdicts");
         QTEST(cuts.askAtNextPass(7), "asksNext");
     }
-    // What a kept answer leaves is the look from before the fetch, in the language of now.
+    // What a kept answer leaves is the look from before the fetch, and what the soon ask
+    // shows the look its check picture announced, both in the language of now.
     void cutPicturesKeepTheLook() {
         CutPictures cuts;
-        const QByteArray cut =
-            test::encodeImage(test::makeImage(QSize(64, 48)), "JPG", 85).left(300);
+        cuts.setRetryDelay(std::chrono::milliseconds(20));
+        const QByteArray whole = test::encodeImage(test::makeImage(QSize(64, 48)), "JPG", 85);
+        const auto english = [](QString caption) {
+            return caption.replace(QStringLiteral("Tage"), QStringLiteral("days"))
+                .replace(QStringLiteral("neu"), QStringLiteral("new"));
+        };
         cuts.setLook(2, {QStringLiteral("AB1CD 2 Tage"), Qt::red});
         cuts.setLookUnlessSet(2, {QStringLiteral("AB1CD new"), Qt::blue});
-        cuts.recaptionLooks(
-            [](const QString &caption) { return caption.chopped(4) + QStringLiteral("days"); });
-        const CutAnswer kept = cuts.take(2, cut);
+        cuts.recaptionLooks(english);
+        const CutAnswer kept = cuts.take(2, whole.left(300));
+        QCOMPARE(kept.verdict, CutVerdict::AskSoon);
         QVERIFY(kept.look);
         QCOMPARE(kept.look->caption, QStringLiteral("AB1CD 2 days"));
         QCOMPARE(kept.look->frame, QColor(Qt::red));
+
+        // The language changes while the slot waits to ask again.
+        std::optional<SlotLook> announced;
+        connect(&cuts, &CutPictures::askAgain,
+                [&](const SlotTarget &, const std::optional<SlotLook> &look) { announced = look; });
+        cuts.askSoon(SlotTarget{2, 5}, SlotLook{QStringLiteral("AB1CD neu"), Qt::blue},
+                     SlotLook{QStringLiteral("AB1CD 2 Tage"), Qt::red});
+        cuts.recaptionLooks(english);
+        QTRY_VERIFY(announced);
+        QCOMPARE(announced->caption, QStringLiteral("AB1CD new"));
+        QCOMPARE(cuts.take(2, whole.left(400)).look->caption, QStringLiteral("AB1CD 2 days"));
+
         cuts.setLook(2, {QStringLiteral("AB1CD"), Qt::red});
         cuts.endFetch(2);
-        QVERIFY(!cuts.take(2, cut).look);
+        QVERIFY(!cuts.take(2, whole.left(300)).look);
     }
 
     // fields: sender|status|date|slot caption|gallery caption

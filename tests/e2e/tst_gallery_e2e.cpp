@@ -83,6 +83,23 @@ private slots:
         QVERIFY(!ProgramRig::shown<CaptionZoomWindow>());
     }
 
+    // The viewer open on a slot keeps the picture's date in its title when the slot's next
+    // picture comes.
+    void viewerKeepsTheDateOfTheSlotsNextPicture() {
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        rig.press(1, Qt::LeftButton);
+        PictureViewer *viewer = ProgramRig::shown<PictureViewer>();
+        QVERIFY(viewer);
+        const QString title = viewer->windowTitle();
+        const QString date = rig.page().SlotTable.value(1, stTime);
+        QVERIFY(!date.isEmpty() && title.contains(date));
+        viewer->setWindowTitle(QString());
+        rig.w().loader().StartSlotFetch();
+        QTRY_VERIFY(!viewer->windowTitle().isEmpty());
+        QCOMPARE(viewer->windowTitle(), title);
+    }
+
     // The enlarged captions never outlive what they show.
     void enlargedCaptionsGoWithTheirSlot() {
         ProgramRig rig;

@@ -108,8 +108,9 @@ private slots:
         LanguageTexts texts;
         texts.LngFromPrefix = u"From:"_s;
         const QByteArray picture = test::jpegBytes(QSize(32, 24));
-        const GalleryAnswer a = takeGalleryAnswer(picture + trailer, 7, table, texts, u"\u00D8"_s,
-                                                  DateOrder{DateOrder::DayFirst, u"."_s});
+        const GalleryAnswer a =
+            takeGalleryAnswer(splitPictureTrailer(picture + trailer), 7, table, texts, u"\u00D8"_s,
+                              DateOrder{DateOrder::DayFirst, u"."_s});
         QCOMPARE(a.picture, picture);
         QCOMPARE((QStringList{table.value(7, stGalFrom), table.value(7, stGalInfo),
                               table.value(7, stGalTime)}),

@@ -216,8 +216,8 @@ private slots:
     }
 
     // Picture 1 is being rewritten: cut and growing at first, whole at the third request.
-    // Picture 2 is only ever served cut: the same bytes twice are shown as they are. The pass
-    // counts each cell once.
+    // Picture 2 is only ever served cut: the same bytes twice are shown as they are; picture
+    // 4 is empty: the placeholder at its second answer. The pass counts each cell once.
     void cutPicturesAreAskedForAgain() {
         GalleryRig rig;
         rig.serveAll(u"/ab/"_s);
@@ -225,6 +225,7 @@ private slots:
         const QByteArray cut2 = rig.picture(2).left(rig.picture(2).size() / 2);
         rig.server.removeRoute(u"/ab/image1.jpg"_s);
         rig.serve(u"/ab/"_s, 2, cut2);
+        rig.serve(u"/ab/"_s, 4, QByteArray());
         std::atomic<int> asked = 0;
         rig.server.setHandler([&](const RecordedRequest &) {
             Route route;
@@ -239,6 +240,7 @@ private slots:
         QCOMPARE(rig.server.requestCount(u"/ab/image1.jpg"_s), 3);
         QCOMPARE(rig.server.requestCount(u"/ab/image2.jpg"_s), 2);
         QCOMPARE(rig.server.requestCount(u"/ab/image3.jpg"_s), 1);
+        QCOMPARE(rig.server.requestCount(u"/ab/image4.jpg"_s), 2); // empty twice: not found
         QTest::qWait(100);
         QCOMPARE(rig.main.count(u"plain"_s), 1);
         g.fetch().flush();
@@ -246,6 +248,7 @@ private slots:
         QCOMPARE(rig.column(0, stGalFrom), u"XX9ABC"_s);
         QCOMPARE(readBytes(rig.file(1)), cut2);
         QVERIFY(rig.cell(1).img->hasPicture());
+        QCOMPARE(rig.column(3, stGalFrom), u"Not found"_s);
         rig.server.setHandler({});
     }
 

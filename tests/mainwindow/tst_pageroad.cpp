@@ -604,8 +604,8 @@ void PageRoadTest::wxPageFetchesDirectly() {
 // A site rewriting its picture in place, pass after pass. Answers in the order asked for:
 // o(ld) whole, w(hole) new, 0 empty, a to f the new one cut ever longer; the check picture's
 // height per pass (the first is 2 pixels wide: nothing announced, the others 1). Per pass:
-// the requests of the picture and what the slot shows after it. A kept answer leaves the
-// slot as it was, caption and frame too; a new picture shown is marked new.
+// the requests of the picture and what the slot shows after it (0: the placeholder). A kept
+// answer leaves the slot as it was, caption and frame too; a new picture shown is marked new.
 void PageRoadTest::cutAnswersLeaveTheSlotAsItWas_data() {
     QTest::addColumn<QString>("checks");
     QTest::addColumn<QString>("answers");
@@ -615,14 +615,18 @@ void PageRoadTest::cutAnswersLeaveTheSlotAsItWas_data() {
                                                                      << "oabcdefw"
                                                                      << "12221"
                                                                      << "oooow";
-    QTest::newRow("cut for good: shown at once, asked once more") << "1222"
-                                                                  << "oaaaa"
-                                                                  << "1210"
-                                                                  << "oaaa";
-    QTest::newRow("an empty answer, then the whole picture") << "122"
-                                                             << "o00w"
-                                                             << "121"
-                                                             << "oow";
+    QTest::newRow("cut for good: shown at its second request, asked at every pass") << "1222"
+                                                                                    << "oaaaa"
+                                                                                    << "1211"
+                                                                                    << "oaaa";
+    QTest::newRow("a write that stands still past a pass, then ends") << "1222"
+                                                                      << "oaaaw"
+                                                                      << "1211"
+                                                                      << "oaaw";
+    QTest::newRow("one empty answer is never shown, two are, until the whole picture") << "1222"
+                                                                                       << "o0a00w"
+                                                                                       << "1221"
+                                                                                       << "oo0w";
     QTest::newRow("a write that pauses longer than the wait") << "122"
                                                               << "oaaw"
                                                               << "121"
@@ -663,6 +667,8 @@ void PageRoadTest::cutAnswersLeaveTheSlotAsItWas() {
         QCOMPARE(int(asked), total);
         rig.w().loader().flushSlotPictures();
         QCOMPARE(readBytes(rig.slotFile(0)), bytes.value(shown.at(pass)));
+        if (shown.at(pass) == u'0')
+            QCOMPARE(rig.shownImage(0), rig.placeholder(0, false, true));
         if (pass == 0) {
             keptCaption = rig.cell(0).lblCall->text();
             keptFrame = rig.cell(0).shapeColor();
@@ -678,7 +684,7 @@ void PageRoadTest::cutAnswersLeaveTheSlotAsItWas() {
 }
 
 // Without check pictures, each WX slot judges its own answers: one site is being written at
-// every pass, the other serves the same cut picture every time.
+// every pass, the other serves the same cut picture every time. The close ends the waits.
 void PageRoadTest::wxCutAnswersAreJudgedPerSlot() {
     Rig rig;
     rig.place(u"AB1CD"_s, 0); // the SSTV list the program needs to start
@@ -706,12 +712,23 @@ void PageRoadTest::wxCutAnswersAreJudgedPerSlot() {
             QVERIFY(!rig.passEnded() && rig.waitForPassEnd());
         }
         QVERIFY(QTest::qWaitFor([&] { return asked == 2 * pass; }, 5000));
+        // The next pass would find the second read still running, and keep it.
+        QVERIFY(rig.waitForQuiet());
         QTRY_VERIFY(rig.cell(1).img->hasPicture());
         QVERIFY(!rig.cell(0).img->hasPicture());
     }
     rig.w().loader().flushSlotPictures();
     QCOMPARE(readBytes(rig.slotFile(1, true)), meteor);
     QCOMPARE(rig.requests(u"/meteor/latest.jpg"_s), 4);
+
+    // Once the window closes, a slot waiting to ask again asks for nothing.
+    rig.window().loader().setCutRetryDelay(std::chrono::milliseconds(1000));
+    rig.page().FinishedCount = 0;
+    rig.w().loader().LoadWxPage();
+    QVERIFY(rig.waitForQuiet());
+    rig.w().loader().cancelAll();
+    QTest::qWait(1100);
+    QCOMPARE(int(asked), 7);
     rig.server.setHandler({});
 }
 

@@ -1,6 +1,7 @@
 #include "core/thumbs/CutPictures.h"
 
 #include <QCryptographicHash>
+#include <QTimer>
 
 #include <cstring>
 #include <utility>
@@ -144,22 +145,23 @@ CutVerdict SlotCuts::take(const QByteArray &picture, const CutRule &rule) {
         return CutVerdict::Show;
     }
     askAtNextPass_ = true;
-    if (!empty) {
-        // The same bytes twice, never a count: a file still being written
-        // may look alike in length from one request to the next.
-        const QByteArray digest = QCryptographicHash::hash(picture, QCryptographicHash::Sha256);
-        if (digest == shown_) {
-            held_.clear();
-            askAtNextPass_ = false;
-            return CutVerdict::Show;
-        }
-        if (digest == held_) {
-            shown_ = digest;
-            held_.clear();
-            return cutShown();
-        }
-        held_ = digest;
+    // The same bytes twice, never a count: a file still being written may
+    // look alike in length from one request to the next. No digest is this
+    // short, so every empty answer is the same and none is a picture's.
+    const QByteArray digest = empty ? QByteArrayLiteral("empty")
+                                    : QCryptographicHash::hash(picture, QCryptographicHash::Sha256);
+    if (digest == shown_) {
+        // What the slot shows came again: it stays, and the next pass asks
+        // again, for the site may finish its write at any time.
+        held_.clear();
+        return CutVerdict::AskNextPass;
     }
+    if (digest == held_) {
+        shown_ = digest;
+        held_.clear();
+        return cutShown();
+    }
+    held_ = digest;
     if (soonAsked_ < rule.soonAsks) {
         ++soonAsked_;
         return CutVerdict::AskSoon;
@@ -167,8 +169,6 @@ CutVerdict SlotCuts::take(const QByteArray &picture, const CutRule &rule) {
     if (!rule.showWhenAsksRunOut)
         return CutVerdict::AskNextPass;
     // The site never stopped changing: its last answer, as it is.
-    if (empty)
-        return CutVerdict::Show;
     shown_ = held_;
     held_.clear();
     return cutShown();
@@ -177,6 +177,13 @@ CutVerdict SlotCuts::take(const QByteArray &picture, const CutRule &rule) {
 CutVerdict SlotCuts::cutShown() {
     return std::exchange(cutShown_, true) ? CutVerdict::Show : CutVerdict::ShowCut;
 }
+
+void SlotCuts::shownAnswerGone() {
+    if (!shown_.isEmpty())
+        held_ = std::exchange(shown_, QByteArray());
+}
+
+CutPictures::CutPictures(CutRule rule, QObject *parent) : QObject(parent), rule_(rule) {}
 
 void CutPictures::setLook(int slot, const SlotLook &look) {
     looks_.insert(slot, look);
@@ -192,6 +199,7 @@ void CutPictures::endFetch(int slot) {
 }
 
 CutAnswer CutPictures::take(int slot, const QByteArray &picture) {
+    soonAsks_.remove(slot);
     CutAnswer answer;
     answer.verdict = slots_[slot].take(picture, rule_);
     if (const auto look = looks_.constFind(slot); look != looks_.cend()) {
@@ -207,7 +215,34 @@ bool CutPictures::askAtNextPass(int slot) const {
     return it != slots_.cend() && it->askAtNextPass();
 }
 
+void CutPictures::shownAnswerGone(int slot) {
+    if (const auto it = slots_.find(slot); it != slots_.end())
+        it->shownAnswerGone();
+}
+
+void CutPictures::askSoon(const SlotTarget &target, const std::optional<SlotLook> &announced,
+                          const std::optional<SlotLook> &kept) {
+    const quint64 ticket = ++lastTicket_;
+    soonAsks_.insert(target.slot, SoonAsk{ticket, target, announced, kept});
+    QTimer::singleShot(retryDelay_, this,
+                       [this, slot = target.slot, ticket] { soonAskDue(slot, ticket); });
+}
+
+void CutPictures::soonAskDue(int slot, quint64 ticket) {
+    const auto it = soonAsks_.constFind(slot);
+    if (it == soonAsks_.cend() || it->ticket != ticket)
+        return; // given up, or made again since
+    const SoonAsk ask = *it;
+    soonAsks_.erase(it);
+    // The same fetch once more: if it comes cut again, the slot keeps the
+    // look it had before it.
+    if (ask.kept)
+        looks_.insert(slot, *ask.kept);
+    emit askAgain(ask.target, ask.announced);
+}
+
 void CutPictures::startPass() {
+    soonAsks_.clear();
     for (SlotCuts &cuts : slots_)
         cuts.passStarted();
 }
@@ -215,16 +250,24 @@ void CutPictures::startPass() {
 void CutPictures::recaptionLooks(const std::function<QString(const QString &)> &recaption) {
     for (SlotLook &look : looks_)
         look.caption = recaption(look.caption);
+    for (SoonAsk &ask : soonAsks_) {
+        for (std::optional<SlotLook> *look : {&ask.announced, &ask.kept}) {
+            if (*look)
+                (*look)->caption = recaption((*look)->caption);
+        }
+    }
 }
 
 void CutPictures::forget(int slot) {
     slots_.remove(slot);
     looks_.remove(slot);
+    soonAsks_.remove(slot);
 }
 
 void CutPictures::clear() {
     slots_.clear();
     looks_.clear();
+    soonAsks_.clear();
 }
 
 } // namespace tavimo

@@ -2,7 +2,6 @@
 
 #include "core/base/Logging.h"
 #include "core/base/TextFile.h"
-#include "core/thumbs/PictureTrailer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,7 +42,7 @@ void removeNumberedPictures(const QString &folder) {
     }
 }
 
-SlotAnswer takeSlotAnswer(const QByteArray &download, const SlotTarget &target, bool wxPage,
+SlotAnswer takeSlotAnswer(const SplitPicture &split, const SlotTarget &target, bool wxPage,
                           SlotTable &table, SiteList &sites, const LanguageTexts &texts,
                           const QString &zeroChar) {
     const int slot = target.slot;
@@ -51,7 +50,6 @@ SlotAnswer takeSlotAnswer(const QByteArray &download, const SlotTarget &target, 
     table.setValue(slot, stInfo, QStringLiteral("Old"));
     table.setValue(slot, stTime, QString());
 
-    const SplitPicture split = splitPictureTrailer(download);
     SlotAnswer answer{split.picture, QString()};
     if (!split.hasTrailer)
         return answer;
@@ -71,8 +69,8 @@ StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget 
                                    bool wxPage, const AppPaths &paths, SlotTable &table,
                                    SiteList &sites, const LanguageTexts &texts,
                                    const QString &zeroChar) {
-    const SlotAnswer answer =
-        takeSlotAnswer(download, target, wxPage, table, sites, texts, zeroChar);
+    const SlotAnswer answer = takeSlotAnswer(splitPictureTrailer(download), target, wxPage, table,
+                                             sites, texts, zeroChar);
     StoredSlotPicture result;
     result.file = slotPictureFile(paths, wxPage, target.slot);
     result.lblFrom = answer.lblFrom;

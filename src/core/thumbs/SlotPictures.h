@@ -8,9 +8,10 @@
 // slot table and, on SSTV pages, to the site's `LastPictureDate`.
 //
 // The main window's picture handler, once answerStillFits gave `target`,
-// takes the answer with takeSlotAnswer, hands the file to a writer thread and
-// shows the picture from the answer's bytes; storeSlotPicture does both steps
-// at once where no window waits.
+// splits the trailer off once (splitPictureTrailer), judges the picture's
+// bytes (CutPictures), takes the answer with takeSlotAnswer, hands the file
+// to a writer thread and shows the picture from the answer's bytes;
+// storeSlotPicture does it all at once where no window waits.
 //
 // ShowSlotPicture shows the age on SSTV pages: that is decided by
 // page.isWxPage(), never by looking for "sstv" in the file's path (a data
@@ -22,6 +23,7 @@
 #include "core/sites/SlotTable.h"
 #include "core/text/Language.h"
 #include "core/thumbs/DownloadKeys.h"
+#include "core/thumbs/PictureTrailer.h"
 
 #include <QByteArray>
 #include <QString>
@@ -63,14 +65,14 @@ StoredSlotPicture storeSlotPicture(const QByteArray &download, const SlotTarget 
                                    SiteList &sites, const LanguageTexts &texts,
                                    const QString &zeroChar);
 
-// What storeSlotPicture does but for the file: the picture's own bytes and the
-// sender line, the slot table and site record updated. The window writes the
-// file itself, away from its own thread.
+// What storeSlotPicture does but for the split and the file: the picture's own
+// bytes and the sender line, the slot table and site record updated. The
+// window writes the file itself, away from its own thread.
 struct SlotAnswer {
     QByteArray picture;
     QString lblFrom;
 };
-SlotAnswer takeSlotAnswer(const QByteArray &download, const SlotTarget &target, bool wxPage,
+SlotAnswer takeSlotAnswer(const SplitPicture &split, const SlotTarget &target, bool wxPage,
                           SlotTable &table, SiteList &sites, const LanguageTexts &texts,
                           const QString &zeroChar);
 
