@@ -2,6 +2,7 @@
 
 #include "ui/Placement.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -187,6 +188,44 @@ FrameSettler *settlerOf(const QWidget &window) {
         window.findChild<QObject *>(kSettlerName, Qt::FindDirectChildrenOnly));
 }
 
+const QString kKeyboardRelayName = QStringLiteral("tavimoKeyboardRelay");
+
+// Gives the keyboard back to its window, modal for the main window, when the
+// main window is activated all the same, as a click on its body does: the
+// window manager focuses the modal window, but Qt then asks for the clicked
+// window itself and, the focused window being its transient, sets the focus
+// on it directly. Qt hands a blocked window's focus on to the window that
+// blocks it, but for a window-modal one it names the blocked window as the
+// blocker and hands nothing on. It lives as a child of the window.
+class KeyboardRelay : public QObject {
+public:
+    KeyboardRelay(QWidget &window, QWidget &main) : QObject(&window), window_(window) {
+        setObjectName(kKeyboardRelayName);
+        main.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::WindowActivate && blocksMain()) {
+            // From the event loop: the activation under way ends first.
+            QTimer::singleShot(0, this, [this] {
+                if (blocksMain())
+                    window_.activateWindow();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // Shown, and the uppermost of the windows that block (another opened
+    // over it keeps the keyboard for itself).
+    bool blocksMain() const {
+        return window_.isVisible() && QApplication::activeModalWidget() == &window_;
+    }
+
+    QWidget &window_;
+};
+
 } // namespace
 
 bool frameKnown(const QWidget &window) {
@@ -275,6 +314,8 @@ void keepAboveMain(QWidget &window, QWidget *main) {
     window.createWinId();
     if (QWindow *handle = window.windowHandle())
         handle->setTransientParent(mainHandle);
+    delete window.findChild<QObject *>(kKeyboardRelayName, Qt::FindDirectChildrenOnly);
+    new KeyboardRelay(window, *main->window());
 }
 
 } // namespace tavimo

@@ -71,9 +71,9 @@ void placeWhenFramed(QWidget &window, std::function<void()> place, QWidget *foll
 // Keeps `window` above `main` while it blocks the main window: the window
 // manager never lets a window fall behind the one it is transient for. It
 // is also modal for the main window, so that a click on the blocked main
-// window leaves it the keyboard. Only the native windows are linked, so
-// disabling the main window leaves `window` usable. Called before `window`
-// shows.
+// window, its title bar or its body, leaves it the keyboard. Only the native
+// windows are linked, so disabling the main window leaves `window` usable.
+// Called before `window` shows.
 void keepAboveMain(QWidget &window, QWidget *main);
 
 } // namespace tavimo

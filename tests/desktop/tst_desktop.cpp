@@ -175,18 +175,21 @@ private slots:
     }
 
     // A click on the main window leaves the keyboard with a window that
-    // blocks it (a click on its title bar), and gives it to the open viewer
-    // (a click on a thumbnail, which brings the viewer back): Escape then
-    // closes that window.
+    // blocks it (a click on its title bar or on its grid), and gives it to the
+    // open viewer (a click on a thumbnail, which brings the viewer back):
+    // Escape then closes that window.
     void clickOnMainLeavesTheKeyboard_data() {
         QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("onGrid");
         for (const char *name :
              {"gallery", "own position", "page names", "site news", "callbook record", "viewer"})
-            QTest::newRow(name) << QString::fromLatin1(name);
+            QTest::newRow(name) << QString::fromLatin1(name) << (qstrcmp(name, "viewer") == 0);
+        QTest::newRow("page names, grid") << u"page names"_s << true;
     }
 
     void clickOnMainLeavesTheKeyboard() {
         QFETCH(QString, window);
+        QFETCH(bool, onGrid);
         ProgramRig rig;
         QVERIFY(rig.startShown());
         QVERIFY(settled(x_, &rig.w()));
@@ -207,7 +210,7 @@ private slots:
         QVERIFY(settled(x_, shown, &shownFrame));
         QVERIFY(settled(x_, &rig.w(), &main));
         QPoint at(main.left() + main.width() / 4, (main.top() + rig.w().geometry().top()) / 2);
-        for (int slot = 0; window == u"viewer"_s && slot < rig.page().SlotCount; ++slot) {
+        for (int slot = 0; onGrid && slot < rig.page().SlotCount; ++slot) {
             const auto *img = rig.cell(slot).img;
             at = img->mapToGlobal(img->rect().center());
             if (!img->pixmap().isNull() && !shownFrame.contains(at))
