@@ -41,13 +41,17 @@ void moveFrame(QWidget &window, QPoint topLeft, const QWidget *like = nullptr);
 
 // The top-left corner of a frame of `frame` pixels whose right edge stands
 // `rightOffset` pixels left of the right edge of `beside`, and whose top is
-// on its top.
-QPoint besideFrame(const QRect &beside, QSize frame, int rightOffset = 0);
+// on its top, moved just far enough to lie inside `available` (the free area
+// of the screen; an empty one moves nothing): a window beside another that
+// stands partly off the screen still shows whole.
+QPoint besideFrame(const QRect &beside, QSize frame, int rightOffset = 0,
+                   const QRect &available = QRect());
 
 // The rule for the dialogs that stand beside the main window: the frame's
 // right edge `rightOffset` pixels left of the right edge of `main`'s frame,
-// its top on `main`'s top, now and again once the dialog is framed. Centred
-// on the screen when there is no main window, or it is minimised and
+// its top on `main`'s top, on the screen `main` is mostly on; now, and again
+// once the frames of both are known and `main` has been placed itself.
+// Centred on the screen when there is no main window, or it is minimised and
 // `centreWhenMinimised`.
 void placeBesideWindow(QWidget &window, QWidget *main, int rightOffset = 0,
                        bool centreWhenMinimised = true);
@@ -55,17 +59,21 @@ void placeBesideWindow(QWidget &window, QWidget *main, int rightOffset = 0,
 // Runs `place` from the event loop once the window is shown (at once if it
 // is, else when it next shows), again after every move or resize of it until
 // its frame is known, and once more when the frame is known, for at most
-// kFrameSettleMs. Called again, it replaces `place` and waits anew: a window
-// whose size changes places itself again. Later shows of the window leave it
-// where the user put it.
-void placeWhenFramed(QWidget &window, std::function<void()> place);
+// kFrameSettleMs. With `follow`, the window it is placed by, it also runs
+// after every move or resize of `follow` and goes on until `follow` is
+// framed and placed too (`follow` placed with placeWhenFramed itself): a
+// window shown before the main window was framed lands beside it all the
+// same. Called again, it replaces `place` and waits anew: a window whose size
+// changes places itself again. Later shows of the window leave it where the
+// user put it.
+void placeWhenFramed(QWidget &window, std::function<void()> place, QWidget *follow = nullptr);
 
 // Keeps `window` above `main` while it blocks the main window: the window
 // manager never lets a window fall behind the one it is transient for. It
 // is also modal for the main window, so that a click on the blocked main
-// window leaves it the keyboard. Only the native windows are linked, so
-// disabling the main window leaves `window` usable. Called before `window`
-// shows.
+// window, its title bar or its body, leaves it the keyboard. Only the native
+// windows are linked, so disabling the main window leaves `window` usable.
+// Called before `window` shows.
 void keepAboveMain(QWidget &window, QWidget *main);
 
 } // namespace tavimo

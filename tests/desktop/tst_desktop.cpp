@@ -12,6 +12,7 @@
 #include "gallery/PictureViewer.h"
 #include "mainwindow/HelpWindow.h"
 #include "sites/SiteDialog.h"
+#include "sites/SiteNewsDialog.h"
 #include "sites/SiteSelectionWindow.h"
 #include "stations/StationPictureWindow.h"
 #include "stations/StationWindow.h"
@@ -65,6 +66,12 @@ void shot(const QString &name) {
         return;
     QTest::qWait(300);
     QGuiApplication::primaryScreen()->grabWindow(0).save(folder + u'/' + name + u".png"_s);
+}
+
+// The site news window, on an updates list that announces nothing.
+void openSiteNews(ProgramRig &rig) {
+    const QByteArray list = updatesListBytes({}, ProgramRig::kNow.date());
+    rig.program.openSiteNews(decodeCp1252(list).split(kUpdatesSectionMarker.toString()), true);
 }
 
 QWidget *activeSecondary(ProgramRig &rig) {
@@ -168,18 +175,21 @@ private slots:
     }
 
     // A click on the main window leaves the keyboard with a window that
-    // blocks it (a click on its title bar), and gives it to the open viewer
-    // (a click on a thumbnail, which brings the viewer back): Escape then
-    // closes that window.
+    // blocks it (a click on its title bar or on its grid), and gives it to the
+    // open viewer (a click on a thumbnail, which brings the viewer back):
+    // Escape then closes that window.
     void clickOnMainLeavesTheKeyboard_data() {
         QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("onGrid");
         for (const char *name :
              {"gallery", "own position", "page names", "site news", "callbook record", "viewer"})
-            QTest::newRow(name) << QString::fromLatin1(name);
+            QTest::newRow(name) << QString::fromLatin1(name) << (qstrcmp(name, "viewer") == 0);
+        QTest::newRow("page names, grid") << u"page names"_s << true;
     }
 
     void clickOnMainLeavesTheKeyboard() {
         QFETCH(QString, window);
+        QFETCH(bool, onGrid);
         ProgramRig rig;
         QVERIFY(rig.startShown());
         QVERIFY(settled(x_, &rig.w()));
@@ -189,12 +199,7 @@ private slots:
             {u"gallery"_s, [&] { rig.program.openGallery(GalleryRequest::pageSlot(0)); }},
             {u"own position"_s, [&] { rig.program.openOwnPosition(); }},
             {u"page names"_s, [&] { rig.program.openPageNames(); }},
-            {u"site news"_s,
-             [&] {
-                 const QByteArray list = updatesListBytes({}, ProgramRig::kNow.date());
-                 rig.program.openSiteNews(
-                     decodeCp1252(list).split(kUpdatesSectionMarker.toString()), true);
-             }},
+            {u"site news"_s, [&] { openSiteNews(rig); }},
             {u"callbook record"_s, [&] { rig.choose(0, u"mnuQrzCall"_s); }},
             {u"viewer"_s, [&] { rig.program.openPictureViewer(picture, 0, QPoint(10, 10)); }},
         };
@@ -205,7 +210,7 @@ private slots:
         QVERIFY(settled(x_, shown, &shownFrame));
         QVERIFY(settled(x_, &rig.w(), &main));
         QPoint at(main.left() + main.width() / 4, (main.top() + rig.w().geometry().top()) / 2);
-        for (int slot = 0; window == u"viewer"_s && slot < rig.page().SlotCount; ++slot) {
+        for (int slot = 0; onGrid && slot < rig.page().SlotCount; ++slot) {
             const auto *img = rig.cell(slot).img;
             at = img->mapToGlobal(img->rect().center());
             if (!img->pixmap().isNull() && !shownFrame.contains(at))
@@ -317,26 +322,45 @@ private slots:
         gallery->close();
     }
 
-    // The add, edit and remove dialogs, and help, stand with their frame's
-    // right edge on the main window's right edge and their top on its top.
+    // The add, edit and remove dialogs, help and the site news stand with
+    // their frame's right edge on the main window's right edge and their top
+    // on its top, on the screen; the site news also when it opens as the main
+    // window shows, before either is framed: on a first start, and with the
+    // main window stored partly past the screen's edge.
     void siteDialogsStandBesideMain_data() {
         QTest::addColumn<QString>("item");
-        QTest::newRow("add") << u"mnuAdd"_s;
-        QTest::newRow("edit") << u"mnuEdit"_s;
-        QTest::newRow("remove") << u"mnuRemove"_s;
-        QTest::newRow("help") << u"mnuHelp"_s;
+        QTest::addColumn<bool>("pastTheEdge");
+        QTest::newRow("add") << u"mnuAdd"_s << false;
+        QTest::newRow("edit") << u"mnuEdit"_s << false;
+        QTest::newRow("remove") << u"mnuRemove"_s << false;
+        QTest::newRow("help") << u"mnuHelp"_s << false;
+        QTest::newRow("site news as the main window shows") << QString() << false;
+        QTest::newRow("site news, main window past the edge") << QString() << true;
     }
 
     void siteDialogsStandBesideMain() {
         QFETCH(QString, item);
+        QFETCH(bool, pastTheEdge);
         ProgramRig rig;
-        QVERIFY(rig.startShown());
-        QVERIFY(settled(x_, &rig.w()));
-        rig.openSetup();
-        rig.click(item);
-        QWidget *dialog = item == u"mnuHelp"_s
-                              ? static_cast<QWidget *>(ProgramRig::shown<HelpWindow>())
-                              : ProgramRig::shown<SiteDialog>();
+        QWidget *dialog = nullptr;
+        if (item.isEmpty()) {
+            if (pastTheEdge)
+                writeWindowPlacement(*rig.settings,
+                                     {0, WindowPlacement::Normal, 100, 100, 1300, 300, 2300, 900});
+            QVERIFY(rig.startUp());
+            // Opened just before the main window shows: it is framed first,
+            // and the main window is placed after it.
+            openSiteNews(rig);
+            rig.w().show();
+            dialog = ProgramRig::shown<SiteNewsDialog>();
+        } else {
+            QVERIFY(rig.startShown());
+            QVERIFY(settled(x_, &rig.w()));
+            rig.openSetup();
+            rig.click(item);
+            dialog = item == u"mnuHelp"_s ? static_cast<QWidget *>(ProgramRig::shown<HelpWindow>())
+                                          : ProgramRig::shown<SiteDialog>();
+        }
         QVERIFY(dialog);
         QRect frame, main;
         QVERIFY(settled(x_, dialog, &frame));
@@ -344,6 +368,8 @@ private slots:
         shot(u"4-site-dialog-"_s + QTest::currentDataTag());
         QCOMPARE(frame.top(), main.top());
         QCOMPARE(frame.right(), main.right());
+        QVERIFY(kScreen.contains(main));
+        QVERIFY(kScreen.contains(frame));
         dialog->close();
     }
 
