@@ -4,6 +4,7 @@
 #include "core/app/MainWindowAccess.h"
 #include "core/text/ProgramTexts.h"
 #include "ui/FixedColours.h"
+#include "ui/FramePlacement.h"
 #include "ui/OpenOnce.h"
 
 #include <QFrame>
@@ -92,8 +93,12 @@ AboutDialog::AboutDialog(AppState &state) {
     showSlide(0);
 
     if (MainWindowAccess *main = state.mainWindow; main && main->window()) {
-        const QRect frame = main->window()->frameGeometry();
-        move(frame.x() + frame.width() - kLeftOfMainRight, frame.y());
+        // Its frame's left edge kLeftOfMainRight pixels left of the main window's right edge:
+        // the beside rule, with the offset of the right edge that follows from its width. So
+        // it lies on the screen also beside a main window dragged past the screen's edge.
+        QWidget *beside = main->window();
+        const int frameWidth = size().grownBy(expectedFrameMargins(*this, beside)).width();
+        placeBesideWindow(*this, beside, kLeftOfMainRight - frameWidth);
     }
     slideTimer.setInterval(kSlideMs);
     connect(&slideTimer, &QTimer::timeout, this, &AboutDialog::slideTimer_Timer);

@@ -11,6 +11,7 @@
 #include "gallery/GalleryWindow.h"
 #include "gallery/PictureViewer.h"
 #include "mainwindow/HelpWindow.h"
+#include "sites/AboutDialog.h"
 #include "sites/SiteDialog.h"
 #include "sites/SiteNewsDialog.h"
 #include "sites/SiteSelectionWindow.h"
@@ -371,6 +372,37 @@ private slots:
         QVERIFY(kScreen.contains(main));
         QVERIFY(kScreen.contains(frame));
         dialog->close();
+    }
+
+    // The About box's left edge stands 600 pixels left of the main window's right edge, and
+    // on the screen beside a main window dragged past the screen's right edge.
+    void aboutStandsBesideMain_data() {
+        QTest::addColumn<int>("pastTheEdge");
+        QTest::newRow("main window on the screen") << 0;
+        QTest::newRow("main window dragged past the edge") << 400;
+    }
+
+    void aboutStandsBesideMain() {
+        QFETCH(int, pastTheEdge);
+        ProgramRig rig;
+        QVERIFY(rig.startShown());
+        QRect main;
+        QVERIFY(settled(x_, &rig.w(), &main));
+        if (pastTheEdge) {
+            rig.w().move(rig.w().pos() + QPoint(kScreen.right() - main.right() + pastTheEdge, 0));
+            QVERIFY(settled(x_, &rig.w(), &main));
+            QVERIFY(main.right() > kScreen.right());
+        }
+        rig.program.openAbout();
+        QWidget *about = ProgramRig::shown<AboutDialog>();
+        QVERIFY(about);
+        QRect frame;
+        QVERIFY(settled(x_, about, &frame));
+        QCOMPARE(frame.top(), main.top());
+        QVERIFY(kScreen.contains(frame));
+        if (!pastTheEdge)
+            QCOMPARE(frame.left(), main.right() + 1 - 600);
+        about->close();
     }
 
     // Escape, pressed with the window active, closes every secondary window.
