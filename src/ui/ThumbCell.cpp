@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace tavimo {
 
@@ -354,6 +355,7 @@ void StillPicture::setPicture(QByteArray encoded, const QByteArray &format, cons
     ++serial_;
     requested_ = QSize();
     fileRetries_ = 0;
+    fileChangeTold_ = false;
     // The picture before stays until this one is decoded.
     QLabel::clear();
     const QSize pixels = pixelSize();
@@ -418,7 +420,7 @@ void StillPicture::requestDecode(QSize pixels) {
 
 void StillPicture::decoded(DecodedStill still, QSize pixels) {
     if (still.fileChanged) {
-        readFileLater(pixels);
+        readFileLater(pixels, still.unreadable);
         return;
     }
     decoded_ = std::move(still.image);
@@ -434,12 +436,15 @@ void StillPicture::decoded(DecodedStill still, QSize pixels) {
     }
 }
 
-void StillPicture::readFileLater(QSize pixels) {
+void StillPicture::readFileLater(QSize pixels, const QString &unreadable) {
     // Not a failure of the picture: what is on show stays, stretched.
     failedSerial_ = serial_;
     failedPixels_ = pixels;
     if (fileRetries_ >= kFileRetries) {
-        qCInfo(lcUi) << "picture file" << file_ << "no longer holds the picture shown";
+        // Told once for the picture, however often the window is resized after.
+        if (!std::exchange(fileChangeTold_, true))
+            qCInfo(lcUi) << "picture file" << file_ << "no longer holds the picture shown"
+                         << qUtf8Printable(unreadable);
         return;
     }
     const int waitMs = kFileRetryFirstMs << fileRetries_++;

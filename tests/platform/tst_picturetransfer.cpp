@@ -72,10 +72,11 @@ class TestPictureTransfer : public QObject {
     Q_OBJECT
 
 private slots:
-    // how: "done" copies to out/a.<type>; "cancel", "no picture", "folder" (the target is a
-    // folder), "no folder" (its folder is gone) and "source gone" (while the dialog was open) do
-    // not complete. Every way out starts the timers again when refreshing is automatic, keeps
-    // any old file, and reports a failed copy exactly once, naming the file.
+    // how: "done" copies to out/a.<type>; "cancel", "no picture", "fifo" (a named pipe in the
+    // picture's place, never waited on), "folder" (the target is a folder), "no folder" (its
+    // folder is gone) and "source gone" (while the dialog was open) do not complete. Every way out
+    // starts the timers again when refreshing is automatic, keeps any old file, and reports a
+    // failed copy exactly once, naming the file.
     void save_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("type"); // of the picture: gif for an animation
@@ -95,6 +96,7 @@ private slots:
         row("dialog cancelled", "cancel");
         row("manual refresh, cancelled", "cancel", "jpg", false);
         row("no picture file", "no picture");
+        row("picture file is a named pipe", "fifo");
         row("target is a folder", "folder");
         row("folder of the target is gone", "no folder");
         row("picture gone while the dialog was open", "source gone");
@@ -116,7 +118,9 @@ private slots:
         const QByteArray bytes = type == "gif"
                                      ? test::animatedGifBytes(QSize(8, 8), {Qt::red, Qt::blue})
                                      : test::jpegBytes(QSize(8, 8));
-        if (how != "no picture")
+        if (how == "fifo")
+            QVERIFY(QDir().mkpath(QFileInfo(source).path()) && test::makeFifo(source));
+        else if (how != "no picture")
             QVERIFY(test::writeBytes(source, bytes));
         QVERIFY(test::writeBytes(rig.dir.filePath("out/old.jpg"), "old picture"));
         rig.answer = how == "cancel"      ? QString()
@@ -131,16 +135,17 @@ private slots:
         const TransferResult result = SavePictureAs(picture, saveFolder, rig.context());
         QCOMPARE(result.outcome, outcome);
         QCOMPARE(result.PicturePath, source);
-        QCOMPARE(rig.requests.size(), how == "no picture" ? 0 : 1);
-        if (how != "no picture") {
+        const bool noDialog = how == "no picture" || how == "fifo";
+        QCOMPARE(rig.requests.size(), noDialog ? 0 : 1);
+        if (!noDialog) {
             QCOMPARE(rig.requests[0].NameFilters, QStringList{type + " files (*." + type + ")"});
             QCOMPARE(rig.requests[0].InitialDir, QStringLiteral("/kept/"));
             QCOMPARE(rig.requests[0].DefaultExt, type);
         }
         QCOMPARE(rig.prompts.calls.size(), outcome == O::Failed ? 1 : 0);
         if (outcome == O::Failed) {
-            const QString named =
-                QDir::toNativeSeparators(how == "source gone" ? source : rig.answer);
+            const QString named = QDir::toNativeSeparators(
+                how == "source gone" || how == "fifo" ? source : rig.answer);
             QVERIFY2(rig.prompts.calls[0].text.contains(named),
                      qPrintable(rig.prompts.calls[0].text));
         }
@@ -182,10 +187,10 @@ private slots:
         QCOMPARE(QFileInfo::exists(dir.filePath("Pictures")), save == "/Pictures/");
     }
 
-    // file: the picture's bytes (empty: none); messages: "<file>" where the picture's file is
-    // named; clip: the size of the picture the clipboard got (none: it got nothing); log: every
-    // step on the desktop. Without MMSSTV's window the picture stays on the clipboard for the
-    // user; a declined or unusable picture touches nothing.
+    // file: the picture's bytes (empty: none; "<fifo>": a named pipe); messages: "<file>" where the
+    // picture's file is named; clip: the size of the picture the clipboard got (none: it got
+    // nothing); log: every step on the desktop. Without MMSSTV's window the picture stays on the
+    // clipboard for the user; a declined or unusable picture touches nothing.
     void paste_data() {
         QTest::addColumn<PictureRef>("picture");
         QTest::addColumn<QByteArray>("file");
@@ -221,6 +226,9 @@ private slots:
         row("unreadable picture", wx, "no picture", true, {}, O::Failed,
             {"This picture cannot be shown.\n<file>"}, {}, {});
         row("missing picture", wx, {}, true, {}, O::NoPicture, {}, {}, {});
+        row("picture file is a named pipe", wx, "<fifo>", true, {}, O::Failed,
+            {"Could not read <file>:\nIt is a named pipe (FIFO), not a file: remove the file."}, {},
+            {});
     }
     void paste() {
         QFETCH(PictureRef, picture);
@@ -235,7 +243,9 @@ private slots:
         rig.texts.LngCannotShow = QStringLiteral("This picture cannot be shown.");
         const QString path =
             rig.data(picture.kind == PictureKind::GalleryCell ? "images/last15/5" : "images/wx/1");
-        if (!file.isEmpty())
+        if (file == "<fifo>")
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && test::makeFifo(path));
+        else if (!file.isEmpty())
             QVERIFY(test::writeBytes(path, file));
 
         const TransferResult result = PasteIntoMMSSTV(picture, rig.context());
