@@ -605,8 +605,8 @@ private slots:
 
     // A settings file or lock file that is no file is named with what to remove, and never
     // waited on: a named pipe would stop the start or the save for good, a device be read
-    // without end. The store runs in the save helper, bounded in time and memory, so that a
-    // hang fails the test.
+    // without end. The user's store runs in the save helper, bounded in time and memory, so
+    // that a hang fails the test.
     void settingsFilesThatAreNoFilesAreNamed_data() {
         QTest::addColumn<QString>("file");   // what is no file: Tavimo.ini or Tavimo.ini.lock
         QTest::addColumn<QString>("target"); // what it is, or links to
@@ -628,7 +628,9 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, target);
         QFETCH(QString, remove);
-        QTemporaryDir dir;
+        QTemporaryDir config;
+        QDir dir(config.filePath("Tavimo"));
+        QVERIFY(dir.mkpath("."));
         const QString path = dir.filePath(file);
         if (target == "fifo") {
             QVERIFY(makeFifo(path));
@@ -640,7 +642,10 @@ private slots:
         }
         QProcess helper;
         limitChildMemory(helper);
-        helper.start(kHelper, {"settings", dir.path()});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", config.path());
+        helper.setProcessEnvironment(environment);
+        helper.start(kHelper, {"settings", config.path()});
         if (!helper.waitForFinished(10000)) {
             helper.kill();
             helper.waitForFinished();

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
@@ -185,10 +186,12 @@ QString takeLock(QLockFile &lock, const QString &lockPath) {
 
 } // namespace
 
+// The file QSettings(IniFormat, UserScope, "Tavimo", "Tavimo") names. Not asked
+// of such a QSettings: it reads the file as it is made, and would wait there on
+// a named pipe before anything could look at it.
 SettingsStore::SettingsStore()
-    : SettingsStore(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tavimo"),
-                              QStringLiteral("Tavimo"))
-                        .fileName()) {}
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QStringLiteral("/Tavimo/Tavimo.ini")) {}
 
 SettingsStore::SettingsStore(const QString &iniPath) : path_(iniPath) {
     if (QFileInfo::exists(path_)) {

@@ -11,9 +11,10 @@
 //                             the disk to leave <n> bytes, saves the other and
 //                             prints whether the settings file holds the old
 //                             version, the new one or neither; exit 77 as above
-//   settings <folder>         reads <folder>/Tavimo.ini, changes a value, saves,
-//                             and prints "read <message>" and "save ok" or
-//                             "save <message>" (line ends as "|")
+//   settings <folder>         reads the user's settings file, as a start does
+//                             (XDG_CONFIG_HOME names its folder), changes a
+//                             value, saves, and prints "read <message>" and
+//                             "save ok" or "save <message>" (line ends as "|")
 #include "PrivateTmpfs.h"
 #include "SaveVersions.h"
 
@@ -115,8 +116,8 @@ int partialDisk(const QString &folder, off_t leave) {
     return 0;
 }
 
-int settings(const QString &folder) {
-    SettingsStore store(folder + QStringLiteral("/Tavimo.ini"));
+int settings() {
+    SettingsStore store;
     std::printf("read %s\n", qPrintable(store.readError().replace(u'\n', u'|')));
     std::fflush(stdout);
     store.setValue(QStringLiteral("LABELS"), QStringLiteral("1"), QStringLiteral("Page one"));
@@ -135,7 +136,7 @@ int main(int argc, char **argv) {
     if (mode == "save-loop" && argc == 4)
         return saveLoop(folder, QByteArray(argv[3]) == "1" ? 1 : 0);
     if (mode == "settings")
-        return settings(folder);
+        return settings();
     if (mode == "full-disk")
         return fullDisk(folder);
     if (mode == "partial-disk" && argc == 4)
