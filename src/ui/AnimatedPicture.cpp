@@ -343,9 +343,13 @@ void AnimatedPicture::framesDecoded(quint64 serial, QSize pixels, DecodedAnimati
         // The frames on show stay, stretched, until the next picture.
         unread_ = pixels;
         // Told once for the picture, however often the window is resized after.
-        if (!std::exchange(fileChangeTold_, true))
-            qCInfo(lcUi) << "picture file" << file_ << "no longer holds the animation shown"
-                         << qUtf8Printable(decoded.unreadable);
+        if (!std::exchange(fileChangeTold_, true)) {
+            qCInfo(lcUi).noquote()
+                << QStringLiteral("picture file %1 no longer holds the animation shown%2")
+                       .arg(file_, decoded.unreadable.isEmpty()
+                                       ? QString()
+                                       : QStringLiteral(": ") + decoded.unreadable);
+        }
         return;
     }
     std::optional<AnimationFrames> &frames = decoded.frames;

@@ -442,9 +442,12 @@ void StillPicture::readFileLater(QSize pixels, const QString &unreadable) {
     failedPixels_ = pixels;
     if (fileRetries_ >= kFileRetries) {
         // Told once for the picture, however often the window is resized after.
-        if (!std::exchange(fileChangeTold_, true))
-            qCInfo(lcUi) << "picture file" << file_ << "no longer holds the picture shown"
-                         << qUtf8Printable(unreadable);
+        if (!std::exchange(fileChangeTold_, true)) {
+            qCInfo(lcUi).noquote()
+                << QStringLiteral("picture file %1 no longer holds the picture shown%2")
+                       .arg(file_,
+                            unreadable.isEmpty() ? QString() : QStringLiteral(": ") + unreadable);
+        }
         return;
     }
     const int waitMs = kFileRetryFirstMs << fileRetries_++;
