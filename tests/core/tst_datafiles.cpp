@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -611,18 +612,12 @@ private slots:
         QTest::addColumn<QString>("file");   // what is no file: Tavimo.ini or Tavimo.ini.lock
         QTest::addColumn<QString>("target"); // what it is, or links to
         QTest::addColumn<QString>("remove");
-        QTest::newRow("settings file: fifo") << "Tavimo.ini"
-                                             << "fifo"
-                                             << "remove the file";
-        QTest::newRow("settings file: link to /dev/zero") << "Tavimo.ini"
-                                                          << "/dev/zero"
-                                                          << "remove the link";
-        QTest::newRow("lock: link to a fifo") << "Tavimo.ini.lock"
-                                              << "link to fifo"
-                                              << "remove the link";
-        QTest::newRow("lock: link to /dev/zero") << "Tavimo.ini.lock"
-                                                 << "/dev/zero"
-                                                 << "remove the link";
+        for (const auto &[name, file, target, remove] :
+             {std::array{"settings file: fifo", "Tavimo.ini", "fifo", "remove the file"},
+              {"settings file: link to /dev/zero", "Tavimo.ini", "/dev/zero", "remove the link"},
+              {"lock: link to a fifo", "Tavimo.ini.lock", "link to fifo", "remove the link"},
+              {"lock: link to /dev/zero", "Tavimo.ini.lock", "/dev/zero", "remove the link"}})
+            QTest::newRow(name) << QString(file) << QString(target) << QString(remove);
     }
     void settingsFilesThatAreNoFilesAreNamed() {
         QFETCH(QString, file);
