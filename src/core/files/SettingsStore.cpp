@@ -190,8 +190,10 @@ QString takeLock(QLockFile &lock, const QString &lockPath) {
 // of such a QSettings: it reads the file as it is made, and would wait there on
 // a named pipe before anything could look at it.
 SettingsStore::SettingsStore()
-    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                    QStringLiteral("/Tavimo/Tavimo.ini")) {}
+    : SettingsStore(
+          QFileInfo(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QStringLiteral("/Tavimo/Tavimo.ini"))
+              .absoluteFilePath()) {}
 
 SettingsStore::SettingsStore(const QString &iniPath) : path_(iniPath) {
     if (QFileInfo::exists(path_)) {
