@@ -3,6 +3,7 @@
 #include "core/app/AppState.h"
 #include "core/app/MainWindowAccess.h"
 #include "core/app/WindowOpener.h"
+#include "core/base/RegularFile.h"
 #include "core/thumbs/ThumbTip.h"
 #include "gallery/GalleryFetch.h"
 #include "gallery/GalleryPointer.h"
@@ -57,8 +58,8 @@ protected:
 };
 
 bool isPictureFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && readPictureHeader(file.readAll()).has_value();
+    const std::optional<QByteArray> bytes = readRegularFile(path);
+    return bytes && readPictureHeader(*bytes).has_value();
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -71,10 +72,16 @@ bool PictureViewer::showPicture(const ViewerSource &source, const QString &path)
     path_ = path;
     // Only the header is read here: it sizes and captions the window, which
     // shows at once; the picture is decoded on a worker and follows.
-    const std::optional<FullPictureHeader> header = readFullPictureHeader(path);
+    QString unreadable;
+    const std::optional<FullPictureHeader> header = readFullPictureHeader(path, &unreadable);
     if (!header) {
-        qCDebug(lcGallery) << "cannot show" << path;
-        refuse(state_.texts.LngCannotShow);
+        qCDebug(lcGallery) << "cannot show" << path << unreadable;
+        // A file that cannot be read at all (a named pipe in its place, say)
+        // is named, with what to do about it.
+        refuse(unreadable.isEmpty()
+                   ? state_.texts.LngCannotShow
+                   : state_.texts.LngCannotShow + QStringLiteral("\n\n") +
+                         QDir::toNativeSeparators(path) + QStringLiteral(":\n") + unreadable);
         return false;
     }
     const qint64 available = availableMemory_ ? availableMemory_() : -1;

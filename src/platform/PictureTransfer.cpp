@@ -2,7 +2,9 @@
 
 #include "core/app/DialogGuard.h"
 #include "core/base/Prompts.h"
+#include "core/base/RegularFile.h"
 #include "core/base/TextFile.h"
+#include "core/thumbs/PictureDecoding.h"
 #include "platform/DesktopBridge.h"
 #include "platform/Logging.h"
 
@@ -33,37 +35,52 @@ QString groupedWholeNumber(qint64 value, const QString &separator) {
     return value < 0 ? QStringLiteral("-") + digits : digits;
 }
 
-bool pictureExists(const QString &path) {
-    return QFileInfo(path).isFile();
+// Whether there is a picture to work on. Nothing for a picture file, NoPicture
+// when there is none (the procedures then do nothing), Failed after one
+// message naming what stands in its place (a named pipe, a folder), which is
+// never read.
+std::optional<TransferOutcome> noPictureFile(const QString &path, Prompts &prompts) {
+    if (const std::optional<NotAFile> other = notAFile(path)) {
+        qCWarning(lcPlatform) << "no picture file:" << path << other->what;
+        prompts.message(QCoreApplication::translate("tavimo", "Could not read %1:\n%2")
+                            .arg(QDir::toNativeSeparators(path), other->sentence()),
+                        QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
+        return TransferOutcome::Failed;
+    }
+    if (!QFileInfo(path).isFile())
+        return TransferOutcome::NoPicture;
+    return std::nullopt;
 }
 
 // The file's bytes, or nothing after one message naming it.
 std::optional<QByteArray> readPictureFile(const QString &path, Prompts &prompts) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            return bytes;
-    }
-    qCWarning(lcPlatform) << "cannot read" << path << file.errorString();
+    QString why;
+    std::optional<QByteArray> bytes = readRegularFile(path, &why);
+    if (bytes)
+        return bytes;
+    qCWarning(lcPlatform) << "cannot read" << path << why;
     prompts.message(QCoreApplication::translate("tavimo", "Could not read %1:\n%2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()),
+                        .arg(QDir::toNativeSeparators(path), why),
                     QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
     return std::nullopt;
 }
 
-// Copies `source` over `target` through a temporary file; on failure one
-// message names the file that failed and the target is left as it was.
-bool copyPicture(const QString &source, const QString &target, Prompts &prompts) {
-    const std::optional<QByteArray> bytes = readPictureFile(source, prompts);
-    if (!bytes)
-        return false;
-    const WriteResult written = writeFileAtomically(target, *bytes);
+// Puts `bytes` in place of `target` through a temporary file; on failure one
+// message names the file and the target is left as it was.
+bool writePicture(const QByteArray &bytes, const QString &target, Prompts &prompts) {
+    const WriteResult written = writeFileAtomically(target, bytes);
     if (!written) {
         prompts.message(written.error, QStringLiteral("Tavimo"), Prompts::Icon::Exclamation);
         return false;
     }
     return true;
+}
+
+// Copies `source` over `target` as writePicture does; on failure one message
+// names the file that failed.
+bool copyPicture(const QString &source, const QString &target, Prompts &prompts) {
+    const std::optional<QByteArray> bytes = readPictureFile(source, prompts);
+    return bytes && writePicture(*bytes, target, prompts);
 }
 
 // The one kind of file a picture is saved as: its extension, which a name
@@ -107,7 +124,10 @@ QString pastePicturePath(const AppPaths &paths) {
 }
 
 bool isAnimatedPicture(const QString &path) {
-    QImageReader reader(path);
+    QFile file;
+    if (!openRegularFile(file, path))
+        return false;
+    QImageReader reader(&file);
     return reader.canRead() && reader.supportsAnimation() && reader.imageCount() > 1;
 }
 
@@ -128,8 +148,9 @@ TransferResult SavePictureAs(const PictureRef &picture, QString &SaveFolder,
     });
     TransferResult result;
     result.PicturePath = PicturePath(picture, context.paths);
-    if (!pictureExists(result.PicturePath)) {
-        result.outcome = TransferOutcome::NoPicture;
+    if (const std::optional<TransferOutcome> none =
+            noPictureFile(result.PicturePath, context.prompts)) {
+        result.outcome = *none;
         return result;
     }
 
@@ -164,25 +185,34 @@ TransferResult PasteIntoMMSSTV(const PictureRef &picture, const PictureTransferC
     });
     TransferResult result;
     result.PicturePath = PicturePath(picture, context.paths);
-    if (!pictureExists(result.PicturePath)) {
-        result.outcome = TransferOutcome::NoPicture;
+    if (const std::optional<TransferOutcome> none =
+            noPictureFile(result.PicturePath, context.prompts)) {
+        result.outcome = *none;
+        return result;
+    }
+    // Read once: the size asked about, the copy pasted and the picture on the
+    // clipboard are the same bytes, whatever the slot's next picture does.
+    const std::optional<QByteArray> bytes = readPictureFile(result.PicturePath, context.prompts);
+    if (!bytes) {
+        result.outcome = TransferOutcome::Failed;
         return result;
     }
 
     auto mime = std::make_unique<QMimeData>();
-    if (isAnimatedPicture(result.PicturePath)) {
-        const qint64 size = QFileInfo(result.PicturePath).size();
+    if (const std::optional<PictureHeader> header = readPictureHeader(*bytes);
+        header && header->frames >= 2) {
+        const qint64 size = bytes->size();
         if (size > kPasteQuestionBytes && context.prompts.yesNo(pasteTooBigQuestion(
                                               context.texts, size)) == Prompts::Answer::No) {
             result.outcome = TransferOutcome::Cancelled;
             return result;
         }
         const QString pasteFile = pastePicturePath(context.paths);
-        if (!copyPicture(result.PicturePath, pasteFile, context.prompts)) {
+        if (!writePicture(*bytes, pasteFile, context.prompts)) {
             result.outcome = TransferOutcome::Failed;
             return result;
         }
-        const QImage image(pasteFile);
+        const QImage image = QImage::fromData(*bytes);
         if (image.isNull()) {
             context.prompts.message(cannotShowMessage(context.texts, pasteFile));
             result.outcome = TransferOutcome::Failed;
@@ -194,7 +224,7 @@ TransferResult PasteIntoMMSSTV(const PictureRef &picture, const PictureTransferC
         mime->setText(pasteFile);
         mime->setUrls({QUrl::fromLocalFile(pasteFile)});
     } else {
-        const QImage image(result.PicturePath);
+        const QImage image = QImage::fromData(*bytes);
         if (image.isNull()) {
             context.prompts.message(cannotShowMessage(context.texts, result.PicturePath));
             result.outcome = TransferOutcome::Failed;

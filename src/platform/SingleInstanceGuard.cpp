@@ -1,5 +1,6 @@
 #include "platform/SingleInstanceGuard.h"
 
+#include "core/base/RegularFile.h"
 #include "core/files/AppPaths.h"
 #include "platform/Logging.h"
 
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+
+#include <optional>
 
 namespace tavimo {
 
@@ -46,19 +49,29 @@ bool takeOverUnreadableLock(QLockFile &lock, const QString &path) {
     return lock.tryLock(0);
 }
 
-// Why the file at `path` can never be a lock that a running copy holds, or "" when it may be
-// one. QLockFile makes a plain file the user can read; anything else refuses every start the
-// same way, as if a copy were running.
-QString notALock(const QString &path) {
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        return QCoreApplication::translate("tavimo", "it is a symbolic link");
-    if (!info.isFile())
-        return QCoreApplication::translate("tavimo", "it is not a file");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    return {};
+QString tr(const char *text) {
+    return QCoreApplication::translate("tavimo", text);
+}
+
+// Why the file at `path` can never be a lock that a running copy holds, and what the user
+// removes to clear the way; nothing when it may be one. QLockFile makes a plain file the user
+// can read; anything else refuses every start the same way, as if a copy were running.
+struct NotALock {
+    QString why;
+    QString remove;
+};
+NotALock notALock(const NotAFile &other) {
+    return {tr("it is %1").arg(other.what), other.remove};
+}
+std::optional<NotALock> notALock(const QString &path) {
+    if (const std::optional<NotAFile> other = notAFile(path))
+        return notALock(*other);
+    if (QFileInfo(path).isSymLink())
+        return NotALock{tr("it is a symbolic link"), tr("the link")};
+    QFile file;
+    if (QString why; !openRegularFile(file, path, &why))
+        return NotALock{why, tr("the file")};
+    return std::nullopt;
 }
 
 } // namespace
@@ -97,26 +110,37 @@ QString SingleInstanceGuard::dataFolderLockFilePath(const QString &dataFolder) {
 
 bool SingleInstanceGuard::tryLock() {
     problem_.clear();
+    const auto refuse = [this](const QString &path, const NotALock &problem) {
+        qCWarning(lcPlatform) << "The instance lock" << path << "is no lock:" << problem.why;
+        problem_ = tr("Tavimo cannot use its lock file %1: %2.\n\nIf no other Tavimo is running, "
+                      "remove %3 and start Tavimo again.")
+                       .arg(QDir::toNativeSeparators(path), problem.why, problem.remove);
+        unlock();
+        return false;
+    };
     for (std::size_t i = 0; i < locks_.size(); ++i) {
         QLockFile &lock = *locks_[i];
         const QString &path = paths_[int(i)];
-        if (lock.isLocked() || lock.tryLock(0) || takeOverUnreadableLock(lock, path))
+        if (lock.isLocked())
+            continue;
+        // QLockFile reads a lock file it cannot make, to learn whose it is (and the ".rmlock"
+        // beside it that guards a takeover): a named pipe there would stop the start for good,
+        // a device would be read without end. Such a file is named before Qt looks at it; only
+        // one put there within the next few system calls could still reach Qt.
+        for (const QString &file : {path, path + QStringLiteral(".rmlock")}) {
+            if (const std::optional<NotAFile> other = notAFile(file))
+                return refuse(file, notALock(*other));
+        }
+        if (lock.tryLock(0) || takeOverUnreadableLock(lock, path))
             continue;
         if (lock.error() == QLockFile::LockFailedError) {
-            if (const QString why = notALock(path); !why.isEmpty()) {
-                qCWarning(lcPlatform) << "The instance lock" << path << "is no lock:" << why;
-                problem_ = QCoreApplication::translate(
-                               "tavimo", "Tavimo cannot use its lock file %1: %2.\n\nIf no other "
-                                         "Tavimo is running, remove the file and start Tavimo "
-                                         "again.")
-                               .arg(QDir::toNativeSeparators(path), why);
-            } else {
-                qCInfo(lcPlatform) << "Another instance holds" << path;
-            }
+            if (const std::optional<NotALock> problem = notALock(path))
+                return refuse(path, *problem);
+            qCInfo(lcPlatform) << "Another instance holds" << path;
             unlock();
             return false;
         }
-        qCWarning(lcPlatform) << "Cannot make the instance lock" << paths_[int(i)]
+        qCWarning(lcPlatform) << "Cannot make the instance lock" << path
                               << "- a second instance may not be noticed";
     }
     return true;

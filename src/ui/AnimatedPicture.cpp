@@ -1,12 +1,12 @@
 #include "ui/AnimatedPicture.h"
 
+#include "core/base/RegularFile.h"
 #include "core/thumbs/FullPicture.h"
 #include "ui/AnimationClock.h"
 #include "ui/Logging.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QFile>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QMovie>
@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <utility>
 
 namespace tavimo {
 
@@ -58,22 +59,22 @@ struct AnimatedPicture::BackgroundLoad {
 
     // On the worker: reads the file and decodes a still picture.
     void run() {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            qCDebug(lcUi) << "picture" << path << "cannot be opened:" << file.errorString();
+        QString why;
+        std::optional<QByteArray> read = readRegularFile(path, &why);
+        if (!read) {
+            qCDebug(lcUi) << "picture" << path << "cannot be read:" << why;
             return;
         }
-        bytes = file.readAll();
-        file.close();
+        bytes = std::move(*read);
         if (cancelled.load())
             return;
-        const std::optional<PictureHeader> read = readPictureHeader(bytes);
-        if (!read) {
+        const std::optional<PictureHeader> now = readPictureHeader(bytes);
+        if (!now) {
             qCDebug(lcUi) << "picture" << path << "has no picture header any more";
             return;
         }
         // The window was sized for the picture the header announced.
-        if (read->size != header.size || (read->frames >= 2) != (header.frames >= 2)) {
+        if (now->size != header.size || (now->frames >= 2) != (header.frames >= 2)) {
             outcome = LoadOutcome::Changed;
             bytes.clear();
             return;
@@ -113,14 +114,13 @@ bool AnimatedPicture::loadFile(const QString &path) {
     if (path.isEmpty())
         return false;
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCDebug(lcUi) << "picture" << path << "cannot be opened:" << file.errorString();
+    QString why;
+    std::optional<QByteArray> bytes = readRegularFile(path, &why);
+    if (!bytes) {
+        qCDebug(lcUi) << "picture" << path << "cannot be read:" << why;
         return false;
     }
-    QByteArray bytes = file.readAll();
-    file.close();
-    if (!loadBytes(std::move(bytes))) {
+    if (!loadBytes(std::move(*bytes))) {
         qCDebug(lcUi) << "picture" << path << "cannot be decoded";
         return false;
     }
@@ -256,6 +256,7 @@ void AnimatedPicture::clear() {
     file_.clear();
     fingerprint_ = PictureFingerprint();
     unread_ = QSize();
+    fileChangeTold_ = false;
     ++serial_;
     requested_ = QSize();
     firstImage_ = QImage();
@@ -341,7 +342,14 @@ void AnimatedPicture::framesDecoded(quint64 serial, QSize pixels, DecodedAnimati
     if (decoded.fileChanged) {
         // The frames on show stay, stretched, until the next picture.
         unread_ = pixels;
-        qCInfo(lcUi) << "picture file" << file_ << "no longer holds the animation shown";
+        // Told once for the picture, however often the window is resized after.
+        if (!std::exchange(fileChangeTold_, true)) {
+            qCInfo(lcUi).noquote()
+                << QStringLiteral("picture file %1 no longer holds the animation shown%2")
+                       .arg(file_, decoded.unreadable.isEmpty()
+                                       ? QString()
+                                       : QStringLiteral(": ") + decoded.unreadable);
+        }
         return;
     }
     std::optional<AnimationFrames> &frames = decoded.frames;

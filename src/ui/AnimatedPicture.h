@@ -167,6 +167,7 @@ private:
     QString file_;
     PictureFingerprint fingerprint_; // of bytes_, once let go
     QSize unread_;                   // the size at which file_ held other bytes
+    bool fileChangeTold_ = false;    // the log said file_ no longer holds the picture
     quint64 serial_ = 0;             // the picture loaded; answers for another are dropped
     QSize requested_;                // the size of the frames on their way
     QImage firstImage_;              // frame 0 at the widget's size, until the frames come

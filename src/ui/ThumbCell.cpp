@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace tavimo {
 
@@ -359,6 +360,7 @@ void StillPicture::setPicture(QByteArray encoded, const QByteArray &format, cons
     ++serial_;
     requested_ = QSize();
     fileRetries_ = 0;
+    fileChangeTold_ = false;
     // The picture before stays until this one is decoded.
     QLabel::clear();
     const QSize pixels = pixelSize();
@@ -423,7 +425,7 @@ void StillPicture::requestDecode(QSize pixels) {
 
 void StillPicture::decoded(DecodedStill still, QSize pixels) {
     if (still.fileChanged) {
-        readFileLater(pixels);
+        readFileLater(pixels, still.unreadable);
         return;
     }
     decoded_ = std::move(still.image);
@@ -439,12 +441,18 @@ void StillPicture::decoded(DecodedStill still, QSize pixels) {
     }
 }
 
-void StillPicture::readFileLater(QSize pixels) {
+void StillPicture::readFileLater(QSize pixels, const QString &unreadable) {
     // Not a failure of the picture: what is on show stays, stretched.
     failedSerial_ = serial_;
     failedPixels_ = pixels;
     if (fileRetries_ >= kFileRetries) {
-        qCInfo(lcUi) << "picture file" << file_ << "no longer holds the picture shown";
+        // Told once for the picture, however often the window is resized after.
+        if (!std::exchange(fileChangeTold_, true)) {
+            qCInfo(lcUi).noquote()
+                << QStringLiteral("picture file %1 no longer holds the picture shown%2")
+                       .arg(file_,
+                            unreadable.isEmpty() ? QString() : QStringLiteral(": ") + unreadable);
+        }
         return;
     }
     const int waitMs = kFileRetryFirstMs << fileRetries_++;

@@ -132,7 +132,7 @@ private:
     void requestDecode(QSize pixels);
     void decoded(DecodedStill still, QSize pixels);
     void noteDecodeFailure(QSize pixels);
-    void readFileLater(QSize pixels);
+    void readFileLater(QSize pixels, const QString &unreadable);
     void forgetPicture();
 
     PictureDecoder *decoder_ = nullptr;
@@ -147,7 +147,8 @@ private:
     quint64 decodedSerial_ = 0;
     quint64 failedSerial_ = 0; // the picture not asked for again at failedPixels_
     QSize failedPixels_;
-    int fileRetries_ = 0; // reads of a changed file asked again for this picture
+    int fileRetries_ = 0;         // reads of a changed file asked again for this picture
+    bool fileChangeTold_ = false; // the log said the file no longer holds this picture
 };
 
 // One thumbnail of the main window's grid. The cell widget covers the frame

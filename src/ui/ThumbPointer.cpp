@@ -1,6 +1,7 @@
 #include "ui/ThumbPointer.h"
 
 #include "core/app/WindowOpener.h"
+#include "core/thumbs/FullPicture.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/FixedColours.h"
 #include "ui/ThumbCell.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -259,8 +259,11 @@ void ThumbPointer::img_MouseDown(int slot, Qt::MouseButton button,
         break;
     case ThumbClickAction::OpenViewer:
         // The viewer reads the file itself, off the window's thread; a file
-        // that holds no picture opens nothing.
-        if (click.loadPictureFirst && !QImageReader(click.PicturePath).canRead())
+        // that holds no picture opens nothing. One that cannot be read at all
+        // (a named pipe in its place, never waited on) the viewer names.
+        if (QString unreadable; click.loadPictureFirst &&
+                                !readFullPictureHeader(click.PicturePath, &unreadable) &&
+                                unreadable.isEmpty())
             break;
         showViewer(slot, click.PicturePath, CursorPos);
         break;

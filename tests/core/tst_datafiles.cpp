@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -601,6 +602,63 @@ private slots:
         // The change is not forgotten: the next sync writes it.
         QVERIFY(store.sync());
         QCOMPARE(SettingsStore(store.fileName()).value("LABELS", "1"), QString("Europe and Asia"));
+    }
+
+    // A settings file or lock file that is no file is named with what to remove, and never
+    // waited on: a named pipe would stop the start or the save for good, a device be read
+    // without end. The user's store runs in the save helper, bounded in time and memory, so
+    // that a hang fails the test.
+    void settingsFilesThatAreNoFilesAreNamed_data() {
+        QTest::addColumn<QString>("file");   // what is no file: Tavimo.ini or Tavimo.ini.lock
+        QTest::addColumn<QString>("target"); // what it is, or links to
+        QTest::addColumn<QString>("remove");
+        for (const auto &[name, file, target, remove] :
+             {std::array{"settings file: fifo", "Tavimo.ini", "fifo", "remove the file"},
+              {"settings file: link to /dev/zero", "Tavimo.ini", "/dev/zero", "remove the link"},
+              {"lock: link to a fifo", "Tavimo.ini.lock", "link to fifo", "remove the link"},
+              {"lock: link to /dev/zero", "Tavimo.ini.lock", "/dev/zero", "remove the link"}})
+            QTest::newRow(name) << QString(file) << QString(target) << QString(remove);
+    }
+    void settingsFilesThatAreNoFilesAreNamed() {
+        QFETCH(QString, file);
+        QFETCH(QString, target);
+        QFETCH(QString, remove);
+        QTemporaryDir config;
+        QDir dir(config.filePath("Tavimo"));
+        QVERIFY(dir.mkpath("."));
+        const QString path = dir.filePath(file);
+        if (target == "fifo") {
+            QVERIFY(makeFifo(path));
+        } else if (target == "link to fifo") {
+            QVERIFY(makeFifo(dir.filePath("pipe")));
+            QVERIFY(QFile::link(dir.filePath("pipe"), path));
+        } else {
+            QVERIFY(QFile::link(target, path));
+        }
+        QProcess helper;
+        limitChildMemory(helper);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", config.path());
+        helper.setProcessEnvironment(environment);
+        helper.start(kHelper, {"settings", config.path()});
+        if (!helper.waitForFinished(10000)) {
+            helper.kill();
+            helper.waitForFinished();
+            QFAIL("the settings store waits on the file");
+        }
+        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(helper.exitCode(), 0);
+        const QStringList lines =
+            QString::fromLocal8Bit(helper.readAllStandardOutput()).split('\n');
+        // Named at the start when it is the settings file, at the save when it is the lock.
+        const QString named = lines.value(file == "Tavimo.ini" ? 0 : 1);
+        QVERIFY2(named.contains(QDir::toNativeSeparators(path)) && named.contains(remove),
+                 qPrintable(lines.join('\n')));
+        QCOMPARE(lines.value(file == "Tavimo.ini" ? 1 : 0),
+                 QString(file == "Tavimo.ini" ? "save ok" : "read "));
+        // Left as it was.
+        QCOMPARE(QFileInfo(path).isSymLink(), target != "fifo");
+        QVERIFY(QFileInfo::exists(path) && !QFileInfo(path).isFile());
     }
 
     // A failed save is reported once; the store does not try it again, unseen, as it goes.

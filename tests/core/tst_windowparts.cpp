@@ -426,26 +426,33 @@ private slots:
         QTest::addColumn<int>("slot");
         QTest::addColumn<bool>("progress");
         QTest::addColumn<bool>("animated");
-        QTest::addColumn<bool>("file");
+        QTest::addColumn<QString>("file"); // "picture", "fifo" (a named pipe), "" (none)
         QTest::addColumn<ThumbClickAction>("action");
         QTest::addColumn<bool>("loadFirst");
         using A = ThumbClickAction;
-        QTest::newRow("still picture") << 0 << false << false << true << A::OpenViewer << true;
-        QTest::newRow("animated picture") << 0 << false << true << true << A::OpenViewer << false;
-        QTest::newRow("empty slot") << 6 << false << false << true << A::Nothing << false;
-        QTest::newRow("no picture file") << 0 << false << true << false << A::Nothing << false;
+        const QString picture = QStringLiteral("picture");
+        QTest::newRow("still picture") << 0 << false << false << picture << A::OpenViewer << true;
+        QTest::newRow("animated picture")
+            << 0 << false << true << picture << A::OpenViewer << false;
+        QTest::newRow("empty slot") << 6 << false << false << picture << A::Nothing << false;
+        QTest::newRow("no picture file") << 0 << false << true << QString() << A::Nothing << false;
+        // The viewer names it.
+        QTest::newRow("picture file is a named pipe")
+            << 0 << false << false << QStringLiteral("fifo") << A::OpenViewer << true;
         QTest::newRow("not found, fetched again")
-            << 2 << true << false << false << A::Refetch << false;
+            << 2 << true << false << QString() << A::Refetch << false;
     }
     void leftClick() {
         QFETCH(int, slot);
         QFETCH(bool, progress);
         QFETCH(bool, animated);
-        QFETCH(bool, file);
+        QFETCH(QString, file);
         Fixture f;
         const QString picture = f.dir.filePath(QStringLiteral("images/sstv/%1").arg(slot));
-        if (file)
+        if (file == "picture")
             QVERIFY(writeBytes(picture, "picture"));
+        if (file == "fifo")
+            QVERIFY(QDir().mkpath(QFileInfo(picture).path()) && makeFifo(picture));
         const QString call = f.table.value(slot, stSiteCall);
         const ThumbClickPlan click =
             f.click(slot, Qt::LeftButton, ThumbSlotState{call, progress, animated});

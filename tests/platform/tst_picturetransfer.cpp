@@ -182,10 +182,10 @@ private slots:
         QCOMPARE(QFileInfo::exists(dir.filePath("Pictures")), save == "/Pictures/");
     }
 
-    // file: the picture's bytes (empty: none); messages: "<file>" where the picture's file is
-    // named; clip: the size of the picture the clipboard got (none: it got nothing); log: every
-    // step on the desktop. Without MMSSTV's window the picture stays on the clipboard for the
-    // user; a declined or unusable picture touches nothing.
+    // file: the picture's bytes (empty: none; "<fifo>": a named pipe); messages: "<file>" where the
+    // picture's file is named; clip: the size of the picture the clipboard got (none: it got
+    // nothing); log: every step on the desktop. Without MMSSTV's window the picture stays on the
+    // clipboard for the user; a declined or unusable picture touches nothing.
     void paste_data() {
         QTest::addColumn<PictureRef>("picture");
         QTest::addColumn<QByteArray>("file");
@@ -221,6 +221,9 @@ private slots:
         row("unreadable picture", wx, "no picture", true, {}, O::Failed,
             {"This picture cannot be shown.\n<file>"}, {}, {});
         row("missing picture", wx, {}, true, {}, O::NoPicture, {}, {}, {});
+        row("picture file is a named pipe", wx, "<fifo>", true, {}, O::Failed,
+            {"Could not read <file>:\nIt is a named pipe (FIFO), not a file: remove the file."}, {},
+            {});
     }
     void paste() {
         QFETCH(PictureRef, picture);
@@ -235,7 +238,9 @@ private slots:
         rig.texts.LngCannotShow = QStringLiteral("This picture cannot be shown.");
         const QString path =
             rig.data(picture.kind == PictureKind::GalleryCell ? "images/last15/5" : "images/wx/1");
-        if (!file.isEmpty())
+        if (file == "<fifo>")
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && test::makeFifo(path));
+        else if (!file.isEmpty())
             QVERIFY(test::writeBytes(path, file));
 
         const TransferResult result = PasteIntoMMSSTV(picture, rig.context());

@@ -334,21 +334,43 @@ private slots:
         }
     }
 
-    // A lock file that no running copy could hold is named, so the user can remove it.
+    // A lock file that no running copy could hold is named with what to remove, and never
+    // waited on: a named pipe would stop the start for good, a device be read without end.
+    // The guard runs in a child, bounded in time and memory, so that a hang fails the test.
     void fileThatIsNoLockIsNamed_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("a folder") << "folder";
-        QTest::newRow("a link to nothing") << "link";
+        QTest::addColumn<QString>("remove");
+        QTest::newRow("folder") << "folder"
+                                << "remove the folder";
+        QTest::newRow("link to nothing") << "link"
+                                         << "remove the link";
+        QTest::newRow("fifo") << "fifo"
+                              << "remove the file";
+        QTest::newRow("link to /dev/zero") << "zero"
+                                           << "remove the link";
     }
     void fileThatIsNoLockIsNamed() {
         QFETCH(QString, kind);
+        QFETCH(QString, remove);
         const QString path = dir_.filePath(kind + ".lock");
         QVERIFY(kind == "folder" ? QDir().mkpath(path)
-                                 : QFile::link(dir_.filePath("nothing"), path));
-        SingleInstanceGuard guard(path);
-        QVERIFY(!guard.tryLock());
-        QVERIFY2(guard.lockProblem().contains(QDir::toNativeSeparators(path)),
-                 qPrintable(guard.lockProblem()));
+                : kind == "fifo" ? test::makeFifo(path)
+                                 : QFile::link(kind == "link" ? dir_.filePath("nothing")
+                                                              : QStringLiteral("/dev/zero"),
+                                               path));
+        QProcess start;
+        test::limitChildMemory(start);
+        start.start(QCoreApplication::applicationFilePath(), {"--hold-lock", path});
+        const bool answered = start.waitForReadyRead(10000);
+        if (!answered)
+            start.kill();
+        start.closeWriteChannel();
+        QVERIFY(start.waitForFinished(10000));
+        QVERIFY2(answered, "the start waits on the lock file");
+        const QString said = QString::fromLocal8Bit(start.readAllStandardOutput());
+        QVERIFY2(said.startsWith("refused: ") && said.contains(QDir::toNativeSeparators(path)) &&
+                     said.contains(remove),
+                 qPrintable(said));
     }
 
     void unusableFolderDoesNotStopTheProgram() {
@@ -386,11 +408,14 @@ private:
 };
 
 // Started with "--hold-lock <path>", this program stands in for a running copy of Tavimo:
-// it holds the lock, says so, and lets go when its input ends.
+// it holds the lock, says so (or why not), and lets go when its input ends.
 int main(int argc, char *argv[]) {
     if (argc == 3 && std::strcmp(argv[1], "--hold-lock") == 0) {
         SingleInstanceGuard guard(QString::fromLocal8Bit(argv[2]));
-        std::fputs(guard.tryLock() ? "locked\n" : "refused\n", stdout);
+        if (guard.tryLock())
+            std::fputs("locked\n", stdout);
+        else
+            std::printf("refused: %s\n", qPrintable(guard.lockProblem().replace(u'\n', u'|')));
         std::fflush(stdout);
         while (std::getchar() != EOF) {
         }

@@ -2,13 +2,17 @@
 
 #include "core/base/AtomicWrite.h"
 #include "core/base/Logging.h"
+#include "core/base/RegularFile.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +23,7 @@ namespace tavimo {
 namespace {
 
 constexpr int kLockWaitMs = 40'000;
+constexpr int kLockRetryMs = 100;
 
 QString fullKey(const QString &section, const QString &key) {
     return section + QLatin1Char('/') + key;
@@ -57,12 +62,14 @@ QString saveMerged(const QString &target, const QMap<QString, std::optional<QStr
         // A file the user made read-only stays as it is.
         if (!targetInfo.isWritable())
             return systemReason(EACCES);
-        // Without what the file holds now the save would drop it.
-        QFile file(target);
-        if (file.open(QIODevice::ReadOnly))
-            current = file.readAll();
-        if (!file.isOpen() || file.error() != QFileDevice::NoError)
-            return file.errorString();
+        // Without what the file holds now the save would drop it. What is no
+        // file (a named pipe, a device put in its place) is neither waited on
+        // nor replaced.
+        QString why;
+        std::optional<QByteArray> bytes = readRegularFile(target, &why);
+        if (!bytes)
+            return why;
+        current = std::move(*bytes);
     }
     const QString staging = saveStagingFolder(targetInfo.absolutePath());
     // Under the lock no other save of this file runs: what is in our folder
@@ -147,22 +154,60 @@ QString saveMerged(const QString &target, const QMap<QString, std::optional<QStr
     return {};
 }
 
+// Takes the settings file's lock as QSettings takes it, waiting up to
+// kLockWaitMs for another writer to let go; "" once it is held, else why not.
+// Qt takes over a lock whose holder has gone, or after 30 s. But to learn
+// whose a lock is, Qt reads the lock file (and, while it takes one over, the
+// ".rmlock" beside it) on every try: a named pipe there would hang the save
+// for good, a device would be read without end. So the wait is ours, and the
+// lock files are looked at before each of Qt's tries; only one put there
+// within the next few system calls could still reach Qt.
+QString takeLock(QLockFile &lock, const QString &lockPath) {
+    const QDeadlineTimer deadline(kLockWaitMs);
+    for (;;) {
+        for (const QString &file : {lockPath, lockPath + QStringLiteral(".rmlock")}) {
+            std::optional<NotAFile> other = notAFile(file);
+            // A link to nothing Qt can neither take nor take over.
+            if (const QFileInfo info(file); !other && info.isSymLink() && !info.exists())
+                other = NotAFile{tr("a link to nothing"), tr("the link")};
+            if (other) {
+                return tr("Its lock file %1 is %2: remove %3, and the next save takes the lock.")
+                    .arg(QDir::toNativeSeparators(file), other->what, other->remove);
+            }
+        }
+        if (lock.tryLock(0))
+            return {};
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return tr("Its lock file %1 could not be taken.")
+                .arg(QDir::toNativeSeparators(lockPath));
+        QThread::msleep(kLockRetryMs);
+    }
+}
+
 } // namespace
 
+// The file QSettings(IniFormat, UserScope, "Tavimo", "Tavimo") names. Not asked
+// of such a QSettings: it reads the file as it is made, and would wait there on
+// a named pipe before anything could look at it.
 SettingsStore::SettingsStore()
-    : SettingsStore(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tavimo"),
-                              QStringLiteral("Tavimo"))
-                        .fileName()) {}
+    : SettingsStore(
+          QFileInfo(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QStringLiteral("/Tavimo/Tavimo.ini"))
+              .absoluteFilePath()) {}
 
 SettingsStore::SettingsStore(const QString &iniPath) : path_(iniPath) {
     if (QFileInfo::exists(path_)) {
-        QFile probe(path_);
-        if (!probe.open(QIODevice::ReadOnly)) {
+        // QSettings opens the file by its name: a named pipe there would stop
+        // the start, a device be read without end at the save. What is no file
+        // is named here, just before QSettings reads; only one put there
+        // within the next few system calls could still reach it.
+        QFile probe;
+        if (QString why; !openRegularFile(probe, path_, &why)) {
             readError_ =
                 tr("Could not read %1:\n%2\n\nTavimo uses its built-in settings and leaves "
                    "the file as it is.")
-                    .arg(QDir::toNativeSeparators(path_), probe.errorString());
-            qCWarning(lcCore) << "cannot read the settings file" << path_ << probe.errorString();
+                    .arg(QDir::toNativeSeparators(path_), why);
+            qCWarning(lcCore) << "cannot read the settings file" << path_ << why;
             return;
         }
     }
@@ -227,16 +272,9 @@ bool SettingsStore::sync(QString *error) {
     // save's read, merge and rename, and this save for theirs.
     const QString lockPath = QFileInfo(path_).absoluteFilePath() + QStringLiteral(".lock");
     QLockFile lock(lockPath);
-    QString reason;
-    // Qt takes over a lock whose holder has gone, or after 30 s; a lock file
-    // that is none (a folder, a link to nothing) it can never take.
-    const QFileInfo lockInfo(lockPath);
-    const bool noLock =
-        lockInfo.isSymLink() ? !lockInfo.exists() : lockInfo.exists() && !lockInfo.isFile();
-    if (!noLock && lock.tryLock(kLockWaitMs))
+    QString reason = takeLock(lock, lockPath);
+    if (reason.isEmpty())
         reason = saveMerged(saveTargetOf(path_), changes_);
-    else
-        reason = tr("Its lock file %1 could not be taken.").arg(QDir::toNativeSeparators(lockPath));
     if (!reason.isEmpty()) {
         qCWarning(lcCore) << "cannot save" << path_ << reason;
         if (error)

@@ -22,7 +22,9 @@ namespace tavimo {
 // writing the file never lose each other's keys. Qt writes the new version
 // beside the file, which replaces the file only once it reads back whole:
 // QSettings, on a disk with a few KiB left, puts an empty file in place of
-// the old one and reports success.
+// the old one and reports success. A settings file or lock file that is no
+// file (a folder, a named pipe, a device) is named in the message, never
+// waited on.
 class SettingsStore {
 public:
     // The user's store: ~/.config/Tavimo/Tavimo.ini (XDG_CONFIG_HOME honoured).

@@ -1,8 +1,9 @@
 #include "core/thumbs/FullPicture.h"
 
+#include "core/base/RegularFile.h"
+
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -50,8 +51,11 @@ qint64 FullPictureHeader::memoryBytes() const {
     return fileBytes + frame;
 }
 
-std::optional<FullPictureHeader> readFullPictureHeader(const QString &path) {
-    QImageReader reader(path);
+std::optional<FullPictureHeader> readFullPictureHeader(const QString &path, QString *why) {
+    QFile file;
+    if (!openRegularFile(file, path, why))
+        return std::nullopt;
+    QImageReader reader(&file);
     if (!reader.canRead())
         return std::nullopt;
     FullPictureHeader header;
@@ -62,7 +66,7 @@ std::optional<FullPictureHeader> readFullPictureHeader(const QString &path) {
     if (!header.picture.size.isValid() || header.picture.size.isEmpty())
         return std::nullopt;
     header.imageFormat = reader.imageFormat();
-    header.fileBytes = QFileInfo(path).size();
+    header.fileBytes = file.size();
     return header;
 }
 

@@ -41,8 +41,9 @@ struct FullPictureHeader {
     qint64 memoryBytes() const;
 };
 // Nothing when the file cannot be read or holds no picture of a known format
-// and size.
-std::optional<FullPictureHeader> readFullPictureHeader(const QString &path);
+// and size; `why` then says why the file could not be read, when it could not
+// (a named pipe or a device in its place is never waited on).
+std::optional<FullPictureHeader> readFullPictureHeader(const QString &path, QString *why = nullptr);
 
 // What is left free beside a picture being shown, for the rest of the
 // program and the desktop.

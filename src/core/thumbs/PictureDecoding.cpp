@@ -1,5 +1,7 @@
 #include "core/thumbs/PictureDecoding.h"
 
+#include "core/base/RegularFile.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
@@ -84,14 +86,17 @@ namespace {
 // The bytes of `source` and their fingerprint; nothing when its file is gone
 // or holds other bytes now. Another program may have replaced the file, or the
 // writer may not have put it in place yet: only the very bytes shown before
-// are decoded.
-std::optional<QByteArray> sourceBytes(const StillSource &source, PictureFingerprint &fingerprint) {
+// are decoded. A named pipe or a device in the file's place is not waited on
+// (`unreadable` says what it is), or the worker reading it would be lost to
+// every other picture.
+std::optional<QByteArray> sourceBytes(const StillSource &source, PictureFingerprint &fingerprint,
+                                      QString &unreadable) {
     if (!source.bytes.isEmpty() || source.file.isEmpty()) {
         fingerprint = pictureFingerprint(source.bytes);
         return source.bytes;
     }
-    QFile file(source.file);
-    if (!file.open(QIODevice::ReadOnly) || file.size() != source.fingerprint.size)
+    QFile file;
+    if (!openRegularFile(file, source.file, &unreadable) || file.size() != source.fingerprint.size)
         return std::nullopt;
     QByteArray bytes = file.readAll();
     fingerprint = pictureFingerprint(bytes);
@@ -104,7 +109,8 @@ std::optional<QByteArray> sourceBytes(const StillSource &source, PictureFingerpr
 
 DecodedStill decodeStill(const StillSource &source, const QByteArray &format, QSize size) {
     DecodedStill decoded;
-    const std::optional<QByteArray> bytes = sourceBytes(source, decoded.fingerprint);
+    const std::optional<QByteArray> bytes =
+        sourceBytes(source, decoded.fingerprint, decoded.unreadable);
     if (!bytes)
         decoded.fileChanged = true;
     else
@@ -222,7 +228,8 @@ void PictureDecoder::decodeAnimation(StillSource source, const PictureHeader &he
                  receiver = QPointer<QObject>(receiver), firstFrame = std::move(firstFrame),
                  done = std::move(done)]() mutable {
         DecodedAnimation decoded;
-        std::optional<QByteArray> bytes = sourceBytes(source, decoded.fingerprint);
+        std::optional<QByteArray> bytes =
+            sourceBytes(source, decoded.fingerprint, decoded.unreadable);
         source = StillSource();
         if (!bytes) {
             decoded.fileChanged = true;

@@ -74,6 +74,9 @@ struct DecodedStill {
     // The file is gone or holds other bytes now (rewritten, or not yet
     // written): nothing was decoded, and that says nothing of the picture.
     bool fileChanged = false;
+    // With fileChanged, when the file could not be read at all: why (a named
+    // pipe in its place, say, which is never waited on).
+    QString unreadable;
 };
 
 // The still picture of `source` as decodeScaled gives it.
@@ -102,6 +105,7 @@ struct DecodedAnimation {
     // the caller plays instead.
     QByteArray bytes;
     bool fileChanged = false; // as DecodedStill says
+    QString unreadable;       // as DecodedStill says
 };
 
 // The bytes `frames` frames of `size` take in memory.

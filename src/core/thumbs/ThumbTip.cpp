@@ -247,8 +247,10 @@ ThumbClickPlan ThumbHover::click(int index, Qt::MouseButton qtButton,
     if (state.lblCall.isEmpty() || state.progressVisible)
         return plan;
     // Slot files carry no extension; without one there is nothing to show.
+    // Something else in the file's place (a named pipe, a folder) goes to the
+    // viewer, which names it.
     const QString file = slotPictureFile(paths, context.wxPage, index);
-    if (!QFileInfo(file).isFile())
+    if (!QFileInfo::exists(file))
         return plan;
     plan.action = ThumbClickAction::OpenViewer;
     plan.PicturePath = file;

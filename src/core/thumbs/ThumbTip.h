@@ -31,7 +31,7 @@
 //     switch (click.action) {
 //     case ThumbClickAction::Refetch:    StartSlotFetch(); break;
 //     case ThumbClickAction::OpenViewer:
-//         if (click.loadPictureFirst && !QImageReader(click.PicturePath).canRead()) break;
+//         if (click.loadPictureFirst && the file opens but holds no picture) break;
 //         busy pointer; lblToolTip hidden; tipShowTimer.stop();
 //         opener.openPictureViewer(click.PicturePath, i, QCursor::pos());
 //         break;

@@ -11,6 +11,10 @@
 //                             the disk to leave <n> bytes, saves the other and
 //                             prints whether the settings file holds the old
 //                             version, the new one or neither; exit 77 as above
+//   settings <folder>         reads the user's settings file, as a start does
+//                             (XDG_CONFIG_HOME names its folder), changes a
+//                             value, saves, and prints "read <message>" and
+//                             "save ok" or "save <message>" (line ends as "|")
 #include "PrivateTmpfs.h"
 #include "SaveVersions.h"
 
@@ -112,6 +116,16 @@ int partialDisk(const QString &folder, off_t leave) {
     return 0;
 }
 
+int settings() {
+    SettingsStore store;
+    std::printf("read %s\n", qPrintable(store.readError().replace(u'\n', u'|')));
+    std::fflush(stdout);
+    store.setValue(QStringLiteral("LABELS"), QStringLiteral("1"), QStringLiteral("Page one"));
+    QString error;
+    std::printf("save %s\n", store.sync(&error) ? "ok" : qPrintable(error.replace(u'\n', u'|')));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -121,6 +135,8 @@ int main(int argc, char **argv) {
     const QString folder = QString::fromLocal8Bit(argv[2]);
     if (mode == "save-loop" && argc == 4)
         return saveLoop(folder, QByteArray(argv[3]) == "1" ? 1 : 0);
+    if (mode == "settings")
+        return settings();
     if (mode == "full-disk")
         return fullDisk(folder);
     if (mode == "partial-disk" && argc == 4)
