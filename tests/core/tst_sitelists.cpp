@@ -486,6 +486,7 @@ private slots:
         row("unreadable sstv", folder, "", end, {}, "tavimo.lst|");
         row("empty lists", "", "", {}, {}, "");
         row("unreadable wx", k1a, folder, {"K1A"}, {}, "WXsites.lst|");
+        row("sstv list a named pipe", "<fifo>", "", end, {}, "tavimo.lst|remove the file");
         // Written before fields were cleaned: the stars make the first line long, and the
         // other records show it is no list of the old format.
         row("current, stars in a camera address",
@@ -504,6 +505,8 @@ private slots:
         for (const auto &[name, content] : files) {
             if (content == "<dir>")
                 QVERIFY(QDir().mkpath(f.data(name)));
+            else if (content == "<fifo>")
+                QVERIFY(test::makeFifo(f.data(name)));
             else if (content != "<none>")
                 writeBytes(f.data(name), content);
         }

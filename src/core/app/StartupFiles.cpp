@@ -2,6 +2,7 @@
 
 #include "core/base/AtomicWrite.h"
 #include "core/base/Logging.h"
+#include "core/base/RegularFile.h"
 #include "core/base/TextFile.h"
 #include "core/text/Language.h"
 #include "core/thumbs/SlotPictures.h"
@@ -23,16 +24,10 @@ bool sameFolder(const QString &a, const QString &b) {
 }
 
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
+    QString why;
+    std::optional<QByteArray> bytes = readRegularFile(path, &why);
+    if (!bytes)
+        *error = QStringLiteral("cannot read %1: %2").arg(path, why);
     return bytes;
 }
 

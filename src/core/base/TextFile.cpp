@@ -2,6 +2,7 @@
 
 #include "core/base/AtomicWrite.h"
 #include "core/base/Logging.h"
+#include "core/base/RegularFile.h"
 #include "core/base/TextCodec.h"
 
 #include <QCoreApplication>
@@ -70,19 +71,15 @@ TextFileLines readTextFile(const QString &path) {
         result.error = tr("%1 does not exist.").arg(shown);
         return result;
     }
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+    // A named pipe or a device in a list's place is named, never waited on.
+    QString reason;
+    const std::optional<QByteArray> bytes = readRegularFile(path, &reason);
+    if (!bytes) {
         result.status = TextFileLines::Status::Unreadable;
-        const QString reason = file.error() != QFileDevice::NoError
-                                   ? file.errorString()
-                                   : tr("The file could not be read.");
         result.error = tr("Could not read %1:\n%2").arg(shown, reason);
         return result;
     }
-    const std::optional<QString> text = decodeTextFile(bytes);
+    const std::optional<QString> text = decodeTextFile(*bytes);
     if (!text) {
         result.status = TextFileLines::Status::NotText;
         result.error = tr("Could not read %1:\nThe file holds no text.").arg(shown);

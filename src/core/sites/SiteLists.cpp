@@ -3,6 +3,7 @@
 #include "core/base/Logging.h"
 #include "core/base/Numbers.h"
 #include "core/base/Prompts.h"
+#include "core/base/RegularFile.h"
 #include "core/base/TextCodec.h"
 #include "core/files/AppPaths.h"
 #include "core/sites/ListablePosition.h"
@@ -171,8 +172,8 @@ void sortByCallsign(SiteList &sites) {
 // read from no more than the bytes up to its end; nothing when the head does
 // not tell (an empty first line, no text, no line break read).
 std::optional<bool> firstRecordLineIsShort(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     QByteArray head;
     while (!file.atEnd()) {
@@ -209,8 +210,7 @@ ConvertResult backUp(const QString &path, const QString &backupFolder) {
     ConvertResult result;
     QDir().mkpath(backupFolder);
     const QFileInfo source(path);
-    QFile original(path);
-    const QByteArray bytes = original.open(QIODevice::ReadOnly) ? original.readAll() : QByteArray();
+    const QByteArray bytes = readRegularFile(path).value_or(QByteArray());
     for (int n = 1; n < 1000; ++n) {
         const QString name = n == 1 ? source.fileName()
                                     : QStringLiteral("%1 (%2).%3")
@@ -219,8 +219,7 @@ ConvertResult backUp(const QString &path, const QString &backupFolder) {
                                           .arg(source.suffix());
         const QString target = QDir(backupFolder).filePath(name);
         if (QFileInfo::exists(target)) {
-            QFile existing(target);
-            if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes) {
+            if (readRegularFile(target) == bytes) {
                 result.backupPath = target;
                 return result;
             }
@@ -382,18 +381,15 @@ namespace {
 // The list file as it was before this run's first save; a failure costs only
 // the copy, so it is logged and the run goes on.
 void keepPreviousCopy(const QString &path, const QString &backupFolder) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readRegularFile(path);
+    if (!bytes)
         return;
-    const QByteArray bytes = file.readAll();
     const QString target =
         QDir(backupFolder).filePath(previousCopyName(QFileInfo(path).fileName()));
-    QFile existing(target);
-    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+    if (readRegularFile(target) == bytes)
         return;
-    existing.close();
     QDir().mkpath(backupFolder);
-    if (const WriteResult written = writeFileAtomically(target, bytes); !written)
+    if (const WriteResult written = writeFileAtomically(target, *bytes); !written)
         qCWarning(lcCore).noquote() << written.error;
 }
 

@@ -88,7 +88,11 @@ WriteResult replaceCachedPicture(const QString &path, const QByteArray &bytes) {
     const QString part = path + kPartSuffix;
     QFile file(part);
     QString reason;
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+    // The staging name is ours: whatever stands there goes, and the file is
+    // made new, so that a named pipe left there never holds the writer up
+    // waiting for a reader.
+    QFile::remove(part);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
         file.write(bytes) == bytes.size() && file.flush()) {
         file.close();
         // The old file goes first: renaming over it would make the file system
