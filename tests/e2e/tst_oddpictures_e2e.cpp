@@ -5,6 +5,7 @@
 
 #include "core/thumbs/PictureTrailer.h"
 #include "mainwindow/PageLoader.h"
+#include "support/LogLines.h"
 #include "support/TestFiles.h"
 
 #include <QtTest>
@@ -12,27 +13,6 @@
 using namespace tavimo;
 using namespace tavimo::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Log lines that say a cut answer is shown as it is.
-int &shownCutLines() {
-    static int count = 0;
-    return count;
-}
-
-QtMessageHandler &previousHandler() {
-    static QtMessageHandler handler = nullptr;
-    return handler;
-}
-
-void countShownCuts(QtMsgType type, const QMessageLogContext &context, const QString &message) {
-    if (message.contains(u"shown as it is"_s))
-        ++shownCutLines();
-    previousHandler()(type, context, message);
-}
-
-} // namespace
 
 class OddPicturesE2eTest : public QObject {
     Q_OBJECT
@@ -47,9 +27,8 @@ private slots:
         world.noEndMarker = 1;
         world.starsInText = 1;
         ProgramRig rig(world);
-        shownCutLines() = 0;
-        previousHandler() = qInstallMessageHandler(countShownCuts);
-        const auto restoreHandler = qScopeGuard([] { qInstallMessageHandler(previousHandler()); });
+        // Log lines that say a cut answer is shown as it is.
+        const LogLineCounter shownCutLines(u"shown as it is"_s);
 
         rig.window().loader().setCutRetryDelay(std::chrono::milliseconds(50));
         QVERIFY(rig.startShown());
@@ -100,7 +79,7 @@ private slots:
             QTRY_COMPARE(stored(jpegSlot), splitPictureTrailer(served(jpegSlot)).picture);
             QVERIFY(rig.cell(jpegSlot).lblFrom->text().startsWith(rig.state.texts.LngFromPrefix));
         }
-        QCOMPARE(shownCutLines(), 1);
+        QCOMPARE(shownCutLines.count(), 1);
     }
 };
 

@@ -8,6 +8,7 @@
 
 #include "support/DrawnCell.h"
 #include "support/Fixtures.h"
+#include "support/LogLines.h"
 #include "support/ShowHideCounter.h"
 #include "support/TestFiles.h"
 #include "ui/AnimatedPicture.h"
@@ -97,23 +98,6 @@ struct FifoRelease {
         }
     }
 };
-
-// Log lines that say a picture's file no longer holds it.
-int &fileChangeLines() {
-    static int count = 0;
-    return count;
-}
-
-QtMessageHandler &previousHandler() {
-    static QtMessageHandler handler = nullptr;
-    return handler;
-}
-
-void countFileChanges(QtMsgType type, const QMessageLogContext &context, const QString &message) {
-    if (message.contains(u"no longer holds"_s))
-        ++fileChangeLines();
-    previousHandler()(type, context, message);
-}
 
 } // namespace
 
@@ -408,9 +392,8 @@ void ThumbGridTest::animationsPlayDecodedFramesWhileTheWindowShows() {
 // size decodes its file again, and a file that is gone leaves the frames on
 // show playing, which the log tells once, however often the size changes.
 void ThumbGridTest::resizedAnimationReadsItsFileAgain() {
-    fileChangeLines() = 0;
-    previousHandler() = qInstallMessageHandler(countFileChanges);
-    const auto restoreHandler = qScopeGuard([] { qInstallMessageHandler(previousHandler()); });
+    // Log lines that say a picture's file no longer holds it.
+    const LogLineCounter fileChangeLines(u"no longer holds"_s);
     QTemporaryDir dir;
     const QString file = dir.filePath(u"4"_s);
     const QByteArray bytes = animatedGifBytes(QSize(64, 48), {Qt::red, Qt::green}, 40);
@@ -438,7 +421,7 @@ void ThumbGridTest::resizedAnimationReadsItsFileAgain() {
         QCOMPARE(gif.decodedFrameSize() == first, gone);
         QCOMPARE(gif.decodedFrameSize(), gone ? first : gif.size() * gif.devicePixelRatioF());
     }
-    QCOMPARE(fileChangeLines(), 1);
+    QCOMPARE(fileChangeLines.count(), 1);
 }
 
 void ThumbGridTest::animationTooLargeToKeepStillPlays() {
