@@ -587,7 +587,10 @@ private slots:
         QVERIFY(StationsHarness::pointerBusy());
         QCOMPARE(w.state.config.MyLat, 51.5);         // until the answer the position stays
         QTRY_VERIFY(!StationsHarness::pointerBusy()); // set once, taken back once
-        QCOMPARE(w.server.requestCount(w.path(asked)), 1);
+        // A second click supersedes the first read, which may have reached the server
+        // already on a busy machine: one answer is taken, whatever the server counted.
+        const int requests = w.server.requestCount(w.path(asked));
+        QVERIFY2(requests >= 1 && requests <= clicks, qPrintable(QString::number(requests)));
         QVERIFY2(std::fabs(w.state.config.MyLat - lat) < 1e-6, qPrintable(dialog->txtLat->text()));
         QVERIFY2(std::fabs(w.state.config.MyLon - lon) < 1e-6, qPrintable(dialog->txtLon->text()));
         QVERIFY(dialog->lblGrid->text().startsWith("Grid:   "));
