@@ -127,10 +127,8 @@ bool SingleInstanceGuard::tryLock() {
         // beside it that guards a takeover): a named pipe there would stop the start for good,
         // a device would be read without end. Such a file is named before Qt looks at it; only
         // one put there within the next few system calls could still reach Qt.
-        for (const QString &file : {path, path + QStringLiteral(".rmlock")}) {
-            if (const std::optional<NotAFile> other = notAFile(file))
-                return refuse(file, notALock(*other));
-        }
+        if (const std::optional<LockFileThatIsNoFile> other = lockFileThatIsNoFile(path))
+            return refuse(other->path, notALock(other->what));
         if (lock.tryLock(0) || takeOverUnreadableLock(lock, path))
             continue;
         if (lock.error() == QLockFile::LockFailedError) {

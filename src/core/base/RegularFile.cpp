@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace tavimo {
 
 namespace {
@@ -48,6 +50,18 @@ std::optional<NotAFile> notAFile(const QString &path) {
     if (::stat(name.constData(), &target) != 0)
         return std::nullopt;
     return notAFile(target.st_mode, isLink(name));
+}
+
+std::optional<LockFileThatIsNoFile> lockFileThatIsNoFile(const QString &lockPath) {
+    for (const QString &path : {lockPath, lockPath + QStringLiteral(".rmlock")}) {
+        if (std::optional<NotAFile> other = notAFile(path))
+            return LockFileThatIsNoFile{path, std::move(*other)};
+        struct stat target {};
+        if (isLink(QFile::encodeName(path)) &&
+            ::stat(QFile::encodeName(path).constData(), &target) != 0 && errno == ENOENT)
+            return LockFileThatIsNoFile{path, NotAFile{tr("a link to nothing"), tr("the link")}};
+    }
+    return std::nullopt;
 }
 
 bool openRegularFile(QFile &file, const QString &path, QString *why) {

@@ -37,6 +37,16 @@ struct NotAFile {
 // where Qt opens the file itself, which is then checked just before.
 std::optional<NotAFile> notAFile(const QString &path);
 
+// A QLockFile reads its lock file to learn whose it is, and the ".rmlock"
+// beside it while it takes a stale lock over, on every try. The first of the
+// two that is no file, or a link to nothing (which Qt can neither take nor
+// take over), and what it is: to be named before Qt looks at them.
+struct LockFileThatIsNoFile {
+    QString path;
+    NotAFile what;
+};
+std::optional<LockFileThatIsNoFile> lockFileThatIsNoFile(const QString &lockPath);
+
 // Opens the file at `path` for reading when it is, or links to, a regular
 // file, without waiting whatever stands there. Otherwise `file` stays closed
 // and `why` says why, in a sentence: what notAFile says, or the system's

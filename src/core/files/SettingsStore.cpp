@@ -165,15 +165,9 @@ QString saveMerged(const QString &target, const QMap<QString, std::optional<QStr
 QString takeLock(QLockFile &lock, const QString &lockPath) {
     const QDeadlineTimer deadline(kLockWaitMs);
     for (;;) {
-        for (const QString &file : {lockPath, lockPath + QStringLiteral(".rmlock")}) {
-            std::optional<NotAFile> other = notAFile(file);
-            // A link to nothing Qt can neither take nor take over.
-            if (const QFileInfo info(file); !other && info.isSymLink() && !info.exists())
-                other = NotAFile{tr("a link to nothing"), tr("the link")};
-            if (other) {
-                return tr("Its lock file %1 is %2: remove %3, and the next save takes the lock.")
-                    .arg(QDir::toNativeSeparators(file), other->what, other->remove);
-            }
+        if (const std::optional<LockFileThatIsNoFile> other = lockFileThatIsNoFile(lockPath)) {
+            return tr("Its lock file %1 is %2: remove %3, and the next save takes the lock.")
+                .arg(QDir::toNativeSeparators(other->path), other->what.what, other->what.remove);
         }
         if (lock.tryLock(0))
             return {};
